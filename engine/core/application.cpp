@@ -1,0 +1,546 @@
+#include "engine/core/application.h"
+
+#include <cstring>
+
+#include "engine/core/options_record.h"
+#include "engine/core/zip_pack.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/surface_helpers.h"
+#include "engine/sound/sound_manager.h"
+#include "engine/ui/string_table.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+
+Application::Application() : Widget(nullptr, nullptr)
+{
+    stepClock_ = GetTickCount();
+    companyName_.Assign("Tarvane");
+    productName_.Assign("product");
+    versionText_.Assign("0.01 ");
+    softKeyQuirk_ = OemInfoContains("X1i") || OemInfoContains("X1a");
+}
+
+Application::~Application()
+{
+    DeleteAndNull(soundManager_);
+    DeleteAndNull(firstBorder_);
+    DeleteAndNull(secondBorder_);
+    DeleteAndNull(screenSurface_);
+    drawTarget_ = nullptr;
+    DeleteAndNull(firstPack_);
+    DeleteAndNull(secondPack_);
+    DeleteAndNull(thirdPack_);
+    for (Surface*& art : borderArt_)
+        DeleteAndNull(art);
+    DeleteAndNull(exitNormal_);
+    DeleteAndNull(exitPressed_);
+    DeleteAndNull(languageTable_);
+    DeleteAndNull(options_);
+    // The image list holds surfaces owned by their loaders; only the array is freed.
+    imageList_.FreeStorage();
+    for (int i = 0; i < resolutions_.Count(); ++i)
+        delete static_cast<Resolution*>(resolutions_.At(i));
+    resolutions_.FreeStorage();
+}
+
+void Application::Update() {}
+
+bool Application::OnKey(int key, bool down)
+{
+    return Widget::OnKey(key, down);
+}
+
+bool Application::OnPointer(int x, int y, int kind)
+{
+    return Widget::OnPointer(x, y, kind);
+}
+
+// The root: events end here.
+bool Application::OnEvent(Widget*, int, const char*, int)
+{
+    return false;
+}
+
+bool Application::Init(int width, int height)
+{
+    areaWidth_ = width;
+    areaHeight_ = height;
+
+    if (rotationAllowed_ && width < height) {
+        int32_t unset = -2;
+        int32_t& word = options_ ? options_->rotation : unset;
+        if (word == -2 || word == 0) {
+            rotation_ = requestedRotation_;
+            word = -2;
+        } else if (optionsDefaultsUsed_) {
+            rotation_ = requestedRotation_;
+            word = rotation_;
+        } else {
+            rotation_ = word;
+        }
+        if (forceLandscape_ && rotation_ == 0)
+            rotation_ = GetRotationFallback();
+    } else {
+        rotation_ = 0;
+    }
+
+    borderWidth_ = GetBorderWidth();
+    borderHeight_ = GetBorderHeight();
+
+    bool laidOut = false;
+    if (rotation_ == 0)
+        laidOut = ApplyLayout(width, height);
+    else if (rotation_ == 1 || rotation_ == 2)
+        laidOut = ApplyLayout(height, width);
+    if (!laidOut) {
+        initError_ = kInitBadRotation;
+        return false;
+    }
+
+    if (!CreateScreenSurface(width, height, borderWidth_, borderHeight_)) {
+        initError_ = kInitScreenSurface;
+        return false;
+    }
+    if ((borderWidth_ > 0 || borderHeight_ > 0) && !CreateBorderSurfaces(width, height, borderWidth_, borderHeight_)) {
+        initError_ = kInitBorderSurfaces;
+        return false;
+    }
+
+    if (packsEnabled_) {
+        auto openPack = [this](ZipPack*& slot, const String& name, int allocCode) -> bool {
+            slot = new (std::nothrow) ZipPack(this);
+            if (!slot) {
+                initError_ = allocCode;
+                return false;
+            }
+            String path;
+            String::Concat(path, GetExeDirectory(), name);
+            if (slot->Open(path.CStr()) != 1) {
+                DeleteAndNull(slot);
+                initError_ = allocCode + 1;
+                return false;
+            }
+            return true;
+        };
+        if (singlePackMode_) {
+            if (!openPack(firstPack_, GetCommonPackName(), kInitSinglePackAlloc))
+                return false;
+        } else {
+            if (!openPack(firstPack_, GetCommonPackName(), kInitFirstPackAlloc))
+                return false;
+            if (!openPack(secondPack_, GetScreenPackName(), kInitSecondPackAlloc))
+                return false;
+        }
+    }
+
+    if (!soundManager_) {
+        CreateSoundManager();
+        if (soundManager_) {
+            BeforeSoundStart();
+            if (soundManager_->Init() != 1) {
+                DeleteAndNull(soundManager_);
+            } else {
+                soundManager_->EnableSfx(IsSoundOn());
+                soundManager_->EnableMusic(IsMusicOn());
+                soundManager_->SetSfxVolume(GetSoundVolume());
+                soundManager_->SetMusicVolume(GetMusicVolume());
+            }
+        }
+    }
+
+    if (!DerivedCheck()) {
+        initError_ = kInitDerivedCheck;
+        return false;
+    }
+
+    modalWidget_ = nullptr;
+    memset(keyLatch_, 0, sizeof keyLatch_);
+
+    if (!LoadStyles()) {
+        initError_ = kInitStyles;
+        return false;
+    }
+    if (!LoadLanguage()) {
+        initError_ = kInitLanguage;
+        return false;
+    }
+    if (!LoadExitButton()) {
+        initError_ = kInitExitButton;
+        return false;
+    }
+    initError_ = kInitOk;
+    return true;
+}
+
+bool Application::Tick()
+{
+    return true;
+}
+
+int Application::MapKey(int)
+{
+    return -1;
+}
+
+bool Application::ApplyLayout(int, int)
+{
+    return false;
+}
+
+bool Application::SetScreenRotation(int rotation)
+{
+    if (rotationAllowed_ && forceLandscape_ && rotation == 0)
+        rotation = 1;
+    requestedRotation_ = rotation;
+    return true;
+}
+
+bool Application::IsSoundOn()
+{
+    return options_ && options_->soundOn && !options_->mute && !soundDisabled_;
+}
+
+bool Application::IsMusicOn()
+{
+    return options_ && options_->musicOn && !options_->mute && !soundDisabled_;
+}
+
+int Application::GetSoundVolume()
+{
+    return options_ ? options_->soundVolume : 0;
+}
+
+int Application::GetMusicVolume()
+{
+    return options_ ? options_->musicVolume : 0;
+}
+
+void Application::SetSoundVolume(int volume)
+{
+    if (options_)
+        options_->soundVolume = volume;
+    if (soundManager_)
+        soundManager_->SetSfxVolume(volume);
+}
+
+void Application::SetMusicVolume(int volume)
+{
+    if (options_)
+        options_->musicVolume = volume;
+    if (soundManager_)
+        soundManager_->SetMusicVolume(volume);
+}
+
+// The program's folder with its trailing backslash. The module path may be longer than the
+// handheld's 256 characters, so the buffer grows until it fits.
+String Application::GetExeDirectory()
+{
+    for (DWORD size = 256; size <= 65536; size *= 2) {
+        char* buffer = static_cast<char*>(Alloc(size));
+        if (!buffer)
+            return String();
+        DWORD n = GetModuleFileName(nullptr, buffer, size);
+        if (n == 0) {
+            Free(buffer);
+            return String();
+        }
+        if (n < size - 1) {
+            char* cut = strrchr(buffer, '\\');
+            if (cut)
+                cut[1] = 0;
+            else
+                buffer[0] = 0;
+            String result(buffer);
+            Free(buffer);
+            return result;
+        }
+        Free(buffer);
+    }
+    return String();
+}
+
+void Application::EnsureDirectory(const char* path)
+{
+    if (!path)
+        return;
+    if (GetExeDirectory().Equals(path))
+        return;
+    size_t length = strlen(path);
+    char* prefix = static_cast<char*>(Alloc(length + 1));
+    if (!prefix)
+        return;
+    for (size_t i = 0; i < length; ++i) {
+        if (path[i] != '\\' || i == 0)
+            continue;
+        memcpy(prefix, path, i);
+        prefix[i] = 0;
+        WIN32_FIND_DATA data;
+        HANDLE find = FindFirstFile(prefix, &data);
+        if (find != INVALID_HANDLE_VALUE)
+            FindClose(find);
+        else
+            CreateDirectory(prefix, nullptr);
+    }
+    Free(prefix);
+    CreateDirectory(path, nullptr);
+}
+
+bool Application::LoadOptions()
+{
+    if (!options_) {
+        options_ = CreateOptionsRecord();
+        if (!options_)
+            return false;
+    }
+    options_->SetDefaults();
+    if (options_->Load(this)) {
+        optionsDefaultsUsed_ = false;
+    } else {
+        options_->SetDefaults();
+        optionsDefaultsUsed_ = true;
+    }
+    return true;
+}
+
+bool Application::SaveOptions()
+{
+    return options_ ? options_->Save(this) : false;
+}
+
+bool Application::OnChar(int)
+{
+    return true;
+}
+
+int Application::GetLayoutId(int, int)
+{
+    return 0;
+}
+
+int Application::GetLayoutIdCached()
+{
+    if (layoutIdCache_ == 0 && screenSurface_)
+        layoutIdCache_ = GetLayoutId(screenSurface_->GetWidth(), screenSurface_->GetHeight());
+    return layoutIdCache_;
+}
+
+bool Application::AddSupportedResolution(int width, int height)
+{
+    auto* record = new (std::nothrow) Resolution{width, height};
+    if (!record)
+        return false;
+    if (!resolutions_.Add(record)) {
+        delete record;
+        return false;
+    }
+    return true;
+}
+
+GameArea Application::FitGameArea(int screenWidth, int screenHeight) const
+{
+    GameArea area;
+    area.screenWidth = screenWidth;
+    area.screenHeight = screenHeight;
+    auto unscaled = [&](const Resolution& r, int offsetX, int offsetY) {
+        area.gameWidth = area.drawWidth = r.width;
+        area.gameHeight = area.drawHeight = r.height;
+        area.offsetX = offsetX;
+        area.offsetY = offsetY;
+        area.scaled = false;
+        return area;
+    };
+    int count = resolutions_.Count();
+    if (count == 0)
+        return unscaled(Resolution{screenWidth, screenHeight}, 0, 0);
+    auto at = [&](int i) -> const Resolution& { return *static_cast<const Resolution*>(resolutions_.At(i)); };
+
+    for (int i = 0; i < count; ++i) {
+        if (at(i).width == screenWidth && at(i).height == screenHeight)
+            return unscaled(at(i), 0, 0);
+    }
+
+    // Same width or height, centred. When every such entry leaves a negative margin the search
+    // goes on to the scaled fits.
+    int best = -1;
+    long long bestLeft = 0;
+    for (int i = 0; i < count; ++i) {
+        const Resolution& r = at(i);
+        if (r.width != screenWidth && r.height != screenHeight)
+            continue;
+        long long left = (long long)(screenWidth - r.width) + (screenHeight - r.height);
+        if (left >= 0 && (best < 0 || left < bestLeft)) {
+            best = i;
+            bestLeft = left;
+        }
+    }
+    if (best >= 0)
+        return unscaled(at(best), (screenWidth - at(best).width) >> 1, (screenHeight - at(best).height) >> 1);
+
+    best = -1;
+    long long bestDiff = 0;
+    for (int i = 0; i < count; ++i) {
+        const Resolution& r = at(i);
+        if (r.height <= 0 || (long long)r.width * screenHeight / r.height != screenWidth)
+            continue;
+        long long diff = screenWidth > r.width ? screenWidth - r.width : r.width - screenWidth;
+        if (best < 0 || diff < bestDiff) {
+            best = i;
+            bestDiff = diff;
+        }
+    }
+    if (best >= 0) {
+        area.gameWidth = at(best).width;
+        area.gameHeight = at(best).height;
+        area.offsetX = area.offsetY = 0;
+        area.drawWidth = screenWidth;
+        area.drawHeight = screenHeight;
+        area.scaled = true;
+        return area;
+    }
+
+    best = -1;
+    long long bestLeftover = 0;
+    int bestDrawW = 0, bestDrawH = 0;
+    for (int i = 0; i < count; ++i) {
+        const Resolution& r = at(i);
+        if (r.width <= 0 || r.height <= 0)
+            continue;
+        double rw = double(screenWidth) / r.width;
+        double rh = double(screenHeight) / r.height;
+        int drawW, drawH;
+        long long leftover;
+        if (rw < rh) {
+            drawW = screenWidth;
+            drawH = static_cast<int>(r.height * rw);
+            leftover = screenHeight - drawH;
+        } else {
+            drawW = static_cast<int>(r.width * rh);
+            drawH = screenHeight;
+            leftover = screenWidth - drawW;
+        }
+        if (best < 0 || leftover < bestLeftover) {
+            best = i;
+            bestLeftover = leftover;
+            bestDrawW = drawW;
+            bestDrawH = drawH;
+        }
+    }
+    if (best < 0)
+        return unscaled(Resolution{screenWidth, screenHeight}, 0, 0);
+    area.gameWidth = at(best).width;
+    area.gameHeight = at(best).height;
+    area.offsetX = (screenWidth - bestDrawW) >> 1;
+    area.offsetY = (screenHeight - bestDrawH) >> 1;
+    area.drawWidth = bestDrawW;
+    area.drawHeight = bestDrawH;
+    area.scaled = true;
+    return area;
+}
+
+String Application::ResolveSaveDirectory(const char* registryKey, const char* valueName)
+{
+    if (saveDirResolved_)
+        return saveDirectory_;
+    saveDirResolved_ = true;
+    saveDirectory_ = GetExeDirectory();
+
+    HKEY key = nullptr;
+    if (RegOpenKeyEx(HKEY_CURRENT_USER, registryKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return saveDirectory_;
+    BYTE value[260];
+    DWORD size = sizeof value;
+    DWORD type = 0;
+    LONG result = RegQueryValueEx(key, valueName, nullptr, &type, value, &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || size > sizeof value || size == 0)
+        return saveDirectory_;
+    value[sizeof value - 1] = 0;
+    const char* folder = reinterpret_cast<const char*>(value);
+
+    WIN32_FIND_DATA data;
+    HANDLE find = FindFirstFile(folder, &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        EnsureDirectory(folder);
+        find = FindFirstFile(folder, &data);
+        if (find == INVALID_HANDLE_VALUE)
+            return saveDirectory_;
+    }
+    FindClose(find);
+    String::Concat(saveDirectory_, String(folder), String("\\"));
+    return saveDirectory_;
+}
+
+Surface* Application::CreateImage()
+{
+    auto* surface = new (std::nothrow) Surface(this);
+    if (!surface)
+        return nullptr;
+    if (imageListEnabled_ && !imageList_.Add(surface)) {
+        delete surface;
+        return nullptr;
+    }
+    return surface;
+}
+
+bool Application::CreateScreenSurface(int width, int height, int borderWidth, int borderHeight)
+{
+    if (!screenSurface_) {
+        screenSurface_ = new (std::nothrow) Surface(this);
+        if (!screenSurface_)
+            return false;
+    }
+    drawTarget_ = screenSurface_;
+    int w = borderWidth > 0 ? width - 2 * borderWidth : width;
+    int h = borderHeight > 0 ? height - 2 * borderHeight : height;
+    if (!screenSurface_->Create(w, h))
+        return false;
+    screenSurface_->FreeAlpha();
+    screenSurface_->Clear(0, 0, 0);
+    return true;
+}
+
+bool Application::CreateBorderSurfaces(int width, int height, int borderWidth, int borderHeight)
+{
+    int w, h;
+    if (borderWidth > 0) {
+        w = borderWidth;
+        h = borderHeight > 0 ? borderHeight : height;
+    } else {
+        w = width;
+        h = borderHeight;
+    }
+    for (Surface** slot : {&firstBorder_, &secondBorder_}) {
+        if (!*slot) {
+            *slot = new (std::nothrow) Surface(this);
+            if (!*slot)
+                return false;
+        }
+        if (!(*slot)->Create(w, h))
+            return false;
+        (*slot)->FreeAlpha();
+        (*slot)->Clear(0, 0, 0);
+    }
+    return true;
+}
+
+bool Application::CreateLanguageTable(const char* listFile)
+{
+    if (!languageTable_) {
+        languageTable_ = new (std::nothrow) StringTable();
+        if (!languageTable_)
+            return false;
+    }
+    return languageTable_->Load(listFile, 200);
+}
+
+void Application::CreateSoundManager()
+{
+    soundManager_ = new (std::nothrow) SoundManager(this);
+}
+
+void Application::RequestQuit(int code)
+{
+    exitCode_ = code;
+    quitRequested_ = true;
+}

@@ -1,0 +1,7 @@
+#pragma once
+// Start-up of the virtual handheld: picks the back end and reads the device profile.
+// KELO_HEADLESS=1 selects the null back end (no window, no sound card); anything else the SDL one.
+
+void PlatformStartup();
+void PlatformShutdown();
+bool PlatformIsHeadless();

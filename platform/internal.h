@@ -1,0 +1,25 @@
+#pragma once
+// Shared between the sources of the platform layer only.
+#include "platform/base.h"
+
+namespace platform_internal {
+
+void Warn(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The system error for an errno value.
+DWORD ErrorFromErrno(int error);
+
+}  // namespace platform_internal
+
+// Back-end entry points, chosen by PlatformIsHeadless().
+namespace nullbackend {
+DWORD Ticks();
+void SleepFor(DWORD milliseconds);
+int ShowMessage(const char* text, const char* caption);
+bool AllocationShouldFail(size_t bytes);
+}  // namespace nullbackend
+
+namespace sdlbackend {
+DWORD Ticks();
+void SleepFor(DWORD milliseconds);
+int ShowMessage(const char* text, const char* caption);
+}  // namespace sdlbackend

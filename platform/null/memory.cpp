@@ -1,0 +1,29 @@
+#include <mutex>
+
+#include "platform/internal.h"
+#include "platform/null/test_hooks.h"
+
+namespace nullbackend {
+namespace {
+std::mutex g_lock;
+int g_failCount = 0;
+size_t g_failMin = 0;
+}  // namespace
+
+void FailAllocations(int count, size_t minBytes)
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    g_failCount = count;
+    g_failMin = minBytes;
+}
+
+bool AllocationShouldFail(size_t bytes)
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    if (g_failCount <= 0 || bytes < g_failMin)
+        return false;
+    --g_failCount;
+    return true;
+}
+
+}  // namespace nullbackend

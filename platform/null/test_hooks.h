@@ -1,0 +1,23 @@
+#pragma once
+// The null back end's test interface: a clock tests set by hand, recorded message boxes and
+// heap failures on request.
+#include <string>
+#include <vector>
+
+#include "platform/base.h"
+
+namespace nullbackend {
+
+void SetClock(DWORD milliseconds);
+void AdvanceClock(DWORD milliseconds);
+// Milliseconds passed to Sleep since the last reset.
+DWORD SleptTotal();
+void ResetSleptTotal();
+
+const std::vector<std::string>& MessageBoxes();
+void ClearMessageBoxes();
+
+// The next `count` heap allocations of at least `minBytes` fail; 0 stops failing.
+void FailAllocations(int count, size_t minBytes = 0);
+
+}  // namespace nullbackend

@@ -1,0 +1,29 @@
+#include <sched.h>
+#include <ctime>
+
+#include "platform/internal.h"
+
+namespace sdlbackend {
+
+DWORD Ticks()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<DWORD>(ms);
+}
+
+void SleepFor(DWORD milliseconds)
+{
+    timespec wait;
+    wait.tv_sec = milliseconds / 1000;
+    wait.tv_nsec = static_cast<long>(milliseconds % 1000) * 1000000L;
+    if (milliseconds == 0) {
+        sched_yield();
+        return;
+    }
+    while (nanosleep(&wait, &wait) != 0) {
+    }
+}
+
+}  // namespace sdlbackend

@@ -208,7 +208,10 @@ bool Widget::StepFocus(int key, int direction)
     if (index < 0)
         return false;
     for (int step = 1; step < count; ++step) {
-        Widget* child = ChildAt(((index + direction * step) % count + count) % count);
+        // A focus hook may change the children; the walk ends rather than read past them.
+        Widget* child = GetChild(((index + direction * step) % count + count) % count);
+        if (!child)
+            break;
         SetFocusChild(child);
         int kind = child->GetKind();
         if (kind != 4 && kind != 6 && child->visible_)

@@ -42,18 +42,6 @@ public:
 
 }  // namespace
 
-TEST(Widget, NewChildJoinsItsParentWithFocusAndInheritsTheApplication)
-{
-    TestApp app;
-    Probe first(&app);
-    Probe second(&app);
-    EXPECT_EQ(app.GetChildCount(), 2);
-    EXPECT_EQ(app.GetFocusChild(), &second);
-    EXPECT_EQ(second.GetApplication(), &app);
-    app.RemoveChild(&second);
-    app.RemoveChild(&first);
-}
-
 TEST(Widget, StylusGoesToTheTopmostHitChildWhichTakesTheFocus)
 {
     Widget root(nullptr, nullptr);
@@ -165,27 +153,6 @@ TEST(Widget, DrawVisitsVisibleChildrenAndForcesTheDrawFlagOnlyWhileDrawing)
     root.RemoveChild(&shown);
 }
 
-TEST(Widget, RemovalCallsTheHookAndClearsTheFocusOfTheRemovedChild)
-{
-    Probe root(nullptr);
-    Probe a(&root);
-    Probe b(&root);
-    root.removeHooks = 0;
-    root.RemoveChildAt(5);
-    EXPECT_EQ(root.removeHooks, 1);
-    EXPECT_EQ(root.GetChildCount(), 2);
-    EXPECT_EQ(root.GetChild(2), nullptr);
-    EXPECT_EQ(root.GetChild(-1), nullptr);
-
-    root.RemoveChild(&b);
-    EXPECT_EQ(root.GetFocusChild(), nullptr);
-    EXPECT_EQ(root.GetChild(0), &a);
-    EXPECT_EQ(root.GetChildCount(), 1);
-    root.RemoveChild(&b);  // absent: only the hook runs
-    EXPECT_EQ(root.GetChildCount(), 1);
-    root.RemoveChild(&a);
-}
-
 TEST(Widget, FocusNextWrapsAndSkipsChildrenThatCannotTakeTheFocus)
 {
     Widget root(nullptr, nullptr);
@@ -267,6 +234,7 @@ TEST(Widget, TimerModes)
     w.UpdateTimer();
     EXPECT_EQ(w.GetTimerMode(), 0);
     EXPECT_EQ(w.GetTimerCounter(), 0);
+    // Mode 2 stays on and its counter stops at 0.
     w.SetTimerMode(2);
     w.UpdateTimer();
     w.UpdateTimer();

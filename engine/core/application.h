@@ -130,6 +130,34 @@ public:
     Surface* GetDrawTarget() const { return screenSurface_; }
     void CreateSoundManager();
 
+    // Frame timing.
+    void DrawFrame();
+    void SetFrameRate(int framesPerSecond, bool limiter, bool fixedStep);
+    void StepRotation();
+    void DrawExitButton();
+    void DrawBorderArt();
+    bool IsFixedStep() const { return fixedStep_; }
+    bool IsLimiterOn() const { return limiter_; }
+    bool IsEarlyStep() const { return early_; }
+    bool IsStatisticsOn() const { return statistics_; }
+    uint32_t GetStepClock() const { return stepClock_; }
+    const String& GetStatisticsText() const { return statisticsText_; }
+    bool IsFullRedrawRequested() const { return fullRedraw_; }
+
+    // Keys.
+    void UpdateKeyRepeat();
+    void LatchKey(int key);
+    void ClearKeyLatches();
+    bool IsKeyLatched(int key) const;
+    bool IsKeyDown(int key) const;
+    bool IsKeyRepeatEnabled() const { return repeatEnabled_; }
+    bool IsLeftSoftKey() const;
+    bool IsRightSoftKey() const;
+    int GetLastKey() const { return lastVirtualKey_; }
+    void SetLastKey(int virtualKey) { lastVirtualKey_ = virtualKey; }
+    bool IsPointerDown() const { return pointerDown_; }
+    bool IsExitButtonPressed() const { return exitPressedState_; }
+
     // Quit request, read by the frame.
     void RequestQuit(int code);
     bool IsQuitRequested() const { return quitRequested_; }
@@ -185,8 +213,11 @@ protected:
     bool limiter_ = true;
     bool statistics_ = false;
     bool fixedStep_ = false;
-    uint32_t frameCount_ = 0;
+    int updateCounter_ = 0;
+    int drawCounter_ = 0;
+    uint32_t statisticsStart_ = 0;
     uint32_t stepClock_ = 0;
+    uint32_t catchUp_ = 0;
     bool early_ = false;
     String statisticsText_;
     // Rotation.
@@ -236,6 +267,10 @@ protected:
     bool backgroundFill_ = false;
     uint8_t backgroundColour_[3] = {0, 0, 0};
     bool initialised_ = false;
+
+protected:
+    // The corner close button's share of a stylus event; true when the event ends there.
+    bool ServeExitButton(int x, int y, int kind);
 };
 
 // Made by the program once, before the window has a frame.

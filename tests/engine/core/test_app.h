@@ -91,8 +91,9 @@ public:
         area.gameWidth = area.drawWidth = area.screenWidth = width;
         area.gameHeight = area.drawHeight = area.screenHeight = height;
         SetGameArea(area);
-        bool turned = rotation == 1 || rotation == 2;
-        CreateScreenSurface(turned ? height : width, turned ? width : height, 0, 0);
+        // The surface takes its orientation from the rotation: raw size is the area, the
+        // logical picture is turned.
+        CreateScreenSurface(width, height, 0, 0);
     }
     void AddExitButton(int size)
     {

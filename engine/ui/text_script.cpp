@@ -3,6 +3,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "engine/core/pack_memory_file.h"
+#include "engine/core/stream.h"
 #include "engine/core/text_builder.h"
 
 namespace {
@@ -80,6 +82,23 @@ struct BufferSource {
     void Unget(int n) { index -= n; }
 };
 
+struct StreamSource {
+    Stream* stream;
+    int Get()
+    {
+        uint8_t c;
+        return stream->Read(&c, 1) == 1 ? c : kEnd;
+    }
+    void Unget(int n) { stream->Seek(-n, kSeekCurrent); }
+};
+
+const char* MemoryData(Stream* stream)
+{
+    if (!stream || !stream->IsInMemory())
+        return nullptr;
+    return static_cast<const char*>(static_cast<PackMemoryFile*>(stream)->GetBuffer());
+}
+
 int32_t TrimmedLength(const char* text, size_t length)
 {
     while (length > 1 && IsBlank(text[length - 1]))
@@ -136,6 +155,43 @@ ShortString& ReadLineFromBuffer(ShortString& line, const char* data, int32_t siz
     ReadRawLine(source, text);
     *index = source.index;
     return line.Assign(text.CStr());
+}
+
+ShortString& ReadLineFromMemory(ShortString& line, Stream* stream)
+{
+    const char* data = MemoryData(stream);
+    if (!data)
+        return line.Assign(nullptr);
+    int32_t index = stream->Tell();
+    ReadLineFromBuffer(line, data, stream->GetSize(), &index);
+    stream->Seek(index, kSeekStart);
+    return line;
+}
+
+ShortString& ReadLineFromStream(ShortString& line, Stream* stream)
+{
+    if (!stream)
+        return line.Assign(nullptr);
+    StreamSource source{stream};
+    TextBuilder text;
+    ReadRawLine(source, text);
+    return line.Assign(text.CStr());
+}
+
+bool ReadScriptLine(Stream* stream, ShortString& line)
+{
+    ShortString raw;
+    for (;;) {
+        if (MemoryData(stream))
+            ReadLineFromMemory(raw, stream);
+        else
+            ReadLineFromStream(raw, stream);
+        if (raw.Length() == 0)
+            return false;
+        TrimRight(line, raw.CStr());
+        if (line.Length() < 2 || line.CStr()[0] != '/' || line.CStr()[1] != '/')
+            return true;
+    }
 }
 
 bool IsKeyValueLine(const char* line)

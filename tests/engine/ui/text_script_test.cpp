@@ -148,3 +148,49 @@ TEST(TextScript, ImageNamePairs)
     ShortString e, f;
     EXPECT_FALSE(PairImageNames(e, f));
 }
+
+#include "engine/core/disk_file.h"
+#include "engine/core/memory.h"
+#include "engine/core/pack_memory_file.h"
+#include "support/disk_app.h"
+
+namespace {
+
+// The script lines of the data, read the same way through memory and through a disk file.
+std::vector<std::string> ScriptLines(Stream* stream)
+{
+    std::vector<std::string> lines;
+    ShortString line;
+    while (ReadScriptLine(stream, line))
+        lines.push_back(Text(line));
+    return lines;
+}
+
+}  // namespace
+
+TEST(TextScript, ScriptLinesFromMemoryAndFromDiskAgree)
+{
+    const std::string data = "// header\n  font = \"main\"  \r\n\tfile: a.jpg // the image\n\n   \nend\n//x\nz/";
+    const std::vector<std::string> expected = {"font = \"main\"", "file: a.jpg", "end", "z"};
+
+    PackMemoryFile memory;
+    void* block = Alloc(data.size());
+    ASSERT_NE(block, nullptr);
+    memcpy(block, data.data(), data.size());
+    memory.SetBuffer(block, static_cast<int32_t>(data.size()));
+    EXPECT_EQ(ScriptLines(&memory), expected);
+
+    DiskApp app;
+    ASSERT_TRUE(app.Write("s.txt", data));
+    DiskFile disk;
+    ASSERT_TRUE(disk.Open(&app, app.Engine("s.txt").c_str(), kStreamRead));
+    EXPECT_EQ(ScriptLines(&disk), expected);
+
+    PackMemoryFile comments;
+    const char only[] = "// a\n// b";
+    block = Alloc(sizeof only - 1);
+    memcpy(block, only, sizeof only - 1);
+    comments.SetBuffer(block, sizeof only - 1);
+    ShortString line;
+    EXPECT_FALSE(ReadScriptLine(&comments, line));
+}

@@ -483,6 +483,25 @@ Surface* Application::CreateImage()
     return surface;
 }
 
+void Application::GetDefaultDisplayProperties(DisplayProperties& out)
+{
+    out.width = 240;
+    out.height = 320;
+    out.xPitch = 2;
+    out.yPitch = 480;
+    out.bitsPerPixel = 16;
+    out.formatFlags = 2;
+}
+
+void Application::RemoveFromImageList(const Surface* surface)
+{
+    if (!imageListEnabled_)
+        return;
+    int index = imageList_.IndexOf(surface);
+    if (index >= 0)
+        imageList_.RemoveAt(index);
+}
+
 bool Application::CreateScreenSurface(int width, int height, int borderWidth, int borderHeight)
 {
     if (!screenSurface_) {

@@ -32,6 +32,15 @@ struct Resolution {
     int32_t width = 0, height = 0;
 };
 
+// The display's properties as the handheld's game API reports them; surfaces take their pixel
+// format from the fixed default record.
+struct DisplayProperties {
+    int32_t width = 0, height = 0;
+    int32_t xPitch = 0, yPitch = 0;
+    int32_t bitsPerPixel = 0;
+    int32_t formatFlags = 0;
+};
+
 // Init error codes.
 enum InitError {
     kInitOk = 0,
@@ -122,6 +131,9 @@ public:
 
     // Factories.
     Surface* CreateImage();
+    static void GetDefaultDisplayProperties(DisplayProperties& out);
+    // Drops a surface from the image list (order kept); nothing when the list is off or lacks it.
+    void RemoveFromImageList(const Surface* surface);
     bool CreateScreenSurface(int width, int height, int borderWidth, int borderHeight);
     bool CreateBorderSurfaces(int width, int height, int borderWidth, int borderHeight);
     DiskFile* CreateDiskFile();

@@ -140,7 +140,7 @@ bool Font::Load(const char* path)
         cell.y1 = cell.y0 + cellHeight_;
         UpdateCell(kFirstCode + i);
     }
-    spaceWidth_ = advances_['_'];
+    spaceWidth_ = advances_[static_cast<unsigned char>('_')];
     return true;
 }
 

@@ -22,7 +22,8 @@ bool TestMod(const uint8_t* data, size_t size)
     if (size < 1080)
         return false;
     ModulePlayer scratch;  // its destructor frees what the trial load built
-    return LoadMod(data, size, &scratch) >= 0;
+    // Out of memory says nothing about the format: the real load then reports it.
+    return LoadMod(data, size, &scratch) != -1;
 }
 
 struct ModuleFormat {

@@ -20,7 +20,7 @@ bool ToInt(const std::string& text, int* value)
     if (text.empty())
         return false;
     char* end = nullptr;
-    long v = strtol(text.c_str(), &end, 0);
+    long v = strtol(text.c_str(), &end, 10);
     if (*end)
         return false;
     *value = static_cast<int>(v);
@@ -169,9 +169,12 @@ bool ParseDescription(const std::string& text, SongDesc* song, std::string* erro
     };
     while (std::getline(lines, line)) {
         ++number;
-        size_t hash = line.find('#');
-        if (hash != std::string::npos)
-            line.erase(hash);
+        // A comment starts with a '#' at the line's start or after a blank (C#4 is a note).
+        for (size_t hash = line.find('#'); hash != std::string::npos; hash = line.find('#', hash + 1))
+            if (hash == 0 || line[hash - 1] == ' ' || line[hash - 1] == '\t') {
+                line.erase(hash);
+                break;
+            }
         line = Trim(line);
         if (line.empty())
             continue;

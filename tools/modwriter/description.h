@@ -1,7 +1,8 @@
 #pragma once
 // A tracker module described in text, as modwriter reads it.
 //
-//   # comment                       format xm | s3m | mod | mod15
+//   # comment (at a line's start or after a blank)
+//   format xm | s3m | mod | mod15
 //   name <text>                     channels <n>   speed <n>   tempo <n>   globalvolume <n>
 //   linear 0|1   restart <n>        (XM)
 //   signed 0|1                      (S3M sample storage; unsigned by default)

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "engine/sound/module_music.h"
 #include "engine/sound/module_player.h"
 
@@ -26,7 +28,7 @@ std::vector<uint8_t> Fixture(const std::string& name)
         return found->second;
     fs::path source = fs::path(__FILE__).parent_path().parent_path() / "tests/data/modules" / (name + ".txt");
     fs::path tool = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "tools/modwriter";
-    fs::path target = fs::temp_directory_path() / ("kelo_bench_" + name + ".bin");
+    fs::path target = fs::temp_directory_path() / ("kelo_bench_" + std::to_string(getpid()) + "_" + name + ".bin");
     std::string command = tool.string() + " '" + source.string() + "' '" + target.string() + "'";
     std::vector<uint8_t> bytes;
     if (std::system(command.c_str()) == 0) {

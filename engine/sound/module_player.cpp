@@ -161,7 +161,8 @@ void ModulePlayer::SetOutputFormat(int rate, int channelCount, int bits, bool is
 
 bool ModulePlayer::Start()
 {
-    if (!loaded || outputRate <= 0)
+    if (!loaded || outputRate <= 0 || (outputChannels != 1 && outputChannels != 2) ||
+        (outputBits != 8 && outputBits != 16))
         return false;
     Free(mixBuffer);
     mixBuffer = static_cast<int32_t*>(Alloc(static_cast<size_t>(MixBufferFrames(outputRate)) * 8));

@@ -3,13 +3,15 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 std::vector<uint8_t> BuildModule(const std::string& name)
 {
     std::string source = std::string(KELO_TEST_DATA) + "/modules/" + name + ".txt";
-    std::string target = testing::TempDir() + "kelo_module_" + name + ".bin";
+    // Tests run in parallel processes: each writes a file of its own.
+    std::string target = testing::TempDir() + "kelo_module_" + std::to_string(getpid()) + "_" + name + ".bin";
     std::string command = std::string(KELO_TOOLS_DIR) + "/modwriter '" + source + "' '" + target + "'";
     if (std::system(command.c_str()) != 0)
         return {};

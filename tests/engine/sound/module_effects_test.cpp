@@ -116,6 +116,10 @@ TEST(ModuleEffects, SlideMemoryDependsOnTheFormat)
     ASSERT_TRUE(mod.loaded);
     mod.RunRows(3);
     EXPECT_EQ(mod.player.channels[0].volume, 64 - 5 * 4);
+    // D64 on row 2 breaks to row 0 of the next order.
+    mod.RunRows(1);
+    EXPECT_EQ(mod.rows.back().order, 1);
+    EXPECT_EQ(mod.rows.back().row, 0);
 }
 
 TEST(ModuleEffects, TremoloStaysWithinTheVolumeRange)

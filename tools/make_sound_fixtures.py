@@ -57,7 +57,7 @@ def adpcm_encode(samples, block_align, per_block, predictor=0):
     out = bytearray()
     for start in range(0, len(samples) - per_block + 1, per_block):
         block = samples[start:start + per_block]
-        delta = 16
+        delta = 512  # a start that suits a loud signal
         s2, s1 = block[0], block[1]
         data = bytearray(struct.pack('<Bhhh', predictor, delta, s1, s2))
         codes = []

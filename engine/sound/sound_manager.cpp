@@ -72,8 +72,12 @@ int SoundManager::Init()
     bool quiet = OemInfoContains("MotoQ");
     mixRate_ = 22050;
     int opened = mixer_->Open(mixRate_, 16, 0, 1, 8);
-    if (opened != 1)
+    if (opened != 1) {
+        // Without a device the service stays silent until its creator deletes it.
+        delete mixer_;
+        mixer_ = nullptr;
         return opened;
+    }
     quietDevice_ = quiet;
     if (quietDevice_)
         deviceFactor_ = Fixed::Raw(38);

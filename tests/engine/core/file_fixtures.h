@@ -53,6 +53,11 @@ inline bool HostFileExists(const std::string& path)
     return std::filesystem::exists(path);
 }
 
+inline Bytes Text(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
 inline void PutLe32(Bytes& out, uint32_t v)
 {
     for (int i = 0; i < 4; ++i)

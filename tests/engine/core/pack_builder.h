@@ -101,8 +101,3 @@ struct PackImage {
         return file;
     }
 };
-
-inline Bytes Text(const std::string& text)
-{
-    return Bytes(text.begin(), text.end());
-}

@@ -1,21 +1,22 @@
 #include "platform/sound.h"
 
-#include <atomic>
+#include <algorithm>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "platform/backend.h"
 #include "platform/common/sound_device.h"
 
 namespace {
 
-// The handheld has one output device; a second open finds it taken.
 std::mutex g_openLock;
-std::atomic<WaveOutDevice*> g_open{nullptr};
+std::vector<WaveOutDevice*> g_open;  // in the order they were opened
 
 bool IsOpenDevice(HWAVEOUT device)
 {
-    return device && g_open.load() == device;
+    std::lock_guard<std::mutex> hold(g_openLock);
+    return device && std::find(g_open.begin(), g_open.end(), device) != g_open.end();
 }
 
 // Runs the callback with the device's lock released, counting it so Close can wait for it.
@@ -50,7 +51,8 @@ namespace platform_sound {
 
 WaveOutDevice* OpenDevice()
 {
-    return g_open.load();
+    std::lock_guard<std::mutex> hold(g_openLock);
+    return g_open.empty() ? nullptr : g_open.back();
 }
 
 void Consume(WaveOutDevice* device, uint8_t* out, size_t bytes)
@@ -108,9 +110,6 @@ MMRESULT waveOutOpen(HWAVEOUT* result, UINT deviceId, const WAVEFORMATEX* format
     if (!FormatSupported(*format))
         return WAVERR_BADFORMAT;
 
-    std::lock_guard<std::mutex> openHold(g_openLock);
-    if (g_open.load())
-        return MMSYSERR_ALLOCATED;
     auto* device = new (std::nothrow) WaveOutDevice;
     if (!device)
         return MMSYSERR_NOMEM;
@@ -124,7 +123,10 @@ MMRESULT waveOutOpen(HWAVEOUT* result, UINT deviceId, const WAVEFORMATEX* format
         delete device;
         return opened;
     }
-    g_open.store(device);
+    {
+        std::lock_guard<std::mutex> openHold(g_openLock);
+        g_open.push_back(device);
+    }
     *result = device;
     if (device->callback)
         device->callback(device, WOM_OPEN, device->instance, 0, 0);
@@ -226,7 +228,7 @@ MMRESULT waveOutClose(HWAVEOUT device)
         device->callback(device, WOM_CLOSE, device->instance, 0, 0);
     {
         std::lock_guard<std::mutex> openHold(g_openLock);
-        g_open.store(nullptr);
+        g_open.erase(std::find(g_open.begin(), g_open.end(), device));
     }
     delete device;
     return MMSYSERR_NOERROR;

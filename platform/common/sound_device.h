@@ -27,7 +27,7 @@ namespace platform_sound {
 // callback with no lock held (a header written again there plays in the same request), silence
 // where nothing is queued, while paused and once closing.
 void Consume(WaveOutDevice* device, uint8_t* out, size_t bytes);
-// The one open device, or null.
+// The device opened last of those open, or null.
 WaveOutDevice* OpenDevice();
 }  // namespace platform_sound
 

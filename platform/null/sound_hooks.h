@@ -13,7 +13,7 @@ namespace nullbackend {
 void SetSoundDeviceCount(UINT count);
 // While set, opening a device fails with MMSYSERR_NOTENABLED.
 void FailSoundOpen(bool fail);
-// Plays `bytes` of output through the open device now; false when no device is open.
+// Plays `bytes` of output through the device opened last now; false when none is open.
 bool PumpSound(size_t bytes);
 // Every byte pumped since the last clear (silence included).
 const std::vector<uint8_t>& CapturedSound();

@@ -154,7 +154,7 @@ TEST_F(WaveOut, ResetReturnsTheQueueInOrderAndCloseRefusesWhileQueued)
     device = nullptr;
 }
 
-TEST(WaveOutOpen, CountFailuresFormatsAndTheOneDevice)
+TEST(WaveOutOpen, CountFailuresFormatsAndTwoDevicesAtOnce)
 {
     WAVEFORMATEX format = Format16Mono();
     HWAVEOUT device = nullptr;
@@ -173,9 +173,14 @@ TEST(WaveOutOpen, CountFailuresFormatsAndTheOneDevice)
 
     ASSERT_EQ(waveOutOpen(&device, 0, &format, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
     HWAVEOUT second = nullptr;
-    EXPECT_EQ(waveOutOpen(&second, 0, &format, 0, 0, CALLBACK_NULL), MMSYSERR_ALLOCATED);
+    ASSERT_EQ(waveOutOpen(&second, 0, &format, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    EXPECT_NE(second, device);
     EXPECT_EQ(waveOutClose(device), MMSYSERR_NOERROR);
     EXPECT_EQ(waveOutPause(device), MMSYSERR_INVALHANDLE);
+    EXPECT_EQ(waveOutPause(second), MMSYSERR_NOERROR);
+    EXPECT_TRUE(nullbackend::SoundDeviceIsOpen());
+    EXPECT_EQ(waveOutClose(second), MMSYSERR_NOERROR);
+    EXPECT_FALSE(nullbackend::SoundDeviceIsOpen());
 }
 
 // A callback running on another thread when Close is called finishes before Close returns, and

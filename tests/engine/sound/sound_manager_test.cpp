@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "engine/sound/mixer.h"
@@ -8,6 +9,8 @@
 #include "engine/sound/sound_manager.h"
 #include "engine/sound/wav_sample.h"
 #include "platform/device.h"
+#include "platform/null/sound_hooks.h"
+#include "module_support.h"
 #include "sound_test_support.h"
 
 using namespace soundtest;
@@ -81,7 +84,9 @@ TEST(SoundManagerQuirk, TheQuietDeviceScalesEveryLevel)
         sound.SetSfxVolume(100);
         EXPECT_EQ(sound.GetMixer()->GetMasterVolume(), 9);
         EXPECT_EQ(sound.GetSfxVolume(), 100);
-        ASSERT_EQ(sound.LoadMusic(DataPath("tone16.wav").c_str()), 0);
+        std::string module = WriteModuleFile("sequence");
+        ASSERT_EQ(sound.LoadMusic(module.c_str()), 0);
+        std::remove(module.c_str());
         sound.SetMusicVolume(100);
         EXPECT_EQ(sound.GetMusic()->GetVolume(), 191 * 38 / 256);
     }
@@ -185,7 +190,8 @@ TEST_F(Service, SamplesLoadFromWavAndMonoOggFiles)
 
 TEST_F(Service, MusicLoadsOnceAndStaysSilentUntilPlayedAgain)
 {
-    const std::string path = DataPath("tone16.wav");
+    const std::string path = WriteModuleFile("sequence");
+    EXPECT_EQ(sound.LoadMusic(DataPath("tone16.wav").c_str()), -1);  // not a module
     ASSERT_EQ(sound.LoadMusic(path.c_str()), 0);
     MusicSource* music = sound.GetMusic();
     ASSERT_EQ(sound.LoadMusic(path.c_str()), 0);
@@ -193,6 +199,12 @@ TEST_F(Service, MusicLoadsOnceAndStaysSilentUntilPlayedAgain)
     EXPECT_EQ(sound.PlayMusic(0, true), 0);
     EXPECT_TRUE(music->IsPlaying());
     EXPECT_EQ(music->GetVolume(), 191);
+    // The module really sounds through the device.
+    nullbackend::ClearCapturedSound();
+    nullbackend::PumpSound(8 * 992);
+    const std::vector<uint8_t>& pcm = nullbackend::CapturedSound();
+    ASSERT_FALSE(pcm.empty());
+    EXPECT_TRUE(std::any_of(pcm.begin(), pcm.end(), [](uint8_t b) { return b != 0; }));
     sound.EnableMusic(false);
     EXPECT_FALSE(music->IsPlaying());
     EXPECT_EQ(sound.PlayMusic(0, true), -1);
@@ -205,6 +217,7 @@ TEST_F(Service, MusicLoadsOnceAndStaysSilentUntilPlayedAgain)
     EXPECT_EQ(sound.GetMusic(), nullptr);
     EXPECT_EQ(sound.PlayMusic(0, false), -1);
     sound.UnloadMusic();
+    std::remove(path.c_str());
 }
 
 TEST_F(Service, StreamsOpenOncePerPathAndStopWithTheMusicSwitch)

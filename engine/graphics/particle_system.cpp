@@ -119,6 +119,11 @@ void ParticleSystem::SetFrameRate(Fixed16 rate)
     timeStep_ = Fixed16::Divide(Fixed16::Raw(kOne), rate);
 }
 
+void ParticleSystem::Start()
+{
+    Start(Fixed16::Raw(definition_.systemLifetime >= 0 ? 0 : -kOne));
+}
+
 void ParticleSystem::Start(Fixed16 age)
 {
     age_ = age.raw;
@@ -369,8 +374,8 @@ void ParticleSystem::Draw(SurfaceBase* destination)
             renderer_->DrawRotatedTinted(frame, destination, x, y, angle, scale, r, g, b, alphaOffset);
         } else if (d.fastDraw) {
             // Unscaled and unturned: a plain blit centred on the particle.
-            frame->Draw(destination, (p.x >> 16) - frame->GetWidth() / 2, (p.y >> 16) - frame->GetHeight() / 2, 0,
-                        0, 0, alphaOffset);
+            const int w = frame->GetWidth(), h = frame->GetHeight();
+            frame->Draw(destination, (p.x >> 16) - w / 2, (p.y >> 16) - h / 2, w, h, 0, alphaOffset);
         } else if (alphaOffset < 0) {
             renderer_->DrawRotatedAlpha(frame, destination, x, y, angle, scale, alphaOffset);
         } else {

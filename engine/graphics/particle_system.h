@@ -99,8 +99,10 @@ public:
     bool Parse(Stream* stream, ParticleSprites* sprites, Fixed16& frameRate);
     void Update(Fixed16 dt);
 
-    // The owner's operations: start (any age but the stopped one), place, pace and draw.
-    void Start(Fixed16 age = Fixed16::Raw(0));
+    // The owner's operations: start, place, pace and draw. Start() begins the lifetime, or runs
+    // without end when the definition has none; an explicit age other than -2.0 starts there.
+    void Start();
+    void Start(Fixed16 age);
     void Stop() { age_ = kParticleStopped; }
     void SetPosition(Fixed16 x, Fixed16 y);
     // Rates below 1/256 per second are ignored.

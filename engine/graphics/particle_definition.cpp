@@ -107,7 +107,8 @@ bool ParticleSystem::Parse(Stream* stream, ParticleSprites* sprites, Fixed16& fr
     SetFrameRate(frameRate);
     frameRate = frameRate_;
     if (!stream) {
-        delete sprites;
+        if (sprites != sprites_)
+            delete sprites;
         return false;
     }
     definition_.gridEffect = 0;

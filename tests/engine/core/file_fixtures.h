@@ -1,0 +1,98 @@
+#pragma once
+// Shared by the file-layer tests: a scratch folder on the host, a small application whose save
+// folder is that scratch folder and whose packs a test can set, and raw file helpers.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "engine/core/application.h"
+#include "engine/core/options_record.h"
+#include "engine/core/strings.h"
+#include "engine/core/zip_pack.h"
+#include "platform/files.h"
+
+using Bytes = std::vector<uint8_t>;
+
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        char pattern[] = "/tmp/kelo-files-XXXXXX";
+        host_ = mkdtemp(pattern);
+    }
+    ~ScratchFolder() { std::filesystem::remove_all(host_); }
+    // The engine's form of a file in the folder.
+    std::string Engine(const std::string& name) const { return hostpath::FromHost(host_ + "/" + name); }
+    std::string Host(const std::string& name) const { return host_ + "/" + name; }
+    std::string EngineFolder() const { return hostpath::FromHost(host_) + "\\"; }
+
+private:
+    std::string host_;
+};
+
+inline void WriteHostFile(const std::string& path, const Bytes& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline Bytes ReadHostFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline bool HostFileExists(const std::string& path)
+{
+    return std::filesystem::exists(path);
+}
+
+inline Bytes Text(const std::string& text)
+{
+    return Bytes(text.begin(), text.end());
+}
+
+inline void PutLe32(Bytes& out, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+inline void PutLe16(Bytes& out, uint16_t v)
+{
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+class FileTestApp : public Application {
+public:
+    explicit FileTestApp(const std::string& saveFolder = std::string()) : saveFolder_(saveFolder.c_str()) {}
+
+    OptionsRecord* CreateOptionsRecord() override { return new OptionsRecord(); }
+    bool LoadLanguage() override { return true; }
+    String GetImageFolder() override { return String(); }
+    String GetSoundFolder() override { return String(); }
+    String GetSaveDirectory() override { return saveFolder_; }
+    String GetCommonPackName() override { return String("common.pak"); }
+    String GetScreenPackName() override { return String("screen.pak"); }
+
+    // The application owns and deletes the packs.
+    void SetPacks(ZipPack* common, ZipPack* resolution, ZipPack* extra, bool singlePack)
+    {
+        firstPack_ = common;
+        secondPack_ = resolution;
+        thirdPack_ = extra;
+        singlePackMode_ = singlePack;
+        packsEnabled_ = true;
+    }
+    void DisablePacks() { packsEnabled_ = false; }
+
+private:
+    String saveFolder_;
+};

@@ -1,0 +1,56 @@
+#pragma once
+// Shared by the fuzz targets: the null back end, a scratch folder for the files a target writes,
+// and a small application whose save folder is that folder.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "engine/core/application.h"
+#include "engine/core/options_record.h"
+#include "platform/backend.h"
+#include "platform/files.h"
+
+class FuzzApp : public Application {
+public:
+    explicit FuzzApp(const std::string& saveFolder) : saveFolder_(saveFolder.c_str()) {}
+    OptionsRecord* CreateOptionsRecord() override { return new OptionsRecord(); }
+    bool LoadLanguage() override { return true; }
+    String GetImageFolder() override { return String(); }
+    String GetSoundFolder() override { return String(); }
+    String GetSaveDirectory() override { return saveFolder_; }
+    String GetCommonPackName() override { return String(); }
+    String GetScreenPackName() override { return String(); }
+
+private:
+    String saveFolder_;
+};
+
+// The host folder of this process, made once and removed at exit.
+inline const std::string& FuzzFolder()
+{
+    // Never destroyed: the exit handler below still needs it.
+    static const std::string* folder = [] {
+        setenv("KELO_HEADLESS", "1", 1);
+        PlatformStartup();
+        // In memory when the system offers it: the record store flushes every rewrite.
+        std::string pattern = std::filesystem::is_directory("/dev/shm") ? "/dev/shm/kelo-fuzz-XXXXXX" : "/tmp/kelo-fuzz-XXXXXX";
+        auto* made = new std::string(mkdtemp(pattern.data()));
+        atexit([] { std::filesystem::remove_all(FuzzFolder()); });
+        return made;
+    }();
+    return *folder;
+}
+
+inline std::string FuzzEnginePath(const std::string& name)
+{
+    return hostpath::FromHost(FuzzFolder() + "/" + name);
+}
+
+inline void FuzzWriteFile(const std::string& name, const uint8_t* data, size_t size)
+{
+    std::ofstream out(FuzzFolder() + "/" + name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+}

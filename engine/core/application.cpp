@@ -532,7 +532,7 @@ bool Application::CreateBorderSurfaces(int width, int height, int borderWidth, i
 bool Application::CreateLanguageTable(const char* listFile)
 {
     if (!languageTable_) {
-        languageTable_ = new (std::nothrow) StringTable();
+        languageTable_ = new (std::nothrow) StringTable(this);
         if (!languageTable_)
             return false;
     }

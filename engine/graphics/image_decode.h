@@ -1,0 +1,53 @@
+#pragma once
+// What the JPEG and PNG decoders share: the size limits, where a decoded pixel goes in a turned
+// surface, and the 16-bit pixel words.
+#include <cstddef>
+#include <cstdint>
+
+class Application;
+class PackMemoryFile;
+class Surface;
+
+namespace image_decode {
+
+constexpr uint32_t kMaxSide = 16384;
+constexpr size_t kMaxPixels = size_t(1) << 26;
+
+inline bool SizeAllowed(uint32_t width, uint32_t height)
+{
+    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
+           size_t(width) * size_t(height) <= kMaxPixels;
+}
+
+// Raw index of image pixel (x, y) of a w x h image on a surface of the given orientation.
+inline size_t StoreIndex(int orientation, size_t x, size_t y, size_t w, size_t h)
+{
+    if (orientation == 1)
+        return (w - 1 - x) * h + y;
+    if (orientation == 2)
+        return x * h + (h - 1 - y);
+    return y * w + x;
+}
+
+// 4:4:4 for pixel format 0, else 5:6:5.
+inline uint16_t PixelWord(int format, int r, int g, int b)
+{
+    if (format == 0)
+        return static_cast<uint16_t>(((r >> 4) << 8) | ((g >> 4) << 4) | (b >> 4));
+    return static_cast<uint16_t>(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3));
+}
+
+// What a decoder needs to know of its target.
+struct Target {
+    int orientation = 0;
+    int format = 2;
+};
+
+// The file opened for reading (packs first, then the disk), or null.
+PackMemoryFile* OpenFile(Application* app, const char* path);
+// The given target, or a new surface from the application.
+Surface* TargetOrNew(Application* app, Surface* target);
+// Deletes a surface the loader made; a caller's target is kept. Always null.
+Surface* Fail(Surface* surface, Surface* target);
+
+}  // namespace image_decode

@@ -1,0 +1,214 @@
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "engine/core/memory.h"
+#include "engine/core/pack_memory_file.h"
+#include "engine/graphics/image_decode.h"
+#include "engine/graphics/image_loader.h"
+#include "engine/graphics/surface.h"
+
+// libjpeg reports errors by calling error_exit, which here jumps back into DecodeJpeg. Nothing
+// between the jump point and libjpeg's calls (DecodeJpeg itself and the source callbacks) holds
+// a C++ object with a destructor, and the locals DecodeJpeg changes after setjmp are volatile.
+namespace {
+
+constexpr int kSourceBufferSize = 4096;
+
+struct JpegErrorManager {
+    jpeg_error_mgr pub;
+    jmp_buf jump;
+};
+
+struct JpegStreamSource {
+    jpeg_source_mgr pub;
+    Stream* stream;
+    JOCTET* buffer;
+    bool startOfFile;
+};
+
+const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
+
+void JpegErrorExit(j_common_ptr info)
+{
+    auto* errors = reinterpret_cast<JpegErrorManager*>(info->err);
+    char message[JMSG_LENGTH_MAX];
+    (*info->err->format_message)(info, message);
+    longjmp(errors->jump, 1);
+}
+
+// Warnings (a truncated file among them) stay quiet.
+void JpegOutputMessage(j_common_ptr) {}
+
+void InitSource(j_decompress_ptr info)
+{
+    reinterpret_cast<JpegStreamSource*>(info->src)->startOfFile = true;
+}
+
+boolean FillInputBuffer(j_decompress_ptr info)
+{
+    auto* source = reinterpret_cast<JpegStreamSource*>(info->src);
+    int32_t n = source->stream->Read(source->buffer, kSourceBufferSize);
+    if (n <= 0) {
+        if (source->startOfFile)
+            ERREXIT(info, JERR_INPUT_EMPTY);
+        // A truncated file ends as if its end-of-image marker were there.
+        WARNMS(info, JWRN_JPEG_EOF);
+        source->pub.next_input_byte = kEndOfImage;
+        source->pub.bytes_in_buffer = 2;
+    } else {
+        source->pub.next_input_byte = source->buffer;
+        source->pub.bytes_in_buffer = static_cast<size_t>(n);
+    }
+    source->startOfFile = false;
+    return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr info, long count)
+{
+    if (count <= 0)
+        return;
+    jpeg_source_mgr* source = info->src;
+    while (count > static_cast<long>(source->bytes_in_buffer)) {
+        count -= static_cast<long>(source->bytes_in_buffer);
+        FillInputBuffer(info);
+    }
+    source->next_input_byte += count;
+    source->bytes_in_buffer -= static_cast<size_t>(count);
+}
+
+void TermSource(j_decompress_ptr) {}
+
+struct Decoded {
+    void* buffer = nullptr;
+    int width = 0;
+    int height = 0;
+};
+
+// alphaOnly: one byte per pixel from the first channel; else 16-bit pixel words.
+bool DecodeJpeg(Stream* stream, bool alphaOnly, image_decode::Target target, int requiredWidth, int requiredHeight,
+                Decoded* out)
+{
+    jpeg_decompress_struct info;
+    JpegErrorManager errors;
+    JOCTET* volatile sourceBuffer = static_cast<JOCTET*>(Alloc(kSourceBufferSize));
+    uint8_t* volatile image = nullptr;
+    if (!sourceBuffer)
+        return false;
+
+    info.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = JpegErrorExit;
+    errors.pub.output_message = JpegOutputMessage;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&info);
+        Free(image);
+        Free(sourceBuffer);
+        return false;
+    }
+    jpeg_CreateDecompress(&info, JPEG_LIB_VERSION, sizeof info);
+    auto* source = static_cast<JpegStreamSource*>(
+        (*info.mem->alloc_small)(reinterpret_cast<j_common_ptr>(&info), JPOOL_PERMANENT, sizeof(JpegStreamSource)));
+    source->pub.init_source = InitSource;
+    source->pub.fill_input_buffer = FillInputBuffer;
+    source->pub.skip_input_data = SkipInputData;
+    source->pub.resync_to_restart = jpeg_resync_to_restart;
+    source->pub.term_source = TermSource;
+    source->pub.bytes_in_buffer = 0;
+    source->pub.next_input_byte = nullptr;
+    source->stream = stream;
+    source->buffer = sourceBuffer;
+    source->startOfFile = true;
+    info.src = &source->pub;
+
+    bool ok = jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK && (info.num_components == 1 || info.num_components == 3) &&
+              image_decode::SizeAllowed(info.image_width, info.image_height) &&
+              (requiredWidth == 0 || (info.image_width == JDIMENSION(requiredWidth) &&
+                                      info.image_height == JDIMENSION(requiredHeight)));
+    if (ok) {
+        info.out_color_space = info.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+        ok = jpeg_start_decompress(&info) && (info.output_components == 1 || info.output_components == 3) &&
+             info.output_width == info.image_width && info.output_height == info.image_height;
+    }
+    size_t w = info.output_width, h = info.output_height;
+    int components = info.output_components;
+    if (ok) {
+        size_t bytes = w * h * (alphaOnly ? 1 : 2);
+        image = static_cast<uint8_t*>(Alloc(bytes));
+        ok = image != nullptr;
+        if (ok)
+            memset(image, 0, bytes);
+    }
+    if (!ok) {
+        jpeg_destroy_decompress(&info);
+        Free(image);
+        Free(sourceBuffer);
+        return false;
+    }
+    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                               static_cast<JDIMENSION>(w * size_t(components)), 1);
+    auto* words = reinterpret_cast<uint16_t*>(image);
+    while (info.output_scanline < info.output_height) {
+        size_t y = info.output_scanline;
+        if (jpeg_read_scanlines(&info, row, 1) != 1)
+            break;
+        const JSAMPLE* s = row[0];
+        for (size_t x = 0; x < w; ++x, s += components) {
+            size_t at = image_decode::StoreIndex(target.orientation, x, y, w, h);
+            if (alphaOnly)
+                image[at] = s[0];
+            else if (components == 1)
+                words[at] = image_decode::PixelWord(target.format, s[0], s[0], s[0]);
+            else
+                words[at] = image_decode::PixelWord(target.format, s[0], s[1], s[2]);
+        }
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    Free(sourceBuffer);
+    out->buffer = image;
+    out->width = static_cast<int>(w);
+    out->height = static_cast<int>(h);
+    return true;
+}
+
+Surface* LoadJpegInto(Application* app, const char* path, Surface* target, bool alphaOnly, int requiredWidth,
+                      int requiredHeight)
+{
+    PackMemoryFile* file = image_decode::OpenFile(app, path);
+    if (!file)
+        return nullptr;
+    Surface* surface = image_decode::TargetOrNew(app, target);
+    if (!surface || (!alphaOnly && surface->GetBytesPerPixel() != 2)) {
+        delete file;
+        return image_decode::Fail(surface, target);
+    }
+    Decoded decoded;
+    bool ok = DecodeJpeg(file, alphaOnly, {surface->GetOrientation(), surface->GetFormat()}, requiredWidth,
+                         requiredHeight, &decoded);
+    delete file;
+    if (!ok)
+        return image_decode::Fail(surface, target);
+    bool attached = alphaOnly
+                        ? surface->AttachAlpha(static_cast<uint8_t*>(decoded.buffer), decoded.width, decoded.height)
+                        : surface->AttachPixels(decoded.buffer, decoded.width, decoded.height);
+    if (!attached) {
+        Free(decoded.buffer);
+        return image_decode::Fail(surface, target);
+    }
+    return surface;
+}
+
+}  // namespace
+
+Surface* LoadJpeg(Application* app, const char* path, Surface* target, int requiredWidth, int requiredHeight)
+{
+    return LoadJpegInto(app, path, target, false, requiredWidth, requiredHeight);
+}
+
+Surface* LoadJpegAlpha(Application* app, const char* path, Surface* target)
+{
+    return LoadJpegInto(app, path, target, true, 0, 0);
+}

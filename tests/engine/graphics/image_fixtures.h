@@ -1,0 +1,101 @@
+#pragma once
+// Writes the JPEG and PNG files the image tests read, through libjpeg and libpng.
+#include <csetjmp>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+#include <png.h>
+
+namespace fixtures {
+
+// samples: width * height * components bytes, rows top to bottom.
+inline bool WriteJpeg(const std::string& path, int width, int height, int components,
+                      const std::vector<unsigned char>& samples, int quality = 100)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = components;
+    info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    for (int c = 0; c < info.num_components; ++c)
+        info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(&samples[size_t(info.next_scanline) * size_t(width) * size_t(components)]);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return std::fclose(file) == 0;
+}
+
+// samples: packed rows as libpng takes them for the colour type and depth (16-bit big-endian).
+inline bool WritePng(const std::string& path, int width, int height, int colourType, int depth,
+                     const std::vector<unsigned char>& samples, bool interlaced = false,
+                     const std::vector<png_color>& palette = {}, const std::vector<unsigned char>& transparency = {})
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(file);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), depth, colourType,
+                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (!palette.empty())
+        png_set_PLTE(png, info, palette.data(), int(palette.size()));
+    if (!transparency.empty())
+        png_set_tRNS(png, info, transparency.data(), int(transparency.size()), nullptr);
+    png_write_info(png, info);
+    size_t rowBytes = png_get_rowbytes(png, info);
+    int passes = png_set_interlace_handling(png);
+    for (int pass = 0; pass < passes; ++pass)
+        for (int y = 0; y < height; ++y)
+            png_write_row(png, &samples[size_t(y) * rowBytes]);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(file) == 0;
+}
+
+inline std::vector<unsigned char> Fill(int width, int height, int components,
+                                       const std::function<void(int x, int y, unsigned char* px)>& f)
+{
+    std::vector<unsigned char> samples(size_t(width) * size_t(height) * size_t(components));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            f(x, y, &samples[(size_t(y) * size_t(width) + size_t(x)) * size_t(components)]);
+    return samples;
+}
+
+inline std::string ReadFile(const std::string& path)
+{
+    std::string data;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+            data.append(buffer, n);
+        std::fclose(f);
+    }
+    return data;
+}
+
+}  // namespace fixtures

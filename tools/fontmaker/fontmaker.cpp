@@ -1,0 +1,262 @@
+// Rasterises a TrueType font into the three files the engine's bitmap fonts read:
+//   <out>.jpg      grey coverage mask, 16 x 14 cells for the codes 32..255
+//   <out>.fdb      per-code lead, width and trail in quarter pixels, then the vertical trim
+//   <out>_eff.jpg  optional colour texture, a vertical gradient in every cell
+// Codes 128..255 are Windows-1252, the 8-bit encoding of the language file.
+//
+// usage: fontmaker <font.ttf> <pixel size> <out.jpg> [--texture R,G,B R,G,B] [--quality N]
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+
+constexpr int kFirstCode = 32;
+constexpr int kCodes = 224;
+constexpr int kColumns = 16;
+constexpr int kRows = 14;
+
+// Windows-1252 0x80..0x9F; 0 marks the five codes the encoding leaves undefined.
+const unsigned kCp1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+unsigned ToUnicode(int code)
+{
+    if (code >= 0x80 && code < 0xA0)
+        return kCp1252High[code - 0x80];
+    return static_cast<unsigned>(code);
+}
+
+struct Glyph {
+    int left = 0, top = 0;  // bitmap offset from the pen and the baseline, in pixels
+    int width = 0, rows = 0;
+    int advance = 0;
+    std::vector<unsigned char> coverage;
+};
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+};
+
+int RoundUp8(int n)
+{
+    return (n + 7) & ~7;
+}
+
+bool ParseRgb(const char* text, Rgb& out)
+{
+    return std::sscanf(text, "%d,%d,%d", &out.r, &out.g, &out.b) == 3 && out.r >= 0 && out.r <= 255 && out.g >= 0 &&
+           out.g <= 255 && out.b >= 0 && out.b <= 255;
+}
+
+bool WriteJpeg(const std::string& path, const std::vector<unsigned char>& samples, int width, int height,
+               int components, int quality)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        std::fprintf(stderr, "fontmaker: cannot write %s\n", path.c_str());
+        return false;
+    }
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = components;
+    info.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    // Full-resolution chroma keeps each cell's colours inside its own 8x8 blocks.
+    for (int c = 0; c < info.num_components; ++c) {
+        info.comp_info[c].h_samp_factor = 1;
+        info.comp_info[c].v_samp_factor = 1;
+    }
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(&samples[size_t(info.next_scanline) * size_t(width) * size_t(components)]);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    bool ok = std::fclose(file) == 0;
+    if (!ok)
+        std::fprintf(stderr, "fontmaker: cannot write %s\n", path.c_str());
+    return ok;
+}
+
+void PutInt32(std::vector<unsigned char>& out, int value)
+{
+    unsigned v = static_cast<unsigned>(value);
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<unsigned char>(v >> (8 * i)));
+}
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: fontmaker <font.ttf> <pixel size> <out.jpg> [--texture R,G,B R,G,B] [--quality N]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 4)
+        return Usage();
+    const char* fontPath = argv[1];
+    int pixelSize = std::atoi(argv[2]);
+    std::string outPath = argv[3];
+    bool textured = false;
+    Rgb textureTop, textureBottom;
+    int quality = 95;
+    for (int i = 4; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--texture") && i + 2 < argc) {
+            if (!ParseRgb(argv[i + 1], textureTop) || !ParseRgb(argv[i + 2], textureBottom))
+                return Usage();
+            textured = true;
+            i += 2;
+        } else if (!std::strcmp(argv[i], "--quality") && i + 1 < argc) {
+            quality = std::atoi(argv[++i]);
+        } else {
+            return Usage();
+        }
+    }
+    if (pixelSize < 4 || pixelSize > 200 || quality < 50 || quality > 100 || outPath.size() < 5)
+        return Usage();
+    std::string base = outPath.substr(0, outPath.size() - 4);
+
+    FT_Library library;
+    FT_Face face;
+    if (FT_Init_FreeType(&library)) {
+        std::fprintf(stderr, "fontmaker: FreeType failed to start\n");
+        return 1;
+    }
+    if (FT_New_Face(library, fontPath, 0, &face) || FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize))) {
+        std::fprintf(stderr, "fontmaker: cannot open %s at %d pixels\n", fontPath, pixelSize);
+        FT_Done_FreeType(library);
+        return 1;
+    }
+
+    int ascender = static_cast<int>((face->size->metrics.ascender + 63) >> 6);
+    int descender = static_cast<int>(-((-face->size->metrics.descender + 63) >> 6));
+    std::vector<Glyph> glyphs(kCodes);
+    int inkTop = ascender, inkBottom = descender;
+    for (int i = 0; i < kCodes; ++i) {
+        unsigned unicode = ToUnicode(kFirstCode + i);
+        if (unicode == 0 || FT_Get_Char_Index(face, unicode) == 0)
+            continue;
+        if (FT_Load_Char(face, unicode, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL))
+            continue;
+        FT_GlyphSlot slot = face->glyph;
+        Glyph& g = glyphs[size_t(i)];
+        g.left = slot->bitmap_left;
+        g.top = slot->bitmap_top;
+        g.width = static_cast<int>(slot->bitmap.width);
+        g.rows = static_cast<int>(slot->bitmap.rows);
+        g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+        g.coverage.resize(size_t(g.width) * size_t(g.rows));
+        for (int y = 0; y < g.rows; ++y)
+            std::memcpy(&g.coverage[size_t(y) * size_t(g.width)], slot->bitmap.buffer + y * slot->bitmap.pitch,
+                        size_t(g.width));
+        if (g.rows > 0) {
+            inkTop = std::max(inkTop, g.top);
+            inkBottom = std::min(inkBottom, g.top - g.rows);
+        }
+    }
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+
+    // The natural line (ascender to descender) is what the engine's line height shows; the cell
+    // is taller by an even margin split over top and bottom, which the vertical trim takes back.
+    int lineHeight = ascender - descender;
+    if (lineHeight & 1) {
+        ++lineHeight;
+        --descender;
+    }
+    int margin = std::max({inkTop - ascender + 1, descender - inkBottom + 1, 1});
+    int cellHeight = RoundUp8(lineHeight + 2 * margin);
+    int halfSpare = (cellHeight - lineHeight) / 2;
+    int baseline = ascender + halfSpare;
+    int verticalTrim = 2 * (cellHeight - lineHeight);
+
+    // Records: the ink starts at the cell's left edge and the engine draws columns 0..(lead + width) / 4.
+    int lead[kCodes], width[kCodes], trail[kCodes];
+    int widest = 1;
+    for (int i = 0; i < kCodes; ++i) {
+        const Glyph& g = glyphs[size_t(i)];
+        if (g.left < 0) {
+            lead[i] = 4 * g.left;
+            width[i] = 4 * (g.width - g.left);
+            trail[i] = 4 * (g.advance - g.width);
+        } else {
+            lead[i] = 4 * g.left;
+            width[i] = 4 * g.width;
+            trail[i] = 4 * (g.advance - g.left - g.width);
+        }
+        widest = std::max(widest, (lead[i] + width[i]) / 4 + 1);
+    }
+    int cellWidth = RoundUp8(widest + 1);
+    int imageWidth = kColumns * cellWidth;
+    int imageHeight = kRows * cellHeight;
+
+    std::vector<unsigned char> mask(size_t(imageWidth) * size_t(imageHeight), 0);
+    for (int i = 0; i < kCodes; ++i) {
+        const Glyph& g = glyphs[size_t(i)];
+        int cellX = (i % kColumns) * cellWidth;
+        int cellY = (i / kColumns) * cellHeight;
+        int top = baseline - g.top;
+        for (int y = 0; y < g.rows; ++y) {
+            int row = top + y;
+            if (row < 0 || row >= cellHeight)
+                continue;
+            for (int x = 0; x < g.width && x < cellWidth; ++x)
+                mask[size_t(cellY + row) * size_t(imageWidth) + size_t(cellX + x)] =
+                    g.coverage[size_t(y) * size_t(g.width) + size_t(x)];
+        }
+    }
+    if (!WriteJpeg(outPath, mask, imageWidth, imageHeight, 1, quality))
+        return 1;
+
+    std::vector<unsigned char> fdb;
+    for (int i = 0; i < kCodes; ++i) {
+        PutInt32(fdb, lead[i]);
+        PutInt32(fdb, width[i]);
+        PutInt32(fdb, trail[i]);
+    }
+    PutInt32(fdb, verticalTrim);
+    std::string fdbPath = base + ".fdb";
+    FILE* file = std::fopen(fdbPath.c_str(), "wb");
+    if (!file || std::fwrite(fdb.data(), 1, fdb.size(), file) != fdb.size() || std::fclose(file) != 0) {
+        std::fprintf(stderr, "fontmaker: cannot write %s\n", fdbPath.c_str());
+        return 1;
+    }
+
+    if (textured) {
+        std::vector<unsigned char> texture(size_t(imageWidth) * size_t(imageHeight) * 3);
+        for (int y = 0; y < imageHeight; ++y) {
+            int row = y % cellHeight;
+            int span = cellHeight > 1 ? cellHeight - 1 : 1;
+            int c[3] = {textureTop.r + (textureBottom.r - textureTop.r) * row / span,
+                        textureTop.g + (textureBottom.g - textureTop.g) * row / span,
+                        textureTop.b + (textureBottom.b - textureTop.b) * row / span};
+            for (int x = 0; x < imageWidth; ++x)
+                for (int k = 0; k < 3; ++k)
+                    texture[(size_t(y) * size_t(imageWidth) + size_t(x)) * 3 + size_t(k)] = static_cast<unsigned char>(c[k]);
+        }
+        if (!WriteJpeg(base + "_eff.jpg", texture, imageWidth, imageHeight, 3, quality))
+            return 1;
+    }
+    return 0;
+}

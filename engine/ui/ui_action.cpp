@@ -28,7 +28,7 @@ namespace {
 
 bool Is(const char* text, const char* word)
 {
-    return strcmp(text, word) == 0;
+    return SameText(text, word);
 }
 
 uint8_t AlignOf(const ShortString& item, const char* farWord)

@@ -11,7 +11,7 @@ namespace {
 
 bool IsEnd(const ShortString& line)
 {
-    return strcmp(line.CStr(), "end") == 0;
+    return SameText(line.CStr(), "end");
 }
 
 bool IsDialogKind(const WidgetDesc* desc)
@@ -172,7 +172,7 @@ bool UiLayout::ParseStream(UiLayoutParser& parser, Stream* stream)
             parser.childBlock = false;
             parser.actionsBlock = false;
             Unquote(name, value.CStr());
-            if (strcmp(key.CStr(), "action") == 0) {
+            if (SameText(key.CStr(), "action")) {
                 if (!doc->AddAction())
                     return false;
                 doc->ActionAt(doc->ActionCount() - 1)->name.Assign(name.CStr());
@@ -211,12 +211,12 @@ void UiLayout::ParseDescLine(UiLayoutParser& parser, WidgetDesc* desc, const cha
     if (!desc)
         return;
     DialogDesc* dialog = IsDialogKind(desc) ? dynamic_cast<DialogDesc*>(desc) : nullptr;
-    if (strcmp(value, "actions") == 0) {
+    if (SameText(value, "actions")) {
         parser.actionsBlock = true;
         parser.childBlock = false;
         return;
     }
-    if (strcmp(key, "child") == 0) {
+    if (SameText(key, "child")) {
         parser.childBlock = true;
         parser.actionsBlock = false;
         if (dialog)
@@ -269,7 +269,7 @@ WidgetDesc* UiLayout::ReadDescByName(UiLayoutParser& parser, Stream* stream, con
             return nullptr;
         SplitKeyValue(line.CStr(), key, value);
         int type = DescTypeOfWord(key.CStr());
-        if (type < 0 || strcmp(value.CStr(), quotedName) != 0)
+        if (type < 0 || !SameText(value.CStr(), quotedName))
             continue;
         desc = CreateDesc(type);
         if (!desc)
@@ -321,7 +321,7 @@ UiAction* UiLayout::ReadActionByName(UiLayoutParser& parser, Stream* stream, con
         if (!ReadScriptLine(stream, line))
             return nullptr;
         SplitKeyValue(line.CStr(), key, value);
-        if (strcmp(key.CStr(), "action") == 0 && strcmp(value.CStr(), quotedName) == 0)
+        if (SameText(key.CStr(), "action") && SameText(value.CStr(), quotedName))
             break;
     }
     UiAction* action = new (std::nothrow) UiAction();

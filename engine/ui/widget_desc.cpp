@@ -15,7 +15,7 @@ const char* const kEffectNames[] = {"none", "shadow", "border", "glow", "white_b
 
 bool Is(const char* text, const char* word)
 {
-    return strcmp(text, word) == 0;
+    return SameText(text, word);
 }
 
 void AssignUnquoted(String& out, const char* value)
@@ -62,6 +62,8 @@ bool ParseColour(const char* value, uint8_t& red, uint8_t& green, uint8_t& blue)
 bool ParseSuffixedImageKey(ImageSpec& spec, const char* key, const char* value, const char* suffix, bool withFrame)
 {
     static const char* const kStems[] = {"file", "afile", "set", "frame"};
+    if (!key)
+        return false;
     for (const char* stem : kStems) {
         if (!withFrame && Is(stem, "frame"))
             continue;
@@ -153,7 +155,7 @@ bool TextSpec::ParseKey(const char* key, const char* value)
         return true;
     }
     if (Is(key, "effect")) {
-        if (strlen(value) == 1) {
+        if (value && strlen(value) == 1) {
             effect = static_cast<uint8_t>(ParseInt(value));
             flags |= kTextEffectGiven;
             return true;

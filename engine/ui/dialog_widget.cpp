@@ -3,6 +3,7 @@
 #include <new>
 
 #include "engine/core/application.h"
+#include "engine/core/memory.h"
 #include "engine/graphics/surface.h"
 #include "engine/ui/ui_layout.h"
 
@@ -13,8 +14,8 @@ DialogWidget::DialogWidget(Widget* parent, UiLayout* layout, WidgetDesc* desc, c
 
 DialogWidget::~DialogWidget()
 {
-    if (alive_)
-        *alive_ = false;
+    for (ChildWalk* walk = walk_; walk; walk = walk->outer)
+        walk->alive = false;
     background_ = nullptr;
     // The plain removal: refocusing children that are about to go would be wasted.
     for (int i = children_.Count() - 1; i >= 0; --i) {
@@ -43,42 +44,33 @@ void DialogWidget::UpdateChildren()
     int count = children_.Count();
     if (count == 0)
         return;
-    PtrArray snapshot(count);
-    for (int i = 0; i < count; ++i) {
-        if (!snapshot.Add(ChildAt(i)))
-            return;
-    }
-    bool alive = true;
-    bool* outer = alive_;
-    alive_ = &alive;
-    for (int i = count - 1; i >= 0; --i) {
-        Widget* child = static_cast<Widget*>(snapshot.At(i));
-        if (children_.IndexOf(child) < 0)
+    // Tried again at the next tick when there is no memory for the list.
+    auto** snapshot = static_cast<Widget**>(Alloc(sizeof(Widget*) * static_cast<size_t>(count)));
+    if (!snapshot)
+        return;
+    for (int i = 0; i < count; ++i)
+        snapshot[i] = ChildAt(i);
+    ChildWalk walk{snapshot, count, true, walk_};
+    walk_ = &walk;
+    for (int i = count - 1; i >= 0 && walk.alive; --i) {
+        Widget* child = snapshot[i];
+        if (!child || children_.IndexOf(child) < 0)
             continue;
         child->Update();
-        if (!alive)
-            break;
-        if (children_.IndexOf(child) < 0)
+        if (!walk.alive || !snapshot[i])
             continue;
         ScriptWidget* script = AsScriptWidget(child);
         if (!script || !script->IsFinished())
             continue;
         // The name outlives a description the child owned.
         String name(script->GetName());
-        if (child == background_)
-            background_ = nullptr;
         RemoveChild(child);
         delete child;
         SendEvent(this, 606, name.CStr(), 0);
-        if (!alive)
-            break;
     }
-    if (!alive) {
-        if (outer)
-            *outer = false;
-        return;
-    }
-    alive_ = outer;
+    if (walk.alive)
+        walk_ = walk.outer;
+    Free(snapshot);
 }
 
 void DialogWidget::Draw()
@@ -267,6 +259,16 @@ bool DialogWidget::FocusPrev(int key)
 
 void DialogWidget::RemoveChildAt(int index)
 {
+    if (Widget* removed = GetChild(index)) {
+        if (removed == background_)
+            background_ = nullptr;
+        for (ChildWalk* walk = walk_; walk; walk = walk->outer) {
+            for (int i = 0; i < walk->count; ++i) {
+                if (walk->children[i] == removed)
+                    walk->children[i] = nullptr;
+            }
+        }
+    }
     Widget::RemoveChildAt(index);
     int count = children_.Count();
     if (focusChild_ || count == 0)

@@ -75,6 +75,13 @@ protected:
     ScriptWidget* background_ = nullptr;
     bool hasColour_ = false;
     uint8_t red_ = 0, green_ = 0, blue_ = 0;
-    // Set while children are updated; cleared by the destructor so the walk stops at once.
-    bool* alive_ = nullptr;
+    // The walks over the children in progress, innermost first: removals are struck from their
+    // lists, and the destructor tells them to stop.
+    struct ChildWalk {
+        Widget** children;
+        int count;
+        bool alive;
+        ChildWalk* outer;
+    };
+    ChildWalk* walk_ = nullptr;
 };

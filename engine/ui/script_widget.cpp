@@ -30,6 +30,16 @@ ScriptWidget::ScriptWidget(Widget* parent, UiLayout* layout, WidgetDesc* desc, c
 
 ScriptWidget::~ScriptWidget()
 {
+    // Deleted while still listed: the parent removes it through its own operation, so a
+    // container can refocus and strike it from a walk in progress.
+    if (parent_) {
+        for (int i = 0; i < parent_->GetChildCount(); ++i) {
+            if (parent_->GetChild(i) == this) {
+                parent_->RemoveChildAt(i);
+                break;
+            }
+        }
+    }
     if (ownsDesc_)
         delete desc_;
     desc_ = nullptr;

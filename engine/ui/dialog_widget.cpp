@@ -353,13 +353,32 @@ bool DialogWidget::Init()
     return true;
 }
 
+// A description that names one of the dialogs it would be built inside, or that nests dialogs
+// deeper than any screen needs, would build without end: such a placement is passed over like
+// one whose description is missing.
+bool DialogWidget::IsBuildable(const WidgetDesc* childDesc)
+{
+    if (childDesc->type != kDescDialog && childDesc->type != kDescRoot)
+        return true;
+    int depth = 0;
+    for (Widget* w = this; w; w = w->GetParent(), ++depth) {
+        ScriptWidget* script = AsScriptWidget(w);
+        if (!script)
+            break;
+        if (script->GetDesc() == childDesc || depth >= kMaxDialogDepth)
+            return false;
+    }
+    return true;
+}
+
 bool DialogWidget::CreateChildren()
 {
     DialogDesc* desc = GetDialogDesc();
     if (!desc)
         return false;
     if (!desc->background.IsEmpty() && layout_) {
-        if (WidgetDesc* backgroundDesc = layout_->FindDesc(desc->background.CStr())) {
+        WidgetDesc* backgroundDesc = layout_->FindDesc(desc->background.CStr());
+        if (backgroundDesc && IsBuildable(backgroundDesc)) {
             background_ = CreateChild(backgroundDesc, nullptr);
             if (!background_)
                 return false;
@@ -368,7 +387,7 @@ bool DialogWidget::CreateChildren()
     for (int i = 0; i < desc->ChildCount(); ++i) {
         ChildPlacement* placement = desc->ChildAt(i);
         WidgetDesc* childDesc = layout_ ? layout_->FindDesc(placement->name.CStr()) : nullptr;
-        if (childDesc && !CreateChild(childDesc, placement))
+        if (childDesc && IsBuildable(childDesc) && !CreateChild(childDesc, placement))
             return false;
     }
     if (IsRoot())

@@ -68,6 +68,8 @@ protected:
     // FocusNext step 4 and its mirror: true when a focusable visible child got the focus.
     bool StepFocusFrom(int direction);
     bool IsFocusCandidate(Widget* child);
+    bool IsBuildable(const WidgetDesc* childDesc);
+    static constexpr int kMaxDialogDepth = 32;
 
     int8_t hitMode_ = 0;
     uint8_t bgCenterTilesX_ = 1, bgCenterTilesY_ = 1;

@@ -346,3 +346,33 @@ TEST(DialogWidget, ChildFromFileOwnsItsDescription)
     EXPECT_EQ(Find<ScriptWidget>(&s.root, "dlg_help"), nullptr);
     delete help;
 }
+
+TEST(DialogWidget, LayoutsThatNestWithoutEndArePassedOver)
+{
+    UiTestApp app;
+    UiLayout* layout = new UiLayout();
+    TextStream text(
+        "root = \"r\"\n child = \"loop\"\n end\nend\n"
+        "dialog = \"loop\"\n background = \"loop\"\n child = \"loop\"\n end\n child = \"leaf\"\n end\nend\n"
+        "image = \"leaf\"\nend\n");
+    UiLayoutParser parser;
+    parser.document = layout;
+    ASSERT_TRUE(UiLayout::ParseStream(parser, &text));
+    // Held as a root holds the document it loaded.
+    struct Holder : TestRoot {
+        using TestRoot::TestRoot;
+        void Hold(UiLayout* l, WidgetDesc* d)
+        {
+            layout_ = l;
+            desc_ = d;
+        }
+    };
+    Holder holder(&app);
+    holder.Hold(layout, layout->FindFirstRoot());
+    ASSERT_TRUE(holder.Init());
+    auto* loop = Find<TestDialog>(&holder, "loop");
+    ASSERT_NE(loop, nullptr);
+    EXPECT_EQ(loop->GetChildCount(), 1);
+    EXPECT_EQ(loop->GetBackgroundWidget(), nullptr);
+    EXPECT_NE(Find(loop, "leaf"), nullptr);
+}

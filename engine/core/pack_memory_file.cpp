@@ -92,7 +92,7 @@ bool PackMemoryFile::Seek(int32_t offset, int mode)
 
 int32_t PackMemoryFile::Read(void* buffer, int32_t n)
 {
-    if (n <= 0 || !buffer_)
+    if (n <= 0 || !buffer_ || !buffer)
         return 0;
     int32_t k = size_ - cursor_ < n ? size_ - cursor_ : n;
     memcpy(buffer, buffer_ + cursor_, static_cast<size_t>(k));
@@ -102,7 +102,7 @@ int32_t PackMemoryFile::Read(void* buffer, int32_t n)
 
 int32_t PackMemoryFile::Write(const void* buffer, int32_t n)
 {
-    if (n < 0 || size_ - cursor_ < n)
+    if (n < 0 || size_ - cursor_ < n || (n > 0 && !buffer))
         return -1;
     if (n > 0) {
         memcpy(buffer_ + cursor_, buffer, static_cast<size_t>(n));

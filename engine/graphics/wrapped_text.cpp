@@ -1,0 +1,115 @@
+#include "engine/graphics/wrapped_text.h"
+
+#include <cstring>
+#include <new>
+
+#include "engine/core/text_builder.h"
+#include "engine/graphics/font.h"
+
+WrappedText::~WrappedText()
+{
+    Clear();
+}
+
+void WrappedText::Clear()
+{
+    for (int i = 0; i < lines_.Count(); ++i)
+        delete static_cast<String*>(lines_.At(i));
+    lines_.Clear();
+}
+
+bool WrappedText::StoreLine(const char* text)
+{
+    auto* line = new (std::nothrow) String(text);
+    if (!line)
+        return false;
+    if ((*text && line->IsEmpty()) || !lines_.Add(line)) {
+        delete line;
+        return false;
+    }
+    return true;
+}
+
+bool WrappedText::SetText(int wrapWidth, const Font* font, const char* text)
+{
+    if (!text || !*text || !font)
+        return false;
+    TextBuilder copy, line, word, joined;
+    for (const char* p = text; *p; ++p)
+        if (*p != '\r' && !copy.Append(*p))
+            return false;
+    int space = font->MeasureText(" ");
+    space = space < 0 ? 0 : space > 10 ? 10 : space;
+    const char* t = copy.CStr();
+    size_t length = copy.Length();
+    for (size_t i = 0; i <= length; ++i) {
+        bool end = i == length;
+        bool forced = !end && (t[i] == '\n' || (t[i] == '\\' && t[i + 1] == 'n'));
+        if (!end && !forced && t[i] != ' ') {
+            if (!word.Append(t[i]))
+                return false;
+            continue;
+        }
+        if (!end && t[i] == '\\')
+            ++i;
+        int64_t lineWidth = font->MeasureText(line.CStr());
+        int64_t wordWidth = font->MeasureText(word.CStr());
+        if (lineWidth + wordWidth + space >= wrapWidth) {
+            if (line.Length() > 0 && !StoreLine(line.CStr()))
+                return false;
+            line.Clear();
+            if (forced) {
+                if (!StoreLine(word.CStr()))
+                    return false;
+            } else if (!line.Append(word.CStr(), word.Length())) {
+                return false;
+            }
+            if (end && !StoreLine(line.CStr()))
+                return false;
+            word.Clear();
+            continue;
+        }
+        joined.Clear();
+        bool ok = line.Length() == 0 ? joined.Append(word.CStr(), word.Length())
+                                     : joined.Append(line.CStr(), line.Length()) && joined.Append(' ') &&
+                                           joined.Append(word.CStr(), word.Length());
+        if (!ok)
+            return false;
+        line.Clear();
+        if (!line.Append(joined.CStr(), joined.Length()))
+            return false;
+        word.Clear();
+        if (forced || end) {
+            if (!StoreLine(line.CStr()))
+                return false;
+            line.Clear();
+        }
+    }
+    return true;
+}
+
+int WrappedText::GetHeight(const Font* font, int spacing) const
+{
+    if (!font || lines_.Count() == 0)
+        return 0;
+    return (font->GetLineHeight() + spacing) * lines_.Count();
+}
+
+void WrappedText::Draw(SurfaceBase* surface, int x, int y, const Font* font, int r, int g, int b, int effect,
+                       int alpha, int spacing, const Rect* clip) const
+{
+    if (!font || alignment < 0 || alignment > 2)
+        return;
+    int step = font->GetLineHeight() + spacing;
+    for (int i = 0; i < lines_.Count(); ++i) {
+        const char* text = GetLine(i)->CStr();
+        if (!text)
+            continue;
+        int lineX = x;
+        if (alignment == 1)
+            lineX = x + (width >> 1) - (font->MeasureText(text) >> 1);
+        else if (alignment == 2)
+            lineX = x + width - font->MeasureText(text);
+        font->DrawText(surface, lineX, y + i * step, text, r, g, b, effect, alpha, clip);
+    }
+}

@@ -55,7 +55,8 @@ TEST(RootWidget, LoadsRootsAndKeepsTheFile)
     ASSERT_TRUE(s.root.LoadLayout(kTestLayoutFile, "root_second"));
     EXPECT_EQ(s.root.GetLayout(), held);
     EXPECT_EQ(s.root.GetChildCount(), 1);
-    EXPECT_EQ(s.root.GetChild(0)->GetX(), 5);
+    EXPECT_EQ(s.root.GetChild(0)->GetX(), 160);
+    EXPECT_EQ(s.root.GetChild(0)->GetY(), 5);
 
     // A root missing from the held file fails and leaves no children, but keeps the file.
     EXPECT_FALSE(s.root.LoadLayout(kTestLayoutFile, "root_none"));

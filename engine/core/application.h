@@ -287,6 +287,8 @@ protected:
     uint8_t backgroundColour_[3] = {0, 0, 0};
     bool initialised_ = false;
 
+    friend void SwitchScreenRotation(Application* application, int rotation);
+
 protected:
     // The corner close button's share of a stylus event; true when the event ends there.
     bool ServeExitButton(int x, int y, int kind);

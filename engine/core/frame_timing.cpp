@@ -5,6 +5,7 @@
 
 #include "engine/core/application.h"
 #include "engine/core/main_window.h"
+#include "engine/graphics/font.h"
 #include "engine/graphics/surface.h"
 #include "engine/sound/sound_manager.h"
 #include "platform/clock.h"
@@ -37,23 +38,11 @@ void DisplayRecheckStep(Application* app)
     }
 }
 
-// Opaque, clipped copy of a whole picture; stands in for the alpha blit until the surfaces have it.
-void CopyPicture(Surface* target, const Surface* image, int x, int y)
+void DrawStatisticsText(Application* app, int y, const char* text)
 {
-    if (!target || !image || !target->GetPixels() || !image->GetPixels())
-        return;
-    int tw = target->GetWidth(), th = target->GetHeight();
-    int iw = image->GetWidth(), ih = image->GetHeight();
-    int x0 = std::max(0, x), x1 = std::min(tw, x + iw);
-    if (x0 >= x1)
-        return;
-    for (int row = 0; row < ih; ++row) {
-        int ty = y + row;
-        if (ty < 0 || ty >= th)
-            continue;
-        memcpy(target->GetPixels() + static_cast<size_t>(ty) * tw + x0,
-               image->GetPixels() + static_cast<size_t>(row) * iw + (x0 - x), static_cast<size_t>(x1 - x0) * 2);
-    }
+    Font* font = app->GetDebugFont();
+    if (font && text)
+        font->DrawText(app->GetScreenSurface(), 2, y, text, 255, 255, 255, 2, 255, nullptr);
 }
 
 }  // namespace
@@ -169,7 +158,8 @@ void Application::DrawFrame()
 {
     Draw();
     DrawExitButton();
-    // The statistics text is drawn with the debug font once fonts exist; it is kept formatted.
+    if (fixedStep_ && statistics_)
+        DrawStatisticsText(this, 30, statisticsText_.CStr());
     if (fullRedraw_) {
         DrawBorderArt();
         DrawExitButton();
@@ -221,7 +211,7 @@ void Application::DrawExitButton()
         target = rotation_ == 2 ? secondBorder_ : firstBorder_;
     if (!target || (target != screenSurface_ && !fullRedraw_))
         return;
-    CopyPicture(target, image, target->GetWidth() - image->GetWidth(), 0);
+    image->BlitAlpha(target, target->GetWidth() - image->GetWidth(), 0);
 }
 
 void Application::DrawBorderArt()
@@ -233,15 +223,15 @@ void Application::DrawBorderArt()
     Surface* bottom = borderArt_[3];
     if (Surface* first = firstBorder_) {
         if (top)
-            CopyPicture(first, top, (first->GetWidth() - top->GetWidth()) / 2, first->GetHeight() - top->GetHeight());
+            top->BlitAlpha(first, (first->GetWidth() - top->GetWidth()) / 2, first->GetHeight() - top->GetHeight());
         else if (side)
-            CopyPicture(first, side, first->GetWidth() - side->GetWidth(), (first->GetHeight() - side->GetHeight()) / 2);
+            side->BlitAlpha(first, first->GetWidth() - side->GetWidth(), (first->GetHeight() - side->GetHeight()) / 2);
     }
     if (Surface* second = secondBorder_) {
         if (bottom)
-            CopyPicture(second, bottom, (second->GetWidth() - bottom->GetWidth()) / 2, 0);
+            bottom->BlitAlpha(second, (second->GetWidth() - bottom->GetWidth()) / 2, 0);
         else if (side)
-            CopyPicture(second, side, 0, (second->GetHeight() - side->GetHeight()) / 2);
+            side->BlitAlpha(second, 0, (second->GetHeight() - side->GetHeight()) / 2);
     }
 }
 
@@ -266,8 +256,10 @@ void FrameRateText::CountFrame(uint32_t now)
 void UpdateFrameRateText()
 {
     Application* app = g_application;
-    if (app && app->IsStatisticsOn() && !app->IsFixedStep())
+    if (app && app->IsStatisticsOn() && !app->IsFixedStep()) {
         g_frameRateText.CountFrame(GetTickCount());
+        DrawStatisticsText(app, 2, g_frameRateText.GetText().CStr());
+    }
 }
 
 const FrameRateText& GetFrameRateText()

@@ -246,7 +246,10 @@ void Surface::CopyPixels(SurfaceBase* destination, int sourceIndex, int destinat
 void Surface::SetBitDepth(int bits)
 {
     bitDepth_ = bits;
-    bytesPerPixel_ = bits >= 24 ? 3 : 2;
+    // The byte count may change only while no pixels are held; the rows of a held buffer keep
+    // their own size, so no routine can walk past them.
+    if (!pixels_)
+        bytesPerPixel_ = bits >= 24 ? 3 : 2;
 }
 
 void Surface::WriteRow(int x, int y, const uint16_t* data, int count)

@@ -169,6 +169,13 @@ TEST(Surface, ClearsEveryFormat)
     Surface unknown(nullptr, FormatProperties(2));
     unknown.SetBitDepth(32);
     EXPECT_EQ(unknown.GetBytesPerPixel(), 3);
+    // A surface holding 4-byte pixels keeps them 4 bytes wide whatever depth is stored.
+    Surface held(nullptr, FormatProperties(4));
+    ASSERT_TRUE(held.Create(3, 2));
+    held.SetBitDepth(32);
+    EXPECT_EQ(held.GetBytesPerPixel(), 4);
+    held.Clear(9, 8, 7);
+    EXPECT_EQ(held.GetPixelBytes()[4 * 5 + 2], 9);
 }
 
 TEST(Surface, DestructionLeavesTheImageListInOrder)

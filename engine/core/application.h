@@ -19,6 +19,7 @@ class ResourceList;
 class DiskFile;
 class PackMemoryFile;
 class Font;
+class UiLayout;
 
 struct GameArea {
     int32_t gameWidth = 0, gameHeight = 0;
@@ -200,6 +201,10 @@ public:
     const PtrArray& GetResolutions() const { return resolutions_; }
     bool IsSoftKeyQuirk() const { return softKeyQuirk_; }
     void RequestFullRedraw() { fullRedraw_ = true; }
+    // Named layout documents kept for the whole run; the application takes ownership on success.
+    bool AddLayoutDocument(const char* name, UiLayout* layout);
+    UiLayout* FindLayoutDocument(const char* name) const;
+    int GetLayoutDocumentCount() const { return layoutDocuments_.Count(); }
 
 protected:
     // Game area given to Init.

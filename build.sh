@@ -12,6 +12,7 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libfreetype-dev fonts-dejavu-core
+  python3 vorbis-tools
 )
 JOBS=$(nproc 2>/dev/null || echo 4)
 

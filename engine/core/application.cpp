@@ -8,6 +8,7 @@
 #include "engine/graphics/surface_helpers.h"
 #include "engine/sound/sound_manager.h"
 #include "engine/ui/string_table.h"
+#include "engine/ui/ui_layout.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -42,6 +43,9 @@ Application::~Application()
     for (int i = 0; i < resolutions_.Count(); ++i)
         delete static_cast<Resolution*>(resolutions_.At(i));
     resolutions_.FreeStorage();
+    for (int i = 0; i < layoutDocuments_.Count(); ++i)
+        delete static_cast<LayoutDocument*>(layoutDocuments_.At(i));
+    layoutDocuments_.FreeStorage();
     // The widget part must not reach back into the application once it is gone.
     if (application_ == this)
         application_ = nullptr;

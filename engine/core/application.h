@@ -19,6 +19,7 @@ class ResourceList;
 class DiskFile;
 class PackMemoryFile;
 class Font;
+class UiLayout;
 
 struct GameArea {
     int32_t gameWidth = 0, gameHeight = 0;
@@ -200,6 +201,10 @@ public:
     const PtrArray& GetResolutions() const { return resolutions_; }
     bool IsSoftKeyQuirk() const { return softKeyQuirk_; }
     void RequestFullRedraw() { fullRedraw_ = true; }
+    // Named layout documents kept for the whole run; the application takes ownership on success.
+    bool AddLayoutDocument(const char* name, UiLayout* layout);
+    UiLayout* FindLayoutDocument(const char* name) const;
+    int GetLayoutDocumentCount() const { return layoutDocuments_.Count(); }
 
 protected:
     // Game area given to Init.
@@ -281,6 +286,8 @@ protected:
     bool backgroundFill_ = false;
     uint8_t backgroundColour_[3] = {0, 0, 0};
     bool initialised_ = false;
+
+    friend void SwitchScreenRotation(Application* application, int rotation);
 
 protected:
     // The corner close button's share of a stylus event; true when the event ends there.

@@ -77,6 +77,14 @@ public:
     int GetBytesPerPixel() const override { return bytesPerPixel_; }
 
     void Blit(SurfaceBase* destination, int x, int y, int w, int h, int flags);
+    // Nearest-sample stretch of the raw source rectangle onto a w x h rectangle at the logical
+    // position (x, y); sizes of 0 mean the source's raw size, negative sizes draw nothing.
+    void StretchBlit(SurfaceBase* destination, int x, int y, int w, int h, int sourceX, int sourceY, int sourceW,
+                     int sourceH, int flags, int alphaOffset);
+    // Every pixel through an HSL round trip with the deltas added; format 4 is left alone.
+    void AdjustHsl(int hueDelta, int saturationDelta, int luminanceDelta);
+    // Channels raised by amount/256 of themselves, clamped; 4:4:4 and 5:6:5 only.
+    void Brighten(int amount);
     // Takes a buffer owned elsewhere (the frame buffer); the raw size is taken as given.
     bool AttachFrameBuffer(void* pixels, int rawWidth, int rawHeight);
 

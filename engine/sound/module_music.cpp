@@ -45,7 +45,7 @@ void ModuleMusic::SetSampleRate(int rate)
     playing_ = wasPlaying && player_->playing;
 }
 
-bool ModuleMusic::Load(const uint8_t* data, size_t size)
+bool ModuleMusic::Load(const uint8_t* data, uint32_t size)
 {
     if (!player_)
         return false;
@@ -91,4 +91,26 @@ void ModuleMusic::SetVolume(int volume)
 int ModuleMusic::GetVolume()
 {
     return player_ ? player_->moduleVolume : 0;
+}
+
+void ModuleMusic::SetOrder(int order)
+{
+    if (player_)
+        player_->orderPos = order;
+}
+
+void ModuleMusic::SetLoop(bool loop)
+{
+    if (player_)
+        player_->loop = loop;
+}
+
+MusicSource* NewModuleMusic()
+{
+    auto* music = new (std::nothrow) ModuleMusic();
+    if (music && !music->Init()) {
+        delete music;
+        music = nullptr;
+    }
+    return music;
 }

@@ -1,41 +1,129 @@
 #pragma once
-// The engine's sound service. Stand-in until the mixer lands: it accepts every call and plays
-// nothing.
+// The engine's sound service: sound effects by slot, one tracker-module track, streamed music,
+// switches, volumes and pause, all through the software mixer. The rest of the engine is written
+// against SoundManagerBase, whose defaults are silent.
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+#include "engine/core/fixed.h"
+#include "engine/core/strings.h"
+
 class Application;
+class Mixer;
+class MusicSource;
+class MusicStream;
+class PackMemoryFile;
+class WavSample;
 
 class SoundManagerBase {
 public:
     virtual ~SoundManagerBase() = default;
+    // 1 = ok, else the mixer's failure code.
     virtual int Init() = 0;
     virtual void Shutdown() = 0;
+    // A slot 0..99, or -1.
+    virtual int LoadSample(const char* path) = 0;
+    // 1 accepted, 0 refused.
+    virtual int PlaySample(int slot, bool loop) = 0;
+    virtual void StopSample(int slot) = 0;
+    virtual void UnloadSample(int slot) = 0;
+    virtual int LoadSampleOgg(const char* path) = 0;
+    virtual int Reserved() = 0;
+    virtual int StopAll() = 0;
+    // Percentages 0..100.
     virtual void SetSfxVolume(int) {}
     virtual int GetSfxVolume() { return 100; }
     virtual void SetMusicVolume(int) {}
     virtual int GetMusicVolume() { return 100; }
     virtual void EnableSfx(bool) {}
     virtual void EnableMusic(bool) {}
+    // Safe to call from the power watcher thread.
     virtual void SetPaused(bool) {}
+    // 0 ok, -1 failure.
+    virtual int LoadMusic(const char*) { return 0; }
+    virtual int PlayMusic(int, bool) { return 0; }
+    virtual int StopMusic() { return 0; }
+    virtual void UnloadMusic() {}
+    // A stream slot 0..255, or -1.
+    virtual int OpenStream(const char*) { return 0; }
+    virtual int PlayStream(int, bool, bool) { return 0; }
+    virtual int StopStream(int) { return 0; }
+    virtual void CloseStream(int) {}
 };
 
 class SoundManager : public SoundManagerBase {
 public:
-    explicit SoundManager(Application* application) : application_(application) {}
-    ~SoundManager() override { Shutdown(); }
-    int Init() override { return 1; }
-    void Shutdown() override {}
-    void SetSfxVolume(int percent) override { sfxVolume_ = percent; }
-    int GetSfxVolume() override { return sfxVolume_; }
-    void SetMusicVolume(int percent) override { musicVolume_ = percent; }
-    int GetMusicVolume() override { return musicVolume_; }
+    static constexpr int kSampleSlots = 100;
+    static constexpr int kStreamSlots = 256;
+
+    explicit SoundManager(Application* app);
+    SoundManager(const SoundManager&) = delete;
+    SoundManager& operator=(const SoundManager&) = delete;
+    ~SoundManager() override;
+
+    int Init() override;
+    void Shutdown() override;
+    int LoadSample(const char* path) override;
+    int PlaySample(int slot, bool loop) override;
+    void StopSample(int slot) override;
+    void UnloadSample(int slot) override;
+    int LoadSampleOgg(const char* path) override;
+    int Reserved() override { return 0; }
+    int StopAll() override;
+    void SetSfxVolume(int percent) override;
+    int GetSfxVolume() override;
+    void SetMusicVolume(int percent) override;
+    int GetMusicVolume() override;
     void EnableSfx(bool on) override { sfxOn_ = on; }
-    void EnableMusic(bool on) override { musicOn_ = on; }
+    void EnableMusic(bool on) override;
+    void SetPaused(bool paused) override;
+    int LoadMusic(const char* path) override;
+    int PlayMusic(int startOrder, bool loop) override;
+    int StopMusic() override;
+    void UnloadMusic() override;
+    int OpenStream(const char* path) override;
+    int PlayStream(int slot, bool asSfx, bool loop) override;
+    int StopStream(int slot) override;
+    void CloseStream(int slot) override;
+
     bool IsSfxEnabled() const { return sfxOn_; }
     bool IsMusicEnabled() const { return musicOn_; }
+    bool IsPaused() const { return paused_.load(); }
+    Mixer* GetMixer() const { return mixer_; }
+    WavSample* GetSample(int slot) const;
+    MusicStream* GetStream(int slot) const;
+    MusicSource* GetMusic() const { return music_; }
+    int GetSampleVoice(int slot) const;
 
 private:
-    Application* application_;
+    // A level for the mixer: on the quiet device every level is scaled down.
+    int Scaled(int level) const;
+    int FreeSampleSlot() const;
+    PackMemoryFile* NewMemoryFile();
+    void ClearHandles();
+    void FreeSampleSlotContents(int slot);
+
+    Mixer* mixer_ = nullptr;
+    WavSample* samples_[kSampleSlots] = {};
+    int sampleVoice_[kSampleSlots];
+    // Which start of the voice the handle names, so a stolen or ended voice is not mistaken for it.
+    uint32_t sampleSerial_[kSampleSlots] = {};
+    PackMemoryFile* sampleSource_[kSampleSlots] = {};
+    PackMemoryFile* musicFile_ = nullptr;
+    void* musicData_ = nullptr;
+    Application* app_;
     bool sfxOn_ = false;
     bool musicOn_ = false;
-    int sfxVolume_ = 100;
+    MusicSource* music_ = nullptr;
+    String musicName_;
     int musicVolume_ = 100;
+    int sfxVolume_ = 100;
+    std::atomic<bool> paused_{false};
+    bool quietDevice_ = false;
+    Fixed deviceFactor_;
+    int mixRate_ = 22050;
+    MusicStream* streams_[kStreamSlots] = {};
+    // Orders the device calls of SetPaused between the main and the power watcher thread.
+    std::mutex pauseLock_;
 };

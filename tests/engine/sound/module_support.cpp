@@ -7,13 +7,21 @@
 
 #include <gtest/gtest.h>
 
-std::vector<uint8_t> BuildModule(const std::string& name)
+std::string WriteModuleFile(const std::string& name)
 {
     std::string source = std::string(KELO_TEST_DATA) + "/modules/" + name + ".txt";
     // Tests run in parallel processes: each writes a file of its own.
     std::string target = testing::TempDir() + "kelo_module_" + std::to_string(getpid()) + "_" + name + ".bin";
     std::string command = std::string(KELO_TOOLS_DIR) + "/modwriter '" + source + "' '" + target + "'";
     if (std::system(command.c_str()) != 0)
+        return std::string();
+    return target;
+}
+
+std::vector<uint8_t> BuildModule(const std::string& name)
+{
+    std::string target = WriteModuleFile(name);
+    if (target.empty())
         return {};
     std::ifstream in(target, std::ios::binary);
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -10,6 +10,8 @@
 // Writes tests/data/modules/<name>.txt into a module with modwriter and returns its bytes
 // (empty when the writer fails).
 std::vector<uint8_t> BuildModule(const std::string& name);
+// Writes the module to a file of this process's own and returns its path (empty on failure).
+std::string WriteModuleFile(const std::string& name);
 
 struct PlayedRow {
     int order;

@@ -1,0 +1,451 @@
+#include "engine/sound/sound_manager.h"
+
+#include <cstring>
+#include <new>
+
+#include "engine/core/application.h"
+#include "engine/core/memory.h"
+#include "engine/core/pack_memory_file.h"
+#include "engine/graphics/surface_helpers.h"
+#include "engine/sound/mixer.h"
+#include "engine/sound/music_source.h"
+#include "engine/sound/ogg_music_stream.h"
+#include "engine/sound/ogg_sample.h"
+#include "engine/sound/wav_music_stream.h"
+#include "engine/sound/wav_sample.h"
+
+namespace {
+
+bool ValidSample(int slot)
+{
+    return slot >= 0 && slot < SoundManager::kSampleSlots;
+}
+
+bool ValidStream(int slot)
+{
+    return slot >= 0 && slot < SoundManager::kStreamSlots;
+}
+
+bool EndsWith(const char* path, const char* ending)
+{
+    size_t n = strlen(path);
+    return n >= 4 && memcmp(path + n - 4, ending, 4) == 0;
+}
+
+}  // namespace
+
+SoundManager::SoundManager(Application* app) : app_(app)
+{
+    for (int& handle : sampleVoice_)
+        handle = -1;
+}
+
+SoundManager::~SoundManager()
+{
+    Shutdown();
+}
+
+int SoundManager::Scaled(int level) const
+{
+    if (!quietDevice_)
+        return level;
+    return static_cast<int>((static_cast<int64_t>(level) * deviceFactor_.raw) >> 8);
+}
+
+int SoundManager::Init()
+{
+    for (int i = 0; i < kSampleSlots; ++i) {
+        samples_[i] = nullptr;
+        sampleVoice_[i] = -1;
+        sampleSerial_[i] = 0;
+        sampleSource_[i] = nullptr;
+    }
+    musicFile_ = nullptr;
+    musicData_ = nullptr;
+    for (MusicStream*& stream : streams_)
+        stream = nullptr;
+    deviceFactor_ = Fixed::Raw(256);
+    quietDevice_ = false;
+    mixer_ = new (std::nothrow) Mixer();
+    if (!mixer_)
+        return 0;
+    bool quiet = OemInfoContains("MotoQ");
+    mixRate_ = 22050;
+    int opened = mixer_->Open(mixRate_, 16, 0, 1, 8);
+    if (opened != 1) {
+        // Without a device the service stays silent until its creator deletes it.
+        delete mixer_;
+        mixer_ = nullptr;
+        return opened;
+    }
+    quietDevice_ = quiet;
+    if (quietDevice_)
+        deviceFactor_ = Fixed::Raw(38);
+    return 1;
+}
+
+void SoundManager::Shutdown()
+{
+    {
+        std::lock_guard<std::mutex> hold(pauseLock_);
+        if (mixer_) {
+            mixer_->Close();
+            delete mixer_;
+            mixer_ = nullptr;
+        }
+    }
+    for (int i = 0; i < kSampleSlots; ++i)
+        FreeSampleSlotContents(i);
+    for (MusicStream*& stream : streams_) {
+        if (stream) {
+            stream->Close();
+            delete stream;
+            stream = nullptr;
+        }
+    }
+    delete music_;
+    music_ = nullptr;
+    delete musicFile_;
+    musicFile_ = nullptr;
+    Free(musicData_);
+    musicData_ = nullptr;
+    WavMusicStream::FreeScratch();
+}
+
+void SoundManager::FreeSampleSlotContents(int slot)
+{
+    delete samples_[slot];
+    samples_[slot] = nullptr;
+    if (sampleSource_[slot]) {
+        sampleSource_[slot]->Close();
+        delete sampleSource_[slot];
+        sampleSource_[slot] = nullptr;
+    }
+    sampleVoice_[slot] = -1;
+}
+
+PackMemoryFile* SoundManager::NewMemoryFile()
+{
+    return app_ ? app_->CreatePackMemoryFile() : new (std::nothrow) PackMemoryFile();
+}
+
+int SoundManager::FreeSampleSlot() const
+{
+    for (int i = 0; i < kSampleSlots; ++i)
+        if (!samples_[i])
+            return i;
+    return -1;
+}
+
+void SoundManager::ClearHandles()
+{
+    for (int& handle : sampleVoice_)
+        handle = -1;
+}
+
+WavSample* SoundManager::GetSample(int slot) const
+{
+    return ValidSample(slot) ? samples_[slot] : nullptr;
+}
+
+MusicStream* SoundManager::GetStream(int slot) const
+{
+    return ValidStream(slot) ? streams_[slot] : nullptr;
+}
+
+int SoundManager::GetSampleVoice(int slot) const
+{
+    return ValidSample(slot) ? sampleVoice_[slot] : -1;
+}
+
+int SoundManager::LoadSample(const char* path)
+{
+    int slot = FreeSampleSlot();
+    if (slot < 0 || !path)
+        return -1;
+    FreeSampleSlotContents(slot);
+    auto* sample = new (std::nothrow) WavSample();
+    PackMemoryFile* source = NewMemoryFile();
+    // The sample points into the file's bytes, which the slot's stream keeps.
+    if (!sample || !source || !source->Open(app_, path, kStreamRead) ||
+        !sample->LoadFromMemory(static_cast<const uint8_t*>(source->GetBuffer()),
+                                static_cast<size_t>(source->GetSize() > 0 ? source->GetSize() : 0))) {
+        delete sample;
+        delete source;
+        return -1;
+    }
+    samples_[slot] = sample;
+    sampleSource_[slot] = source;
+    sampleVoice_[slot] = -1;
+    return slot;
+}
+
+int SoundManager::LoadSampleOgg(const char* path)
+{
+    if (!mixer_ || !path)
+        return -1;
+    int slot = FreeSampleSlot();
+    if (slot < 0)
+        return -1;
+    FreeSampleSlotContents(slot);
+    auto* sample = new (std::nothrow) WavSample();
+    PackMemoryFile* source = NewMemoryFile();
+    if (!sample || !source || !source->Open(app_, path, kStreamRead)) {
+        delete sample;
+        delete source;
+        return -1;
+    }
+    uint32_t bytes = 0;
+    mixer_->Lock();
+    uint8_t* image = DecodeOggSample(source, &bytes);
+    mixer_->Unlock();
+    if (!image) {
+        delete sample;
+        delete source;
+        return -1;
+    }
+    source->Close();
+    if (!source->SetBuffer(image, static_cast<int32_t>(bytes))) {
+        Free(image);
+        delete sample;
+        delete source;
+        return -1;
+    }
+    if (!sample->LoadFromMemory(image, bytes)) {
+        delete sample;
+        delete source;
+        return -1;
+    }
+    samples_[slot] = sample;
+    sampleSource_[slot] = source;
+    sampleVoice_[slot] = -1;
+    return slot;
+}
+
+int SoundManager::PlaySample(int slot, bool loop)
+{
+    if (!sfxOn_ || !ValidSample(slot) || !samples_[slot] || !mixer_)
+        return 0;
+    // A looped sound already going is not started twice.
+    if (loop && sampleVoice_[slot] != -1 && mixer_->IsVoicePlaying(sampleVoice_[slot], sampleSerial_[slot]))
+        return 1;
+    WavSample* sample = samples_[slot];
+    bool ownLoop = sample->GetLoop();
+    sample->SetLoop(loop);
+    uint32_t serial = 0;
+    int handle = mixer_->PlaySample(sample, &serial);
+    sample->SetLoop(ownLoop);
+    sampleVoice_[slot] = handle;
+    sampleSerial_[slot] = serial;
+    return 1;
+}
+
+void SoundManager::StopSample(int slot)
+{
+    if (!mixer_ || !ValidSample(slot) || sampleVoice_[slot] < 0)
+        return;
+    mixer_->StopVoice(sampleVoice_[slot], sampleSerial_[slot]);
+    sampleVoice_[slot] = -1;
+}
+
+void SoundManager::UnloadSample(int slot)
+{
+    if (!mixer_ || !ValidSample(slot) || !samples_[slot])
+        return;
+    // Voices point into the sample's data: nothing may play it once it is gone.
+    mixer_->StopAll();
+    ClearHandles();
+    FreeSampleSlotContents(slot);
+}
+
+int SoundManager::StopAll()
+{
+    if (mixer_)
+        mixer_->StopAll();
+    ClearHandles();
+    StopMusic();
+    return 0;
+}
+
+void SoundManager::SetSfxVolume(int percent)
+{
+    if (!mixer_)
+        return;
+    sfxVolume_ = percent * 64 / 100;
+    mixer_->SetMasterVolume(Scaled(sfxVolume_));
+}
+
+int SoundManager::GetSfxVolume()
+{
+    return mixer_ ? sfxVolume_ * 100 / 64 : 100;
+}
+
+void SoundManager::SetMusicVolume(int percent)
+{
+    if (!mixer_)
+        return;
+    musicVolume_ = percent * 191 / 100;
+    int level = Scaled(musicVolume_) & 0xFF;
+    mixer_->Lock();
+    if (music_)
+        music_->SetVolume(level);
+    for (MusicStream* stream : streams_)
+        if (stream)
+            stream->SetVolume(level);
+    mixer_->Unlock();
+}
+
+int SoundManager::GetMusicVolume()
+{
+    return mixer_ ? musicVolume_ * 100 / 191 : 100;
+}
+
+void SoundManager::EnableMusic(bool on)
+{
+    musicOn_ = on;
+    if (!mixer_ || on)
+        return;
+    // The audio thread may be rendering these right now.
+    mixer_->Lock();
+    if (music_)
+        music_->Stop();
+    for (MusicStream* stream : streams_)
+        if (stream)
+            stream->Stop();
+    mixer_->Unlock();
+}
+
+// Takes no mixer lock: the power watcher calls it, and the audio thread may hold that lock.
+void SoundManager::SetPaused(bool paused)
+{
+    std::lock_guard<std::mutex> hold(pauseLock_);
+    if (!mixer_ || paused_.load() == paused)
+        return;
+    if (paused)
+        mixer_->Pause();
+    else
+        mixer_->Resume();
+    paused_.store(paused);
+}
+
+int SoundManager::LoadMusic(const char* path)
+{
+    if (!path)
+        return -1;
+    if (music_ && musicName_.Equals(path))
+        return 0;
+    musicName_.Assign(path);
+    if (music_ && mixer_)
+        mixer_->StopMusic();
+    delete music_;
+    music_ = nullptr;
+    delete musicFile_;
+    musicFile_ = nullptr;
+    Free(musicData_);
+    musicData_ = nullptr;
+
+    musicFile_ = NewMemoryFile();
+    if (!musicFile_ || !musicFile_->Open(app_, path, kStreamRead))
+        return -1;
+    int32_t size = musicFile_->GetSize();
+    musicData_ = musicFile_->TakeBuffer();
+    if (!musicData_ || size <= 0)
+        return -1;
+    music_ = NewModuleMusic();
+    if (!music_)
+        return -1;
+    music_->SetSampleRate(mixRate_);
+    if (!music_->Load(static_cast<const uint8_t*>(musicData_), static_cast<uint32_t>(size))) {
+        delete music_;
+        music_ = nullptr;
+        return -1;
+    }
+    return 0;
+}
+
+int SoundManager::PlayMusic(int startOrder, bool loop)
+{
+    if (!music_ || !musicOn_ || !mixer_)
+        return -1;
+    mixer_->PlayMusic(music_, startOrder, Scaled(musicVolume_), loop);
+    return 0;
+}
+
+int SoundManager::StopMusic()
+{
+    if (mixer_)
+        mixer_->StopMusic();
+    return 0;
+}
+
+void SoundManager::UnloadMusic()
+{
+    if (mixer_)
+        mixer_->StopMusic();
+    delete music_;
+    music_ = nullptr;
+    delete musicFile_;
+    musicFile_ = nullptr;
+    Free(musicData_);
+    musicData_ = nullptr;
+}
+
+int SoundManager::OpenStream(const char* path)
+{
+    if (!mixer_ || !path)
+        return -1;
+    for (int i = 0; i < kStreamSlots; ++i)
+        if (streams_[i] && streams_[i]->GetName().Equals(path))
+            return i;
+    int slot = -1;
+    for (int i = 0; i < kStreamSlots && slot < 0; ++i)
+        if (!streams_[i])
+            slot = i;
+    if (slot < 0)
+        return -1;
+    MusicStream* stream = nullptr;
+    mixer_->Lock();
+    if (EndsWith(path, ".ogg") || EndsWith(path, ".OGG"))
+        stream = new (std::nothrow) OggMusicStream(app_);
+    else if (EndsWith(path, ".wav") || EndsWith(path, ".WAV"))
+        stream = new (std::nothrow) WavMusicStream(app_);
+    if (stream && !stream->Open(path)) {
+        delete stream;
+        stream = nullptr;
+    }
+    mixer_->Unlock();
+    if (!stream)
+        return -1;
+    streams_[slot] = stream;
+    return slot;
+}
+
+int SoundManager::PlayStream(int slot, bool asSfx, bool loop)
+{
+    if (!ValidStream(slot) || !streams_[slot] || !mixer_)
+        return -1;
+    if (asSfx ? !sfxOn_ : !musicOn_)
+        return -1;
+    mixer_->AddStream(streams_[slot], Scaled(asSfx ? sfxVolume_ : musicVolume_), loop);
+    return 0;
+}
+
+int SoundManager::StopStream(int slot)
+{
+    if (!ValidStream(slot) || !streams_[slot] || !mixer_)
+        return -1;
+    mixer_->RemoveStream(streams_[slot]);
+    return 0;
+}
+
+void SoundManager::CloseStream(int slot)
+{
+    if (!ValidStream(slot) || !streams_[slot] || !mixer_)
+        return;
+    mixer_->RemoveStream(streams_[slot]);
+    mixer_->Lock();
+    streams_[slot]->Close();
+    delete streams_[slot];
+    streams_[slot] = nullptr;
+    mixer_->Unlock();
+}

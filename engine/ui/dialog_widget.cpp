@@ -1,0 +1,655 @@
+#include "engine/ui/dialog_widget.h"
+
+#include <new>
+
+#include "engine/core/application.h"
+#include "engine/core/memory.h"
+#include "engine/graphics/surface.h"
+#include "engine/ui/ui_layout.h"
+
+DialogWidget::DialogWidget(Widget* parent, UiLayout* layout, WidgetDesc* desc, const ChildPlacement* placement)
+    : ScriptWidget(parent, layout, desc, placement)
+{
+}
+
+DialogWidget::~DialogWidget()
+{
+    for (ChildWalk* walk = walk_; walk; walk = walk->outer)
+        walk->alive = false;
+    background_ = nullptr;
+    // The plain removal: refocusing children that are about to go would be wasted.
+    for (int i = children_.Count() - 1; i >= 0; --i) {
+        Widget* child = ChildAt(i);
+        Widget::RemoveChildAt(i);
+        delete child;
+    }
+}
+
+DialogDesc* DialogWidget::GetDialogDesc() const
+{
+    return dynamic_cast<DialogDesc*>(desc_);
+}
+
+void DialogWidget::Update()
+{
+    ScriptWidget::Update();
+    UpdateChildren();
+}
+
+// The walk goes over the children as they were when it began: children added meanwhile wait for
+// the next tick, and a child that an update or a 606 handler removed is passed over. Handlers may
+// even delete the dialog, which ends the walk.
+void DialogWidget::UpdateChildren()
+{
+    int count = children_.Count();
+    if (count == 0)
+        return;
+    // Tried again at the next tick when there is no memory for the list.
+    auto** snapshot = static_cast<Widget**>(Alloc(sizeof(Widget*) * static_cast<size_t>(count)));
+    if (!snapshot)
+        return;
+    for (int i = 0; i < count; ++i)
+        snapshot[i] = ChildAt(i);
+    ChildWalk walk{snapshot, count, true, walk_};
+    walk_ = &walk;
+    for (int i = count - 1; i >= 0 && walk.alive; --i) {
+        Widget* child = snapshot[i];
+        if (!child || children_.IndexOf(child) < 0)
+            continue;
+        child->Update();
+        if (!walk.alive || !snapshot[i])
+            continue;
+        ScriptWidget* script = AsScriptWidget(child);
+        if (!script || !script->IsFinished())
+            continue;
+        // The name outlives a description the child owned.
+        String name(script->GetName());
+        RemoveChild(child);
+        delete child;
+        SendEvent(this, 606, name.CStr(), 0);
+    }
+    if (walk.alive)
+        walk_ = walk.outer;
+    Free(snapshot);
+}
+
+void DialogWidget::Draw()
+{
+    DrawBackgroundColor();
+    Widget::Draw();
+}
+
+void DialogWidget::DrawChildrenExcept(Widget* skip)
+{
+    if (!visible_)
+        return;
+    DrawBackgroundColor();
+    for (int i = 0; i < children_.Count(); ++i) {
+        Widget* child = ChildAt(i);
+        if (child == skip)
+            continue;
+        bool remembered = child->GetDrawFlag();
+        bool forced = drawFlag_ || modal_;
+        if (forced)
+            child->SetDrawFlag(true);
+        if (child->IsVisible())
+            child->Draw();
+        if (forced)
+            child->SetDrawFlag(remembered);
+    }
+}
+
+void DialogWidget::DrawBackgroundColor()
+{
+    if (!hasColour_ || !application_)
+        return;
+    Surface* display = application_->GetScreenSurface();
+    if (!display)
+        return;
+    int screenW = display->GetWidth();
+    int screenH = display->GetHeight();
+    int w = width_ < 2 ? screenW - x_ : width_;
+    int h = height_ < 2 ? screenH - y_ : height_;
+    if (w == screenW && h == screenH && x_ == 0 && y_ == 0)
+        display->Clear(red_, green_, blue_);
+    else
+        display->FillRect(x_, y_, w, h, red_, green_, blue_);
+}
+
+bool DialogWidget::OnKey(int key, bool down)
+{
+    if (Widget* modal = FindModalChild())
+        return modal->OnKey(key, down);
+    bool direction = key >= 1 && key <= 4;
+    if (down && direction) {
+        if (IsClosing() || IsFadingIn())
+            return true;
+        if (key == 4 || key == 2) {
+            if (focusChild_)
+                focusChild_->CancelPress();
+            if (FocusNext(key))
+                return true;
+        } else {
+            if (focusChild_)
+                focusChild_->CancelPress();
+            if (FocusPrev(key))
+                return true;
+        }
+    }
+    if (application_) {
+        ScriptWidget* button = nullptr;
+        if (application_->IsLeftSoftKey())
+            button = FindShoulderButton(1);
+        else if (application_->IsRightSoftKey())
+            button = FindShoulderButton(2);
+        if (button) {
+            if (application_->IsKeyLatched(5)) {
+                if (!down)
+                    application_->ClearKeyLatches();
+                return true;
+            }
+            if (!button->IsInputBlocked()) {
+                SetFocusChild(button);
+                if (button->OnKey(5, down))
+                    return true;
+            }
+        }
+    }
+    return Widget::OnKey(key, down);
+}
+
+bool DialogWidget::OnPointer(int x, int y, int kind)
+{
+    if (!visible_)
+        return false;
+    if (Widget* modal = FindModalChild()) {
+        SetFocusChild(modal);
+        modal->OnPointer(x, y, kind);
+        return true;
+    }
+    for (int i = children_.Count() - 1; i >= 0; --i) {
+        Widget* child = ChildAt(i);
+        if (!child->IsVisible() || !(child->HitTest(x, y) || child->IsModal()))
+            continue;
+        ScriptWidget* script = AsScriptWidget(child);
+        if (script && script->IsInputBlocked())
+            continue;
+        SetFocusChild(child);
+        return child->OnPointer(x, y, kind);
+    }
+    return HitTest(x, y) || IsModal();
+}
+
+bool DialogWidget::HitTest(int x, int y)
+{
+    if (hitMode_ == 0)
+        return true;
+    if (hitMode_ == 1 && x >= x_ && x < x_ + width_ && y >= y_ && y < y_ + height_)
+        return true;
+    for (int i = 0; i < children_.Count(); ++i) {
+        Widget* child = ChildAt(i);
+        if (child->IsVisible() && child->HitTest(x, y))
+            return true;
+    }
+    return false;
+}
+
+bool DialogWidget::IsFocusCandidate(Widget* child)
+{
+    ScriptWidget* script = AsScriptWidget(child);
+    return script && script->IsFocusable() && script->IsVisible();
+}
+
+// Visits the children after (or before) the focus child in turn, focusing each; stops at the
+// first focusable visible one, or false when the walk comes back to where it began.
+bool DialogWidget::StepFocusFrom(int direction)
+{
+    Widget* start = focusChild_;
+    int index = children_.IndexOf(start);
+    if (!start || index < 0 || children_.Count() < 2)
+        return false;
+    for (int steps = children_.Count(); steps > 0; --steps) {
+        int count = children_.Count();
+        if (count == 0)
+            return false;
+        index = ((index + direction) % count + count) % count;
+        Widget* child = ChildAt(index);
+        if (child == start)
+            return false;
+        SetFocusChild(child);
+        if (IsFocusCandidate(child))
+            return true;
+    }
+    return false;
+}
+
+bool DialogWidget::FocusNext(int key)
+{
+    if (!focusChild_) {
+        if (children_.Count() == 0)
+            return true;
+        focusChild_ = ChildAt(children_.Count() - 1);
+    }
+    if (focusChild_->FocusNext(key))
+        return true;
+    int focusable = 0;
+    for (int i = 0; i < children_.Count(); ++i)
+        focusable += IsFocusCandidate(ChildAt(i)) ? 1 : 0;
+    if (focusable == 1 && focusChild_ && IsFocusCandidate(focusChild_))
+        return true;
+    return StepFocusFrom(1);
+}
+
+bool DialogWidget::FocusPrev(int key)
+{
+    if (!focusChild_) {
+        if (children_.Count() == 0)
+            return true;
+        focusChild_ = ChildAt(0);
+    }
+    if (focusChild_->FocusPrev(key))
+        return true;
+    int focusable = 0;
+    for (int i = 0; i < children_.Count(); ++i)
+        focusable += IsFocusCandidate(ChildAt(i)) ? 1 : 0;
+    if (focusable == 1 && focusChild_ && IsFocusCandidate(focusChild_))
+        return true;
+    return StepFocusFrom(-1);
+}
+
+void DialogWidget::RemoveChildAt(int index)
+{
+    if (Widget* removed = GetChild(index)) {
+        if (removed == background_)
+            background_ = nullptr;
+        for (ChildWalk* walk = walk_; walk; walk = walk->outer) {
+            for (int i = 0; i < walk->count; ++i) {
+                if (walk->children[i] == removed)
+                    walk->children[i] = nullptr;
+            }
+        }
+    }
+    Widget::RemoveChildAt(index);
+    int count = children_.Count();
+    if (focusChild_ || count == 0)
+        return;
+    Widget* last = ChildAt(count - 1);
+    for (int i = 0; i < count; ++i) {
+        if (children_.Count() != count)
+            break;
+        Widget* child = ChildAt(i);
+        if (child == last)
+            break;
+        SetFocusChild(child);
+        if (IsFocusCandidate(child))
+            return;
+    }
+    focusChild_ = children_.IndexOf(last) >= 0 ? last : nullptr;
+}
+
+bool DialogWidget::OnEvent(Widget* sender, int code, const char* name, int param)
+{
+    if (code != 600)
+        return Widget::OnEvent(sender, code, name, param);
+    DialogDesc* desc = GetDialogDesc();
+    const CommandBinding* binding = nullptr;
+    for (int i = 0; desc && i < desc->BindingCount(); ++i) {
+        const CommandBinding* candidate = desc->BindingAt(i);
+        if (candidate->code == 600 && SameText(candidate->command.CStr(), name)) {
+            binding = candidate;
+            break;
+        }
+    }
+    if (!binding) {
+        if (parent_)
+            parent_->OnEvent(this, 600, name, param);
+        return true;
+    }
+    if (SameText(binding->action.CStr(), kActionBack)) {
+        Back();
+        SendEvent(this, 605, kActionBack, 0);
+        return true;
+    }
+    UiAction* action = layout_ ? layout_->FindAction(binding->action.CStr()) : nullptr;
+    if (action) {
+        // Held apart: a 605 handler may replace the document the action came from.
+        String actionName(action->name);
+        RunAction(action);
+        SendEvent(this, 605, actionName.CStr(), 0);
+    }
+    return true;
+}
+
+bool DialogWidget::Init()
+{
+    if (!ScriptWidget::Init())
+        return false;
+    DialogDesc* desc = GetDialogDesc();
+    if (desc) {
+        bgCenterTilesX_ = desc->bgCenterTilesX;
+        bgCenterTilesY_ = desc->bgCenterTilesY;
+        sizeMethod_ = static_cast<int8_t>(desc->sizeMethod);
+    }
+    if (!CreateChildren())
+        return false;
+    Size size;
+    GetPreferredSize(size);
+    width_ = size.w;
+    height_ = size.h;
+    if (!desc)
+        return false;
+    hasColour_ = desc->hasColour > 0;
+    red_ = desc->red;
+    green_ = desc->green;
+    blue_ = desc->blue;
+    focusChild_ = nullptr;
+    hitMode_ = static_cast<int8_t>(desc->modal);
+    if (hitMode_ == 0)
+        SetModal(true);
+    if (Widget* modal = FindModalChild())
+        SetFocusChild(modal);
+    else
+        FocusNext(4);
+    return true;
+}
+
+// A description that names one of the dialogs it would be built inside, or that nests dialogs
+// deeper than any screen needs, would build without end: such a placement is passed over like
+// one whose description is missing.
+bool DialogWidget::IsBuildable(const WidgetDesc* childDesc)
+{
+    if (childDesc->type != kDescDialog && childDesc->type != kDescRoot)
+        return true;
+    int depth = 0;
+    for (Widget* w = this; w; w = w->GetParent(), ++depth) {
+        ScriptWidget* script = AsScriptWidget(w);
+        if (!script)
+            break;
+        if (script->GetDesc() == childDesc || depth >= kMaxDialogDepth)
+            return false;
+    }
+    return true;
+}
+
+bool DialogWidget::CreateChildren()
+{
+    DialogDesc* desc = GetDialogDesc();
+    if (!desc)
+        return false;
+    if (!desc->background.IsEmpty() && layout_) {
+        WidgetDesc* backgroundDesc = layout_->FindDesc(desc->background.CStr());
+        if (backgroundDesc && IsBuildable(backgroundDesc)) {
+            background_ = CreateChild(backgroundDesc, nullptr);
+            if (!background_)
+                return false;
+        }
+    }
+    for (int i = 0; i < desc->ChildCount(); ++i) {
+        ChildPlacement* placement = desc->ChildAt(i);
+        WidgetDesc* childDesc = layout_ ? layout_->FindDesc(placement->name.CStr()) : nullptr;
+        if (childDesc && IsBuildable(childDesc) && !CreateChild(childDesc, placement))
+            return false;
+    }
+    if (IsRoot())
+        ApplyAlignment(this);
+    else
+        SetAlpha(alpha_);
+    return true;
+}
+
+ScriptWidget* DialogWidget::CreateChild(WidgetDesc* desc, const ChildPlacement* placement)
+{
+    if (!desc || desc->type < 1 || desc->type > 10)
+        return nullptr;
+    ScriptWidget* widget = nullptr;
+    switch (desc->type) {
+    case kDescDialog:
+        widget = new (std::nothrow) DialogWidget(this, layout_, desc, placement);
+        break;
+    default:
+        // The leaf kinds are made by the factories of the display and interactive widgets.
+        return nullptr;
+    }
+    if (!widget)
+        return nullptr;
+    widget->SetApplication(application_);
+    if (!widget->Init()) {
+        RemoveChild(widget);
+        delete widget;
+        return nullptr;
+    }
+    return widget;
+}
+
+ScriptWidget* DialogWidget::CreateChildPlaced(WidgetDesc* desc, const ChildPlacement* placement)
+{
+    ScriptWidget* widget = CreateChild(desc, placement);
+    if (!widget)
+        return nullptr;
+    ApplyAlignment(widget);
+    if (placement && placement->fadeIn)
+        widget->StartFadeIn(placement->inDelay, placement->inDuration);
+    if (placement && placement->fadeOut)
+        widget->StartClose(placement->outTime, placement->outDuration);
+    return widget;
+}
+
+namespace {
+
+String Quoted(const char* name)
+{
+    String out;
+    out.Format("\"%s\"", name ? name : "");
+    return out;
+}
+
+}  // namespace
+
+ScriptWidget* DialogWidget::CreateChildFromFile(const char* fileName, const char* descName, int x, int y, int alignX,
+                                                int alignY, int alignXInParent, int alignYInParent, bool fadeIn,
+                                                Fixed inDelay, Fixed inDuration, bool fadeOut, Fixed outTime,
+                                                Fixed outDuration)
+{
+    if (!fileName)
+        return nullptr;
+    UiLayoutParser parser;
+    String quoted = Quoted(descName);
+    WidgetDesc* desc = UiLayout::LoadDescByName(parser, application_, fileName, quoted.CStr());
+    if (!desc)
+        return nullptr;
+    ChildPlacement placement;
+    placement.x = static_cast<int16_t>(x);
+    placement.y = static_cast<int16_t>(y);
+    placement.alignX = static_cast<uint8_t>(alignX);
+    placement.alignY = static_cast<uint8_t>(alignY);
+    placement.alignXInParent = static_cast<uint8_t>(alignXInParent);
+    placement.alignYInParent = static_cast<uint8_t>(alignYInParent);
+    if (fadeIn) {
+        placement.fadeIn = true;
+        placement.inDelay = inDelay;
+        placement.inDuration = inDuration;
+    }
+    if (fadeOut) {
+        placement.fadeOut = true;
+        placement.outTime = outTime;
+        placement.outDuration = outDuration;
+    }
+    ScriptWidget* widget = CreateChildPlaced(desc, &placement);
+    if (!widget) {
+        delete desc;
+        return nullptr;
+    }
+    widget->SetOwnsDesc(true);
+    return widget;
+}
+
+bool DialogWidget::RunActionFromFile(const char* fileName, const char* actionName)
+{
+    if (!fileName || !*fileName)
+        return false;
+    UiLayoutParser parser;
+    String quoted = Quoted(actionName);
+    UiAction* action = UiLayout::LoadActionByName(parser, application_, fileName, quoted.CStr());
+    if (!action)
+        return false;
+    bool ran = RunAction(action);
+    String name(actionName);
+    delete action;
+    // Nothing of the dialog is touched after the report: a handler may delete it.
+    SendEvent(this, 605, name.CStr(), 0);
+    return ran;
+}
+
+void DialogWidget::PushHistory(UiAction*, PtrArray&) {}
+
+bool DialogWidget::RunAction(UiAction* action)
+{
+    if (!action)
+        return false;
+    if (action->IsBack()) {
+        for (int i = 0; i < action->StepCount(); ++i) {
+            UiActionStep* step = action->StepAt(i);
+            if (step->kind == kStepCreate)
+                RunCreateStep(step);
+            else if (step->kind == kStepDestroy)
+                RunDestroyStep(step);
+        }
+        return true;
+    }
+    PtrArray placements(1);
+    bool recordable = true;
+    for (int i = 0; i < action->StepCount(); ++i) {
+        UiActionStep* step = action->StepAt(i);
+        if (step->kind == kStepDestroy) {
+            ScriptWidget* target = FindByName(this, step->target.CStr());
+            ChildPlacement* copy = new (std::nothrow) ChildPlacement();
+            if (copy && target)
+                *copy = target->GetPlacement();
+            if (!copy || !placements.Add(copy)) {
+                delete copy;
+                recordable = false;
+            }
+            RunDestroyStep(step);
+        } else if (step->kind == kStepCreate) {
+            RunCreateStep(step);
+        }
+    }
+    // Without every placement the undo would put widgets in the wrong places: none is recorded.
+    if (recordable)
+        PushHistory(action, placements);
+    for (int i = 0; i < placements.Count(); ++i)
+        delete static_cast<ChildPlacement*>(placements.At(i));
+    return true;
+}
+
+void DialogWidget::RunCreateStep(UiActionStep* step)
+{
+    WidgetDesc* desc = layout_ ? layout_->FindDesc(step->target.CStr()) : nullptr;
+    if (!desc)
+        return;
+    // Never closes by itself; the fade-out stays for the undo that closes it.
+    step->placement.outTime = Fixed::Raw(-256);
+    ScriptWidget* widget = CreateChild(desc, &step->placement);
+    if (!widget)
+        return;
+    ApplyAlignment(widget);
+    if (step->placement.fadeIn)
+        widget->StartFadeIn(step->placement.inDelay, step->placement.inDuration);
+}
+
+void DialogWidget::RunDestroyStep(UiActionStep* step)
+{
+    ScriptWidget* target = FindByName(this, step->target.CStr());
+    if (!target)
+        return;
+    if (step->placement.fadeOut)
+        target->StartClose(Fixed(), step->placement.outDuration);
+    else
+        target->StartClose(Fixed(), Fixed());
+}
+
+ScriptWidget* DialogWidget::FindChildDialog()
+{
+    for (int i = 0; i < children_.Count(); ++i) {
+        ScriptWidget* child = AsScriptWidget(ChildAt(i));
+        if (child && child->GetDesc() && child->GetDesc()->type == kDescDialog)
+            return child;
+    }
+    return nullptr;
+}
+
+ScriptWidget* DialogWidget::FindShoulderButton(int side)
+{
+    for (int i = 0; i < children_.Count(); ++i) {
+        ScriptWidget* child = AsScriptWidget(ChildAt(i));
+        if (child && child->IsVisible() && child->IsButton() && child->GetShoulderKey() == side)
+            return child;
+    }
+    return nullptr;
+}
+
+void DialogWidget::RemoveChildByName(const char* name)
+{
+    for (int i = 0; i < children_.Count(); ++i) {
+        if (ScriptWidget* found = FindByName(ChildAt(i), name)) {
+            if (found == background_)
+                background_ = nullptr;
+            if (Widget* parent = found->GetParent())
+                parent->RemoveChild(found);
+            return;
+        }
+    }
+}
+
+bool DialogWidget::IsBoundToBack(const char* actionName, Widget* widget)
+{
+    DialogDesc* desc = GetDialogDesc();
+    if (!widget || !actionName || !*actionName || !desc)
+        return false;
+    for (int i = 0; i < desc->BindingCount(); ++i) {
+        const CommandBinding* binding = desc->BindingAt(i);
+        if (SameText(binding->action.CStr(), actionName) && FindByName(widget, binding->command.CStr()))
+            return true;
+    }
+    return false;
+}
+
+void DialogWidget::MoveBy(int dx, int dy)
+{
+    ScriptWidget::MoveBy(dx, dy);
+    for (int i = 0; i < children_.Count(); ++i) {
+        if (ScriptWidget* child = AsScriptWidget(ChildAt(i)))
+            child->MoveBy(dx, dy);
+    }
+}
+
+Size& DialogWidget::GetPreferredSize(Size& out)
+{
+    out = Size{width_, height_};
+    if (out.w >= 2 && out.h >= 2)
+        return out;
+    Size background;
+    bool fromBackground = background_ && sizeMethod_ == 1;
+    if (fromBackground)
+        background_->GetPreferredSize(background);
+    Surface* display = application_ ? application_->GetScreenSurface() : nullptr;
+    if (out.w < 2) {
+        if (fromBackground)
+            out.w = background.w;
+        else if (display)
+            out.w = display->GetWidth();
+    }
+    if (out.h < 2) {
+        if (fromBackground)
+            out.h = background.h;
+        else if (display)
+            out.h = display->GetHeight();
+    }
+    return out;
+}
+
+void DialogWidget::DeleteChildren()
+{
+    background_ = nullptr;
+    ScriptWidget::DeleteChildren();
+}

@@ -1,0 +1,120 @@
+#pragma once
+// WAV images built byte by byte, the fixtures' engine paths, and pumping of the null device.
+#include <cstdint>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/null/sound_hooks.h"
+
+namespace soundtest {
+
+inline void Put16(std::vector<uint8_t>& out, uint32_t v)
+{
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+inline void Put32(std::vector<uint8_t>& out, uint32_t v)
+{
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
+inline void PutTag(std::vector<uint8_t>& out, const char* tag)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<uint8_t>(tag[i]));
+}
+
+// A RIFF header, then "fmt " with the given body, the extra chunks and "data".
+inline std::vector<uint8_t> Wav(const std::vector<uint8_t>& format, const std::vector<uint8_t>& data,
+                                const std::vector<uint8_t>& between = {}, int64_t dataLength = -1)
+{
+    std::vector<uint8_t> out;
+    PutTag(out, "RIFF");
+    Put32(out, 0);
+    PutTag(out, "WAVE");
+    PutTag(out, "fmt ");
+    Put32(out, static_cast<uint32_t>(format.size()));
+    out.insert(out.end(), format.begin(), format.end());
+    out.insert(out.end(), between.begin(), between.end());
+    PutTag(out, "data");
+    Put32(out, dataLength >= 0 ? static_cast<uint32_t>(dataLength) : static_cast<uint32_t>(data.size()));
+    out.insert(out.end(), data.begin(), data.end());
+    return out;
+}
+
+inline std::vector<uint8_t> PcmFormat(int channels, uint32_t rate, int bits)
+{
+    std::vector<uint8_t> f;
+    Put16(f, 1);
+    Put16(f, static_cast<uint32_t>(channels));
+    Put32(f, rate);
+    Put32(f, rate * static_cast<uint32_t>(channels * bits / 8));
+    Put16(f, static_cast<uint32_t>(channels * bits / 8));
+    Put16(f, static_cast<uint32_t>(bits));
+    return f;
+}
+
+inline std::vector<uint8_t> Pcm16(const std::vector<int16_t>& samples)
+{
+    std::vector<uint8_t> out;
+    for (int16_t s : samples)
+        Put16(out, static_cast<uint16_t>(s));
+    return out;
+}
+
+inline std::vector<uint8_t> Wav16(const std::vector<int16_t>& samples, uint32_t rate = 22050, int channels = 1)
+{
+    return Wav(PcmFormat(channels, rate, 16), Pcm16(samples));
+}
+
+inline std::string HostData(const std::string& name)
+{
+    return std::string(KELO_TEST_DATA) + "/sound/" + name;
+}
+
+inline std::string DataPath(const std::string& name)
+{
+    return hostpath::FromHost(HostData(name));
+}
+
+inline std::vector<uint8_t> ReadHost(const std::string& host)
+{
+    std::vector<uint8_t> bytes;
+    if (FILE* f = fopen(host.c_str(), "rb")) {
+        uint8_t chunk[4096];
+        size_t n;
+        while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
+            bytes.insert(bytes.end(), chunk, chunk + n);
+        fclose(f);
+    }
+    return bytes;
+}
+
+// Writes bytes to a temporary host file; returns its engine path.
+inline std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes)
+{
+    std::string host = std::string("/tmp/kelo_sound_") + std::to_string(getpid()) + "_" + name;
+    if (FILE* f = fopen(host.c_str(), "wb")) {
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+    }
+    return hostpath::FromHost(host);
+}
+
+// The samples of the pumped output, from byte `from` on.
+inline std::vector<int16_t> CapturedSamples(size_t from = 0)
+{
+    const auto& c = nullbackend::CapturedSound();
+    std::vector<int16_t> out;
+    for (size_t i = from; i + 1 < c.size(); i += 2)
+        out.push_back(static_cast<int16_t>(c[i] | (c[i + 1] << 8)));
+    return out;
+}
+
+}  // namespace soundtest

@@ -30,6 +30,9 @@ bool TunerWidget::Init()
     offsetLeft_ = desc->offsetLeft;
     offsetRight_ = desc->offsetRight;
     vertical_ = desc->vertical != 0;
+    // The first value stays within a maximum below it, so the handle stays on the track.
+    if (value_ > max_)
+        value_ = max_;
     ComputeTrack();
     return true;
 }

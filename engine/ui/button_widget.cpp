@@ -25,7 +25,9 @@ bool ButtonWidget::Init()
     if (!desc || !LoadWidgetImage(application_, image_, desc->image))
         return false;
     shoulder_ = static_cast<int8_t>(desc->shoulder);
-    frameCount_ = static_cast<int8_t>(image_.entry ? image_.GetFrameCount() : desc->image.frameCount);
+    int frames = image_.entry ? image_.GetFrameCount() : desc->image.frameCount;
+    // Only counts up to 4 matter to the look; larger ones must not wrap negative.
+    frameCount_ = static_cast<int8_t>(frames > 127 ? 127 : frames);
     caption_ = desc->text.caption;
     GetCaptionText(caption_);
     look_.Apply(application_, desc->text);

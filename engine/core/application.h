@@ -200,6 +200,9 @@ public:
     void SetImageListEnabled(bool on) { imageListEnabled_ = on; }
     const PtrArray& GetResolutions() const { return resolutions_; }
     bool IsSoftKeyQuirk() const { return softKeyQuirk_; }
+    // The texts the info widgets show; the game sets them at start-up.
+    const String& GetVersionText() const { return versionText_; }
+    const String& GetBuildDate() const { return buildDate_; }
     void RequestFullRedraw() { fullRedraw_ = true; }
     // Named layout documents kept for the whole run; the application takes ownership on success.
     bool AddLayoutDocument(const char* name, UiLayout* layout);
@@ -271,6 +274,7 @@ protected:
     String companyName_;
     String productName_;
     String versionText_;
+    String buildDate_;
     PtrArray resolutions_{1};
     GameArea gameArea_;
     int initError_ = 0;

@@ -5,6 +5,10 @@
 #include "engine/core/application.h"
 #include "engine/core/memory.h"
 #include "engine/graphics/surface.h"
+#include "engine/ui/button_widget.h"
+#include "engine/ui/image_widgets.h"
+#include "engine/ui/text_widgets.h"
+#include "engine/ui/tuner_widget.h"
 #include "engine/ui/ui_layout.h"
 
 DialogWidget::DialogWidget(Widget* parent, UiLayout* layout, WidgetDesc* desc, const ChildPlacement* placement)
@@ -406,8 +410,34 @@ ScriptWidget* DialogWidget::CreateChild(WidgetDesc* desc, const ChildPlacement* 
     case kDescDialog:
         widget = new (std::nothrow) DialogWidget(this, layout_, desc, placement);
         break;
+    case kDescImage:
+        widget = new (std::nothrow) ImageWidget(this, layout_, desc, placement);
+        break;
+    case kDescText:
+        widget = new (std::nothrow) TextWidget(this, layout_, desc, placement);
+        break;
+    case kDescButton:
+        widget = new (std::nothrow) ButtonWidget(this, layout_, desc, placement);
+        break;
+    case kDescProgress:
+        widget = new (std::nothrow) ProgressBarWidget(this, layout_, desc, placement);
+        break;
+    case kDescTiledBg:
+        widget = new (std::nothrow) TiledBgWidget(this, layout_, desc, placement, bgCenterTilesX_, bgCenterTilesY_);
+        break;
+    case kDescTuner:
+        widget = new (std::nothrow) TunerWidget(this, layout_, desc, placement);
+        break;
+    case kDescTextMulti:
+        widget = new (std::nothrow) TextMultiWidget(this, layout_, desc, placement);
+        break;
+    case kDescCheckBox:
+        widget = new (std::nothrow) CheckBoxWidget(this, layout_, desc, placement);
+        break;
+    case kDescTextInfo:
+        widget = new (std::nothrow) TextInfoWidget(this, layout_, desc, placement);
+        break;
     default:
-        // The leaf kinds are made by the factories of the display and interactive widgets.
         return nullptr;
     }
     if (!widget)

@@ -334,3 +334,15 @@ Point& ScriptWidget::GetCenter(Point& out)
     out.y += size.h >> 1;
     return out;
 }
+
+bool ScriptWidget::IsOnFocusPath()
+{
+    Widget* branch = this;
+    for (Widget* parent = parent_; parent; branch = parent, parent = parent->GetParent()) {
+        if (parent->GetFocusChild() != branch)
+            return false;
+        if (parent == application_)
+            break;
+    }
+    return true;
+}

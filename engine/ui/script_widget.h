@@ -68,6 +68,9 @@ public:
     void UpdateEffectiveAlpha();
     // The centre of the preferred size around the position.
     Point& GetCenter(Point& out);
+    // Every ancestor up to the application (or a widget without parent) has this branch as its
+    // focus child.
+    bool IsOnFocusPath();
 
     bool IsFinished() const { return finished_; }
     void SetFinished() { finished_ = true; }

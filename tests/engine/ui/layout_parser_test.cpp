@@ -35,8 +35,8 @@ TEST(LayoutParser, ReadsEveryBlockOfTheTestScript)
     UiLayoutParser parser;
     std::unique_ptr<UiLayout> layout(UiLayout::LoadFile(parser, &app, kTestLayoutFile));
     ASSERT_NE(layout, nullptr);
-    EXPECT_EQ(layout->DescCount(), 22);
-    EXPECT_EQ(layout->ActionCount(), 6);
+    EXPECT_EQ(layout->DescCount(), 34);
+    EXPECT_EQ(layout->ActionCount(), 7);
 
     auto* root = Desc<RootDesc>(*layout, "root_main");
     ASSERT_NE(root, nullptr);

@@ -1,0 +1,315 @@
+#include "engine/graphics/resource_entry.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "engine/core/application.h"
+#include "engine/core/hash_name.h"
+#include "engine/core/memory.h"
+#include "engine/core/pack_memory_file.h"
+#include "engine/core/text_builder.h"
+#include "engine/graphics/image_loader.h"
+#include "engine/graphics/sprite_limits.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/surface_helpers.h"
+#include "engine/ui/text_script.h"
+
+namespace {
+
+// Zero padding wider than this is refused, so a pattern cannot ask for a huge name.
+constexpr int kMaxPatternWidth = 16;
+
+void Prefixed(String& out, Application* app, const char* name)
+{
+    String folder = app->GetImageFolder();
+    out.Format("%s%s", folder.CStr() ? folder.CStr() : "", name);
+}
+
+}  // namespace
+
+bool FormatFramePattern(String& out, const char* pattern, int number)
+{
+    out.Assign(nullptr);
+    if (!pattern)
+        return false;
+    TextBuilder text;
+    bool converted = false;
+    for (const char* p = pattern; *p; ++p) {
+        if (*p != '%') {
+            text.Append(*p);
+            continue;
+        }
+        ++p;
+        if (*p == '%') {
+            text.Append('%');
+            continue;
+        }
+        int width = 0;
+        if (*p == '0') {
+            ++p;
+            if (*p < '1' || *p > '9')
+                return false;
+            while (*p >= '0' && *p <= '9') {
+                width = width * 10 + (*p - '0');
+                if (width > kMaxPatternWidth)
+                    return false;
+                ++p;
+            }
+        }
+        if ((*p != 'd' && *p != 'i') || converted)
+            return false;
+        converted = true;
+        char digits[32];
+        snprintf(digits, sizeof digits, "%0*d", width, number);
+        text.Append(digits, strlen(digits));
+    }
+    out.Assign(text.CStr());
+    return true;
+}
+
+ResourceEntry::ResourceEntry() = default;
+
+ResourceEntry::~ResourceEntry()
+{
+    Unload();
+    atlasItems_.Clear();
+}
+
+void ResourceEntry::SetName(const char* name)
+{
+    name_.Assign(name);
+    nameHash_ = static_cast<int32_t>(HashName(name_.CStr()));
+}
+
+void ResourceEntry::SetDeclaration(Application* app, int kind, const char* file, const char* afile, int count,
+                                   int columnsOrFirst)
+{
+    if (!app)
+        return;
+    application_ = app;
+    kind_ = kind;
+    file_.Assign(file);
+    afile_.Assign(afile);
+    count_ = count;
+    columnsOrFirst_ = columnsOrFirst;
+}
+
+void ResourceEntry::SetSingle(Application* app, const char* file, const char* afile, int count, int columns)
+{
+    SetDeclaration(app, kSpriteSingle, file, afile, count, columns);
+}
+
+void ResourceEntry::SetMulti(Application* app, const char* file, const char* afile, int count, int first)
+{
+    SetDeclaration(app, kSpriteMulti, file, afile, count, first);
+}
+
+void ResourceEntry::SetAtlasData(const char* path)
+{
+    atlasData_.Assign(path);
+    hasAtlasData_ = !atlasData_.IsEmpty();
+}
+
+void ResourceEntry::SetAtlas(const char* texture, const char* indexes, int first, int count)
+{
+    atlasTexture_.Assign(texture);
+    atlasIndexes_.Assign(indexes);
+    atlasFirst_ = first;
+    atlasCount_ = count;
+    atlas_ = !atlasTexture_.IsEmpty() && !atlasIndexes_.IsEmpty() && count > 0;
+}
+
+void ResourceEntry::SetScriptFlags(bool removeRgbaIn3d, bool force8888Texture)
+{
+    if (removeRgbaIn3d)
+        removeRgbaIn3d_ = true;
+    if (force8888Texture)
+        force8888Texture_ = true;
+}
+
+bool ResourceEntry::Load()
+{
+    if (kind_ == kSpriteNone || !application_)
+        return false;
+    if (loadCount_ >= 1) {
+        ++loadCount_;
+        return true;
+    }
+    bool loaded = false;
+    switch (kind_) {
+    case kSpriteMulti:
+        loaded = LoadMulti(false);
+        break;
+    case kSpriteMultiOptional:
+        loaded = LoadMulti(true);
+        break;
+    case kSpriteCommonAlpha:
+        loaded = LoadCommonAlpha();
+        break;
+    default:
+        loaded = LoadSheet();
+        break;
+    }
+    if (!loaded)
+        return false;
+    if (hasAtlasData_ && !ReadAtlasData()) {
+        Unload();
+        return false;
+    }
+    return true;
+}
+
+void ResourceEntry::Release()
+{
+    --loadCount_;
+    if (loadCount_ < 1)
+        Unload();
+}
+
+void ResourceEntry::Unload()
+{
+    if (frames_) {
+        for (int i = 0; i < frameCount_; ++i) {
+            if (frames_[i]) {
+                frames_[i]->Release();
+                delete frames_[i];
+            }
+        }
+        Free(frames_);
+        frames_ = nullptr;
+    }
+    frameCount_ = 0;
+    loadCount_ = 0;
+    delete commonAlpha_;
+    commonAlpha_ = nullptr;
+}
+
+bool ResourceEntry::LoadSheet()
+{
+    if (count_ < 1 || columnsOrFirst_ < 1 || (file_.IsEmpty() && afile_.IsEmpty()))
+        return false;
+    int32_t* offsets = nullptr;
+    return LoadSpriteSheet(count_, columnsOrFirst_, file_.CStr(), afile_.CStr(), 0, loadCount_, frameCount_,
+                           frames_, offsets, true, application_, false);
+}
+
+bool ResourceEntry::LoadMulti(bool optional)
+{
+    if (count_ < 1 || count_ > kMaxSpriteFrames || columnsOrFirst_ < 0 || (file_.IsEmpty() && afile_.IsEmpty()))
+        return false;
+    // Patterns come from data: check both before any file is named with them.
+    String name;
+    if (!FormatFramePattern(name, file_.CStr() ? file_.CStr() : "", 0) ||
+        !FormatFramePattern(name, afile_.CStr() ? afile_.CStr() : "", 0))
+        return false;
+    frames_ = static_cast<Surface**>(Alloc(sizeof(Surface*) * size_t(count_)));
+    if (!frames_)
+        return false;
+    memset(frames_, 0, sizeof(Surface*) * size_t(count_));
+    frameCount_ = count_;
+    bool separateAlpha = !afile_.IsEmpty() && !afile_.Equals(file_);
+    String path;
+    for (int i = 0; i < count_; ++i) {
+        Surface* frame = application_->CreateImage();
+        if (!frame) {
+            Unload();
+            return false;
+        }
+        int number = columnsOrFirst_ + i;
+        bool ok = true;
+        if (!file_.IsEmpty()) {
+            FormatFramePattern(name, file_.CStr(), number);
+            Prefixed(path, application_, name.CStr() ? name.CStr() : "");
+            ok = LoadImage(application_, path.CStr(), frame) != nullptr;
+        }
+        if (ok && !frame->GetAlpha() && separateAlpha) {
+            FormatFramePattern(name, afile_.CStr(), number);
+            Prefixed(path, application_, name.CStr() ? name.CStr() : "");
+            ok = LoadAlphaImage(application_, path.CStr(), frame) != nullptr;
+        }
+        if (ok && !frame->GetPixels() && !frame->GetAlpha())
+            ok = false;
+        if (!ok) {
+            delete frame;
+            if (optional)
+                continue;
+            Unload();
+            return false;
+        }
+        frames_[i] = frame;
+    }
+    loadCount_ = 1;
+    return true;
+}
+
+bool ResourceEntry::LoadCommonAlpha()
+{
+    // The frames are cut from the colour sheet, so both files are needed.
+    if (count_ < 1 || columnsOrFirst_ < 1 || file_.IsEmpty() || afile_.IsEmpty())
+        return false;
+    int32_t* offsets = nullptr;
+    if (!LoadSpriteSheet(count_, columnsOrFirst_, file_.CStr(), nullptr, 0, loadCount_, frameCount_, frames_,
+                         offsets, true, application_, false))
+        return false;
+    commonAlpha_ = application_->CreateImage();
+    String path;
+    Prefixed(path, application_, afile_.CStr());
+    Surface* first = frames_[0];
+    // Every frame shares the one plane, so it must be exactly one frame in size.
+    if (!commonAlpha_ || !LoadAlphaImage(application_, path.CStr(), commonAlpha_) || !commonAlpha_->GetAlpha() ||
+        commonAlpha_->GetRawWidth() != first->GetRawWidth() || commonAlpha_->GetRawHeight() != first->GetRawHeight()) {
+        Unload();
+        return false;
+    }
+    for (int i = 0; i < frameCount_; ++i)
+        frames_[i]->SetAlpha(commonAlpha_->GetAlpha());
+    return true;
+}
+
+bool ResourceEntry::ReadAtlasData()
+{
+    atlasItems_.Clear();
+    PackMemoryFile* file = application_->CreatePackMemoryFile();
+    if (!file)
+        return false;
+    String path;
+    Prefixed(path, application_, atlasData_.CStr());
+    if (!file->Open(application_, path.CStr(), kStreamRead)) {
+        delete file;
+        return false;
+    }
+    file->Seek(0, kSeekStart);
+    bool ok = true;
+    ShortString line;
+    int32_t total = ReadScriptLine(file, line) ? ParseInt(line.CStr()) : 0;
+    for (int32_t i = 0; i < total; ++i) {
+        ShortString fields[5];
+        bool complete = true;
+        for (auto& field : fields)
+            complete = complete && ReadScriptLine(file, field);
+        if (!complete)
+            break;
+        auto* item = new (std::nothrow) AtlasItem;
+        if (!item) {
+            ok = false;
+            break;
+        }
+        item->name.Assign(fields[0].CStr());
+        item->nameHash = static_cast<int32_t>(HashName(item->name.CStr()));
+        item->x = ParseInt(fields[1].CStr());
+        item->y = ParseInt(fields[2].CStr());
+        item->w = ParseInt(fields[3].CStr());
+        item->h = ParseInt(fields[4].CStr());
+        if (!atlasItems_.Append(item)) {
+            delete item;
+            ok = false;
+            break;
+        }
+    }
+    file->Close();
+    delete file;
+    if (!ok)
+        atlasItems_.Clear();
+    return ok;
+}

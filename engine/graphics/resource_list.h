@@ -1,0 +1,48 @@
+#pragma once
+// The application's list of declared sprite sets, found by name. The list owns its entries.
+#include <cstdint>
+
+#include "engine/core/arrays.h"
+
+class Application;
+class ResourceEntry;
+
+class ResourceList {
+public:
+    ResourceList(Application* app, int growStep);
+    ResourceList(const ResourceList&) = delete;
+    ResourceList& operator=(const ResourceList&) = delete;
+    virtual ~ResourceList();
+
+    // False for a null entry or when the list cannot grow; the caller keeps the entry then.
+    bool Append(ResourceEntry* entry);
+    int GetCount() const { return entries_.Count(); }
+    ResourceEntry* Get(int index) const { return static_cast<ResourceEntry*>(entries_.Get(index)); }
+    ResourceEntry* GetLast() const { return Get(entries_.Count() - 1); }
+    void RemoveAt(int index);
+    ResourceEntry* FindByName(const char* name) const;
+    // Sets without atlas data go first: the atlas images outlive the sets that refer to them.
+    void Clear();
+
+    // One member per kind: declare a set and append it; false (nothing appended) on failure.
+    bool AddSpriteSetSingle(const char* name, const char* file, const char* afile, int count, int columns,
+                            bool removeRgbaIn3d, bool force8888Texture);
+    bool AddSpriteSetMulti(const char* name, const char* file, const char* afile, int count, int first,
+                           bool removeRgbaIn3d, bool force8888Texture);
+    bool AddSpriteSetMultiOptional(const char* name, const char* file, const char* afile, int count, int first,
+                                   bool removeRgbaIn3d, bool force8888Texture);
+    bool AddSpriteSetCommonAlpha(const char* name, const char* file, const char* afile, int count, int columns,
+                                 bool removeRgbaIn3d, bool force8888Texture);
+
+    Application* GetApplication() const { return application_; }
+
+private:
+    bool AddSpriteSet(int kind, const char* name, const char* file, const char* afile, int count,
+                      int columnsOrFirst, bool removeRgbaIn3d, bool force8888Texture);
+
+    Application* application_;
+    PtrArray entries_;
+};
+
+// Reads one sprite script into the application's sprite list; entries made before a failure stay.
+bool LoadSpriteScript(Application* app, const char* fileName);

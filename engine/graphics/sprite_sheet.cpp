@@ -1,0 +1,160 @@
+#include <cstring>
+
+#include "engine/core/application.h"
+#include "engine/core/memory.h"
+#include "engine/core/strings.h"
+#include "engine/graphics/image_loader.h"
+#include "engine/graphics/sprite_limits.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/surface_helpers.h"
+
+namespace {
+
+struct Grid {
+    int count, columns;
+    int frameWidth = 0, frameHeight = 0;
+
+    Grid(const Surface* image, int count_, int columns_) : count(count_), columns(columns_)
+    {
+        int rows = (count + columns - 1) / columns;
+        if (rows < 1)
+            rows = 1;
+        frameWidth = image->GetWidth() / columns;
+        frameHeight = image->GetHeight() / rows;
+    }
+    // The cell's rectangle in the image's raw buffer, as a copy offset that lands it at a frame's origin.
+    RawRect Cell(const Surface* image, int i) const
+    {
+        return MapLogicalRect(image->GetOrientation(), image->GetRawWidth(), image->GetRawHeight(),
+                              (i % columns) * frameWidth, (i / columns) * frameHeight, frameWidth, frameHeight);
+    }
+};
+
+Surface* NewFrame(Application* app, const Grid& grid)
+{
+    Surface* frame = app->CreateImage();
+    if (frame && !CreateSurfaceOriented(app, frame, grid.frameWidth, grid.frameHeight)) {
+        delete frame;
+        frame = nullptr;
+    }
+    return frame;
+}
+
+Surface* LoadWhole(Application* app, const String& folder, const char* name, bool alphaOnly)
+{
+    String path;
+    path.Format("%s%s", folder.CStr() ? folder.CStr() : "", name);
+    Surface* surface = app->CreateImage();
+    if (!surface)
+        return nullptr;
+    Surface* loaded = alphaOnly ? LoadAlphaImage(app, path.CStr(), surface) : LoadImage(app, path.CStr(), surface);
+    if (!loaded) {
+        delete surface;
+        return nullptr;
+    }
+    return surface;
+}
+
+}  // namespace
+
+bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile, int, int32_t& loadCounter,
+                     int32_t& frameCount, Surface**& frames, int32_t*& offsets, bool keepAlpha, Application* app,
+                     bool makeOffsets)
+{
+    bool haveFile = file && *file, haveAlpha = afile && *afile;
+    if (!app || columns < 1 || count < 1 || count > kMaxSpriteFrames || (!haveFile && !haveAlpha))
+        return false;
+    bool sameAlpha = !haveAlpha || (haveFile && strcmp(file, afile) == 0);
+    String folder = app->GetImageFolder();
+    ++loadCounter;
+    if (frameCount != 0)
+        return true;
+
+    Surface* sheet = nullptr;
+    Surface* alphaSheet = nullptr;
+    bool ownOffsets = false;
+    auto fail = [&]() {
+        if (frames) {
+            for (int i = 0; i < count; ++i)
+                delete frames[i];
+            Free(frames);
+            frames = nullptr;
+        }
+        if (ownOffsets) {
+            Free(offsets);
+            offsets = nullptr;
+        }
+        delete sheet;
+        delete alphaSheet;
+        frameCount = 0;
+        --loadCounter;
+        return false;
+    };
+
+    frames = static_cast<Surface**>(Alloc(sizeof(Surface*) * size_t(count)));
+    if (!frames)
+        return fail();
+    memset(frames, 0, sizeof(Surface*) * size_t(count));
+    if (makeOffsets) {
+        offsets = static_cast<int32_t*>(Alloc(sizeof(int32_t) * 2 * size_t(count)));
+        if (!offsets)
+            return fail();
+        ownOffsets = true;
+        memset(offsets, 0, sizeof(int32_t) * 2 * size_t(count));
+    }
+    frameCount = count;
+
+    if (haveFile) {
+        sheet = LoadWhole(app, folder, file, false);
+        if (!sheet)
+            return fail();
+        Grid grid(sheet, count, columns);
+        for (int i = 0; i < count; ++i) {
+            Surface* frame = NewFrame(app, grid);
+            if (!frame)
+                return fail();
+            frames[i] = frame;
+            if (!haveAlpha)
+                frame->FreeAlpha();
+            RawRect cell = grid.Cell(sheet, i);
+            sheet->CopyTo(frame, -cell.x, -cell.y, 0, 0);
+            if (sameAlpha) {
+                if (sheet->GetAlpha())
+                    sheet->CopyAlphaTo(frame, -cell.x, -cell.y, 0, 0);
+                else
+                    frame->FreeAlpha();
+            }
+        }
+        delete sheet;
+        sheet = nullptr;
+    }
+
+    if (!sameAlpha) {
+        alphaSheet = LoadWhole(app, folder, afile, true);
+        if (!alphaSheet)
+            return fail();
+        // Without a colour sheet the frames take their size from the alpha image.
+        Grid grid(alphaSheet, count, columns);
+        for (int i = 0; i < count; ++i) {
+            if (!frames[i]) {
+                Surface* frame = NewFrame(app, grid);
+                if (!frame)
+                    return fail();
+                frames[i] = frame;
+                if (!haveFile)
+                    frame->FreePixels();
+            }
+            RawRect cell = grid.Cell(alphaSheet, i);
+            alphaSheet->CopyAlphaTo(frames[i], -cell.x, -cell.y, 0, 0);
+        }
+        delete alphaSheet;
+        alphaSheet = nullptr;
+    }
+
+    for (int i = 0; i < count; ++i) {
+        frames[i]->ReturnTrue();
+        if (!keepAlpha)
+            frames[i]->BuildColourKey();
+    }
+    return true;
+}

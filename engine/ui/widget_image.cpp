@@ -1,0 +1,92 @@
+#include "engine/ui/widget_image.h"
+
+#include <new>
+
+#include "engine/core/application.h"
+#include "engine/graphics/resource_entry.h"
+#include "engine/graphics/resource_list.h"
+#include "engine/graphics/surface.h"
+#include "engine/ui/text_script.h"
+#include "engine/ui/widget_desc.h"
+
+void ImageRef::Release()
+{
+    if (entry) {
+        if (owned)
+            delete entry;
+        else if (loaded)
+            entry->Release();
+    }
+    entry = nullptr;
+    owned = false;
+    loaded = false;
+}
+
+Surface* ImageRef::GetFrameImage() const
+{
+    return entry ? entry->GetFrame(frame) : nullptr;
+}
+
+Surface* ImageRef::GetMeasureImage() const
+{
+    if (!entry)
+        return nullptr;
+    Surface* image = entry->GetFrame(frame);
+    return image ? image : entry->GetFrame(0);
+}
+
+int ImageRef::GetFrameCount() const
+{
+    return entry ? entry->GetFrameCount() : 0;
+}
+
+int ImageRef::GetWidth() const
+{
+    Surface* image = GetMeasureImage();
+    return image ? image->GetWidth() : 0;
+}
+
+int ImageRef::GetHeight() const
+{
+    Surface* image = GetMeasureImage();
+    return image ? image->GetHeight() : 0;
+}
+
+bool LoadWidgetImage(Application* app, ImageRef& out, const ImageSpec& spec)
+{
+    out.Release();
+    if (!app)
+        return false;
+    if (!spec.useSet) {
+        ShortString file(spec.file.CStr()), afile(spec.afile.CStr());
+        if (!PairImageNames(file, afile))
+            return true;
+        auto* entry = new (std::nothrow) ResourceEntry();
+        if (!entry)
+            return false;
+        int frames = spec.frameCount < 1 ? 1 : spec.frameCount;
+        if (frames != 1)
+            entry->SetSingle(app, file.CStr(), afile.CStr(), frames, spec.columns < 1 ? 1 : spec.columns);
+        else
+            entry->SetMulti(app, file.CStr(), afile.CStr(), 1, spec.columns);
+        if (!entry->Load()) {
+            delete entry;
+            return false;
+        }
+        out.entry = entry;
+        out.owned = true;
+    } else {
+        ResourceList* list = app->GetSpriteList();
+        if (!list)
+            return false;
+        ResourceEntry* entry = list->FindByName(spec.set.CStr() ? spec.set.CStr() : "");
+        if (!entry)
+            return true;
+        if (!entry->Load())
+            return false;
+        out.entry = entry;
+        out.loaded = true;
+    }
+    out.frame = static_cast<int16_t>(spec.frame);
+    return true;
+}

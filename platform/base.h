@@ -47,5 +47,12 @@ constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD ERROR_MORE_DATA = 234;
 constexpr DWORD ERROR_NO_MORE_FILES = 18;
 
+constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
+
+// Result words of the handheld's component calls.
+constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003u);
+constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
+constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
+
 DWORD GetLastError();
 void SetLastError(DWORD error);

@@ -26,6 +26,41 @@ BOOL FindNextFile(HANDLE find, WIN32_FIND_DATA* data);
 BOOL FindClose(HANDLE find);
 BOOL CreateDirectory(const char* path, void* security);
 
+// File handles. Access rights, share mode and dispositions carry the handheld's values; the share
+// mode is accepted and not enforced. A handle is closed with CloseHandle.
+constexpr DWORD GENERIC_READ = 0x80000000;
+constexpr DWORD GENERIC_WRITE = 0x40000000;
+constexpr DWORD FILE_SHARE_READ = 0x1;
+constexpr DWORD FILE_SHARE_WRITE = 0x2;
+constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD CREATE_ALWAYS = 2;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD OPEN_ALWAYS = 4;
+constexpr DWORD TRUNCATE_EXISTING = 5;
+constexpr DWORD FILE_BEGIN = 0;
+constexpr DWORD FILE_CURRENT = 1;
+constexpr DWORD FILE_END = 2;
+constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
+constexpr DWORD INVALID_SET_FILE_POINTER = 0xFFFFFFFF;
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x1;
+
+HANDLE CreateFile(const char* path, DWORD access, DWORD share, void* security, DWORD disposition,
+                  DWORD attributes, HANDLE templateFile);
+// Reads up to n bytes; at the end of the file it succeeds with 0 bytes read.
+BOOL ReadFile(HANDLE file, void* buffer, DWORD n, DWORD* read, void* overlapped);
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD n, DWORD* written, void* overlapped);
+// Without a high word the distance is a signed 32-bit value; the new position, or
+// INVALID_SET_FILE_POINTER with the last error set.
+DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);
+DWORD GetFileSize(HANDLE file, DWORD* sizeHigh);
+BOOL FlushFileBuffers(HANDLE file);
+BOOL CloseHandle(HANDLE object);
+BOOL DeleteFile(const char* path);
+// Fails when the target exists.
+BOOL MoveFile(const char* from, const char* to);
+// With MOVEFILE_REPLACE_EXISTING the target is replaced in one step (rename(2)).
+BOOL MoveFileEx(const char* from, const char* to, DWORD flags);
+
 // Path helpers of the layer itself (also used by its tests).
 namespace hostpath {
 // The host path for an engine path; missing elements are kept as spelled.

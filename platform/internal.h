@@ -8,6 +8,11 @@ void Warn(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // The system error for an errno value.
 DWORD ErrorFromErrno(int error);
 
+// Everything CloseHandle closes derives from this: files now, other kinds of handle later.
+struct KernelObject {
+    virtual ~KernelObject() = default;
+};
+
 }  // namespace platform_internal
 
 // Back-end entry points, chosen by PlatformIsHeadless().
@@ -16,6 +21,8 @@ DWORD Ticks();
 void SleepFor(DWORD milliseconds);
 int ShowMessage(const char* text, const char* caption);
 bool AllocationShouldFail(size_t bytes);
+// Consumes one injected failure of a file call (FileCall in test_hooks.h); true with the error.
+bool FileCallShouldFail(int call, DWORD* error);
 }  // namespace nullbackend
 
 namespace sdlbackend {

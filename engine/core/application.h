@@ -147,6 +147,8 @@ public:
     Surface* GetScreenSurface() const { return screenSurface_; }
     Surface* GetBorderSurface(int which) const { return which == 0 ? firstBorder_ : secondBorder_; }
     ZipPack* GetPack(int which) const { return which == 0 ? firstPack_ : which == 1 ? secondPack_ : thirdPack_; }
+    bool PacksEnabled() const { return packsEnabled_; }
+    bool IsSinglePackMode() const { return singlePackMode_; }
     SoundManagerBase* GetSoundManager() const { return soundManager_; }
     OptionsRecord* GetOptions() const { return options_; }
     StringTable* GetLanguageTable() const { return languageTable_; }

@@ -1,5 +1,56 @@
 #include "engine/core/options_record.h"
 
+#include <cstring>
+
+#include "engine/core/application.h"
+#include "engine/core/archive.h"
+#include "engine/core/pack_memory_file.h"
+#include "engine/core/strings.h"
+
+namespace {
+
+constexpr int32_t kSaveCapacity = 15000;
+constexpr int32_t kRawBlockSize = 192;
+const char kFileName[] = "global.opt";
+const char kClosingText[] = "BasicDataEnd";
+
+bool OptionsPath(Application* application, String& path)
+{
+    if (!application)
+        return false;
+    String::Concat(path, application->GetSaveDirectory(), String(kFileName));
+    return true;
+}
+
+void PutLe32(uint8_t* p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+uint32_t GetLe32(const uint8_t* p)
+{
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+           (static_cast<uint32_t>(p[3]) << 24);
+}
+
+int32_t Clamp(int32_t v, int32_t low, int32_t high)
+{
+    return v < low ? low : v > high ? high : v;
+}
+
+}  // namespace
+
+uint32_t MakeFourCC(const char* text)
+{
+    if (!text)
+        return 0;
+    uint32_t word = 0;
+    for (int i = 0; i < 4 && text[i]; ++i)
+        word |= static_cast<uint32_t>(static_cast<uint8_t>(text[i])) << (8 * i);
+    return word;
+}
+
 OptionsRecord::OptionsRecord() = default;
 
 OptionsRecord::~OptionsRecord() = default;
@@ -25,12 +76,144 @@ void OptionsRecord::SetDefaults()
     SetDefaultKeys();
 }
 
-bool OptionsRecord::Load(Application*)
+void OptionsRecord::CheckLoadedValues()
 {
-    return false;
+    soundVolume = Clamp(soundVolume, 0, 100);
+    musicVolume = Clamp(musicVolume, 0, 100);
+    // Any other word would make every start fail on the rotation.
+    if (rotation != -2 && rotation != 0 && rotation != 1 && rotation != 2)
+        rotation = -2;
 }
 
-bool OptionsRecord::Save(Application*)
+bool OptionsRecord::Serialize(Stream* stream, bool saving)
 {
-    return false;
+    ArchiveContext archive;
+    archive.Init(stream, saving);
+    if (saving)
+        version = 1;
+    archive.SerializeInt32(version);
+    archive.SerializeBool(soundOn);
+    archive.SerializeValue(soundVolume);
+    archive.SerializeBool(musicOn);
+    archive.SerializeValue(musicVolume);
+    archive.SerializeBool(mute);
+    archive.SerializeValue(rotation);
+    for (int i = 0; i < 32; ++i) {
+        archive.SerializeValue(keyCodes[i]);
+        bool flag = keyFlags[i] != 0;
+        archive.SerializeBool(flag);
+        keyFlags[i] = flag ? 1 : 0;
+    }
+    bool closed = true;
+    if (saving) {
+        String text(kClosingText);
+        archive.SerializeString(text);
+    } else {
+        String text;
+        archive.SerializeString(text);
+        closed = text.Equals(kClosingText);
+        CheckLoadedValues();
+    }
+    return archive.Succeeded() && closed;
+}
+
+bool OptionsRecord::SerializeDerivedRaw(Stream*, bool)
+{
+    return true;
+}
+
+bool OptionsRecord::WriteRaw(Stream* stream)
+{
+    if (!stream)
+        return false;
+    // Field by field with zero padding, in the layout the raw file has always had.
+    uint8_t block[kRawBlockSize] = {};
+    PutLe32(block, MakeFourCC("APPS"));
+    block[4] = soundOn ? 1 : 0;
+    PutLe32(block + 8, static_cast<uint32_t>(soundVolume));
+    block[12] = musicOn ? 1 : 0;
+    PutLe32(block + 16, static_cast<uint32_t>(musicVolume));
+    block[20] = mute ? 1 : 0;
+    for (int i = 0; i < 32; ++i)
+        PutLe32(block + 24 + 4 * i, static_cast<uint32_t>(keyCodes[i]));
+    memcpy(block + 152, keyFlags, 32);
+    PutLe32(block + 184, static_cast<uint32_t>(rotation));
+    PutLe32(block + 188, MakeFourCC("APPE"));
+    if (stream->Write(block, kRawBlockSize) != kRawBlockSize)
+        return false;
+    if (!HasDerivedBlock())
+        return true;
+    return stream->WriteUInt32(MakeFourCC("DRVS")) == 4 && SerializeDerivedRaw(stream, true) &&
+           stream->WriteUInt32(MakeFourCC("DRVE")) == 4;
+}
+
+bool OptionsRecord::ReadRaw(Stream* stream)
+{
+    if (!stream)
+        return false;
+    uint8_t block[kRawBlockSize];
+    if (stream->Read(block, kRawBlockSize) != kRawBlockSize || GetLe32(block) != MakeFourCC("APPS") ||
+        GetLe32(block + 188) != MakeFourCC("APPE"))
+        return false;
+    soundOn = block[4] != 0;
+    soundVolume = static_cast<int32_t>(GetLe32(block + 8));
+    musicOn = block[12] != 0;
+    musicVolume = static_cast<int32_t>(GetLe32(block + 16));
+    mute = block[20] != 0;
+    for (int i = 0; i < 32; ++i)
+        keyCodes[i] = static_cast<int32_t>(GetLe32(block + 24 + 4 * i));
+    memcpy(keyFlags, block + 152, 32);
+    rotation = static_cast<int32_t>(GetLe32(block + 184));
+    CheckLoadedValues();
+    if (!HasDerivedBlock())
+        return true;
+    uint32_t tag = 0;
+    if (stream->ReadUInt32(&tag) != 4 || tag != MakeFourCC("DRVS") || !SerializeDerivedRaw(stream, false))
+        return false;
+    tag = 0;
+    return stream->ReadUInt32(&tag) == 4 && tag == MakeFourCC("DRVE");
+}
+
+bool OptionsRecord::Load(Application* application)
+{
+    if (UsesArchiveForm())
+        return LoadSerialized(application);
+    String path;
+    if (!OptionsPath(application, path))
+        return false;
+    PackMemoryFile file;
+    return file.LoadFromDisk(application, path.CStr(), kStreamRead) && file.Seek(0, kSeekStart) && ReadRaw(&file);
+}
+
+bool OptionsRecord::Save(Application* application)
+{
+    if (UsesArchiveForm())
+        return SaveSerialized(application);
+    String path;
+    if (!OptionsPath(application, path))
+        return false;
+    PackMemoryFile file;
+    return file.Allocate(kSaveCapacity) && WriteRaw(&file) && file.SaveToFile(application, path.CStr());
+}
+
+bool OptionsRecord::LoadSerialized(Application* application)
+{
+    String path;
+    if (!OptionsPath(application, path))
+        return false;
+    PackMemoryFile file;
+    if (!file.LoadFromDisk(application, path.CStr(), kStreamRead) || !file.Seek(0, kSeekStart))
+        return false;
+    return Serialize(&file, false);
+}
+
+bool OptionsRecord::SaveSerialized(Application* application)
+{
+    String path;
+    if (!OptionsPath(application, path))
+        return false;
+    PackMemoryFile file;
+    if (!file.Allocate(kSaveCapacity) || !Serialize(&file, true))
+        return false;
+    return file.SaveToFile(application, path.CStr());
 }

@@ -1,19 +1,40 @@
 #pragma once
-// The engine's persistent settings. Stand-in until global.opt lands: defaults only, nothing is
-// read or written.
+// The engine's persistent settings, kept in "global.opt" in the save folder. The game derives its
+// profile store from it and appends its own block. Two forms: the field-by-field Archive form
+// (the game's) and a raw form framed by tag words (the engine's default).
 #include <cstdint>
 
 class Application;
+class Stream;
+
+// The word whose bytes are the first four characters in memory order; 0 for null.
+uint32_t MakeFourCC(const char* text);
 
 class OptionsRecord {
 public:
     OptionsRecord();
+    OptionsRecord(const OptionsRecord&) = delete;
+    OptionsRecord& operator=(const OptionsRecord&) = delete;
     virtual ~OptionsRecord();
+
     virtual void SetDefaultKeys();
     virtual void SetDefaults();
+    virtual bool UsesArchiveForm() { return false; }
+    virtual bool ReadRaw(Stream* stream);
+    virtual bool WriteRaw(Stream* stream);
+    // The engine part: version, switches, volumes, rotation, 32 keys and "BasicDataEnd".
+    virtual bool Serialize(Stream* stream, bool saving);
+
+    // The derived block of the raw form: a derived class that has one answers true and moves its
+    // fields here; the record frames them with "DRVS" and "DRVE".
+    virtual bool HasDerivedBlock() { return false; }
+    virtual bool SerializeDerivedRaw(Stream* stream, bool saving);
 
     bool Load(Application* application);
+    // Replaces the old file only once the new one is whole; false when anything failed.
     bool Save(Application* application);
+    bool LoadSerialized(Application* application);
+    bool SaveSerialized(Application* application);
 
     bool soundOn = true;
     int32_t soundVolume = 50;
@@ -24,4 +45,8 @@ public:
     uint8_t keyFlags[32] = {};
     int32_t rotation = 0;
     uint32_t version = 1;
+
+protected:
+    // Keeps loaded values in range: volumes 0..100, rotation -2 (automatic), 0, 1 or 2.
+    void CheckLoadedValues();
 };

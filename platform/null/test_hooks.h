@@ -20,4 +20,9 @@ void ClearMessageBoxes();
 // The next `count` heap allocations of at least `minBytes` fail; 0 stops failing.
 void FailAllocations(int count, size_t minBytes = 0);
 
+// The file calls a test can make fail, as a memory card that is slow to wake would.
+enum class FileCall { Open, Read, Write, Seek, Flush, Move, Delete };
+// The next `count` calls of that kind fail with `error` (0 stops failing).
+void FailFileCalls(FileCall call, int count, DWORD error);
+
 }  // namespace nullbackend

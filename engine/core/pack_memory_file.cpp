@@ -1,0 +1,201 @@
+#include "engine/core/pack_memory_file.h"
+
+#include <strings.h>
+
+#include <cstring>
+#include <new>
+
+#include "engine/core/application.h"
+#include "engine/core/disk_file.h"
+#include "engine/core/memory.h"
+#include "engine/core/strings.h"
+#include "engine/core/zip_pack.h"
+
+PackMemoryFile::~PackMemoryFile()
+{
+    Close();
+}
+
+void PackMemoryFile::FreeBuffer()
+{
+    Free(buffer_);
+    buffer_ = nullptr;
+    cursor_ = 0;
+    size_ = 0;
+}
+
+void PackMemoryFile::Close()
+{
+    if (inner_) {
+        inner_->Close();
+        delete inner_;
+        inner_ = nullptr;
+    }
+    FreeBuffer();
+}
+
+bool PackMemoryFile::Open(Application* application, const char* name, int mode)
+{
+    if (!application || !application->PacksEnabled())
+        return LoadFromDisk(application, name, mode);
+    Close();
+    return OpenFromPacks(application, name);
+}
+
+bool PackMemoryFile::OpenFromPacks(Application* application, const char* name)
+{
+    if (!name)
+        return false;
+    ZipPack* chain[3] = {application->GetPack(0), nullptr, nullptr};
+    if (application->IsSinglePackMode()) {
+        chain[1] = application->GetPack(2);
+    } else {
+        chain[1] = application->GetPack(1);
+        chain[2] = application->GetPack(2);
+    }
+    ZipPack* found = nullptr;
+    int index = -1;
+    for (ZipPack* pack : chain) {
+        if (!pack)
+            return false;
+        String inPack;
+        MapPackName(inPack, pack, name);
+        if (pack->FindEntry(inPack.CStr(), &index) == kPackOk) {
+            found = pack;
+            break;
+        }
+    }
+    if (!found)
+        return false;
+    int32_t size = 0;
+    if (found->GetEntrySize(index, &size) != kPackOk || !Allocate(size))
+        return false;
+    if (found->ReadEntry(index, buffer_) != kPackOk) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+bool PackMemoryFile::Seek(int32_t offset, int mode)
+{
+    int64_t target = cursor_;
+    if (mode & kSeekStart)
+        target = offset;
+    else if (mode & kSeekCurrent)
+        target = static_cast<int64_t>(cursor_) + offset;
+    else if (mode & kSeekEnd)
+        target = static_cast<int64_t>(size_) - offset;
+    cursor_ = static_cast<int32_t>(target < 0 ? 0 : target > size_ ? size_ : target);
+    return true;
+}
+
+int32_t PackMemoryFile::Read(void* buffer, int32_t n)
+{
+    if (n <= 0 || !buffer_)
+        return 0;
+    int32_t k = size_ - cursor_ < n ? size_ - cursor_ : n;
+    memcpy(buffer, buffer_ + cursor_, static_cast<size_t>(k));
+    cursor_ += k;
+    return k;
+}
+
+int32_t PackMemoryFile::Write(const void* buffer, int32_t n)
+{
+    if (n < 0 || size_ - cursor_ < n)
+        return -1;
+    if (n > 0) {
+        memcpy(buffer_ + cursor_, buffer, static_cast<size_t>(n));
+        cursor_ += n;
+    }
+    return n;
+}
+
+bool PackMemoryFile::Delete(const char* name)
+{
+    bool deleted = inner_ ? inner_->Delete(name) : false;
+    Close();
+    return deleted;
+}
+
+// A zero-size file still gets a block, so an open empty file counts as open.
+bool PackMemoryFile::Allocate(int32_t n)
+{
+    FreeBuffer();
+    if (n < 0)
+        return false;
+    buffer_ = static_cast<uint8_t*>(Alloc(n > 0 ? static_cast<size_t>(n) : 1));
+    if (!buffer_)
+        return false;
+    size_ = n;
+    return true;
+}
+
+bool PackMemoryFile::SaveToFile(Application*, const char* name)
+{
+    if (!buffer_ || cursor_ <= 0)
+        return false;
+    return WriteFileReplacing(name, buffer_, cursor_);
+}
+
+bool PackMemoryFile::LoadFromDisk(Application* application, const char* name, int mode)
+{
+    Close();
+    inner_ = new (std::nothrow) DiskFile();
+    if (!inner_)
+        return false;
+    if (!inner_->Open(application, name, mode)) {
+        delete inner_;
+        inner_ = nullptr;
+        return false;
+    }
+    int32_t size = inner_->GetSize();
+    if (size < 0) {
+        Close();
+        return false;
+    }
+    buffer_ = static_cast<uint8_t*>(Alloc(size > 0 ? static_cast<size_t>(size) : 1));
+    if (!buffer_ || inner_->Read(buffer_, size) != size) {
+        Close();
+        return false;
+    }
+    size_ = size;
+    inner_->Close();
+    delete inner_;
+    inner_ = nullptr;
+    cursor_ = 0;
+    return true;
+}
+
+bool PackMemoryFile::SetBuffer(void* buffer, int32_t size)
+{
+    Close();
+    buffer_ = static_cast<uint8_t*>(buffer);
+    size_ = buffer_ && size > 0 ? size : 0;
+    cursor_ = 0;
+    return true;
+}
+
+void* PackMemoryFile::TakeBuffer()
+{
+    void* taken = buffer_;
+    buffer_ = nullptr;
+    size_ = 0;
+    cursor_ = 0;
+    Close();
+    return taken;
+}
+
+void MapPackName(String& out, ZipPack* pack, const char* fullName)
+{
+    String folder;
+    if (pack)
+        pack->GetFolder(folder);
+    size_t folderLength = folder.Length();
+    size_t length = fullName ? strlen(fullName) : 0;
+    // The file system ignores case, so the folder prefix does too.
+    if (pack && length > folderLength && strncasecmp(fullName, folder.CStr() ? folder.CStr() : "", folderLength) == 0)
+        out.Assign(fullName + folderLength);
+    else
+        out.Assign("no_file_found");
+}

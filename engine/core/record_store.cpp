@@ -1,0 +1,377 @@
+#include "engine/core/record_store.h"
+
+#include <cstring>
+#include <new>
+
+#include "engine/core/disk_file.h"
+#include "engine/core/memory.h"
+#include "engine/core/pack_memory_file.h"
+#include "platform/files.h"
+
+namespace {
+constexpr int32_t kCopyBlock = 4096;
+}  // namespace
+
+RecordEntry::~RecordEntry()
+{
+    Free(data);
+}
+
+RecordFile::RecordFile(Application* application, const char* path) : application_(application), path_(path) {}
+
+RecordFile::~RecordFile()
+{
+    Save();
+    Empty();
+}
+
+void RecordFile::DropInput()
+{
+    delete input_;
+    input_ = nullptr;
+}
+
+void RecordFile::Empty()
+{
+    for (int i = 0; i < count_; ++i) {
+        delete entries_[i];
+        entries_[i] = nullptr;
+    }
+    count_ = 0;
+    DropInput();
+}
+
+bool RecordFile::Load()
+{
+    if (loaded_)
+        return true;
+    input_ = new (std::nothrow) DiskFile();
+    if (!input_)
+        return false;
+    loaded_ = true;
+    dirty_ = false;
+    if (!input_->Open(application_, path_.CStr(), kStreamRead)) {
+        DropInput();
+        return true;
+    }
+    int32_t size = input_->GetSize();
+    if (size == 0) {
+        DropInput();
+        return true;
+    }
+    if (size < 0 || !LoadTable(size)) {
+        Empty();
+        damaged_ = true;
+    } else if (count_ == 0) {
+        DropInput();
+    }
+    return true;
+}
+
+// Every size and offset is checked against the file before it is used.
+bool RecordFile::LoadTable(int32_t fileSize)
+{
+    int32_t n = 0;
+    if (input_->ReadInt32(&n) != 4)
+        return false;
+    if (n == 0)
+        return true;
+    if (n < 1 || n > kMaxRecords)
+        return false;
+    int64_t tableEnd = 4 + 8 * static_cast<int64_t>(n);
+    if (tableEnd > fileSize)
+        return false;
+    for (int i = 0; i < n; ++i) {
+        int32_t size = 0, offset = 0;
+        if (input_->ReadInt32(&size) != 4 || input_->ReadInt32(&offset) != 4)
+            return false;
+        if (size < 0 || offset < tableEnd || offset > fileSize - 8)
+            return false;
+        auto* entry = new (std::nothrow) RecordEntry();
+        if (!entry)
+            return false;
+        entry->recordOffset = offset;
+        entry->size = size;
+        entries_[count_++] = entry;
+    }
+    char name[kMaxRecordName];
+    for (int i = 0; i < count_; ++i) {
+        RecordEntry* entry = entries_[i];
+        int32_t length = -1;
+        if (!input_->Seek(entry->recordOffset, kSeekStart) || input_->ReadInt32(&entry->id) != 4 ||
+            input_->ReadInt32(&length) != 4)
+            return false;
+        if (length < 0 || length >= kMaxRecordName)
+            return false;
+        int64_t dataOffset = static_cast<int64_t>(entry->recordOffset) + 8 + length;
+        if (dataOffset + entry->size > fileSize)
+            return false;
+        if (length > 0 && input_->Read(name, length) != length)
+            return false;
+        name[length] = 0;
+        entry->name.Assign(name);
+        entry->dataOffset = static_cast<int32_t>(dataOffset);
+    }
+    return true;
+}
+
+int RecordFile::Find(int32_t id) const
+{
+    for (int i = 0; i < count_; ++i) {
+        if (entries_[i]->id == id)
+            return i;
+    }
+    return -1;
+}
+
+void RecordFile::RemoveAll(int32_t id)
+{
+    for (int i = Find(id); i >= 0; i = Find(id)) {
+        delete entries_[i];
+        for (int k = i; k + 1 < count_; ++k)
+            entries_[k] = entries_[k + 1];
+        entries_[--count_] = nullptr;
+        dirty_ = true;
+    }
+}
+
+bool RecordFile::Append(RecordEntry* entry)
+{
+    if (count_ >= kMaxRecords)
+        return false;
+    entries_[count_++] = entry;
+    dirty_ = true;
+    return true;
+}
+
+bool RecordFile::WriteAll(DiskFile& out, int32_t* written)
+{
+    int64_t at = 4 + 8 * static_cast<int64_t>(count_);
+    int64_t offsets[kMaxRecords];
+    for (int i = 0; i < count_; ++i) {
+        offsets[i] = at;
+        at += 8 + static_cast<int64_t>(entries_[i]->name.Length()) + entries_[i]->size;
+    }
+    if (at > INT32_MAX)
+        return false;
+    if (out.WriteInt32(count_) != 4)
+        return false;
+    for (int i = 0; i < count_; ++i) {
+        if (out.WriteInt32(entries_[i]->size) != 4 || out.WriteInt32(static_cast<int32_t>(offsets[i])) != 4)
+            return false;
+    }
+    uint8_t copy[kCopyBlock];
+    for (int i = 0; i < count_; ++i) {
+        const RecordEntry* entry = entries_[i];
+        int32_t length = static_cast<int32_t>(entry->name.Length());
+        if (out.WriteInt32(entry->id) != 4 || out.WriteInt32(length) != 4 ||
+            (length > 0 && out.Write(entry->name.CStr(), length) != length))
+            return false;
+        if (entry->size == 0)
+            continue;
+        if (entry->data) {
+            if (out.Write(entry->data, entry->size) != entry->size)
+                return false;
+            continue;
+        }
+        if (!input_ || !input_->Seek(entry->dataOffset, kSeekStart))
+            return false;
+        for (int32_t left = entry->size; left > 0;) {
+            int32_t n = left < kCopyBlock ? left : kCopyBlock;
+            if (input_->Read(copy, n) != n || out.Write(copy, n) != n)
+                return false;
+            left -= n;
+        }
+    }
+    *written = static_cast<int32_t>(at);
+    return true;
+}
+
+bool RecordFile::Save()
+{
+    if (!loaded_)
+        return true;
+    loaded_ = false;
+    if (!dirty_) {
+        DropInput();
+        return true;
+    }
+    dirty_ = false;
+    String temporary;
+    String::Concat(temporary, path_, String("2"));
+    DiskFile out;
+    if (!out.Open(application_, temporary.CStr(), kStreamCreate | kStreamWrite)) {
+        DropInput();
+        return false;
+    }
+    int32_t written = 0;
+    bool ok = WriteAll(out, &written) && out.Flush();
+    out.Close();
+    DropInput();
+    if (ok) {
+        DiskFile check;
+        ok = check.Open(application_, temporary.CStr(), kStreamRead) && check.GetSize() == written;
+    }
+    if (ok && damaged_) {
+        String kept;
+        String::Concat(kept, path_, String(".bad"));
+        MoveFileEx(path_.CStr(), kept.CStr(), MOVEFILE_REPLACE_EXISTING);
+    }
+    if (!ok || !MoveFileEx(temporary.CStr(), path_.CStr(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFile(temporary.CStr());
+        return false;
+    }
+    damaged_ = false;
+    return true;
+}
+
+RecordStore::RecordStore(Application* application) : application_(application) {}
+
+RecordStore::~RecordStore()
+{
+    Close(nullptr);
+}
+
+bool RecordStore::Open(const char* path, const uint16_t* expected)
+{
+    Close(nullptr);
+    if (!path || !*path)
+        return false;
+    path_.Assign(path);
+    if (expected && FileChecksum(application_, path) != *expected)
+        DeleteFile(path);
+    container_ = new (std::nothrow) RecordFile(application_, path);
+    if (!container_)
+        return false;
+    if (!container_->Load()) {
+        delete container_;
+        container_ = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool RecordStore::Close(uint16_t* checksum)
+{
+    if (!container_)
+        return true;
+    bool saved = container_->Save();
+    delete container_;
+    container_ = nullptr;
+    if (checksum)
+        *checksum = FileChecksum(application_, path_.CStr());
+    return saved;
+}
+
+// The new record is complete before the old one with its id goes, so a failed read keeps it.
+bool RecordStore::WriteRecord(int32_t id, Stream* stream, const char* name)
+{
+    if (!container_ || !stream)
+        return false;
+    size_t nameLength = name ? strlen(name) : 0;
+    if (nameLength >= static_cast<size_t>(kMaxRecordName))
+        return false;
+    int32_t n = stream->Tell();
+    if (n < 0)
+        return false;
+    auto* block = static_cast<uint8_t*>(Alloc(n > 0 ? static_cast<size_t>(n) : 1));
+    if (!block)
+        return false;
+    if (!stream->Seek(0, kSeekStart) || (n > 0 && stream->Read(block, n) != n)) {
+        Free(block);
+        return false;
+    }
+    auto* entry = new (std::nothrow) RecordEntry();
+    if (!entry) {
+        Free(block);
+        return false;
+    }
+    entry->id = id;
+    entry->name.Assign(name);
+    entry->data = block;
+    entry->size = n;
+    container_->RemoveAll(id);
+    if (!container_->Append(entry)) {
+        delete entry;
+        return false;
+    }
+    return true;
+}
+
+PackMemoryFile* RecordStore::ReadRecord(int32_t id)
+{
+    if (!container_)
+        return nullptr;
+    int index = container_->Find(id);
+    if (index < 0)
+        return nullptr;
+    const RecordEntry* entry = container_->At(index);
+    auto* block = static_cast<uint8_t*>(Alloc(entry->size > 0 ? static_cast<size_t>(entry->size) : 1));
+    if (!block)
+        return nullptr;
+    if (entry->data) {
+        memcpy(block, entry->data, static_cast<size_t>(entry->size));
+    } else if (entry->size > 0) {
+        DiskFile* input = container_->Input();
+        if (!input || !input->Seek(entry->dataOffset, kSeekStart) || input->Read(block, entry->size) != entry->size) {
+            Free(block);
+            return nullptr;
+        }
+    }
+    auto* file = new (std::nothrow) PackMemoryFile();
+    if (!file) {
+        Free(block);
+        return nullptr;
+    }
+    file->SetBuffer(block, entry->size);
+    return file;
+}
+
+void RecordStore::DeleteRecord(int32_t id)
+{
+    if (container_)
+        container_->RemoveAll(id);
+}
+
+bool RecordStore::HasNoRecord(int32_t id) const
+{
+    return !container_ || container_->Find(id) < 0;
+}
+
+uint16_t Crc16(const void* data, uint32_t length)
+{
+    length &= 0xFFFF;
+    if (!data || length == 0)
+        return 0;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    uint32_t c = 0xFFFF;
+    for (uint32_t i = 0; i < length; ++i) {
+        uint32_t b = bytes[i];
+        for (int bit = 0; bit < 8; ++bit) {
+            c = ((b ^ c) & 1) ? (c ^ 0x10810) >> 1 : c >> 1;
+            b >>= 1;
+        }
+    }
+    c = ~c & 0xFFFF;
+    return static_cast<uint16_t>(((c & 0xFF) << 8) | (c >> 8));
+}
+
+uint16_t FileChecksum(Application* application, const char* path)
+{
+    DiskFile file;
+    if (!file.Open(application, path, kStreamRead))
+        return 0;
+    int32_t size = file.GetSize();
+    if (size <= 0)
+        return 0;
+    uint8_t block[kCopyBlock];
+    uint32_t sum = 0;
+    for (;;) {
+        int32_t n = file.Read(block, kCopyBlock);
+        if (n > 0)
+            sum += Crc16(block, static_cast<uint32_t>(n));
+        if (n < kCopyBlock)
+            break;
+    }
+    return static_cast<uint16_t>(sum);
+}

@@ -1,0 +1,269 @@
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "platform/backend.h"
+#include "platform/files.h"
+#include "platform/internal.h"
+#include "platform/null/test_hooks.h"
+
+namespace {
+
+struct FileObject : platform_internal::KernelObject {
+    explicit FileObject(int descriptor) : fd(descriptor) {}
+    ~FileObject() override { close(fd); }
+    int fd;
+};
+
+FileObject* AsFile(HANDLE handle)
+{
+    if (!handle || handle == INVALID_HANDLE_VALUE)
+        return nullptr;
+    return dynamic_cast<FileObject*>(static_cast<platform_internal::KernelObject*>(handle));
+}
+
+// Failures injected by the null back end's tests.
+bool Injected(nullbackend::FileCall call)
+{
+    DWORD error = 0;
+    if (!PlatformIsHeadless() || !nullbackend::FileCallShouldFail(static_cast<int>(call), &error))
+        return false;
+    SetLastError(error);
+    return true;
+}
+
+BOOL FailWithErrno(DWORD fallback = 0)
+{
+    int error = errno;
+    SetLastError(error == EIO && fallback ? fallback : platform_internal::ErrorFromErrno(error));
+    return FALSE;
+}
+
+}  // namespace
+
+HANDLE CreateFile(const char* path, DWORD access, DWORD, void*, DWORD disposition, DWORD, HANDLE)
+{
+    if (!path || !*path) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (Injected(nullbackend::FileCall::Open))
+        return INVALID_HANDLE_VALUE;
+    int flags = O_CLOEXEC;
+    bool reading = access & GENERIC_READ;
+    bool writing = access & GENERIC_WRITE;
+    flags |= writing ? (reading ? O_RDWR : O_WRONLY) : O_RDONLY;
+    switch (disposition) {
+    case CREATE_NEW:
+        flags |= O_CREAT | O_EXCL;
+        break;
+    case CREATE_ALWAYS:
+        flags |= O_CREAT | O_TRUNC;
+        break;
+    case OPEN_EXISTING:
+        break;
+    case OPEN_ALWAYS:
+        flags |= O_CREAT;
+        break;
+    case TRUNCATE_EXISTING:
+        flags |= O_TRUNC;
+        break;
+    default:
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    // Truncation needs write access on the handheld too; O_TRUNC on a read-only descriptor would not.
+    if ((flags & O_TRUNC) && !writing)
+        flags = (flags & ~(O_RDONLY | O_WRONLY | O_RDWR)) | O_WRONLY;
+    std::string host = hostpath::ToHost(path);
+    int fd = open(host.c_str(), flags, 0644);
+    if (fd < 0) {
+        FailWithErrno();
+        return INVALID_HANDLE_VALUE;
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        close(fd);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    auto* file = new FileObject(fd);
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<platform_internal::KernelObject*>(file);
+}
+
+BOOL ReadFile(HANDLE handle, void* buffer, DWORD n, DWORD* read, void*)
+{
+    if (read)
+        *read = 0;
+    FileObject* file = AsFile(handle);
+    if (!file || (!buffer && n)) {
+        SetLastError(file ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (Injected(nullbackend::FileCall::Read))
+        return FALSE;
+    DWORD total = 0;
+    while (total < n) {
+        ssize_t got = ::read(file->fd, static_cast<char*>(buffer) + total, n - total);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return FailWithErrno(ERROR_READ_FAULT);
+        }
+        if (got == 0)
+            break;
+        total += static_cast<DWORD>(got);
+    }
+    if (read)
+        *read = total;
+    return TRUE;
+}
+
+BOOL WriteFile(HANDLE handle, const void* buffer, DWORD n, DWORD* written, void*)
+{
+    if (written)
+        *written = 0;
+    FileObject* file = AsFile(handle);
+    if (!file || (!buffer && n)) {
+        SetLastError(file ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (Injected(nullbackend::FileCall::Write))
+        return FALSE;
+    DWORD total = 0;
+    while (total < n) {
+        ssize_t put = ::write(file->fd, static_cast<const char*>(buffer) + total, n - total);
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            if (written)
+                *written = total;
+            return FailWithErrno(ERROR_WRITE_FAULT);
+        }
+        total += static_cast<DWORD>(put);
+    }
+    if (written)
+        *written = total;
+    return TRUE;
+}
+
+DWORD SetFilePointer(HANDLE handle, LONG distance, LONG* distanceHigh, DWORD method)
+{
+    FileObject* file = AsFile(handle);
+    if (!file) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (Injected(nullbackend::FileCall::Seek))
+        return INVALID_SET_FILE_POINTER;
+    int64_t offset = distanceHigh ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) |
+                                                         static_cast<uint32_t>(distance))
+                                  : distance;
+    int whence = method == FILE_BEGIN ? SEEK_SET : method == FILE_CURRENT ? SEEK_CUR : method == FILE_END ? SEEK_END : -1;
+    if (whence < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_SET_FILE_POINTER;
+    }
+    off_t base = whence == SEEK_SET ? 0 : lseek(file->fd, 0, whence);
+    if (base < 0 || base + offset < 0) {
+        SetLastError(ERROR_NEGATIVE_SEEK);
+        return INVALID_SET_FILE_POINTER;
+    }
+    off_t at = lseek(file->fd, static_cast<off_t>(base + offset), SEEK_SET);
+    if (at < 0) {
+        FailWithErrno();
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (distanceHigh)
+        *distanceHigh = static_cast<LONG>(static_cast<uint64_t>(at) >> 32);
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(at);
+}
+
+DWORD GetFileSize(HANDLE handle, DWORD* sizeHigh)
+{
+    FileObject* file = AsFile(handle);
+    struct stat info;
+    if (!file || fstat(file->fd, &info) != 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return INVALID_FILE_SIZE;
+    }
+    uint64_t size = static_cast<uint64_t>(info.st_size);
+    if (sizeHigh)
+        *sizeHigh = static_cast<DWORD>(size >> 32);
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(size);
+}
+
+BOOL FlushFileBuffers(HANDLE handle)
+{
+    FileObject* file = AsFile(handle);
+    if (!file) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (Injected(nullbackend::FileCall::Flush))
+        return FALSE;
+    if (fsync(file->fd) != 0)
+        return FailWithErrno(ERROR_WRITE_FAULT);
+    return TRUE;
+}
+
+BOOL DeleteFile(const char* path)
+{
+    if (!path || !*path) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    if (Injected(nullbackend::FileCall::Delete))
+        return FALSE;
+    std::string host = hostpath::ToHost(path);
+    struct stat info;
+    if (lstat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (unlink(host.c_str()) != 0)
+        return FailWithErrno();
+    return TRUE;
+}
+
+BOOL MoveFileEx(const char* from, const char* to, DWORD flags)
+{
+    if (!from || !*from || !to || !*to) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    if (Injected(nullbackend::FileCall::Move))
+        return FALSE;
+    std::string source = hostpath::ToHost(from);
+    std::string target = hostpath::ToHost(to);
+    if (flags & MOVEFILE_REPLACE_EXISTING) {
+        if (rename(source.c_str(), target.c_str()) != 0)
+            return FailWithErrno();
+        return TRUE;
+    }
+    if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return TRUE;
+    if (errno != EINVAL && errno != ENOSYS)
+        return FailWithErrno();
+    // A file system without the no-replace rename: check, then rename.
+    struct stat info;
+    if (lstat(target.c_str(), &info) == 0) {
+        SetLastError(ERROR_ALREADY_EXISTS);
+        return FALSE;
+    }
+    if (rename(source.c_str(), target.c_str()) != 0)
+        return FailWithErrno();
+    return TRUE;
+}
+
+BOOL MoveFile(const char* from, const char* to)
+{
+    return MoveFileEx(from, to, 0);
+}

@@ -42,18 +42,9 @@ Application::~Application()
     for (int i = 0; i < resolutions_.Count(); ++i)
         delete static_cast<Resolution*>(resolutions_.At(i));
     resolutions_.FreeStorage();
-}
-
-void Application::Update() {}
-
-bool Application::OnKey(int key, bool down)
-{
-    return Widget::OnKey(key, down);
-}
-
-bool Application::OnPointer(int x, int y, int kind)
-{
-    return Widget::OnPointer(x, y, kind);
+    // The widget part must not reach back into the application once it is gone.
+    if (application_ == this)
+        application_ = nullptr;
 }
 
 // The root: events end here.
@@ -170,11 +161,6 @@ bool Application::Init(int width, int height)
         return false;
     }
     initError_ = kInitOk;
-    return true;
-}
-
-bool Application::Tick()
-{
     return true;
 }
 
@@ -481,6 +467,25 @@ Surface* Application::CreateImage()
         return nullptr;
     }
     return surface;
+}
+
+void Application::GetDefaultDisplayProperties(DisplayProperties& out)
+{
+    out.width = 240;
+    out.height = 320;
+    out.xPitch = 2;
+    out.yPitch = 480;
+    out.bitsPerPixel = 16;
+    out.formatFlags = 2;
+}
+
+void Application::RemoveFromImageList(const Surface* surface)
+{
+    if (!imageListEnabled_)
+        return;
+    int index = imageList_.IndexOf(surface);
+    if (index >= 0)
+        imageList_.RemoveAt(index);
 }
 
 bool Application::CreateScreenSurface(int width, int height, int borderWidth, int borderHeight)

@@ -32,6 +32,15 @@ struct Resolution {
     int32_t width = 0, height = 0;
 };
 
+// The display's properties as the handheld's game API reports them; surfaces take their pixel
+// format from the fixed default record.
+struct DisplayProperties {
+    int32_t width = 0, height = 0;
+    int32_t xPitch = 0, yPitch = 0;
+    int32_t bitsPerPixel = 0;
+    int32_t formatFlags = 0;
+};
+
 // Init error codes.
 enum InitError {
     kInitOk = 0,
@@ -122,6 +131,9 @@ public:
 
     // Factories.
     Surface* CreateImage();
+    static void GetDefaultDisplayProperties(DisplayProperties& out);
+    // Drops a surface from the image list (order kept); nothing when the list is off or lacks it.
+    void RemoveFromImageList(const Surface* surface);
     bool CreateScreenSurface(int width, int height, int borderWidth, int borderHeight);
     bool CreateBorderSurfaces(int width, int height, int borderWidth, int borderHeight);
     DiskFile* CreateDiskFile();
@@ -129,6 +141,34 @@ public:
     bool CreateLanguageTable(const char* listFile);
     Surface* GetDrawTarget() const { return screenSurface_; }
     void CreateSoundManager();
+
+    // Frame timing.
+    void DrawFrame();
+    void SetFrameRate(int framesPerSecond, bool limiter, bool fixedStep);
+    void StepRotation();
+    void DrawExitButton();
+    void DrawBorderArt();
+    bool IsFixedStep() const { return fixedStep_; }
+    bool IsLimiterOn() const { return limiter_; }
+    bool IsEarlyStep() const { return early_; }
+    bool IsStatisticsOn() const { return statistics_; }
+    uint32_t GetStepClock() const { return stepClock_; }
+    const String& GetStatisticsText() const { return statisticsText_; }
+    bool IsFullRedrawRequested() const { return fullRedraw_; }
+
+    // Keys.
+    void UpdateKeyRepeat();
+    void LatchKey(int key);
+    void ClearKeyLatches();
+    bool IsKeyLatched(int key) const;
+    bool IsKeyDown(int key) const;
+    bool IsKeyRepeatEnabled() const { return repeatEnabled_; }
+    bool IsLeftSoftKey() const;
+    bool IsRightSoftKey() const;
+    int GetLastKey() const { return lastVirtualKey_; }
+    void SetLastKey(int virtualKey) { lastVirtualKey_ = virtualKey; }
+    bool IsPointerDown() const { return pointerDown_; }
+    bool IsExitButtonPressed() const { return exitPressedState_; }
 
     // Quit request, read by the frame.
     void RequestQuit(int code);
@@ -187,8 +227,11 @@ protected:
     bool limiter_ = true;
     bool statistics_ = false;
     bool fixedStep_ = false;
-    uint32_t frameCount_ = 0;
+    int updateCounter_ = 0;
+    int drawCounter_ = 0;
+    uint32_t statisticsStart_ = 0;
     uint32_t stepClock_ = 0;
+    uint32_t catchUp_ = 0;
     bool early_ = false;
     String statisticsText_;
     // Rotation.
@@ -238,6 +281,10 @@ protected:
     bool backgroundFill_ = false;
     uint8_t backgroundColour_[3] = {0, 0, 0};
     bool initialised_ = false;
+
+protected:
+    // The corner close button's share of a stylus event; true when the event ends there.
+    bool ServeExitButton(int x, int y, int kind);
 };
 
 // Made by the program once, before the window has a frame.

@@ -87,10 +87,17 @@ bool Widget::OnKey(int key, bool down)
 
 bool Widget::OnPointer(int x, int y, int kind)
 {
-    return OnPointerEx(x, y, kind, 0) ;
+    return OfferPointer(x, y, kind, 0, false);
 }
 
 bool Widget::OnPointerEx(int x, int y, int kind, int extra)
+{
+    return OfferPointer(x, y, kind, extra, true);
+}
+
+// Offers a stylus event to the children from the topmost down; the plain and the extended form
+// each reach the child's operation of the same form.
+bool Widget::OfferPointer(int x, int y, int kind, int extra, bool extended)
 {
     if (!visible_)
         return false;
@@ -98,7 +105,7 @@ bool Widget::OnPointerEx(int x, int y, int kind, int extra)
         Widget* child = ChildAt(i);
         if (child->IsVisible() && child->HitTest(x, y)) {
             SetFocusChild(child);
-            if (extra)
+            if (extended)
                 child->OnPointerEx(x, y, kind, extra);
             else
                 child->OnPointer(x, y, kind);
@@ -178,8 +185,9 @@ bool Widget::FocusPrev(int key)
     return StepFocus(key, -1);
 }
 
-// Moves the focus to the next sibling that is visible and of a focusable kind. When none
-// qualifies the search ends after one round with the focus where it was.
+// Moves the focus to the next sibling that is visible and of a focusable kind; every candidate
+// passed on the way is focused in turn. When none qualifies the walk ends after one round with
+// the focus back where it was.
 bool Widget::StepFocus(int key, int direction)
 {
     int count = children_.Count();
@@ -193,21 +201,23 @@ bool Widget::StepFocus(int key, int direction)
         if (moved)
             return true;
     }
-    if (count < 2)
+    if (!focusChild_ || count < 2)
         return false;
     Widget* start = focusChild_;
     int index = children_.IndexOf(start);
     if (index < 0)
         return false;
     for (int step = 1; step < count; ++step) {
-        int next = ((index + direction * step) % count + count) % count;
-        Widget* child = ChildAt(next);
+        // A focus hook may change the children; the walk ends rather than read past them.
+        Widget* child = GetChild(((index + direction * step) % count + count) % count);
+        if (!child)
+            break;
+        SetFocusChild(child);
         int kind = child->GetKind();
-        if (kind != 4 && kind != 6 && child->visible_) {
-            SetFocusChild(child);
+        if (kind != 4 && kind != 6 && child->visible_)
             return true;
-        }
     }
+    focusChild_ = start;
     return false;
 }
 
@@ -283,6 +293,50 @@ Widget* Widget::FindShoulderChild(int shoulder)
             return child;
     }
     return nullptr;
+}
+
+bool Widget::OnNavigateKey(int key, bool down)
+{
+    if (Widget* modal = FindModalChild())
+        return modal->OnKey(key, down);
+    if (focusChild_ && focusChild_->GetKind() == 2 && focusChild_->OnKey(key, down))
+        return true;
+    if (down) {
+        if ((key == 4 || key == 2) && FocusNext(key))
+            return true;
+        if ((key == 3 || key == 1) && FocusPrev(key))
+            return true;
+    }
+
+    // With two buttons, one of them a left-shoulder button and the other of kind 6 or 7, the
+    // action key presses the shoulder button; the soft keys press their own shoulder buttons.
+    Widget* target = nullptr;
+    if (key == 5 && children_.Count() < 3) {
+        Widget* first = GetChild(0);
+        Widget* second = GetChild(1);
+        Widget* left = FindShoulderChild(leftShoulderId_);
+        Widget* other = left == first ? second : left == second ? first : nullptr;
+        if (left && other && (other->GetKind() == 6 || other->GetKind() == 7))
+            target = left;
+    }
+    if (application_ && application_->IsLeftSoftKey())
+        target = FindShoulderChild(leftShoulderId_);
+    else if (application_ && application_->IsRightSoftKey())
+        target = FindShoulderChild(rightShoulderId_);
+
+    if (target) {
+        if (application_ && application_->IsKeyLatched(5)) {
+            if (!down)
+                application_->ClearKeyLatches();
+            return true;
+        }
+        SetFocusChild(target);
+        if (target->OnKey(5, down))
+            return true;
+    }
+    if (!visible_ || !focusChild_)
+        return false;
+    return focusChild_->OnKey(key, down);
 }
 
 void DetachAndDeleteWidget(Widget*& widget)

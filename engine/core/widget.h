@@ -86,6 +86,7 @@ public:
 protected:
     Widget* ChildAt(int index) const { return static_cast<Widget*>(children_.At(index)); }
     bool StepFocus(int key, int direction);
+    bool OfferPointer(int x, int y, int kind, int extra, bool extended);
 
     Widget* parent_;
     Widget* focusChild_ = nullptr;

@@ -1,0 +1,206 @@
+// Megapixels per second of the drawing routines on an 800x480 target. For the region blits and the
+// blended fill, argument 0 runs the scalar reference kernels and 1 the fast ones.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+
+#include "engine/graphics/blend_rows.h"
+#include "engine/graphics/fill_lines.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/trig_table.h"
+
+namespace {
+
+constexpr int kWidth = 800, kHeight = 480;
+
+// A picture whose alpha plane is a quarter 0, a quarter 255 and half random, in 32-pixel blocks.
+std::unique_ptr<Surface> MixedPicture(int w, int h, unsigned seed)
+{
+    auto s = std::make_unique<Surface>(nullptr);
+    s->Create(w, h);
+    std::mt19937 rng(seed);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            size_t i = size_t(y) * w + x;
+            s->GetPixels()[i] = uint16_t(rng());
+            int kind = (x / 32 + y / 32) % 4;
+            s->GetAlpha()[i] = kind == 0 ? 0 : kind == 1 ? 255 : uint8_t(rng());
+        }
+    return s;
+}
+
+std::unique_ptr<Surface> Target()
+{
+    auto s = std::make_unique<Surface>(nullptr);
+    s->Create(kWidth, kHeight);
+    s->FreeAlpha();
+    s->Clear(40, 80, 120);
+    return s;
+}
+
+void SetRate(benchmark::State& state, double pixels)
+{
+    state.counters["Mpx/s"] = benchmark::Counter(pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+struct Mode {
+    explicit Mode(benchmark::State& state) { blend_rows::SetFastPathsEnabled(state.range(0) == 1); }
+    ~Mode() { blend_rows::SetFastPathsEnabled(true); }
+};
+
+void BM_BlitRegionAlpha(benchmark::State& state)
+{
+    Mode mode(state);
+    auto source = MixedPicture(kWidth, kHeight, 1);
+    auto target = Target();
+    for (auto _ : state) {
+        source->BlitRegion(target.get(), 0, 0, 0, 0, 0, 0, 0);
+        benchmark::ClobberMemory();
+    }
+    SetRate(state, kWidth * kHeight);
+}
+
+void BM_BlitRegionAlphaOffset(benchmark::State& state)
+{
+    Mode mode(state);
+    auto source = MixedPicture(kWidth, kHeight, 2);
+    auto target = Target();
+    for (auto _ : state) {
+        source->BlitRegion(target.get(), -3, 5, 0, 0, 7, 0, -64);
+        benchmark::ClobberMemory();
+    }
+    SetRate(state, (kWidth - 10) * (kHeight - 5));
+}
+
+void BM_BlitRegionOpaqueFaded(benchmark::State& state)
+{
+    Mode mode(state);
+    auto source = MixedPicture(kWidth, kHeight, 3);
+    source->FreeAlpha();
+    auto target = Target();
+    for (auto _ : state) {
+        source->BlitRegion(target.get(), 0, 0, 0, 0, 0, 0, -100);
+        benchmark::ClobberMemory();
+    }
+    SetRate(state, kWidth * kHeight);
+}
+
+void BM_BlitRegionAdditive(benchmark::State& state)
+{
+    Mode mode(state);
+    auto source = MixedPicture(kWidth, kHeight, 4);
+    auto target = Target();
+    for (auto _ : state) {
+        source->BlitRegionAdditive(target.get(), 0, 0, 0, 0, 0, 0, -20);
+        target->Clear(40, 80, 120);
+        benchmark::ClobberMemory();
+    }
+    SetRate(state, kWidth * kHeight);
+}
+
+void BM_BlitRegionTinted(benchmark::State& state)
+{
+    Mode mode(state);
+    auto source = MixedPicture(kWidth, kHeight, 5);
+    auto target = Target();
+    for (auto _ : state) {
+        source->BlitRegionTinted(target.get(), 255, 160, 64, 0, 0, 0, 0, 0, 0, 0);
+        benchmark::ClobberMemory();
+    }
+    SetRate(state, kWidth * kHeight);
+}
+
+void BM_FillRectRotatedBlend(benchmark::State& state)
+{
+    Mode mode(state);
+    auto target = Target();
+    for (auto _ : state) {
+        FillRectRotatedBlend(nullptr, target.get(), 0, 0, kWidth, kHeight, 0, 0, 0, 128);
+        target->Clear(40, 80, 120);
+        benchmark::ClobberMemory();
+    }
+    SetRate(state, kWidth * kHeight);
+}
+
+void BM_FullScreenCopy(benchmark::State& state)
+{
+    auto source = MixedPicture(kWidth, kHeight, 6);
+    source->FreeAlpha();
+    auto target = Target();
+    for (auto _ : state) {
+        source->BlitRegion(target.get(), 0, 0, 0, 0, 0, 0, 0);
+        benchmark::ClobberMemory();
+    }
+    SetRate(state, kWidth * kHeight);
+}
+
+void BM_FullScreenClear(benchmark::State& state)
+{
+    auto target = Target();
+    for (auto _ : state) {
+        target->Clear(1, 2, 3);
+        benchmark::ClobberMemory();
+    }
+    SetRate(state, kWidth * kHeight);
+}
+
+// One 256x256 picture turned by 30 degrees in the given draw mode.
+void BM_DrawRotated(benchmark::State& state)
+{
+    TrigTable table(nullptr, 5760);
+    table.Build();
+    table.SetDrawMode(int(state.range(0)));
+    auto source = MixedPicture(256, 256, 7);
+    auto target = Target();
+    for (auto _ : state) {
+        table.DrawRotated(source.get(), target.get(), Fixed::FromInt(400), Fixed::FromInt(240), 30 * 256,
+                          Fixed16::Raw(65536));
+        benchmark::ClobberMemory();
+    }
+    SetRate(state, 256 * 256);
+}
+
+// 100 round 32x32 balls at seeded positions and angles, as the board draws them.
+void BM_RotatedBalls(benchmark::State& state)
+{
+    TrigTable table(nullptr, 5760);
+    table.Build();
+    table.SetDrawMode(int(state.range(0)));
+    table.SetTightBounds(true);
+    auto ball = std::make_unique<Surface>(nullptr);
+    ball->Create(32, 32);
+    std::mt19937 rng(8);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            int dx = 2 * x - 31, dy = 2 * y - 31, r2 = dx * dx + dy * dy;
+            ball->GetPixels()[y * 32 + x] = uint16_t(rng());
+            ball->GetAlpha()[y * 32 + x] = r2 < 900 ? 255 : r2 < 1024 ? uint8_t(1024 - r2) : 0;
+        }
+    struct Place {
+        int x, y, angle;
+    } places[100];
+    for (Place& p : places)
+        p = {int(rng() % (kWidth * 256)), int(rng() % (kHeight * 256)), int(rng() % kFullTurn)};
+    auto target = Target();
+    for (auto _ : state) {
+        for (const Place& p : places)
+            table.DrawRotated(ball.get(), target.get(), Fixed::Raw(p.x), Fixed::Raw(p.y), p.angle, Fixed16::Raw(65536));
+        benchmark::ClobberMemory();
+    }
+    SetRate(state, 100 * 32 * 32);
+}
+
+}  // namespace
+
+BENCHMARK(BM_BlitRegionAlpha)->Arg(0)->Arg(1);
+BENCHMARK(BM_BlitRegionAlphaOffset)->Arg(0)->Arg(1);
+BENCHMARK(BM_BlitRegionOpaqueFaded)->Arg(0)->Arg(1);
+BENCHMARK(BM_BlitRegionAdditive)->Arg(0)->Arg(1);
+BENCHMARK(BM_BlitRegionTinted)->Arg(0)->Arg(1);
+BENCHMARK(BM_FillRectRotatedBlend)->Arg(0)->Arg(1);
+BENCHMARK(BM_FullScreenCopy);
+BENCHMARK(BM_FullScreenClear);
+// The argument is the draw mode: 2 bilinear, 1 fast filtered, 0 fast nearest.
+BENCHMARK(BM_DrawRotated)->Arg(2)->Arg(1)->Arg(0);
+BENCHMARK(BM_RotatedBalls)->Arg(2)->Arg(1)->Arg(0);

@@ -1,0 +1,202 @@
+#include "engine/core/input.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/core/application.h"
+#include "engine/core/main_window.h"
+#include "engine/graphics/surface.h"
+
+namespace {
+
+constexpr int kKeyCount = 32;
+constexpr int kVkLeft = 37;
+constexpr int kVkUp = 38;
+constexpr int kVkRight = 39;
+constexpr int kVkDown = 40;
+constexpr int kVkF1 = 112;
+constexpr int kVkF2 = 113;
+// The soft keys of the devices with the soft-key quirk.
+constexpr int kQuirkLeftSoftKey = 194;
+constexpr int kQuirkRightSoftKey = 195;
+
+bool IsEngineKey(int key)
+{
+    return static_cast<unsigned>(key) < kKeyCount;
+}
+
+}  // namespace
+
+int RotateArrowKey(int virtualKey)
+{
+    Application* app = g_application;
+    if (!app)
+        return virtualKey;
+    int rotation = app->GetRotation();
+    if (rotation == 1) {
+        switch (virtualKey) {
+        case kVkLeft: return kVkUp;
+        case kVkUp: return kVkRight;
+        case kVkRight: return kVkDown;
+        case kVkDown: return kVkLeft;
+        }
+    } else if (rotation == 2) {
+        switch (virtualKey) {
+        case kVkLeft: return kVkDown;
+        case kVkUp: return kVkLeft;
+        case kVkRight: return kVkUp;
+        case kVkDown: return kVkRight;
+        }
+    }
+    return virtualKey;
+}
+
+bool OnVirtualKey(int virtualKey, bool down)
+{
+    Application* app = g_application;
+    if (!app)
+        return false;
+    int turned = RotateArrowKey(virtualKey);
+    app->SetLastKey(turned);
+    return app->OnKey(app->MapKey(turned), down);
+}
+
+bool Application::OnKey(int key, bool down)
+{
+    if (!IsEngineKey(key))
+        return false;
+    if (keyLatch_[key]) {
+        // The release also ends a hold that began before the latch, so the key is not left
+        // counted as held (which would swallow its next press or repeat it for ever).
+        if (!down) {
+            ClearKeyLatches();
+            keyDown_[key] = 0;
+            keyRepeat_[key] = 0;
+        }
+        return true;
+    }
+    // The platform's own auto-repeat never reaches the widgets.
+    if (down && keyDown_[key])
+        return true;
+    keyDown_[key] = down ? 1 : 0;
+    if (!down)
+        keyRepeat_[key] = 0;
+    return Widget::OnKey(key, down);
+}
+
+void Application::UpdateKeyRepeat()
+{
+    int last = repeatDirectionOnly_ ? 4 : kKeyCount - 1;
+    for (int key = 1; key <= last; ++key) {
+        if (!keyDown_[key] || keyLatch_[key])
+            continue;
+        if (++keyRepeat_[key] >= repeatInterval_) {
+            keyRepeat_[key] = 0;
+            Widget::OnKey(key, true);
+        }
+    }
+}
+
+void Application::LatchKey(int key)
+{
+    if (IsEngineKey(key))
+        keyLatch_[key] = 1;
+}
+
+void Application::ClearKeyLatches()
+{
+    memset(keyLatch_, 0, sizeof keyLatch_);
+}
+
+bool Application::IsKeyLatched(int key) const
+{
+    return IsEngineKey(key) && keyLatch_[key] != 0;
+}
+
+bool Application::IsKeyDown(int key) const
+{
+    return IsEngineKey(key) && keyDown_[key] != 0;
+}
+
+bool Application::IsLeftSoftKey() const
+{
+    return lastVirtualKey_ == kVkF1 || (softKeyQuirk_ && lastVirtualKey_ == kQuirkLeftSoftKey);
+}
+
+bool Application::IsRightSoftKey() const
+{
+    return lastVirtualKey_ == kVkF2 || (softKeyQuirk_ && lastVirtualKey_ == kQuirkRightSoftKey);
+}
+
+bool Application::ServeExitButton(int x, int y, int kind)
+{
+    if (exitNormal_ && exitPressed_) {
+        int right = rotation_ == 0 ? areaWidth_ : areaHeight_;
+        bool hit = right - exitNormal_->GetWidth() <= x && x < right && 0 < y && y <= exitNormal_->GetHeight();
+        if (hit && kind == 1) {
+            exitPressedState_ = true;
+            fullRedraw_ = true;
+            return true;
+        }
+        if (hit && kind == 2 && exitPressedState_) {
+            RequestQuit(2);
+            return true;
+        }
+    }
+    // The stylus went down on the button: nothing reaches the widgets until it is lifted.
+    if (exitPressedState_) {
+        if (kind == 2) {
+            exitPressedState_ = false;
+            fullRedraw_ = true;
+        }
+        return true;
+    }
+    return false;
+}
+
+bool Application::OnPointer(int x, int y, int kind)
+{
+    const GameArea& area = gameArea_;
+    if (area.offsetX > 0)
+        x = x > area.offsetX ? x - area.offsetX : 0;
+    if (area.offsetY > 0)
+        y = y > area.offsetY ? y - area.offsetY : 0;
+    if (area.scaled && area.drawWidth > 0 && area.drawHeight > 0) {
+        x = static_cast<int>(static_cast<int64_t>(area.gameWidth) * x / area.drawWidth);
+        y = static_cast<int>(static_cast<int64_t>(area.gameHeight) * y / area.drawHeight);
+    }
+    // No caller is known for kind 4; it is accepted and ignored.
+    if (kind == 4)
+        return true;
+    if (rotation_ == 1) {
+        int turnedX = areaHeight_ - 1 - y;
+        y = x;
+        x = turnedX;
+    } else if (rotation_ == 2) {
+        int turnedX = y;
+        y = areaWidth_ - 1 - x;
+        x = turnedX;
+    }
+    if (ServeExitButton(x, y, kind))
+        return true;
+    if (borderWidth_ > 0 || borderHeight_ > 0) {
+        if (rotation_ == 0) {
+            x -= borderWidth_;
+            y -= borderHeight_;
+        } else {
+            y -= borderWidth_;
+            x -= borderHeight_;
+        }
+    }
+    if (kind == 1)
+        pointerDown_ = true;
+    else if (kind == 2)
+        pointerDown_ = false;
+    if (screenSurface_ && screenSurface_->GetWidth() > 0 && screenSurface_->GetHeight() > 0) {
+        x = std::clamp(x, 0, screenSurface_->GetWidth() - 1);
+        y = std::clamp(y, 0, screenSurface_->GetHeight() - 1);
+    }
+    if (modalWidget_)
+        return modalWidget_->OnPointer(x, y, kind);
+    return Widget::OnPointer(x, y, kind);
+}

@@ -11,6 +11,7 @@ PACKAGES=(
   libsdl2-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev libvorbisidec-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  xvfb xauth
 )
 JOBS=$(nproc 2>/dev/null || echo 4)
 

@@ -77,7 +77,8 @@ WindowRecord MakeRecord(WindowRecord::Kind kind)
 }
 WindowRecord g_desktop = MakeRecord(WindowRecord::Desktop);
 WindowRecord g_foreign = MakeRecord(WindowRecord::Foreign);
-int g_instanceLock = -1;
+// Lock files this process holds, one per window class it searched for.
+std::map<std::string, int> g_instanceLocks;
 
 // Caller holds g_lock.
 WindowRecord* FindRecord(HWND window)
@@ -208,10 +209,8 @@ HWND FindWindow(const char* className, const char* title)
             return record.get();
         }
     }
-    if (g_instanceLock >= 0)
-        return nullptr;
     std::string path = InstanceLockPath(className);
-    if (path.empty())
+    if (path.empty() || g_instanceLocks.count(path))
         return nullptr;
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) {
@@ -219,7 +218,7 @@ HWND FindWindow(const char* className, const char* title)
         return nullptr;
     }
     if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        g_instanceLock = fd;
+        g_instanceLocks[path] = fd;
         return nullptr;
     }
     int error = errno;

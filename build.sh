@@ -13,6 +13,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   libfreetype-dev fonts-dejavu-core
   python3 vorbis-tools
+  xvfb xauth
 )
 JOBS=$(nproc 2>/dev/null || echo 4)
 

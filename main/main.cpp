@@ -1,29 +1,31 @@
-// The program's entry. Until the window exists it builds the application on the null back end,
-// runs its start-up and reports the outcome.
+// The program's entry: the virtual handheld starts, the engine's WinMain runs the program, and a
+// picture of the last frame is written when the environment asks for one.
 #include <cstdio>
-#include <cstdlib>
 
-#include "engine/core/application.h"
+#include "engine/core/frame_shot.h"
+#include "engine/core/main_window.h"
 #include "platform/backend.h"
-#include "platform/device.h"
+#include "platform/capture.h"
+#include "platform/window.h"
+
+namespace {
+int g_module;  // the program's instance handle points here
+}
 
 int main()
 {
-    setenv("KELO_HEADLESS", "1", 1);
     PlatformStartup();
-    Application* app = CreateApplication();
-    if (!app) {
-        PlatformShutdown();
-        return 0;
+    // The program's string resources: its window class and title.
+    SetStringResource(102, "Kelo_Window");
+    SetStringResource(103, "Kelo");
+    char commandLine[] = "";
+    int code = WinMain(&g_module, nullptr, commandLine, SW_SHOW);
+    const RunOptions& run = GetRunOptions();
+    if (!run.shotPath.empty() && !IsSecondInstance() && !WritePresentedFramePng(run.shotPath.c_str())) {
+        fprintf(stderr, "kelo: cannot write the picture to %s\n", run.shotPath.c_str());
+        if (code == 0)
+            code = 1;
     }
-    app->LoadOptions();
-    app->SetScreenRotation(app->GetRequestedRotation());
-    GameArea area = app->FitGameArea(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    app->SetGameArea(area);
-    bool ok = app->Init(area.gameWidth, area.gameHeight);
-    printf("kelo: game area %dx%d on a %dx%d screen, start-up %s (code %d)\n", area.gameWidth, area.gameHeight,
-           area.screenWidth, area.screenHeight, ok ? "complete" : "failed", app->GetInitError());
-    delete app;
     PlatformShutdown();
-    return 0;
+    return code;
 }

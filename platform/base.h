@@ -56,3 +56,30 @@ constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 
 DWORD GetLastError();
 void SetLastError(DWORD error);
+
+// Window, drawing and input-method handles.
+using HDC = struct DeviceContext*;
+using HGDIOBJ = struct GdiObject*;
+using HBITMAP = HGDIOBJ;
+using HBRUSH = HGDIOBJ;
+using HICON = void*;
+using HCURSOR = void*;
+using HMENU = void*;
+using HIMC = struct InputMethodContext*;
+using COLORREF = DWORD;
+
+struct POINT {
+    LONG x = 0, y = 0;
+};
+
+// Right and bottom are exclusive.
+struct RECT {
+    LONG left = 0, top = 0, right = 0, bottom = 0;
+};
+
+inline WORD LOWORD(uintptr_t value) { return static_cast<WORD>(value & 0xFFFF); }
+inline WORD HIWORD(uintptr_t value) { return static_cast<WORD>((value >> 16) & 0xFFFF); }
+inline LPARAM MAKELPARAM(unsigned low, unsigned high)
+{
+    return static_cast<LPARAM>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16));
+}

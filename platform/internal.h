@@ -30,3 +30,9 @@ DWORD Ticks();
 void SleepFor(DWORD milliseconds);
 int ShowMessage(const char* text, const char* caption);
 }  // namespace sdlbackend
+
+// The display's orientation, which GetSystemMetrics and the work area follow.
+namespace platform_internal {
+bool DisplaySwapsAxes();
+void ResetDisplayOrientation(DWORD orientation);
+}  // namespace platform_internal

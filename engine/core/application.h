@@ -111,7 +111,7 @@ public:
     virtual bool LoadOptions();
     virtual bool SaveOptions();
     virtual String GetUiFolder() { return String(); }
-    virtual void OnRotationChanged() {}
+    virtual void OnRotationChanged(int /*rotation*/) {}
     virtual int GetRotationFallback() { return 1; }
     virtual bool OnChar(int character);
     virtual bool DerivedSlot81() { return true; }
@@ -170,6 +170,13 @@ public:
     void SetLastKey(int virtualKey) { lastVirtualKey_ = virtualKey; }
     bool IsPointerDown() const { return pointerDown_; }
     bool IsExitButtonPressed() const { return exitPressedState_; }
+
+    // Display path and screen background, read by the display code.
+    int GetDisplayMode() const { return displayMode_; }
+    void SetDisplayMode(int mode) { displayMode_ = mode; }
+    bool IsBackgroundFillOn() const { return backgroundFill_; }
+    int GetVolumeStep() const { return volumeStep_; }
+    const uint8_t* GetBackgroundColour() const { return backgroundColour_; }
 
     // Quit request, read by the frame.
     void RequestQuit(int code);

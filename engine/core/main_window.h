@@ -1,8 +1,6 @@
 #pragma once
-// Process-wide values of the main window, and the calls the frame and input make into the window,
-// display and power code. Stand-in until the window procedure, the display paths and the power
-// watcher land: the values start as on the handheld, the timer is a flag, the quit message is
-// recorded, and presenting runs the frame-rate text and an optional hook.
+// The process's outer shell: the entry, the one main window and its procedure, the window timer,
+// full screen, and the process-wide values the frame, input, display and power code share.
 #include <atomic>
 #include <cstdint>
 
@@ -12,6 +10,7 @@ class Application;
 
 extern Application* g_application;
 extern HWND g_mainWindow;
+extern HINSTANCE g_instance;
 extern bool g_timerRunning;
 // Written by the power watcher thread, read by the main thread.
 extern std::atomic<bool> g_suspended;
@@ -21,14 +20,31 @@ extern int g_displayRecheckCountdown;
 extern int g_delayedSuspendCountdown;
 // Tick of the last accepted variable-step frame.
 extern uint32_t g_lastFrameTick;
-// Stand-in for the posted quit message.
+// Set when StopTimerAndQuit has posted the quit message.
 extern bool g_quitPosted;
+
+// The private message the sleep-polling watcher posts after a stall.
+constexpr unsigned kSleepNoticeMessage = 2025;
+
+// The process entry; the exit code (see WinMain in main_window.cpp for what it answers).
+int WinMain(HINSTANCE instance, HINSTANCE previous, char* commandLine, int show);
+bool CreateMainWindow(HINSTANCE instance, int show);
+LRESULT WindowProc(HWND window, unsigned message, WPARAM wParam, LPARAM lParam);
+// True when CreateMainWindow found the program already running.
+bool IsSecondInstance();
 
 void StartTimer();
 void StopTimer();
 void StopTimerAndQuit();
+void EnterFullScreen(HWND window);
+void LeaveFullScreen();
+void ResumeFullScreen();
+void PassTalkKeyToSystem();
+// Opens the address in the browser and, when the browser started, asks the application to quit.
+void OpenUrl(const char* url);
+
 void Present();
 void PresentBorders();
 void RecheckDisplayOrientation();
-// Stand-in: what Present does after the frame-rate text until the display paths exist.
+// Called at the end of every Present, for tests that count frames.
 void SetPresentHook(void (*hook)());

@@ -1,7 +1,20 @@
+#include "engine/core/display.h"
+#include "engine/core/main_window.h"
 #include "engine/core/memory.h"
 #include "platform/dialog.h"
+#include "platform/gapi.h"
 
+// The frame stops while the box is up. The timer is started again only when it ran before, so a
+// box shown while the program is in the background does not start frames there.
 void ShowMessageBox(const char* text)
 {
-    MessageBox(nullptr, text, nullptr, MB_TOPMOST);
+    bool wasRunning = g_timerRunning;
+    StopTimer();
+    if (g_gapiOpen)
+        GXSuspend();
+    MessageBox(g_mainWindow, text, nullptr, MB_TOPMOST);
+    if (g_gapiOpen)
+        GXResume();
+    if (wasRunning)
+        StartTimer();
 }

@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/capture.h"
 #include "platform/device.h"
+#include "platform/handheld_internal.h"
 #include "platform/internal.h"
 
 namespace {
@@ -21,10 +23,36 @@ void PlatformStartup()
         platform_internal::Warn("KELO_SCREEN=%s is not WIDTHxHEIGHT; using 800x480", screen);
     if (const char* oem = getenv("KELO_OEM"))
         profile.oemText = oem;
+    if (const char* raw = getenv("KELO_RAW_FRAMEBUFFER"); raw && raw[0]) {
+        if (strcmp(raw, "0") == 0 || strcmp(raw, "1") == 0)
+            profile.rawFrameBuffer = raw[0] == '1';
+        else
+            platform_internal::Warn("KELO_RAW_FRAMEBUFFER=%s is not 0 or 1; the device answers the probe", raw);
+    }
+    const char* version = getenv("KELO_SYSTEM_VERSION");
+    if (version && version[0] && !ParseSystemVersion(version, &profile.majorVersion, &profile.minorVersion))
+        platform_internal::Warn("KELO_SYSTEM_VERSION=%s is not MAJOR.MINOR; using 4.10", version);
     SetDeviceProfile(profile);
+
+    RunOptions run;
+    if (const char* frames = getenv("KELO_FRAMES"); frames && frames[0]) {
+        char* end = nullptr;
+        long count = strtol(frames, &end, 10);
+        if (*end == 0 && count > 0 && count <= 100000000)
+            run.frameLimit = static_cast<int>(count);
+        else
+            platform_internal::Warn("KELO_FRAMES=%s is not a frame count; running until closed", frames);
+    }
+    if (const char* shot = getenv("KELO_SHOT"))
+        run.shotPath = shot;
+    SetRunOptions(run);
 }
 
-void PlatformShutdown() {}
+void PlatformShutdown()
+{
+    if (!g_headless)
+        sdlbackend::Shutdown();
+}
 
 bool PlatformIsHeadless()
 {

@@ -8,7 +8,8 @@ namespace sdlbackend {
 DWORD Ticks()
 {
     timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
+    // Counts the time the machine was suspended too, as the handheld's tick counter did.
+    clock_gettime(CLOCK_BOOTTIME, &now);
     uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
     return static_cast<DWORD>(ms);
 }

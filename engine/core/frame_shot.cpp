@@ -1,0 +1,65 @@
+#include "engine/core/frame_shot.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <vector>
+
+#include "platform/capture.h"
+
+namespace {
+
+// No object with a destructor lives in this frame: libpng's error exit jumps back into it.
+bool WriteRows(FILE* file, int width, int height, png_bytep* rows)
+{
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_write_image(png, rows);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+}  // namespace
+
+bool WritePresentedFramePng(const char* path)
+{
+    PresentedFrame frame;
+    if (!path || !GetPresentedFrame(&frame) || frame.width <= 0 || frame.height <= 0 ||
+        frame.pixels.size() != static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height))
+        return false;
+    std::vector<png_byte> rgb(frame.pixels.size() * 3);
+    for (size_t i = 0; i < frame.pixels.size(); ++i) {
+        unsigned p = frame.pixels[i];
+        unsigned r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
+        rgb[i * 3] = static_cast<png_byte>(r << 3 | r >> 2);
+        rgb[i * 3 + 1] = static_cast<png_byte>(g << 2 | g >> 4);
+        rgb[i * 3 + 2] = static_cast<png_byte>(b << 3 | b >> 2);
+    }
+    std::vector<png_bytep> rows(static_cast<size_t>(frame.height));
+    for (int y = 0; y < frame.height; ++y)
+        rows[static_cast<size_t>(y)] = rgb.data() + static_cast<size_t>(y) * frame.width * 3;
+    FILE* file = fopen(path, "wb");
+    if (!file)
+        return false;
+    bool written = WriteRows(file, frame.width, frame.height, rows.data());
+    bool closed = fclose(file) == 0;
+    if (!written || !closed)
+        remove(path);
+    return written && closed;
+}

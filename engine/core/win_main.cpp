@@ -1,0 +1,68 @@
+#include "engine/core/application.h"
+#include "engine/core/display.h"
+#include "engine/core/main_window.h"
+#include "engine/core/power_watcher.h"
+#include "engine/sound/sound_manager.h"
+#include "platform/clock.h"
+#include "platform/module.h"
+#include "platform/window.h"
+
+namespace {
+HMODULE g_coredll = nullptr;
+
+void ReleaseCoredll()
+{
+    if (g_coredll)
+        FreeLibrary(g_coredll);
+    g_coredll = nullptr;
+    g_displaySettings = nullptr;
+}
+}  // namespace
+
+// Answers the code of the quit: the one the application stored when it asked to quit, else the
+// quit message's. A start-up that fails answers 1, so that the failure shows; a second instance,
+// which only brings the first forward, answers 0.
+int WinMain(HINSTANCE instance, HINSTANCE, char*, int show)
+{
+    g_instance = instance;
+    g_coredll = LoadLibrary("coredll.dll");
+    if (g_coredll) {
+        g_displaySettings = reinterpret_cast<ChangeDisplaySettingsExProc>(GetProcAddress(g_coredll, "ChangeDisplaySettingsEx"));
+        if (!g_displaySettings) {
+            FreeLibrary(g_coredll);
+            g_coredll = nullptr;
+        }
+    }
+
+    Application* app = nullptr;
+    if (CreateMainWindow(instance, show)) {
+        app = CreateApplication();
+        g_application = app;
+    }
+    if (!app || !AppInit(g_mainWindow)) {
+        delete app;
+        g_application = nullptr;
+        ShutdownDisplay();
+        ReleaseCoredll();
+        return IsSecondInstance() ? 0 : 1;
+    }
+
+    g_lastFrameTick = GetTickCount();
+    StartPowerWatcher();
+    MSG msg;
+    while (GetMessage(&msg, nullptr, 0, 0)) {
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
+        Sleep(0);
+    }
+
+    StopPowerWatcher();
+    if (SoundManagerBase* sound = app->GetSoundManager())
+        sound->SetPaused(false);
+    int code = app->IsQuitRequested() ? app->GetExitCode() : static_cast<int>(msg.wParam);
+    delete app;
+    g_application = nullptr;
+    ShutdownDisplay();
+    ReleaseCoredll();
+    return code;
+}

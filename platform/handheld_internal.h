@@ -1,0 +1,75 @@
+#pragma once
+// Shared between the window, display and input sources of the platform layer and its two back
+// ends only.
+#include <cstdint>
+
+#include "platform/base.h"
+
+struct PROCESS_INFORMATION;
+
+namespace platform_internal {
+
+// Calls the tests count (window_hooks.h).
+void CountCall(const char* name);
+
+// The virtual display: the screen's 5:6:5 picture in its current orientation. Its memory keeps its
+// place for the whole run (turning only swaps the size), so the raw frame buffer stays valid.
+int DisplayWidth();
+int DisplayHeight();
+uint16_t* DisplayPixels();
+// Something was drawn through a screen device context.
+void MarkDisplayDrawn();
+// Presents when something was drawn since the last presentation (releasing a screen context).
+void PresentIfDrawn();
+// Shows the picture: the presented copy, the frame count and limit, then the back end.
+void PresentDisplay();
+// After each timer message: once the raw frame buffer was handed out and the program shows its
+// frames through no other path, the display presents it itself, at most at its refresh rate.
+void AfterTimerMessage();
+void NoteRawFrameBufferGiven();
+void ResetDisplay();
+
+// The main window (the first top-level one), null before it exists.
+HWND MainWindow();
+// Input as the handheld's drivers deliver it, to the main window. Stylus kinds: 1 down, 2 up,
+// 3 move; x and y in display pixels.
+void KeyInput(UINT virtualKey, bool down);
+void CharInput(uint32_t character);
+void StylusInput(int kind, int x, int y);
+void FocusInput(bool gained);
+void CloseInput();
+void ExposeInput();
+void ResetWindows();
+void ResetKernel();
+void ResetShell();
+
+}  // namespace platform_internal
+
+namespace nullbackend {
+// Waits up to `milliseconds` of real time for a message to be posted; false when none came.
+bool WaitForPost(DWORD milliseconds);
+void NotifyPost();
+BOOL StartProcess(const char* application, const char* commandLine);
+}  // namespace nullbackend
+
+namespace sdlbackend {
+// Turns pending desktop events into messages.
+void PumpEvents();
+// Waits for a desktop event or a post, at most `milliseconds` (INFINITE: no limit).
+void WaitForEvents(DWORD milliseconds);
+void NotifyPost();
+bool CreateMainWindow(const char* title, bool visible);
+void ShowMainWindow(bool visible);
+void RaiseMainWindow();
+void Present(const uint16_t* pixels, int width, int height);
+// The desktop's refresh rate in Hz (60 when unknown).
+int RefreshRate();
+BOOL StartProcess(const char* application, const char* commandLine);
+// The handheld's virtual key for an SDL key code, 0 for keys the handheld has no code for.
+UINT VirtualKeyFromKeycode(int32_t keycode);
+void Shutdown();
+}  // namespace sdlbackend
+
+namespace nullbackend {
+void ClearStartedProcesses();
+}

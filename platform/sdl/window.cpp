@@ -1,0 +1,360 @@
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/handheld_internal.h"
+#include "platform/internal.h"
+#include "platform/keys.h"
+#include "platform/threads.h"
+
+namespace sdlbackend {
+namespace {
+
+SDL_Window* g_window = nullptr;
+SDL_Renderer* g_renderer = nullptr;
+SDL_Texture* g_texture = nullptr;
+int g_textureWidth = 0, g_textureHeight = 0;
+Uint32 g_wakeEvent = 0;
+bool g_buttonHeld = false;
+bool g_closeSent = false;
+SDL_Rect g_picture{0, 0, 0, 0};  // where the picture lies, in renderer pixels
+
+void Render()
+{
+    if (!g_renderer)
+        return;
+    SDL_SetRenderDrawColor(g_renderer, 0, 0, 0, 255);
+    SDL_RenderClear(g_renderer);
+    if (g_texture) {
+        int outWidth = 0, outHeight = 0;
+        SDL_GetRendererOutputSize(g_renderer, &outWidth, &outHeight);
+        double scale = std::min(double(outWidth) / g_textureWidth, double(outHeight) / g_textureHeight);
+        // Whole multiples keep the pixels square and sharp whenever the picture fits at least once.
+        if (scale >= 1.0)
+            scale = std::floor(scale);
+        g_picture.w = std::max(1, static_cast<int>(g_textureWidth * scale));
+        g_picture.h = std::max(1, static_cast<int>(g_textureHeight * scale));
+        g_picture.x = (outWidth - g_picture.w) / 2;
+        g_picture.y = (outHeight - g_picture.h) / 2;
+        SDL_RenderCopy(g_renderer, g_texture, nullptr, &g_picture);
+    }
+    SDL_RenderPresent(g_renderer);
+}
+
+// Window coordinates to display pixels.
+void MapPointer(int windowX, int windowY, int* x, int* y)
+{
+    int windowWidth = 1, windowHeight = 1, outWidth = 1, outHeight = 1;
+    SDL_GetWindowSize(g_window, &windowWidth, &windowHeight);
+    SDL_GetRendererOutputSize(g_renderer, &outWidth, &outHeight);
+    double px = double(windowX) * outWidth / std::max(windowWidth, 1);
+    double py = double(windowY) * outHeight / std::max(windowHeight, 1);
+    int width = platform_internal::DisplayWidth();
+    int height = platform_internal::DisplayHeight();
+    if (g_picture.w <= 0 || g_picture.h <= 0) {
+        *x = static_cast<int>(px);
+        *y = static_cast<int>(py);
+        return;
+    }
+    *x = static_cast<int>(std::floor((px - g_picture.x) * width / g_picture.w));
+    *y = static_cast<int>(std::floor((py - g_picture.y) * height / g_picture.h));
+}
+
+void SendText(const char* text)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    while (*p) {
+        uint32_t code = *p;
+        int extra = 0;
+        if (code >= 0xF0)
+            code &= 0x07, extra = 3;
+        else if (code >= 0xE0)
+            code &= 0x0F, extra = 2;
+        else if (code >= 0xC0)
+            code &= 0x1F, extra = 1;
+        ++p;
+        for (int i = 0; i < extra && (*p & 0xC0) == 0x80; ++i, ++p)
+            code = (code << 6) | (*p & 0x3F);
+        platform_internal::CharInput(code);
+    }
+}
+
+void Translate(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_QUIT:
+        if (!g_closeSent) {
+            g_closeSent = true;
+            platform_internal::CloseInput();
+        }
+        break;
+    case SDL_WINDOWEVENT:
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            if (!g_closeSent) {
+                g_closeSent = true;
+                platform_internal::CloseInput();
+            }
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            platform_internal::FocusInput(true);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            if (g_buttonHeld) {
+                g_buttonHeld = false;
+                platform_internal::StylusInput(2, 0, 0);
+            }
+            platform_internal::FocusInput(false);
+            break;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            Render();
+            platform_internal::ExposeInput();
+            break;
+        default:
+            break;
+        }
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        if (UINT vk = VirtualKeyFromKeycode(event.key.keysym.sym))
+            platform_internal::KeyInput(vk, event.type == SDL_KEYDOWN);
+        break;
+    case SDL_TEXTINPUT:
+        SendText(event.text.text);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        if (event.button.button == SDL_BUTTON_LEFT) {
+            bool down = event.type == SDL_MOUSEBUTTONDOWN;
+            if (!down && !g_buttonHeld)
+                break;
+            g_buttonHeld = down;
+            int x, y;
+            MapPointer(event.button.x, event.button.y, &x, &y);
+            platform_internal::StylusInput(down ? 1 : 2, x, y);
+        }
+        break;
+    case SDL_MOUSEMOTION:
+        // A stylus exists only while it touches.
+        if (g_buttonHeld) {
+            int x, y;
+            MapPointer(event.motion.x, event.motion.y, &x, &y);
+            platform_internal::StylusInput(3, x, y);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+UINT VirtualKeyFromKeycode(int32_t keycode)
+{
+    if (keycode >= SDLK_a && keycode <= SDLK_z)
+        return static_cast<UINT>('A' + (keycode - SDLK_a));
+    if (keycode >= SDLK_0 && keycode <= SDLK_9)
+        return static_cast<UINT>('0' + (keycode - SDLK_0));
+    if (keycode >= SDLK_KP_1 && keycode <= SDLK_KP_9)
+        return static_cast<UINT>('1' + (keycode - SDLK_KP_1));
+    if (keycode >= SDLK_F1 && keycode <= SDLK_F12)
+        return VK_F1 + static_cast<UINT>(keycode - SDLK_F1);
+    switch (keycode) {
+    case SDLK_KP_0:
+        return '0';
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_UP:
+        return VK_UP;
+    case SDLK_DOWN:
+        return VK_DOWN;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        return VK_RETURN;
+    case SDLK_SPACE:
+        return VK_SPACE;
+    case SDLK_BACKSPACE:
+        return VK_BACK;
+    case SDLK_TAB:
+        return VK_TAB;
+    case SDLK_ESCAPE:
+        return VK_ESCAPE;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+        return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+        return VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT:
+        return VK_MENU;
+    case SDLK_LGUI:
+        return VK_LWIN;
+    case SDLK_RGUI:
+        return VK_RWIN;
+    case SDLK_PAGEUP:
+        return VK_PRIOR;
+    case SDLK_PAGEDOWN:
+        return VK_NEXT;
+    case SDLK_HOME:
+        return VK_HOME;
+    case SDLK_END:
+        return VK_END;
+    case SDLK_DELETE:
+        return VK_DELETE;
+    case SDLK_QUOTE:
+        return VK_APOSTROPHE;
+    default:
+        return 0;
+    }
+}
+
+bool CreateMainWindow(const char* title, bool visible)
+{
+    if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        platform_internal::Warn("no display: %s", SDL_GetError());
+        return false;
+    }
+    if (!g_wakeEvent)
+        g_wakeEvent = SDL_RegisterEvents(1);
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    int width = platform_internal::DisplayWidth();
+    int height = platform_internal::DisplayHeight();
+    int scale = 1;
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(0, &usable) == 0)
+        scale = std::max(1, std::min(usable.w / width, usable.h / height));
+    Uint32 flags = SDL_WINDOW_RESIZABLE | (visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
+    g_window = SDL_CreateWindow(title && title[0] ? title : "Kelo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                width * scale, height * scale, flags);
+    if (!g_window) {
+        platform_internal::Warn("cannot open a window: %s", SDL_GetError());
+        return false;
+    }
+    g_renderer = SDL_CreateRenderer(g_window, -1, 0);
+    if (!g_renderer)
+        g_renderer = SDL_CreateRenderer(g_window, -1, SDL_RENDERER_SOFTWARE);
+    if (!g_renderer) {
+        platform_internal::Warn("cannot draw into the window: %s", SDL_GetError());
+        SDL_DestroyWindow(g_window);
+        g_window = nullptr;
+        return false;
+    }
+    SDL_StartTextInput();
+    g_closeSent = false;
+    g_buttonHeld = false;
+    Render();
+    return true;
+}
+
+void ShowMainWindow(bool visible)
+{
+    if (!g_window)
+        return;
+    if (visible)
+        SDL_ShowWindow(g_window);
+    else
+        SDL_HideWindow(g_window);
+}
+
+void RaiseMainWindow()
+{
+    if (g_window)
+        SDL_RaiseWindow(g_window);
+}
+
+void Present(const uint16_t* pixels, int width, int height)
+{
+    if (!g_renderer || width <= 0 || height <= 0)
+        return;
+    if (!g_texture || width != g_textureWidth || height != g_textureHeight) {
+        if (g_texture)
+            SDL_DestroyTexture(g_texture);
+        // SDL's GL renderers take no 5:6:5 textures, so the picture goes up as XRGB8888.
+        g_texture = SDL_CreateTexture(g_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+        if (!g_texture)
+            return;
+        g_textureWidth = width;
+        g_textureHeight = height;
+    }
+    void* locked = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(g_texture, nullptr, &locked, &pitch) != 0)
+        return;
+    for (int y = 0; y < height; ++y) {
+        const uint16_t* in = pixels + static_cast<size_t>(y) * width;
+        auto* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked) + static_cast<size_t>(y) * pitch);
+        for (int x = 0; x < width; ++x) {
+            uint32_t p = in[x];
+            uint32_t r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
+            out[x] = ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
+        }
+    }
+    SDL_UnlockTexture(g_texture);
+    Render();
+}
+
+int RefreshRate()
+{
+    static int rate = 0;
+    if (rate == 0) {
+        SDL_DisplayMode mode;
+        int display = g_window ? SDL_GetWindowDisplayIndex(g_window) : 0;
+        rate = (SDL_GetCurrentDisplayMode(std::max(display, 0), &mode) == 0 && mode.refresh_rate > 0) ? mode.refresh_rate
+                                                                                                       : 60;
+    }
+    return rate;
+}
+
+void PumpEvents()
+{
+    if (!g_window)
+        return;
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        Translate(event);
+}
+
+void WaitForEvents(DWORD milliseconds)
+{
+    if (!g_window) {
+        SDL_Delay(milliseconds == INFINITE ? 10 : std::min<DWORD>(milliseconds, 10));
+        return;
+    }
+    SDL_Event event;
+    int timeout = milliseconds == INFINITE ? -1 : static_cast<int>(std::min<DWORD>(milliseconds, 0x7FFFFFFF));
+    if (SDL_WaitEventTimeout(&event, timeout))
+        Translate(event);
+}
+
+void NotifyPost()
+{
+    if (!g_wakeEvent || g_wakeEvent == static_cast<Uint32>(-1) || !SDL_WasInit(SDL_INIT_EVENTS))
+        return;
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = g_wakeEvent;
+    SDL_PushEvent(&event);
+}
+
+void Shutdown()
+{
+    if (g_texture)
+        SDL_DestroyTexture(g_texture);
+    if (g_renderer)
+        SDL_DestroyRenderer(g_renderer);
+    if (g_window)
+        SDL_DestroyWindow(g_window);
+    g_texture = nullptr;
+    g_renderer = nullptr;
+    g_window = nullptr;
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+}  // namespace sdlbackend

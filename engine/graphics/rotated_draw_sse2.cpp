@@ -14,14 +14,12 @@
 namespace rotated_draw {
 namespace {
 
-// The eight source neighbourhoods of one group of destination pixels, as loaded.
+// The eight source neighbourhoods of one group of destination pixels.
 struct Group {
-    alignas(16) uint32_t top[8];  // pixel (iu, iv) in the low half, (iu + 1, iv) in the high
-    alignas(16) uint32_t bottom[8];
-    alignas(16) uint16_t alphaTop[8];  // alpha (iu, iv) in the low byte, (iu + 1, iv) in the high
-    alignas(16) uint16_t alphaBottom[8];
-    alignas(16) uint16_t fu[8];
-    alignas(16) uint16_t fv[8];
+    __m128i top0, top1;        // pixel (iu, iv) in the low half of a word, (iu + 1, iv) in the high
+    __m128i bottom0, bottom1;  // the row below
+    __m128i alphaTop;          // alpha (iu, iv) in the low byte of a lane, (iu + 1, iv) in the high
+    __m128i alphaBottom;
 };
 
 struct Source {
@@ -61,45 +59,59 @@ void Narrow(int64_t a, int64_t step, int64_t low, int64_t high, int64_t& lo, int
     }
 }
 
-// Loads count neighbourhoods (the rest repeat the last) and advances (u, v) past them.
-template <Variant V, bool Plane>
-void Gather(const Source& s, int64_t& u, int64_t& v, int64_t du, int64_t dv, int count, Group& g)
+#define KELO_INLINE inline __attribute__((always_inline))
+
+KELO_INLINE __m128i Pair(const uint16_t* p)
 {
-    for (int i = 0; i < 8; ++i) {
-        if (i == count) {
-            for (; i < 8; ++i) {
-                g.top[i] = g.top[count - 1];
-                g.bottom[i] = g.bottom[count - 1];
-                g.alphaTop[i] = g.alphaTop[count - 1];
-                g.alphaBottom[i] = g.alphaBottom[count - 1];
-                g.fu[i] = g.fu[count - 1];
-                g.fv[i] = g.fv[count - 1];
-            }
-            break;
-        }
-        size_t index = size_t(v >> 16) * s.width + size_t(u >> 16);
-        if constexpr (NeedsColour(V)) {
-            memcpy(&g.top[i], s.pixels + index, 4);
-            memcpy(&g.bottom[i], s.pixels + index + s.width, 4);
-        } else {
-            g.top[i] = g.bottom[i] = 0;
-        }
-        if constexpr (Plane) {
-            memcpy(&g.alphaTop[i], s.alpha + index, 2);
-            memcpy(&g.alphaBottom[i], s.alpha + index + s.width, 2);
-        } else {
-            g.alphaTop[i] = g.alphaBottom[i] = 0;
-        }
-        g.fu[i] = uint16_t((u >> 8) & 255);
-        g.fv[i] = uint16_t((v >> 8) & 255);
-        u += du;
-        v += dv;
-    }
+    uint32_t pair;
+    memcpy(&pair, p, 4);
+    return _mm_cvtsi32_si128(int(pair));
 }
 
-inline __m128i Load(const void* p)
+KELO_INLINE __m128i Four(const uint16_t* pixels, const size_t* index)
 {
-    return _mm_loadu_si128(static_cast<const __m128i*>(p));
+    return _mm_unpacklo_epi64(_mm_unpacklo_epi32(Pair(pixels + index[0]), Pair(pixels + index[1])),
+                              _mm_unpacklo_epi32(Pair(pixels + index[2]), Pair(pixels + index[3])));
+}
+
+KELO_INLINE int AlphaPair(const uint8_t* a)
+{
+    uint16_t pair;
+    memcpy(&pair, a, 2);
+    return pair;
+}
+
+KELO_INLINE __m128i AlphaPairs(const uint8_t* a, const size_t* index)
+{
+    __m128i v = _mm_cvtsi32_si128(AlphaPair(a + index[0]));
+    v = _mm_insert_epi16(v, AlphaPair(a + index[1]), 1);
+    v = _mm_insert_epi16(v, AlphaPair(a + index[2]), 2);
+    v = _mm_insert_epi16(v, AlphaPair(a + index[3]), 3);
+    v = _mm_insert_epi16(v, AlphaPair(a + index[4]), 4);
+    v = _mm_insert_epi16(v, AlphaPair(a + index[5]), 5);
+    v = _mm_insert_epi16(v, AlphaPair(a + index[6]), 6);
+    return _mm_insert_epi16(v, AlphaPair(a + index[7]), 7);
+}
+
+// Loads count neighbourhoods (the rest repeat the last) and advances (u, v) past them.
+template <Variant V, bool Plane>
+KELO_INLINE void Gather(const Source& s, int64_t& u, int64_t& v, int64_t du, int64_t dv, int count, Group& g)
+{
+    size_t index[8];
+    for (int i = 0; i < count; ++i, u += du, v += dv)
+        index[i] = size_t(v >> 16) * s.width + size_t(u >> 16);
+    for (int i = count; i < 8; ++i)
+        index[i] = index[count - 1];
+    if constexpr (NeedsColour(V)) {
+        g.top0 = Four(s.pixels, index);
+        g.top1 = Four(s.pixels, index + 4);
+        g.bottom0 = Four(s.pixels + s.width, index);
+        g.bottom1 = Four(s.pixels + s.width, index + 4);
+    }
+    if constexpr (Plane) {
+        g.alphaTop = AlphaPairs(s.alpha, index);
+        g.alphaBottom = AlphaPairs(s.alpha + s.width, index);
+    }
 }
 
 inline __m128i Select(__m128i mask, __m128i yes, __m128i no)
@@ -158,10 +170,9 @@ struct Constants {
 
 // Eight inner destination pixels drawn by the variant.
 template <Variant V, bool Plane>
-__m128i Shade(const Group& g, __m128i dst, const Constants& k)
+KELO_INLINE __m128i Shade(const Group& g, __m128i fu, __m128i fv, __m128i dst, const Constants& k)
 {
     const __m128i full = _mm_set1_epi16(255);
-    const __m128i fu = Load(g.fu), fv = Load(g.fv);
     const __m128i ifu = _mm_sub_epi16(full, fu), ifv = _mm_sub_epi16(full, fv);
     const Weights w = {_mm_srli_epi16(_mm_mullo_epi16(ifu, ifv), 8), _mm_srli_epi16(_mm_mullo_epi16(fu, ifv), 8),
                        _mm_srli_epi16(_mm_mullo_epi16(ifu, fv), 8), _mm_srli_epi16(_mm_mullo_epi16(fu, fv), 8)};
@@ -169,7 +180,7 @@ __m128i Shade(const Group& g, __m128i dst, const Constants& k)
     __m128i coverage = full, valid = _mm_cmpeq_epi16(full, full);
     if constexpr (Plane && V != Variant::AdditiveOpaque) {
         const __m128i low = _mm_set1_epi16(255);
-        __m128i top = Load(g.alphaTop), bottom = Load(g.alphaBottom);
+        const __m128i top = g.alphaTop, bottom = g.alphaBottom;
         __m128i a00 = _mm_and_si128(top, low), a10 = _mm_srli_epi16(top, 8);
         __m128i a01 = _mm_and_si128(bottom, low), a11 = _mm_srli_epi16(bottom, 8);
         __m128i sum = _mm_add_epi16(_mm_add_epi16(a00, a10), _mm_add_epi16(a01, a11));
@@ -181,9 +192,8 @@ __m128i Shade(const Group& g, __m128i dst, const Constants& k)
 
     Channels colour;
     if constexpr (NeedsColour(V)) {
-        __m128i t0 = Load(g.top), t1 = Load(g.top + 4), b0 = Load(g.bottom), b1 = Load(g.bottom + 4);
-        Channels c00 = Split(LowHalves(t0, t1)), c10 = Split(HighHalves(t0, t1));
-        Channels c01 = Split(LowHalves(b0, b1)), c11 = Split(HighHalves(b0, b1));
+        Channels c00 = Split(LowHalves(g.top0, g.top1)), c10 = Split(HighHalves(g.top0, g.top1));
+        Channels c01 = Split(LowHalves(g.bottom0, g.bottom1)), c11 = Split(HighHalves(g.bottom0, g.bottom1));
         colour = {Filter(w, c00.r, c10.r, c01.r, c11.r), Filter(w, c00.g, c10.g, c01.g, c11.g),
                   Filter(w, c00.b, c10.b, c01.b, c11.b)};
     } else {
@@ -220,6 +230,39 @@ __m128i Shade(const Group& g, __m128i dst, const Constants& k)
     return Select(valid, out, dst);
 }
 
+// 0, step, 2 step ... 7 step on 16-bit lanes.
+__m128i Steps(int64_t step)
+{
+    const int16_t s = int16_t(step);
+    return _mm_setr_epi16(0, s, int16_t(2 * s), int16_t(3 * s), int16_t(4 * s), int16_t(5 * s), int16_t(6 * s),
+                          int16_t(7 * s));
+}
+
+// The edge pixels of a row through the reference, except those whose four clamped alphas add up to
+// 8 or less, which every variant but the additive opaque one skips.
+template <Variant V, bool Plane>
+void DrawEdge(Variant variant, const Params& p, const Mapping& m, uint16_t* d, int first, int last, int64_t u,
+              int64_t v)
+{
+    if constexpr (!Plane || V == Variant::AdditiveOpaque) {
+        DrawRowReference(variant, p, m, d, first, last, u, v);
+    } else {
+        const int W = p.source->GetRawWidth(), H = p.source->GetRawHeight();
+        const uint8_t* alpha = p.source->GetAlpha();
+        for (int x = first; x <= last; ++x, u += m.uColumn, v += m.vColumn) {
+            const int64_t iu = u >> 16, iv = v >> 16;
+            if (iu < -1 || iu > W - 1 || iv < -1 || iv > H - 1)
+                continue;
+            const size_t x0 = size_t(std::max<int64_t>(iu, 0)), x1 = size_t(std::min<int64_t>(iu + 1, W - 1));
+            const size_t y0 = size_t(std::max<int64_t>(iv, 0)), y1 = size_t(std::min<int64_t>(iv + 1, H - 1));
+            const uint8_t* top = alpha + y0 * W;
+            const uint8_t* bottom = alpha + y1 * W;
+            if (top[x0] + top[x1] + bottom[x0] + bottom[x1] > 8)
+                DrawRowReference(variant, p, m, d, x, x, u, v);
+        }
+    }
+}
+
 template <Variant V, bool Plane>
 void DrawRows(Variant variant, const Params& p, const Mapping& m)
 {
@@ -231,6 +274,8 @@ void DrawRows(Variant variant, const Params& p, const Mapping& m)
     k.colour = _mm_set1_epi16(int16_t(V == Variant::AdditiveOpaque ? 255 + p.alphaOffset : p.colour));
     const int64_t n = m.x1 - m.x0 + 1;
     const int destinationWidth = p.destination->GetRawWidth();
+    const __m128i uLanes = Steps(m.uColumn), vLanes = Steps(m.vColumn);
+    const __m128i uGroup = _mm_set1_epi16(int16_t(m.uColumn * 8)), vGroup = _mm_set1_epi16(int16_t(m.vColumn * 8));
     int64_t rowU = m.u, rowV = m.v;
     Group g;
     for (int y = m.y0; y <= m.y1; ++y, rowU += m.uRow, rowV += m.vRow) {
@@ -239,27 +284,33 @@ void DrawRows(Variant variant, const Params& p, const Mapping& m)
         Narrow(rowU, m.uColumn, 0, int64_t(W - 1) << 16, lo, hi);
         Narrow(rowV, m.vColumn, 0, int64_t(H - 1) << 16, lo, hi);
         if (lo > hi) {
-            DrawRowReference(variant, p, m, d, m.x0, m.x1, rowU, rowV);
+            DrawEdge<V, Plane>(variant, p, m, d, m.x0, m.x1, rowU, rowV);
             continue;
         }
         const int first = m.x0 + int(lo), last = m.x0 + int(hi);
-        DrawRowReference(variant, p, m, d, m.x0, first - 1, rowU, rowV);
+        DrawEdge<V, Plane>(variant, p, m, d, m.x0, first - 1, rowU, rowV);
         int64_t u = rowU + lo * m.uColumn, v = rowV + lo * m.vColumn;
+        // The fractions need only the low 16 bits of u and v, which wrap alike on 16-bit lanes.
+        __m128i uLow = _mm_add_epi16(_mm_set1_epi16(int16_t(u)), uLanes);
+        __m128i vLow = _mm_add_epi16(_mm_set1_epi16(int16_t(v)), vLanes);
         for (int x = first; x <= last; x += 8) {
             const int count = std::min(8, last - x + 1);
             Gather<V, Plane>(s, u, v, m.uColumn, m.vColumn, count, g);
+            const __m128i fu = _mm_srli_epi16(uLow, 8), fv = _mm_srli_epi16(vLow, 8);
+            uLow = _mm_add_epi16(uLow, uGroup);
+            vLow = _mm_add_epi16(vLow, vGroup);
             if (count == 8) {
                 __m128i* at = reinterpret_cast<__m128i*>(d + x);
-                _mm_storeu_si128(at, Shade<V, Plane>(g, _mm_loadu_si128(at), k));
+                _mm_storeu_si128(at, Shade<V, Plane>(g, fu, fv, _mm_loadu_si128(at), k));
             } else {
                 alignas(16) uint16_t part[8] = {};
                 memcpy(part, d + x, size_t(count) * 2);
-                _mm_store_si128(reinterpret_cast<__m128i*>(part),
-                                Shade<V, Plane>(g, _mm_load_si128(reinterpret_cast<const __m128i*>(part)), k));
+                __m128i* at = reinterpret_cast<__m128i*>(part);
+                _mm_store_si128(at, Shade<V, Plane>(g, fu, fv, _mm_load_si128(at), k));
                 memcpy(d + x, part, size_t(count) * 2);
             }
         }
-        DrawRowReference(variant, p, m, d, last + 1, m.x1, u, v);
+        DrawEdge<V, Plane>(variant, p, m, d, last + 1, m.x1, u, v);
     }
 }
 

@@ -93,25 +93,32 @@ KELO_INLINE __m128i AlphaPairs(const uint8_t* a, const size_t* index)
     return _mm_insert_epi16(v, AlphaPair(a + index[7]), 7);
 }
 
-// Loads count neighbourhoods (the rest repeat the last) and advances (u, v) past them.
+// Loads count neighbourhoods (the rest repeat the last) and advances (u, v) past them; false when
+// all their alphas add up to 8 or less, and the pixels are skipped without loading their colours.
 template <Variant V, bool Plane>
-KELO_INLINE void Gather(const Source& s, int64_t& u, int64_t& v, int64_t du, int64_t dv, int count, Group& g)
+KELO_INLINE bool Gather(const Source& s, int64_t& u, int64_t& v, int64_t du, int64_t dv, int count, Group& g)
 {
     size_t index[8];
     for (int i = 0; i < count; ++i, u += du, v += dv)
         index[i] = size_t(v >> 16) * s.width + size_t(u >> 16);
     for (int i = count; i < 8; ++i)
         index[i] = index[count - 1];
+    if constexpr (Plane) {
+        g.alphaTop = AlphaPairs(s.alpha, index);
+        g.alphaBottom = AlphaPairs(s.alpha + s.width, index);
+        const __m128i low = _mm_set1_epi16(255);
+        const __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_and_si128(g.alphaTop, low), _mm_srli_epi16(g.alphaTop, 8)),
+                                          _mm_add_epi16(_mm_and_si128(g.alphaBottom, low), _mm_srli_epi16(g.alphaBottom, 8)));
+        if (_mm_movemask_epi8(_mm_cmpgt_epi16(sum, _mm_set1_epi16(8))) == 0)
+            return false;
+    }
     if constexpr (NeedsColour(V)) {
         g.top0 = Four(s.pixels, index);
         g.top1 = Four(s.pixels, index + 4);
         g.bottom0 = Four(s.pixels + s.width, index);
         g.bottom1 = Four(s.pixels + s.width, index + 4);
     }
-    if constexpr (Plane) {
-        g.alphaTop = AlphaPairs(s.alpha, index);
-        g.alphaBottom = AlphaPairs(s.alpha + s.width, index);
-    }
+    return true;
 }
 
 inline __m128i Select(__m128i mask, __m128i yes, __m128i no)
@@ -295,10 +302,12 @@ void DrawRows(Variant variant, const Params& p, const Mapping& m)
         __m128i vLow = _mm_add_epi16(_mm_set1_epi16(int16_t(v)), vLanes);
         for (int x = first; x <= last; x += 8) {
             const int count = std::min(8, last - x + 1);
-            Gather<V, Plane>(s, u, v, m.uColumn, m.vColumn, count, g);
+            const bool shown = Gather<V, Plane>(s, u, v, m.uColumn, m.vColumn, count, g);
             const __m128i fu = _mm_srli_epi16(uLow, 8), fv = _mm_srli_epi16(vLow, 8);
             uLow = _mm_add_epi16(uLow, uGroup);
             vLow = _mm_add_epi16(vLow, vGroup);
+            if (!shown)
+                continue;
             if (count == 8) {
                 __m128i* at = reinterpret_cast<__m128i*>(d + x);
                 _mm_storeu_si128(at, Shade<V, Plane>(g, fu, fv, _mm_loadu_si128(at), k));

@@ -33,6 +33,10 @@ constexpr bool NeedsColour(Variant v)
     return v != Variant::Mask;
 }
 
+// Whether the variant reads its coverage from the alpha plane (the additive opaque one never does).
+template <Variant V, bool Plane>
+constexpr bool kPlaneCoverage = Plane && V != Variant::AdditiveOpaque;
+
 int64_t FloorDiv(int64_t n, int64_t d)
 {
     int64_t q = n / d;
@@ -59,29 +63,27 @@ void Narrow(int64_t a, int64_t step, int64_t low, int64_t high, int64_t& lo, int
     }
 }
 
-#define KELO_INLINE inline __attribute__((always_inline))
-
-KELO_INLINE __m128i Pair(const uint16_t* p)
+[[gnu::always_inline]] inline __m128i Pair(const uint16_t* p)
 {
     uint32_t pair;
     memcpy(&pair, p, 4);
     return _mm_cvtsi32_si128(int(pair));
 }
 
-KELO_INLINE __m128i Four(const uint16_t* pixels, const size_t* index)
+[[gnu::always_inline]] inline __m128i Four(const uint16_t* pixels, const size_t* index)
 {
     return _mm_unpacklo_epi64(_mm_unpacklo_epi32(Pair(pixels + index[0]), Pair(pixels + index[1])),
                               _mm_unpacklo_epi32(Pair(pixels + index[2]), Pair(pixels + index[3])));
 }
 
-KELO_INLINE int AlphaPair(const uint8_t* a)
+[[gnu::always_inline]] inline int AlphaPair(const uint8_t* a)
 {
     uint16_t pair;
     memcpy(&pair, a, 2);
     return pair;
 }
 
-KELO_INLINE __m128i AlphaPairs(const uint8_t* a, const size_t* index)
+[[gnu::always_inline]] inline __m128i AlphaPairs(const uint8_t* a, const size_t* index)
 {
     __m128i v = _mm_cvtsi32_si128(AlphaPair(a + index[0]));
     v = _mm_insert_epi16(v, AlphaPair(a + index[1]), 1);
@@ -96,19 +98,21 @@ KELO_INLINE __m128i AlphaPairs(const uint8_t* a, const size_t* index)
 // Loads count neighbourhoods (the rest repeat the last) and advances (u, v) past them; false when
 // all their alphas add up to 8 or less, and the pixels are skipped without loading their colours.
 template <Variant V, bool Plane>
-KELO_INLINE bool Gather(const Source& s, int64_t& u, int64_t& v, int64_t du, int64_t dv, int count, Group& g)
+[[gnu::always_inline]] inline bool Gather(const Source& s, int64_t& u, int64_t& v, int64_t du, int64_t dv, int count,
+                                          Group& g)
 {
     size_t index[8];
     for (int i = 0; i < count; ++i, u += du, v += dv)
         index[i] = size_t(v >> 16) * s.width + size_t(u >> 16);
     for (int i = count; i < 8; ++i)
         index[i] = index[count - 1];
-    if constexpr (Plane) {
+    if constexpr (kPlaneCoverage<V, Plane>) {
         g.alphaTop = AlphaPairs(s.alpha, index);
         g.alphaBottom = AlphaPairs(s.alpha + s.width, index);
         const __m128i low = _mm_set1_epi16(255);
-        const __m128i sum = _mm_add_epi16(_mm_add_epi16(_mm_and_si128(g.alphaTop, low), _mm_srli_epi16(g.alphaTop, 8)),
-                                          _mm_add_epi16(_mm_and_si128(g.alphaBottom, low), _mm_srli_epi16(g.alphaBottom, 8)));
+        const __m128i top = _mm_add_epi16(_mm_and_si128(g.alphaTop, low), _mm_srli_epi16(g.alphaTop, 8));
+        const __m128i bottom = _mm_add_epi16(_mm_and_si128(g.alphaBottom, low), _mm_srli_epi16(g.alphaBottom, 8));
+        const __m128i sum = _mm_add_epi16(top, bottom);
         if (_mm_movemask_epi8(_mm_cmpgt_epi16(sum, _mm_set1_epi16(8))) == 0)
             return false;
     }
@@ -171,13 +175,13 @@ inline __m128i Mix(__m128i d, __m128i s, __m128i a)
 }
 
 struct Constants {
-    __m128i offset;     // the alpha offset
-    __m128i colour;     // the mask colour, or 255 + offset for the additive opaque variant
+    __m128i offset;  // the alpha offset
+    __m128i colour;  // the mask colour, or 255 + offset for the additive opaque variant
 };
 
 // Eight inner destination pixels drawn by the variant.
 template <Variant V, bool Plane>
-KELO_INLINE __m128i Shade(const Group& g, __m128i fu, __m128i fv, __m128i dst, const Constants& k)
+[[gnu::always_inline]] inline __m128i Shade(const Group& g, __m128i fu, __m128i fv, __m128i dst, const Constants& k)
 {
     const __m128i full = _mm_set1_epi16(255);
     const __m128i ifu = _mm_sub_epi16(full, fu), ifv = _mm_sub_epi16(full, fv);
@@ -185,7 +189,7 @@ KELO_INLINE __m128i Shade(const Group& g, __m128i fu, __m128i fv, __m128i dst, c
                        _mm_srli_epi16(_mm_mullo_epi16(ifu, fv), 8), _mm_srli_epi16(_mm_mullo_epi16(fu, fv), 8)};
 
     __m128i coverage = full, valid = _mm_cmpeq_epi16(full, full);
-    if constexpr (Plane && V != Variant::AdditiveOpaque) {
+    if constexpr (kPlaneCoverage<V, Plane>) {
         const __m128i low = _mm_set1_epi16(255);
         const __m128i top = g.alphaTop, bottom = g.alphaBottom;
         __m128i a00 = _mm_and_si128(top, low), a10 = _mm_srli_epi16(top, 8);
@@ -251,7 +255,7 @@ template <Variant V, bool Plane>
 void DrawEdge(Variant variant, const Params& p, const Mapping& m, uint16_t* d, int first, int last, int64_t u,
               int64_t v)
 {
-    if constexpr (!Plane || V == Variant::AdditiveOpaque) {
+    if constexpr (!kPlaneCoverage<V, Plane>) {
         DrawRowReference(variant, p, m, d, first, last, u, v);
     } else {
         const int W = p.source->GetRawWidth(), H = p.source->GetRawHeight();

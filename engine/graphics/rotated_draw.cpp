@@ -183,51 +183,67 @@ inline uint16_t AddSaturating(uint16_t d, const Sample& s, int weight)
 
 }  // namespace
 
-void DrawRowReference(Variant variant, const Params& p, const Mapping& m, uint16_t* d, int first, int last,
-                      int64_t u, int64_t v)
+void DrawReference(Variant variant, const Params& p)
 {
+    Mapping m;
+    if (!Setup(p, m))
+        return;
+    if (variant == Variant::FastFiltered) {
+        DrawFastFiltered(p, m);
+        return;
+    }
+    if (variant == Variant::FastNearest) {
+        DrawFastNearest(p, m);
+        return;
+    }
     const SurfaceBase* source = p.source;
     const int W = source->GetRawWidth(), H = source->GetRawHeight();
     const bool plane = source->GetAlpha() != nullptr;
+    const int destinationWidth = p.destination->GetRawWidth();
+    int64_t rowU = m.u, rowV = m.v;
     Sample s;
-    for (int x = first; x <= last; ++x, u += m.uColumn, v += m.vColumn) {
-        int64_t iu = u >> 16, iv = v >> 16;
-        if (iu < -1 || iu > W - 1 || iv < -1 || iv > H - 1)
-            continue;
-        TakeSample(source, u, v, s);
-        int coverage = plane ? AlphaCoverage(s) : OpaqueCoverage(s);
-        if (variant == Variant::AdditiveOpaque) {
-            if (s.red == 0 && s.green == 0 && s.blue == 0)
+    for (int y = m.y0; y <= m.y1; ++y, rowU += m.uRow, rowV += m.vRow) {
+        uint16_t* d = p.destination->GetPixels() + size_t(y) * destinationWidth;
+        int64_t u = rowU, v = rowV;
+        for (int x = m.x0; x <= m.x1; ++x, u += m.uColumn, v += m.vColumn) {
+            int64_t iu = u >> 16, iv = v >> 16;
+            if (iu < -1 || iu > W - 1 || iv < -1 || iv > H - 1)
                 continue;
-            int weight = 255 + p.alphaOffset;
-            if (weight > 0)
-                d[x] = AddSaturating(d[x], s, weight);
-            continue;
-        }
-        if (coverage < 0)
-            continue;
-        uint16_t colour = pixel::Format565::Make(s.red, s.green, s.blue);
-        switch (variant) {
-        case Variant::Default:
-        case Variant::Opaque:
-            d[x] = Put(d[x], colour, coverage);
-            break;
-        case Variant::AlphaOffset:
-        case Variant::Mask: {
-            int weight = coverage + p.alphaOffset;
-            if (weight <= 8)
+            TakeSample(source, u, v, s);
+            int coverage = plane ? AlphaCoverage(s) : OpaqueCoverage(s);
+            if (variant == Variant::AdditiveOpaque) {
+                if (s.red == 0 && s.green == 0 && s.blue == 0)
+                    continue;
+                int weight = 255 + p.alphaOffset;
+                if (weight > 0)
+                    d[x] = AddSaturating(d[x], s, weight);
+                continue;
+            }
+            if (coverage < 0)
+                continue;
+            uint16_t colour = pixel::Format565::Make(s.red, s.green, s.blue);
+            switch (variant) {
+            case Variant::Default:
+            case Variant::Opaque:
+                d[x] = Put(d[x], colour, coverage);
                 break;
-            d[x] = Put(d[x], variant == Variant::Mask ? p.colour : colour, weight);
-            break;
-        }
-        case Variant::Additive: {
-            int weight = coverage + p.alphaOffset;
-            if (weight > 0)
-                d[x] = AddSaturating(d[x], s, weight);
-            break;
-        }
-        default:
-            break;
+            case Variant::AlphaOffset:
+            case Variant::Mask: {
+                int weight = coverage + p.alphaOffset;
+                if (weight <= 8)
+                    break;
+                d[x] = Put(d[x], variant == Variant::Mask ? p.colour : colour, weight);
+                break;
+            }
+            case Variant::Additive: {
+                int weight = coverage + p.alphaOffset;
+                if (weight > 0)
+                    d[x] = AddSaturating(d[x], s, weight);
+                break;
+            }
+            default:
+                break;
+            }
         }
     }
 }
@@ -236,43 +252,15 @@ namespace {
 
 bool fastEnabled = true;
 
-// Draws the two fast draw modes; false for the bilinear variants.
-bool DrawModeVariant(Variant variant, const Params& p, const Mapping& m)
-{
-    if (variant == Variant::FastFiltered) {
-        DrawFastFiltered(p, m);
-        return true;
-    }
-    if (variant == Variant::FastNearest) {
-        DrawFastNearest(p, m);
-        return true;
-    }
-    return false;
-}
-
-void DrawRows(Variant variant, const Params& p, const Mapping& m)
-{
-    const int destinationWidth = p.destination->GetRawWidth();
-    int64_t rowU = m.u, rowV = m.v;
-    for (int y = m.y0; y <= m.y1; ++y, rowU += m.uRow, rowV += m.vRow)
-        DrawRowReference(variant, p, m, p.destination->GetPixels() + size_t(y) * destinationWidth, m.x0, m.x1, rowU,
-                         rowV);
-}
-
 }  // namespace
-
-void DrawReference(Variant variant, const Params& p)
-{
-    Mapping m;
-    if (Setup(p, m) && !DrawModeVariant(variant, p, m))
-        DrawRows(variant, p, m);
-}
 
 void DrawFast(Variant variant, const Params& p)
 {
     Mapping m;
-    if (Setup(p, m) && !DrawModeVariant(variant, p, m) && !DrawBilinearSse2(variant, p, m))
-        DrawRows(variant, p, m);
+    if (!Setup(p, m))
+        return;
+    if (variant == Variant::FastFiltered || variant == Variant::FastNearest || !DrawBilinearSse2(variant, p, m))
+        DrawReference(variant, p);
 }
 
 void Draw(Variant variant, const Params& p)

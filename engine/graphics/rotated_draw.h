@@ -46,13 +46,8 @@ void Draw(Variant variant, const Params& params);
 void DrawReference(Variant variant, const Params& params);
 void DrawFast(Variant variant, const Params& params);
 void SetFastPathsEnabled(bool on);
-
-// The reference bilinear variants over columns first..last of one destination row, (u, v) being the
-// source position at column first.
-void DrawRowReference(Variant variant, const Params& params, const Mapping& m, uint16_t* row, int first, int last,
-                      int64_t u, int64_t v);
 // The SSE2 rows of the bilinear variants, equal to the reference; false where the build has none
-// (or the variant is one it leaves to the reference), and nothing is drawn then.
+// (or the variant or offset is one it leaves to the reference), and nothing is drawn then.
 bool DrawBilinearSse2(Variant variant, const Params& params, const Mapping& m);
 // The two fast draw modes.
 void DrawFastFiltered(const Params& params, const Mapping& m);

@@ -1,6 +1,7 @@
-// SSE2 rows of the bilinear turned draws. Each row is cut where the whole 2 x 2 neighbourhood lies
-// inside the source: those pixels are filtered eight at a time on 16-bit lanes (every product and
-// sum of the reference fits in 16 bits), the edge pixels around them go through the reference.
+// SSE2 rows of the bilinear turned draws, eight pixels at a time on 16-bit lanes: every product and
+// sum of the reference fits in 16 bits. Each row's drawn span is cut into the run whose whole 2 x 2
+// neighbourhood lies inside the source, loaded in pairs, and the edge pixels at either end, whose
+// samples are clamped one by one.
 #include "engine/graphics/rotated_draw.h"
 
 #if defined(__SSE2__)

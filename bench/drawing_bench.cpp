@@ -1,5 +1,6 @@
-// Megapixels per second of the drawing routines on an 800x480 target. For the region blits and the
-// blended fill, argument 0 runs the scalar reference kernels and 1 the fast ones.
+// Megapixels per second of the drawing routines on an 800x480 target. For the region blits, the
+// blended fill and the bilinear turned draws, argument 0 (the last one where there are two) runs the
+// scalar reference and 1 the fast path.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -7,6 +8,7 @@
 
 #include "engine/graphics/blend_rows.h"
 #include "engine/graphics/fill_lines.h"
+#include "engine/graphics/rotated_draw.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/trig_table.h"
 
@@ -45,8 +47,17 @@ void SetRate(benchmark::State& state, double pixels)
 }
 
 struct Mode {
-    explicit Mode(benchmark::State& state) { blend_rows::SetFastPathsEnabled(state.range(0) == 1); }
-    ~Mode() { blend_rows::SetFastPathsEnabled(true); }
+    explicit Mode(benchmark::State& state, int argument = 0)
+    {
+        bool fast = state.range(argument) == 1;
+        blend_rows::SetFastPathsEnabled(fast);
+        rotated_draw::SetFastPathsEnabled(fast);
+    }
+    ~Mode()
+    {
+        blend_rows::SetFastPathsEnabled(true);
+        rotated_draw::SetFastPathsEnabled(true);
+    }
 };
 
 void BM_BlitRegionAlpha(benchmark::State& state)
@@ -145,9 +156,10 @@ void BM_FullScreenClear(benchmark::State& state)
     SetRate(state, kWidth * kHeight);
 }
 
-// One 256x256 picture turned by 30 degrees in the given draw mode.
+// One 256x256 picture turned by 30 degrees in the draw mode of argument 0.
 void BM_DrawRotated(benchmark::State& state)
 {
+    Mode mode(state, 1);
     TrigTable table(nullptr, 5760);
     table.Build();
     table.SetDrawMode(int(state.range(0)));
@@ -161,9 +173,72 @@ void BM_DrawRotated(benchmark::State& state)
     SetRate(state, 256 * 256);
 }
 
+// The bilinear variants on the same picture, turned by 30 degrees and scaled by 1.25, with or
+// without its plane; the rate counts the source's pixels.
+template <class Draw>
+void TurnedVariant(benchmark::State& state, bool plane, Draw draw)
+{
+    Mode mode(state);
+    TrigTable table(nullptr, 5760);
+    table.Build();
+    auto source = MixedPicture(256, 256, 9);
+    if (!plane)
+        source->FreeAlpha();
+    auto target = Target();
+    for (auto _ : state) {
+        draw(table, source.get(), target.get(), Fixed::FromInt(400), Fixed::FromInt(240), 30 * 256,
+             Fixed16::Raw(81920));
+        benchmark::ClobberMemory();
+    }
+    SetRate(state, 256 * 256);
+}
+
+void BM_DrawRotatedOpaque(benchmark::State& state)
+{
+    TurnedVariant(state, false, [](TrigTable& t, Surface* s, Surface* d, Fixed x, Fixed y, int a, Fixed16 k) {
+        t.DrawRotated(s, d, x, y, a, k);
+    });
+}
+
+void BM_DrawRotatedAlpha(benchmark::State& state)
+{
+    TurnedVariant(state, true, [](TrigTable& t, Surface* s, Surface* d, Fixed x, Fixed y, int a, Fixed16 k) {
+        t.DrawRotatedAlpha(s, d, x, y, a, k, -100);
+    });
+}
+
+void BM_DrawRotatedPivot(benchmark::State& state)
+{
+    TurnedVariant(state, true, [](TrigTable& t, Surface* s, Surface* d, Fixed x, Fixed y, int a, Fixed16 k) {
+        t.DrawRotatedPivot(s, d, x, y, a, Fixed::FromInt(40), Fixed::FromInt(200), k, 0);
+    });
+}
+
+void BM_DrawRotatedTinted(benchmark::State& state)
+{
+    TurnedVariant(state, true, [](TrigTable& t, Surface* s, Surface* d, Fixed x, Fixed y, int a, Fixed16 k) {
+        t.DrawRotatedTinted(s, d, x, y, a, k, 255, 160, 64, -30);
+    });
+}
+
+void BM_DrawRotatedAdditive(benchmark::State& state)
+{
+    TurnedVariant(state, true, [](TrigTable& t, Surface* s, Surface* d, Fixed x, Fixed y, int a, Fixed16 k) {
+        t.DrawRotatedAdditive(s, d, x, y, a, k, 0, 0, 0, -20);
+    });
+}
+
+void BM_DrawRotatedAdditiveOpaque(benchmark::State& state)
+{
+    TurnedVariant(state, false, [](TrigTable& t, Surface* s, Surface* d, Fixed x, Fixed y, int a, Fixed16 k) {
+        t.DrawRotatedAdditive(s, d, x, y, a, k, 0, 0, 0, -20);
+    });
+}
+
 // 100 round 32x32 balls at seeded positions and angles, as the board draws them.
 void BM_RotatedBalls(benchmark::State& state)
 {
+    Mode mode(state, 1);
     TrigTable table(nullptr, 5760);
     table.Build();
     table.SetDrawMode(int(state.range(0)));
@@ -201,6 +276,12 @@ BENCHMARK(BM_BlitRegionTinted)->Arg(0)->Arg(1);
 BENCHMARK(BM_FillRectRotatedBlend)->Arg(0)->Arg(1);
 BENCHMARK(BM_FullScreenCopy);
 BENCHMARK(BM_FullScreenClear);
-// The argument is the draw mode: 2 bilinear, 1 fast filtered, 0 fast nearest.
-BENCHMARK(BM_DrawRotated)->Arg(2)->Arg(1)->Arg(0);
-BENCHMARK(BM_RotatedBalls)->Arg(2)->Arg(1)->Arg(0);
+// The first argument is the draw mode: 2 bilinear, 1 fast filtered, 0 fast nearest.
+BENCHMARK(BM_DrawRotated)->Args({2, 0})->Args({2, 1})->Args({1, 1})->Args({0, 1});
+BENCHMARK(BM_DrawRotatedOpaque)->Arg(0)->Arg(1);
+BENCHMARK(BM_DrawRotatedAlpha)->Arg(0)->Arg(1);
+BENCHMARK(BM_DrawRotatedPivot)->Arg(0)->Arg(1);
+BENCHMARK(BM_DrawRotatedTinted)->Arg(0)->Arg(1);
+BENCHMARK(BM_DrawRotatedAdditive)->Arg(0)->Arg(1);
+BENCHMARK(BM_DrawRotatedAdditiveOpaque)->Arg(0)->Arg(1);
+BENCHMARK(BM_RotatedBalls)->Args({2, 0})->Args({2, 1})->Args({1, 1})->Args({0, 1});

@@ -183,7 +183,7 @@ inline uint16_t AddSaturating(uint16_t d, const Sample& s, int weight)
 
 }  // namespace
 
-void Draw(Variant variant, const Params& p)
+void DrawReference(Variant variant, const Params& p)
 {
     Mapping m;
     if (!Setup(p, m))
@@ -246,6 +246,34 @@ void Draw(Variant variant, const Params& p)
             }
         }
     }
+}
+
+namespace {
+
+bool fastEnabled = true;
+
+}  // namespace
+
+void DrawFast(Variant variant, const Params& p)
+{
+    Mapping m;
+    if (!Setup(p, m))
+        return;
+    if (variant == Variant::FastFiltered || variant == Variant::FastNearest || !DrawBilinearSse2(variant, p, m))
+        DrawReference(variant, p);
+}
+
+void Draw(Variant variant, const Params& p)
+{
+    if (fastEnabled)
+        DrawFast(variant, p);
+    else
+        DrawReference(variant, p);
+}
+
+void SetFastPathsEnabled(bool on)
+{
+    fastEnabled = on;
 }
 
 }  // namespace rotated_draw

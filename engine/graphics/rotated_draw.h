@@ -41,7 +41,14 @@ struct Mapping {
 // False when nothing is drawn (missing pixels, scale out of range, box outside the destination).
 bool Setup(const Params& params, Mapping& out);
 
+// The fast bilinear rows unless switched off (benchmarks and tests compare both).
 void Draw(Variant variant, const Params& params);
+void DrawReference(Variant variant, const Params& params);
+void DrawFast(Variant variant, const Params& params);
+void SetFastPathsEnabled(bool on);
+// The SSE2 rows of the bilinear variants, equal to the reference; false where the build has none
+// (or the variant or offset is one it leaves to the reference), and nothing is drawn then.
+bool DrawBilinearSse2(Variant variant, const Params& params, const Mapping& m);
 // The two fast draw modes.
 void DrawFastFiltered(const Params& params, const Mapping& m);
 void DrawFastNearest(const Params& params, const Mapping& m);

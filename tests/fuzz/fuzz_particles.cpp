@@ -33,8 +33,9 @@ ResourceEntry* SharedSprites()
             p[3] = static_cast<unsigned char>((x + y * 12) * 2);
         });
         fixtures::WritePng(FuzzFolder() + "/sheet.png", 12, 8, PNG_COLOR_TYPE_RGBA, 8, samples);
-        auto* app = new ParticleFuzzApp();
-        auto* cache = new ParticleSpriteCache(app);
+        // Kept for the whole run, like the set.
+        static auto* app = new ParticleFuzzApp();
+        static auto* cache = new ParticleSpriteCache(app);
         ResourceEntry* set = cache->FindOrCreate("sheet", "sheet", 6, 3);
         return set && set->Load() ? set : nullptr;
     }();

@@ -5,7 +5,7 @@
 #include "engine/core/application.h"
 #include "engine/core/pack_memory_file.h"
 #include "engine/graphics/particle_fixed.h"
-#include "engine/graphics/particle_sprites.h"
+#include "engine/graphics/resource_entry.h"
 #include "engine/graphics/particle_system.h"
 #include "engine/ui/text_script.h"
 
@@ -102,12 +102,13 @@ bool ApplyParticleKey(ParticleDefinition& definition, const char* key, const cha
     return false;
 }
 
-bool ParticleSystem::Parse(Stream* stream, ParticleSprites* sprites, Fixed16& frameRate)
+bool ParticleSystem::Parse(Stream* stream, ResourceEntry* sprites, Fixed16& frameRate)
 {
     SetFrameRate(frameRate);
     frameRate = frameRate_;
     if (!stream) {
-        if (sprites != sprites_)
+        // A given set is the system's even when nothing can be read.
+        if (sprites && sprites != sprites_ && !sprites->IsMadeByCache())
             delete sprites;
         return false;
     }
@@ -119,7 +120,7 @@ bool ParticleSystem::Parse(Stream* stream, ParticleSprites* sprites, Fixed16& fr
     }
     stream->Close();
     if (sprites)
-        ReplaceSprites(sprites, true);
+        ReplaceSprites(sprites, false);
     else if (!LoadSprites())
         return false;
     Prepare();

@@ -38,7 +38,4 @@ inline int32_t Share(int32_t range, int r)
     return Wrap(int64_t(range >> 8) * r);
 }
 
-// The direction of (dx, dy) in whole degrees, by the octant table of the geometry helpers.
-int AngleDegrees(int dx, int dy);
-
 }  // namespace particle_fixed

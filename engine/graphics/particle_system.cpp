@@ -4,12 +4,15 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "engine/core/memory.h"
 #include "engine/graphics/particle_fixed.h"
 #include "engine/graphics/particle_path.h"
 #include "engine/graphics/particle_sprites.h"
+#include "engine/graphics/resource_entry.h"
 #include "engine/graphics/surface.h"
+#include "engine/graphics/surface_helpers.h"
 #include "engine/graphics/trig_table.h"
 #include "platform/crt.h"
 
@@ -41,31 +44,6 @@ int32_t FoldHalfTurn(int32_t a)
 }
 
 }  // namespace
-
-namespace particle_fixed {
-
-int AngleDegrees(int dx, int dy)
-{
-    static const int kArcTangent[41] = {0,  1,  3,  4,  6,  7,  8,  9,  11, 12, 14, 15, 17, 18,
-                                        19, 20, 22, 23, 24, 25, 26, 27, 29, 30, 31, 32, 33, 34,
-                                        35, 36, 37, 38, 38, 39, 40, 41, 42, 42, 43, 44, 45};
-    if (dx == 0)
-        return dy > 0 ? 90 : 270;
-    int64_t ax = std::llabs(int64_t(dx)), ay = std::llabs(int64_t(dy));
-    auto index = [](int64_t minor, int64_t major) {
-        int64_t i = (((minor << 12) / (major << 4)) * 10240) >> 16;
-        return kArcTangent[std::clamp<int64_t>(i, 0, 40)];
-    };
-    if (dx > 0 && dy > 0)
-        return ax >= ay ? index(ay, ax) : 90 - index(ax, ay);
-    if (dx > 0)
-        return ax >= ay ? 360 - index(ay, ax) : 270 + index(ax, ay);
-    if (dy > 0)
-        return ax >= ay ? 180 - index(ay, ax) : 90 + index(ax, ay);
-    return ax >= ay ? 180 + index(ay, ax) : 270 - index(ax, ay);
-}
-
-}  // namespace particle_fixed
 
 Fixed16 Fixed16Length(Fixed16 x, Fixed16 y)
 {
@@ -102,13 +80,21 @@ ParticleSystem::~ParticleSystem()
     Free(particles_);
 }
 
-void ParticleSystem::ReplaceSprites(ParticleSprites* sprites, bool owned)
+void ParticleSystem::ReplaceSprites(ResourceEntry* sprites, bool loaded)
 {
-    // Sets from the cache belong to the cache.
-    if (sprites_ != sprites && spritesOwned_)
-        delete sprites_;
+    ResourceEntry* old = sprites_;
+    const bool oldLoaded = spritesLoaded_;
     sprites_ = sprites;
-    spritesOwned_ = owned;
+    spritesLoaded_ = loaded || (old == sprites && oldLoaded);
+    if (!old)
+        return;
+    // The cache's sets stay in its list and only get their load back; any other set is the system's.
+    if (old->IsMadeByCache()) {
+        if (oldLoaded && (old != sprites || loaded))
+            old->Release();
+    } else if (old != sprites) {
+        delete old;
+    }
 }
 
 void ParticleSystem::SetFrameRate(Fixed16 rate)
@@ -138,20 +124,25 @@ void ParticleSystem::SetPosition(Fixed16 x, Fixed16 y)
 
 bool ParticleSystem::LoadSprites()
 {
-    ReplaceSprites(nullptr, false);
     const ParticleDefinition& d = definition_;
-    if (d.sprites.Length() == 0 || d.numSprites <= 0 || d.numSpritesPerRow <= 0)
-        return false;
-    // Private sets are sprite-list entries loaded from the image files; only the cache's shared
-    // sets can be had here.
-    if (!spriteCache_)
-        return false;
-    ParticleSprites* sprites =
-        spriteCache_->FindOrCreate(d.sprites.CStr(), d.sprites.CStr(), d.numSprites, d.numSpritesPerRow);
-    if (!sprites)
-        return false;
-    ReplaceSprites(sprites, false);
-    return true;
+    ResourceEntry* set = nullptr;
+    if (d.sprites.Length() > 0 && d.numSprites > 0 && d.numSpritesPerRow > 0) {
+        const char* file = d.sprites.CStr();
+        if (spriteCache_) {
+            set = spriteCache_->FindOrCreate(file, file, d.numSprites, d.numSpritesPerRow);
+            if (set && !set->Load())
+                set = nullptr;
+        } else if ((set = new (std::nothrow) ResourceEntry())) {
+            set->SetSingle(application_, file, file, d.numSprites, d.numSpritesPerRow);
+            if (!set->Load()) {
+                delete set;
+                set = nullptr;
+            }
+        }
+    }
+    // The new set is loaded before the old one is let go, so a shared set is not read twice.
+    ReplaceSprites(set, set != nullptr);
+    return set != nullptr;
 }
 
 void ParticleSystem::Prepare()

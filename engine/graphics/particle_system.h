@@ -10,7 +10,7 @@
 class Application;
 class ParticlePath;
 class ParticleSpriteCache;
-class ParticleSprites;
+class ResourceEntry;
 class Stream;
 class SurfaceBase;
 class TrigTable;
@@ -91,12 +91,14 @@ public:
     ParticleSystem& operator=(const ParticleSystem&) = delete;
     virtual ~ParticleSystem();
 
-    // Reads the definition file named by SetFileName through the application's files; the system
-    // is stopped afterwards.
+    // Reads the definition file named by SetFileName from the program's folder and loads its
+    // sprite set; the system is stopped afterwards.
     bool LoadByName();
-    // Reads a definition. A given sprite set is taken over; without one the sprites are made from
-    // the definition. A frame rate of 1/256 or more replaces the system's; it gets the rate in use.
-    bool Parse(Stream* stream, ParticleSprites* sprites, Fixed16& frameRate);
+    // Reads a definition. A given sprite set is taken over (deleted with the system), unless it is
+    // one of the sprite cache's; without one the set is the definition's sheet, from the cache when
+    // the system has one, else a private set. A frame rate of 1/256 or more replaces the system's;
+    // it gets the rate in use.
+    bool Parse(Stream* stream, ResourceEntry* sprites, Fixed16& frameRate);
     void Update(Fixed16 dt);
 
     // The owner's operations: start, place, pace and draw. Start() begins the lifetime, or runs
@@ -121,20 +123,20 @@ public:
     Fixed16 GetFrameRate() const { return frameRate_; }
     Fixed16 GetTimeStep() const { return timeStep_; }
     bool IsTinted() const { return tinted_; }
-    const ParticleSprites* GetSprites() const { return sprites_; }
+    const ResourceEntry* GetSprites() const { return sprites_; }
     Fixed16Vec2 GetPosition() const { return position_; }
 
 private:
     bool LoadSprites();
     void Prepare();
-    void ReplaceSprites(ParticleSprites* sprites, bool owned);
+    void ReplaceSprites(ResourceEntry* sprites, bool loaded);
     void Spawn(bool grid);
     int32_t SpawnAngle(const Particle& p, bool grid);
 
     TrigTable* renderer_;
     Application* application_;
-    ParticleSprites* sprites_ = nullptr;
-    bool spritesOwned_ = false;
+    ResourceEntry* sprites_ = nullptr;
+    bool spritesLoaded_ = false;  // this system holds one load of the cache's set
     ParticleSpriteCache* spriteCache_;
     ParticlePath* path_ = nullptr;
     ParticlePointSource* pointSource_ = nullptr;

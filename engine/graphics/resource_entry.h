@@ -41,6 +41,8 @@ public:
     void SetAtlas(const char* texture, const char* indexes, int first, int count);
     void SetScriptFlags(bool removeRgbaIn3d, bool force8888Texture);
     void SetForceAtlas(bool on) { forceAtlas_ = on; }
+    // Marks the sets the particle sprite cache made: they belong to its list, not to a system.
+    void SetMadeByCache(bool on) { madeByCache_ = on; }
 
     // All or nothing: a failure leaves the entry unloaded (or, when it was loaded, as it was).
     bool Load();
@@ -61,6 +63,7 @@ public:
     bool GetRemoveRgbaIn3d() const { return removeRgbaIn3d_; }
     bool GetForce8888Texture() const { return force8888Texture_; }
     bool GetForceAtlas() const { return forceAtlas_; }
+    bool IsMadeByCache() const { return madeByCache_; }
     bool HasAtlasData() const { return hasAtlasData_; }
     const String& GetAtlasData() const { return atlasData_; }
     bool HasAtlas() const { return atlas_; }
@@ -104,6 +107,7 @@ private:
     int32_t atlasFirst_ = 0;
     int32_t atlasCount_ = 0;
     bool forceAtlas_ = false;
+    bool madeByCache_ = false;
 };
 
 // The file name of one frame of a multi set: the pattern with its one integer conversion (%d, %i

@@ -1,5 +1,6 @@
 // Particle definitions on any bytes: the parse, then a few updates and a draw of what it made, so
-// that no value a definition can hold drives the 16.16 arithmetic out of bounds.
+// that no value a definition can hold drives the 16.16 arithmetic out of bounds. The frames are a
+// set of the sprite cache, cut once from a sheet the target writes itself.
 #include <cstdint>
 #include <cstring>
 
@@ -7,10 +8,41 @@
 #include "engine/core/pack_memory_file.h"
 #include "engine/graphics/particle_sprites.h"
 #include "engine/graphics/particle_system.h"
+#include "engine/graphics/resource_entry.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/trig_table.h"
-#include "fuzz_support.h"
+#include "fuzz_disk_app.h"
 #include "platform/crt.h"
+#include "tests/engine/graphics/image_fixtures.h"
+
+namespace {
+
+class ParticleFuzzApp : public DiskFuzzApp {
+public:
+    String GetImageFolder() override { return String(FuzzEnginePath("").c_str()); }
+};
+
+// Six 4 x 4 frames, three to a row, with a ramp of alpha; loaded once and kept by the cache.
+ResourceEntry* SharedSprites()
+{
+    static ResourceEntry* sprites = [] {
+        auto samples = fixtures::Fill(12, 8, 4, [](int x, int y, unsigned char* p) {
+            p[0] = static_cast<unsigned char>(x * 20);
+            p[1] = static_cast<unsigned char>(y * 30);
+            p[2] = 0x5A;
+            p[3] = static_cast<unsigned char>((x + y * 12) * 2);
+        });
+        fixtures::WritePng(FuzzFolder() + "/sheet.png", 12, 8, PNG_COLOR_TYPE_RGBA, 8, samples);
+        // Kept for the whole run, like the set.
+        static auto* app = new ParticleFuzzApp();
+        static auto* cache = new ParticleSpriteCache(app);
+        ResourceEntry* set = cache->FindOrCreate("sheet", "sheet", 6, 3);
+        return set && set->Load() ? set : nullptr;
+    }();
+    return sprites;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -20,20 +52,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         t->Build();
         return t;
     }();
-    Surface sheet(nullptr);
-    if (!sheet.Create(8, 6))
+    ResourceEntry* sprites = SharedSprites();
+    if (!sprites)
         return 0;
-    memset(sheet.GetPixels(), 0x5A, 8 * 6 * 2);
-    for (int i = 0; i < 48; ++i)
-        sheet.GetAlpha()[i] = uint8_t(i * 5);
-    auto* sprites = new ParticleSprites();
-    sprites->CutSheet(nullptr, sheet, 6, 3);
 
     PackMemoryFile stream;
     void* block = size ? Alloc(size) : nullptr;
     if (block)
         memcpy(block, data, size);
     stream.SetBuffer(block, int32_t(size));
+    // The cache's set stays the cache's: the system neither deletes nor releases it.
     ParticleSystem system(nullptr, table, nullptr);
     Fixed16 rate;
     if (!system.Parse(&stream, sprites, rate))

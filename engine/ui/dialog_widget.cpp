@@ -375,25 +375,48 @@ bool DialogWidget::IsBuildable(const WidgetDesc* childDesc)
     return true;
 }
 
+int* DialogWidget::FindBuildInProgress()
+{
+    for (Widget* w = parent_; w; w = w->GetParent()) {
+        auto* dialog = dynamic_cast<DialogWidget*>(w);
+        if (dialog && dialog->buildCount_)
+            return dialog->buildCount_;
+    }
+    return nullptr;
+}
+
+// One build is a root or a dialog made from descriptions with everything nested in it; past
+// kMaxBuildWidgets it fails as a child that cannot be made fails.
 bool DialogWidget::CreateChildren()
 {
     DialogDesc* desc = GetDialogDesc();
     if (!desc)
         return false;
+    int ownCount = 0;
+    int* count = FindBuildInProgress();
+    buildCount_ = count ? count : &ownCount;
+    auto createCounted = [&](WidgetDesc* childDesc, const ChildPlacement* placement) -> ScriptWidget* {
+        if (++*buildCount_ > kMaxBuildWidgets)
+            return nullptr;
+        return CreateChild(childDesc, placement);
+    };
+    bool built = true;
     if (!desc->background.IsEmpty() && layout_) {
         WidgetDesc* backgroundDesc = layout_->FindDesc(desc->background.CStr());
         if (backgroundDesc && IsBuildable(backgroundDesc)) {
-            background_ = CreateChild(backgroundDesc, nullptr);
-            if (!background_)
-                return false;
+            background_ = createCounted(backgroundDesc, nullptr);
+            built = background_ != nullptr;
         }
     }
-    for (int i = 0; i < desc->ChildCount(); ++i) {
+    for (int i = 0; built && i < desc->ChildCount(); ++i) {
         ChildPlacement* placement = desc->ChildAt(i);
         WidgetDesc* childDesc = layout_ ? layout_->FindDesc(placement->name.CStr()) : nullptr;
-        if (childDesc && IsBuildable(childDesc) && !CreateChild(childDesc, placement))
-            return false;
+        if (childDesc && IsBuildable(childDesc) && !createCounted(childDesc, placement))
+            built = false;
     }
+    buildCount_ = nullptr;
+    if (!built)
+        return false;
     if (IsRoot())
         ApplyAlignment(this);
     else

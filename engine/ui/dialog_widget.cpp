@@ -128,17 +128,10 @@ bool DialogWidget::OnKey(int key, bool down)
     if (down && direction) {
         if (IsClosing() || IsFadingIn())
             return true;
-        if (key == 4 || key == 2) {
-            if (focusChild_)
-                focusChild_->CancelPress();
-            if (FocusNext(key))
-                return true;
-        } else {
-            if (focusChild_)
-                focusChild_->CancelPress();
-            if (FocusPrev(key))
-                return true;
-        }
+        if (focusChild_)
+            focusChild_->CancelPress();
+        if (key == 4 || key == 2 ? FocusNext(key) : FocusPrev(key))
+            return true;
     }
     if (application_) {
         ScriptWidget* button = nullptr;
@@ -229,36 +222,31 @@ bool DialogWidget::StepFocusFrom(int direction)
 
 bool DialogWidget::FocusNext(int key)
 {
-    if (!focusChild_) {
-        if (children_.Count() == 0)
-            return true;
-        focusChild_ = ChildAt(children_.Count() - 1);
-    }
-    if (focusChild_->FocusNext(key))
-        return true;
-    int focusable = 0;
-    for (int i = 0; i < children_.Count(); ++i)
-        focusable += IsFocusCandidate(ChildAt(i)) ? 1 : 0;
-    if (focusable == 1 && focusChild_ && IsFocusCandidate(focusChild_))
-        return true;
-    return StepFocusFrom(1);
+    return MoveFocus(key, 1);
 }
 
 bool DialogWidget::FocusPrev(int key)
 {
+    return MoveFocus(key, -1);
+}
+
+// Without a focus child the walk starts from the last child going forward, from the first going
+// back; the focus child's own move (a nested dialog's) comes first.
+bool DialogWidget::MoveFocus(int key, int direction)
+{
     if (!focusChild_) {
         if (children_.Count() == 0)
             return true;
-        focusChild_ = ChildAt(0);
+        focusChild_ = ChildAt(direction > 0 ? children_.Count() - 1 : 0);
     }
-    if (focusChild_->FocusPrev(key))
+    if (direction > 0 ? focusChild_->FocusNext(key) : focusChild_->FocusPrev(key))
         return true;
     int focusable = 0;
     for (int i = 0; i < children_.Count(); ++i)
         focusable += IsFocusCandidate(ChildAt(i)) ? 1 : 0;
     if (focusable == 1 && focusChild_ && IsFocusCandidate(focusChild_))
         return true;
-    return StepFocusFrom(-1);
+    return StepFocusFrom(direction);
 }
 
 void DialogWidget::RemoveChildAt(int index)

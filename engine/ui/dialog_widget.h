@@ -65,6 +65,8 @@ public:
 
 protected:
     DialogDesc* GetDialogDesc() const;
+    // FocusNext (direction 1) and FocusPrev (-1).
+    bool MoveFocus(int key, int direction);
     // FocusNext step 4 and its mirror: true when a focusable visible child got the focus.
     bool StepFocusFrom(int direction);
     bool IsFocusCandidate(Widget* child);

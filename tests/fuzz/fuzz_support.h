@@ -8,21 +8,14 @@
 #include <fstream>
 #include <string>
 
-#include "engine/core/application.h"
-#include "engine/core/options_record.h"
 #include "platform/backend.h"
 #include "platform/files.h"
+#include "tests/support/plain_app.h"
 
-class FuzzApp : public Application {
+class FuzzApp : public PlainApp {
 public:
     explicit FuzzApp(const std::string& saveFolder) : saveFolder_(saveFolder.c_str()) {}
-    OptionsRecord* CreateOptionsRecord() override { return new OptionsRecord(); }
-    bool LoadLanguage() override { return true; }
-    String GetImageFolder() override { return String(); }
-    String GetSoundFolder() override { return String(); }
     String GetSaveDirectory() override { return saveFolder_; }
-    String GetCommonPackName() override { return String(); }
-    String GetScreenPackName() override { return String(); }
 
 private:
     String saveFolder_;

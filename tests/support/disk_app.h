@@ -9,11 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/application.h"
-#include "engine/core/options_record.h"
 #include "platform/files.h"
+#include "support/plain_app.h"
 
-class DiskApp : public Application {
+class DiskApp : public PlainApp {
 public:
     DiskApp()
     {
@@ -24,13 +23,7 @@ public:
     }
     ~DiskApp() override { std::system(("rm -rf '" + folder + "'").c_str()); }
 
-    OptionsRecord* CreateOptionsRecord() override { return new (std::nothrow) OptionsRecord(); }
-    bool LoadLanguage() override { return true; }
     String GetImageFolder() override { return String(imageFolder.c_str()); }
-    String GetSoundFolder() override { return String(); }
-    String GetSaveDirectory() override { return String(); }
-    String GetCommonPackName() override { return String(); }
-    String GetScreenPackName() override { return String(); }
 
     // The host path of a file in the scratch folder, and its name in the engine's form.
     std::string Host(const std::string& name) const { return folder + "/" + name; }

@@ -14,6 +14,7 @@
 #include "engine/sound/wav_sample.h"
 #include "platform/files.h"
 #include "tests/support/byte_writer.h"
+#include "tests/support/host_file.h"
 
 namespace {
 
@@ -86,10 +87,7 @@ void EightVoicesAndAWavStream(benchmark::State& state)
 {
     std::string host = "/tmp/kelo_bench_stream_" + std::to_string(getpid()) + ".wav";
     std::vector<uint8_t> file = Tone(22050, 16, 10, 220);
-    if (FILE* f = fopen(host.c_str(), "wb")) {
-        fwrite(file.data(), 1, file.size(), f);
-        fclose(f);
-    }
+    WriteHostFile(host, file);
     WavMusicStream stream(nullptr);
     if (!stream.Open(hostpath::FromHost(host).c_str())) {
         state.SkipWithError("stream did not open");

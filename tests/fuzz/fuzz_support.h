@@ -5,11 +5,11 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "platform/backend.h"
 #include "platform/files.h"
+#include "tests/support/host_file.h"
 #include "tests/support/plain_app.h"
 
 class FuzzApp : public PlainApp {
@@ -44,6 +44,5 @@ inline std::string FuzzEnginePath(const std::string& name)
 
 inline void FuzzWriteFile(const std::string& name, const uint8_t* data, size_t size)
 {
-    std::ofstream out(FuzzFolder() + "/" + name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    WriteHostFile(FuzzFolder() + "/" + name, data, size);
 }

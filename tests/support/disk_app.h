@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "support/host_file.h"
 #include "support/plain_app.h"
 
 class DiskApp : public PlainApp {
@@ -30,11 +31,7 @@ public:
     std::string Engine(const std::string& name) const { return hostpath::FromHost(Host(name)); }
     bool Write(const std::string& name, const void* data, size_t size) const
     {
-        FILE* f = std::fopen(Host(name).c_str(), "wb");
-        if (!f)
-            return false;
-        bool ok = std::fwrite(data, 1, size, f) == size;
-        return std::fclose(f) == 0 && ok;
+        return WriteHostFile(Host(name), data, size);
     }
     bool Write(const std::string& name, const std::string& text) const { return Write(name, text.data(), text.size()); }
 

@@ -17,6 +17,7 @@
 #include "engine/core/zip_pack.h"
 #include "platform/files.h"
 #include "support/byte_writer.h"
+#include "support/host_file.h"
 #include "support/plain_app.h"
 
 using Bytes = std::vector<uint8_t>;
@@ -37,18 +38,6 @@ public:
 private:
     std::string host_;
 };
-
-inline void WriteHostFile(const std::string& path, const Bytes& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline Bytes ReadHostFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 inline bool HostFileExists(const std::string& path)
 {

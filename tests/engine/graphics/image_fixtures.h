@@ -8,6 +8,7 @@
 
 #include <png.h>
 
+#include "tests/support/host_file.h"
 #include "tools/common/jpeg_file.h"
 
 namespace fixtures {
@@ -65,15 +66,8 @@ inline std::vector<unsigned char> Fill(int width, int height, int components,
 
 inline std::string ReadFile(const std::string& path)
 {
-    std::string data;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-            data.append(buffer, n);
-        std::fclose(f);
-    }
-    return data;
+    std::vector<uint8_t> bytes = ReadHostFile(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 }  // namespace fixtures

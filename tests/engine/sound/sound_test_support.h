@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/null/sound_hooks.h"
 #include "support/byte_writer.h"
+#include "support/host_file.h"
 
 namespace soundtest {
 
@@ -74,25 +75,14 @@ inline std::string DataPath(const std::string& name)
 
 inline std::vector<uint8_t> ReadHost(const std::string& host)
 {
-    std::vector<uint8_t> bytes;
-    if (FILE* f = fopen(host.c_str(), "rb")) {
-        uint8_t chunk[4096];
-        size_t n;
-        while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
-            bytes.insert(bytes.end(), chunk, chunk + n);
-        fclose(f);
-    }
-    return bytes;
+    return ReadHostFile(host);
 }
 
 // Writes bytes to a temporary host file; returns its engine path.
 inline std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes)
 {
     std::string host = std::string("/tmp/kelo_sound_") + std::to_string(getpid()) + "_" + name;
-    if (FILE* f = fopen(host.c_str(), "wb")) {
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
-    }
+    WriteHostFile(host, bytes);
     return hostpath::FromHost(host);
 }
 

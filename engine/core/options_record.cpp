@@ -1,5 +1,6 @@
 #include "engine/core/options_record.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/core/application.h"
@@ -21,11 +22,6 @@ bool OptionsPath(Application* application, String& path)
         return false;
     String::Concat(path, application->GetSaveDirectory(), String(kFileName));
     return true;
-}
-
-int32_t Clamp(int32_t v, int32_t low, int32_t high)
-{
-    return v < low ? low : v > high ? high : v;
 }
 
 }  // namespace
@@ -67,8 +63,8 @@ void OptionsRecord::SetDefaults()
 
 void OptionsRecord::CheckLoadedValues()
 {
-    soundVolume = Clamp(soundVolume, 0, 100);
-    musicVolume = Clamp(musicVolume, 0, 100);
+    soundVolume = std::clamp(soundVolume, 0, 100);
+    musicVolume = std::clamp(musicVolume, 0, 100);
     // Any other word would make every start fail on the rotation.
     if (rotation != -2 && rotation != 0 && rotation != 1 && rotation != 2)
         rotation = -2;

@@ -8,15 +8,6 @@
 #include "engine/graphics/surface.h"
 #include "engine/graphics/surface_helpers.h"
 
-namespace {
-
-Surface* Screen(Application* app)
-{
-    return app ? app->GetScreenSurface() : nullptr;
-}
-
-}  // namespace
-
 bool ButtonWidget::Init()
 {
     if (!ScriptWidget::Init())
@@ -124,7 +115,7 @@ void ButtonWidget::Draw()
 
 void ButtonWidget::DrawImage()
 {
-    Surface* screen = Screen(application_);
+    Surface* screen = GetScreen();
     if (!screen || !image_.entry)
         return;
     bool blocked = IsInputBlocked();
@@ -143,7 +134,7 @@ void ButtonWidget::DrawImage()
 
 void ButtonWidget::DrawCaption()
 {
-    Surface* screen = Screen(application_);
+    Surface* screen = GetScreen();
     if (!screen || caption_.IsEmpty() || !look_.font)
         return;
     Point centre;
@@ -251,7 +242,7 @@ Size& CheckBoxWidget::GetPreferredSize(Size& out)
 
 void CheckBoxWidget::Draw()
 {
-    Surface* screen = Screen(application_);
+    Surface* screen = GetScreen();
     if (!screen || effectiveAlpha_ <= 0)
         return;
     bool blocked = IsInputBlocked();

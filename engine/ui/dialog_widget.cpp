@@ -539,7 +539,7 @@ Size& DialogWidget::GetPreferredSize(Size& out)
     bool fromBackground = background_ && sizeMethod_ == 1;
     if (fromBackground)
         background_->GetPreferredSize(background);
-    Surface* display = application_ ? application_->GetScreenSurface() : nullptr;
+    Surface* display = GetScreen();
     if (out.w < 2) {
         if (fromBackground)
             out.w = background.w;

@@ -13,40 +13,30 @@
 #include "engine/sound/wav_music_stream.h"
 #include "engine/sound/wav_sample.h"
 #include "platform/files.h"
+#include "tests/support/byte_writer.h"
+#include "tests/support/host_file.h"
 
 namespace {
-
-void Put32(std::vector<uint8_t>& out, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
-void Put16(std::vector<uint8_t>& out, uint32_t v)
-{
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
 
 std::vector<uint8_t> Tone(uint32_t rate, int bits, int seconds, double freq)
 {
     uint32_t count = rate * static_cast<uint32_t>(seconds);
     uint32_t bytes = count * static_cast<uint32_t>(bits / 8);
     std::vector<uint8_t> out{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
-    Put32(out, 16);
-    Put16(out, 1);
-    Put16(out, 1);
-    Put32(out, rate);
-    Put32(out, rate * static_cast<uint32_t>(bits / 8));
-    Put16(out, static_cast<uint32_t>(bits / 8));
-    Put16(out, static_cast<uint32_t>(bits));
+    PutLe32(out, 16);
+    PutLe16(out, 1);
+    PutLe16(out, 1);
+    PutLe32(out, rate);
+    PutLe32(out, rate * static_cast<uint32_t>(bits / 8));
+    PutLe16(out, static_cast<uint32_t>(bits / 8));
+    PutLe16(out, static_cast<uint32_t>(bits));
     for (char c : std::string("data"))
         out.push_back(static_cast<uint8_t>(c));
-    Put32(out, bytes);
+    PutLe32(out, bytes);
     for (uint32_t i = 0; i < count; ++i) {
         double v = std::sin(2 * M_PI * freq * i / rate);
         if (bits == 16)
-            Put16(out, static_cast<uint16_t>(static_cast<int16_t>(v * 8000)));
+            PutLe16(out, static_cast<uint16_t>(static_cast<int16_t>(v * 8000)));
         else
             out.push_back(static_cast<uint8_t>(128 + v * 60));
     }
@@ -97,10 +87,7 @@ void EightVoicesAndAWavStream(benchmark::State& state)
 {
     std::string host = "/tmp/kelo_bench_stream_" + std::to_string(getpid()) + ".wav";
     std::vector<uint8_t> file = Tone(22050, 16, 10, 220);
-    if (FILE* f = fopen(host.c_str(), "wb")) {
-        fwrite(file.data(), 1, file.size(), f);
-        fclose(f);
-    }
+    WriteHostFile(host, file);
     WavMusicStream stream(nullptr);
     if (!stream.Open(hostpath::FromHost(host).c_str())) {
         state.SkipWithError("stream did not open");

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/core/display.h"
 #include "engine/core/options_record.h"
 #include "engine/core/zip_pack.h"
 #include "engine/graphics/surface.h"
@@ -512,13 +513,7 @@ bool Application::CreateScreenSurface(int width, int height, int borderWidth, in
 bool Application::CreateBorderSurfaces(int width, int height, int borderWidth, int borderHeight)
 {
     int w, h;
-    if (borderWidth > 0) {
-        w = borderWidth;
-        h = borderHeight > 0 ? borderHeight : height;
-    } else {
-        w = width;
-        h = borderHeight;
-    }
+    BorderStripSize(width, height, borderWidth, borderHeight, &w, &h);
     for (Surface** slot : {&firstBorder_, &secondBorder_}) {
         if (!*slot) {
             *slot = new (std::nothrow) Surface(this);

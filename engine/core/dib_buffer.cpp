@@ -66,13 +66,7 @@ bool DibBuffer::CreateBorders(int screenWidth, int screenHeight, int borderWidth
         return true;
     borderWidth_ = borderWidth;
     borderHeight_ = borderHeight;
-    if (borderWidth > 0) {
-        borderBitmapWidth_ = borderWidth;
-        borderBitmapHeight_ = borderHeight > 0 ? borderHeight : screenHeight;
-    } else {
-        borderBitmapWidth_ = screenWidth;
-        borderBitmapHeight_ = borderHeight;
-    }
+    BorderStripSize(screenWidth, screenHeight, borderWidth, borderHeight, &borderBitmapWidth_, &borderBitmapHeight_);
     for (int i = 0; i < 2; ++i) {
         borderDc_[i] = CreateCompatibleDC(nullptr);
         borderBitmap_[i] = CreateBitmap565(borderDc_[i], borderBitmapWidth_, borderBitmapHeight_, &borderPixels_[i]);

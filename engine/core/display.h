@@ -8,6 +8,19 @@
 #include "platform/display_settings.h"
 #include "platform/gdi.h"
 
+// Each of the two border strips: beside the screen when borderWidth is set (as tall as the screen
+// unless borderHeight says otherwise), else above and below it.
+inline void BorderStripSize(int screenWidth, int screenHeight, int borderWidth, int borderHeight, int* w, int* h)
+{
+    if (borderWidth > 0) {
+        *w = borderWidth;
+        *h = borderHeight > 0 ? borderHeight : screenHeight;
+    } else {
+        *w = screenWidth;
+        *h = borderHeight;
+    }
+}
+
 // The back buffer of the GDI path: the screen surface's pixels live in its DIB section, and two
 // more for the border surfaces.
 class DibBuffer {

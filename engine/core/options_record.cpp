@@ -1,9 +1,11 @@
 #include "engine/core/options_record.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/core/application.h"
 #include "engine/core/archive.h"
+#include "engine/core/byte_order.h"
 #include "engine/core/pack_memory_file.h"
 #include "engine/core/strings.h"
 
@@ -20,23 +22,6 @@ bool OptionsPath(Application* application, String& path)
         return false;
     String::Concat(path, application->GetSaveDirectory(), String(kFileName));
     return true;
-}
-
-void PutLe32(uint8_t* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-uint32_t GetLe32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-
-int32_t Clamp(int32_t v, int32_t low, int32_t high)
-{
-    return v < low ? low : v > high ? high : v;
 }
 
 }  // namespace
@@ -78,8 +63,8 @@ void OptionsRecord::SetDefaults()
 
 void OptionsRecord::CheckLoadedValues()
 {
-    soundVolume = Clamp(soundVolume, 0, 100);
-    musicVolume = Clamp(musicVolume, 0, 100);
+    soundVolume = std::clamp(soundVolume, 0, 100);
+    musicVolume = std::clamp(musicVolume, 0, 100);
     // Any other word would make every start fail on the rotation.
     if (rotation != -2 && rotation != 0 && rotation != 1 && rotation != 2)
         rotation = -2;
@@ -128,17 +113,17 @@ bool OptionsRecord::WriteRaw(Stream* stream)
         return false;
     // Field by field with zero padding, in the layout the raw file has always had.
     uint8_t block[kRawBlockSize] = {};
-    PutLe32(block, MakeFourCC("APPS"));
+    WriteLe32(block, MakeFourCC("APPS"));
     block[4] = soundOn ? 1 : 0;
-    PutLe32(block + 8, static_cast<uint32_t>(soundVolume));
+    WriteLe32(block + 8, static_cast<uint32_t>(soundVolume));
     block[12] = musicOn ? 1 : 0;
-    PutLe32(block + 16, static_cast<uint32_t>(musicVolume));
+    WriteLe32(block + 16, static_cast<uint32_t>(musicVolume));
     block[20] = mute ? 1 : 0;
     for (int i = 0; i < 32; ++i)
-        PutLe32(block + 24 + 4 * i, static_cast<uint32_t>(keyCodes[i]));
+        WriteLe32(block + 24 + 4 * i, static_cast<uint32_t>(keyCodes[i]));
     memcpy(block + 152, keyFlags, 32);
-    PutLe32(block + 184, static_cast<uint32_t>(rotation));
-    PutLe32(block + 188, MakeFourCC("APPE"));
+    WriteLe32(block + 184, static_cast<uint32_t>(rotation));
+    WriteLe32(block + 188, MakeFourCC("APPE"));
     if (stream->Write(block, kRawBlockSize) != kRawBlockSize)
         return false;
     if (!HasDerivedBlock())
@@ -152,18 +137,18 @@ bool OptionsRecord::ReadRaw(Stream* stream)
     if (!stream)
         return false;
     uint8_t block[kRawBlockSize];
-    if (stream->Read(block, kRawBlockSize) != kRawBlockSize || GetLe32(block) != MakeFourCC("APPS") ||
-        GetLe32(block + 188) != MakeFourCC("APPE"))
+    if (stream->Read(block, kRawBlockSize) != kRawBlockSize || ReadLe32(block) != MakeFourCC("APPS") ||
+        ReadLe32(block + 188) != MakeFourCC("APPE"))
         return false;
     soundOn = block[4] != 0;
-    soundVolume = static_cast<int32_t>(GetLe32(block + 8));
+    soundVolume = static_cast<int32_t>(ReadLe32(block + 8));
     musicOn = block[12] != 0;
-    musicVolume = static_cast<int32_t>(GetLe32(block + 16));
+    musicVolume = static_cast<int32_t>(ReadLe32(block + 16));
     mute = block[20] != 0;
     for (int i = 0; i < 32; ++i)
-        keyCodes[i] = static_cast<int32_t>(GetLe32(block + 24 + 4 * i));
+        keyCodes[i] = static_cast<int32_t>(ReadLe32(block + 24 + 4 * i));
     memcpy(keyFlags, block + 152, 32);
-    rotation = static_cast<int32_t>(GetLe32(block + 184));
+    rotation = static_cast<int32_t>(ReadLe32(block + 184));
     CheckLoadedValues();
     if (!HasDerivedBlock())
         return true;

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "engine/core/application.h"
+#include "engine/core/byte_order.h"
 #include "engine/core/main_window.h"
 #include "engine/sound/sound_manager.h"
 #include "platform/clock.h"
@@ -29,12 +30,6 @@ ReadMsgQueueProc g_readMsgQueue = nullptr;
 CloseMsgQueueProc g_closeMsgQueue = nullptr;
 RequestPowerNotificationsProc g_requestPowerNotifications = nullptr;
 StopPowerNotificationsProc g_stopPowerNotifications = nullptr;
-
-DWORD ReadLe32(const uint8_t* p)
-{
-    return static_cast<DWORD>(p[0]) | (static_cast<DWORD>(p[1]) << 8) | (static_cast<DWORD>(p[2]) << 16) |
-           (static_cast<DWORD>(p[3]) << 24);
-}
 
 void ClearPowerFunctions()
 {

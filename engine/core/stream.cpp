@@ -1,5 +1,7 @@
 #include "engine/core/stream.h"
 
+#include <type_traits>
+
 #include "engine/core/memory.h"
 #include "engine/core/record_store.h"
 
@@ -26,6 +28,16 @@ int32_t Stream::ReadLittle(uint32_t* value, int bytes)
     return moved;
 }
 
+template <typename T>
+int32_t Stream::ReadSigned(T* out)
+{
+    using Unsigned = std::make_unsigned_t<T>;
+    uint32_t value = static_cast<Unsigned>(*out);
+    int32_t moved = ReadLittle(&value, static_cast<int>(sizeof(T)));
+    *out = static_cast<T>(static_cast<Unsigned>(value));
+    return moved;
+}
+
 int32_t Stream::WriteInt32(int32_t value)
 {
     return WriteLittle(static_cast<uint32_t>(value), 4);
@@ -33,10 +45,7 @@ int32_t Stream::WriteInt32(int32_t value)
 
 int32_t Stream::ReadInt32(int32_t* out)
 {
-    uint32_t value = static_cast<uint32_t>(*out);
-    int32_t moved = ReadLittle(&value, 4);
-    *out = static_cast<int32_t>(value);
-    return moved;
+    return ReadSigned(out);
 }
 
 int32_t Stream::WriteUInt32(uint32_t value)
@@ -56,10 +65,7 @@ int32_t Stream::WriteInt8(int8_t value)
 
 int32_t Stream::ReadInt8(int8_t* out)
 {
-    uint32_t value = static_cast<uint8_t>(*out);
-    int32_t moved = ReadLittle(&value, 1);
-    *out = static_cast<int8_t>(value);
-    return moved;
+    return ReadSigned(out);
 }
 
 int32_t Stream::WriteInt16(int16_t value)
@@ -69,10 +75,7 @@ int32_t Stream::WriteInt16(int16_t value)
 
 int32_t Stream::ReadInt16(int16_t* out)
 {
-    uint32_t value = static_cast<uint16_t>(*out);
-    int32_t moved = ReadLittle(&value, 2);
-    *out = static_cast<int16_t>(value);
-    return moved;
+    return ReadSigned(out);
 }
 
 bool Stream::MatchesCrc(uint16_t expected)

@@ -47,4 +47,6 @@ public:
 private:
     int32_t WriteLittle(uint32_t value, int bytes);
     int32_t ReadLittle(uint32_t* value, int bytes);
+    template <typename T>
+    int32_t ReadSigned(T* out);
 };

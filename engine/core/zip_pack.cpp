@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "engine/core/byte_order.h"
 #include "engine/core/disk_file.h"
 #include "engine/core/hash_name.h"
 #include "engine/core/memory.h"
@@ -22,23 +23,12 @@ constexpr uint32_t kLongestName = 127;
 // Deflate never expands data more than 1032 times.
 constexpr uint64_t kDeflateRatio = 1032;
 
-uint16_t Le16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t Le32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-
 // Central header fields.
-uint16_t Method(const uint8_t* h) { return Le16(h + 10); }
-uint32_t CompressedSize(const uint8_t* h) { return Le32(h + 20); }
-uint32_t UncompressedSize(const uint8_t* h) { return Le32(h + 24); }
-uint16_t NameLength(const uint8_t* h) { return Le16(h + 28); }
-uint32_t LocalOffset(const uint8_t* h) { return Le32(h + 42); }
+uint16_t Method(const uint8_t* h) { return ReadLe16(h + 10); }
+uint32_t CompressedSize(const uint8_t* h) { return ReadLe32(h + 20); }
+uint32_t UncompressedSize(const uint8_t* h) { return ReadLe32(h + 24); }
+uint16_t NameLength(const uint8_t* h) { return ReadLe16(h + 28); }
+uint32_t LocalOffset(const uint8_t* h) { return ReadLe32(h + 42); }
 
 }  // namespace
 
@@ -107,10 +97,10 @@ int ZipPack::Open(const char* path)
         return Fail(kPackCannotOpen);
     uint32_t endOffset = static_cast<uint32_t>(file_->Tell());
     uint8_t end[kEndSize];
-    if (file_->Read(end, kEndSize) != static_cast<int32_t>(kEndSize) || Le32(end) != kEndSignature)
+    if (file_->Read(end, kEndSize) != static_cast<int32_t>(kEndSize) || ReadLe32(end) != kEndSignature)
         return Fail(kPackCannotOpen);
-    uint32_t count = Le16(end + 8);
-    uint32_t size = Le32(end + 12);
+    uint32_t count = ReadLe16(end + 8);
+    uint32_t size = ReadLe32(end + 12);
     // The directory lies just before the end record; its stored offset is not used.
     if (size > endOffset || !file_->Seek(static_cast<int32_t>(endOffset - size), kSeekStart))
         return Fail(kPackCannotOpen);
@@ -133,9 +123,9 @@ int ZipPack::Open(const char* path)
         if (size - at < kCentralSize)
             return Fail(kPackBadData);
         uint8_t* header = directory_ + at;
-        if (Le32(header) != kCentralSignature)
+        if (ReadLe32(header) != kCentralSignature)
             return Fail(kPackBadData);
-        uint64_t length = kCentralSize + static_cast<uint64_t>(NameLength(header)) + Le16(header + 30) + Le16(header + 32);
+        uint64_t length = kCentralSize + static_cast<uint64_t>(NameLength(header)) + ReadLe16(header + 30) + ReadLe16(header + 32);
         if (length > size - at)
             return Fail(kPackBadData);
         headerOffsets_[i] = at;
@@ -185,6 +175,17 @@ int ZipPack::FindEntry(const char* name, int* index)
     return kPackNotFound;
 }
 
+int ZipPack::CheckCall(const void* out, int index) const
+{
+    if (!out)
+        return E_POINTER;
+    if (!directory_)
+        return kPackNotLoaded;
+    if (index < 0 || index >= count_)
+        return E_INVALIDARG;
+    return kPackOk;
+}
+
 // Sizes and offsets the directory claims are checked against the file before anyone allocates.
 int ZipPack::CheckEntry(int index) const
 {
@@ -206,13 +207,9 @@ int ZipPack::CheckEntry(int index) const
 
 int ZipPack::GetEntrySize(int index, int32_t* size)
 {
-    if (!size)
-        return E_POINTER;
-    if (!directory_)
-        return kPackNotLoaded;
-    if (index < 0 || index >= count_)
-        return E_INVALIDARG;
-    int check = CheckEntry(index);
+    int check = CheckCall(size, index);
+    if (check == kPackOk)
+        check = CheckEntry(index);
     if (check != kPackOk)
         return check;
     *size = static_cast<int32_t>(UncompressedSize(Header(index)));
@@ -221,12 +218,9 @@ int ZipPack::GetEntrySize(int index, int32_t* size)
 
 int ZipPack::GetEntryName(int index, char* buffer, int bufferSize)
 {
-    if (!buffer)
-        return E_POINTER;
-    if (!directory_)
-        return kPackNotLoaded;
-    if (index < 0 || index >= count_)
-        return E_INVALIDARG;
+    int check = CheckCall(buffer, index);
+    if (check != kPackOk)
+        return check;
     const uint8_t* header = Header(index);
     uint16_t length = NameLength(header);
     if (bufferSize < length + 1)
@@ -248,13 +242,9 @@ int ZipPack::GetEntryCount(int* count)
 
 int ZipPack::ReadEntry(int index, void* buffer)
 {
-    if (!buffer)
-        return E_POINTER;
-    if (!directory_)
-        return kPackNotLoaded;
-    if (index < 0 || index >= count_)
-        return E_INVALIDARG;
-    int check = CheckEntry(index);
+    int check = CheckCall(buffer, index);
+    if (check == kPackOk)
+        check = CheckEntry(index);
     if (check != kPackOk)
         return check;
     uint32_t size = UncompressedSize(Header(index));
@@ -262,12 +252,12 @@ int ZipPack::ReadEntry(int index, void* buffer)
 
     uint8_t local[kLocalSize];
     if (!file_->Seek(static_cast<int32_t>(offset), kSeekStart) ||
-        file_->Read(local, kLocalSize) != static_cast<int32_t>(kLocalSize) || Le32(local) != kLocalSignature)
+        file_->Read(local, kLocalSize) != static_cast<int32_t>(kLocalSize) || ReadLe32(local) != kLocalSignature)
         return kPackBadData;
     // The local header's method and compressed size are the ones used.
-    uint16_t method = Le16(local + 8);
-    uint32_t compressed = Le32(local + 18);
-    uint64_t dataStart = static_cast<uint64_t>(offset) + kLocalSize + Le16(local + 26) + Le16(local + 28);
+    uint16_t method = ReadLe16(local + 8);
+    uint32_t compressed = ReadLe32(local + 18);
+    uint64_t dataStart = static_cast<uint64_t>(offset) + kLocalSize + ReadLe16(local + 26) + ReadLe16(local + 28);
     if (dataStart + compressed > static_cast<uint64_t>(fileSize_) || !file_->Seek(static_cast<int32_t>(dataStart), kSeekStart))
         return kPackBadData;
 

@@ -48,6 +48,8 @@ private:
     };
 
     const uint8_t* Header(int index) const;
+    // The checks every call on one entry makes first: an output, a directory, an index in range.
+    int CheckCall(const void* out, int index) const;
     int CheckEntry(int index) const;
     int Fail(int code);
 

@@ -68,8 +68,9 @@ void AlphaRow(uint16_t* d, const uint16_t* s, const uint8_t* a, int n)
     }
 }
 
-template <class F>
-void AlphaOffsetRow(uint16_t* d, const uint16_t* s, const uint8_t* a, int n, int offset)
+// Draws each pixel whose A and A + offset both pass 10 as op(d, s, A + offset).
+template <class Op>
+inline void OffsetRow(uint16_t* d, const uint16_t* s, const uint8_t* a, int n, int offset, Op op)
 {
     for (int i = 0; i < n; ++i) {
         int A = a[i];
@@ -78,8 +79,14 @@ void AlphaOffsetRow(uint16_t* d, const uint16_t* s, const uint8_t* a, int n, int
         int w = A + offset;
         if (w <= 10)
             continue;
-        d[i] = w < 245 ? F::Blend(d[i], s[i], w) : s[i];
+        d[i] = op(d[i], s[i], w);
     }
+}
+
+template <class F>
+void AlphaOffsetRow(uint16_t* d, const uint16_t* s, const uint8_t* a, int n, int offset)
+{
+    OffsetRow(d, s, a, n, offset, [](uint16_t dp, uint16_t sp, int w) { return w < 245 ? F::Blend(dp, sp, w) : sp; });
 }
 
 template <class F>
@@ -92,30 +99,16 @@ void ConstantRow(uint16_t* d, const uint16_t* s, int n, int weight)
 template <class F>
 void AdditiveRow(uint16_t* d, const uint16_t* s, const uint8_t* a, int n, int offset)
 {
-    for (int i = 0; i < n; ++i) {
-        int A = a[i];
-        if (A <= 10)
-            continue;
-        int w = A + offset;
-        if (w <= 10)
-            continue;
-        d[i] = Add<F>(d[i], s[i], w);
-    }
+    OffsetRow(d, s, a, n, offset, [](uint16_t dp, uint16_t sp, int w) { return Add<F>(dp, sp, w); });
 }
 
 template <class F>
 void TintedRow(uint16_t* d, const uint16_t* s, const uint8_t* a, int n, int offset, int red, int green, int blue)
 {
-    for (int i = 0; i < n; ++i) {
-        int A = a[i];
-        if (A <= 10)
-            continue;
-        int w = A + offset;
-        if (w <= 10)
-            continue;
-        // A positive offset must not push the weight past full strength.
-        d[i] = F::Blend(d[i], Tint<F>(s[i], red, green, blue), w > 255 ? 255 : w);
-    }
+    // A positive offset must not push the weight past full strength.
+    OffsetRow(d, s, a, n, offset, [=](uint16_t dp, uint16_t sp, int w) {
+        return F::Blend(dp, Tint<F>(sp, red, green, blue), w > 255 ? 255 : w);
+    });
 }
 
 template <class F>

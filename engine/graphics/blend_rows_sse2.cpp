@@ -59,6 +59,23 @@ inline __m128i LoadAlpha(const uint8_t* a)
     return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)), _mm_setzero_si128());
 }
 
+// The offset in every lane; beyond +-256 every weight lands on the same side of the thresholds.
+inline __m128i OffsetLanes(int offset)
+{
+    return _mm_set1_epi16(int16_t(std::clamp(offset, -256, 256)));
+}
+
+// The weights A + offset of eight pixels and the lanes drawn, where A and A + offset both pass
+// 10; false when no lane is.
+inline bool OffsetWeights(const uint8_t* a, __m128i off, __m128i* w, __m128i* draw)
+{
+    const __m128i ten = _mm_set1_epi16(10);
+    __m128i A = LoadAlpha(a);
+    *w = _mm_add_epi16(A, off);
+    *draw = _mm_and_si128(_mm_cmpgt_epi16(A, ten), _mm_cmpgt_epi16(*w, ten));
+    return _mm_movemask_epi8(*draw) != 0;
+}
+
 void AlphaRowSse2(uint16_t* d, const uint16_t* s, const uint8_t* a, int n)
 {
     const __m128i ten = _mm_set1_epi16(10), copyFrom = _mm_set1_epi16(239);
@@ -84,15 +101,11 @@ void AlphaRowSse2(uint16_t* d, const uint16_t* s, const uint8_t* a, int n)
 
 void AlphaOffsetRowSse2(uint16_t* d, const uint16_t* s, const uint8_t* a, int n, int offset)
 {
-    // Beyond +-256 every weight lands on the same side of the thresholds.
-    const __m128i off = _mm_set1_epi16(int16_t(std::clamp(offset, -256, 256)));
-    const __m128i ten = _mm_set1_epi16(10), copyFrom = _mm_set1_epi16(244);
+    const __m128i off = OffsetLanes(offset), copyFrom = _mm_set1_epi16(244);
     int i = 0;
     for (; i + 8 <= n; i += 8) {
-        __m128i A = LoadAlpha(a + i);
-        __m128i w = _mm_add_epi16(A, off);
-        __m128i draw = _mm_and_si128(_mm_cmpgt_epi16(A, ten), _mm_cmpgt_epi16(w, ten));
-        if (_mm_movemask_epi8(draw) == 0)
+        __m128i w, draw;
+        if (!OffsetWeights(a + i, off, &w, &draw))
             continue;
         __m128i sv = Load(s + i), dv = Load(d + i);
         __m128i copy = _mm_cmpgt_epi16(w, copyFrom);
@@ -115,15 +128,12 @@ void ConstantRowSse2(uint16_t* d, const uint16_t* s, int n, int weight)
 
 void AdditiveRowSse2(uint16_t* d, const uint16_t* s, const uint8_t* a, int n, int offset)
 {
-    const __m128i off = _mm_set1_epi16(int16_t(std::clamp(offset, -256, 256)));
-    const __m128i ten = _mm_set1_epi16(10), wholeFrom = _mm_set1_epi16(244);
+    const __m128i off = OffsetLanes(offset), wholeFrom = _mm_set1_epi16(244);
     const __m128i max5 = _mm_set1_epi16(31), max6 = _mm_set1_epi16(63);
     int i = 0;
     for (; i + 8 <= n; i += 8) {
-        __m128i A = LoadAlpha(a + i);
-        __m128i w = _mm_add_epi16(A, off);
-        __m128i draw = _mm_and_si128(_mm_cmpgt_epi16(A, ten), _mm_cmpgt_epi16(w, ten));
-        if (_mm_movemask_epi8(draw) == 0)
+        __m128i w, draw;
+        if (!OffsetWeights(a + i, off, &w, &draw))
             continue;
         __m128i whole = _mm_cmpgt_epi16(w, wholeFrom);
         Channels sc = Split(Load(s + i));
@@ -141,16 +151,13 @@ void AdditiveRowSse2(uint16_t* d, const uint16_t* s, const uint8_t* a, int n, in
 void TintedRowSse2(uint16_t* d, const uint16_t* s, const uint8_t* a, int n, int offset, int red, int green,
                    int blue)
 {
-    const __m128i off = _mm_set1_epi16(int16_t(std::clamp(offset, -256, 256)));
-    const __m128i ten = _mm_set1_epi16(10), full = _mm_set1_epi16(255);
+    const __m128i off = OffsetLanes(offset), full = _mm_set1_epi16(255);
     const __m128i tr = _mm_set1_epi16(int16_t(red)), tg = _mm_set1_epi16(int16_t(green)),
                   tb = _mm_set1_epi16(int16_t(blue));
     int i = 0;
     for (; i + 8 <= n; i += 8) {
-        __m128i A = LoadAlpha(a + i);
-        __m128i w = _mm_add_epi16(A, off);
-        __m128i draw = _mm_and_si128(_mm_cmpgt_epi16(A, ten), _mm_cmpgt_epi16(w, ten));
-        if (_mm_movemask_epi8(draw) == 0)
+        __m128i w, draw;
+        if (!OffsetWeights(a + i, off, &w, &draw))
             continue;
         w = _mm_min_epi16(w, full);
         Channels sc = Split(Load(s + i));

@@ -19,6 +19,9 @@ enum FontEffect {
     kEffectWhiteBorder = 4,
     kEffectBorder2 = 5,
 };
+// The effects' names in style sheets and layout scripts, in effect-number order.
+inline constexpr const char* kEffectNames[] = {"none", "shadow", "border", "glow", "white_border", "border2"};
+inline constexpr int kEffectCount = sizeof(kEffectNames) / sizeof(kEffectNames[0]);
 
 class Font {
 public:

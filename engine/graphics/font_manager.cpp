@@ -10,8 +10,6 @@
 
 namespace {
 
-const char* const kEffectNames[] = {"none", "shadow", "border", "glow", "white_border", "border2"};
-
 bool Is(const ShortString& s, const char* text)
 {
     return s.Length() > 0 && !strcmp(s.CStr(), text);
@@ -33,7 +31,7 @@ int FindEffectByName(const char* name)
 {
     if (!name)
         return -1;
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < kEffectCount; ++i)
         if (!strcmp(name, kEffectNames[i]))
             return i;
     return -1;

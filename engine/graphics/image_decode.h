@@ -43,10 +43,11 @@ struct Target {
     int format = 2;
 };
 
-// The file opened for reading (packs first, then the disk), or null.
-PackMemoryFile* OpenFile(Application* app, const char* path);
-// The given target, or a new surface from the application.
-Surface* TargetOrNew(Application* app, Surface* target);
+// Opens the file (packs first, then the disk) and picks the surface to fill: the given target or
+// a new one from the application, 16-bit unless only the alpha plane is read. False, with nothing
+// left open or made, when either fails.
+bool BeginLoad(Application* app, const char* path, Surface* target, bool alphaOnly, PackMemoryFile** file,
+               Surface** surface);
 // Deletes a surface the loader made; a caller's target is kept. Always null.
 Surface* Fail(Surface* surface, Surface* target);
 

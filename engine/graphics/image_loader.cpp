@@ -10,21 +10,25 @@
 
 namespace image_decode {
 
-PackMemoryFile* OpenFile(Application* app, const char* path)
+bool BeginLoad(Application* app, const char* path, Surface* target, bool alphaOnly, PackMemoryFile** file,
+               Surface** surface)
 {
     if (!app || !path)
-        return nullptr;
-    PackMemoryFile* file = app->CreatePackMemoryFile();
-    if (file && !file->Open(app, path, kStreamRead)) {
-        delete file;
-        file = nullptr;
+        return false;
+    *file = app->CreatePackMemoryFile();
+    if (!*file)
+        return false;
+    if (!(*file)->Open(app, path, kStreamRead)) {
+        delete *file;
+        return false;
     }
-    return file;
-}
-
-Surface* TargetOrNew(Application* app, Surface* target)
-{
-    return target ? target : app->CreateImage();
+    *surface = target ? target : app->CreateImage();
+    if (!*surface || (!alphaOnly && (*surface)->GetBytesPerPixel() != 2)) {
+        delete *file;
+        Fail(*surface, target);
+        return false;
+    }
+    return true;
 }
 
 Surface* Fail(Surface* surface, Surface* target)
@@ -38,21 +42,28 @@ Surface* Fail(Surface* surface, Surface* target)
 
 namespace {
 
-// The path less a trailing ".jpg" or ".png" (exact case) when it is longer than that.
-void BaseName(const char* path, TextBuilder& base)
-{
-    size_t length = strlen(path);
-    if (length > 4 && (!strcmp(path + length - 4, ".jpg") || !strcmp(path + length - 4, ".png")))
-        length -= 4;
-    base.Append(path, length);
-}
+// The names of one image's files: the path less a trailing ".jpg" or ".png" (exact case) when it
+// is longer than that, with each ending in turn.
+class ImageNames {
+public:
+    explicit ImageNames(const char* path)
+    {
+        size_t length = strlen(path);
+        if (length > 4 && (!strcmp(path + length - 4, ".jpg") || !strcmp(path + length - 4, ".png")))
+            length -= 4;
+        base_.Append(path, length);
+    }
+    const char* With(const char* ending)
+    {
+        name_.Clear();
+        name_.Append(base_.CStr(), base_.Length());
+        name_.Append(ending, strlen(ending));
+        return name_.CStr();
+    }
 
-void WithSuffix(const TextBuilder& base, const char* suffix, TextBuilder& out)
-{
-    out.Clear();
-    out.Append(base.CStr(), base.Length());
-    out.Append(suffix, strlen(suffix));
-}
+private:
+    TextBuilder base_, name_;
+};
 
 }  // namespace
 
@@ -60,30 +71,23 @@ Surface* LoadImage(Application* app, const char* path, Surface* target)
 {
     if (!app || !path)
         return nullptr;
-    TextBuilder base, name;
-    BaseName(path, base);
-    WithSuffix(base, ".jpg", name);
-    if (Surface* surface = LoadJpeg(app, name.CStr(), target)) {
-        WithSuffix(base, "_a.jpg", name);
+    ImageNames names(path);
+    if (Surface* surface = LoadJpeg(app, names.With(".jpg"), target)) {
         // A missing or mismatched companion leaves the image opaque.
-        LoadJpegAlpha(app, name.CStr(), surface);
+        LoadJpegAlpha(app, names.With("_a.jpg"), surface);
         if (!surface->ReturnTrue())
             return image_decode::Fail(surface, target);
         return surface;
     }
-    WithSuffix(base, ".png", name);
-    return LoadPng(app, name.CStr(), target);
+    return LoadPng(app, names.With(".png"), target);
 }
 
 Surface* LoadAlphaImage(Application* app, const char* path, Surface* target)
 {
     if (!app || !path)
         return nullptr;
-    TextBuilder base, name;
-    BaseName(path, base);
-    WithSuffix(base, ".jpg", name);
-    if (Surface* surface = LoadJpegAlpha(app, name.CStr(), target))
+    ImageNames names(path);
+    if (Surface* surface = LoadJpegAlpha(app, names.With(".jpg"), target))
         return surface;
-    WithSuffix(base, ".png", name);
-    return LoadPngAlpha(app, name.CStr(), target);
+    return LoadPngAlpha(app, names.With(".png"), target);
 }

@@ -177,14 +177,10 @@ bool DecodeJpeg(Stream* stream, bool alphaOnly, image_decode::Target target, int
 Surface* LoadJpegInto(Application* app, const char* path, Surface* target, bool alphaOnly, int requiredWidth,
                       int requiredHeight)
 {
-    PackMemoryFile* file = image_decode::OpenFile(app, path);
-    if (!file)
+    PackMemoryFile* file = nullptr;
+    Surface* surface = nullptr;
+    if (!image_decode::BeginLoad(app, path, target, alphaOnly, &file, &surface))
         return nullptr;
-    Surface* surface = image_decode::TargetOrNew(app, target);
-    if (!surface || (!alphaOnly && surface->GetBytesPerPixel() != 2)) {
-        delete file;
-        return image_decode::Fail(surface, target);
-    }
     Decoded decoded;
     bool ok = DecodeJpeg(file, alphaOnly, {surface->GetOrientation(), surface->GetFormat()}, requiredWidth,
                          requiredHeight, &decoded);

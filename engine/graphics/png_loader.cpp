@@ -122,14 +122,10 @@ bool DecodePng(Stream* stream, bool alphaOnly, image_decode::Target target, Deco
 
 Surface* LoadPngInto(Application* app, const char* path, Surface* target, bool alphaOnly)
 {
-    PackMemoryFile* file = image_decode::OpenFile(app, path);
-    if (!file)
+    PackMemoryFile* file = nullptr;
+    Surface* surface = nullptr;
+    if (!image_decode::BeginLoad(app, path, target, alphaOnly, &file, &surface))
         return nullptr;
-    Surface* surface = image_decode::TargetOrNew(app, target);
-    if (!surface || (!alphaOnly && surface->GetBytesPerPixel() != 2)) {
-        delete file;
-        return image_decode::Fail(surface, target);
-    }
     Decoded d;
     bool ok = DecodePng(file, alphaOnly, {surface->GetOrientation(), surface->GetFormat()}, &d);
     delete file;

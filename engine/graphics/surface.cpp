@@ -10,6 +10,21 @@
 
 namespace {
 
+// Cuts a run of count values written from x down to the part inside a row width wide; false
+// when nothing is left.
+template <typename T>
+bool ClipRow(int& x, const T*& data, int& count, int width)
+{
+    if (x < 0) {
+        data -= x;
+        count += x;
+        x = 0;
+    }
+    if (count > width - x)
+        count = width - x;
+    return count > 0;
+}
+
 // The colour-key settings: pixels less opaque than the threshold become the key colour.
 constexpr int kColourKeyThreshold = 128;
 constexpr int kColourKeyRed = 255, kColourKeyGreen = 0, kColourKeyBlue = 255;
@@ -256,14 +271,7 @@ void Surface::WriteRow(int x, int y, const uint16_t* data, int count)
 {
     if (!pixels_ || !data || bytesPerPixel_ != 2 || y < 0 || y >= rawHeight_ || x >= rawWidth_ || count <= 0)
         return;
-    if (x < 0) {
-        data -= x;
-        count += x;
-        x = 0;
-    }
-    if (count > rawWidth_ - x)
-        count = rawWidth_ - x;
-    if (count > 0)
+    if (ClipRow(x, data, count, rawWidth_))
         memcpy(GetPixels() + size_t(y) * rawWidth_ + x, data, size_t(count) * 2);
 }
 
@@ -271,14 +279,7 @@ void Surface::WriteAlphaRow(int x, int y, const uint8_t* data, int count)
 {
     if (!alpha_ || !data || format_ == 4 || y < 0 || y >= rawHeight_ || x >= rawWidth_ || count <= 0)
         return;
-    if (x < 0) {
-        data -= x;
-        count += x;
-        x = 0;
-    }
-    if (count > rawWidth_ - x)
-        count = rawWidth_ - x;
-    if (count > 0)
+    if (ClipRow(x, data, count, rawWidth_))
         memcpy(alpha_ + size_t(y) * rawWidth_ + x, data, size_t(count));
 }
 

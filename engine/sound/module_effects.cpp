@@ -1,6 +1,9 @@
 // The player's row and tick work: reading each channel's cell, triggering its note, setting up
 // its effects, and running envelopes, fade-outs and effects over the row's ticks.
 #include "engine/sound/module_player.h"
+
+#include <algorithm>
+
 #include "engine/sound/module_tables.h"
 
 namespace {
@@ -27,11 +30,6 @@ bool IsVibrato(uint16_t effect)
 bool IsNoteDelay(uint16_t effect, uint8_t param)
 {
     return effect == kFxExtended && (param >> 4) == 0xD;
-}
-
-int ClampInt(int value, int low, int high)
-{
-    return value < low ? low : value > high ? high : value;
 }
 
 class RowWork {
@@ -72,13 +70,13 @@ private:
     {
         int semitone = note & 15;
         int n = (note >> 4) * 12 + (semitone > 11 ? 11 : semitone) + sample.relativeNote;
-        n = ClampInt(n, 0, 119);
+        n = std::clamp(n, 0, 119);
         return static_cast<uint8_t>(n / 12 * 16 + n % 12);
     }
     uint32_t PeriodForNote(const ModuleSample& sample, uint8_t note) const
     {
         int semitone = note & 15;
-        int n = ClampInt((note >> 4) * 12 + (semitone > 11 ? 11 : semitone), 0, 119);
+        int n = std::clamp((note >> 4) * 12 + (semitone > 11 ? 11 : semitone), 0, 119);
         return p_.linearSlides ? LinearPeriod(n, sample.finetune) : AmigaPeriod(n, sample.c4RateCurrent);
     }
     void SetNotePeriod(ChannelRecord& channel, uint8_t note)
@@ -100,8 +98,8 @@ private:
     void VolumeSlide(ChannelRecord& channel, uint8_t value)
     {
         int x = value & 15, h = value >> 4;
-        channel.volume = static_cast<uint8_t>(x ? ClampInt(channel.volume - x, 0, 64)
-                                                : ClampInt(channel.volume + h, 0, 64));
+        channel.volume = static_cast<uint8_t>(x ? std::clamp(channel.volume - x, 0, 64)
+                                                : std::clamp(channel.volume + h, 0, 64));
     }
     void VibratoStep(ChannelRecord& channel, EffectSlot& slot, int shift)
     {
@@ -265,19 +263,19 @@ void RowWork::ApplyEffect(ChannelRecord& channel, EffectSlot& slot, const Module
             uint8_t v = Remember(&slot.volumeSlideMemory, param);
             int vx = v & 15, vh = v >> 4;
             if (vx == 0xF && vh != 0)
-                channel.volume = static_cast<uint8_t>(ClampInt(channel.volume + vh, 0, 64));
+                channel.volume = static_cast<uint8_t>(std::clamp(channel.volume + vh, 0, 64));
             else if (vh == 0xF && vx != 0 && vx != 0xF)
-                channel.volume = static_cast<uint8_t>(ClampInt(channel.volume - vx, 0, 64));
+                channel.volume = static_cast<uint8_t>(std::clamp(channel.volume - vx, 0, 64));
             else
                 run(v);
         } else if (x == 0xF) {
             if (param > 15)
                 slot.fineUpMemory = static_cast<uint8_t>(h);
-            channel.volume = static_cast<uint8_t>(ClampInt(channel.volume + slot.fineUpMemory, 0, 64));
+            channel.volume = static_cast<uint8_t>(std::clamp(channel.volume + slot.fineUpMemory, 0, 64));
         } else if (h == 0xF) {
             if (x)
                 slot.fineDownMemory = static_cast<uint8_t>(x);
-            channel.volume = static_cast<uint8_t>(ClampInt(channel.volume - slot.fineDownMemory, 0, 64));
+            channel.volume = static_cast<uint8_t>(std::clamp(channel.volume - slot.fineDownMemory, 0, 64));
         } else {
             slot.volumeSlideMemory = param;
             run(param);
@@ -368,7 +366,7 @@ void RowWork::ApplyEffect(ChannelRecord& channel, EffectSlot& slot, const Module
             break;
         case 0x3: slot.vibratoWaveform = static_cast<uint32_t>(x & 7); break;
         case 0x4: slot.tremoloWaveform = static_cast<uint32_t>(x & 7); break;
-        case 0x8: channel.pan = static_cast<uint8_t>(ClampInt((x + 1) * 16, 0, 255)); break;
+        case 0x8: channel.pan = static_cast<uint8_t>(std::clamp((x + 1) * 16, 0, 255)); break;
         case 0xA: channel.pan = static_cast<uint8_t>(x < 8 ? (x + 9) * 16 : (x - 7) * 16); break;
         case 0xB:
             if (x == 0) {
@@ -435,8 +433,8 @@ void RowWork::ApplyEffect(ChannelRecord& channel, EffectSlot& slot, const Module
 
 void RowWork::TickChannel(ChannelRecord& channel)
 {
-    channel.envelopeVolume = static_cast<uint8_t>(ClampInt(TickEnvelope(channel.volumeEnvelope, 64), 0, 64));
-    channel.panEnvelopeValue = static_cast<uint8_t>(ClampInt(TickEnvelope(channel.panEnvelope, 32), 0, 64));
+    channel.envelopeVolume = static_cast<uint8_t>(std::clamp(TickEnvelope(channel.volumeEnvelope, 64), 0, 64));
+    channel.panEnvelopeValue = static_cast<uint8_t>(std::clamp(TickEnvelope(channel.panEnvelope, 32), 0, 64));
     channel.fadeVolume = channel.fadeVolume > channel.fadeoutSpeed ? channel.fadeVolume - channel.fadeoutSpeed : 0;
     for (EffectSlot& slot : channel.slots)
         TickEffect(channel, slot);
@@ -482,7 +480,7 @@ void RowWork::TickEffect(ChannelRecord& channel, EffectSlot& slot)
             semitone -= 12;
             octave += 1;
         }
-        SetNotePeriod(channel, static_cast<uint8_t>(ClampInt(octave, 0, 9) * 16 + semitone));
+        SetNotePeriod(channel, static_cast<uint8_t>(std::clamp(octave, 0, 9) * 16 + semitone));
         slot.arpeggioStep = static_cast<uint8_t>((slot.arpeggioStep + 1) % 3);
         break;
     }
@@ -513,7 +511,7 @@ void RowWork::TickEffect(ChannelRecord& channel, EffectSlot& slot)
     case kFxTremolo:
         if (!first) {
             int wave = WaveformValue(slot.tremoloWaveform, slot.tremoloPos);
-            channel.volume = static_cast<uint8_t>(ClampInt(slot.tremoloBase - ((wave * slot.tremoloDepth) >> 8), 0, 64));
+            channel.volume = static_cast<uint8_t>(std::clamp(slot.tremoloBase - ((wave * slot.tremoloDepth) >> 8), 0, 64));
             slot.tremoloPos = (slot.tremoloPos + slot.tremoloSpeed) & 63;
         }
         break;
@@ -528,12 +526,12 @@ void RowWork::TickEffect(ChannelRecord& channel, EffectSlot& slot)
         }
         break;
     case kFxPanSlide:
-        channel.pan = static_cast<uint8_t>(h ? ClampInt(channel.pan + h, 0, 255) : ClampInt(channel.pan - x, 0, 255));
+        channel.pan = static_cast<uint8_t>(h ? std::clamp(channel.pan + h, 0, 255) : std::clamp(channel.pan - x, 0, 255));
         break;
     case kFxGlobalVolumeSlide:
         if (!first)
-            p_.currentGlobalVolume = static_cast<uint8_t>(x ? ClampInt(p_.currentGlobalVolume - x, 0, 64)
-                                                            : ClampInt(p_.currentGlobalVolume + h, 0, 64));
+            p_.currentGlobalVolume = static_cast<uint8_t>(x ? std::clamp(p_.currentGlobalVolume - x, 0, 64)
+                                                            : std::clamp(p_.currentGlobalVolume + h, 0, 64));
         break;
     default:
         break;

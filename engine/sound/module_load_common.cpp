@@ -124,6 +124,46 @@ void SetSampleLoop(ModuleSample* sample, uint32_t loopStart, uint32_t loopEnd, b
     sample->loopEnd = loopEnd;
 }
 
+void TranslateSharedEffect(int effect, int param, uint16_t* out, int* value)
+{
+    int x = param & 15;
+    switch (effect) {
+    case 0x0: *out = param ? kFxArpeggio : 0; break;
+    case 0x3: *out = kFxTonePorta; break;
+    case 0x4: *out = kFxVibrato; break;
+    case 0x5: *out = kFxTonePortaVolumeSlide; break;
+    case 0x6: *out = kFxVibratoVolumeSlide; break;
+    case 0x7: *out = kFxTremolo; break;
+    case 0x9: *out = kFxSampleOffset; break;
+    case 0xB: *out = kFxJump; break;
+    case 0xD:
+        *out = kFxBreak;
+        *value = (param >> 4) * 10 + x;
+        if (*value >= 64)
+            *value = 0;
+        break;
+    case 0xE:
+        switch (param >> 4) {
+        case 0x1: *out = kFxPortaUp; *value = 0xF0 | x; break;
+        case 0x2: *out = kFxPortaDown; *value = 0xF0 | x; break;
+        case 0x4: *out = kFxExtended; *value = 0x30 | x; break;
+        case 0x5: *out = kFxExtended; *value = 0x20 | x; break;
+        case 0x6: *out = kFxExtended; *value = 0xB0 | x; break;
+        case 0x7: *out = kFxExtended; *value = 0x40 | x; break;
+        case 0x9: *out = kFxRetrigger; *value = x; break;
+        case 0xA: *out = kFxVolumeSlide; *value = x << 4 | 0xF; break;
+        case 0xB: *out = kFxVolumeSlide; *value = 0xF0 | x; break;
+        case 0xC: *out = kFxExtended; *value = 0xC0 | x; break;
+        case 0xD: *out = kFxExtended; *value = 0xD0 | x; break;
+        case 0xE: *out = kFxExtended; *value = 0xE0 | x; break;
+        default: break;
+        }
+        break;
+    case 0xF: *out = param < 32 ? kFxSpeed : kFxTempo; break;
+    default: break;
+    }
+}
+
 void FinishModule(ModulePlayer* player)
 {
     if (player->initialTempo < 32)

@@ -30,47 +30,14 @@ int ChannelsForSignature(ByteReader& in)
 
 void TranslateEffect(ModuleCell* cell, int effect, int param)
 {
-    int x = param & 15;
     uint16_t out = 0;
     int value = param;
     switch (effect) {
-    case 0x0: out = param ? kFxArpeggio : 0; break;
     case 0x1: out = kFxPortaUp; break;
     case 0x2: out = kFxPortaDown; break;
-    case 0x3: out = kFxTonePorta; break;
-    case 0x4: out = kFxVibrato; break;
-    case 0x5: out = kFxTonePortaVolumeSlide; break;
-    case 0x6: out = kFxVibratoVolumeSlide; break;
-    case 0x7: out = kFxTremolo; break;
-    case 0x9: out = kFxSampleOffset; break;
     case 0xA: out = kFxVolumeSlide; break;
-    case 0xB: out = kFxJump; break;
     case 0xC: cell->volume = static_cast<uint8_t>(param > 64 ? 64 : param); break;
-    case 0xD:
-        out = kFxBreak;
-        value = (param >> 4) * 10 + x;
-        if (value >= 64)
-            value = 0;
-        break;
-    case 0xE:
-        switch (param >> 4) {
-        case 0x1: out = kFxPortaUp; value = 0xF0 | x; break;
-        case 0x2: out = kFxPortaDown; value = 0xF0 | x; break;
-        case 0x4: out = kFxExtended; value = 0x30 | x; break;
-        case 0x5: out = kFxExtended; value = 0x20 | x; break;
-        case 0x6: out = kFxExtended; value = 0xB0 | x; break;
-        case 0x7: out = kFxExtended; value = 0x40 | x; break;
-        case 0x9: out = kFxRetrigger; value = x; break;
-        case 0xA: out = kFxVolumeSlide; value = x << 4 | 0xF; break;
-        case 0xB: out = kFxVolumeSlide; value = 0xF0 | x; break;
-        case 0xC: out = kFxExtended; value = 0xC0 | x; break;
-        case 0xD: out = kFxExtended; value = 0xD0 | x; break;
-        case 0xE: out = kFxExtended; value = 0xE0 | x; break;
-        default: break;
-        }
-        break;
-    case 0xF: out = param < 32 ? kFxSpeed : kFxTempo; break;
-    default: break;
+    default: TranslateSharedEffect(effect, param, &out, &value); break;
     }
     cell->effect1 = out;
     cell->param1 = out ? static_cast<uint8_t>(value) : 0;

@@ -34,51 +34,18 @@ void TranslateVolumeColumn(ModuleCell* cell, uint8_t value)
 
 void TranslateEffect(ModuleCell* cell, uint8_t type, uint8_t param)
 {
-    int x = param & 15;
     uint16_t effect = 0;
     int value = param;
     switch (type) {
-    case 0x0: effect = param ? kFxArpeggio : 0; break;
     case 0x1: effect = kFxXmPortaUp; break;
     case 0x2: effect = kFxXmPortaDown; break;
-    case 0x3: effect = kFxTonePorta; break;
-    case 0x4: effect = kFxVibrato; break;
-    case 0x5: effect = kFxTonePortaVolumeSlide; break;
-    case 0x6: effect = kFxVibratoVolumeSlide; break;
-    case 0x7: effect = kFxTremolo; break;
     case 0x8: effect = kFxSetPan; break;
-    case 0x9: effect = kFxSampleOffset; break;
     case 0xA: effect = kFxXmVolumeSlide; break;
-    case 0xB: effect = kFxJump; break;
     case 0xC: effect = kFxSetVolume; value = param > 64 ? 64 : param; break;
-    case 0xD:
-        effect = kFxBreak;
-        value = (param >> 4) * 10 + x;
-        if (value >= 64)
-            value = 0;
-        break;
-    case 0xE:
-        switch (param >> 4) {
-        case 0x1: effect = kFxPortaUp; value = 0xF0 | x; break;
-        case 0x2: effect = kFxPortaDown; value = 0xF0 | x; break;
-        case 0x4: effect = kFxExtended; value = 0x30 | x; break;
-        case 0x5: effect = kFxExtended; value = 0x20 | x; break;
-        case 0x6: effect = kFxExtended; value = 0xB0 | x; break;
-        case 0x7: effect = kFxExtended; value = 0x40 | x; break;
-        case 0x9: effect = kFxRetrigger; value = x; break;
-        case 0xA: effect = kFxVolumeSlide; value = x << 4 | 0xF; break;
-        case 0xB: effect = kFxVolumeSlide; value = 0xF0 | x; break;
-        case 0xC: effect = kFxExtended; value = 0xC0 | x; break;
-        case 0xD: effect = kFxExtended; value = 0xD0 | x; break;
-        case 0xE: effect = kFxExtended; value = 0xE0 | x; break;
-        default: break;
-        }
-        break;
-    case 0xF: effect = param < 32 ? kFxSpeed : kFxTempo; break;
     case 16: effect = kFxGlobalVolume; break;
     case 17: effect = kFxGlobalVolumeSlide; break;
     case 25: effect = kFxPanSlide; break;
-    default: break;
+    default: TranslateSharedEffect(type, param, &effect, &value); break;
     }
     cell->effect2 = effect;
     cell->param2 = effect ? static_cast<uint8_t>(value) : 0;

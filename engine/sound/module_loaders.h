@@ -61,5 +61,8 @@ void* AllocateSampleData(ModuleSample* sample, size_t bytes);
 
 // Sets the loop from file values, clamped to the sample (a loop that cannot stand is dropped).
 void SetSampleLoop(ModuleSample* sample, uint32_t loopStart, uint32_t loopEnd, bool looping);
+// The effects MOD and XM number alike (0, 3-7, 9, B, D, E and F): the player's effect and its
+// parameter; other numbers leave both as they are.
+void TranslateSharedEffect(int effect, int param, uint16_t* out, int* value);
 // Clamps the header values every format shares and marks the channels.
 void FinishModule(ModulePlayer* player);

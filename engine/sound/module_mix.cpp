@@ -1,6 +1,7 @@
 // Mixing the sounding channels of one chunk (never longer than a tick) and converting the
 // 32-bit sums to the output format. No interpolation: each frame takes the sample under the
 // 22.10 position.
+#include <algorithm>
 #include <cstring>
 
 #include "engine/sound/module_player.h"
@@ -83,11 +84,6 @@ void MixChannel(ChannelRecord* channel, int32_t* out, int frames, int32_t gainLe
     }
 }
 
-int32_t Clamp(int32_t value, int32_t low, int32_t high)
-{
-    return value < low ? low : value > high ? high : value;
-}
-
 }  // namespace
 
 void ModulePlayer::Mix(int frameOffset, int frames)
@@ -117,7 +113,7 @@ void ModulePlayer::Mix(int frameOffset, int frames)
             right = static_cast<uint8_t>((gain * p) >> 6);
             MixChannel<int16_t, 2>(&channel, mixBuffer, frames, left, right);
         } else {
-            int p = Clamp(channel.panEnvelopeValue + (channel.pan >> 2) - 64, -32, 32);
+            int p = std::clamp(channel.panEnvelopeValue + (channel.pan >> 2) - 64, -32, 32);
             left = ((32 - p) * gain) >> 6;
             right = ((32 + p) * gain) >> 6;
             MixChannel<int8_t, 2>(&channel, mixBuffer, frames, left * scale, right * scale);
@@ -134,16 +130,16 @@ void ModulePlayer::WriteOutput(int frameOffset, int frames)
         auto* out = static_cast<int16_t*>(outputBuffer) + first;
         if (signedOutput) {
             for (size_t i = 0; i < values; ++i)
-                out[i] = static_cast<int16_t>(Clamp(mixBuffer[i] >> 8, -32768, 32767));
+                out[i] = static_cast<int16_t>(std::clamp(mixBuffer[i] >> 8, -32768, 32767));
         } else {
             for (size_t i = 0; i < values; ++i)
-                out[i] = static_cast<int16_t>(Clamp(mixBuffer[i] >> 7, -32768, 32767) ^ 0x8000);
+                out[i] = static_cast<int16_t>(std::clamp(mixBuffer[i] >> 7, -32768, 32767) ^ 0x8000);
         }
         return;
     }
     auto* out = static_cast<uint8_t*>(outputBuffer) + first;
     for (size_t i = 0; i < values; ++i) {
-        int32_t v = Clamp(mixBuffer[i] >> 16, -128, 127);
+        int32_t v = std::clamp(mixBuffer[i] >> 16, -128, 127);
         out[i] = static_cast<uint8_t>(signedOutput ? v : v + 128);
     }
 }

@@ -3,8 +3,8 @@
 // frequency tables, the vibrato and tremolo waveforms and the retrigger volume table.
 #include <cstdint>
 
-// Period of each note of the MOD format, [octave][semitone], octaves 0 to 8.
-extern const uint16_t kModPeriods[9][12];
+#include "engine/sound/mod_periods.h"
+
 // C-4 rates of the 16 finetunes -8..7 (index finetune + 8).
 extern const uint32_t kFinetuneRates[16];
 // Vibrato and tremolo waveforms 0..3 (sine, ramp, square, fixed pseudo-random), -255..255.

@@ -22,15 +22,35 @@ public:
     virtual void Play(bool loop) = 0;
     virtual void Stop() = 0;
     // 0..255, 128 = unity.
-    virtual void SetVolume(int level) = 0;
-    virtual const String& GetName() = 0;
+    virtual void SetVolume(int level) { level_ = level; }
+    virtual const String& GetName() { return name_; }
 
     bool IsActive() const { return active; }
+    int GetRate() const { return rate_; }
+    // Source frames per output sample, in 1/256.
+    int GetStep() const { return step_; }
+    int GetChannels() const { return channels_; }
 
 protected:
+    // Makes and opens the file to read; on failure what was made is left for Close.
+    bool OpenFile(const char* path);
+    // The source's rate and channels, taken once its header is read; the path names the stream.
+    void SetFormat(int rate, int channels, const char* path);
+    // Forgets the format and closes the file.
+    void CloseFile();
+    // Adds a source value at the stream's volume, clamped to 16 bits.
+    void AddScaled(int16_t& out, int32_t value) const;
+
     bool active = false;
+    bool loop_ = false;
     Application* app;
     Stream* file = nullptr;
+    int rate_ = 0;
+    int step_ = 0;
+    int channels_ = 0;
+    int level_ = 128;
+    int mixRate_ = 22050;
+    String name_;
 };
 
 // A decoder that keeps failing gives up after this many errors in a row.

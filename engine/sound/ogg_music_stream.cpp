@@ -4,9 +4,8 @@
 #include <cstring>
 #include <new>
 
-#include "engine/core/application.h"
-#include "engine/core/disk_file.h"
 #include "engine/core/memory.h"
+#include "engine/core/stream.h"
 #include "engine/sound/ogg_callbacks.h"
 
 OggMusicStream::~OggMusicStream()
@@ -17,12 +16,7 @@ OggMusicStream::~OggMusicStream()
 bool OggMusicStream::Open(const char* path)
 {
     Close();
-    if (!path)
-        return false;
-    file = app ? app->CreateDiskFile() : new (std::nothrow) DiskFile();
-    if (!file)
-        return false;
-    if (!file->Open(app, path, kStreamRead)) {
+    if (!OpenFile(path)) {
         Close();
         return false;
     }
@@ -44,10 +38,7 @@ bool OggMusicStream::Open(const char* path)
         Close();
         return false;
     }
-    rate_ = static_cast<int>(info->rate);
-    channels_ = info->channels;
-    mixRate_ = 22050;
-    step_ = rate_ * 256 / mixRate_;
+    SetFormat(static_cast<int>(info->rate), info->channels, path);
     pcmBytes_ = static_cast<uint32_t>(step_ * channels_ * 8000 / 256);
     pcm_ = static_cast<uint8_t*>(Alloc(pcmBytes_));
     if (!pcm_) {
@@ -56,29 +47,20 @@ bool OggMusicStream::Open(const char* path)
     }
     readOffset_ = 0;
     available_ = 0;
-    name_ = String(path);
     return true;
 }
 
 void OggMusicStream::Close()
 {
-    active = false;
-    loop_ = false;
     readOffset_ = 0;
     available_ = 0;
-    rate_ = 0;
-    step_ = 0;
-    channels_ = 0;
+    // The decoder reads through the file, so it goes first.
     if (decoder_) {
         ov_clear(decoder_);
         delete decoder_;
         decoder_ = nullptr;
     }
-    if (file) {
-        file->Close();
-        delete file;
-        file = nullptr;
-    }
+    CloseFile();
     Free(pcm_);
     pcm_ = nullptr;
     pcmBytes_ = 0;
@@ -114,7 +96,7 @@ int OggMusicStream::Resample(int16_t* out, int count)
         // The first value of each frame: the left channel of a stereo file.
         int16_t value;
         memcpy(&value, base + frame * frameBytes, 2);
-        out[i] = static_cast<int16_t>(std::clamp(out[i] + ((value * level_) >> 7), -32768, 32767));
+        AddScaled(out[i], value);
         p += static_cast<uint64_t>(step_);
     }
     uint32_t consumed = static_cast<uint32_t>(std::min<uint64_t>((p >> 8) * frameBytes, available_));

@@ -14,27 +14,14 @@ public:
     void Close() override;
     void Play(bool loop) override;
     void Stop() override;
-    void SetVolume(int level) override { level_ = level; }
-    const String& GetName() override { return name_; }
-
-    int GetRate() const { return rate_; }
-    int GetStep() const { return step_; }
-    int GetChannels() const { return channels_; }
 
 private:
     int Resample(int16_t* out, int count);
     void Refill(int count);
 
-    int rate_ = 0;
-    int step_ = 0;
-    int channels_ = 0;
-    int level_ = 128;
     OggVorbis_File* decoder_ = nullptr;
     uint8_t* pcm_ = nullptr;
     uint32_t pcmBytes_ = 0;
     uint32_t readOffset_ = 0;
     uint32_t available_ = 0;
-    bool loop_ = false;
-    int mixRate_ = 22050;
-    String name_;
 };

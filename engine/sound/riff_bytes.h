@@ -1,30 +1,9 @@
 #pragma once
-// Little-endian field readers for the sound file formats.
+// The chunk tags of the sound file formats, beside the little-endian field helpers.
 #include <cstdint>
 #include <cstring>
 
-inline uint16_t ReadLe16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-inline uint32_t ReadLe32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-           (static_cast<uint32_t>(p[3]) << 24);
-}
-
-inline void WriteLe16(uint8_t* p, uint16_t v)
-{
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-inline void WriteLe32(uint8_t* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
+#include "engine/core/byte_order.h"
 
 inline bool IsTag(const uint8_t* p, const char* tag)
 {

@@ -103,13 +103,18 @@ void SoundManager::Shutdown()
             stream = nullptr;
         }
     }
+    FreeMusic();
+    WavMusicStream::FreeScratch();
+}
+
+void SoundManager::FreeMusic()
+{
     delete music_;
     music_ = nullptr;
     delete musicFile_;
     musicFile_ = nullptr;
     Free(musicData_);
     musicData_ = nullptr;
-    WavMusicStream::FreeScratch();
 }
 
 void SoundManager::FreeSampleSlotContents(int slot)
@@ -160,14 +165,25 @@ int SoundManager::GetSampleVoice(int slot) const
 
 int SoundManager::LoadSample(const char* path)
 {
+    return path ? LoadSampleSlot(path, false) : -1;
+}
+
+int SoundManager::LoadSampleOgg(const char* path)
+{
+    return mixer_ && path ? LoadSampleSlot(path, true) : -1;
+}
+
+// The sample points into the file's bytes (for Ogg, the image decoded from them), which the
+// slot's source keeps.
+int SoundManager::LoadSampleSlot(const char* path, bool ogg)
+{
     int slot = FreeSampleSlot();
-    if (slot < 0 || !path)
+    if (slot < 0)
         return -1;
     FreeSampleSlotContents(slot);
     auto* sample = new (std::nothrow) WavSample();
     PackMemoryFile* source = NewMemoryFile();
-    // The sample points into the file's bytes, which the slot's stream keeps.
-    if (!sample || !source || !source->Open(app_, path, kStreamRead) ||
+    if (!sample || !source || !source->Open(app_, path, kStreamRead) || (ogg && !DecodeOggSource(source)) ||
         !sample->LoadFromMemory(static_cast<const uint8_t*>(source->GetBuffer()),
                                 static_cast<size_t>(source->GetSize() > 0 ? source->GetSize() : 0))) {
         delete sample;
@@ -180,46 +196,21 @@ int SoundManager::LoadSample(const char* path)
     return slot;
 }
 
-int SoundManager::LoadSampleOgg(const char* path)
+// Replaces the source's bytes by the sample image decoded from them.
+bool SoundManager::DecodeOggSource(PackMemoryFile* source)
 {
-    if (!mixer_ || !path)
-        return -1;
-    int slot = FreeSampleSlot();
-    if (slot < 0)
-        return -1;
-    FreeSampleSlotContents(slot);
-    auto* sample = new (std::nothrow) WavSample();
-    PackMemoryFile* source = NewMemoryFile();
-    if (!sample || !source || !source->Open(app_, path, kStreamRead)) {
-        delete sample;
-        delete source;
-        return -1;
-    }
     uint32_t bytes = 0;
     mixer_->Lock();
     uint8_t* image = DecodeOggSample(source, &bytes);
     mixer_->Unlock();
-    if (!image) {
-        delete sample;
-        delete source;
-        return -1;
-    }
+    if (!image)
+        return false;
     source->Close();
     if (!source->SetBuffer(image, static_cast<int32_t>(bytes))) {
         Free(image);
-        delete sample;
-        delete source;
-        return -1;
+        return false;
     }
-    if (!sample->LoadFromMemory(image, bytes)) {
-        delete sample;
-        delete source;
-        return -1;
-    }
-    samples_[slot] = sample;
-    sampleSource_[slot] = source;
-    sampleVoice_[slot] = -1;
-    return slot;
+    return true;
 }
 
 int SoundManager::PlaySample(int slot, bool loop)
@@ -337,12 +328,7 @@ int SoundManager::LoadMusic(const char* path)
     musicName_.Assign(path);
     if (music_ && mixer_)
         mixer_->StopMusic();
-    delete music_;
-    music_ = nullptr;
-    delete musicFile_;
-    musicFile_ = nullptr;
-    Free(musicData_);
-    musicData_ = nullptr;
+    FreeMusic();
 
     musicFile_ = NewMemoryFile();
     if (!musicFile_ || !musicFile_->Open(app_, path, kStreamRead))
@@ -382,12 +368,7 @@ void SoundManager::UnloadMusic()
 {
     if (mixer_)
         mixer_->StopMusic();
-    delete music_;
-    music_ = nullptr;
-    delete musicFile_;
-    musicFile_ = nullptr;
-    Free(musicData_);
-    musicData_ = nullptr;
+    FreeMusic();
 }
 
 int SoundManager::OpenStream(const char* path)

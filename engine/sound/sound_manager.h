@@ -103,6 +103,9 @@ private:
     PackMemoryFile* NewMemoryFile();
     void ClearHandles();
     void FreeSampleSlotContents(int slot);
+    int LoadSampleSlot(const char* path, bool ogg);
+    bool DecodeOggSource(PackMemoryFile* source);
+    void FreeMusic();
 
     Mixer* mixer_ = nullptr;
     WavSample* samples_[kSampleSlots] = {};

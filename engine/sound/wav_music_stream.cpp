@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
-#include "engine/core/application.h"
-#include "engine/core/disk_file.h"
 #include "engine/core/memory.h"
+#include "engine/core/stream.h"
 #include "engine/sound/riff_bytes.h"
 
 namespace {
@@ -42,14 +40,9 @@ WavMusicStream::~WavMusicStream()
 bool WavMusicStream::Open(const char* path)
 {
     Close();
-    if (!path)
-        return false;
-    file = app ? app->CreateDiskFile() : new (std::nothrow) DiskFile();
-    if (!file)
-        return false;
     uint8_t header[8];
     uint8_t format[16];
-    bool ok = file->Open(app, path, kStreamRead) && file->Seek(12, kSeekStart) && file->Read(header, 8) == 8 &&
+    bool ok = OpenFile(path) && file->Seek(12, kSeekStart) && file->Read(header, 8) == 8 &&
               IsTag(header, "fmt ") && ReadLe32(header + 4) >= 16 && ReadLe32(header + 4) <= INT32_MAX &&
               file->Read(format, 16) == 16;
     uint16_t bits = ok ? ReadLe16(format + 14) : 0;
@@ -83,32 +76,19 @@ bool WavMusicStream::Open(const char* path)
     readPos_ = dataStart_;
     eightBit_ = bits == 8;
     length_ = eightBit_ ? dataBytes : dataBytes / 2;
-    channels_ = channels;
-    rate_ = static_cast<int>(rate);
-    mixRate_ = 22050;
-    step_ = rate_ * 256 / mixRate_;
+    SetFormat(static_cast<int>(rate), channels, path);
     fraction_ = 0;
     held_ = false;
-    name_ = String(path);
     return true;
 }
 
 void WavMusicStream::Close()
 {
-    active = false;
-    loop_ = false;
-    rate_ = 0;
-    step_ = 0;
-    channels_ = 0;
     length_ = 0;
     dataStart_ = dataEnd_ = readPos_ = 0;
     fraction_ = 0;
     held_ = false;
-    if (file) {
-        file->Close();
-        delete file;
-        file = nullptr;
-    }
+    CloseFile();
 }
 
 void WavMusicStream::Play(bool loop)
@@ -194,7 +174,7 @@ void WavMusicStream::Mix(int16_t* out, int count)
             memcpy(&sample, at, 2);
             value = sample;
         }
-        out[i] = static_cast<int16_t>(std::clamp(out[i] + ((value * level_) >> 7), -32768, 32767));
+        AddScaled(out[i], value);
     }
     if (active && frames > consumed) {
         memcpy(heldFrame_, buffer + consumed * frameBytes, frameBytes);

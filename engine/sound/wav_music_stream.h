@@ -13,12 +13,7 @@ public:
     void Close() override;
     void Play(bool loop) override;
     void Stop() override;
-    void SetVolume(int level) override { level_ = level; }
-    const String& GetName() override { return name_; }
 
-    int GetRate() const { return rate_; }
-    int GetStep() const { return step_; }
-    int GetChannels() const { return channels_; }
     uint32_t GetLength() const { return length_; }
 
     // The read buffer all WAV streams share; the sound service frees it when it shuts down.
@@ -28,13 +23,6 @@ private:
     uint32_t ReadData(uint8_t* out, uint32_t bytes);
     void Rewind();
 
-    int rate_ = 0;
-    int step_ = 0;
-    int channels_ = 0;
-    int level_ = 128;
-    bool loop_ = false;
-    int mixRate_ = 22050;
-    String name_;
     uint32_t length_ = 0;
     bool eightBit_ = false;
     int32_t dataStart_ = 0;

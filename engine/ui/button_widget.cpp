@@ -8,15 +8,6 @@
 #include "engine/graphics/surface.h"
 #include "engine/graphics/surface_helpers.h"
 
-namespace {
-
-Surface* Screen(Application* app)
-{
-    return app ? app->GetScreenSurface() : nullptr;
-}
-
-}  // namespace
-
 bool ButtonWidget::Init()
 {
     if (!ScriptWidget::Init())
@@ -50,12 +41,16 @@ bool ButtonWidget::OnKey(int key, bool down)
         SendEvent(nullptr, kMsgPressed, GetName(), 0);
     } else if (pressed_) {
         pressed_ = false;
-        SendEvent(nullptr, kMsgCommand, GetName(), 0);
+        FinishPress();
     }
     return true;
 }
 
-// The message goes last: its handler may delete the button.
+void ButtonWidget::FinishPress()
+{
+    SendEvent(nullptr, kMsgCommand, GetName(), 0);
+}
+
 bool ButtonWidget::OnPointer(int x, int y, int kind)
 {
     if (!AcceptsInput())
@@ -73,7 +68,7 @@ bool ButtonWidget::OnPointer(int x, int y, int kind)
         bool inside = HitTest(x, y);
         pressed_ = false;
         if (inside)
-            SendEvent(nullptr, kMsgCommand, GetName(), 0);
+            FinishPress();
     }
     return true;
 }
@@ -120,7 +115,7 @@ void ButtonWidget::Draw()
 
 void ButtonWidget::DrawImage()
 {
-    Surface* screen = Screen(application_);
+    Surface* screen = GetScreen();
     if (!screen || !image_.entry)
         return;
     bool blocked = IsInputBlocked();
@@ -139,7 +134,7 @@ void ButtonWidget::DrawImage()
 
 void ButtonWidget::DrawCaption()
 {
-    Surface* screen = Screen(application_);
+    Surface* screen = GetScreen();
     if (!screen || caption_.IsEmpty() || !look_.font)
         return;
     Point centre;
@@ -186,34 +181,15 @@ bool CheckBoxWidget::OnKey(int key, bool down)
         SendEvent(nullptr, kMsgPressed, GetName(), 0);
     } else {
         pressed_ = false;
-        checked_ = !checked_;
-        SendEvent(nullptr, kMsgCheckToggled, GetName(), checked_ ? 1 : 0);
+        FinishPress();
     }
     return true;
 }
 
-bool CheckBoxWidget::OnPointer(int x, int y, int kind)
+void CheckBoxWidget::FinishPress()
 {
-    if (!AcceptsInput())
-        return false;
-    bool captured = application_ && application_->GetModalWidget() == this;
-    if (kind == 1) {
-        pressed_ = true;
-        if (application_)
-            application_->SetModalWidget(this);
-        SendEvent(nullptr, kMsgPressed, GetName(), 0);
-    } else if (kind == 3 && captured) {
-        pressed_ = HitTest(x, y);
-    } else if (kind == 2 && captured) {
-        application_->ClearModalWidget();
-        bool inside = HitTest(x, y);
-        pressed_ = false;
-        if (inside) {
-            checked_ = !checked_;
-            SendEvent(nullptr, kMsgCheckToggled, GetName(), checked_ ? 1 : 0);
-        }
-    }
-    return true;
+    checked_ = !checked_;
+    SendEvent(nullptr, kMsgCheckToggled, GetName(), checked_ ? 1 : 0);
 }
 
 bool CheckBoxWidget::HitTest(int x, int y)
@@ -266,7 +242,7 @@ Size& CheckBoxWidget::GetPreferredSize(Size& out)
 
 void CheckBoxWidget::Draw()
 {
-    Surface* screen = Screen(application_);
+    Surface* screen = GetScreen();
     if (!screen || effectiveAlpha_ <= 0)
         return;
     bool blocked = IsInputBlocked();

@@ -52,6 +52,8 @@ public:
 protected:
     // Whether keys and the stylus reach the button now.
     bool AcceptsInput();
+    // What a completed press does, last of all: its handler may delete the widget.
+    virtual void FinishPress();
 
     ImageRef image_;
     String caption_;
@@ -72,7 +74,6 @@ public:
     void Draw() override;
     Size& GetPreferredSize(Size& out) override;
     bool OnKey(int key, bool down) override;
-    bool OnPointer(int x, int y, int kind) override;
     bool HitTest(int x, int y) override;
     // Sets the state without a message (radio groups).
     virtual void SetChecked(bool state) { checked_ = state; }
@@ -81,6 +82,7 @@ public:
     bool IsChecked() const { return checked_; }
 
 protected:
+    void FinishPress() override;
     // The larger of frame 0 of the two images.
     Size GetBoxSize();
 

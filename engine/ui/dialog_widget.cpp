@@ -128,17 +128,10 @@ bool DialogWidget::OnKey(int key, bool down)
     if (down && direction) {
         if (IsClosing() || IsFadingIn())
             return true;
-        if (key == 4 || key == 2) {
-            if (focusChild_)
-                focusChild_->CancelPress();
-            if (FocusNext(key))
-                return true;
-        } else {
-            if (focusChild_)
-                focusChild_->CancelPress();
-            if (FocusPrev(key))
-                return true;
-        }
+        if (focusChild_)
+            focusChild_->CancelPress();
+        if (key == 4 || key == 2 ? FocusNext(key) : FocusPrev(key))
+            return true;
     }
     if (application_) {
         ScriptWidget* button = nullptr;
@@ -229,36 +222,31 @@ bool DialogWidget::StepFocusFrom(int direction)
 
 bool DialogWidget::FocusNext(int key)
 {
-    if (!focusChild_) {
-        if (children_.Count() == 0)
-            return true;
-        focusChild_ = ChildAt(children_.Count() - 1);
-    }
-    if (focusChild_->FocusNext(key))
-        return true;
-    int focusable = 0;
-    for (int i = 0; i < children_.Count(); ++i)
-        focusable += IsFocusCandidate(ChildAt(i)) ? 1 : 0;
-    if (focusable == 1 && focusChild_ && IsFocusCandidate(focusChild_))
-        return true;
-    return StepFocusFrom(1);
+    return MoveFocus(key, 1);
 }
 
 bool DialogWidget::FocusPrev(int key)
 {
+    return MoveFocus(key, -1);
+}
+
+// Without a focus child the walk starts from the last child going forward, from the first going
+// back; the focus child's own move (a nested dialog's) comes first.
+bool DialogWidget::MoveFocus(int key, int direction)
+{
     if (!focusChild_) {
         if (children_.Count() == 0)
             return true;
-        focusChild_ = ChildAt(0);
+        focusChild_ = ChildAt(direction > 0 ? children_.Count() - 1 : 0);
     }
-    if (focusChild_->FocusPrev(key))
+    if (direction > 0 ? focusChild_->FocusNext(key) : focusChild_->FocusPrev(key))
         return true;
     int focusable = 0;
     for (int i = 0; i < children_.Count(); ++i)
         focusable += IsFocusCandidate(ChildAt(i)) ? 1 : 0;
     if (focusable == 1 && focusChild_ && IsFocusCandidate(focusChild_))
         return true;
-    return StepFocusFrom(-1);
+    return StepFocusFrom(direction);
 }
 
 void DialogWidget::RemoveChildAt(int index)
@@ -375,25 +363,48 @@ bool DialogWidget::IsBuildable(const WidgetDesc* childDesc)
     return true;
 }
 
+int* DialogWidget::FindBuildInProgress()
+{
+    for (Widget* w = parent_; w; w = w->GetParent()) {
+        auto* dialog = dynamic_cast<DialogWidget*>(w);
+        if (dialog && dialog->buildCount_)
+            return dialog->buildCount_;
+    }
+    return nullptr;
+}
+
+// One build is a root or a dialog made from descriptions with everything nested in it; past
+// kMaxBuildWidgets it fails as a child that cannot be made fails.
 bool DialogWidget::CreateChildren()
 {
     DialogDesc* desc = GetDialogDesc();
     if (!desc)
         return false;
+    int ownCount = 0;
+    int* count = FindBuildInProgress();
+    buildCount_ = count ? count : &ownCount;
+    auto createCounted = [&](WidgetDesc* childDesc, const ChildPlacement* placement) -> ScriptWidget* {
+        if (++*buildCount_ > kMaxBuildWidgets)
+            return nullptr;
+        return CreateChild(childDesc, placement);
+    };
+    bool built = true;
     if (!desc->background.IsEmpty() && layout_) {
         WidgetDesc* backgroundDesc = layout_->FindDesc(desc->background.CStr());
         if (backgroundDesc && IsBuildable(backgroundDesc)) {
-            background_ = CreateChild(backgroundDesc, nullptr);
-            if (!background_)
-                return false;
+            background_ = createCounted(backgroundDesc, nullptr);
+            built = background_ != nullptr;
         }
     }
-    for (int i = 0; i < desc->ChildCount(); ++i) {
+    for (int i = 0; built && i < desc->ChildCount(); ++i) {
         ChildPlacement* placement = desc->ChildAt(i);
         WidgetDesc* childDesc = layout_ ? layout_->FindDesc(placement->name.CStr()) : nullptr;
-        if (childDesc && IsBuildable(childDesc) && !CreateChild(childDesc, placement))
-            return false;
+        if (childDesc && IsBuildable(childDesc) && !createCounted(childDesc, placement))
+            built = false;
     }
+    buildCount_ = nullptr;
+    if (!built)
+        return false;
     if (IsRoot())
         ApplyAlignment(this);
     else
@@ -528,7 +539,7 @@ Size& DialogWidget::GetPreferredSize(Size& out)
     bool fromBackground = background_ && sizeMethod_ == 1;
     if (fromBackground)
         background_->GetPreferredSize(background);
-    Surface* display = application_ ? application_->GetScreenSurface() : nullptr;
+    Surface* display = GetScreen();
     if (out.w < 2) {
         if (fromBackground)
             out.w = background.w;

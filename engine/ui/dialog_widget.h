@@ -65,16 +65,26 @@ public:
 
 protected:
     DialogDesc* GetDialogDesc() const;
+    // FocusNext (direction 1) and FocusPrev (-1).
+    bool MoveFocus(int key, int direction);
     // FocusNext step 4 and its mirror: true when a focusable visible child got the focus.
     bool StepFocusFrom(int direction);
     bool IsFocusCandidate(Widget* child);
     bool IsBuildable(const WidgetDesc* childDesc);
+    // The count of widgets made so far by the build that a dialog above has in progress, or null.
+    int* FindBuildInProgress();
     static constexpr int kMaxDialogDepth = 32;
+    // A layout that places dialogs inside dialogs many times over would otherwise make a number
+    // of widgets exponential in its nesting from a few lines of script.
+    static constexpr int kMaxBuildWidgets = 4096;
 
     int8_t hitMode_ = 0;
     uint8_t bgCenterTilesX_ = 1, bgCenterTilesY_ = 1;
     int8_t sizeMethod_ = 0;
     ScriptWidget* background_ = nullptr;
+    // While CreateChildren runs: the widget count of the build it belongs to, shared by every
+    // dialog that build nests.
+    int* buildCount_ = nullptr;
     bool hasColour_ = false;
     uint8_t red_ = 0, green_ = 0, blue_ = 0;
     // The walks over the children in progress, innermost first: removals are struck from their

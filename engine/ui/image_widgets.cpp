@@ -3,15 +3,6 @@
 #include "engine/core/application.h"
 #include "engine/graphics/surface.h"
 
-namespace {
-
-Surface* Screen(Application* app)
-{
-    return app ? app->GetScreenSurface() : nullptr;
-}
-
-}  // namespace
-
 bool ImageWidget::Init()
 {
     if (!ScriptWidget::Init())
@@ -22,7 +13,7 @@ bool ImageWidget::Init()
 
 void ImageWidget::Draw()
 {
-    Surface* screen = Screen(application_);
+    Surface* screen = GetScreen();
     Surface* image = image_.GetFrameImage();
     if (!screen || !image || effectiveAlpha_ <= 0)
         return;
@@ -63,7 +54,7 @@ void ProgressBarWidget::SetValue(int value)
 
 void ProgressBarWidget::Draw()
 {
-    Surface* screen = Screen(application_);
+    Surface* screen = GetScreen();
     if (!screen || effectiveAlpha_ <= 0)
         return;
     int alpha = ImageAlphaOffset(effectiveAlpha_);
@@ -183,7 +174,7 @@ bool TiledBgWidget::Init()
 
 void TiledBgWidget::DrawTiles()
 {
-    Surface* screen = Screen(application_);
+    Surface* screen = GetScreen();
     if (!screen || firstColumn_ > lastColumn_ || firstRow_ > lastRow_ || effectiveAlpha_ <= 0)
         return;
     int alpha = ImageAlphaOffset(effectiveAlpha_);

@@ -346,3 +346,8 @@ bool ScriptWidget::IsOnFocusPath()
     }
     return true;
 }
+
+Surface* ScriptWidget::GetScreen() const
+{
+    return application_ ? application_->GetScreenSurface() : nullptr;
+}

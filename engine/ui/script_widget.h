@@ -9,6 +9,8 @@
 #include "engine/core/widget.h"
 #include "engine/ui/widget_desc.h"
 
+class Surface;
+
 class UiLayout;
 
 // Opaque in 8.8: 255.0.
@@ -90,6 +92,8 @@ public:
 
 protected:
     bool WaitsForFadeIn() const { return fadeInFlag_ && frameCounter_ < fadeInStart_; }
+    // The application's display surface the widgets draw on, or null.
+    Surface* GetScreen() const;
 
     bool finished_ = false;
     UiLayout* layout_;

@@ -65,7 +65,7 @@ bool TextWidget::Init()
 
 void TextWidget::Draw()
 {
-    Surface* screen = application_ ? application_->GetScreenSurface() : nullptr;
+    Surface* screen = GetScreen();
     if (!screen || effectiveAlpha_ < 1 || text_.IsEmpty() || !look_.font)
         return;
     look_.font->DrawText(screen, x_, y_, text_.CStr(), look_.red, look_.green, look_.blue, look_.effect,
@@ -140,7 +140,7 @@ void TextMultiWidget::Relayout()
 
 void TextMultiWidget::Draw()
 {
-    Surface* screen = application_ ? application_->GetScreenSurface() : nullptr;
+    Surface* screen = GetScreen();
     if (!screen || effectiveAlpha_ < 1 || text_.IsEmpty() || !look_.font || !block_)
         return;
     block_->Draw(screen, x_, y_, look_.font, look_.red, look_.green, look_.blue, look_.effect,

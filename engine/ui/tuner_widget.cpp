@@ -137,7 +137,7 @@ Size& TunerWidget::GetPreferredSize(Size& out)
 
 void TunerWidget::Draw()
 {
-    Surface* screen = application_ ? application_->GetScreenSurface() : nullptr;
+    Surface* screen = GetScreen();
     if (!screen || effectiveAlpha_ <= 0)
         return;
     int alpha = ImageAlphaOffset(effectiveAlpha_);

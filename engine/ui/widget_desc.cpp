@@ -3,15 +3,13 @@
 #include <cstring>
 #include <new>
 
+#include "engine/graphics/font.h"
 #include "engine/ui/text_script.h"
 
 namespace {
 
 const char* const kTypeWords[kDescTypeCount] = {"root", "image", "text", "button", "dialog", "progress",
                                                 "tiledBG", "tuner", "text_multi", "checkBox", "textInfo"};
-
-// The text effect names in effect-number order.
-const char* const kEffectNames[] = {"none", "shadow", "border", "glow", "white_border", "border2"};
 
 bool Is(const char* text, const char* word)
 {
@@ -162,9 +160,9 @@ bool TextSpec::ParseKey(const char* key, const char* value)
         }
         ShortString plain;
         Unquote(plain, value);
-        for (uint8_t i = 0; i < sizeof(kEffectNames) / sizeof(kEffectNames[0]); ++i) {
+        for (int i = 0; i < kEffectCount; ++i) {
             if (Is(plain.CStr(), kEffectNames[i])) {
-                effect = i;
+                effect = static_cast<uint8_t>(i);
                 flags |= kTextEffectGiven;
                 return true;
             }

@@ -1,12 +1,14 @@
 // The layout script reader on any bytes: the whole-file parser, lookups of everything it read,
-// and the by-name readers of descriptions and actions.
+// the by-name readers of descriptions and actions, and the first roots built into widget trees
+// by the engine's own factory.
 #include <cstdint>
 #include <cstring>
 
 #include "engine/core/memory.h"
 #include "engine/core/pack_memory_file.h"
+#include "engine/ui/root_widget.h"
 #include "engine/ui/ui_layout.h"
-#include "fuzz_support.h"
+#include "fuzz_disk_app.h"
 
 namespace {
 
@@ -29,6 +31,32 @@ void ReadByName(UiLayoutParser& parser, PackMemoryFile* stream, const String& na
     else
         delete UiLayout::ReadDescByName(parser, stream, quoted.CStr());
 }
+
+// Builds roots of a document the caller keeps; one build makes a bounded number of widgets
+// however the document nests its dialogs.
+class FuzzRoot : public RootWidget {
+public:
+    using RootWidget::RootWidget;
+    ~FuzzRoot() override
+    {
+        DeleteChildren();
+        layout_ = nullptr;
+        desc_ = nullptr;
+    }
+    void Build(UiLayout* layout, WidgetDesc* root)
+    {
+        DeleteChildren();
+        layout_ = layout;
+        desc_ = root;
+        if (!Init())
+            DeleteChildren();
+    }
+};
+
+class LayoutFuzzApp : public DiskFuzzApp {
+public:
+    String GetImageFolder() override { return String((FuzzEnginePath("") + "\\").c_str()); }
+};
 
 }  // namespace
 
@@ -54,5 +82,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     layout.FindFirstRoot();
     delete stream;
+
+    LayoutFuzzApp app;
+    FuzzRoot root(&app);
+    for (int i = 0, built = 0; i < layout.DescCount() && built < 4; ++i) {
+        WidgetDesc* desc = layout.DescAt(i);
+        if (desc->type != kDescRoot)
+            continue;
+        root.Build(&layout, desc);
+        root.FocusNext(4);
+        ++built;
+    }
     return 0;
 }

@@ -5,24 +5,17 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
-#include "engine/core/application.h"
-#include "engine/core/options_record.h"
 #include "platform/backend.h"
 #include "platform/files.h"
+#include "tests/support/host_file.h"
+#include "tests/support/plain_app.h"
 
-class FuzzApp : public Application {
+class FuzzApp : public PlainApp {
 public:
     explicit FuzzApp(const std::string& saveFolder) : saveFolder_(saveFolder.c_str()) {}
-    OptionsRecord* CreateOptionsRecord() override { return new OptionsRecord(); }
-    bool LoadLanguage() override { return true; }
-    String GetImageFolder() override { return String(); }
-    String GetSoundFolder() override { return String(); }
     String GetSaveDirectory() override { return saveFolder_; }
-    String GetCommonPackName() override { return String(); }
-    String GetScreenPackName() override { return String(); }
 
 private:
     String saveFolder_;
@@ -51,6 +44,5 @@ inline std::string FuzzEnginePath(const std::string& name)
 
 inline void FuzzWriteFile(const std::string& name, const uint8_t* data, size_t size)
 {
-    std::ofstream out(FuzzFolder() + "/" + name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    WriteHostFile(FuzzFolder() + "/" + name, data, size);
 }

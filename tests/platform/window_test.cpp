@@ -138,18 +138,25 @@ TEST_F(WindowTest, InputArrivesAsTheHandheldsMessages)
     EXPECT_EQ(Next().message, WM_DESTROY);
 }
 
-TEST_F(WindowTest, DibSectionsAreSixteenBitTopDownOnly)
+// A top-down 5:6:5 DIB of w x h.
+BITMAPINFO Info565(int w, int h)
 {
     BITMAPINFO info;
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = 4;
-    info.bmiHeader.biHeight = -3;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 16;
     info.bmiHeader.biCompression = BI_BITFIELDS;
     info.bmiColors[0] = 0xF800;
     info.bmiColors[1] = 0x07E0;
     info.bmiColors[2] = 0x001F;
+    return info;
+}
+
+TEST_F(WindowTest, DibSectionsAreSixteenBitTopDownOnly)
+{
+    BITMAPINFO info = Info565(4, 3);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     ASSERT_NE(bitmap, nullptr);
@@ -183,16 +190,7 @@ struct SmallDib {
     uint16_t* pixels = nullptr;
     SmallDib(int w, int h)
     {
-        BITMAPINFO info;
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 16;
-        info.bmiHeader.biCompression = BI_BITFIELDS;
-        info.bmiColors[0] = 0xF800;
-        info.bmiColors[1] = 0x07E0;
-        info.bmiColors[2] = 0x001F;
+        BITMAPINFO info = Info565(w, h);
         void* bits = nullptr;
         bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         pixels = static_cast<uint16_t*>(bits);

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/application.h"
-#include "engine/core/options_record.h"
 #include "platform/files.h"
+#include "support/host_file.h"
+#include "support/plain_app.h"
 
-class DiskApp : public Application {
+class DiskApp : public PlainApp {
 public:
     DiskApp()
     {
@@ -24,24 +24,14 @@ public:
     }
     ~DiskApp() override { std::system(("rm -rf '" + folder + "'").c_str()); }
 
-    OptionsRecord* CreateOptionsRecord() override { return new (std::nothrow) OptionsRecord(); }
-    bool LoadLanguage() override { return true; }
     String GetImageFolder() override { return String(imageFolder.c_str()); }
-    String GetSoundFolder() override { return String(); }
-    String GetSaveDirectory() override { return String(); }
-    String GetCommonPackName() override { return String(); }
-    String GetScreenPackName() override { return String(); }
 
     // The host path of a file in the scratch folder, and its name in the engine's form.
     std::string Host(const std::string& name) const { return folder + "/" + name; }
     std::string Engine(const std::string& name) const { return hostpath::FromHost(Host(name)); }
     bool Write(const std::string& name, const void* data, size_t size) const
     {
-        FILE* f = std::fopen(Host(name).c_str(), "wb");
-        if (!f)
-            return false;
-        bool ok = std::fwrite(data, 1, size, f) == size;
-        return std::fclose(f) == 0 && ok;
+        return WriteHostFile(Host(name), data, size);
     }
     bool Write(const std::string& name, const std::string& text) const { return Write(name, text.data(), text.size()); }
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
+#include "tools/common/jpeg_file.h"
 
 namespace {
 
@@ -62,35 +62,7 @@ bool ParseRgb(const char* text, Rgb& out)
 bool WriteJpeg(const std::string& path, const std::vector<unsigned char>& samples, int width, int height,
                int components, int quality)
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        std::fprintf(stderr, "fontmaker: cannot write %s\n", path.c_str());
-        return false;
-    }
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, file);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = components;
-    info.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    // Full-resolution chroma keeps each cell's colours inside its own 8x8 blocks.
-    for (int c = 0; c < info.num_components; ++c) {
-        info.comp_info[c].h_samp_factor = 1;
-        info.comp_info[c].v_samp_factor = 1;
-    }
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(&samples[size_t(info.next_scanline) * size_t(width) * size_t(components)]);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    bool ok = std::fclose(file) == 0;
+    bool ok = jpeg_file::Write(path, width, height, components, samples, quality);
     if (!ok)
         std::fprintf(stderr, "fontmaker: cannot write %s\n", path.c_str());
     return ok;

@@ -16,6 +16,9 @@
 #include "engine/core/strings.h"
 #include "engine/core/zip_pack.h"
 #include "platform/files.h"
+#include "support/byte_writer.h"
+#include "support/host_file.h"
+#include "support/plain_app.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -36,18 +39,6 @@ private:
     std::string host_;
 };
 
-inline void WriteHostFile(const std::string& path, const Bytes& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline Bytes ReadHostFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 inline bool HostFileExists(const std::string& path)
 {
     return std::filesystem::exists(path);
@@ -58,26 +49,10 @@ inline Bytes Text(const std::string& text)
     return Bytes(text.begin(), text.end());
 }
 
-inline void PutLe32(Bytes& out, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-
-inline void PutLe16(Bytes& out, uint16_t v)
-{
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-class FileTestApp : public Application {
+class FileTestApp : public PlainApp {
 public:
     explicit FileTestApp(const std::string& saveFolder = std::string()) : saveFolder_(saveFolder.c_str()) {}
 
-    OptionsRecord* CreateOptionsRecord() override { return new OptionsRecord(); }
-    bool LoadLanguage() override { return true; }
-    String GetImageFolder() override { return String(); }
-    String GetSoundFolder() override { return String(); }
     String GetSaveDirectory() override { return saveFolder_; }
     String GetCommonPackName() override { return String("common.pak"); }
     String GetScreenPackName() override { return String("screen.pak"); }

@@ -8,6 +8,7 @@
 #include "engine/core/main_window.h"
 #include "engine/core/options_record.h"
 #include "engine/graphics/surface.h"
+#include "support/plain_app.h"
 
 struct KeyEvent {
     int key;
@@ -67,7 +68,7 @@ public:
     bool drawFlagSeen = false;
 };
 
-class TestApp : public Application {
+class TestApp : public PlainApp {
 public:
     TestApp()
     {
@@ -154,13 +155,6 @@ public:
     void OnSuspend() override { ++suspends; }
 
     bool ApplyLayout(int width, int height) override { return width > 0 && height > 0; }
-    OptionsRecord* CreateOptionsRecord() override { return new (std::nothrow) OptionsRecord(); }
-    bool LoadLanguage() override { return true; }
-    String GetImageFolder() override { return String(); }
-    String GetSoundFolder() override { return String(); }
-    String GetSaveDirectory() override { return String(); }
-    String GetCommonPackName() override { return String(); }
-    String GetScreenPackName() override { return String(); }
 
     std::vector<int> mapped;
     int ticks = 0;

@@ -29,10 +29,7 @@ struct Rows {
 
 uint64_t Hash(const std::vector<uint16_t>& v)
 {
-    uint64_t h = 1469598103934665603ull;
-    for (uint16_t x : v)
-        h = (h ^ x) * 1099511628211ull;
-    return h;
+    return PixelHash(v.data(), v.size());
 }
 
 class FastPaths : public ::testing::Test {

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
 #include <png.h>
+
+#include "tests/support/host_file.h"
+#include "tools/common/jpeg_file.h"
 
 namespace fixtures {
 
@@ -15,30 +17,7 @@ namespace fixtures {
 inline bool WriteJpeg(const std::string& path, int width, int height, int components,
                       const std::vector<unsigned char>& samples, int quality = 100)
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, file);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = components;
-    info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    for (int c = 0; c < info.num_components; ++c)
-        info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(&samples[size_t(info.next_scanline) * size_t(width) * size_t(components)]);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    return std::fclose(file) == 0;
+    return jpeg_file::Write(path, width, height, components, samples, quality);
 }
 
 // samples: packed rows as libpng takes them for the colour type and depth (16-bit big-endian).
@@ -87,15 +66,8 @@ inline std::vector<unsigned char> Fill(int width, int height, int components,
 
 inline std::string ReadFile(const std::string& path)
 {
-    std::string data;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-            data.append(buffer, n);
-        std::fclose(f);
-    }
-    return data;
+    std::vector<uint8_t> bytes = ReadHostFile(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 }  // namespace fixtures

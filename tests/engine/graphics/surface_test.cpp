@@ -4,23 +4,18 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "support/plain_app.h"
 #include "surface_test_support.h"
 
 using namespace drawing_test;
 
 namespace {
 
-class ListApplication : public Application {
+class ListApplication : public PlainApp {
 public:
     ListApplication() { SetImageListEnabled(true); }
     void SetRotationForTest(int rotation) { rotation_ = rotation; }
     OptionsRecord* CreateOptionsRecord() override { return nullptr; }
-    bool LoadLanguage() override { return true; }
-    String GetImageFolder() override { return String(); }
-    String GetSoundFolder() override { return String(); }
-    String GetSaveDirectory() override { return String(); }
-    String GetCommonPackName() override { return String(); }
-    String GetScreenPackName() override { return String(); }
 };
 
 }  // namespace

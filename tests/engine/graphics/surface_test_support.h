@@ -6,6 +6,7 @@
 
 #include "engine/core/application.h"
 #include "engine/graphics/surface.h"
+#include "support/pixel_hash.h"
 
 namespace drawing_test {
 
@@ -65,10 +66,7 @@ inline void FillRandom(Surface& s, std::mt19937& rng, bool alpha = true)
 
 inline uint64_t Checksum(const Surface& s)
 {
-    uint64_t h = 1469598103934665603ull;
-    for (int i = 0; i < s.GetRawWidth() * s.GetRawHeight(); ++i)
-        h = (h ^ s.GetPixels()[i]) * 1099511628211ull;
-    return h;
+    return PixelHash(s.GetPixels(), size_t(s.GetRawWidth()) * size_t(s.GetRawHeight()));
 }
 
 inline int Red(uint16_t p) { return p >> 11; }

@@ -1,11 +1,11 @@
 #include "module_support.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+
+#include "support/host_file.h"
 
 std::string WriteModuleFile(const std::string& name)
 {
@@ -23,8 +23,7 @@ std::vector<uint8_t> BuildModule(const std::string& name)
     std::string target = WriteModuleFile(name);
     if (target.empty())
         return {};
-    std::ifstream in(target, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes = ReadHostFile(target);
     std::remove(target.c_str());
     return bytes;
 }

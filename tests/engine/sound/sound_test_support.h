@@ -9,20 +9,10 @@
 
 #include "platform/files.h"
 #include "platform/null/sound_hooks.h"
+#include "support/byte_writer.h"
+#include "support/host_file.h"
 
 namespace soundtest {
-
-inline void Put16(std::vector<uint8_t>& out, uint32_t v)
-{
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-inline void Put32(std::vector<uint8_t>& out, uint32_t v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 
 inline void PutTag(std::vector<uint8_t>& out, const char* tag)
 {
@@ -36,14 +26,14 @@ inline std::vector<uint8_t> Wav(const std::vector<uint8_t>& format, const std::v
 {
     std::vector<uint8_t> out;
     PutTag(out, "RIFF");
-    Put32(out, 0);
+    PutLe32(out, 0);
     PutTag(out, "WAVE");
     PutTag(out, "fmt ");
-    Put32(out, static_cast<uint32_t>(format.size()));
+    PutLe32(out, static_cast<uint32_t>(format.size()));
     out.insert(out.end(), format.begin(), format.end());
     out.insert(out.end(), between.begin(), between.end());
     PutTag(out, "data");
-    Put32(out, dataLength >= 0 ? static_cast<uint32_t>(dataLength) : static_cast<uint32_t>(data.size()));
+    PutLe32(out, dataLength >= 0 ? static_cast<uint32_t>(dataLength) : static_cast<uint32_t>(data.size()));
     out.insert(out.end(), data.begin(), data.end());
     return out;
 }
@@ -51,12 +41,12 @@ inline std::vector<uint8_t> Wav(const std::vector<uint8_t>& format, const std::v
 inline std::vector<uint8_t> PcmFormat(int channels, uint32_t rate, int bits)
 {
     std::vector<uint8_t> f;
-    Put16(f, 1);
-    Put16(f, static_cast<uint32_t>(channels));
-    Put32(f, rate);
-    Put32(f, rate * static_cast<uint32_t>(channels * bits / 8));
-    Put16(f, static_cast<uint32_t>(channels * bits / 8));
-    Put16(f, static_cast<uint32_t>(bits));
+    PutLe16(f, 1);
+    PutLe16(f, static_cast<uint32_t>(channels));
+    PutLe32(f, rate);
+    PutLe32(f, rate * static_cast<uint32_t>(channels * bits / 8));
+    PutLe16(f, static_cast<uint32_t>(channels * bits / 8));
+    PutLe16(f, static_cast<uint32_t>(bits));
     return f;
 }
 
@@ -64,7 +54,7 @@ inline std::vector<uint8_t> Pcm16(const std::vector<int16_t>& samples)
 {
     std::vector<uint8_t> out;
     for (int16_t s : samples)
-        Put16(out, static_cast<uint16_t>(s));
+        PutLe16(out, static_cast<uint16_t>(s));
     return out;
 }
 
@@ -85,25 +75,14 @@ inline std::string DataPath(const std::string& name)
 
 inline std::vector<uint8_t> ReadHost(const std::string& host)
 {
-    std::vector<uint8_t> bytes;
-    if (FILE* f = fopen(host.c_str(), "rb")) {
-        uint8_t chunk[4096];
-        size_t n;
-        while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
-            bytes.insert(bytes.end(), chunk, chunk + n);
-        fclose(f);
-    }
-    return bytes;
+    return ReadHostFile(host);
 }
 
 // Writes bytes to a temporary host file; returns its engine path.
 inline std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes)
 {
     std::string host = std::string("/tmp/kelo_sound_") + std::to_string(getpid()) + "_" + name;
-    if (FILE* f = fopen(host.c_str(), "wb")) {
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
-    }
+    WriteHostFile(host, bytes);
     return hostpath::FromHost(host);
 }
 

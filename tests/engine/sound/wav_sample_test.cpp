@@ -20,18 +20,18 @@ std::vector<uint8_t> AdpcmFormatBody(uint32_t blockAlign, uint32_t perBlock, uin
     static const int16_t c1[7] = {256, 512, 0, 192, 240, 460, 392};
     static const int16_t c2[7] = {0, -256, 0, 64, 0, -208, -232};
     std::vector<uint8_t> f;
-    Put16(f, 2);
-    Put16(f, 1);
-    Put32(f, 22050);
-    Put32(f, 11025);
-    Put16(f, blockAlign);
-    Put16(f, 4);
-    Put16(f, 32);
-    Put16(f, perBlock);
-    Put16(f, coefficients);
+    PutLe16(f, 2);
+    PutLe16(f, 1);
+    PutLe32(f, 22050);
+    PutLe32(f, 11025);
+    PutLe16(f, blockAlign);
+    PutLe16(f, 4);
+    PutLe16(f, 32);
+    PutLe16(f, perBlock);
+    PutLe16(f, coefficients);
     for (int i = 0; i < 7; ++i) {
-        Put16(f, static_cast<uint16_t>(c1[i]));
-        Put16(f, static_cast<uint16_t>(c2[i]));
+        PutLe16(f, static_cast<uint16_t>(c1[i]));
+        PutLe16(f, static_cast<uint16_t>(c2[i]));
     }
     return f;
 }
@@ -39,9 +39,9 @@ std::vector<uint8_t> AdpcmFormatBody(uint32_t blockAlign, uint32_t perBlock, uin
 std::vector<uint8_t> AdpcmBlock(uint8_t predictor, int16_t delta, int16_t s1, int16_t s2, std::vector<uint8_t> codes)
 {
     std::vector<uint8_t> b{predictor};
-    Put16(b, static_cast<uint16_t>(delta));
-    Put16(b, static_cast<uint16_t>(s1));
-    Put16(b, static_cast<uint16_t>(s2));
+    PutLe16(b, static_cast<uint16_t>(delta));
+    PutLe16(b, static_cast<uint16_t>(s1));
+    PutLe16(b, static_cast<uint16_t>(s2));
     b.insert(b.end(), codes.begin(), codes.end());
     return b;
 }

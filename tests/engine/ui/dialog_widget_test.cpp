@@ -376,3 +376,91 @@ TEST(DialogWidget, LayoutsThatNestWithoutEndArePassedOver)
     EXPECT_EQ(loop->GetBackgroundWidget(), nullptr);
     EXPECT_NE(Find(loop, "leaf"), nullptr);
 }
+
+namespace {
+
+// A root placing "n1" `width` times, each "nK" placing "nK+1" as often, the deepest ones placing
+// as many leaves: without a bound, width ^ (depth + 1) widgets.
+std::string FanOutLayout(int depth, int width)
+{
+    auto places = [width](const std::string& name) {
+        std::string text;
+        for (int i = 0; i < width; ++i)
+            text += " child = \"" + name + "\"\n end\n";
+        return text;
+    };
+    std::string text = "root = \"r\"\n" + places("n1") + "end\n";
+    for (int k = 1; k <= depth; ++k)
+        text += "dialog = \"n" + std::to_string(k) + "\"\n" +
+                places(k < depth ? "n" + std::to_string(k + 1) : "leaf") + "end\n";
+    return text + "image = \"leaf\"\nend\n";
+}
+
+int CountTree(Widget* widget)
+{
+    int count = widget->GetChildCount();
+    for (int i = 0; i < widget->GetChildCount(); ++i)
+        count += CountTree(widget->GetChild(i));
+    return count;
+}
+
+// A root over a document parsed here, built as LoadLayout builds one.
+struct FanOutScreen {
+    explicit FanOutScreen(const std::string& text) : stream(text)
+    {
+        parser.document = layout;
+        parsed = UiLayout::ParseStream(parser, &stream);
+    }
+    struct Root : TestRoot {
+        using TestRoot::TestRoot;
+        bool Build(UiLayout* l)
+        {
+            layout_ = l;
+            desc_ = l->FindFirstRoot();
+            if (Init())
+                return true;
+            DeleteChildren();
+            return false;
+        }
+    };
+    UiTestApp app;
+    UiLayout* layout = new UiLayout();
+    TextStream stream;
+    UiLayoutParser parser;
+    bool parsed = false;
+    Root root{&app};
+};
+
+}  // namespace
+
+TEST(DialogWidget, OneBuildMakesABoundedNumberOfWidgets)
+{
+    // 2 + 4 + ... + 1024 dialogs and 2048 leaves: 4094 widgets, just within the bound.
+    FanOutScreen within(FanOutLayout(10, 2));
+    ASSERT_TRUE(within.parsed);
+    ASSERT_TRUE(within.root.Build(within.layout));
+    EXPECT_EQ(CountTree(&within.root), 4094);
+    // A dialog made later is a build of its own, not charged to the root's.
+    WidgetDesc* branch = within.layout->FindDesc("n2");
+    ScriptWidget* made = within.root.CreateChildPlaced(branch, nullptr);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(CountTree(made), 1022);
+
+    // One level more is 8190: the build fails whole and leaves nothing behind.
+    FanOutScreen over(FanOutLayout(11, 2));
+    ASSERT_TRUE(over.parsed);
+    EXPECT_FALSE(over.root.Build(over.layout));
+    EXPECT_EQ(over.root.GetChildCount(), 0);
+    // Half of it, 4094 widgets under one "n1", still builds on its own.
+    ScriptWidget* half = over.root.CreateChildPlaced(over.layout->FindDesc("n1"), nullptr);
+    ASSERT_NE(half, nullptr);
+    EXPECT_EQ(CountTree(half), 4094);
+
+    // A short file nesting to the depth cap, four times at every level, fails at once instead of
+    // making 4^33 widgets.
+    FanOutScreen huge(FanOutLayout(31, 4));
+    ASSERT_TRUE(huge.parsed);
+    EXPECT_LT(huge.stream.GetSize(), 4000);
+    EXPECT_FALSE(huge.root.Build(huge.layout));
+    EXPECT_EQ(huge.root.GetChildCount(), 0);
+}

@@ -148,7 +148,7 @@ public:
     }
 };
 
-// FNV-1a over the screen's pixels.
+// FNV-1a over the bytes of the screen's pixels, low byte first; the root tests hold frames by it.
 inline uint64_t FrameHash(Surface* screen)
 {
     uint64_t hash = 1469598103934665603ull;

@@ -12,6 +12,8 @@
 #include "engine/graphics/resource_list.h"
 #include "engine/ui/string_table.h"
 #include "engine/ui/ui_test_support.h"
+#include "support/host_file.h"
+#include "support/pixel_hash.h"
 #include "tests/engine/graphics/image_fixtures.h"
 
 struct Rgb {
@@ -50,11 +52,7 @@ public:
     std::string Engine(const std::string& name) const { return hostpath::FromHost(Host(name)); }
     bool WriteText(const std::string& name, const std::string& text) const
     {
-        FILE* f = std::fopen(Host(name).c_str(), "wb");
-        if (!f)
-            return false;
-        bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-        return std::fclose(f) == 0 && ok;
+        return WriteHostFile(Host(name), text.data(), text.size());
     }
     // A sheet of frames side by side, each w x h and flat in its colour, opaque.
     bool WriteFrames(const std::string& name, int w, int h, const std::vector<Rgb>& colours) const
@@ -81,10 +79,8 @@ public:
     uint16_t Pixel(int x, int y) const { return screenSurface_->GetPixels()[y * screenSurface_->GetRawWidth() + x]; }
     uint64_t FrameHash() const
     {
-        uint64_t h = 1469598103934665603ull;
-        for (int i = 0; i < screenSurface_->GetRawWidth() * screenSurface_->GetRawHeight(); ++i)
-            h = (h ^ screenSurface_->GetPixels()[i]) * 1099511628211ull;
-        return h;
+        return PixelHash(screenSurface_->GetPixels(),
+                         size_t(screenSurface_->GetRawWidth()) * size_t(screenSurface_->GetRawHeight()));
     }
 
     ResourceList sprites{this, 10};

@@ -10,7 +10,7 @@
 class Font;
 class WrappedText;
 
-// The style's names, colour, effect and font, then the spec's own colour and effect.
+// The style's names, colour, effect and font, then the text description's own colour and effect.
 struct TextLook {
     String styleName, fontName;
     uint8_t red = 255, green = 255, blue = 255;

@@ -29,8 +29,8 @@ struct ImageRef {
     int16_t frame = 0;
 };
 
-// Fills the reference from the spec (releasing what it held); true also when there is nothing
-// to show: no files named, or a set the sprite list does not hold.
+// Fills the reference from the image description (releasing what it held); true also when
+// there is nothing to show: no files named, or a set the sprite list does not hold.
 bool LoadWidgetImage(Application* app, ImageRef& out, const ImageSpec& spec);
 
 // Screen-drawing helpers of the leaf widgets: the surface alpha adjustment and the text alpha

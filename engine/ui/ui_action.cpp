@@ -26,16 +26,6 @@ UiActionStep* UiAction::AddStep(int kind)
 
 namespace {
 
-bool Is(const char* text, const char* word)
-{
-    return SameText(text, word);
-}
-
-uint8_t AlignOf(const ShortString& item, const char* farWord)
-{
-    return Is(item.CStr(), "center") ? 1 : Is(item.CStr(), farWord) ? 2 : 0;
-}
-
 Fixed Seconds(const ShortString& item)
 {
     Fixed out;
@@ -53,9 +43,9 @@ void ParseActionStep(UiAction* action, const char* key, const char* value)
 {
     if (!action)
         return;
-    bool create = Is(key, "create");
-    bool createV2 = Is(key, "createV2");
-    bool destroy = Is(key, "destroy");
+    bool create = SameText(key, "create");
+    bool createV2 = SameText(key, "createV2");
+    bool destroy = SameText(key, "destroy");
     if (!create && !createV2 && !destroy)
         return;
 
@@ -78,7 +68,7 @@ void ParseActionStep(UiAction* action, const char* key, const char* value)
         return;
     }
     if (count >= 3) {
-        if (create && Is(items[1].CStr(), "centered")) {
+        if (create && SameText(items[1].CStr(), "centered")) {
             p.alignXInParent = 1;
             p.x = 0;
         } else {
@@ -88,7 +78,7 @@ void ParseActionStep(UiAction* action, const char* key, const char* value)
     }
     if (create) {
         if (count >= 4)
-            p.alignX = AlignOf(items[3], "right");
+            p.alignX = AlignOf(items[3].CStr(), "right");
         if (count >= 5)
             p.fadeIn = Flag(items[4]);
         if (count >= 6)
@@ -102,13 +92,13 @@ void ParseActionStep(UiAction* action, const char* key, const char* value)
         return;
     }
     if (count >= 4)
-        p.alignX = AlignOf(items[3], "right");
+        p.alignX = AlignOf(items[3].CStr(), "right");
     if (count >= 5)
-        p.alignXInParent = AlignOf(items[4], "right");
+        p.alignXInParent = AlignOf(items[4].CStr(), "right");
     if (count >= 6)
-        p.alignY = AlignOf(items[5], "bottom");
+        p.alignY = AlignOf(items[5].CStr(), "bottom");
     if (count >= 7)
-        p.alignYInParent = AlignOf(items[6], "bottom");
+        p.alignYInParent = AlignOf(items[6].CStr(), "bottom");
     if (count >= 8)
         p.fadeIn = Flag(items[7]);
     if (count >= 9)

@@ -11,11 +11,6 @@ namespace {
 const char* const kTypeWords[kDescTypeCount] = {"root", "image", "text", "button", "dialog", "progress",
                                                 "tiledBG", "tuner", "text_multi", "checkBox", "textInfo"};
 
-bool Is(const char* text, const char* word)
-{
-    return SameText(text, word);
-}
-
 void AssignUnquoted(String& out, const char* value)
 {
     ShortString plain;
@@ -23,23 +18,11 @@ void AssignUnquoted(String& out, const char* value)
     out.Assign(plain.CStr());
 }
 
-uint8_t AlignOf(const char* value, const char* farWord)
-{
-    if (Is(value, "center"))
-        return 1;
-    if (Is(value, farWord))
-        return 2;
-    return 0;
-}
-
 // "center" 1, the far word 2, else the value as a number.
 uint8_t AlignOrNumber(const char* value, const char* farWord)
 {
-    if (Is(value, "center"))
-        return 1;
-    if (Is(value, farWord))
-        return 2;
-    return static_cast<uint8_t>(ParseInt(value));
+    uint8_t word = AlignOf(value, farWord);
+    return word ? word : static_cast<uint8_t>(ParseInt(value));
 }
 
 // Three list items as red, green, blue; false, leaving them, with fewer items.
@@ -63,10 +46,10 @@ bool ParseSuffixedImageKey(ImageSpec& spec, const char* key, const char* value, 
     if (!key)
         return false;
     for (const char* stem : kStems) {
-        if (!withFrame && Is(stem, "frame"))
+        if (!withFrame && SameText(stem, "frame"))
             continue;
         size_t stemLength = strlen(stem);
-        if (strncmp(key, stem, stemLength) == 0 && key[stemLength] == '_' && Is(key + stemLength + 1, suffix))
+        if (strncmp(key, stem, stemLength) == 0 && key[stemLength] == '_' && SameText(key + stemLength + 1, suffix))
             return spec.ParseKey(stem, value);
     }
     return false;
@@ -82,7 +65,7 @@ const char* DescTypeWord(int type)
 int DescTypeOfWord(const char* word)
 {
     for (int i = 0; i < kDescTypeCount; ++i) {
-        if (Is(word, kTypeWords[i]))
+        if (SameText(word, kTypeWords[i]))
             return i;
     }
     return -1;
@@ -93,13 +76,22 @@ bool SameText(const char* a, const char* b)
     return strcmp(a ? a : "", b ? b : "") == 0;
 }
 
+uint8_t AlignOf(const char* value, const char* farWord)
+{
+    if (SameText(value, "center"))
+        return 1;
+    if (SameText(value, farWord))
+        return 2;
+    return 0;
+}
+
 bool ImageSpec::ParseKey(const char* key, const char* value)
 {
-    if (Is(key, "file") || Is(key, "afile")) {
+    if (SameText(key, "file") || SameText(key, "afile")) {
         ShortString items[3];
         int count = 0;
         SplitList(value, 3, items, &count);
-        if (Is(key, "file")) {
+        if (SameText(key, "file")) {
             if (frameCount == 0)
                 frameCount = 1;
             if (columns == 0)
@@ -125,12 +117,12 @@ bool ImageSpec::ParseKey(const char* key, const char* value)
             columns = frameCount;
         return true;
     }
-    if (Is(key, "set")) {
+    if (SameText(key, "set")) {
         useSet = true;
         AssignUnquoted(set, value);
         return true;
     }
-    if (Is(key, "frame")) {
+    if (SameText(key, "frame")) {
         frame = ParseInt(value);
         return true;
     }
@@ -139,20 +131,20 @@ bool ImageSpec::ParseKey(const char* key, const char* value)
 
 bool TextSpec::ParseKey(const char* key, const char* value)
 {
-    if (Is(key, "caption")) {
+    if (SameText(key, "caption")) {
         AssignUnquoted(caption, value);
         return true;
     }
-    if (Is(key, "style")) {
+    if (SameText(key, "style")) {
         AssignUnquoted(style, value);
         return true;
     }
-    if (Is(key, "color")) {
+    if (SameText(key, "color")) {
         if (ParseColour(value, red, green, blue))
             flags |= kTextColourGiven;
         return true;
     }
-    if (Is(key, "effect")) {
+    if (SameText(key, "effect")) {
         if (value && strlen(value) == 1) {
             effect = static_cast<uint8_t>(ParseInt(value));
             flags |= kTextEffectGiven;
@@ -161,7 +153,7 @@ bool TextSpec::ParseKey(const char* key, const char* value)
         ShortString plain;
         Unquote(plain, value);
         for (int i = 0; i < kEffectCount; ++i) {
-            if (Is(plain.CStr(), kEffectNames[i])) {
+            if (SameText(plain.CStr(), kEffectNames[i])) {
                 effect = static_cast<uint8_t>(i);
                 flags |= kTextEffectGiven;
                 return true;
@@ -175,11 +167,11 @@ bool TextSpec::ParseKey(const char* key, const char* value)
 
 bool WidgetDesc::Parse(const char* key, const char* value)
 {
-    if (Is(key, "txtid")) {
+    if (SameText(key, "txtid")) {
         AssignUnquoted(txtid, value);
         return true;
     }
-    if (Is(key, "size")) {
+    if (SameText(key, "size")) {
         ShortString items[2];
         SplitWords(value, 2, items);
         width = static_cast<int16_t>(ParseInt(items[0].CStr()));
@@ -203,8 +195,8 @@ bool ButtonDesc::Parse(const char* key, const char* value)
 {
     if (WidgetDesc::Parse(key, value) || image.ParseKey(key, value) || text.ParseKey(key, value))
         return true;
-    if (Is(key, "shoulder")) {
-        shoulder = Is(value, "left") ? 1 : Is(value, "right") ? 2 : 0;
+    if (SameText(key, "shoulder")) {
+        shoulder = SameText(value, "left") ? 1 : SameText(value, "right") ? 2 : 0;
         return true;
     }
     return false;
@@ -222,30 +214,30 @@ bool DialogDesc::Parse(const char* key, const char* value)
 {
     if (WidgetDesc::Parse(key, value))
         return true;
-    if (Is(key, "bgCenterTilesX")) {
+    if (SameText(key, "bgCenterTilesX")) {
         bgCenterTilesX = static_cast<uint8_t>(ParseInt(value));
         return true;
     }
-    if (Is(key, "bgCenterTilesY")) {
+    if (SameText(key, "bgCenterTilesY")) {
         bgCenterTilesY = static_cast<uint8_t>(ParseInt(value));
         return true;
     }
-    if (Is(key, "background")) {
+    if (SameText(key, "background")) {
         AssignUnquoted(background, value);
         return true;
     }
-    if (Is(key, "color")) {
+    if (SameText(key, "color")) {
         if (ParseColour(value, red, green, blue))
             hasColour = 1;
         return true;
     }
-    if (Is(key, "size_method")) {
+    if (SameText(key, "size_method")) {
         sizeMethod = static_cast<uint8_t>(ParseInt(value));
         return true;
     }
     // A root is always modal for the engine; the key means nothing there.
-    if (Is(key, "modal") && type == kDescDialog) {
-        modal = Is(value, "children") ? 2 : Is(value, "position") ? 1 : 0;
+    if (SameText(key, "modal") && type == kDescDialog) {
+        modal = SameText(value, "children") ? 2 : SameText(value, "position") ? 1 : 0;
         return true;
     }
     return false;
@@ -269,35 +261,35 @@ void DialogDesc::ParsePlacementLine(const char* key, const char* value)
     ChildPlacement* p = ChildAt(children.Count() - 1);
     if (!p)
         return;
-    if (Is(value, "centered")) {
+    if (SameText(value, "centered")) {
         p->alignXInParent = 1;
         p->x = 0;
         return;
     }
     ShortString items[2];
     int count = 0;
-    if (Is(key, "position")) {
+    if (SameText(key, "position")) {
         SplitList(value, 2, items, &count);
         if (count < 2)
             return;
-        if (Is(items[0].CStr(), "centered")) {
+        if (SameText(items[0].CStr(), "centered")) {
             p->alignXInParent = 1;
             p->x = 0;
         } else {
             p->x = static_cast<int16_t>(ParseInt(items[0].CStr()));
         }
         p->y = static_cast<int16_t>(ParseInt(items[1].CStr()));
-    } else if (Is(key, "align") || Is(key, "alignX")) {
+    } else if (SameText(key, "align") || SameText(key, "alignX")) {
         p->alignX = AlignOf(value, "right");
-    } else if (Is(key, "alignY")) {
+    } else if (SameText(key, "alignY")) {
         p->alignY = AlignOf(value, "bottom");
-    } else if (Is(key, "alignXInParent")) {
+    } else if (SameText(key, "alignXInParent")) {
         p->alignXInParent = AlignOf(value, "right");
-    } else if (Is(key, "alignYInParent")) {
+    } else if (SameText(key, "alignYInParent")) {
         p->alignYInParent = AlignOf(value, "bottom");
-    } else if (Is(key, "in") || Is(key, "out")) {
+    } else if (SameText(key, "in") || SameText(key, "out")) {
         SplitList(value, 2, items, &count);
-        bool in = Is(key, "in");
+        bool in = SameText(key, "in");
         (in ? p->fadeIn : p->fadeOut) = true;
         ParseFixed8(in ? p->inDelay : p->outTime, items[0].CStr(), 0);
         if (count >= 2)
@@ -307,7 +299,7 @@ void DialogDesc::ParsePlacementLine(const char* key, const char* value)
 
 void DialogDesc::ParseBindingLine(const char* key, const char* value)
 {
-    if (!Is(key, "onCommand"))
+    if (!SameText(key, "onCommand"))
         return;
     ShortString items[2];
     int count = 0;
@@ -327,11 +319,11 @@ bool RootDesc::Parse(const char* key, const char* value)
 {
     if (DialogDesc::Parse(key, value))
         return true;
-    if (Is(key, "alignBg")) {
+    if (SameText(key, "alignBg")) {
         alignBg = AlignOrNumber(value, "right");
         return true;
     }
-    if (Is(key, "alignBgV")) {
+    if (SameText(key, "alignBgV")) {
         alignBgV = AlignOrNumber(value, "bottom");
         return true;
     }
@@ -351,7 +343,7 @@ bool TiledBgDesc::Parse(const char* key, const char* value)
     if (WidgetDesc::Parse(key, value))
         return true;
     for (int i = 0; i < kTileCount; ++i) {
-        if (Is(key, kTileKeys[i])) {
+        if (SameText(key, kTileKeys[i])) {
             AssignUnquoted(tiles[i], value);
             bool sideColumn = i % 3 != 1;
             if (sideColumn)
@@ -359,7 +351,7 @@ bool TiledBgDesc::Parse(const char* key, const char* value)
             return true;
         }
     }
-    if (Is(key, "own_tiles")) {
+    if (SameText(key, "own_tiles")) {
         ownTiles = 1;
         ShortString items[2];
         int count = 0;
@@ -379,20 +371,20 @@ bool TunerDesc::Parse(const char* key, const char* value)
 {
     if (WidgetDesc::Parse(key, value))
         return true;
-    if (Is(value, "vertical")) {
+    if (SameText(value, "vertical")) {
         vertical = 1;
         return true;
     }
-    if (Is(key, "tunerId") || Is(key, "fullId") || Is(key, "handleId")) {
-        AssignUnquoted(Is(key, "tunerId") ? tunerId : Is(key, "fullId") ? fullId : handleId, value);
+    if (SameText(key, "tunerId") || SameText(key, "fullId") || SameText(key, "handleId")) {
+        AssignUnquoted(SameText(key, "tunerId") ? tunerId : SameText(key, "fullId") ? fullId : handleId, value);
         return true;
     }
-    if (Is(key, "tunerFrame") || Is(key, "fullFrame")) {
-        (Is(key, "tunerFrame") ? tunerFrame : fullFrame) = static_cast<uint8_t>(ParseInt(value));
+    if (SameText(key, "tunerFrame") || SameText(key, "fullFrame")) {
+        (SameText(key, "tunerFrame") ? tunerFrame : fullFrame) = static_cast<uint8_t>(ParseInt(value));
         return true;
     }
-    int16_t* word = Is(key, "step") ? &step : Is(key, "max") ? &max : Is(key, "offsetLeft") ? &offsetLeft
-                  : Is(key, "offsetRight") ? &offsetRight : nullptr;
+    int16_t* word = SameText(key, "step") ? &step : SameText(key, "max") ? &max : SameText(key, "offsetLeft") ? &offsetLeft
+                  : SameText(key, "offsetRight") ? &offsetRight : nullptr;
     if (!word)
         return false;
     *word = static_cast<int16_t>(ParseInt(value));
@@ -403,12 +395,12 @@ bool TextMultiDesc::Parse(const char* key, const char* value)
 {
     if (WidgetDesc::Parse(key, value) || text.ParseKey(key, value))
         return true;
-    if (Is(key, "mt_align")) {
-        mtAlign = Is(value, "center") ? 1 : Is(value, "right") ? 2 : Is(value, "left") ? 0
+    if (SameText(key, "mt_align")) {
+        mtAlign = SameText(value, "center") ? 1 : SameText(value, "right") ? 2 : SameText(value, "left") ? 0
                 : static_cast<int8_t>(ParseInt(value));
         return true;
     }
-    if (Is(key, "row_add_dy")) {
+    if (SameText(key, "row_add_dy")) {
         rowAddDy = ParseInt(value);
         return true;
     }
@@ -419,12 +411,12 @@ bool CheckBoxDesc::Parse(const char* key, const char* value)
 {
     if (ButtonDesc::Parse(key, value))
         return true;
-    if (Is(key, "textAlign")) {
-        textAlign = Is(value, "1") || Is(value, "side") || Is(value, "Side") ? 1 : 0;
+    if (SameText(key, "textAlign")) {
+        textAlign = SameText(value, "1") || SameText(value, "side") || SameText(value, "Side") ? 1 : 0;
         return true;
     }
-    if (Is(key, "textOffset")) {
-        if (Is(value, "0")) {
+    if (SameText(key, "textOffset")) {
+        if (SameText(value, "0")) {
             textOffset = 0;
         } else {
             int16_t offset = static_cast<int16_t>(ParseInt(value));
@@ -439,10 +431,10 @@ bool TextInfoDesc::Parse(const char* key, const char* value)
 {
     if (WidgetDesc::Parse(key, value) || text.ParseKey(key, value))
         return true;
-    if (Is(key, "infoType")) {
+    if (SameText(key, "infoType")) {
         ShortString plain;
         Unquote(plain, value);
-        infoType = Is(plain.CStr(), "1") || Is(plain.CStr(), "buildDate") ? 1 : 0;
+        infoType = SameText(plain.CStr(), "1") || SameText(plain.CStr(), "buildDate") ? 1 : 0;
         return true;
     }
     return false;

@@ -30,6 +30,8 @@ int DescTypeOfWord(const char* word);
 
 // Texts compared byte for byte; an empty String (null text) reads as "".
 bool SameText(const char* a, const char* b);
+// An alignment word: "center" 1, the far word ("right" or "bottom") 2, anything else 0.
+uint8_t AlignOf(const char* value, const char* farWord);
 
 struct ImageSpec {
     bool useSet = false;

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
+#include "engine/core/device_info.h"
 #include "engine/core/display.h"
 #include "engine/core/options_record.h"
 #include "engine/core/zip_pack.h"
 #include "engine/graphics/surface.h"
-#include "engine/graphics/surface_helpers.h"
 #include "engine/sound/sound_manager.h"
 #include "engine/ui/string_table.h"
 #include "engine/ui/ui_layout.h"

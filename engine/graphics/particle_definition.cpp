@@ -7,7 +7,7 @@
 #include "engine/graphics/particle_fixed.h"
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/particle_system.h"
-#include "engine/ui/text_script.h"
+#include "engine/core/text_script.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "engine/graphics/sprite_limits.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/surface_helpers.h"
-#include "engine/ui/text_script.h"
+#include "engine/core/text_script.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "engine/core/pack_memory_file.h"
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/resource_list.h"
-#include "engine/ui/text_script.h"
+#include "engine/core/text_script.h"
 
 namespace {
 

@@ -116,25 +116,3 @@ int AngleDegrees(int dx, int dy)
         return -x >= y ? 180 - ArcTangent(y, -x) : 90 + ArcTangent(-x, y);
     return -x >= -y ? 180 + ArcTangent(-y, -x) : 270 - ArcTangent(-x, -y);
 }
-
-bool StringContains(const char* needle, const char* haystack)
-{
-    if (!needle || !haystack)
-        return false;
-    size_t n = strlen(needle), h = strlen(haystack);
-    if (n > h)
-        return false;
-    for (size_t i = 0; i + n <= h; ++i) {
-        if (memcmp(haystack + i, needle, n) == 0)
-            return true;
-    }
-    return false;
-}
-
-bool OemInfoContains(const char* text)
-{
-    char oem[256];
-    if (!SystemParametersInfo(SPI_GETOEMINFO, sizeof oem, oem, 0))
-        return false;
-    return StringContains(text, oem);
-}

@@ -33,8 +33,3 @@ bool PointInRect(int x, int y, const Rect& rect);
 // The direction of (dx, dy) in whole degrees (0..360) with y pointing down the screen at 90; the
 // positive x axis itself gives 360 and (0, 0) gives 270, as the game has always had them.
 int AngleDegrees(int dx, int dy);
-
-// True when the haystack contains the needle; a needle longer than the haystack gives false.
-bool StringContains(const char* needle, const char* haystack);
-// Whether the device's model text contains the text.
-bool OemInfoContains(const char* text);

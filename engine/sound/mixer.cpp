@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "engine/graphics/surface_helpers.h"
+#include "engine/core/device_info.h"
 #include "engine/sound/music_source.h"
 #include "engine/sound/music_stream.h"
 #include "engine/sound/wav_sample.h"

@@ -6,7 +6,7 @@
 #include "engine/core/application.h"
 #include "engine/core/memory.h"
 #include "engine/core/pack_memory_file.h"
-#include "engine/graphics/surface_helpers.h"
+#include "engine/core/device_info.h"
 #include "engine/sound/mixer.h"
 #include "engine/sound/music_source.h"
 #include "engine/sound/ogg_music_stream.h"

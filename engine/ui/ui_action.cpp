@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "engine/ui/text_script.h"
+#include "engine/core/text_script.h"
 
 UiAction::~UiAction()
 {

@@ -5,7 +5,7 @@
 
 #include "engine/core/application.h"
 #include "engine/core/pack_memory_file.h"
-#include "engine/ui/text_script.h"
+#include "engine/core/text_script.h"
 
 namespace {
 

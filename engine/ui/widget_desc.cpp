@@ -4,7 +4,7 @@
 #include <new>
 
 #include "engine/graphics/font.h"
-#include "engine/ui/text_script.h"
+#include "engine/core/text_script.h"
 
 namespace {
 

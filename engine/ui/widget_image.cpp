@@ -6,7 +6,7 @@
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/resource_list.h"
 #include "engine/graphics/surface.h"
-#include "engine/ui/text_script.h"
+#include "engine/core/text_script.h"
 #include "engine/ui/widget_desc.h"
 
 void ImageRef::Release()

@@ -3,7 +3,7 @@
 
 #include "engine/core/pack_memory_file.h"
 #include "engine/graphics/font_manager.h"
-#include "engine/ui/text_script.h"
+#include "engine/core/text_script.h"
 #include "fuzz_disk_app.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

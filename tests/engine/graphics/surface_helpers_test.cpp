@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "engine/core/device_info.h"
 #include "engine/graphics/surface_helpers.h"
 #include "platform/device.h"
 #include "support/sprite_app.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/ui/text_script.h"
+#include "engine/core/text_script.h"
 
 namespace {
 

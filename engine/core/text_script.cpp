@@ -1,4 +1,4 @@
-#include "engine/ui/text_script.h"
+#include "engine/core/text_script.h"
 
 #include <cstring>
 #include <initializer_list>

@@ -1,0 +1,58 @@
+#pragma once
+// One player's profile and the progress of each game mode, as kept in global.opt.
+#include <cstdint>
+
+#include "engine/core/fixed.h"
+
+class Archive;
+
+constexpr int kPlayerNameBytes = 24;
+constexpr int kMapRankCount = 23;  // maps 0..21 and the random choice
+constexpr int kRandomMapEntry = 22;
+constexpr int kRecentMapCount = 10;
+
+struct ScoreEntry {
+    int32_t score = 0;
+    char name[kPlayerNameBytes] = {};
+};
+
+// The state of one game mode; 80 bytes on the handheld, kept field by field here.
+struct ModeProgress {
+    int32_t stage = 0;  // adventure stage or gauntlet level, 1-based
+    int32_t score = 0;  // of the finished stages
+    int32_t word2 = -1;
+    int32_t lives = 3;
+    int32_t totalFrames = 0;
+    int32_t totalCombos = 0;
+    int32_t totalCoins = 0;
+    int32_t gapShots = 0;
+    int32_t bestCombo = 0;
+    int32_t bestChain = 0;
+    uint8_t templeShown[4] = {1, 0, 0, 0};
+    int32_t gauntletKind = 0;  // 0 survival, else practice
+    int32_t gauntletMap = 0;
+    bool randomMap = false;
+    int8_t recentMaps[kRecentMapCount] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+    bool levelUp = false;
+    FixedVec2 holePositions[2];
+
+    void Reset() { *this = ModeProgress(); }
+    void Serialize(Archive& archive);
+};
+
+struct PlayerRecord {
+    char name[kPlayerNameBytes] = {};
+    int32_t mode = 0;  // 0 adventure, 1 gauntlet
+    ModeProgress progress[2];
+    int32_t id = -1;
+    int8_t highestStage = 1;
+    int8_t mapRanks[kMapRankCount] = {};
+    uint8_t flagA = 1;
+    uint8_t adventureFinished = 0;
+
+    PlayerRecord() { Reset(); }
+    void Reset();
+    // A mode outside 0..1 is set to 0 first.
+    ModeProgress* CurrentModeProgress();
+    void Serialize(Archive& archive);
+};

@@ -315,7 +315,12 @@ void RowWork::ApplyEffect(ChannelRecord& channel, EffectSlot& slot, const Module
         break;
     }
     case kFxArpeggio:
-        slot.arpeggioBase = channel.period;
+        // A row that carries on an arpeggio without a new note keeps the note's own period as
+        // the base: the period now is whatever pitch the last tick left.
+        if (slot.prevEffect != kFxArpeggio || cell.note < kNoteOff)
+            slot.arpeggioBase = channel.period;
+        // Every row opens on the note itself, whatever the speed.
+        slot.arpeggioStep = 0;
         run(Remember(&slot.arpeggioMemory, param));
         break;
     case kFxVibratoVolumeSlide:
@@ -497,8 +502,11 @@ void RowWork::TickEffect(ChannelRecord& channel, EffectSlot& slot)
             VolumeSlide(channel, v);
         break;
     case kFxRetrigger:
+        // Only the ticks after the row's first count, so x restarts on ticks x, 2x, ...
+        if (first)
+            break;
         slot.retrigCount += 1;
-        if (!first && slot.retrigCount >= x) {
+        if (slot.retrigCount >= x) {
             slot.retrigCount = 0;
             channel.volume = static_cast<uint8_t>(RetriggerVolume(channel.volume, h));
             if (channel.sample) {

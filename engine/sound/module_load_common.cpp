@@ -124,6 +124,12 @@ void SetSampleLoop(ModuleSample* sample, uint32_t loopStart, uint32_t loopEnd, b
     sample->loopEnd = loopEnd;
 }
 
+int BreakRow(int param)
+{
+    int row = (param >> 4) * 10 + (param & 15);
+    return row >= 64 ? 0 : row;
+}
+
 void TranslateSharedEffect(int effect, int param, uint16_t* out, int* value)
 {
     int x = param & 15;
@@ -138,9 +144,7 @@ void TranslateSharedEffect(int effect, int param, uint16_t* out, int* value)
     case 0xB: *out = kFxJump; break;
     case 0xD:
         *out = kFxBreak;
-        *value = (param >> 4) * 10 + x;
-        if (*value >= 64)
-            *value = 0;
+        *value = BreakRow(param);
         break;
     case 0xE:
         switch (param >> 4) {

@@ -89,6 +89,8 @@ int LoadPattern(ByteReader& in, size_t at, const int* channelMap, ModulePlayer* 
                 // Only the letters A..Z: higher numbers would reach the player's own effects.
                 cell.effect1 = effect >= 1 && effect <= 26 ? effect : 0;
                 cell.param1 = in.U8(pos + 1);
+                if (cell.effect1 == kFxBreak)
+                    cell.param1 = static_cast<uint8_t>(BreakRow(cell.param1));
                 pos += 2;
             }
             if (in.bad)

@@ -61,6 +61,9 @@ void* AllocateSampleData(ModuleSample* sample, size_t bytes);
 
 // Sets the loop from file values, clamped to the sample (a loop that cannot stand is dropped).
 void SetSampleLoop(ModuleSample* sample, uint32_t loopStart, uint32_t loopEnd, bool looping);
+// A pattern break's row: trackers store it as two decimal digits (0x10 is row 10); rows past
+// the pattern's 64 become row 0.
+int BreakRow(int param);
 // The effects MOD and XM number alike (0, 3-7, 9, B, D, E and F): the player's effect and its
 // parameter; other numbers leave both as they are.
 void TranslateSharedEffect(int effect, int param, uint16_t* out, int* value);

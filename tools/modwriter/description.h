@@ -17,7 +17,8 @@
 //   <row>: <cell> | <cell> | ...    cell = note instrument volume effect, e.g. C#4 01 40 A04;
 //                                   "---" no note, "===" note off, ".." and "..." empty fields,
 //                                   volume $hh gives a raw XM volume-column byte.
-// Effects are written in the target format's own letters (MOD/XM 0-F and G.., S3M A-Z).
+// Effects are written in the target format's own letters (MOD/XM 0-F and G.., S3M A-Z), with
+// the parameter byte as typed: a break's row reads as the tracker shows it (C10 is row 10).
 // Values are written as given, out-of-range ones included, so that tests can describe broken
 // modules too.
 #include <cstdint>

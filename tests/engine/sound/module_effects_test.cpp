@@ -48,12 +48,64 @@ TEST(ModuleEffects, NoteOnsetsCutsDelaysAndRetriggers)
         EXPECT_NE(out[static_cast<size_t>(f)], 0) << f;
 
     std::vector<long> expected = {RowStart(4) + 2 * kTick,
-                                  // Q03: the count runs from tick 0, so ticks 2 and 5.
-                                  RowStart(6) + 2 * kTick, RowStart(6) + 5 * kTick};
+                                  // Q03: only the ticks after the row's first count, so tick 3
+                                  // alone (a sixth tick would be needed for a second restart).
+                                  RowStart(6) + 3 * kTick};
     // Q80 (x = 0): every tick after the row's first.
     for (int t = 1; t < 6; ++t)
         expected.push_back(RowStart(8) + t * kTick);
     EXPECT_EQ(Restarts(run), expected);
+}
+
+TEST(ModuleEffects, ModRetriggerCountsTheTicksAfterTheFirst)
+{
+    PlayerRun run(BuildModule("mod_retrigger"));
+    ASSERT_TRUE(run.loaded);
+    run.Run(RowStart(3));
+    // E93 on row 1 restarts on tick 3 alone; E90 on row 2 on ticks 1 to 5.
+    std::vector<long> expected = {RowStart(1) + 3 * kTick};
+    for (int t = 1; t < 6; ++t)
+        expected.push_back(RowStart(2) + t * kTick);
+    EXPECT_EQ(Restarts(run), expected);
+}
+
+// Channel 0's period at the start of each tick, from the start of the next row on.
+std::vector<uint32_t> PeriodsPerTick(PlayerRun& run, size_t ticks)
+{
+    run.RunRows(1);
+    std::vector<uint32_t> periods = {run.player.channels[0].period};
+    while (periods.size() < ticks && run.player.playing) {
+        size_t seen = run.tickStarts.size();
+        while (run.tickStarts.size() == seen && run.player.playing)
+            run.Run(1);
+        periods.push_back(run.player.channels[0].period);
+    }
+    return periods;
+}
+
+// Octave-4 periods of a sample whose C-4 rate is 8363: the Amiga base periods themselves.
+constexpr uint32_t kC4 = 1712, kE4 = 1356, kG4 = 1140, kGSharp4 = 1076, kB4 = 907;
+
+TEST(ModuleEffects, TheNotesPitchReturnsAfterALongArpeggio)
+{
+    PlayerRun run(BuildModule("arpeggio"));
+    ASSERT_TRUE(run.loaded);
+    // J47 on rows 0 and 1 at speed 6, nothing on row 2: C, E, G on every row with it, then C.
+    std::vector<uint32_t> expected;
+    for (int row = 0; row < 2; ++row)
+        expected.insert(expected.end(), {kC4, kE4, kG4, kC4, kE4, kG4});
+    expected.insert(expected.end(), 6, kC4);
+    EXPECT_EQ(PeriodsPerTick(run, 18), expected);
+}
+
+TEST(ModuleEffects, ArpeggioRowsOpenOnTheNoteAtSpeedFour)
+{
+    PlayerRun run(BuildModule("arpeggio"));
+    ASSERT_TRUE(run.loaded);
+    run.RunRows(4);  // rows 0 to 3; A04 on row 3
+    // E-4 with J47 on rows 4 and 5 at 4 ticks a row: each row opens on E, and row 6 stays there.
+    std::vector<uint32_t> expected = {kE4, kGSharp4, kB4, kE4, kE4, kGSharp4, kB4, kE4, kE4, kE4, kE4, kE4};
+    EXPECT_EQ(PeriodsPerTick(run, 12), expected);
 }
 
 // A player on the events fixture whose pattern 0 the test fills itself.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "engine/sound/module_music.h"
 #include "engine/sound/module_player.h"
 #include "engine/sound/module_tables.h"
@@ -71,6 +74,19 @@ TEST(ModulePlayback, SequenceThroughSpeedBreakLoopDelayTempoAndJump)
     EXPECT_EQ(run.rows.size(), std::size(kSequence));
     EXPECT_FALSE(run.player.playing);
     EXPECT_EQ(run.frame, run.rows.back().frame + 3 * FramesPerTick(75));
+}
+
+TEST(ModulePlayback, S3mBreakRowsAreDecimal)
+{
+    PlayerRun run(BuildModule("s3m_breaks"));
+    ASSERT_TRUE(run.loaded);
+    run.RunRows(6);
+    std::vector<std::pair<int, int>> trace;
+    for (const PlayedRow& played : run.rows)
+        trace.push_back({played.order, played.row});
+    // C10, C09 and C40 go to rows 10, 9 and 40 of the next order; C70 to row 0.
+    std::vector<std::pair<int, int>> expected = {{0, 0}, {1, 10}, {2, 9}, {3, 40}, {4, 0}, {4, 1}};
+    EXPECT_EQ(trace, expected);
 }
 
 TEST(ModulePlayback, MissingPatternIsSkippedLike254)

@@ -45,6 +45,13 @@ struct WindowRecord {
 
 namespace {
 
+// On the desktop (see GetMessage): the least time the program sleeps, waits for a timer at most
+// this long that do not watch the desktop's events, and how late a timer may fall before the ticks it
+// missed are dropped rather than delivered (all in ms).
+constexpr DWORD kTimerGrain = 5;
+constexpr DWORD kShortWait = 10;
+constexpr int32_t kMostLate = 50;
+
 struct ClassRecord {
     WNDCLASS info;
     std::string name;
@@ -376,14 +383,22 @@ BOOL GetMessage(MSG* msg, HWND, UINT, UINT)
                     msg->message = WM_TIMER;
                     msg->wParam = next->id;
                     msg->time = now;
-                    next->due = now + next->period;
+                    next->due = platform_internal::NextTimerDue(next->due, next->period, now, !PlatformIsHeadless());
                     return TRUE;
                 }
                 wait = static_cast<DWORD>(left);
             }
         }
         if (!PlatformIsHeadless()) {
-            sdlbackend::WaitForEvents(wait);
+            // Waking a desktop process costs far more than a handheld's timer tick, so the program
+            // sleeps at least a grain; ticks that fell due meanwhile follow one another on waking.
+            // A short wait sleeps on the queue alone; the desktop's events wait for the next pump.
+            if (wait < kTimerGrain)
+                wait = kTimerGrain;
+            if (wait <= kShortWait)
+                nullbackend::WaitForPost(wait);
+            else
+                sdlbackend::WaitForEvents(wait);
         } else if (wait != INFINITE) {
             // The null back end's time moves only when the program waits for it.
             nullbackend::AdvanceClock(wait);
@@ -522,6 +537,13 @@ HICON LoadIcon(HINSTANCE, UINT)
 }
 
 namespace platform_internal {
+
+DWORD NextTimerDue(DWORD due, DWORD period, DWORD now, bool catchUp)
+{
+    if (!catchUp || static_cast<int32_t>(now - due) >= kMostLate)
+        return now + period;
+    return due + period;
+}
 
 HWND MainWindow()
 {

@@ -46,6 +46,9 @@ void ExposeInput();
 // time; ticks missed in a stall of 50 ms or more are dropped. Without (the null back end, whose
 // clock stands still until the program waits) it is a period after `now`.
 DWORD NextTimerDue(DWORD due, DWORD period, DWORD now, bool catchUp);
+// The sleep behind NanosecondsToGrain: from the tick count `nowMs`, `fractionNs` into its
+// millisecond, to the first multiple of `grain` at least `milliseconds` ahead.
+int64_t GrainSleep(uint64_t nowMs, int64_t fractionNs, DWORD milliseconds, DWORD grain);
 void ResetWindows();
 void ResetKernel();
 void ResetShell();

@@ -381,6 +381,7 @@ void Shutdown()
     g_texture = nullptr;
     g_renderer = nullptr;
     g_window = nullptr;
+    g_lastPump = 0;
     if (SDL_WasInit(SDL_INIT_VIDEO))
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }

@@ -190,6 +190,16 @@ TEST(DesktopTimer, TicksMissedInASleepFollowOnWaking)
     EXPECT_EQ(NextTimerDue(100, 1, 150, true), 151u) << "a 50 ms stall is not made up";
     EXPECT_EQ(NextTimerDue(0xFFFFFFFE, 1, 3, true), 0xFFFFFFFFu) << "across the clock's wrap";
     EXPECT_EQ(NextTimerDue(100, 1, 105, false), 106u) << "the null back end's clock waits for the program";
+
+    // Sleeps end a tenth of a millisecond past the next multiple of 5 ms at least the wait ahead.
+    using platform_internal::GrainSleep;
+    EXPECT_EQ(GrainSleep(1000, 0, 1, 5), 5100000);
+    EXPECT_EQ(GrainSleep(1002, 300000, 1, 5), 2800000) << "from 1002.3 to 1005.1";
+    EXPECT_EQ(GrainSleep(1004, 999999, 1, 5), 100001) << "the boundary a hair away";
+    EXPECT_EQ(GrainSleep(1000, 0, 5, 5), 5100000);
+    EXPECT_EQ(GrainSleep(1000, 0, 7, 5), 10100000);
+    EXPECT_EQ(GrainSleep(1003, 0, 0, 5), 2100000);
+    EXPECT_EQ(GrainSleep(1003, 0, 2, 1), 2100000) << "a grain of 1 waits the time asked";
 }
 
 }  // namespace

@@ -71,12 +71,15 @@ void NotifyPost();
 bool CreateMainWindow(const char* title, bool visible);
 void ShowMainWindow(bool visible);
 void RaiseMainWindow();
-void Present(const uint16_t* pixels, int width, int height);
+// False when the picture could not be shown (no window or texture yet).
+bool Present(const uint16_t* pixels, int width, int height);
 // The desktop's refresh rate in Hz (60 when unknown).
 int RefreshRate();
 BOOL StartProcess(const char* application, const char* commandLine);
 // The handheld's virtual key for an SDL key code, 0 for keys the handheld has no code for.
 UINT VirtualKeyFromKeycode(int32_t keycode);
+// True for an OpenGL renderer name (GL_RENDERER) of a rasteriser that runs on the processor.
+bool IsEmulatedGl(const char* rendererName);
 // False for SDL's video drivers that draw into memory only (and for none at all).
 bool IsVisibleVideoDriver(const char* name);
 // The frames SDL asks the sound device for at a time, from KELO_AUDIO_SAMPLES (null: unset);

@@ -33,6 +33,7 @@ struct DisplayState {
     bool ownPresented = false;
     DWORD lastOwnPresent = 0;
     int presentedCount = 0;
+    bool desktopBehind = false;  // the desktop did not take the last picture
     bool limitPosted = false;
     // GAPI
     bool gapiOpen = false;
@@ -150,10 +151,10 @@ void PresentDisplay(bool byProgram)
             }
         }
     }
-    if (changed) {
+    // A picture the desktop could not take (no window yet, no texture) is sent again next time.
+    if (changed || g.desktopBehind) {
         CountCall("ShowPicture");
-        if (!PlatformIsHeadless())
-            sdlbackend::Present(g.pixels.data(), width, height);
+        g.desktopBehind = !PlatformIsHeadless() && !sdlbackend::Present(g.pixels.data(), width, height);
     }
     if (limitReached)
         CloseInput();

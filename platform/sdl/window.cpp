@@ -143,6 +143,30 @@ void Translate(const SDL_Event& event)
     }
 }
 
+// SDL's accelerated renderer, unless its OpenGL runs on the processor: then drawing into the
+// window's own memory (shared with the X server) costs a fraction of emulating the GPU.
+SDL_Renderer* CreateRenderer(SDL_Window* window)
+{
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
+    SDL_RendererInfo info;
+    if (renderer && SDL_GetRendererInfo(renderer, &info) == 0 && info.name && SDL_strncmp(info.name, "opengl", 6) == 0) {
+        using GetString = const unsigned char* (*)(unsigned);
+        constexpr unsigned kGlRenderer = 0x1F01;
+        auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+        const unsigned char* name = getString ? getString(kGlRenderer) : nullptr;
+        if (IsEmulatedGl(reinterpret_cast<const char*>(name))) {
+            SDL_DestroyRenderer(renderer);
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+            if (!renderer)
+                renderer = SDL_CreateRenderer(window, -1, 0);
+        }
+    }
+    if (!renderer)
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    return renderer;
+}
+
 }  // namespace
 
 UINT VirtualKeyFromKeycode(int32_t keycode)
@@ -207,6 +231,19 @@ UINT VirtualKeyFromKeycode(int32_t keycode)
     }
 }
 
+bool IsEmulatedGl(const char* rendererName)
+{
+    if (!rendererName)
+        return false;
+    // Mesa's rasterisers that run on the processor.
+    static const char* const kEmulated[] = {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"};
+    for (const char* name : kEmulated) {
+        if (SDL_strcasestr(rendererName, name))
+            return true;
+    }
+    return false;
+}
+
 bool IsVisibleVideoDriver(const char* name)
 {
     if (!name || !name[0])
@@ -263,9 +300,7 @@ bool CreateMainWindow(const char* title, bool visible)
             SDL_SetWindowPosition(g_window, inner.x, inner.y);
         }
     }
-    g_renderer = SDL_CreateRenderer(g_window, -1, 0);
-    if (!g_renderer)
-        g_renderer = SDL_CreateRenderer(g_window, -1, SDL_RENDERER_SOFTWARE);
+    g_renderer = CreateRenderer(g_window);
     if (!g_renderer) {
         platform_internal::Warn("cannot draw into the window: %s", SDL_GetError());
         SDL_DestroyWindow(g_window);
@@ -295,30 +330,31 @@ void RaiseMainWindow()
         SDL_RaiseWindow(g_window);
 }
 
-void Present(const uint16_t* pixels, int width, int height)
+bool Present(const uint16_t* pixels, int width, int height)
 {
     if (!g_renderer || width <= 0 || height <= 0)
-        return;
+        return false;
     if (!g_texture || width != g_textureWidth || height != g_textureHeight) {
         if (g_texture)
             SDL_DestroyTexture(g_texture);
         // SDL's GL renderers take no 5:6:5 textures, so the picture goes up as XRGB8888.
         g_texture = SDL_CreateTexture(g_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
         if (!g_texture)
-            return;
+            return false;
         g_textureWidth = width;
         g_textureHeight = height;
     }
     void* locked = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(g_texture, nullptr, &locked, &pitch) != 0)
-        return;
+        return false;
     for (int y = 0; y < height; ++y) {
         auto* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked) + static_cast<size_t>(y) * pitch);
         Rgb565ToXrgb8888Fast(out, pixels + static_cast<size_t>(y) * width, width);
     }
     SDL_UnlockTexture(g_texture);
     Render();
+    return true;
 }
 
 int RefreshRate()

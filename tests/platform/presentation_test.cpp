@@ -129,6 +129,16 @@ TEST(VideoDriver, OnlyDriversThatShowSomethingCount)
     EXPECT_FALSE(sdlbackend::IsVisibleVideoDriver(nullptr));
 }
 
+TEST(VideoDriver, OpenGlOnTheProcessorIsPassedOver)
+{
+    EXPECT_TRUE(sdlbackend::IsEmulatedGl("llvmpipe (LLVM 15.0.6, 256 bits)"));
+    EXPECT_TRUE(sdlbackend::IsEmulatedGl("Software Rasterizer"));
+    EXPECT_TRUE(sdlbackend::IsEmulatedGl("softpipe"));
+    EXPECT_FALSE(sdlbackend::IsEmulatedGl("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"));
+    EXPECT_FALSE(sdlbackend::IsEmulatedGl("AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49)"));
+    EXPECT_FALSE(sdlbackend::IsEmulatedGl(nullptr));
+}
+
 TEST(PixelRows, WidensEachChannelByItsTopBits)
 {
     const uint16_t in[] = {0x0000, 0xFFFF, 0xF800, 0x07E0, 0x001F, 0x8410, 0x0821};

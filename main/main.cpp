@@ -1,5 +1,6 @@
 // The program's entry: the virtual handheld starts, the engine's WinMain runs the program, and a
-// picture of the last frame is written when the environment asks for one.
+// picture of the last frame is written when the environment asks for one. The status a shell sees is
+// 0 for any quit the player asked for and 1 for a run that failed, with its reason on stderr.
 #include <cstdio>
 
 #include "engine/core/frame_shot.h"
@@ -14,18 +15,26 @@ int g_module;  // the program's instance handle points here
 
 int main()
 {
-    PlatformStartup();
+    if (!PlatformStartup()) {
+        PlatformShutdown();
+        return 1;
+    }
     // The program's string resources: its window class and title.
     SetStringResource(102, "Kelo_Window");
     SetStringResource(103, "Kelo");
     char commandLine[] = "";
-    int code = WinMain(&g_module, nullptr, commandLine, SW_SHOW);
+    WinMain(&g_module, nullptr, commandLine, SW_SHOW);
+    int status = ProcessExitStatus();
+    if (IsSecondInstance())
+        fputs("kelo: Kelo is already running\n", stderr);
+    else if (status != 0)
+        fputs("kelo: the program could not start\n", stderr);
     const RunOptions& run = GetRunOptions();
-    if (!run.shotPath.empty() && !IsSecondInstance() && !WritePresentedFramePng(run.shotPath.c_str())) {
+    if (status == 0 && !run.shotPath.empty() && !IsSecondInstance() &&
+        !WritePresentedFramePng(run.shotPath.c_str())) {
         fprintf(stderr, "kelo: cannot write the picture to %s\n", run.shotPath.c_str());
-        if (code == 0)
-            code = 1;
+        status = 1;
     }
     PlatformShutdown();
-    return code;
+    return status;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// What a run is asked to do beyond being the handheld: KELO_FRAMES stops it after that many
-// presented frames (as if the window were closed), KELO_SHOT names a PNG for the last one.
+// What a run is asked to do beyond being the handheld: KELO_FRAMES stops it after the program has
+// shown that many frames (as if the window were closed), KELO_SHOT names a PNG for the last one.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +11,8 @@ struct RunOptions {
 };
 
 const RunOptions& GetRunOptions();
+// A frame count as KELO_FRAMES gives it: a whole decimal number from 1 to 100000000, nothing after it.
+bool ParseFrameCount(const char* text, int* count);
 void SetRunOptions(const RunOptions& options);
 
 // The picture last shown on the display, 5:6:5, in the display's current orientation.
@@ -21,5 +23,7 @@ struct PresentedFrame {
 };
 // False before anything was presented.
 bool GetPresentedFrame(PresentedFrame* frame);
-// Pictures shown since start-up (or since the null back end was reset).
+// Frames the program showed since start-up (or since the null back end was reset): through GDI, GAPI
+// or by telling the display it wrote the raw frame buffer. The display's own refreshes of the raw
+// frame buffer show the picture but count for nothing.
 int GetPresentedFrameCount();

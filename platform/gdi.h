@@ -73,3 +73,6 @@ struct RawFrameBufferInfo {
 // Answers 1 and fills the record (outSize at least its size) when the device has a raw frame
 // buffer, else 0. The frame pointer stays valid for the whole run.
 int ExtEscape(HDC dc, int escape, int inSize, const char* input, int outSize, char* output);
+// The program finished writing a frame into the raw frame buffer: the display shows it now and
+// counts it as drawn (otherwise the display only refreshes from the buffer on its own).
+void RawFrameWritten();

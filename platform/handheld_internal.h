@@ -21,10 +21,11 @@ uint16_t* DisplayPixels();
 void MarkDisplayDrawn();
 // Presents when something was drawn since the last presentation (releasing a screen context).
 void PresentIfDrawn();
-// Shows the picture: the presented copy, the frame count and limit, then the back end.
-void PresentDisplay();
+// Shows the picture when it changed: the presented copy, then the back end. A frame the program
+// made (byProgram) also counts towards the frame limit.
+void PresentDisplay(bool byProgram);
 // After each timer message: once the raw frame buffer was handed out and the program shows its
-// frames through no other path, the display presents it itself, at most at its refresh rate.
+// frames through no other path, the display refreshes from it itself, at most at its refresh rate.
 void AfterTimerMessage();
 void NoteRawFrameBufferGiven();
 void ResetDisplay();
@@ -39,6 +40,15 @@ void StylusInput(int kind, int x, int y);
 void FocusInput(bool gained);
 void CloseInput();
 void ExposeInput();
+// When a timer that fell due at `due` and was served at `now` falls due next. With catchUp (the
+// desktop, where the program sleeps in grains of a few ms) it is a period after `due`, so the ticks
+// that fell due during a sleep follow one another on waking and counts of ticks keep measuring
+// time; ticks missed in a stall of 50 ms or more are dropped. Without (the null back end, whose
+// clock stands still until the program waits) it is a period after `now`.
+DWORD NextTimerDue(DWORD due, DWORD period, DWORD now, bool catchUp);
+// The sleep behind NanosecondsToGrain: from the tick count `nowMs`, `fractionNs` into its
+// millisecond, to the first multiple of `grain` at least `milliseconds` ahead.
+int64_t GrainSleep(uint64_t nowMs, int64_t fractionNs, DWORD milliseconds, DWORD grain);
 void ResetWindows();
 void ResetKernel();
 void ResetShell();
@@ -61,12 +71,20 @@ void NotifyPost();
 bool CreateMainWindow(const char* title, bool visible);
 void ShowMainWindow(bool visible);
 void RaiseMainWindow();
-void Present(const uint16_t* pixels, int width, int height);
+// False when the picture could not be shown (no window or texture yet).
+bool Present(const uint16_t* pixels, int width, int height);
 // The desktop's refresh rate in Hz (60 when unknown).
 int RefreshRate();
 BOOL StartProcess(const char* application, const char* commandLine);
 // The handheld's virtual key for an SDL key code, 0 for keys the handheld has no code for.
 UINT VirtualKeyFromKeycode(int32_t keycode);
+// True for an OpenGL renderer name (GL_RENDERER) of a rasteriser that runs on the processor.
+bool IsEmulatedGl(const char* rendererName);
+// False for SDL's video drivers that draw into memory only (and for none at all).
+bool IsVisibleVideoDriver(const char* name);
+// The frames SDL asks the sound device for at a time, from KELO_AUDIO_SAMPLES (null: unset);
+// a value that is not a count from 512 to 1024 is warned about and replaced.
+int AudioBufferFrames(const char* text);
 void Shutdown();
 }  // namespace sdlbackend
 

@@ -27,6 +27,9 @@ bool FileCallShouldFail(int call, DWORD* error);
 
 namespace sdlbackend {
 DWORD Ticks();
+// Nanoseconds from now until the tick counter reaches the first multiple of `grain` ms that lies at
+// least `milliseconds` ahead.
+int64_t NanosecondsToGrain(DWORD milliseconds, DWORD grain);
 void SleepFor(DWORD milliseconds);
 int ShowMessage(const char* text, const char* caption);
 }  // namespace sdlbackend

@@ -293,6 +293,10 @@ void Present()
     } else if (app) {
         if (Surface* screen = app->GetScreenSurface())
             CopyToDisplay(screen->GetPixels(), g_copyWidth, g_copyHeight, 0, 0);
+        // The display shows the raw buffer as it is written; saying the frame is complete shows it
+        // whole and counts it.
+        if (g_rawFrameBuffer)
+            RawFrameWritten();
     }
     if (g_presentHook)
         g_presentHook();

@@ -26,8 +26,12 @@ extern bool g_quitPosted;
 // The private message the sleep-polling watcher posts after a stall.
 constexpr unsigned kSleepNoticeMessage = 2025;
 
-// The process entry; the exit code (see WinMain in main_window.cpp for what it answers).
+// The process entry; the engine's quit code (see WinMain in win_main.cpp for what it answers).
 int WinMain(HINSTANCE instance, HINSTANCE previous, char* commandLine, int show);
+// What the process ends with after WinMain: 1 when the last run failed to start (no window, data
+// that would not load), else 0. A player's quit carries its own code inside the engine (the
+// corner button's 2), but to a shell every quit is a success.
+int ProcessExitStatus();
 bool CreateMainWindow(HINSTANCE instance, int show);
 LRESULT WindowProc(HWND window, unsigned message, WPARAM wParam, LPARAM lParam);
 // True when CreateMainWindow found the program already running.

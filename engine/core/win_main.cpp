@@ -9,6 +9,7 @@
 
 namespace {
 HMODULE g_coredll = nullptr;
+bool g_startFailed = false;
 
 void ReleaseCoredll()
 {
@@ -25,6 +26,7 @@ void ReleaseCoredll()
 int WinMain(HINSTANCE instance, HINSTANCE, char*, int show)
 {
     g_instance = instance;
+    g_startFailed = false;
     g_coredll = LoadLibrary("coredll.dll");
     if (g_coredll) {
         g_displaySettings = reinterpret_cast<ChangeDisplaySettingsExProc>(GetProcAddress(g_coredll, "ChangeDisplaySettingsEx"));
@@ -44,7 +46,8 @@ int WinMain(HINSTANCE instance, HINSTANCE, char*, int show)
         g_application = nullptr;
         ShutdownDisplay();
         ReleaseCoredll();
-        return IsSecondInstance() ? 0 : 1;
+        g_startFailed = !IsSecondInstance();
+        return g_startFailed ? 1 : 0;
     }
 
     g_lastFrameTick = GetTickCount();
@@ -65,4 +68,9 @@ int WinMain(HINSTANCE instance, HINSTANCE, char*, int show)
     ShutdownDisplay();
     ReleaseCoredll();
     return code;
+}
+
+int ProcessExitStatus()
+{
+    return g_startFailed ? 1 : 0;
 }

@@ -1,5 +1,6 @@
 #include "platform/backend.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,9 +11,23 @@
 
 namespace {
 bool g_headless = true;
+constexpr int kMostFrames = 100000000;
+}  // namespace
+
+bool ParseFrameCount(const char* text, int* count)
+{
+    if (!text || !text[0] || !count)
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    long value = strtol(text, &end, 10);
+    if (end == text || *end != 0 || errno != 0 || value < 1 || value > kMostFrames)
+        return false;
+    *count = static_cast<int>(value);
+    return true;
 }
 
-void PlatformStartup()
+bool PlatformStartup()
 {
     const char* headless = getenv("KELO_HEADLESS");
     g_headless = headless && headless[0] && strcmp(headless, "0") != 0;
@@ -36,16 +51,22 @@ void PlatformStartup()
 
     RunOptions run;
     if (const char* frames = getenv("KELO_FRAMES"); frames && frames[0]) {
-        char* end = nullptr;
-        long count = strtol(frames, &end, 10);
-        if (*end == 0 && count > 0 && count <= 100000000)
-            run.frameLimit = static_cast<int>(count);
-        else
-            platform_internal::Warn("KELO_FRAMES=%s is not a frame count; running until closed", frames);
+        if (!ParseFrameCount(frames, &run.frameLimit)) {
+            // Nothing but the count ends a run without a window: it would spin unseen for ever.
+            if (g_headless) {
+                platform_internal::Warn("KELO_FRAMES=%s is not a frame count from 1 to %d; a headless run "
+                                        "needs one to end, so it does not start",
+                                        frames, kMostFrames);
+                return false;
+            }
+            platform_internal::Warn("KELO_FRAMES=%s is not a frame count from 1 to %d; running until closed", frames,
+                                    kMostFrames);
+        }
     }
     if (const char* shot = getenv("KELO_SHOT"))
         run.shotPath = shot;
     SetRunOptions(run);
+    return true;
 }
 
 void PlatformShutdown()

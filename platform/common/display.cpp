@@ -33,6 +33,7 @@ struct DisplayState {
     bool ownPresented = false;
     DWORD lastOwnPresent = 0;
     int presentedCount = 0;
+    bool desktopBehind = false;  // the desktop did not take the last picture
     bool limitPosted = false;
     // GAPI
     bool gapiOpen = false;
@@ -120,28 +121,41 @@ void PresentIfDrawn()
     if (!g.drawn)
         return;
     NoteOwnPresent();
-    PresentDisplay();
+    PresentDisplay(true);
 }
 
-void PresentDisplay()
+void PresentDisplay(bool byProgram)
 {
     g.drawn = false;
     int width = DisplayWidth();
     int height = DisplayHeight();
     bool limitReached = false;
+    bool changed = false;
     {
         std::lock_guard<std::mutex> hold(g_presentedLock);
-        g_presented.width = width;
-        g_presented.height = height;
-        g_presented.pixels.assign(g.pixels.begin(), g.pixels.end());
-        ++g.presentedCount;
-        if (g_runOptions.frameLimit > 0 && g.presentedCount >= g_runOptions.frameLimit && !g.limitPosted) {
-            g.limitPosted = true;
-            limitReached = true;
+        // Only a picture that differs from the one on show goes to the desktop; a frame drawn the
+        // same as the last costs a comparison.
+        changed = g_presented.width != width || g_presented.height != height ||
+                  g_presented.pixels.size() != g.pixels.size() ||
+                  memcmp(g_presented.pixels.data(), g.pixels.data(), g.pixels.size() * sizeof(uint16_t)) != 0;
+        if (changed) {
+            g_presented.width = width;
+            g_presented.height = height;
+            g_presented.pixels.assign(g.pixels.begin(), g.pixels.end());
+        }
+        if (byProgram) {
+            ++g.presentedCount;
+            if (g_runOptions.frameLimit > 0 && g.presentedCount >= g_runOptions.frameLimit && !g.limitPosted) {
+                g.limitPosted = true;
+                limitReached = true;
+            }
         }
     }
-    if (!PlatformIsHeadless())
-        sdlbackend::Present(g.pixels.data(), width, height);
+    // A picture the desktop could not take (no window yet, no texture) is sent again next time.
+    if (changed || g.desktopBehind) {
+        CountCall("ShowPicture");
+        g.desktopBehind = !PlatformIsHeadless() && !sdlbackend::Present(g.pixels.data(), width, height);
+    }
     if (limitReached)
         CloseInput();
 }
@@ -164,7 +178,7 @@ void AfterTimerMessage()
         return;
     g.autoPresented = true;
     g.lastAutoPresent = now;
-    PresentDisplay();
+    PresentDisplay(false);
 }
 
 void ResetDisplay()
@@ -221,6 +235,14 @@ int ExtEscape(HDC, int escape, int, const char*, int outSize, char* output)
     memcpy(output, &info, sizeof info);
     platform_internal::NoteRawFrameBufferGiven();
     return 1;
+}
+
+void RawFrameWritten()
+{
+    if (!g.rawGiven)
+        return;
+    NoteOwnPresent();
+    platform_internal::PresentDisplay(true);
 }
 
 LONG ChangeDisplaySettingsEx(const char*, DEVMODE* mode, HWND, DWORD flags, void*)
@@ -321,7 +343,7 @@ int GXEndDraw()
             out[x] = row[x / scale];
     }
     NoteOwnPresent();
-    platform_internal::PresentDisplay();
+    platform_internal::PresentDisplay(true);
     return 1;
 }
 

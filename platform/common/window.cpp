@@ -45,6 +45,13 @@ struct WindowRecord {
 
 namespace {
 
+// On the desktop (see GetMessage): the program wakes on multiples of the grain of the tick counter;
+// waits for a timer at most kShortWait long do not watch the desktop's events; a timer that falls
+// kMostLate behind has the ticks it missed dropped rather than delivered (all in ms).
+constexpr DWORD kTimerGrain = 5;
+constexpr DWORD kShortWait = 10;
+constexpr int32_t kMostLate = 50;
+
 struct ClassRecord {
     WNDCLASS info;
     std::string name;
@@ -118,6 +125,21 @@ std::string InstanceLockPath(const char* className)
     for (const char* p = className; p && *p; ++p)
         name += (isalnum(static_cast<unsigned char>(*p)) || *p == '_') ? *p : '_';
     return folder + "/" + (name.empty() ? std::string("window") : name) + ".lock";
+}
+
+// Waits for a posted message, a quit or a window to paint, at most `time`.
+bool WaitForPostFor(std::chrono::nanoseconds time)
+{
+    std::unique_lock<std::mutex> hold(g_lock);
+    return g_posted.wait_for(hold, time, [] {
+        if (!g_queue.empty() || g_quit)
+            return true;
+        for (auto& record : g_windows) {
+            if (record->needsPaint && record->visible)
+                return true;
+        }
+        return false;
+    });
 }
 
 LRESULT Send(WindowRecord* record, UINT message, WPARAM wParam, LPARAM lParam)
@@ -376,14 +398,22 @@ BOOL GetMessage(MSG* msg, HWND, UINT, UINT)
                     msg->message = WM_TIMER;
                     msg->wParam = next->id;
                     msg->time = now;
-                    next->due = now + next->period;
+                    next->due = platform_internal::NextTimerDue(next->due, next->period, now, !PlatformIsHeadless());
                     return TRUE;
                 }
                 wait = static_cast<DWORD>(left);
             }
         }
         if (!PlatformIsHeadless()) {
-            sdlbackend::WaitForEvents(wait);
+            // Waking a desktop process costs far more than a handheld's timer tick, so the program
+            // wakes only when the tick counter reaches a multiple of the grain; ticks that fell due
+            // meanwhile follow one another. Fixed wake times keep a frame interval that is a
+            // multiple of the grain exact. A short wait sleeps on the queue alone; the desktop's
+            // events wait for the next pump.
+            if (wait <= kShortWait)
+                WaitForPostFor(std::chrono::nanoseconds(sdlbackend::NanosecondsToGrain(wait, kTimerGrain)));
+            else
+                sdlbackend::WaitForEvents(wait);
         } else if (wait != INFINITE) {
             // The null back end's time moves only when the program waits for it.
             nullbackend::AdvanceClock(wait);
@@ -523,6 +553,23 @@ HICON LoadIcon(HINSTANCE, UINT)
 
 namespace platform_internal {
 
+int64_t GrainSleep(uint64_t nowMs, int64_t fractionNs, DWORD milliseconds, DWORD grain)
+{
+    // A tenth of a millisecond past the boundary, so the counter has surely turned on waking.
+    constexpr int64_t kPast = 100000;
+    grain = std::max<DWORD>(grain, 1);
+    uint64_t target = nowMs + milliseconds;
+    target += (grain - target % grain) % grain;
+    return static_cast<int64_t>(target - nowMs) * 1000000 - fractionNs + kPast;
+}
+
+DWORD NextTimerDue(DWORD due, DWORD period, DWORD now, bool catchUp)
+{
+    if (!catchUp || static_cast<int32_t>(now - due) >= kMostLate)
+        return now + period;
+    return due + period;
+}
+
 HWND MainWindow()
 {
     std::lock_guard<std::mutex> hold(g_lock);
@@ -597,16 +644,7 @@ namespace nullbackend {
 
 bool WaitForPost(DWORD milliseconds)
 {
-    std::unique_lock<std::mutex> hold(g_lock);
-    return g_posted.wait_for(hold, std::chrono::milliseconds(milliseconds), [] {
-        if (!g_queue.empty() || g_quit)
-            return true;
-        for (auto& record : g_windows) {
-            if (record->needsPaint && record->visible)
-                return true;
-        }
-        return false;
-    });
+    return WaitForPostFor(std::chrono::milliseconds(milliseconds));
 }
 
 void NotifyPost()

@@ -1,6 +1,7 @@
 #include <sched.h>
 #include <ctime>
 
+#include "platform/handheld_internal.h"
 #include "platform/internal.h"
 
 namespace sdlbackend {
@@ -12,6 +13,14 @@ DWORD Ticks()
     clock_gettime(CLOCK_BOOTTIME, &now);
     uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
     return static_cast<DWORD>(ms);
+}
+
+int64_t NanosecondsToGrain(DWORD milliseconds, DWORD grain)
+{
+    timespec now;
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    uint64_t ms = static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+    return platform_internal::GrainSleep(ms, now.tv_nsec % 1000000, milliseconds, grain);
 }
 
 void SleepFor(DWORD milliseconds)

@@ -3,27 +3,11 @@
 #include <cstdlib>
 
 #include "platform/common/sound_device.h"
+#include "platform/handheld_internal.h"
 #include "platform/internal.h"
 
 namespace sdlbackend {
 namespace {
-
-// SDL asks for this many frames at a time: KELO_AUDIO_SAMPLES, 512..1024.
-Uint16 BufferFrames()
-{
-    long frames = 512;
-    if (const char* text = getenv("KELO_AUDIO_SAMPLES")) {
-        char* end = nullptr;
-        long value = strtol(text, &end, 10);
-        if (end != text)
-            frames = value;
-    }
-    if (frames < 512)
-        frames = 512;
-    if (frames > 1024)
-        frames = 1024;
-    return static_cast<Uint16>(frames);
-}
 
 bool AudioReady()
 {
@@ -45,6 +29,25 @@ void Fill(void* userdata, Uint8* stream, int length)
 
 }  // namespace
 
+int AudioBufferFrames(const char* text)
+{
+    constexpr long kLeast = 512, kMost = 1024;
+    if (!text || !text[0])
+        return kLeast;
+    char* end = nullptr;
+    long value = strtol(text, &end, 10);
+    if (end == text || *end != 0) {
+        platform_internal::Warn("KELO_AUDIO_SAMPLES=%s is not a count of frames; using %ld", text, kLeast);
+        return kLeast;
+    }
+    if (value < kLeast || value > kMost) {
+        long used = value < kLeast ? kLeast : kMost;
+        platform_internal::Warn("KELO_AUDIO_SAMPLES=%s is outside %ld..%ld; using %ld", text, kLeast, kMost, used);
+        return static_cast<int>(used);
+    }
+    return static_cast<int>(value);
+}
+
 UINT SoundDeviceCount()
 {
     return AudioReady() ? 1 : 0;
@@ -58,7 +61,7 @@ MMRESULT OpenSound(WaveOutDevice* device)
     want.freq = static_cast<int>(device->format.nSamplesPerSec);
     want.format = device->format.wBitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
     want.channels = static_cast<Uint8>(device->format.nChannels);
-    want.samples = BufferFrames();
+    want.samples = static_cast<Uint16>(AudioBufferFrames(getenv("KELO_AUDIO_SAMPLES")));
     want.callback = Fill;
     want.userdata = device;
     SDL_AudioSpec have{};

@@ -1,12 +1,13 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "platform/handheld_internal.h"
 #include "platform/internal.h"
 #include "platform/keys.h"
+#include "platform/sdl/picture_fit.h"
+#include "platform/sdl/pixel_rows.h"
 #include "platform/threads.h"
 
 namespace sdlbackend {
@@ -20,6 +21,8 @@ Uint32 g_wakeEvent = 0;
 bool g_buttonHeld = false;
 bool g_closeSent = false;
 SDL_Rect g_picture{0, 0, 0, 0};  // where the picture lies, in renderer pixels
+constexpr Uint64 kPumpInterval = 8;  // ms between two looks at the desktop's events
+Uint64 g_lastPump = 0;
 
 void Render()
 {
@@ -30,36 +33,26 @@ void Render()
     if (g_texture) {
         int outWidth = 0, outHeight = 0;
         SDL_GetRendererOutputSize(g_renderer, &outWidth, &outHeight);
-        double scale = std::min(double(outWidth) / g_textureWidth, double(outHeight) / g_textureHeight);
-        // Whole multiples keep the pixels square and sharp whenever the picture fits at least once.
-        if (scale >= 1.0)
-            scale = std::floor(scale);
-        g_picture.w = std::max(1, static_cast<int>(g_textureWidth * scale));
-        g_picture.h = std::max(1, static_cast<int>(g_textureHeight * scale));
-        g_picture.x = (outWidth - g_picture.w) / 2;
-        g_picture.y = (outHeight - g_picture.h) / 2;
+        PictureRect fit = FitPicture(0, 0, outWidth, outHeight, g_textureWidth, g_textureHeight);
+        g_picture = SDL_Rect{fit.x, fit.y, fit.w, fit.h};
+        // Whole multiples stay sharp; a picture shrunk below its size is smoothed instead of losing rows.
+        bool shrunk = fit.w < g_textureWidth || fit.h < g_textureHeight;
+        SDL_SetTextureScaleMode(g_texture, shrunk ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
         SDL_RenderCopy(g_renderer, g_texture, nullptr, &g_picture);
     }
     SDL_RenderPresent(g_renderer);
 }
 
-// Window coordinates to display pixels.
+// Window coordinates to display pixels, through the pixel's centre.
 void MapPointer(int windowX, int windowY, int* x, int* y)
 {
     int windowWidth = 1, windowHeight = 1, outWidth = 1, outHeight = 1;
     SDL_GetWindowSize(g_window, &windowWidth, &windowHeight);
     SDL_GetRendererOutputSize(g_renderer, &outWidth, &outHeight);
-    double px = double(windowX) * outWidth / std::max(windowWidth, 1);
-    double py = double(windowY) * outHeight / std::max(windowHeight, 1);
-    int width = platform_internal::DisplayWidth();
-    int height = platform_internal::DisplayHeight();
-    if (g_picture.w <= 0 || g_picture.h <= 0) {
-        *x = static_cast<int>(px);
-        *y = static_cast<int>(py);
-        return;
-    }
-    *x = static_cast<int>(std::floor((px - g_picture.x) * width / g_picture.w));
-    *y = static_cast<int>(std::floor((py - g_picture.y) * height / g_picture.h));
+    double px = (windowX + 0.5) * outWidth / std::max(windowWidth, 1) - 0.5;
+    double py = (windowY + 0.5) * outHeight / std::max(windowHeight, 1) - 0.5;
+    PictureRect picture{g_picture.x, g_picture.y, g_picture.w, g_picture.h};
+    MapToDevice(picture, platform_internal::DisplayWidth(), platform_internal::DisplayHeight(), px, py, x, y);
 }
 
 void SendText(const char* text)
@@ -150,6 +143,30 @@ void Translate(const SDL_Event& event)
     }
 }
 
+// SDL's accelerated renderer, unless its OpenGL runs on the processor: then drawing into the
+// window's own memory (shared with the X server) costs a fraction of emulating the GPU.
+SDL_Renderer* CreateRenderer(SDL_Window* window)
+{
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
+    SDL_RendererInfo info;
+    if (renderer && SDL_GetRendererInfo(renderer, &info) == 0 && info.name && SDL_strncmp(info.name, "opengl", 6) == 0) {
+        using GetString = const unsigned char* (*)(unsigned);
+        constexpr unsigned kGlRenderer = 0x1F01;
+        auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+        const unsigned char* name = getString ? getString(kGlRenderer) : nullptr;
+        if (IsEmulatedGl(reinterpret_cast<const char*>(name))) {
+            SDL_DestroyRenderer(renderer);
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+            if (!renderer)
+                renderer = SDL_CreateRenderer(window, -1, 0);
+        }
+    }
+    if (!renderer)
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    return renderer;
+}
+
 }  // namespace
 
 UINT VirtualKeyFromKeycode(int32_t keycode)
@@ -214,10 +231,44 @@ UINT VirtualKeyFromKeycode(int32_t keycode)
     }
 }
 
+bool IsEmulatedGl(const char* rendererName)
+{
+    if (!rendererName)
+        return false;
+    // Mesa's rasterisers that run on the processor.
+    static const char* const kEmulated[] = {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"};
+    for (const char* name : kEmulated) {
+        if (SDL_strcasestr(rendererName, name))
+            return true;
+    }
+    return false;
+}
+
+bool IsVisibleVideoDriver(const char* name)
+{
+    if (!name || !name[0])
+        return false;
+    // SDL's drivers that draw into memory only: a window there is one nobody sees.
+    static const char* const kHidden[] = {"offscreen", "dummy", "evdev"};
+    for (const char* hidden : kHidden) {
+        if (SDL_strcasecmp(name, hidden) == 0)
+            return false;
+    }
+    return true;
+}
+
 bool CreateMainWindow(const char* title, bool visible)
 {
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        platform_internal::Warn("no display: %s", SDL_GetError());
+        platform_internal::Warn("no display to open a window on (%s); KELO_HEADLESS=1 runs without one", SDL_GetError());
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!IsVisibleVideoDriver(driver)) {
+        platform_internal::Warn("no display to open a window on (SDL's \"%s\" video driver shows nothing); "
+                                "KELO_HEADLESS=1 runs without one",
+                                driver ? driver : "");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return false;
     }
     if (!g_wakeEvent)
@@ -225,20 +276,31 @@ bool CreateMainWindow(const char* title, bool visible)
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     int width = platform_internal::DisplayWidth();
     int height = platform_internal::DisplayHeight();
-    int scale = 1;
     SDL_Rect usable;
-    if (SDL_GetDisplayUsableBounds(0, &usable) == 0)
-        scale = std::max(1, std::min(usable.w / width, usable.h / height));
+    bool known = SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0;
+    PictureRect place{0, 0, width, height};
+    if (known)
+        place = FitPicture(usable.x, usable.y, usable.w, usable.h, width, height);
     Uint32 flags = SDL_WINDOW_RESIZABLE | (visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
-    g_window = SDL_CreateWindow(title && title[0] ? title : "Kelo", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                width * scale, height * scale, flags);
+    g_window = SDL_CreateWindow(title && title[0] ? title : "Kelo", known ? place.x : SDL_WINDOWPOS_CENTERED,
+                                known ? place.y : SDL_WINDOWPOS_CENTERED, place.w, place.h, flags);
     if (!g_window) {
         platform_internal::Warn("cannot open a window: %s", SDL_GetError());
         return false;
     }
-    g_renderer = SDL_CreateRenderer(g_window, -1, 0);
-    if (!g_renderer)
-        g_renderer = SDL_CreateRenderer(g_window, -1, SDL_RENDERER_SOFTWARE);
+    // The frame the window manager adds must fit as well; once its size is known the picture is
+    // fitted again inside what is left.
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (known && SDL_GetWindowBordersSize(g_window, &top, &left, &bottom, &right) == 0 &&
+        (top > 0 || left > 0 || bottom > 0 || right > 0)) {
+        PictureRect inner = FitPicture(usable.x + left, usable.y + top, usable.w - left - right,
+                                       usable.h - top - bottom, width, height);
+        if (inner.w > 0 && inner.h > 0) {
+            SDL_SetWindowSize(g_window, inner.w, inner.h);
+            SDL_SetWindowPosition(g_window, inner.x, inner.y);
+        }
+    }
+    g_renderer = CreateRenderer(g_window);
     if (!g_renderer) {
         platform_internal::Warn("cannot draw into the window: %s", SDL_GetError());
         SDL_DestroyWindow(g_window);
@@ -268,35 +330,31 @@ void RaiseMainWindow()
         SDL_RaiseWindow(g_window);
 }
 
-void Present(const uint16_t* pixels, int width, int height)
+bool Present(const uint16_t* pixels, int width, int height)
 {
     if (!g_renderer || width <= 0 || height <= 0)
-        return;
+        return false;
     if (!g_texture || width != g_textureWidth || height != g_textureHeight) {
         if (g_texture)
             SDL_DestroyTexture(g_texture);
         // SDL's GL renderers take no 5:6:5 textures, so the picture goes up as XRGB8888.
         g_texture = SDL_CreateTexture(g_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
         if (!g_texture)
-            return;
+            return false;
         g_textureWidth = width;
         g_textureHeight = height;
     }
     void* locked = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(g_texture, nullptr, &locked, &pitch) != 0)
-        return;
+        return false;
     for (int y = 0; y < height; ++y) {
-        const uint16_t* in = pixels + static_cast<size_t>(y) * width;
         auto* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked) + static_cast<size_t>(y) * pitch);
-        for (int x = 0; x < width; ++x) {
-            uint32_t p = in[x];
-            uint32_t r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
-            out[x] = ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
-        }
+        Rgb565ToXrgb8888Fast(out, pixels + static_cast<size_t>(y) * width, width);
     }
     SDL_UnlockTexture(g_texture);
     Render();
+    return true;
 }
 
 int RefreshRate()
@@ -315,6 +373,12 @@ void PumpEvents()
 {
     if (!g_window)
         return;
+    // Asking the desktop costs a round trip to it; a few milliseconds of input latency cost nothing
+    // against a 30 ms frame.
+    Uint64 now = SDL_GetTicks64();
+    if (g_lastPump != 0 && now - g_lastPump < kPumpInterval)
+        return;
+    g_lastPump = now;
     SDL_Event event;
     while (SDL_PollEvent(&event))
         Translate(event);
@@ -353,6 +417,7 @@ void Shutdown()
     g_texture = nullptr;
     g_renderer = nullptr;
     g_window = nullptr;
+    g_lastPump = 0;
     if (SDL_WasInit(SDL_INIT_VIDEO))
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }

@@ -6,10 +6,13 @@
 #include <cstring>
 #include <string>
 
+#include "platform/backend.h"
+#include "platform/capture.h"
 #include "platform/clock.h"
 #include "platform/crt.h"
 #include "platform/device.h"
 #include "platform/files.h"
+#include "platform/handheld_internal.h"
 #include "platform/memory.h"
 #include "platform/null/test_hooks.h"
 #include "platform/registry.h"
@@ -223,4 +226,46 @@ TEST(PlatformMemory, FailureInjectionAndTextConversion)
     EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, beyond, -1, narrow, 8, nullptr, nullptr), 0);
     EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, beyond, -1, narrow, 8, "?", nullptr), 3);
     EXPECT_STREQ(narrow, "a?");
+}
+
+TEST(PlatformEnvironment, FrameCountsAndSoundBuffersAreCheckedOrRefused)
+{
+    int count = 7;
+    EXPECT_TRUE(ParseFrameCount("300", &count));
+    EXPECT_EQ(count, 300);
+    EXPECT_TRUE(ParseFrameCount("100000000", &count));
+    for (const char* bad : {"10abc", "-5", "0", "", "abc", " ", "100000001", "99999999999999999999"}) {
+        count = 7;
+        EXPECT_FALSE(ParseFrameCount(bad, &count)) << bad;
+        EXPECT_EQ(count, 7) << bad;
+    }
+
+    // A headless run that could never end refuses to start, and says why.
+    EnvGuard frames("KELO_FRAMES"), headless("KELO_HEADLESS");
+    setenv("KELO_HEADLESS", "1", 1);
+    setenv("KELO_FRAMES", "10abc", 1);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(PlatformStartup());
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("KELO_FRAMES=10abc"), std::string::npos) << said;
+    setenv("KELO_FRAMES", "12", 1);
+    EXPECT_TRUE(PlatformStartup());
+    EXPECT_EQ(GetRunOptions().frameLimit, 12);
+    unsetenv("KELO_FRAMES");
+    EXPECT_TRUE(PlatformStartup());
+    EXPECT_EQ(GetRunOptions().frameLimit, 0);
+
+    struct Case {
+        const char* text;
+        int frames;
+        bool warns;
+    };
+    const Case cases[] = {{nullptr, 512, false}, {"", 512, false}, {"768", 768, false}, {"1024", 1024, false},
+                          {"99", 512, true},     {"4096", 1024, true}, {"lots", 512, true}, {"600x", 512, true}};
+    for (const Case& c : cases) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(sdlbackend::AudioBufferFrames(c.text), c.frames) << (c.text ? c.text : "unset");
+        std::string warning = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(warning.find("KELO_AUDIO_SAMPLES") != std::string::npos, c.warns) << warning;
+    }
 }

@@ -299,33 +299,57 @@ TEST_F(WindowTest, RawFrameBufferIsShownAfterTimerMessagesAtTheRefreshRate)
     EXPECT_EQ(info.cyPixels, 480);
     EXPECT_EQ(info.cxStride, 2);
     EXPECT_EQ(info.cyStride, 1600);
-    static_cast<uint16_t*>(info.pFramePointer)[5] = 0xBEEF;
+    auto* frame = static_cast<uint16_t*>(info.pFramePointer);
+    frame[5] = 0xBEEF;
 
     nullbackend::SetClock(100);
     SetTimer(window, 1, 1, nullptr);
     MSG msg;
-    int timers = 0;
-    while (timers < 40 && GetMessage(&msg, nullptr, 0, 0)) {
-        DispatchMessage(&msg);
-        timers += msg.message == WM_TIMER;
-    }
-    // 40 ms of 1 ms ticks at 60 Hz: shown at the first tick, then every 16 ms.
+    auto runTimers = [&](int count) {
+        for (int timers = 0; timers < count && GetMessage(&msg, nullptr, 0, 0);) {
+            DispatchMessage(&msg);
+            timers += msg.message == WM_TIMER;
+        }
+    };
+    // 40 ms of 1 ms ticks at 60 Hz: looked at on the first tick, then every 16 ms; the picture goes
+    // out once, as it changes once, and the display's own refreshes count as no frame of the program.
+    runTimers(40);
+    EXPECT_EQ(nullbackend::CallCount("ShowPicture"), 1);
+    EXPECT_EQ(GetPresentedFrameCount(), 0);
+    PresentedFrame shown;
+    ASSERT_TRUE(GetPresentedFrame(&shown));
+    EXPECT_EQ(shown.pixels[5], 0xBEEF);
+    frame[6] = 0x1234;
+    runTimers(20);
+    EXPECT_EQ(nullbackend::CallCount("ShowPicture"), 2) << "a change shows at the next refresh";
+    ASSERT_TRUE(GetPresentedFrame(&shown));
+    EXPECT_EQ(shown.pixels[6], 0x1234);
+
+    // A program that says it wrote its frame has it counted, whether the frame changed or not.
+    RawFrameWritten();
+    RawFrameWritten();
+    EXPECT_EQ(GetPresentedFrameCount(), 2);
+    EXPECT_EQ(nullbackend::CallCount("ShowPicture"), 2) << "the same picture is not shown again";
+    frame[7] = 0x4321;
+    RawFrameWritten();
     EXPECT_EQ(GetPresentedFrameCount(), 3);
-    PresentedFrame frame;
-    ASSERT_TRUE(GetPresentedFrame(&frame));
-    EXPECT_EQ(frame.pixels[5], 0xBEEF);
+    EXPECT_EQ(nullbackend::CallCount("ShowPicture"), 3);
+    // ...and the display leaves the refreshing to it.
+    frame[8] = 0x5555;
+    runTimers(100);
+    EXPECT_EQ(nullbackend::CallCount("ShowPicture"), 3);
 
     // A program that shows its frames through GDI is left to do so.
     HDC screen = GetDC(window);
     RECT all{0, 0, 1, 1};
     FillRect(screen, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     ReleaseDC(window, screen);
-    int shown = GetPresentedFrameCount();
-    for (timers = 0; timers < 100 && GetMessage(&msg, nullptr, 0, 0);) {
-        DispatchMessage(&msg);
-        timers += msg.message == WM_TIMER;
-    }
-    EXPECT_EQ(GetPresentedFrameCount(), shown);
+    int count = GetPresentedFrameCount();
+    int pictures = nullbackend::CallCount("ShowPicture");
+    frame[9] = 0x6666;
+    runTimers(100);
+    EXPECT_EQ(GetPresentedFrameCount(), count);
+    EXPECT_EQ(nullbackend::CallCount("ShowPicture"), pictures);
 }
 
 TEST_F(WindowTest, FrameLimitClosesTheWindow)

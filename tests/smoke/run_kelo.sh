@@ -2,6 +2,7 @@
 # Runs the real program as a user would and checks that it starts, shows frames and ends cleanly.
 #   run_kelo.sh <kelo> headless   on the null back end, with a second instance that must end at once
 #   run_kelo.sh <kelo> window     in an SDL window under Xvfb (skipped, code 77, without xvfb-run)
+#   run_kelo.sh <kelo> nodisplay  with SDL on a driver that shows nothing, which must fail loudly
 set -uo pipefail
 kelo=$1
 mode=$2
@@ -29,12 +30,20 @@ headless)
     flock --no-fork "$work/save/Kelo_Window.lock" sleep 5 &
     holder=$!
     sleep 0.5
-    KELO_HEADLESS=1 KELO_SAVE_DIR="$work/save" KELO_SHOT="$work/second.png" timeout 20 "$kelo"
+    KELO_HEADLESS=1 KELO_SAVE_DIR="$work/save" KELO_SHOT="$work/second.png" timeout 20 "$kelo" 2>"$work/second.txt"
     code=$?
     kill $holder 2>/dev/null
     wait $holder 2>/dev/null
     [ $code -eq 0 ] || { echo "the second instance ended with $code"; exit 1; }
     [ ! -e "$work/second.png" ] || { echo "the second instance ran"; exit 1; }
+    grep -q "already running" "$work/second.txt" || { echo "the second instance said nothing"; exit 1; }
+    # A headless run that could never end refuses to start, says why, and fails.
+    for frames in 10abc -5 0; do
+        KELO_HEADLESS=1 KELO_FRAMES=$frames KELO_SAVE_DIR="$work/save_bad" timeout 20 "$kelo" 2>"$work/bad.txt"
+        code=$?
+        [ $code -ne 0 ] && [ $code -ne 124 ] || { echo "KELO_FRAMES=$frames ended with $code"; exit 1; }
+        grep -q "KELO_FRAMES=$frames" "$work/bad.txt" || { echo "KELO_FRAMES=$frames was not named"; exit 1; }
+    done
     # A screen without the raw frame buffer runs through GAPI at half resolution.
     KELO_HEADLESS=1 KELO_SCREEN=640x480 KELO_RAW_FRAMEBUFFER=0 KELO_FRAMES=10 KELO_SHOT="$work/gapi.png" \
         KELO_SAVE_DIR="$work/save_gapi" timeout 60 "$kelo"
@@ -52,8 +61,19 @@ window)
     [ $code -eq 0 ] || { echo "kelo in a window ended with $code"; exit 1; }
     check_png "$work/shot.png" 800 480 || exit 1
     ;;
+nodisplay)
+    # SDL would draw into memory nobody sees: the program says so, names the headless switch and
+    # fails instead of running silently.
+    for driver in offscreen dummy; do
+        SDL_VIDEODRIVER=$driver SDL_AUDIODRIVER=dummy KELO_FRAMES=30 KELO_SAVE_DIR="$work/save" \
+            timeout 20 "$kelo" 2>"$work/said.txt"
+        code=$?
+        [ $code -ne 0 ] && [ $code -ne 124 ] || { echo "kelo on the $driver driver ended with $code"; exit 1; }
+        grep -q "KELO_HEADLESS=1" "$work/said.txt" || { echo "the $driver run did not name KELO_HEADLESS=1"; exit 1; }
+    done
+    ;;
 *)
-    echo "usage: $0 <kelo> headless|window" >&2
+    echo "usage: $0 <kelo> headless|window|nodisplay" >&2
     exit 2
     ;;
 esac

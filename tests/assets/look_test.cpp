@@ -92,7 +92,7 @@ TEST(ShippedLook, SampleDialogDrawsAtEveryResolution)
         ASSERT_TRUE(app.Ready());
         ASSERT_TRUE(app.LoadSpriteScripts());
         ASSERT_TRUE(app.LoadStyles());
-        ASSERT_TRUE(app.CreateLanguageTable(app.Path("Languages\\kelo.csv").c_str()));
+        ASSERT_TRUE(app.LoadLanguageTable());
         ASSERT_TRUE(app.GetLanguageTable()->SelectLanguage(0));
         app.TuneFonts();
         {

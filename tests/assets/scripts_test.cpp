@@ -117,7 +117,7 @@ TEST(ShippedScripts, EveryTextDrawsInBothFontsInEveryLanguage)
         SCOPED_TRACE(ShippedName(r));
         ShippedApp app(r.width, r.height);
         ASSERT_TRUE(app.LoadStyles());
-        ASSERT_TRUE(app.CreateLanguageTable(app.Path("Languages\\kelo.csv").c_str()));
+        ASSERT_TRUE(app.LoadLanguageTable());
         StringTable* table = app.GetLanguageTable();
         std::vector<std::string> keys = LanguageKeys(app);
         ASSERT_FALSE(keys.empty());
@@ -145,7 +145,7 @@ TEST(ShippedScripts, EveryTextDrawsInBothFontsInEveryLanguage)
 TEST(ShippedScripts, LanguageTableSelectsEveryLanguageWithEnglishFirst)
 {
     ShippedApp app(640, 480);
-    ASSERT_TRUE(app.CreateLanguageTable(app.Path("Languages\\kelo.csv").c_str()));
+    ASSERT_TRUE(app.LoadLanguageTable());
     StringTable* table = app.GetLanguageTable();
     ASSERT_GE(table->GetLanguageCount(), 4);
     ASSERT_LE(table->GetLanguageCount(), 7);
@@ -232,7 +232,7 @@ TEST(ShippedScripts, ManifestIsSatisfiedAtEveryResolution)
         ASSERT_TRUE(app.LoadSpriteScripts());
         std::unique_ptr<UiLayout> layout = LoadLayout(app);
         ASSERT_NE(layout, nullptr);
-        ASSERT_TRUE(app.CreateLanguageTable(app.Path("Languages\\kelo.csv").c_str()));
+        ASSERT_TRUE(app.LoadLanguageTable());
         StringTable* table = app.GetLanguageTable();
         for (const auto& [kind, name] : wants) {
             SCOPED_TRACE(kind + " " + name);

@@ -82,6 +82,7 @@ public:
         styles->ResolveStyleFonts();
         return true;
     }
+    bool LoadLanguageTable() { return CreateLanguageTable(Path("Languages\\kelo.csv").c_str()); }
     std::string Path(const std::string& below) { return std::string(GetExeDirectory().CStr()) + below; }
     String Folder(const char* below) { return String(Path(below).c_str()); }
 

@@ -242,6 +242,15 @@ TEST_F(ToolFaults, ASetKeepsItsCountAndColumnsInEveryFolder)
     EXPECT_FALSE(fs::exists(scratch.Host("stage/i_QVGA/ui/gem.png")));
 }
 
+TEST_F(ToolFaults, TwoPicturesMayNotWriteOneFile)
+{
+    scratch.Write("a.svg", Svg(8, 8, "<rect width=\"8\" height=\"8\"/>\n"));
+    ToolRun run = Check("picture ui\\a\n  source a.svg\nend\n\npicture ui\\a\n  source a.svg\n  only i_QVGA\nend\n");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("art.txt:5: i_QVGA\\ui\\a is already drawn by the picture at line 1"), std::string::npos)
+        << run.output;
+}
+
 TEST_F(ToolFaults, ABadSourceIsNamedWithItsLine)
 {
     const char* list = "picture ui\\p\n  source p.svg\n  var tint #ff0000\nend\n";

@@ -268,6 +268,10 @@ TEST_F(ArtToolRuns, ABadSourceIsNamedWithItsLine)
     run = Check(list);
     EXPECT_NE(run.output.find("p.svg:3: no frame value 'shade'"), std::string::npos) << run.output;
 
+    scratch.Write("p.svg", Svg(8, 8, "<rect width=\"8\" height=\"8\" fill=\"${tint}\"/>\n<use href=\"#a\"/>\n<use\n xlink:href = 'other.svg#b'/>\n"));
+    run = Check(list);
+    EXPECT_NE(run.output.find("p.svg:5: only references inside the source"), std::string::npos) << run.output;
+
     run = Check("picture ui\\p\n  source p.svg\n  frames 2 2\n  var tint #ff0000\nend\n");
     EXPECT_NE(run.output.find("art.txt:4: var 'tint' has 1 values for 2 frames"), std::string::npos) << run.output;
 }

@@ -192,7 +192,7 @@ TEST_F(ShippedArt, SameSourcesGiveTheSameBytes)
 
 namespace {
 
-struct ToolFaults : ::testing::Test {
+struct ArtToolRuns : ::testing::Test {
     SpriteApp scratch;
     ToolRun Check(const std::string& list)
     {
@@ -208,7 +208,7 @@ struct ToolFaults : ::testing::Test {
 
 }  // namespace
 
-TEST_F(ToolFaults, SheetsAndFramesMustDivideIntoWholePixels)
+TEST_F(ArtToolRuns, SheetsAndFramesMustDivideIntoWholePixels)
 {
     scratch.Write("sheet.svg", Svg(100, 48, "<rect width=\"100\" height=\"48\" fill=\"#808080\"/>\n"));
     ToolRun run = Check("picture ui\\sheet\n  source sheet.svg\n  frames 3 3\n  set sheet sprites\nend\n");
@@ -223,7 +223,7 @@ TEST_F(ToolFaults, SheetsAndFramesMustDivideIntoWholePixels)
     EXPECT_NE(run.output.find("art.txt:2: frame 20x48"), std::string::npos) << run.output;
 }
 
-TEST_F(ToolFaults, ASetKeepsItsCountAndColumnsInEveryFolder)
+TEST_F(ArtToolRuns, ASetKeepsItsCountAndColumnsInEveryFolder)
 {
     scratch.Write("big.svg", Svg(32, 32, "<rect width=\"32\" height=\"32\" fill=\"#c08040\"/>\n"));
     ToolRun run = Check(
@@ -242,7 +242,16 @@ TEST_F(ToolFaults, ASetKeepsItsCountAndColumnsInEveryFolder)
     EXPECT_FALSE(fs::exists(scratch.Host("stage/i_QVGA/ui/gem.png")));
 }
 
-TEST_F(ToolFaults, ABadSourceIsNamedWithItsLine)
+TEST_F(ArtToolRuns, TwoPicturesMayNotWriteOneFile)
+{
+    scratch.Write("a.svg", Svg(8, 8, "<rect width=\"8\" height=\"8\"/>\n"));
+    ToolRun run = Check("picture ui\\a\n  source a.svg\nend\n\npicture ui\\a\n  source a.svg\n  only i_QVGA\nend\n");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("art.txt:5: i_QVGA\\ui\\a is already drawn by the picture at line 1"), std::string::npos)
+        << run.output;
+}
+
+TEST_F(ArtToolRuns, ABadSourceIsNamedWithItsLine)
 {
     const char* list = "picture ui\\p\n  source p.svg\n  var tint #ff0000\nend\n";
     scratch.Write("p.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"8\" height=\"8\">\n<g>\n<rect/></b>\n</svg>\n");
@@ -259,13 +268,17 @@ TEST_F(ToolFaults, ABadSourceIsNamedWithItsLine)
     run = Check(list);
     EXPECT_NE(run.output.find("p.svg:3: no frame value 'shade'"), std::string::npos) << run.output;
 
+    scratch.Write("p.svg", Svg(8, 8, "<rect width=\"8\" height=\"8\" fill=\"${tint}\"/>\n<use href=\"#a\"/>\n<use\n xlink:href = 'other.svg#b'/>\n"));
+    run = Check(list);
+    EXPECT_NE(run.output.find("p.svg:5: only references inside the source"), std::string::npos) << run.output;
+
     run = Check("picture ui\\p\n  source p.svg\n  frames 2 2\n  var tint #ff0000\nend\n");
     EXPECT_NE(run.output.find("art.txt:4: var 'tint' has 1 values for 2 frames"), std::string::npos) << run.output;
 }
 
 // Full-screen art: the canvas covers the design space from -80 to 720 across and -80 to 560 down;
 // each screen shows its part, at its scale, with the design area at the layout's offsets.
-TEST_F(ToolFaults, AScreenPictureIsCutAtEachFoldersOffsets)
+TEST_F(ArtToolRuns, AScreenPictureIsCutAtEachFoldersOffsets)
 {
     scratch.Write("screen.svg",
                   "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"800\" height=\"640\" viewBox=\"-80 -80 800 640\">\n"
@@ -303,7 +316,7 @@ TEST_F(ToolFaults, AScreenPictureIsCutAtEachFoldersOffsets)
     }
 }
 
-TEST_F(ToolFaults, AnImageChangingFormatLeavesNoOtherFileBehind)
+TEST_F(ArtToolRuns, AnImageChangingFormatLeavesNoOtherFileBehind)
 {
     scratch.Write("half.svg", Svg(16, 16, "<rect width=\"8\" height=\"16\" fill=\"#a07030\"/>\n"));
     ASSERT_EQ(Check("picture ui\\half\n  source half.svg\n  format jpg\nend\n").status, 0);
@@ -313,4 +326,35 @@ TEST_F(ToolFaults, AnImageChangingFormatLeavesNoOtherFileBehind)
     EXPECT_TRUE(fs::exists(scratch.Host("stage/i_QVGA/ui/half.png")));
     EXPECT_FALSE(fs::exists(scratch.Host("stage/i_QVGA/ui/half.jpg")));
     EXPECT_FALSE(fs::exists(scratch.Host("stage/i_QVGA/ui/half_a.jpg")));
+}
+
+TEST_F(ArtToolRuns, TheDepfileNamesTheListAndEverySourceItRead)
+{
+    scratch.Write("one.svg", Svg(8, 8, "<rect width=\"8\" height=\"8\"/>\n"));
+    scratch.Write("two.svg", Svg(8, 8, "<rect width=\"8\" height=\"8\"/>\n"));
+    scratch.Write("art.txt", "picture ui\\one\n  source one.svg\nend\npicture ui\\two\n  source two.svg\nend\n");
+    ToolRun run = RunTool(scratch.Host("art.txt"), scratch.Host("stage"),
+                          "--stamp '" + scratch.Host("art.stamp") + "' --depfile '" + scratch.Host("art.d") + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(fs::exists(scratch.Host("art.stamp")));
+    auto bytes = ReadHostFile(scratch.Host("art.d"));
+    std::string deps(bytes.begin(), bytes.end());
+    EXPECT_EQ(deps.rfind(scratch.Host("art.stamp") + ": ", 0), 0u) << deps;
+    for (const char* file : {"art.txt", "one.svg", "two.svg"})
+        EXPECT_NE(deps.find(scratch.Host(file)), std::string::npos) << file << " missing from " << deps;
+}
+
+// JPEG blocks mix the colour under clear pixels into the visible edge; that colour must be the
+// edge's own, not black, or every cut-out would wear a dark fringe.
+TEST_F(ArtToolRuns, ClearPixelsOfAJpegTakeTheColourOfTheNearestVisibleOnes)
+{
+    scratch.Write("left.svg", Svg(16, 16, "<rect width=\"8\" height=\"16\" fill=\"#ff0000\"/>\n"));
+    ASSERT_EQ(Check("picture ui\\left\n  source left.svg\n  format jpg\nend\n").status, 0);
+    FolderApp app(scratch.Host("stage"), "i_VGA");
+    auto image = app.Image("ui\\left");
+    ASSERT_TRUE(image);
+    uint16_t clear = image->GetPixels()[8 * 16 + 12];
+    EXPECT_LE(AlphaAt(image.get(), 12, 8), 8);
+    EXPECT_GE(clear >> 11, 28) << "red under the clear half";
+    EXPECT_LE(clear & 0x1F, 4);
 }

@@ -272,6 +272,23 @@ private:
                         return Fail(p.line, "set " + name + " is drawn twice for " + folder.name + " (see " + where + ")");
             }
         }
+        // Two pictures writing one file would leave whichever finished last.
+        std::map<std::string, const Picture*> files;
+        for (const Picture& p : out_.pictures) {
+            std::vector<std::string> paths = {p.path};
+            for (const std::string& name : p.split)
+                paths.push_back(SplitPath(p, name));
+            for (const Folder& folder : Folders()) {
+                if (!p.InFolder(folder.name))
+                    continue;
+                for (const std::string& path : paths) {
+                    auto [at, fresh] = files.emplace(folder.name + "\\" + path, &p);
+                    if (!fresh && at->second != &p)
+                        return Fail(p.line, folder.name + "\\" + path + " is already drawn by the picture at line " +
+                                                std::to_string(at->second->line));
+                }
+            }
+        }
         for (const Picture& p : out_.pictures) {
             if (p.atlas.empty())
                 continue;

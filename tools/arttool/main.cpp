@@ -134,13 +134,21 @@ int main(int argc, char** argv)
     }
     std::string listPath = argv[1], stage = argv[2], stamp, depfile;
     unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
-    for (int i = 3; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--stamp"))
+    for (int i = 3; i < argc; i += 2) {
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "arttool: %s wants a value\n", argv[i]);
+            return 2;
+        }
+        if (!std::strcmp(argv[i], "--stamp")) {
             stamp = argv[i + 1];
-        else if (!std::strcmp(argv[i], "--depfile"))
+        } else if (!std::strcmp(argv[i], "--depfile")) {
             depfile = argv[i + 1];
-        else if (!std::strcmp(argv[i], "--jobs"))
+        } else if (!std::strcmp(argv[i], "--jobs")) {
             jobs = unsigned(std::max(1, std::atoi(argv[i + 1])));
+        } else {
+            std::fprintf(stderr, "arttool: unknown option %s\n", argv[i]);
+            return 2;
+        }
     }
 
     ArtList list;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include <librsvg/rsvg.h>
@@ -28,11 +28,10 @@ std::string SvgError(const std::string& file, GError* gerror)
     std::string message = gerror ? gerror->message : "cannot be drawn";
     if (gerror)
         g_error_free(gerror);
-    std::smatch match;
     int line = 1;
-    if (std::regex_search(message, match, std::regex(R"(:(\d+):\d+:)")) ||
-        std::regex_search(message, match, std::regex(R"(line (\d+))")))
-        line = std::stoi(match[1]);
+    size_t at = message.find("line ");
+    if (at != std::string::npos)
+        line = std::max(1, std::atoi(message.c_str() + at + 5));
     while (!message.empty() && (message.back() == '\n' || message.back() == ' '))
         message.pop_back();
     return At(file, line, "SVG: " + message);
@@ -132,13 +131,15 @@ bool ReadSvgSource(const std::string& file, SvgSource& out, std::string& error)
         }
     }
     // References to other files would make the picture depend on files the build does not track.
-    std::smatch match;
-    std::regex href(R"(href\s*=\s*["']([^"']*)["'])");
-    for (auto it = std::sregex_iterator(out.text.begin(), out.text.end(), href); it != std::sregex_iterator(); ++it)
-        if ((*it)[1].str().empty() || (*it)[1].str()[0] != '#') {
-            error = At(file, LineOf(out.text, size_t(it->position())), "only references inside the source are allowed");
+    for (size_t at = out.text.find("href"); at != std::string::npos; at = out.text.find("href", at + 4)) {
+        size_t value = out.text.find_first_not_of(" \t\r\n=", at + 4);
+        if (value == std::string::npos || value == at + 4 || (out.text[value] != '"' && out.text[value] != '\''))
+            continue;
+        if (value + 1 >= out.text.size() || out.text[value + 1] != '#') {
+            error = At(file, LineOf(out.text, at), "only references inside the source are allowed");
             return false;
         }
+    }
     out.templated = out.text.find("${") != std::string::npos;
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Whole text files for the data tools: read as lines (CR LF or LF), written in one piece.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,13 @@ inline std::string Trim(const std::string& s)
     return s.substr(a, b - a + 1);
 }
 
+// Makes the file's folder first: a stamp or output may be the first thing in it.
 inline bool Write(const std::string& path, const std::string& bytes)
 {
+    std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    std::error_code ec;
+    if (!parent.empty())
+        std::filesystem::create_directories(parent, ec);
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         return false;

@@ -39,8 +39,11 @@ std::vector<std::string> LanguageKeys(ShippedApp& app)
     return keys;
 }
 
-std::unique_ptr<UiLayout> LoadLayout(ShippedApp& app)
+// The sprite scripts, then the layout script; null when either fails.
+std::unique_ptr<UiLayout> LoadScripts(ShippedApp& app)
 {
+    if (!app.LoadSpriteScripts())
+        return nullptr;
     UiLayoutParser parser;
     return std::unique_ptr<UiLayout>(UiLayout::LoadFile(parser, &app, "keloui.txt"));
 }
@@ -172,8 +175,7 @@ TEST(ShippedScripts, LayoutsParseAndTheirNamesResolve)
     for (const ShippedResolution& r : kShippedResolutions) {
         SCOPED_TRACE(ShippedName(r));
         ShippedApp app(r.width, r.height);
-        ASSERT_TRUE(app.LoadSpriteScripts());
-        std::unique_ptr<UiLayout> layout = LoadLayout(app);
+        std::unique_ptr<UiLayout> layout = LoadScripts(app);
         ASSERT_NE(layout, nullptr);
         ASSERT_GT(layout->DescCount(), 0);
         for (int i = 0; i < layout->DescCount(); ++i) {
@@ -229,8 +231,7 @@ TEST(ShippedScripts, ManifestIsSatisfiedAtEveryResolution)
     for (const ShippedResolution& r : kShippedResolutions) {
         SCOPED_TRACE(ShippedName(r));
         ShippedApp app(r.width, r.height);
-        ASSERT_TRUE(app.LoadSpriteScripts());
-        std::unique_ptr<UiLayout> layout = LoadLayout(app);
+        std::unique_ptr<UiLayout> layout = LoadScripts(app);
         ASSERT_NE(layout, nullptr);
         ASSERT_TRUE(app.LoadLanguageTable());
         StringTable* table = app.GetLanguageTable();

@@ -389,3 +389,21 @@ TEST_F(ArtToolRuns, AFrameValueStepsAcrossTheFramesOfASet)
         }
     }
 }
+
+TEST_F(ArtToolRuns, APictureTakenOutOfTheListLeavesTheStage)
+{
+    scratch.Write("one.svg", Svg(8, 8, "<rect width=\"8\" height=\"8\"/>\n"));
+    std::string stamp = "--stamp '" + scratch.Host("art.stamp") + "'";
+    scratch.Write("art.txt", "picture ui\\one\n  source one.svg\nend\npicture ui\\two\n  source one.svg\nend\n");
+    ASSERT_EQ(RunTool(scratch.Host("art.txt"), scratch.Host("stage"), stamp).status, 0);
+    ASSERT_TRUE(fs::exists(scratch.Host("stage/i_240x240/ui/two.png")));
+    scratch.Write("stage/i_VGA/ui/font.png", "made by another tool");
+
+    scratch.Write("art.txt", "picture ui\\one\n  source one.svg\nend\n");
+    ASSERT_EQ(RunTool(scratch.Host("art.txt"), scratch.Host("stage"), stamp).status, 0);
+    for (const Folder& folder : kFolders) {
+        EXPECT_TRUE(fs::exists(scratch.Host(std::string("stage/") + folder.name + "/ui/one.png")));
+        EXPECT_FALSE(fs::exists(scratch.Host(std::string("stage/") + folder.name + "/ui/two.png"))) << folder.name;
+    }
+    EXPECT_TRUE(fs::exists(scratch.Host("stage/i_VGA/ui/font.png"))) << "only the tool's own files go";
+}

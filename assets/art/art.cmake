@@ -1,5 +1,8 @@
 # The art tool draws every picture of assets/art into the image folders of the staging tree and
 # writes the three sprite scripts; its depfile lists the art list and every SVG it read.
+if(NOT KELO_STAGE_DIR)
+  set(KELO_STAGE_DIR ${CMAKE_BINARY_DIR}/stage)
+endif()
 set(art_stamp ${CMAKE_CURRENT_BINARY_DIR}/art.stamp)
 kelo_data_step(art
   STAMP ${art_stamp}

@@ -78,15 +78,17 @@ std::vector<uint8_t> BledColour(const Image& image)
     return rgb;
 }
 
-bool WriteJpegPair(const std::string& base, const Image& image)
+bool WriteJpegPair(const std::string& base, const Image& image, std::vector<std::string>& written)
 {
     if (!jpeg_file::Write(base + ".jpg", image.width, image.height, 3, BledColour(image), kColourQuality))
         return false;
+    written.push_back(base + ".jpg");
     std::error_code ignored;
     if (image.Opaque()) {
         std::filesystem::remove(base + "_a.jpg", ignored);
         return true;
     }
+    written.push_back(base + "_a.jpg");
     std::vector<uint8_t> alpha(size_t(image.width) * size_t(image.height));
     for (size_t i = 0; i < alpha.size(); ++i)
         alpha[i] = image.rgba[i * 4 + 3];
@@ -123,22 +125,25 @@ bool Image::Opaque() const
     return true;
 }
 
-bool WriteImage(const std::string& base, Format format, const Image& image, std::string& error)
+bool WriteImage(const std::string& base, Format format, const Image& image, std::vector<std::string>& written,
+                std::string& error)
 {
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(base).parent_path(), ignored);
-    bool written;
+    bool done;
     if (format == Format::kPng) {
         std::filesystem::remove(base + ".jpg", ignored);
         std::filesystem::remove(base + "_a.jpg", ignored);
-        written = WritePng(base + ".png", image);
+        done = WritePng(base + ".png", image);
+        if (done)
+            written.push_back(base + ".png");
     } else {
         std::filesystem::remove(base + ".png", ignored);
-        written = WriteJpegPair(base, image);
+        done = WriteJpegPair(base, image, written);
     }
-    if (!written)
+    if (!done)
         error = "cannot write " + base;
-    return written;
+    return done;
 }
 
 }  // namespace art

@@ -23,7 +23,9 @@ struct Image {
 };
 
 // Writes `base` (a host path without extension) in the format, removing files of the other format
-// under the same name so a loader never finds two. Returns false with a message on failure.
-bool WriteImage(const std::string& base, Format format, const Image& image, std::string& error);
+// under the same name so a loader never finds two, and adds the files it wrote to `written`.
+// Returns false with a message on failure.
+bool WriteImage(const std::string& base, Format format, const Image& image, std::vector<std::string>& written,
+                std::string& error);
 
 }  // namespace art

@@ -31,7 +31,7 @@ std::string HostPath(const std::string& stage, const std::string& folder, const 
 
 // Writes one rendered sheet into every folder of its scale.
 bool WriteOutputs(const Picture& picture, int scaleIndex, const Image& sheet, const std::string& stage,
-                  std::string& error)
+                  std::vector<std::string>& written, std::string& error)
 {
     const Scale& scale = Scales()[size_t(scaleIndex)];
     for (const Folder& folder : Folders()) {
@@ -40,17 +40,17 @@ bool WriteOutputs(const Picture& picture, int scaleIndex, const Image& sheet, co
         if (picture.screen) {
             int x = scale.Pixels(-kCanvasX) - folder.offsetX, y = scale.Pixels(-kCanvasY) - folder.offsetY;
             if (!WriteImage(HostPath(stage, folder.name, picture.path), picture.format,
-                            sheet.Crop(x, y, folder.width, folder.height), error))
+                            sheet.Crop(x, y, folder.width, folder.height), written, error))
                 return false;
         } else if (picture.split.empty()) {
-            if (!WriteImage(HostPath(stage, folder.name, picture.path), picture.format, sheet, error))
+            if (!WriteImage(HostPath(stage, folder.name, picture.path), picture.format, sheet, written, error))
                 return false;
         } else {
             int cw = sheet.width / picture.columns, ch = sheet.height / picture.Rows();
             for (int f = 0; f < picture.count; ++f)
                 if (!WriteImage(HostPath(stage, folder.name, SplitPath(picture, picture.split[size_t(f)])),
                                 picture.format, sheet.Crop(f % picture.columns * cw, f / picture.columns * ch, cw, ch),
-                                error))
+                                written, error))
                     return false;
         }
     }
@@ -58,7 +58,8 @@ bool WriteOutputs(const Picture& picture, int scaleIndex, const Image& sheet, co
 }
 
 bool WriteAtlases(const ArtList& list, const std::vector<AtlasLayout>& layouts,
-                  const std::map<std::pair<size_t, int>, Image>& sheets, const std::string& stage, std::string& error)
+                  const std::map<std::pair<size_t, int>, Image>& sheets, const std::string& stage,
+                  std::vector<std::string>& written, std::string& error)
 {
     for (const AtlasLayout& layout : layouts) {
         const Atlas& atlas = *layout.atlas;
@@ -92,8 +93,9 @@ bool WriteAtlases(const ArtList& list, const std::vector<AtlasLayout>& layouts,
                 if (folder.scale != s)
                     continue;
                 std::string base = HostPath(stage, folder.name, atlas.path);
-                if (!WriteImage(base, Format::kPng, texture, error))
+                if (!WriteImage(base, Format::kPng, texture, written, error))
                     return false;
+                written.push_back(base + ".txt");
                 std::ofstream file(base + ".txt", std::ios::binary);
                 file << data;
                 if (!file.flush()) {
@@ -122,6 +124,28 @@ bool WriteText(const std::string& path, const std::string& text)
     std::ofstream file(path, std::ios::binary);
     file << text;
     return bool(file.flush());
+}
+
+// The stamp lists the files the last run wrote, below the stage; what an earlier run wrote and this
+// one did not (a picture taken out of the list) is removed so the packs do not keep it.
+std::string SweepAndList(const std::string& stamp, const std::string& stage, std::vector<std::string> written)
+{
+    for (std::string& path : written)
+        path = path.substr(stage.size() + 1);
+    std::sort(written.begin(), written.end());
+    std::ifstream old(stamp);
+    std::string line;
+    while (std::getline(old, line)) {
+        if (line.empty() || line.find("..") != std::string::npos ||
+            std::binary_search(written.begin(), written.end(), line))
+            continue;
+        std::error_code ignored;
+        std::filesystem::remove(stage + "/" + line, ignored);
+    }
+    std::string text;
+    for (const std::string& path : written)
+        text += path + "\n";
+    return text;
 }
 
 }  // namespace
@@ -181,6 +205,7 @@ int main(int argc, char** argv)
                 }
     std::map<std::pair<size_t, int>, Image> atlasSheets;
     std::vector<std::string> errors(work.size());
+    std::vector<std::vector<std::string>> written(work.size() + 1);
     std::mutex keep;
     std::atomic<size_t> next{0};
     auto worker = [&]() {
@@ -188,7 +213,7 @@ int main(int argc, char** argv)
             auto [p, s] = work[j];
             Image sheet;
             if (!RenderPicture(list.pictures[p], sources[p], Scales()[size_t(s)], sheet, errors[j]) ||
-                !WriteOutputs(list.pictures[p], s, sheet, stage, errors[j]))
+                !WriteOutputs(list.pictures[p], s, sheet, stage, written[j], errors[j]))
                 continue;
             if (!list.pictures[p].atlas.empty()) {
                 std::lock_guard<std::mutex> lock(keep);
@@ -209,7 +234,8 @@ int main(int argc, char** argv)
         }
 
     std::vector<AtlasLayout> atlases = LayOutAtlases(list);
-    if (!WriteAtlases(list, atlases, atlasSheets, stage, error) || !WriteSpriteScripts(list, atlases, stage, error)) {
+    if (!WriteAtlases(list, atlases, atlasSheets, stage, written.back(), error) ||
+        !WriteSpriteScripts(list, atlases, stage, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
@@ -223,7 +249,10 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    if (!stamp.empty() && !WriteText(stamp, "")) {
+    std::vector<std::string> all;
+    for (const std::vector<std::string>& files : written)
+        all.insert(all.end(), files.begin(), files.end());
+    if (!stamp.empty() && !WriteText(stamp, SweepAndList(stamp, stage, all))) {
         std::fprintf(stderr, "cannot write %s\n", stamp.c_str());
         return 1;
     }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a build for a bounded time each: run_all.sh <builddir> <seconds>.
-# Seeds come from corpus/<name>/ when it exists; new inputs go to a scratch folder, so the
+# Seeds come from corpus/<name>/ when it exists, and the Ogg and module targets also start from the
+# sounds and music the build ships (its staging tree); new inputs go to a scratch folder, so the
 # committed corpus stays as it is. A crash fails the run and leaves its input in
 # <builddir>/fuzz-artifacts/ to become a regression test.
 set -euo pipefail
@@ -21,6 +22,12 @@ for source in "$here"/*.cpp; do
   scratch=$(mktemp -d)
   seeds=()
   [ -d "$here/corpus/$name" ] && seeds=("$here/corpus/$name")
+  shipped=""
+  case "$name" in
+    fuzz_ogg_sample) shipped="$build/stage/Sounds" ;;
+    fuzz_module) shipped="$build/stage/Sounds/Music" ;;
+  esac
+  [ -n "$shipped" ] && [ -d "$shipped" ] && seeds+=("$shipped")
   echo "fuzz: $name for ${seconds}s"
   if ! (cd "$scratch" && "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$artifacts/$name-" "$scratch" "${seeds[@]}" 2>"$scratch.log"); then

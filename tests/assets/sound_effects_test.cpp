@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
+#include <string>
 
 #include "engine/sound/music_source.h"
 #include "shipped_sounds.h"
@@ -44,6 +46,7 @@ int Bend(const std::vector<int16_t>& v, size_t a, size_t b, size_t c)
 TEST(ShippedEffects, EveryEffectOfTheBankLoadsAsAMonoSoundBelowFullScale)
 {
     Service service;
+    ASSERT_TRUE(service.app.PacksOpen());
     for (int i = 0; i < 38; ++i) {
         SCOPED_TRACE(kEffects[i]);
         unsigned rate = 0;
@@ -61,6 +64,7 @@ TEST(ShippedEffects, EveryEffectOfTheBankLoadsAsAMonoSoundBelowFullScale)
 TEST(ShippedEffects, LoopedEffectsWrapWithoutAJump)
 {
     Service service;
+    ASSERT_TRUE(service.app.PacksOpen());
     for (const char* name : {"rolling.ogg", "lighttrail2.ogg", "endoflevelpop1.ogg"}) {
         SCOPED_TRACE(name);
         std::vector<int16_t> values = Decode(service, name);
@@ -83,6 +87,7 @@ TEST(ShippedEffects, SeveralAtOnceRarelyClip)
     // A burst, a click, a chime and the next shot together, as a busy moment of play sounds; the
     // mixer adds them at full effect volume and clamps the sum.
     Service service;
+    ASSERT_TRUE(service.app.PacksOpen());
     std::vector<std::vector<int16_t>> sounds;
     for (const char* name : {"ballsdestroyed3.ogg", "ballclick1.ogg", "chime4.ogg", "fireball1.ogg"})
         sounds.push_back(Decode(service, name));
@@ -102,13 +107,14 @@ TEST(ShippedEffects, SeveralAtOnceRarelyClip)
 TEST(ShippedEffects, EffectsSitAboveTheMusic)
 {
     Service service;
+    ASSERT_TRUE(service.app.PacksOpen());
     std::vector<double> levels;
     for (const char* name : kEffects)
         levels.push_back(Loudness(Decode(service, name)));
     std::sort(levels.begin(), levels.end());
     double typicalEffect = levels[levels.size() / 2];
 
-    ASSERT_EQ(service.sound.LoadMusic(SoundPath("Music\\kelo.s3m").c_str()), 0);
+    ASSERT_EQ(service.sound.LoadMusic(service.SoundPath("Music\\kelo.s3m").c_str()), 0);
     ASSERT_EQ(service.sound.PlayMusic(0, true), 0);
     MusicSource* music = service.sound.GetMusic();
     std::vector<int16_t> song(30 * 22050);
@@ -119,4 +125,25 @@ TEST(ShippedEffects, EffectsSitAboveTheMusic)
     double musicLevel = std::sqrt(sum / static_cast<double>(song.size()));
     EXPECT_GT(musicLevel, 500);  // the music is there at all
     EXPECT_GT(typicalEffect, 2 * musicLevel) << "effects " << typicalEffect << ", music " << musicLevel;
+}
+
+TEST(ShippedEffects, TheCommonPackHoldsTheBanksFilesAndTheMusicBelowTheSoundFolder)
+{
+    Service service;
+    ZipPack* common = service.app.GetPack(0);
+    ASSERT_NE(common, nullptr);
+    std::set<std::string> expected;
+    for (int i = 0; i < 38; ++i)
+        expected.insert(std::string("Sounds\\") + kEffects[i]);
+    expected.insert("Sounds\\Music\\kelo.s3m");
+    EXPECT_EQ(expected.size(), 39u);  // no name twice in the table
+    std::set<std::string> packed;
+    int count = 0;
+    ASSERT_EQ(common->GetEntryCount(&count), 1);
+    for (int i = 0; i < count; ++i) {
+        char name[256];
+        if (common->GetEntryName(i, name, sizeof name) == 1 && std::string(name).rfind("Sounds\\", 0) == 0)
+            packed.insert(name);
+    }
+    EXPECT_EQ(packed, expected);
 }

@@ -11,7 +11,8 @@ using namespace shipped;
 TEST(ShippedMusic, TheSongPlaysOverNinetySecondsOnEveryChannelAndLoopsToItsStartUnclipped)
 {
     Service service;
-    ASSERT_EQ(service.sound.LoadMusic(SoundPath("Music\\kelo.s3m").c_str()), 0);
+    ASSERT_TRUE(service.app.PacksOpen());
+    ASSERT_EQ(service.sound.LoadMusic(service.SoundPath("Music\\kelo.s3m").c_str()), 0);
     ASSERT_EQ(service.sound.PlayMusic(0, true), 0);
     auto* music = static_cast<ModuleMusic*>(service.sound.GetMusic());
     ModulePlayer* player = music->GetPlayer();

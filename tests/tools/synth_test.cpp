@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 
 #include "synth/render.h"
+#include "tools/tool_run.h"
 
 namespace {
 
@@ -114,39 +113,33 @@ TEST(Synth, LoopsJoinWithoutAJump)
 
 TEST(Modwriter, InstrumentsComeFromPatchesAndBadOnesNameTheirLine)
 {
-    std::string folder = testing::TempDir() + "kelo_modwriter_" + std::to_string(getpid());
-    std::system(("mkdir -p '" + folder + "'").c_str());
-    std::ofstream(folder + "/pluck.patch") << "length 0.5\nloop 0.2\ncrossfade 0.05\nvoice wave=sine pitch=523.25\n";
-    std::ofstream(folder + "/broken.patch") << "length 0.5\nvoice wave=sine pitch=oops\n";
-    const std::string song = "format s3m\nchannels 1\norders 0\nsample 1 patch=pluck.patch bits=16 c4=11025\n"
-                             "pattern 0 rows=64\n0: C-5 01 32 ...\n";
-    std::ofstream(folder + "/good.txt") << song;
-    std::ofstream(folder + "/bad.txt") << "format s3m\n\nsample 1 patch=broken.patch bits=16\n";
-    std::ofstream(folder + "/missing.txt") << "format s3m\nsample 1 patch=none.patch\n";
-    auto run = [&](const std::string& name, std::string* errors) {
-        std::string log = folder + "/" + name + ".log";
-        int status = std::system((std::string(KELO_TOOLS_DIR) + "/modwriter '" + folder + "/" + name + ".txt' '" +
-                                  folder + "/" + name + ".s3m' 2>'" + log + "'")
-                                     .c_str());
-        std::ifstream in(log);
-        std::getline(in, *errors);
-        return status;
+    ToolScratch scratch;
+    scratch.Write("pluck.patch", "length 0.5\nloop 0.2\ncrossfade 0.05\nvoice wave=sine pitch=523.25\n");
+    scratch.Write("broken.patch", "length 0.5\nvoice wave=sine pitch=oops\n");
+    scratch.Write("good.txt", "format s3m\nchannels 1\norders 0\nsample 1 patch=pluck.patch bits=16 c4=11025\n"
+                              "pattern 0 rows=64\n0: C-5 01 32 ...\n");
+    scratch.Write("bad.txt", "format s3m\n\nsample 1 patch=broken.patch bits=16\n");
+    scratch.Write("missing.txt", "format s3m\nsample 1 patch=none.patch\n");
+    auto run = [&](const std::string& name) {
+        return scratch.Run("modwriter", "'" + scratch.Path(name + ".txt") + "' '" + scratch.Path(name + ".s3m") + "'");
     };
-    std::string errors;
-    ASSERT_EQ(run("good", &errors), 0) << errors;
-    std::ifstream module(folder + "/good.s3m", std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(module)), {});
+    ToolRun good = run("good");
+    ASSERT_EQ(good.status, 0) << good.output;
+    std::vector<uint8_t> bytes = ReadHostFile(scratch.Path("good.s3m"));
     // The one instrument header follows the 96-byte header, the order and the two pointers.
     ASSERT_GE(bytes.size(), 112u + 80u);
-    auto u32 = [&](size_t at) { return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t{bytes[at + 3]} << 24; };
-    EXPECT_EQ(u32(112 + 16), 11025u);     // length: 0.5 s rendered at 22050 Hz
-    EXPECT_EQ(u32(112 + 20), 4410u);      // the patch's loop start, 0.2 s
-    EXPECT_EQ(u32(112 + 24), 11025u);     // to its end
-    EXPECT_EQ(bytes[112 + 31], 1 | 4);    // looped, 16-bit
+    auto u32 = [&](size_t at) {
+        return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t{bytes[at + 3]} << 24;
+    };
+    EXPECT_EQ(u32(112 + 16), 11025u);   // length: 0.5 s rendered at 22050 Hz
+    EXPECT_EQ(u32(112 + 20), 4410u);    // the patch's loop start, 0.2 s
+    EXPECT_EQ(u32(112 + 24), 11025u);   // to its end
+    EXPECT_EQ(bytes[112 + 31], 1 | 4);  // looped, 16-bit
 
-    EXPECT_NE(run("bad", &errors), 0);
-    EXPECT_EQ(errors, folder + "/broken.patch:2: bad value 'oops' for pitch");
-    EXPECT_NE(run("missing", &errors), 0);
-    EXPECT_EQ(errors, folder + "/missing.txt:2: cannot read patch none.patch");
-    std::system(("rm -rf '" + folder + "'").c_str());
+    ToolRun bad = run("bad");
+    EXPECT_NE(bad.status, 0);
+    EXPECT_EQ(bad.output, scratch.Path("broken.patch") + ":2: bad value 'oops' for pitch\n");
+    ToolRun missing = run("missing");
+    EXPECT_NE(missing.status, 0);
+    EXPECT_EQ(missing.output, scratch.Path("missing.txt") + ":2: cannot read patch none.patch\n");
 }

@@ -1,7 +1,6 @@
 #include "shipped_sounds.h"
 
 #include "engine/sound/wav_sample.h"
-#include "platform/files.h"
 #include "platform/null/sound_hooks.h"
 
 namespace shipped {
@@ -16,15 +15,6 @@ const char* const kEffects[38] = {
     "chime2.ogg",      "chime3.ogg",         "chime4.ogg",          "button1.ogg",     "button2.ogg",
     "choral1.ogg",     "pop.ogg",            "ufo1.ogg",
 };
-
-std::string SoundPath(const std::string& entry)
-{
-    std::string host = entry;
-    for (char& c : host)
-        if (c == '\\')
-            c = '/';
-    return hostpath::FromHost(std::string(KELO_STAGE_DIR) + "/Sounds/" + host);
-}
 
 Service::Service()
 {
@@ -44,7 +34,7 @@ Service::~Service()
 
 std::vector<int16_t> Decode(Service& service, const std::string& entry, unsigned* rate)
 {
-    int slot = service.sound.LoadSampleOgg(SoundPath(entry).c_str());
+    int slot = service.sound.LoadSampleOgg(service.SoundPath(entry).c_str());
     if (slot < 0)
         return {};
     const WavSample* sample = service.sound.GetSample(slot);

@@ -133,6 +133,36 @@ std::string VoiceKey(const std::string& key, const std::string& value, Voice* v)
     return ok ? "" : "bad value '" + value + "' for " + key;
 }
 
+// A number of the patch or its echo, with its range.
+struct Setting {
+    const char* key;
+    double low, high;
+    double* value;
+};
+
+std::vector<Setting> PatchSettings(Patch* patch)
+{
+    return {{"length", 0.001, 60, &patch->length},
+            {"peak", 0.01, 0.99, &patch->peak},
+            {"loop", 0, 60, &patch->loopStart},
+            {"crossfade", 0.001, 5, &patch->crossfade}};
+}
+
+std::vector<Setting> EchoSettings(Patch* patch)
+{
+    return {{"delay", 0.001, 2, &patch->echoDelay},
+            {"feedback", 0, 0.95, &patch->echoFeedback},
+            {"mix", 0, 1, &patch->echoMix}};
+}
+
+const Setting* FindSetting(const std::vector<Setting>& settings, const std::string& key)
+{
+    for (const Setting& setting : settings)
+        if (key == setting.key)
+            return &setting;
+    return nullptr;
+}
+
 }  // namespace
 
 double Envelope::At(double t, bool exponential) const
@@ -166,6 +196,7 @@ bool ParsePatch(const std::string& text, const std::string& file, Patch* patch, 
         return false;
     };
     Voice* voice = nullptr;
+    const std::vector<Setting> patchSettings = PatchSettings(patch), echoSettings = EchoSettings(patch);
     while (std::getline(lines, line)) {
         ++number;
         size_t hash = line.find('#');
@@ -190,28 +221,24 @@ bool ParsePatch(const std::string& text, const std::string& file, Patch* patch, 
             voice = nullptr;
             for (size_t i = 1; i < words.size(); ++i) {
                 size_t eq = words[i].find('=');
-                std::string key = words[i].substr(0, eq), value = eq == std::string::npos ? "" : words[i].substr(eq + 1);
-                bool ok = key == "delay"      ? InRange(value, 0.001, 2, &patch->echoDelay)
-                          : key == "feedback" ? InRange(value, 0, 0.95, &patch->echoFeedback)
-                          : key == "mix"      ? InRange(value, 0, 1, &patch->echoMix)
-                                              : (fail("unknown key '" + key + "'"), false);
-                if (!ok)
-                    return error->empty() ? fail("bad value '" + words[i] + "'") : false;
+                std::string key = words[i].substr(0, eq);
+                std::string value = eq == std::string::npos ? "" : words[i].substr(eq + 1);
+                const Setting* setting = FindSetting(echoSettings, key);
+                if (!setting)
+                    return fail("unknown key '" + key + "'");
+                if (!InRange(value, setting->low, setting->high, setting->value))
+                    return fail("bad value '" + value + "' for " + key);
             }
             continue;
         } else {
             voice = nullptr;
+            const Setting* setting = FindSetting(patchSettings, head);
+            if (!setting)
+                return fail("unknown key '" + head + "'");
             if (words.size() != 2)
-                return head == "length" || head == "peak" || head == "loop" || head == "crossfade"
-                           ? fail(head + " takes one value")
-                           : fail("unknown key '" + head + "'");
-            bool ok = head == "length"      ? InRange(words[1], 0.001, 60, &patch->length)
-                      : head == "peak"      ? InRange(words[1], 0.01, 0.99, &patch->peak)
-                      : head == "loop"      ? InRange(words[1], 0, 60, &patch->loopStart)
-                      : head == "crossfade" ? InRange(words[1], 0.001, 5, &patch->crossfade)
-                                            : (fail("unknown key '" + head + "'"), false);
-            if (!ok)
-                return error->empty() ? fail("bad value '" + words[1] + "' for " + head) : false;
+                return fail(head + " takes one value");
+            if (!InRange(words[1], setting->low, setting->high, setting->value))
+                return fail("bad value '" + words[1] + "' for " + head);
             continue;
         }
         for (size_t i = first; i < words.size(); ++i) {

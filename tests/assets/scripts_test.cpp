@@ -78,12 +78,6 @@ std::vector<std::string> SetsNamedBy(const WidgetDesc* desc)
     return sets;
 }
 
-bool HasSpriteScripts(ShippedApp& app)
-{
-    int index;
-    return app.GetPack(0)->FindEntry("ui\\sprites.txt", &index) == 1;
-}
-
 }  // namespace
 
 TEST(ShippedScripts, StyleSheetsBuildTheSmallAndMainFontsEverywhere)
@@ -123,7 +117,7 @@ TEST(ShippedScripts, EveryTextDrawsInBothFontsInEveryLanguage)
         SCOPED_TRACE(ShippedName(r));
         ShippedApp app(r.width, r.height);
         ASSERT_TRUE(app.LoadStyles());
-        ASSERT_TRUE(app.CreateLanguageTable(app.Path("Languages\\kelo.csv").c_str()));
+        ASSERT_TRUE(app.LoadLanguageTable());
         StringTable* table = app.GetLanguageTable();
         std::vector<std::string> keys = LanguageKeys(app);
         ASSERT_FALSE(keys.empty());
@@ -151,7 +145,7 @@ TEST(ShippedScripts, EveryTextDrawsInBothFontsInEveryLanguage)
 TEST(ShippedScripts, LanguageTableSelectsEveryLanguageWithEnglishFirst)
 {
     ShippedApp app(640, 480);
-    ASSERT_TRUE(app.CreateLanguageTable(app.Path("Languages\\kelo.csv").c_str()));
+    ASSERT_TRUE(app.LoadLanguageTable());
     StringTable* table = app.GetLanguageTable();
     ASSERT_GE(table->GetLanguageCount(), 4);
     ASSERT_LE(table->GetLanguageCount(), 7);
@@ -178,7 +172,7 @@ TEST(ShippedScripts, LayoutsParseAndTheirNamesResolve)
     for (const ShippedResolution& r : kShippedResolutions) {
         SCOPED_TRACE(ShippedName(r));
         ShippedApp app(r.width, r.height);
-        bool sprites = HasSpriteScripts(app) && app.LoadSpriteScripts();
+        ASSERT_TRUE(app.LoadSpriteScripts());
         std::unique_ptr<UiLayout> layout = LoadLayout(app);
         ASSERT_NE(layout, nullptr);
         ASSERT_GT(layout->DescCount(), 0);
@@ -196,8 +190,6 @@ TEST(ShippedScripts, LayoutsParseAndTheirNamesResolve)
                     EXPECT_TRUE(SameText(action, "actionBack") || layout->FindAction(action)) << action;
                 }
             }
-            if (!sprites)
-                continue;
             for (const std::string& set : SetsNamedBy(desc))
                 EXPECT_NE(app.sprites.FindByName(set.c_str()), nullptr) << set;
         }
@@ -209,8 +201,6 @@ TEST(ShippedScripts, EverySpriteSetLoadsAtEveryResolution)
     for (const ShippedResolution& r : kShippedResolutions) {
         SCOPED_TRACE(ShippedName(r));
         ShippedApp app(r.width, r.height);
-        if (!HasSpriteScripts(app))
-            GTEST_SKIP() << "no sprite scripts packed yet";
         ASSERT_TRUE(app.LoadSpriteScripts());
         ASSERT_GT(app.sprites.GetCount(), 0);
         for (int i = 0; i < app.sprites.GetCount(); ++i) {
@@ -239,15 +229,14 @@ TEST(ShippedScripts, ManifestIsSatisfiedAtEveryResolution)
     for (const ShippedResolution& r : kShippedResolutions) {
         SCOPED_TRACE(ShippedName(r));
         ShippedApp app(r.width, r.height);
-        bool sprites = HasSpriteScripts(app) && app.LoadSpriteScripts();
+        ASSERT_TRUE(app.LoadSpriteScripts());
         std::unique_ptr<UiLayout> layout = LoadLayout(app);
         ASSERT_NE(layout, nullptr);
-        ASSERT_TRUE(app.CreateLanguageTable(app.Path("Languages\\kelo.csv").c_str()));
+        ASSERT_TRUE(app.LoadLanguageTable());
         StringTable* table = app.GetLanguageTable();
         for (const auto& [kind, name] : wants) {
             SCOPED_TRACE(kind + " " + name);
             if (kind == "set") {
-                ASSERT_TRUE(sprites);
                 ResourceEntry* set = app.sprites.FindByName(name.c_str());
                 ASSERT_NE(set, nullptr);
                 EXPECT_TRUE(set->Load());

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/main_window.h"
 #include "engine/core/zip_pack.h"
 #include "engine/graphics/font_manager.h"
 #include "engine/graphics/resource_list.h"
@@ -34,6 +35,9 @@ class ShippedApp : public PlainApp {
 public:
     ShippedApp(int width, int height) : width_(width), height_(height)
     {
+        // Widgets reach the application through the global, as in the game.
+        SetApplication(this);
+        g_application = this;
         packsEnabled_ = true;
         singlePackMode_ = false;  // the game asks the common pack, then the screen pack
         mode_ = DisplayModeOf(width, height);
@@ -43,6 +47,8 @@ public:
     }
     ~ShippedApp() override
     {
+        if (g_application == this)
+            g_application = nullptr;
         sprites.Clear();
         delete styles;
     }
@@ -76,6 +82,7 @@ public:
         styles->ResolveStyleFonts();
         return true;
     }
+    bool LoadLanguageTable() { return CreateLanguageTable(Path("Languages\\kelo.csv").c_str()); }
     std::string Path(const std::string& below) { return std::string(GetExeDirectory().CStr()) + below; }
     String Folder(const char* below) { return String(Path(below).c_str()); }
 

@@ -1,5 +1,6 @@
 // Writes the layout script of all six resolutions from one source:
-//   layouttool <source> <stage folder> <stamp> <depfile>
+//   layouttool <source> <stage folder> <stamp> <depfile> [<file name>]
+// The scripts are named keloui.txt unless another name is given.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -9,8 +10,8 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: layouttool <source> <stage> <stamp> <depfile>\n");
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "usage: layouttool <source> <stage> <stamp> <depfile> [<file name>]\n");
         return 2;
     }
     std::vector<layouttool::SourceLine> source;
@@ -23,8 +24,9 @@ int main(int argc, char** argv)
             return 1;
         std::string folder = std::string(argv[2]) + "/" + r.uiFolder;
         std::filesystem::create_directories(folder);
-        if (!text_file::Write(folder + "/keloui.txt", text)) {
-            std::fprintf(stderr, "layouttool: cannot write %s/keloui.txt\n", folder.c_str());
+        std::string name = argc == 6 ? argv[5] : "keloui.txt";
+        if (!text_file::Write(folder + "/" + name, text)) {
+            std::fprintf(stderr, "layouttool: cannot write %s/%s\n", folder.c_str(), name.c_str());
             return 1;
         }
     }

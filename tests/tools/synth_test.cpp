@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
+#include "engine/core/memory.h"
+#include "engine/core/pack_memory_file.h"
+#include "engine/sound/ogg_sample.h"
+#include "engine/sound/wav_sample.h"
 #include "synth/render.h"
 #include "tools/tool_run.h"
 
@@ -142,4 +147,37 @@ TEST(Modwriter, InstrumentsComeFromPatchesAndBadOnesNameTheirLine)
     ToolRun missing = run("missing");
     EXPECT_NE(missing.status, 0);
     EXPECT_EQ(missing.output, scratch.Path("missing.txt") + ":2: cannot read patch none.patch\n");
+}
+
+TEST(Sfxrender, APatchBecomesTheSameMonoOggEveryTimeWithNoSampleAdded)
+{
+    ToolScratch scratch;
+    scratch.Write("blip.patch", "length 0.25\npeak 0.5\nloop 0\nvoice wave=noise seed=4 filter=lowpass cutoff=800\n");
+    scratch.Write("bad.patch", "length 0.25\nvoice wave=sine\n  index=0:1,0.1:x\n");
+    for (const char* folder : {"first", "second"}) {
+        ToolRun run = scratch.Run("sfxrender", "'" + scratch.Path(folder) + "' '" + scratch.Path("blip.patch") + "'");
+        ASSERT_EQ(run.status, 0) << run.output;
+    }
+    std::vector<uint8_t> first = ReadHostFile(scratch.Path("first/blip.ogg"));
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first, ReadHostFile(scratch.Path("second/blip.ogg")));
+
+    // Decoded as the game decodes it: one channel at 22050 Hz, exactly as long as the patch, so
+    // a looped sound wraps where it was made to.
+    PackMemoryFile file;
+    void* copy = Alloc(first.size());
+    memcpy(copy, first.data(), first.size());
+    ASSERT_TRUE(file.SetBuffer(copy, static_cast<int32_t>(first.size())));
+    uint32_t bytes = 0;
+    uint8_t* image = DecodeOggSample(&file, &bytes);
+    ASSERT_NE(image, nullptr);
+    WavSample sample;
+    ASSERT_TRUE(sample.LoadFromMemory(image, bytes));
+    EXPECT_EQ(sample.GetRate(), 22050u);
+    EXPECT_EQ(sample.GetLength(), 5513u);  // 0.25 s, rounded
+    Free(image);
+
+    ToolRun bad = scratch.Run("sfxrender", "'" + scratch.Path("out") + "' '" + scratch.Path("bad.patch") + "'");
+    EXPECT_NE(bad.status, 0);
+    EXPECT_EQ(bad.output, scratch.Path("bad.patch") + ":3: bad value '0:1,0.1:x' for index\n");
 }

@@ -39,7 +39,7 @@ struct Formant {
 // Three formants of a low choir voice singing a, e, i, o or u.
 const Formant* VowelFormants(int vowel);
 
-// A rounded saturation that keeps small values as they are.
+// A rounded saturation: louder input is squashed, full scale stays full scale.
 double SoftClip(double x, double drive);
 
 }  // namespace synth

@@ -4,7 +4,8 @@
 //   # comment
 //   length <seconds>                 how long the sound is
 //   peak <0..0.99>                   the loudest sample, as a share of full scale
-//   loop <seconds>                   the sound repeats from here to its end without a seam
+//   loop <seconds>                   the sound repeats from here (0, or past the crossfade) to its
+//                                    end without a seam
 //   crossfade <seconds>              how much is blended across the loop's seam (default 0.05)
 //   echo delay=<s> feedback=<0..0.95> mix=<0..1>
 //   voice key=value ...              one sounding layer; lines that start with key=value carry on
@@ -12,7 +13,7 @@
 //
 // Voice keys:
 //   wave=sine|triangle|saw|square|noise   start=<s>  end=<s>  seed=<n>  gain=<n>
-//   pitch=<env>      Hz; points t:v, t in seconds from the voice's start, glided exponentially
+//   pitch=<env>      Hz; points t:v, t in seconds from the voice's start, glided exponentially; 440 unless given
 //   amp=<env>        0..1; points glided linearly, the last level held
 //   width=<0.05..0.95>           square duty
 //   fm=<ratio>  index=<env>      phase modulation by a sine at pitch * ratio

@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(
   build-essential cmake pkg-config git
-  libsdl2-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev libvorbisidec-dev libvorbis-dev
+  libsdl2-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev libvorbisidec-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libfreetype-dev fonts-dejavu-core

@@ -21,6 +21,8 @@ shipped_seeds() {  # name folder
     fuzz_styles) for f in "$stage"/ui/*/styles.txt; do cp "$f" "$out/$(basename "$(dirname "$f")").txt"; done ;;
     fuzz_language) cp "$stage"/Languages/kelo.csv "$out"/ ;;
     fuzz_sprites) cp "$stage"/ui/*.txt "$out"/ 2>/dev/null || true ;;
+    fuzz_ogg_sample) cp "$stage"/Sounds/*.ogg "$out"/ 2>/dev/null || true ;;
+    fuzz_module) cp "$stage"/Sounds/Music/*.s3m "$out"/ 2>/dev/null || true ;;
     fuzz_pack) cp "$build"/_game_common.pak "$out"/ 2>/dev/null || true ;;
     fuzz_images) find "$stage"/i_240x240 -name '*.png' -size -16k -exec cp {} "$out"/ \; 2>/dev/null || true
       find "$stage"/i_240x240 -name '*.jpg' -size -16k -exec cp {} "$out"/ \; 2>/dev/null || true ;;

@@ -101,6 +101,7 @@ bool ParsePair(const std::string& text, int* a, int* b)
 bool ParseSampleKey(const std::string& key, const std::string& value, SampleDesc* s)
 {
     if (key == "name") { s->name = value; return true; }
+    if (key == "patch") { s->patch = value; return !value.empty(); }
     if (key == "wave") { s->wave = value; return value == "sine" || value == "square" || value == "noise" || value == "silence"; }
     if (key == "loop") { s->loop = value; return value == "none" || value == "forward" || value == "pingpong"; }
     int v;
@@ -164,7 +165,7 @@ bool ParseDescription(const std::string& text, SongDesc* song, std::string* erro
     int number = 0;
     PatternDesc* pattern = nullptr;
     auto fail = [&](const std::string& why) {
-        *error = "line " + std::to_string(number) + ": " + why;
+        *error = std::to_string(number) + ": " + why;
         return false;
     };
     while (std::getline(lines, line)) {
@@ -241,6 +242,8 @@ bool ParseDescription(const std::string& text, SongDesc* song, std::string* erro
             if (items.empty() || !ToInt(items[0], &value) || value < 0)
                 return fail(word + " needs a number");
             pattern = nullptr;
+            if (word == "sample")
+                song->samples[value].line = number;
             if (word == "pattern")
                 pattern = &song->patterns[value];
             for (size_t i = 1; i < items.size(); ++i) {
@@ -267,6 +270,8 @@ bool ParseDescription(const std::string& text, SongDesc* song, std::string* erro
 
 std::vector<int> SynthesiseSample(const SampleDesc& s)
 {
+    if (!s.patch.empty())
+        return s.rendered;
     std::vector<int> values(static_cast<size_t>(s.length > 0 ? s.length : 0));
     double full = s.bits == 16 ? 32767.0 : 127.0;
     uint32_t noise = s.seed ? s.seed : 1;

@@ -11,6 +11,8 @@
 //   sample <n> wave=sine|square|noise|silence length=<samples> cycle=<samples> amp=<percent>
 //          bits=8|16 attack=<samples> decay=<samples> seed=<n> loop=none|forward|pingpong
 //          loopstart=<n> loopend=<n> volume=<0..64> c4=<hz> finetune=<n> relnote=<n> pan=<0..255>
+//          patch=<file>    the sound is rendered by the synthesiser from this patch (a path from
+//                          the description's folder); a patch that loops makes a forward loop
 //   instrument <n> samples=<s>,<s> map=<note>:<k>,... fadeout=<n> volenv=<x>:<y>,...
 //          volsustain=<point> volloop=<a>:<b> panenv=... pansustain=... panloop=...   (XM)
 //   pattern <n> rows=<r>
@@ -44,6 +46,9 @@ struct SampleDesc {
     int finetune = 0;
     int relativeNote = 0;
     int pan = 128;
+    std::string patch;
+    int line = 0;                 // the description line that named the patch
+    std::vector<int> rendered;    // the patch's samples, once rendered
 };
 
 struct EnvelopeDesc {
@@ -92,8 +97,10 @@ struct SongDesc {
     std::map<int, PatternDesc> patterns;
 };
 
-// False with a message in `error` (naming the line) when the text cannot be read.
+// False with "<line>: <message>" in `error` when the text cannot be read.
 bool ParseDescription(const std::string& text, SongDesc* song, std::string* error);
+// Renders the samples that name a patch, from `folder`; false with "<file>:<line>: <message>".
+bool RenderPatches(const std::string& folder, const std::string& file, SongDesc* song, std::string* error);
 // The sample's values, in -32768..32767 for 16-bit and -128..127 for 8-bit samples.
 std::vector<int> SynthesiseSample(const SampleDesc& sample);
 

@@ -1,5 +1,6 @@
 // modwriter <description> <output>: writes the tracker module a text description names.
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -21,7 +22,13 @@ int main(int argc, char** argv)
     SongDesc song;
     std::string error;
     if (!ParseDescription(text.str(), &song, &error)) {
-        fprintf(stderr, "modwriter: %s: %s\n", argv[1], error.c_str());
+        fprintf(stderr, "%s:%s\n", argv[1], error.c_str());
+        return 1;
+    }
+    std::string source = argv[1];
+    size_t slash = source.find_last_of('/');
+    if (!RenderPatches(slash == std::string::npos ? "." : source.substr(0, slash), source, &song, &error)) {
+        fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
     std::vector<uint8_t> bytes;
@@ -29,9 +36,11 @@ int main(int argc, char** argv)
               : song.format == "s3m" ? WriteS3m(song, &bytes, &error)
                                      : WriteMod(song, &bytes, &error);
     if (!ok) {
-        fprintf(stderr, "modwriter: %s: %s\n", argv[1], error.c_str());
+        fprintf(stderr, "%s:0: %s\n", argv[1], error.c_str());
         return 1;
     }
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(argv[2]).parent_path(), ignored);
     std::ofstream out(argv[2], std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) {

@@ -1,15 +1,22 @@
 // The program's entry: the virtual handheld starts, the engine's WinMain runs the program, and a
 // picture of the last frame is written when the environment asks for one.
 #include <cstdio>
+#include <new>
 
 #include "engine/core/frame_shot.h"
 #include "engine/core/main_window.h"
+#include "game/app/game_app.h"
 #include "platform/backend.h"
 #include "platform/capture.h"
 #include "platform/window.h"
 
 namespace {
 int g_module;  // the program's instance handle points here
+}
+
+Application* CreateApplication()
+{
+    return new (std::nothrow) GameApp();
 }
 
 int main()

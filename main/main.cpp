@@ -2,15 +2,22 @@
 // picture of the last frame is written when the environment asks for one. The status a shell sees is
 // 0 for any quit the player asked for and 1 for a run that failed, with its reason on stderr.
 #include <cstdio>
+#include <new>
 
 #include "engine/core/frame_shot.h"
 #include "engine/core/main_window.h"
+#include "game/app/game_app.h"
 #include "platform/backend.h"
 #include "platform/capture.h"
 #include "platform/window.h"
 
 namespace {
 int g_module;  // the program's instance handle points here
+}
+
+Application* CreateApplication()
+{
+    return new (std::nothrow) GameApp();
 }
 
 int main()

@@ -26,6 +26,13 @@ headless)
     code=$?
     [ $code -eq 0 ] || { echo "kelo ended with $code"; exit 1; }
     check_png "$work/shot.png" 800 480 || exit 1
+    # Every screen size starts on the packs and leaves its options behind for the next run.
+    for size in 800x480 640x480 320x320 400x240 320x240 240x240; do
+        KELO_HEADLESS=1 KELO_SCREEN=$size KELO_FRAMES=3 KELO_SAVE_DIR="$work/sizes" timeout 60 "$kelo" ||
+            { echo "kelo at $size ended with $?"; exit 1; }
+        [ "$(stat -c %s "$work/sizes/global.opt" 2>/dev/null)" = 5749 ] ||
+            { echo "kelo at $size left no whole global.opt"; exit 1; }
+    done
     # A second instance, while the first holds the save folder's lock, ends with 0 at once.
     flock --no-fork "$work/save/Kelo_Window.lock" sleep 5 &
     holder=$!

@@ -1,0 +1,303 @@
+#include "game/app/game_app.h"
+
+#include <new>
+
+#include "engine/core/record_store.h"
+#include "engine/graphics/font.h"
+#include "engine/graphics/font_manager.h"
+#include "engine/graphics/image_loader.h"
+#include "engine/graphics/particle_manager.h"
+#include "engine/graphics/resource_entry.h"
+#include "engine/graphics/resource_list.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/trig_table.h"
+#include "engine/sound/sound_manager.h"
+#include "engine/ui/string_table.h"
+#include "game/app/profile_store.h"
+#include "game/app/resource_folders.h"
+#include "game/app/sound_bank.h"
+#include "game/tables/display_mode.h"
+
+namespace {
+
+constexpr int kRendererSteps = 5760;
+constexpr int kSpriteListGrowStep = 40;
+constexpr int kParticleGrowStep = 20;
+
+String Joined(const String& a, const char* b)
+{
+    String out;
+    String::Concat(out, a, String(b));
+    return out;
+}
+
+}  // namespace
+
+int GameApp::Random(int n)
+{
+    return GameRandom(n);
+}
+
+GameApp::GameApp()
+{
+    SetFrameRate(33, true, false);
+    for (const GameResolution& size : kGameResolutions)
+        AddSupportedResolution(size.width, size.height);
+    rotationAllowed_ = true;
+    forceLandscape_ = true;
+    imageListEnabled_ = true;
+    backgroundFill_ = true;
+    backgroundColour_[0] = backgroundColour_[1] = backgroundColour_[2] = 255;
+    statistics_ = false;
+    singlePackMode_ = false;
+}
+
+GameApp::~GameApp()
+{
+    SaveResumeState();
+    DestroyScreens();
+    SaveOptions();
+    DeleteAndNull(resumeStore_);
+    DeleteAndNull(particleManager_);
+    DeleteAndNull(renderer_);
+    for (Surface*& image : pendingExit_)
+        DeleteAndNull(image);
+    DeleteAndNull(styleSheet_);
+    mainFont_ = nullptr;
+    smallFont_ = nullptr;
+    DeleteAndNull(spriteList_);
+    DeleteAndNull(soundBank_);
+    for (Surface*& image : quakeImages_)
+        DeleteAndNull(image);
+}
+
+OptionsRecord* GameApp::CreateOptionsRecord()
+{
+    return new (std::nothrow) ProfileStore();
+}
+
+ProfileStore* GameApp::GetProfiles() const
+{
+    return static_cast<ProfileStore*>(GetOptions());
+}
+
+bool GameApp::Init(int width, int height)
+{
+    renderer_ = new (std::nothrow) TrigTable(this, kRendererSteps);
+    if (!renderer_ || !renderer_->Build())
+        return false;
+    renderer_->SetDrawMode(2);
+
+    if (!Application::Init(width, height))
+        return false;
+
+    ProfileStore* profiles = GetProfiles();
+    if (profiles && !profiles->defaultNamesFilled)
+        profiles->FillDefaultNames(Random);
+
+    resumeStore_ = new (std::nothrow) SaveFileHolder(this);
+    if (!resumeStore_)
+        return false;
+    String resumePath = Joined(GetSaveDirectory(), "saveresume.dat");
+    resumeStore_->SetFile(resumePath.CStr(), nullptr);
+
+    spriteList_ = new (std::nothrow) ResourceList(this, kSpriteListGrowStep);
+    if (!spriteList_ || !LoadSpriteScripts())
+        return false;
+
+    soundBank_ = new (std::nothrow) SoundBank(this);
+    if (!soundBank_ || !soundBank_->LoadTable())
+        return false;
+
+    if (!levelTables_.Build())
+        return false;
+
+    for (int8_t& offset : stageOffsets_)
+        offset = static_cast<int8_t>(Random(4) - 2);
+    return true;
+}
+
+bool GameApp::ApplyLayout(int width, int height)
+{
+    int code = GetLayoutId(width, height);
+    LayoutTable::FillInts(layoutTable_, code);
+    LayoutTable::FillFixed(layoutTable_, code);
+    return true;
+}
+
+int GameApp::GetLayoutId(int width, int height)
+{
+    return DisplayModeOf(width, height);
+}
+
+String GameApp::GetCommonPackName()
+{
+    return String(CommonPakName());
+}
+
+String GameApp::GetScreenPackName()
+{
+    Surface* screen = GetScreenSurface();
+    int code = screen ? GetLayoutId(screen->GetWidth(), screen->GetHeight()) : kDisplayModeOther;
+    return String(ScreenPakName(code));
+}
+
+String GameApp::GetUiFolder()
+{
+    if (uiFolderCache_.Length() > 0)
+        return uiFolderCache_;
+    // Until the screen surface exists the code is unknown, and nothing is cached.
+    int code = GetLayoutIdCached();
+    String folder = Joined(GetExeDirectory(), UiFolderName(code));
+    if (code != 0)
+        uiFolderCache_ = folder;
+    return folder;
+}
+
+String GameApp::GetImageFolder()
+{
+    Surface* screen = GetScreenSurface();
+    int width = screen ? screen->GetWidth() : 0, height = screen ? screen->GetHeight() : 0;
+    return Joined(GetExeDirectory(), ImageFolderName(width, height));
+}
+
+String GameApp::GetImageUiFolder()
+{
+    return Joined(GetImageFolder(), "ui\\");
+}
+
+String GameApp::GetSoundFolder()
+{
+    return Joined(GetExeDirectory(), "Sounds\\");
+}
+
+String GameApp::GetLevelsFolder()
+{
+    return Joined(GetExeDirectory(), "z_levels\\");
+}
+
+String GameApp::GetSaveDirectory()
+{
+    return ResolveSaveDirectory("software\\Morvalent\\Kelo", "SaveDir");
+}
+
+int GameApp::GetRotationFallback()
+{
+    ProfileStore* profiles = GetProfiles();
+    return profiles ? profiles->autoOrientation : 1;
+}
+
+bool GameApp::LoadStyles()
+{
+    DeleteAndNull(styleSheet_);
+    styleSheet_ = new (std::nothrow) FontManager(this);
+    if (!styleSheet_)
+        return false;
+    String path = Joined(GetUiFolder(), "styles.txt");
+    return styleSheet_->Load(path.CStr());
+}
+
+bool GameApp::LoadLanguage()
+{
+    String list = Joined(GetExeDirectory(), "Languages\\kelo.csv");
+    if (!CreateLanguageTable(list.CStr()))
+        return false;
+    StringTable* table = GetLanguageTable();
+    ProfileStore* profiles = GetProfiles();
+    if (profiles) {
+        if (profiles->language < 0 || profiles->language >= table->GetLanguageCount())
+            profiles->language = 0;
+        table->SelectLanguage(profiles->language);
+    }
+
+    if (!styleSheet_ || !styleSheet_->BuildFonts() || !styleSheet_->GetDefaultFont())
+        return false;
+    FontEntry* small = styleSheet_->GetFontEntry(0);
+    FontEntry* main = styleSheet_->GetFontEntry(1);
+    smallFont_ = small ? small->font : nullptr;
+    mainFont_ = main ? main->font : nullptr;
+    if (!mainFont_ || !smallFont_)
+        return false;
+    styleSheet_->ResolveStyleFonts();
+
+    Surface* screen = GetScreenSurface();
+    if (screen && screen->GetHeight() < 480) {
+        mainFont_->SetSpaceWidth(3);
+        smallFont_->SetSpaceWidth(3);
+        // The small font's inverted exclamation mark takes the plain one's place and width.
+        int lead = 0, width = 0, trail = 0;
+        smallFont_->GetGlyph(33, &lead, &width, &trail);
+        smallFont_->SetGlyph(161, lead, width, trail);
+    } else {
+        mainFont_->SetSpaceWidth(8);
+    }
+    return true;
+}
+
+bool GameApp::LoadExitButton()
+{
+    for (Surface*& image : pendingExit_)
+        DeleteAndNull(image);
+    DeleteAndNull(exitNormal_);
+    DeleteAndNull(exitPressed_);
+    String folder = GetImageUiFolder();
+    static const char* const names[2] = {"exit_0", "exit_1"};
+    for (int i = 0; i < 2; ++i) {
+        pendingExit_[i] = CreateImage();
+        if (!pendingExit_[i])
+            return false;
+        String path = Joined(folder, names[i]);
+        if (!LoadImage(this, path.CStr(), pendingExit_[i]))
+            return false;
+    }
+    return true;
+}
+
+bool GameApp::LoadSpriteScripts()
+{
+    static const char* const scripts[3] = {"ui\\sprites.txt", "ui\\sprite_atlases.txt", "ui\\game_sprites.txt"};
+    for (const char* script : scripts) {
+        String path = Joined(GetExeDirectory(), script);
+        if (!LoadSpriteScript(this, path.CStr()))
+            return false;
+    }
+    return true;
+}
+
+bool GameApp::CreateParticleManager()
+{
+    DeleteAndNull(particleManager_);
+    particleManager_ = new (std::nothrow) ParticleManager(this, renderer_, kParticleGrowStep);
+    return particleManager_ != nullptr;
+}
+
+bool GameApp::LoadMusic()
+{
+    SoundManagerBase* sound = GetSoundManager();
+    if (!sound)
+        return false;
+    String path = Joined(GetSoundFolder(), "Music\\kelo.s3m");
+    return sound->LoadMusic(path.CStr()) >= 0;
+}
+
+bool GameApp::AcquireSprite(ResourceEntry*& slot, const char* name)
+{
+    slot = spriteList_ ? spriteList_->FindByName(name) : nullptr;
+    // A set that did not load holds no reference, so the slot must not claim one.
+    if (slot && !slot->Load())
+        slot = nullptr;
+    return slot != nullptr;
+}
+
+void GameApp::ReleaseSprite(ResourceEntry*& slot)
+{
+    if (slot)
+        slot->Release();
+    slot = nullptr;
+}
+
+void GameApp::DestroyScreens()
+{
+    for (Widget*& screen : screens_)
+        DetachAndDeleteWidget(screen);
+}

@@ -1,0 +1,109 @@
+#pragma once
+// The game's application: the engine's Application with the game's folders, packs, options record
+// (the profile store), language and fonts, sprite lists, sound bank and built-in tables, and the
+// slots of the screens it switches between.
+#include <cstdint>
+
+#include "engine/core/application.h"
+#include "engine/core/fixed.h"
+#include "game/tables/layout_table.h"
+#include "game/tables/level_tables.h"
+
+class Font;
+class FontManager;
+class ParticleManager;
+class ProfileStore;
+class ResourceEntry;
+class ResourceList;
+class SaveFileHolder;
+class SoundBank;
+class Surface;
+class TrigTable;
+
+// The screen kinds, one slot each; at most one holds a screen after a switch.
+enum ScreenSlot {
+    kSlotGameplay,
+    kSlotStartMenu,
+    kSlotLoader,
+    kSlotAdventureMap,
+    kSlotGauntletMap,
+    kSlotStageComplete,
+    kSlotTempleComplete,
+    kSlotEnd,
+    kSlotHelp,
+    kSlotAbout,
+    kScreenSlotCount,
+};
+
+constexpr int kStageOffsetCount = 21;
+
+class GameApp : public Application {
+public:
+    GameApp();
+    ~GameApp() override;
+
+    bool Init(int width, int height) override;
+    bool ApplyLayout(int width, int height) override;
+    bool LoadExitButton() override;
+    FontManager* GetFontManager() override { return styleSheet_; }
+    ResourceList* GetSpriteList() override { return spriteList_; }
+    OptionsRecord* CreateOptionsRecord() override;
+    bool LoadLanguage() override;
+    bool LoadStyles() override;
+    String GetImageFolder() override;
+    String GetSoundFolder() override;
+    String GetSaveDirectory() override;
+    String GetCommonPackName() override;
+    String GetScreenPackName() override;
+    String GetUiFolder() override;
+    int GetRotationFallback() override;
+    int GetLayoutId(int width, int height) override;
+    Font* GetDebugFont() override { return smallFont_; }
+
+    String GetLevelsFolder();
+    String GetImageUiFolder();
+
+    bool LoadSpriteScripts();
+    bool CreateParticleManager();
+    bool LoadMusic();
+    // Borrow a sprite set by name, counted by reference; release gives it back and nulls the slot.
+    bool AcquireSprite(ResourceEntry*& slot, const char* name);
+    void ReleaseSprite(ResourceEntry*& slot);
+    void DestroyScreens();
+
+    bool HasSoundService() const { return GetSoundManager() != nullptr; }
+    ProfileStore* GetProfiles() const;
+    SoundBank* GetSoundBank() const { return soundBank_; }
+    SaveFileHolder* GetResumeStore() const { return resumeStore_; }
+    const LayoutTable& GetLayoutTable() const { return layoutTable_; }
+    TrigTable* GetRenderer() const { return renderer_; }
+    const LevelTables& GetLevelTables() const { return levelTables_; }
+    Font* GetMainFont() const { return mainFont_; }
+    Font* GetSmallFont() const { return smallFont_; }
+    ParticleManager* GetParticleManager() const { return particleManager_; }
+    Widget* GetScreen(int slot) const { return slot >= 0 && slot < kScreenSlotCount ? screens_[slot] : nullptr; }
+    int8_t GetStageOffset(int i) const { return i >= 0 && i < kStageOffsetCount ? stageOffsets_[i] : 0; }
+    Surface* GetPendingExitImage(int which) const { return which == 0 || which == 1 ? pendingExit_[which] : nullptr; }
+    // The application's random source: 0 below 2, else the C library's rand() modulo n.
+    static int Random(int n);
+
+protected:
+    Widget* screens_[kScreenSlotCount] = {};
+    Font* mainFont_ = nullptr;
+    Font* smallFont_ = nullptr;
+    SaveFileHolder* resumeStore_ = nullptr;
+    SoundBank* soundBank_ = nullptr;
+    LayoutTable layoutTable_;
+    TrigTable* renderer_ = nullptr;
+    int32_t volumePreviewCountdown_ = 0;
+    FontManager* styleSheet_ = nullptr;
+    ResourceList* spriteList_ = nullptr;
+    ParticleManager* particleManager_ = nullptr;
+    LevelTables levelTables_;
+    Surface* quakeImages_[4] = {};
+    FixedVec2 quakeFrom_[4];
+    FixedVec2 quakeTo_[4];
+    int8_t stageOffsets_[kStageOffsetCount] = {};
+    Surface* pendingExit_[2] = {};
+    String uiFolderCache_;
+};

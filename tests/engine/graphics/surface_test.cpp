@@ -194,7 +194,7 @@ TEST(Surface, BitDepthLeavesTheBytesPerPixelToTheFormat)
     EXPECT_EQ(target.GetPixelBytes()[3 * 14], 3);
 }
 
-TEST(Surface, SizeAlwaysDescribesTheBuffersHeld)
+TEST(Surface, SizeFollowsThePixelsHeld)
 {
     // A plane that cannot be had leaves the new pixels with their own size, not the old one.
     Surface s(nullptr);
@@ -216,7 +216,10 @@ TEST(Surface, SizeAlwaysDescribesTheBuffersHeld)
     s.Release();
     EXPECT_EQ(s.GetWidth(), 0);
     EXPECT_EQ(s.GetHeight(), 0);
+}
 
+TEST(Surface, FrameBuffersReplaceOnlyWhatNoLongerFits)
+{
     // A frame buffer of another size drops the plane made for the old pixels; one of the same
     // size keeps it.
     uint16_t frame[8 * 8] = {};

@@ -413,9 +413,12 @@ std::string FanOutLayout(int depth, int width)
         return text;
     };
     std::string text = "root = \"r\"\n" + places("n1") + "end\n";
-    for (int k = 1; k <= depth; ++k)
-        text += "dialog = \"n" + std::to_string(k) + "\"\n" +
-                places(k < depth ? "n" + std::to_string(k + 1) : "leaf") + "end\n";
+    for (int k = 1; k <= depth; ++k) {
+        std::string placed = k < depth ? "n" : "leaf";
+        if (k < depth)
+            placed += std::to_string(k + 1);
+        text += "dialog = \"n" + std::to_string(k) + "\"\n" + places(placed) + "end\n";
+    }
     return text + "image = \"leaf\"\nend\n";
 }
 

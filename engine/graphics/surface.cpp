@@ -149,23 +149,7 @@ bool Surface::AttachPixels(void* buffer, int width, int height)
 {
     if (PixelCount(width, height, bytesPerPixel_) < 0)
         return false;
-    int rawWidth = Turned() ? height : width;
-    int rawHeight = Turned() ? width : height;
-    if (format_ == 4) {
-        // The alpha lives in the pixels, so the old plane goes with them.
-        Release();
-        DropExternalPixels();
-        pixels_ = static_cast<uint8_t*>(buffer);
-        alpha_ = pixels_;
-    } else {
-        FreePixels();
-        DropExternalPixels();
-        if (alpha_ && (rawWidth != rawWidth_ || rawHeight != rawHeight_))
-            FreeAlpha();
-        pixels_ = static_cast<uint8_t*>(buffer);
-    }
-    rawWidth_ = rawWidth;
-    rawHeight_ = rawHeight;
+    ReplacePixels(buffer, Turned() ? height : width, Turned() ? width : height, false);
     return true;
 }
 
@@ -187,23 +171,30 @@ bool Surface::AttachAlpha(uint8_t* buffer, int width, int height)
 
 bool Surface::AttachFrameBuffer(void* pixels, int rawWidth, int rawHeight)
 {
+    ReplacePixels(pixels, rawWidth, rawHeight, true);
+    return true;
+}
+
+// The old pixels go (a frame buffer is only let go), and with them a plane that no longer fits.
+void Surface::ReplacePixels(void* buffer, int rawWidth, int rawHeight, bool external)
+{
     if (format_ == 4) {
-        // The alpha lives in the pixels: the old buffer goes, and the frame buffer's own fourth
+        // The alpha lives in the pixels, so the old plane goes with them; a frame buffer's fourth
         // bytes are never freed through the plane.
         Release();
         DropExternalPixels();
-        alpha_ = static_cast<uint8_t*>(pixels);
-        alphaShared_ = true;
+        alpha_ = static_cast<uint8_t*>(buffer);
+        alphaShared_ = external;
     } else {
         FreePixels();
+        DropExternalPixels();
         if (alpha_ && (rawWidth != rawWidth_ || rawHeight != rawHeight_))
             FreeAlpha();
     }
-    pixels_ = static_cast<uint8_t*>(pixels);
-    pixelsExternal_ = true;
+    pixels_ = static_cast<uint8_t*>(buffer);
+    pixelsExternal_ = external;
     rawWidth_ = rawWidth;
     rawHeight_ = rawHeight;
-    return true;
 }
 
 void Surface::Clear(int r, int g, int b)

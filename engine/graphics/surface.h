@@ -114,6 +114,7 @@ private:
     bool Turned() const { return orientation_ == 1 || orientation_ == 2; }
     void ChooseRoutines();
     void DropExternalPixels();
+    void ReplacePixels(void* buffer, int rawWidth, int rawHeight, bool external);
     // Maps a logical drawing position of this surface into the destination's raw buffer.
     void MapDrawPosition(const SurfaceBase* destination, int& x, int& y) const;
 

@@ -58,7 +58,8 @@ BOOL CloseHandle(HANDLE object);
 BOOL DeleteFile(const char* path);
 // Fails when the target exists.
 BOOL MoveFile(const char* from, const char* to);
-// With MOVEFILE_REPLACE_EXISTING the target is replaced in one step (rename(2)).
+// With MOVEFILE_REPLACE_EXISTING the target is replaced in one step (rename(2)). The folders are
+// synced after the rename, so it survives a power cut; FALSE when that fails (the file has moved).
 BOOL MoveFileEx(const char* from, const char* to, DWORD flags);
 
 // Path helpers of the layer itself (also used by its tests).

@@ -439,15 +439,29 @@ String Application::ResolveSaveDirectory(const char* registryKey, const char* va
     HKEY key = nullptr;
     if (RegOpenKeyEx(HKEY_CURRENT_USER, registryKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return saveDirectory_;
-    BYTE value[260];
-    DWORD size = sizeof value;
+    // A value longer than the usual buffer is read whole into one of its size, never cut short.
+    BYTE local[260];
+    BYTE* value = local;
+    DWORD capacity = sizeof local;
+    DWORD size = capacity;
     DWORD type = 0;
     LONG result = RegQueryValueEx(key, valueName, nullptr, &type, value, &size);
+    if (result == ERROR_MORE_DATA && size > capacity) {
+        value = static_cast<BYTE*>(Alloc(size));
+        capacity = size;
+        result = value ? RegQueryValueEx(key, valueName, nullptr, &type, value, &size) : ERROR_NOT_ENOUGH_MEMORY;
+    }
     RegCloseKey(key);
-    if (result != ERROR_SUCCESS || size > sizeof value || size == 0)
+    String folderText;
+    if (result == ERROR_SUCCESS && size <= capacity && size > 0) {
+        value[capacity - 1] = 0;
+        folderText.Assign(reinterpret_cast<const char*>(value));
+    }
+    if (value != local)
+        Free(value);
+    if (folderText.IsEmpty())
         return saveDirectory_;
-    value[sizeof value - 1] = 0;
-    const char* folder = reinterpret_cast<const char*>(value);
+    const char* folder = folderText.CStr();
 
     WIN32_FIND_DATA data;
     HANDLE find = FindFirstFile(folder, &data);

@@ -13,6 +13,8 @@ namespace {
 
 constexpr int32_t kSaveCapacity = 15000;
 constexpr int32_t kRawBlockSize = 192;
+// Far above any real settings file; a larger one is refused before it is read.
+constexpr int32_t kMaxFileSize = 1 << 20;
 const char kFileName[] = "global.opt";
 const char kClosingText[] = "BasicDataEnd";
 
@@ -51,6 +53,9 @@ void OptionsRecord::SetDefaultKeys()
 
 void OptionsRecord::SetDefaults()
 {
+    // Every entry, so nothing a damaged file left half-read survives.
+    memset(keyCodes, 0, sizeof keyCodes);
+    memset(keyFlags, 0, sizeof keyFlags);
     soundOn = true;
     soundVolume = 50;
     musicOn = true;
@@ -167,7 +172,8 @@ bool OptionsRecord::Load(Application* application)
     if (!OptionsPath(application, path))
         return false;
     PackMemoryFile file;
-    return file.LoadFromDisk(application, path.CStr(), kStreamRead) && file.Seek(0, kSeekStart) && ReadRaw(&file);
+    return file.LoadFromDiskUpTo(application, path.CStr(), kStreamRead, kMaxFileSize) && file.Seek(0, kSeekStart) &&
+           ReadRaw(&file);
 }
 
 bool OptionsRecord::Save(Application* application)
@@ -187,7 +193,7 @@ bool OptionsRecord::LoadSerialized(Application* application)
     if (!OptionsPath(application, path))
         return false;
     PackMemoryFile file;
-    if (!file.LoadFromDisk(application, path.CStr(), kStreamRead) || !file.Seek(0, kSeekStart))
+    if (!file.LoadFromDiskUpTo(application, path.CStr(), kStreamRead, kMaxFileSize) || !file.Seek(0, kSeekStart))
         return false;
     return Serialize(&file, false);
 }

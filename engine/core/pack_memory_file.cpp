@@ -140,6 +140,11 @@ bool PackMemoryFile::SaveToFile(Application*, const char* name)
 
 bool PackMemoryFile::LoadFromDisk(Application* application, const char* name, int mode)
 {
+    return LoadFromDiskUpTo(application, name, mode, INT32_MAX);
+}
+
+bool PackMemoryFile::LoadFromDiskUpTo(Application* application, const char* name, int mode, int32_t maxBytes)
+{
     Close();
     inner_ = new (std::nothrow) DiskFile();
     if (!inner_)
@@ -150,7 +155,7 @@ bool PackMemoryFile::LoadFromDisk(Application* application, const char* name, in
         return false;
     }
     int32_t size = inner_->GetSize();
-    if (size < 0) {
+    if (size < 0 || size > maxBytes) {
         Close();
         return false;
     }

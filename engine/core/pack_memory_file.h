@@ -33,6 +33,8 @@ public:
     // written; false when there is nothing to write.
     virtual bool SaveToFile(Application* application, const char* name);
     virtual bool LoadFromDisk(Application* application, const char* name, int mode);
+    // As LoadFromDisk, but a file of more than maxBytes is refused before anything is read.
+    bool LoadFromDiskUpTo(Application* application, const char* name, int mode, int32_t maxBytes);
     // Takes ownership of a block from Alloc; the cursor goes to the start.
     virtual bool SetBuffer(void* buffer, int32_t size);
     // Hands the block to the caller, who frees it with Free, and leaves the stream empty.

@@ -10,6 +10,17 @@
 
 namespace {
 constexpr int32_t kCopyBlock = 4096;
+
+// True when something that is not a folder lies at the path.
+bool FileExists(const char* path)
+{
+    WIN32_FIND_DATA data;
+    HANDLE find = FindFirstFile(path, &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(find);
+    return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 }  // namespace
 
 RecordEntry::~RecordEntry()
@@ -51,6 +62,9 @@ bool RecordFile::Load()
     loaded_ = true;
     dirty_ = false;
     if (!input_->Open(application_, path_.CStr(), kStreamRead)) {
+        // A file that is there but cannot be read is kept aside like a damaged one, so the
+        // next save does not silently take the place of its records.
+        damaged_ = FileExists(path_.CStr());
         DropInput();
         return true;
     }

@@ -1,5 +1,6 @@
 // Whole-source copies and blends: the per-format blit routine behind Blit, BlitAlpha, and the raw
 // pixel and alpha copies.
+#include <algorithm>
 #include <cstring>
 
 #include "engine/graphics/pixel_formats.h"
@@ -27,22 +28,23 @@ bool ClipBlit(const Surface& source, const SurfaceBase* destination, int x, int 
         ph = w;
         px = rawWidth - h;
     }
-    int left = x + px, top = y + py;
-    int destinationWidth = destination->GetRawWidth(), destinationHeight = destination->GetRawHeight();
+    // In 64 bits: the position may be anywhere in the int range.
+    int64_t left = int64_t(x) + px, top = int64_t(y) + py;
+    int64_t destinationWidth = destination->GetRawWidth(), destinationHeight = destination->GetRawHeight();
     if (x >= destinationWidth || y >= destinationHeight || left + pw <= 0 || top + ph <= 0)
         return false;
-    int i0 = left < 0 ? -left : 0, i1 = pw < destinationWidth - left ? pw : destinationWidth - left;
-    int j0 = top < 0 ? -top : 0, j1 = ph < destinationHeight - top ? ph : destinationHeight - top;
+    int64_t i0 = left < 0 ? -left : 0, i1 = std::min<int64_t>(pw, destinationWidth - left);
+    int64_t j0 = top < 0 ? -top : 0, j1 = std::min<int64_t>(ph, destinationHeight - top);
     if (i1 <= i0 || j1 <= j0)
         return false;
-    out.dx0 = left + i0;
-    out.dy0 = top + j0;
-    out.w = i1 - i0;
-    out.h = j1 - j0;
+    out.dx0 = int(left + i0);
+    out.dy0 = int(top + j0);
+    out.w = int(i1 - i0);
+    out.h = int(j1 - j0);
     out.sxStep = (flags & kMirrorLeftRight) ? -1 : 1;
     out.syStep = (flags & kMirrorTopBottom) ? -1 : 1;
-    out.sx0 = out.sxStep > 0 ? px + i0 : px + pw - 1 - i0;
-    out.sy0 = out.syStep > 0 ? py + j0 : py + ph - 1 - j0;
+    out.sx0 = int(out.sxStep > 0 ? px + i0 : px + pw - 1 - i0);
+    out.sy0 = int(out.syStep > 0 ? py + j0 : py + ph - 1 - j0);
     return true;
 }
 

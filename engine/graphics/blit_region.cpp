@@ -17,13 +17,13 @@ bool ClipRegion(const Surface& source, const SurfaceBase* destination, int x, in
         h = source.GetHeight();
     if (w < 1 || h < 1)
         return false;
-    RawRect from{sourceX, sourceY, w, h};
-    RawRect to{x, y, w, h};
+    WideRect from{sourceX, sourceY, w, h};
+    WideRect to{x, y, w, h};
     int orientation = source.GetOrientation();
     if (orientation == 1 || orientation == 2) {
-        from = MapLogicalRect(orientation, source.GetRawWidth(), source.GetRawHeight(), sourceX, sourceY, w, h);
-        to = MapLogicalRect(destination->GetOrientation(), destination->GetRawWidth(), destination->GetRawHeight(),
-                            x, y, w, h);
+        from = MapLogicalRectWide(orientation, source.GetRawWidth(), source.GetRawHeight(), sourceX, sourceY, w, h);
+        to = MapLogicalRectWide(destination->GetOrientation(), destination->GetRawWidth(),
+                                destination->GetRawHeight(), x, y, w, h);
         to.w = from.w;
         to.h = from.h;
     }

@@ -15,18 +15,8 @@ bool ClampedRawRect(const SurfaceBase& surface, int x, int y, int w, int h, RawR
     if (w <= 0 || h <= 0)
         return false;
     int64_t W = surface.GetRawWidth(), H = surface.GetRawHeight();
-    int64_t rx = x, ry = y, rw = w, rh = h;
-    if (surface.GetOrientation() == 1) {
-        rx = y;
-        ry = H - x - int64_t(w);
-        rw = h;
-        rh = w;
-    } else if (surface.GetOrientation() == 2) {
-        rx = W - y - int64_t(h);
-        ry = x;
-        rw = h;
-        rh = w;
-    }
+    WideRect r = MapLogicalRectWide(surface.GetOrientation(), W, H, x, y, w, h);
+    int64_t rx = r.x, ry = r.y, rw = r.w, rh = r.h;
     int64_t x1 = std::max<int64_t>(rx, 0), x2 = std::min<int64_t>(rx + rw, W);
     int64_t y1 = std::max<int64_t>(ry, 0), y2 = std::min<int64_t>(ry + rh, H);
     if (x1 >= x2 || y1 >= y2)
@@ -145,12 +135,16 @@ void Surface::DrawRect(int x, int y, int w, int h, int r, int g, int b)
 {
     if (w <= 0 || h <= 0)
         return;
-    RawRect raw = MapLogicalRect(orientation_, rawWidth_, rawHeight_, x, y, w, h);
-    int x2 = raw.x + raw.w, y2 = raw.y + raw.h;
-    DrawHLine(raw.x, x2, raw.y, r, g, b, 255);
-    DrawHLine(raw.x, x2, y2 - 1, r, g, b, 255);
-    DrawVLine(raw.x, raw.y, y2, r, g, b, 255);
-    DrawVLine(x2 - 1, raw.y, y2, r, g, b, 255);
+    // The runs clamp their ends and skip rows or columns off the surface, so ends held within the
+    // int range draw what the true ones would.
+    WideRect raw = MapLogicalRectWide(orientation_, rawWidth_, rawHeight_, x, y, w, h);
+    int x1 = SaturateToInt(raw.x), y1 = SaturateToInt(raw.y);
+    int x2 = SaturateToInt(raw.x + raw.w), y2 = SaturateToInt(raw.y + raw.h);
+    int lastColumn = SaturateToInt(raw.x + raw.w - 1), lastRow = SaturateToInt(raw.y + raw.h - 1);
+    DrawHLine(x1, x2, y1, r, g, b, 255);
+    DrawHLine(x1, x2, lastRow, r, g, b, 255);
+    DrawVLine(x1, y1, y2, r, g, b, 255);
+    DrawVLine(lastColumn, y1, y2, r, g, b, 255);
 }
 
 void Surface::FillRect(int x, int y, int w, int h, int r, int g, int b)

@@ -1,5 +1,6 @@
 #include "engine/graphics/surface.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -48,13 +49,25 @@ int64_t PixelCount(int w, int h, int bytesPerPixel)
 
 }  // namespace
 
-RawRect MapLogicalRect(int orientation, int rawWidth, int rawHeight, int x, int y, int w, int h)
+WideRect MapLogicalRectWide(int orientation, int64_t rawWidth, int64_t rawHeight, int64_t x, int64_t y, int64_t w,
+                            int64_t h)
 {
     if (orientation == 1)
         return {y, rawHeight - x - w, h, w};
     if (orientation == 2)
         return {rawWidth - y - h, x, h, w};
     return {x, y, w, h};
+}
+
+int SaturateToInt(int64_t value)
+{
+    return static_cast<int>(std::clamp<int64_t>(value, INT_MIN, INT_MAX));
+}
+
+RawRect MapLogicalRect(int orientation, int rawWidth, int rawHeight, int x, int y, int w, int h)
+{
+    WideRect r = MapLogicalRectWide(orientation, rawWidth, rawHeight, x, y, w, h);
+    return {SaturateToInt(r.x), SaturateToInt(r.y), SaturateToInt(r.w), SaturateToInt(r.h)};
 }
 
 int MapMirrorFlags(int orientation, int flags)
@@ -103,6 +116,8 @@ bool Surface::Create(int rawWidth, int rawHeight)
 {
     Release();
     DropExternalPixels();
+    rawWidth_ = 0;
+    rawHeight_ = 0;
     int64_t count = PixelCount(rawWidth, rawHeight, bytesPerPixel_);
     if (count < 0)
         return false;
@@ -115,19 +130,18 @@ bool Surface::Create(int rawWidth, int rawHeight)
     pixels_ = static_cast<uint8_t*>(Alloc(size_t(count) * bytesPerPixel_));
     if (!pixels_)
         return false;
+    // The size follows the pixels, so a surface left without its plane still describes them.
+    rawWidth_ = rawWidth;
+    rawHeight_ = rawHeight;
     if (format_ == 4) {
         memset(pixels_, 0, size_t(count) * 4);
         alpha_ = pixels_;
-        rawWidth_ = rawWidth;
-        rawHeight_ = rawHeight;
         return true;
     }
     alpha_ = static_cast<uint8_t*>(Alloc(size_t(count)));
     if (!alpha_)
         return false;
     memset(alpha_, 255, size_t(count));
-    rawWidth_ = rawWidth;
-    rawHeight_ = rawHeight;
     return true;
 }
 
@@ -135,23 +149,7 @@ bool Surface::AttachPixels(void* buffer, int width, int height)
 {
     if (PixelCount(width, height, bytesPerPixel_) < 0)
         return false;
-    int rawWidth = Turned() ? height : width;
-    int rawHeight = Turned() ? width : height;
-    if (format_ == 4) {
-        // The alpha lives in the pixels, so the old plane goes with them.
-        Release();
-        DropExternalPixels();
-        pixels_ = static_cast<uint8_t*>(buffer);
-        alpha_ = pixels_;
-    } else {
-        FreePixels();
-        DropExternalPixels();
-        if (alpha_ && (rawWidth != rawWidth_ || rawHeight != rawHeight_))
-            FreeAlpha();
-        pixels_ = static_cast<uint8_t*>(buffer);
-    }
-    rawWidth_ = rawWidth;
-    rawHeight_ = rawHeight;
+    ReplacePixels(buffer, Turned() ? height : width, Turned() ? width : height, false);
     return true;
 }
 
@@ -173,12 +171,30 @@ bool Surface::AttachAlpha(uint8_t* buffer, int width, int height)
 
 bool Surface::AttachFrameBuffer(void* pixels, int rawWidth, int rawHeight)
 {
-    FreePixels();
-    pixels_ = static_cast<uint8_t*>(pixels);
-    pixelsExternal_ = true;
+    ReplacePixels(pixels, rawWidth, rawHeight, true);
+    return true;
+}
+
+// The old pixels go (a frame buffer is only let go), and with them a plane that no longer fits.
+void Surface::ReplacePixels(void* buffer, int rawWidth, int rawHeight, bool external)
+{
+    if (format_ == 4) {
+        // The alpha lives in the pixels, so the old plane goes with them; a frame buffer's fourth
+        // bytes are never freed through the plane.
+        Release();
+        DropExternalPixels();
+        alpha_ = static_cast<uint8_t*>(buffer);
+        alphaShared_ = external;
+    } else {
+        FreePixels();
+        DropExternalPixels();
+        if (alpha_ && (rawWidth != rawWidth_ || rawHeight != rawHeight_))
+            FreeAlpha();
+    }
+    pixels_ = static_cast<uint8_t*>(buffer);
+    pixelsExternal_ = external;
     rawWidth_ = rawWidth;
     rawHeight_ = rawHeight;
-    return true;
 }
 
 void Surface::Clear(int r, int g, int b)
@@ -191,6 +207,11 @@ bool Surface::Release()
 {
     FreePixels();
     FreeAlpha();
+    // A frame buffer stays attached, and with it its size.
+    if (!pixels_) {
+        rawWidth_ = 0;
+        rawHeight_ = 0;
+    }
     return true;
 }
 
@@ -258,13 +279,11 @@ void Surface::CopyPixels(SurfaceBase* destination, int sourceIndex, int destinat
             pixels_ + size_t(sourceIndex) * bytesPerPixel_, size_t(count) * bytesPerPixel_);
 }
 
+// Only the depth is stored: the bytes per pixel belong to the format, which chose the routines
+// and sizes every buffer.
 void Surface::SetBitDepth(int bits)
 {
     bitDepth_ = bits;
-    // The byte count may change only while no pixels are held; the rows of a held buffer keep
-    // their own size, so no routine can walk past them.
-    if (!pixels_)
-        bytesPerPixel_ = bits >= 24 ? 3 : 2;
 }
 
 void Surface::WriteRow(int x, int y, const uint16_t* data, int count)
@@ -303,14 +322,15 @@ void Surface::BuildColourKey()
     colourKey_ = key;
 }
 
+// A position beyond the int range lies off every surface, as does the int range's end it is held at.
 void Surface::MapDrawPosition(const SurfaceBase* destination, int& x, int& y) const
 {
-    int lx = x, ly = y;
+    int64_t lx = x, ly = y;
     if (orientation_ == 1) {
-        x = ly;
-        y = destination->GetRawHeight() - GetWidth() - lx;
+        x = int(ly);
+        y = SaturateToInt(destination->GetRawHeight() - int64_t(GetWidth()) - lx);
     } else if (orientation_ == 2) {
-        x = destination->GetRawWidth() - ly - GetHeight();
-        y = lx;
+        x = SaturateToInt(destination->GetRawWidth() - ly - GetHeight());
+        y = int(lx);
     }
 }

@@ -20,8 +20,18 @@ struct RawRect {
     int x = 0, y = 0, w = 0, h = 0;
 };
 
+// The same in 64 bits, where callers' coordinates may lie anywhere in the int range.
+struct WideRect {
+    int64_t x = 0, y = 0, w = 0, h = 0;
+};
+
 // Maps a logical rectangle of a surface whose raw size is rawWidth x rawHeight.
+WideRect MapLogicalRectWide(int orientation, int64_t rawWidth, int64_t rawHeight, int64_t x, int64_t y, int64_t w,
+                            int64_t h);
+// The int form; values beyond the int range are held at its ends.
 RawRect MapLogicalRect(int orientation, int rawWidth, int rawHeight, int x, int y, int w, int h);
+// A 64-bit coordinate held within the int range.
+int SaturateToInt(int64_t value);
 // Bit 0 and bit 1 exchanged for the turned orientations.
 int MapMirrorFlags(int orientation, int flags);
 
@@ -104,6 +114,7 @@ private:
     bool Turned() const { return orientation_ == 1 || orientation_ == 2; }
     void ChooseRoutines();
     void DropExternalPixels();
+    void ReplacePixels(void* buffer, int rawWidth, int rawHeight, bool external);
     // Maps a logical drawing position of this surface into the destination's raw buffer.
     void MapDrawPosition(const SurfaceBase* destination, int& x, int& y) const;
 

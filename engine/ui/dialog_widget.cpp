@@ -198,7 +198,8 @@ bool DialogWidget::IsFocusCandidate(Widget* child)
 }
 
 // Visits the children after (or before) the focus child in turn, focusing each; stops at the
-// first focusable visible one, or false when the walk comes back to where it began.
+// first focusable visible one, or false when the walk comes back to where it began, which then
+// has the focus again.
 bool DialogWidget::StepFocusFrom(int direction)
 {
     Widget* start = focusChild_;
@@ -208,15 +209,16 @@ bool DialogWidget::StepFocusFrom(int direction)
     for (int steps = children_.Count(); steps > 0; --steps) {
         int count = children_.Count();
         if (count == 0)
-            return false;
+            break;
         index = ((index + direction) % count + count) % count;
         Widget* child = ChildAt(index);
         if (child == start)
-            return false;
+            break;
         SetFocusChild(child);
         if (IsFocusCandidate(child))
             return true;
     }
+    focusChild_ = children_.IndexOf(start) >= 0 ? start : nullptr;
     return false;
 }
 

@@ -159,7 +159,9 @@ bool TextSpec::ParseKey(const char* key, const char* value)
                 return true;
             }
         }
+        // An unknown name gives no effect of its own, whatever an earlier line gave.
         effect = 0;
+        flags &= static_cast<uint8_t>(~kTextEffectGiven);
         return true;
     }
     return false;

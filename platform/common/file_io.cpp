@@ -43,6 +43,44 @@ BOOL FailWithErrno(DWORD fallback = 0)
     return FALSE;
 }
 
+// The folder holding a host path.
+std::string FolderOf(const std::string& host)
+{
+    size_t slash = host.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : host.substr(0, slash);
+}
+
+// A rename lives in its folder's entries: until they reach the disk, a power cut can bring the
+// old file back even though the new one was flushed.
+BOOL SyncFolder(const std::string& folder)
+{
+    if (Injected(nullbackend::FileCall::FolderSync))
+        return FALSE;
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return FailWithErrno(ERROR_WRITE_FAULT);
+    int result = fsync(fd);
+    int error = errno;
+    close(fd);
+    // Some file systems cannot sync a folder at all; nothing more can be done there.
+    if (result != 0 && error != EINVAL && error != ENOTSUP) {
+        errno = error;
+        return FailWithErrno(ERROR_WRITE_FAULT);
+    }
+    return TRUE;
+}
+
+// After a rename both folders it touched are synced.
+BOOL SyncRenamed(const std::string& source, const std::string& target)
+{
+    std::string from = FolderOf(source), to = FolderOf(target);
+    if (!SyncFolder(to))
+        return FALSE;
+    return from == to ? TRUE : SyncFolder(from);
+}
+
 }  // namespace
 
 HANDLE CreateFile(const char* path, DWORD access, DWORD, void*, DWORD disposition, DWORD, HANDLE)
@@ -246,10 +284,10 @@ BOOL MoveFileEx(const char* from, const char* to, DWORD flags)
     if (flags & MOVEFILE_REPLACE_EXISTING) {
         if (rename(source.c_str(), target.c_str()) != 0)
             return FailWithErrno();
-        return TRUE;
+        return SyncRenamed(source, target);
     }
     if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
-        return TRUE;
+        return SyncRenamed(source, target);
     if (errno != EINVAL && errno != ENOSYS)
         return FailWithErrno();
     // A file system without the no-replace rename: check, then rename.
@@ -260,7 +298,7 @@ BOOL MoveFileEx(const char* from, const char* to, DWORD flags)
     }
     if (rename(source.c_str(), target.c_str()) != 0)
         return FailWithErrno();
-    return TRUE;
+    return SyncRenamed(source, target);
 }
 
 BOOL MoveFile(const char* from, const char* to)

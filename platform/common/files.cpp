@@ -116,9 +116,8 @@ std::string ToHost(const char* enginePath)
         }
         result = Join(result, matched);
     }
-    if (result.empty())
-        result = ".";
-    return result;
+    // Built afresh rather than assigned: GCC 12 at -O3 warns falsely about an assignment here.
+    return result.empty() ? std::string(".") : result;
 }
 
 std::string FromHost(const std::string& hostPath)

@@ -5,7 +5,7 @@
 
 namespace nullbackend {
 namespace {
-constexpr int kCalls = 7;
+constexpr int kCalls = 8;
 std::mutex g_lock;
 int g_count[kCalls] = {};
 DWORD g_error[kCalls] = {};

@@ -17,11 +17,12 @@ void ResetSleptTotal();
 const std::vector<std::string>& MessageBoxes();
 void ClearMessageBoxes();
 
-// The next `count` heap allocations of at least `minBytes` fail; 0 stops failing.
-void FailAllocations(int count, size_t minBytes = 0);
+// The next `count` heap allocations of at least `minBytes` fail, once `skip` such allocations have
+// passed; 0 stops failing.
+void FailAllocations(int count, size_t minBytes = 0, int skip = 0);
 
 // The file calls a test can make fail, as a memory card that is slow to wake would.
-enum class FileCall { Open, Read, Write, Seek, Flush, Move, Delete };
+enum class FileCall { Open, Read, Write, Seek, Flush, Move, Delete, FolderSync };
 // The next `count` calls of that kind fail with `error` (0 stops failing).
 void FailFileCalls(FileCall call, int count, DWORD error);
 

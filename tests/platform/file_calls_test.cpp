@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/null/test_hooks.h"
 
 namespace {
 
@@ -104,4 +105,16 @@ TEST_F(FileCalls, MoveDeleteAndReplace)
     EXPECT_TRUE(DeleteFile(Engine("MOVED.DAT").c_str()));
     EXPECT_FALSE(DeleteFile(Engine("moved.dat").c_str()));
     EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+
+    // The folder is synced after the rename; when that fails the move says so, though the file
+    // has already moved.
+    Put("next.dat", "next");
+    nullbackend::FailFileCalls(nullbackend::FileCall::FolderSync, 1, ERROR_WRITE_FAULT);
+    EXPECT_FALSE(MoveFileEx(Engine("next.dat").c_str(), Engine("old.dat").c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(GetLastError(), ERROR_WRITE_FAULT);
+    EXPECT_EQ(Get("old.dat"), "next");
+    nullbackend::FailFileCalls(nullbackend::FileCall::FolderSync, 1, ERROR_WRITE_FAULT);
+    EXPECT_FALSE(MoveFile(Engine("old.dat").c_str(), Engine("last.dat").c_str()));
+    nullbackend::FailFileCalls(nullbackend::FileCall::FolderSync, 0, 0);
+    EXPECT_TRUE(MoveFile(Engine("last.dat").c_str(), Engine("old.dat").c_str()));
 }

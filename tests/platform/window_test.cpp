@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "platform/capture.h"
@@ -421,6 +422,8 @@ TEST_F(WindowTest, AnotherInstanceIsFoundThroughTheSaveFolderLock)
         setenv("KELO_SAVE_DIR", saved.c_str(), 1);
     else
         unsetenv("KELO_SAVE_DIR");
+    std::error_code ignored;
+    std::filesystem::remove_all(pattern, ignored);
 }
 
 TEST_F(WindowTest, BrowserStartsAreRecordedAndUnsafeAddressesRefused)

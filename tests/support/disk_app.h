@@ -22,7 +22,11 @@ public:
         const char* made = mkdtemp(pattern);
         folder = made ? made : "/tmp";
     }
-    ~DiskApp() override { std::system(("rm -rf '" + folder + "'").c_str()); }
+    ~DiskApp() override
+    {
+        if (folder != "/tmp")
+            std::system(("rm -rf '" + folder + "'").c_str());
+    }
 
     String GetImageFolder() override { return String(imageFolder.c_str()); }
 

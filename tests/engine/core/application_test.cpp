@@ -233,6 +233,24 @@ TEST(ApplicationFolders, SaveDirectoryResolvedOnceAndCreated)
     EXPECT_EQ(system(cleanup.c_str()), 0);
 }
 
+TEST(ApplicationFolders, LongSaveFolderIsTakenWhole)
+{
+    char pattern[] = "/tmp/kelo_save_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    std::string base = pattern;
+    std::string target = base + "/" + std::string(120, 'a') + "/" + std::string(120, 'b') + "/saves";
+    ASSERT_GT(target.size(), 260u);
+    setenv("KELO_SAVE_DIR", target.c_str(), 1);
+
+    TestApp app;
+    EXPECT_STREQ(app.GetSaveDirectory().CStr(), (hostpath::FromHost(target) + "\\").c_str());
+    struct stat info;
+    EXPECT_EQ(stat(target.c_str(), &info), 0);
+    unsetenv("KELO_SAVE_DIR");
+    std::string cleanup = "rm -rf '" + base + "'";
+    EXPECT_EQ(system(cleanup.c_str()), 0);
+}
+
 TEST(ApplicationFactories, ImageListAndResolutions)
 {
     TestApp app;

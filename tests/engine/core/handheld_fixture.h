@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "engine/core/display.h"
@@ -38,17 +39,37 @@ public:
     std::vector<int> rotations;
 };
 
+// One save folder for the whole test process, removed when the process ends.
+struct ScratchSaveFolder {
+    ScratchSaveFolder()
+    {
+        char pattern[] = "/tmp/kelo_handheld_XXXXXX";
+        const char* made = mkdtemp(pattern);
+        path = made ? made : "/tmp";
+        owned = made != nullptr;
+    }
+    ~ScratchSaveFolder()
+    {
+        std::error_code ignored;
+        if (owned)
+            std::filesystem::remove_all(path, ignored);
+    }
+    std::string path;
+    bool owned = false;
+};
+
+inline const std::string& HandheldSaveFolder()
+{
+    static const ScratchSaveFolder folder;
+    return folder.path;
+}
+
 // Every test starts from a fresh handheld and leaves no window, timer or display behind.
 class Handheld : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static std::string saveDir = [] {
-            char pattern[] = "/tmp/kelo_handheld_XXXXXX";
-            const char* made = mkdtemp(pattern);
-            return std::string(made ? made : "/tmp");
-        }();
-        setenv("KELO_SAVE_DIR", saveDir.c_str(), 1);
+        setenv("KELO_SAVE_DIR", HandheldSaveFolder().c_str(), 1);
         Fresh(DeviceProfile());
     }
     void TearDown() override

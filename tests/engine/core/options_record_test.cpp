@@ -91,6 +91,10 @@ TEST(OptionsRecord, SavesAndLoadsGlobalOpt)
     nullbackend::FailFileCalls(nullbackend::FileCall::Move, 1, ERROR_ACCESS_DENIED);
     EXPECT_FALSE(record.Save(&app));
     EXPECT_EQ(ReadHostFile(folder.Host("global.opt")), before);
+    // The replace is only done once the folder holding the new name is synced.
+    nullbackend::FailFileCalls(nullbackend::FileCall::FolderSync, 1, ERROR_WRITE_FAULT);
+    EXPECT_FALSE(record.Save(&app));
+    nullbackend::FailFileCalls(nullbackend::FileCall::FolderSync, 0, 0);
     OptionsApp nowhere(folder.EngineFolder() + "missing\\");
     EXPECT_FALSE(record.Save(&nowhere));
 }
@@ -126,6 +130,48 @@ TEST(OptionsRecord, DamagedFilesGiveDefaultsAndValuesAreChecked)
     WriteHostFile(folder.Host("global.opt"), image);
     ASSERT_TRUE(app.LoadOptions());
     EXPECT_TRUE(app.OptionsDefaultsUsed());
+
+    // Keys read before the damage was found do not outlive it: every entry is a default again.
+    image = DefaultImage();
+    image[19] = 99;                  // key entry 0
+    image[19 + 5 * 7] = 65;          // key entry 7
+    image[19 + 5 * 31 + 4] = 1;      // flag of key entry 31
+    image[image.size() - 1] = 'D';
+    WriteHostFile(folder.Host("global.opt"), image);
+    ASSERT_TRUE(app.LoadOptions());
+    EXPECT_TRUE(app.OptionsDefaultsUsed());
+    EXPECT_EQ(options->keyCodes[0], 0);
+    EXPECT_EQ(options->keyCodes[7], 0);
+    EXPECT_EQ(options->keyFlags[31], 0);
+    EXPECT_EQ(options->keyCodes[1], 37);
+}
+
+TEST(OptionsRecord, OversizedFilesAreRefusedUnread)
+{
+    ScratchFolder folder;
+    OptionsApp app(folder.EngineFolder());
+    Bytes image = DefaultImage();
+    image[5] = 75;
+    // A good record followed by padding up to 1 MB loads; one byte more is refused.
+    image.resize(1 << 20, 0);
+    WriteHostFile(folder.Host("global.opt"), image);
+    ASSERT_TRUE(app.LoadOptions());
+    EXPECT_FALSE(app.OptionsDefaultsUsed());
+    EXPECT_EQ(app.GetOptions()->soundVolume, 75);
+    image.push_back(0);
+    WriteHostFile(folder.Host("global.opt"), image);
+    ASSERT_TRUE(app.LoadOptions());
+    EXPECT_TRUE(app.OptionsDefaultsUsed());
+    EXPECT_EQ(app.GetOptions()->soundVolume, 50);
+
+    DerivedRawRecord raw;
+    raw.SetDefaults();
+    FileTestApp rawApp(folder.EngineFolder());
+    ASSERT_TRUE(raw.Save(&rawApp));
+    Bytes rawImage = ReadHostFile(folder.Host("global.opt"));
+    rawImage.resize((1 << 20) + 1, 0);
+    WriteHostFile(folder.Host("global.opt"), rawImage);
+    EXPECT_FALSE(raw.Load(&rawApp));
 }
 
 TEST(OptionsRecord, RawFormWithTagsPaddingAndADerivedBlock)

@@ -54,7 +54,7 @@ protected:
     void TearDown() override
     {
         for (auto call : {nullbackend::FileCall::Open, nullbackend::FileCall::Write, nullbackend::FileCall::Flush,
-                          nullbackend::FileCall::Move})
+                          nullbackend::FileCall::Move, nullbackend::FileCall::FolderSync})
             nullbackend::FailFileCalls(call, 0, 0);
     }
     std::string Path() const { return folder.Engine("saveresume.dat"); }
@@ -206,6 +206,33 @@ TEST_F(Store, AFailedRewriteKeepsTheOldFile)
     }
     EXPECT_EQ(Contents(holder.ReadRecord(1)), "first");
     EXPECT_EQ(holder.ReadRecord(2), nullptr);
+
+    // A rewrite whose rename cannot be made lasting in the folder is not reported as saved.
+    nullbackend::FailFileCalls(nullbackend::FileCall::FolderSync, 1, ERROR_WRITE_FAULT);
+    EXPECT_FALSE(holder.WriteRecord(2, &second.file, "b"));
+}
+
+TEST_F(Store, AFileThatWillNotOpenIsKeptAsBad)
+{
+    SaveFileHolder holder(&app);
+    holder.SetFile(Path().c_str(), nullptr);
+    Written first("first");
+    ASSERT_TRUE(holder.WriteRecord(1, &first.file, "a"));
+    Bytes before = File();
+    // The card refuses the store's read of the file that is there: its records are not seen,
+    // and the save that follows keeps the old file aside rather than writing over it.
+    nullbackend::FailFileCalls(nullbackend::FileCall::Open, 1, ERROR_ACCESS_DENIED);
+    Written second("second");
+    ASSERT_TRUE(holder.WriteRecord(2, &second.file, "b"));
+    EXPECT_EQ(FileIds(File()), std::vector<int32_t>{2});
+    EXPECT_EQ(ReadHostFile(folder.Host("saveresume.dat.bad")), before);
+
+    // A file that is simply missing leaves nothing aside.
+    std::filesystem::remove(folder.Host("saveresume.dat.bad"));
+    std::filesystem::remove(folder.Host("saveresume.dat"));
+    ASSERT_TRUE(holder.WriteRecord(3, &second.file, "c"));
+    EXPECT_EQ(FileIds(File()), std::vector<int32_t>{3});
+    EXPECT_FALSE(HostFileExists(folder.Host("saveresume.dat.bad")));
 }
 
 TEST_F(Store, ChecksumsGuardTheFile)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 
 #include "engine/graphics/fill_lines.h"
@@ -258,4 +259,58 @@ TEST(Fill, MapsThroughOrientationAndBlends)
     FillRectRotatedAdditive(nullptr, a.get(), 0, 0, 1, 1, 255, 8, 0);
     EXPECT_EQ(Red(At(*a, 0, 0)), 31);
     EXPECT_EQ(Green(At(*a, 0, 0)), Green(pixel::Blend565(0x1234, 0, 64)) + 2);
+}
+
+// Positions and sizes at the ends of the int range lie off the surface or cover it; none may
+// overflow on the way through the orientation mapping.
+TEST(Drawing, ExtremeCoordinatesInEveryOrientation)
+{
+    const int far[] = {INT_MIN, INT_MIN + 1, -(1 << 30), 1 << 30, INT_MAX - 1, INT_MAX};
+    for (int orientation : {0, 1, 2}) {
+        SCOPED_TRACE(orientation);
+        // The logical 6 x 4 picture numbered y * 16 + x + 1.
+        auto source = Make565(orientation ? 4 : 6, orientation ? 6 : 4, orientation);
+        for (int i = 0; i < 24; ++i) {
+            int x = i % 6, y = i / 6;
+            int rx = orientation == 1 ? y : orientation == 2 ? 3 - y : x;
+            int ry = orientation == 1 ? 5 - x : orientation == 2 ? x : y;
+            At(*source, rx, ry) = uint16_t(y * 16 + x + 1);
+        }
+        ASSERT_EQ(Logical(*source, 5, 3), 3 * 16 + 5 + 1);
+        auto target = Make565(orientation ? 10 : 12, orientation ? 12 : 10, orientation, false);
+        Fill(*target, 0);
+        for (int x : far)
+            for (int y : far) {
+                source->Blit(target.get(), x, y, 0, 0, 0);
+                source->BlitAlpha(target.get(), x, y);
+                source->DrawMask(target.get(), 255, 255, 255, x, y, 0, 0, 0, 0);
+                source->DrawMaskAdditive(target.get(), 255, 255, 255, x, y, 0, 0, 0, 0);
+                source->StretchBlit(target.get(), x, y, 0, 0, 0, 0, 0, 0, 0, 0);
+                source->BlitRegion(target.get(), x, y, 0, 0, 0, 0, 0);
+                source->BlitRegion(target.get(), 0, 0, 3, 3, x, y, 0);
+                source->BlitRegionAdditive(target.get(), x, y, 3, 3, 0, 0, 0);
+                source->BlitRegionTinted(target.get(), 255, 0, 0, 0, 0, 3, 3, x, y, 0);
+                target->DrawRect(x, y, 3, 3, 255, 255, 255);
+                target->DrawRect(x, y, INT_MAX, INT_MAX, 255, 255, 255);
+                target->FillRect(x, y, 3, 3, 255, 255, 255);
+            }
+        for (int i = 0; i < 120; ++i)
+            ASSERT_EQ(target->GetPixels()[i], 0);
+
+        // An outline reaching far to the right and down shows only its left and top edges.
+        target->DrawRect(0, 0, INT_MAX, INT_MAX, 255, 255, 255);
+        for (int y = 0; y < target->GetHeight(); ++y)
+            for (int x = 0; x < target->GetWidth(); ++x)
+                ASSERT_EQ(Logical(*target, x, y), x == 0 || y == 0 ? 0xFFFF : 0) << x << "," << y;
+        // A fill from up-left of the surface covers all of it.
+        target->FillRect(-5, -5, INT_MAX, INT_MAX, 0, 0, 0);
+        for (int i = 0; i < 120; ++i)
+            ASSERT_EQ(target->GetPixels()[i], 0);
+        // A region as large as can be, starting as far up-left in both surfaces, lays the whole
+        // source at the origin.
+        source->BlitRegion(target.get(), -5, -5, INT_MAX, INT_MAX, -5, -5, 0);
+        for (int y = 0; y < target->GetHeight(); ++y)
+            for (int x = 0; x < target->GetWidth(); ++x)
+                ASSERT_EQ(Logical(*target, x, y), x < 6 && y < 4 ? Logical(*source, x, y) : 0) << x << "," << y;
+    }
 }

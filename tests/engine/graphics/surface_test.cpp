@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "platform/null/test_hooks.h"
 #include "support/plain_app.h"
 #include "surface_test_support.h"
 
@@ -161,16 +162,90 @@ TEST(Surface, ClearsEveryFormat)
     s24.Clear(1, 2, 3);
     EXPECT_EQ(s24.GetPixelBytes()[3], 3);
     EXPECT_EQ(s24.GetPixelBytes()[5], 1);
-    Surface unknown(nullptr, FormatProperties(2));
-    unknown.SetBitDepth(32);
-    EXPECT_EQ(unknown.GetBytesPerPixel(), 3);
-    // A surface holding 4-byte pixels keeps them 4 bytes wide whatever depth is stored.
-    Surface held(nullptr, FormatProperties(4));
-    ASSERT_TRUE(held.Create(3, 2));
-    held.SetBitDepth(32);
-    EXPECT_EQ(held.GetBytesPerPixel(), 4);
-    held.Clear(9, 8, 7);
-    EXPECT_EQ(held.GetPixelBytes()[4 * 5 + 2], 9);
+}
+
+// The depth is only stored: buffers made after it are still sized by the format, so clears and
+// blits stay inside them.
+TEST(Surface, BitDepthLeavesTheBytesPerPixelToTheFormat)
+{
+    Surface s16(nullptr, FormatProperties(2));
+    s16.SetBitDepth(32);
+    EXPECT_EQ(s16.GetBitDepth(), 32);
+    EXPECT_EQ(s16.GetBytesPerPixel(), 2);
+
+    Surface s32(nullptr, FormatProperties(4));
+    s32.SetBitDepth(32);
+    ASSERT_TRUE(s32.Create(5, 3));
+    EXPECT_EQ(s32.GetBytesPerPixel(), 4);
+    s32.Clear(9, 8, 7);
+    EXPECT_EQ(s32.GetPixelBytes()[4 * 14 + 2], 9);  // the last pixel's red
+    EXPECT_EQ(s32.GetPixelBytes()[4 * 14 + 3], 0);
+
+    Surface s24(nullptr, FormatProperties(3));
+    s24.SetBitDepth(16);
+    ASSERT_TRUE(s24.Create(5, 3));
+    EXPECT_EQ(s24.GetBytesPerPixel(), 3);
+    s24.Clear(1, 2, 3);
+    EXPECT_EQ(s24.GetPixelBytes()[3 * 14 + 2], 1);
+    Surface target(nullptr, FormatProperties(3));
+    ASSERT_TRUE(target.Create(5, 3));
+    target.Clear(0, 0, 0);
+    s24.Blit(&target, 0, 0, 0, 0, 0);
+    EXPECT_EQ(target.GetPixelBytes()[3 * 14], 3);
+}
+
+TEST(Surface, SizeFollowsThePixelsHeld)
+{
+    // A plane that cannot be had leaves the new pixels with their own size, not the old one.
+    Surface s(nullptr);
+    ASSERT_TRUE(s.Create(100, 100));
+    nullbackend::FailAllocations(1, 16, 1);
+    EXPECT_FALSE(s.Create(4, 4));
+    nullbackend::FailAllocations(0);
+    nullbackend::ClearMessageBoxes();
+    ASSERT_NE(s.GetPixels(), nullptr);
+    EXPECT_EQ(s.GetAlpha(), nullptr);
+    EXPECT_EQ(s.GetRawWidth(), 4);
+    EXPECT_EQ(s.GetRawHeight(), 4);
+    s.Clear(255, 255, 255);
+    s.FillRect(0, 0, 100, 100, 0, 0, 0);
+    EXPECT_EQ(s.GetPixels()[15], 0);
+
+    // Released, the surface is empty.
+    ASSERT_TRUE(s.Create(8, 8));
+    s.Release();
+    EXPECT_EQ(s.GetWidth(), 0);
+    EXPECT_EQ(s.GetHeight(), 0);
+}
+
+TEST(Surface, FrameBuffersReplaceOnlyWhatNoLongerFits)
+{
+    // A frame buffer of another size drops the plane made for the old pixels; one of the same
+    // size keeps it.
+    uint16_t frame[8 * 8] = {};
+    auto keyed = Make565(8, 8);
+    uint8_t* plane = keyed->GetAlpha();
+    keyed->AttachFrameBuffer(frame, 8, 8);
+    EXPECT_EQ(keyed->GetAlpha(), plane);
+    auto small = Make565(4, 4);
+    small->AttachFrameBuffer(frame, 8, 8);
+    EXPECT_EQ(small->GetAlpha(), nullptr);
+    auto target = Make565(8, 8);
+    Fill(*target, 0);
+    frame[63] = 0x4321;
+    small->BlitRegion(target.get(), 0, 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(At(*target, 7, 7), 0x4321);
+
+    // A 32-bit frame buffer carries its own alpha, which is never freed with the surface.
+    uint8_t frame32[4 * 4 * 4] = {};
+    {
+        Surface wide(nullptr, FormatProperties(4));
+        ASSERT_TRUE(wide.Create(2, 2));
+        wide.AttachFrameBuffer(frame32, 4, 4);
+        EXPECT_EQ(static_cast<void*>(wide.GetAlpha()), static_cast<void*>(frame32));
+        wide.Clear(5, 6, 7);
+    }
+    EXPECT_EQ(frame32[4 * 15 + 2], 5);
 }
 
 TEST(Surface, DestructionLeavesTheImageListInOrder)

@@ -78,11 +78,22 @@ inline std::vector<uint8_t> ReadHost(const std::string& host)
     return ReadHostFile(host);
 }
 
-// Writes bytes to a temporary host file; returns its engine path.
+// Writes bytes to a temporary host file, removed when the test process ends; returns its
+// engine path.
 inline std::string WriteTemp(const std::string& name, const std::vector<uint8_t>& bytes)
 {
+    struct Written {
+        std::vector<std::string> paths;
+        ~Written()
+        {
+            for (const std::string& path : paths)
+                std::remove(path.c_str());
+        }
+    };
+    static Written written;
     std::string host = std::string("/tmp/kelo_sound_") + std::to_string(getpid()) + "_" + name;
     WriteHostFile(host, bytes);
+    written.paths.push_back(host);
     return hostpath::FromHost(host);
 }
 

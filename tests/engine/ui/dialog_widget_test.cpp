@@ -109,6 +109,29 @@ TEST(DialogWidget, DirectionKeysMoveTheFocus)
     EXPECT_EQ(menu->GetFocusChild(), Find(&s.root, "chk_sound"));
 }
 
+TEST(DialogWidget, AFocusWalkThatFindsNothingLeavesTheFocusWhereItWas)
+{
+    Screen s;
+    auto* menu = Find<TestDialog>(&s.root, "dlg_menu");
+    TestLeaf* options = Find(&s.root, "btn_options");
+    TestLeaf* panel = Find(&s.root, "tbg_panel");
+    Find(&s.root, "btn_play")->Hide();  // the focus moves on to btn_options
+    ASSERT_EQ(menu->GetFocusChild(), options);
+    Find(&s.root, "chk_sound")->Hide();
+    Find(&s.root, "btn_help")->Hide();
+    int panelFocused = panel->focused;
+    // Hiding the last focusable child walks the focus round every other child, and none can take
+    // it: it stays where it was.
+    options->Hide();
+    EXPECT_EQ(panel->focused, panelFocused + 1);
+    EXPECT_EQ(menu->GetFocusChild(), options);
+    EXPECT_FALSE(menu->FocusNext(4));
+    EXPECT_EQ(menu->GetFocusChild(), options);
+    EXPECT_FALSE(menu->FocusPrev(3));
+    EXPECT_EQ(menu->GetFocusChild(), options);
+    EXPECT_EQ(panel->focused, panelFocused + 3);
+}
+
 TEST(DialogWidget, BoundCommandsStopUnboundClimb)
 {
     Screen s;
@@ -390,9 +413,12 @@ std::string FanOutLayout(int depth, int width)
         return text;
     };
     std::string text = "root = \"r\"\n" + places("n1") + "end\n";
-    for (int k = 1; k <= depth; ++k)
-        text += "dialog = \"n" + std::to_string(k) + "\"\n" +
-                places(k < depth ? "n" + std::to_string(k + 1) : "leaf") + "end\n";
+    for (int k = 1; k <= depth; ++k) {
+        std::string placed = k < depth ? "n" : "leaf";
+        if (k < depth)
+            placed += std::to_string(k + 1);
+        text += "dialog = \"n" + std::to_string(k) + "\"\n" + places(placed) + "end\n";
+    }
     return text + "image = \"leaf\"\nend\n";
 }
 

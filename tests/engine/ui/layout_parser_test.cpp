@@ -257,6 +257,10 @@ TEST(LayoutParser, ValueForms)
         "textOffset = abc\n"
         "effect = \"glow\"\n"
         "end\n"
+        "checkBox = \"cy\"\n"
+        "effect = \"glow\"\n"
+        "effect = Glow\n"
+        "end\n"
         "tuner = \"t\"\n"
         "anything = vertical\n"
         "end\n"
@@ -296,6 +300,10 @@ TEST(LayoutParser, ValueForms)
     EXPECT_EQ(cx->textOffset, kTextOffsetUnset);
     EXPECT_EQ(cx->text.effect, 3);
     EXPECT_EQ(cx->text.flags, kTextEffectGiven);
+    // A later unknown name takes back what an earlier line gave.
+    auto* cy = dynamic_cast<CheckBoxDesc*>(layout->FindDesc("cy"));
+    EXPECT_EQ(cy->text.effect, 0);
+    EXPECT_EQ(cy->text.flags, 0);
     EXPECT_EQ(dynamic_cast<TunerDesc*>(layout->FindDesc("t"))->vertical, 1);
     auto* tb = dynamic_cast<TiledBgDesc*>(layout->FindDesc("tb"));
     EXPECT_EQ(tb->ownTiles, 1);

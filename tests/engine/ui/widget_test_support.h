@@ -36,7 +36,8 @@ public:
         // The widgets release their sets into the list, so they go first.
         DeleteChildrenNow();
         sprites.Clear();
-        std::system(("rm -rf '" + folder_ + "'").c_str());
+        if (folder_ != "/tmp")
+            std::system(("rm -rf '" + folder_ + "'").c_str());
     }
 
     String GetImageFolder() override { return String((hostpath::FromHost(folder_) + "\\").c_str()); }

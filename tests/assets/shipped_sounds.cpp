@@ -5,17 +5,6 @@
 
 namespace shipped {
 
-const char* const kEffects[38] = {
-    "ballclick1.ogg",  "ballclick2.ogg",     "fireball1.ogg",       "warning1.ogg",    "bombexplode.ogg",
-    "earthquake.ogg",  "frogland2.ogg",      "jewelappear.ogg",     "gemvanishes.ogg", "coingrab.ogg",
-    "chain1.ogg",      "gapbonus1.ogg",      "rolling.ogg",         "extralife.ogg",   "slowdown1.ogg",
-    "reverse1.ogg",    "accuracy3.ogg",      "lighttrail2.ogg",     "chant3.ogg",      "chant1.ogg",
-    "chant2.ogg",      "chant4.ogg",         "chant14.ogg",         "chant8.ogg",      "chant5.ogg",
-    "chant6.ogg",      "endoflevelpop1.ogg", "ballsdestroyed1.ogg", "ballsdestroyed3.ogg", "chime1.ogg",
-    "chime2.ogg",      "chime3.ogg",         "chime4.ogg",          "button1.ogg",     "button2.ogg",
-    "choral1.ogg",     "pop.ogg",            "ufo1.ogg",
-};
-
 Service::Service()
 {
     nullbackend::SetSoundDeviceCount(1);

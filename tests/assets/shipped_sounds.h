@@ -4,12 +4,13 @@
 #include <vector>
 
 #include "engine/sound/sound_manager.h"
+#include "game/app/sound_bank.h"
 #include "shipped_app.h"
 
 namespace shipped {
 
-// The effect bank's files, by index.
-extern const char* const kEffects[38];
+// The effect bank's files, by index: the game's own table.
+inline const auto& kEffects = kSoundBankFiles;
 
 // A sound service on the null device with both switches on and both levels at 100, reading
 // from the packs the build shipped.

@@ -10,8 +10,10 @@ class Surface;
 
 namespace image_decode {
 
-constexpr uint32_t kMaxSide = 16384;
-constexpr size_t kMaxPixels = size_t(1) << 26;
+// No art of the game is over 2048 on a side; a header asking for more than twice that is
+// refused before anything is allocated or decoded for it.
+constexpr uint32_t kMaxSide = 4096;
+constexpr size_t kMaxPixels = size_t(1) << 23;
 
 inline bool SizeAllowed(uint32_t width, uint32_t height)
 {

@@ -334,8 +334,8 @@ TEST_F(Sprites, SheetLoaderUndoesEverythingOnFailure)
 
 TEST_F(Sprites, FrameCountsAndColumnsAreBoundedBeforeUse)
 {
-    // A strip of 4097 one-pixel cells: 4096 columns is the most a sheet may have.
-    ASSERT_TRUE(app.WriteSheet("strip.png", 4097, 1, 1, 1, 4097));
+    // A strip of 4096 one-pixel cells: 4096 columns is the most a sheet may have.
+    ASSERT_TRUE(app.WriteSheet("strip.png", 4096, 1, 1, 1, 4096));
     ASSERT_TRUE(Script("set = widest\nfile = strip, 2, 4096\nend\n"
                        "set = wider\nfile = strip, 2, 4097\nend\n"
                        "set = huge\nfile = strip, 7, 2147483647\nend\n"

@@ -75,6 +75,10 @@ void SkipInputData(j_decompress_ptr info, long count)
     while (count > static_cast<long>(source->bytes_in_buffer)) {
         count -= static_cast<long>(source->bytes_in_buffer);
         FillInputBuffer(info);
+        // Past the end of the file only the end-of-image marker is left: skipping it two bytes
+        // at a time would take a segment length's worth of refills to reach the same end.
+        if (source->next_input_byte == kEndOfImage)
+            return;
     }
     source->next_input_byte += count;
     source->bytes_in_buffer -= static_cast<size_t>(count);

@@ -159,13 +159,17 @@ bool DecodeJpeg(Stream* stream, bool alphaOnly, image_decode::Target target, int
         if (jpeg_read_scanlines(&info, row, 1) != 1)
             break;
         const JSAMPLE* s = row[0];
-        for (size_t x = 0; x < w; ++x, s += components) {
-            size_t at = image_decode::StoreIndex(target.orientation, x, y, w, h);
-            if (alphaOnly)
+        image_decode::RowPlacement place = image_decode::PlaceRow(target.orientation, y, w, h);
+        // One loop per kind of row, so the choice is made once a row rather than once a pixel.
+        ptrdiff_t at = place.start;
+        if (alphaOnly) {
+            for (size_t x = 0; x < w; ++x, s += components, at += place.step)
                 image[at] = s[0];
-            else if (components == 1)
+        } else if (components == 1) {
+            for (size_t x = 0; x < w; ++x, ++s, at += place.step)
                 words[at] = image_decode::PixelWord(target.format, s[0], s[0], s[0]);
-            else
+        } else {
+            for (size_t x = 0; x < w; ++x, s += 3, at += place.step)
                 words[at] = image_decode::PixelWord(target.format, s[0], s[1], s[2]);
         }
     }

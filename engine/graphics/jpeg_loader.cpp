@@ -162,7 +162,9 @@ bool DecodeJpeg(Stream* stream, bool alphaOnly, image_decode::Target target, int
         image_decode::RowPlacement place = image_decode::PlaceRow(target.orientation, y, w, h);
         // One loop per kind of row, so the choice is made once a row rather than once a pixel.
         ptrdiff_t at = place.start;
-        if (alphaOnly) {
+        if (alphaOnly && components == 1 && place.step == 1) {
+            memcpy(image + at, s, w);
+        } else if (alphaOnly) {
             for (size_t x = 0; x < w; ++x, s += components, at += place.step)
                 image[at] = s[0];
         } else if (components == 1) {

@@ -1,4 +1,4 @@
-// Loads a tracker module and plays three seconds of it mono in odd-sized buffers, at the lowest
+// Loads a tracker module and plays two seconds of it mono in odd-sized buffers, at the lowest
 // rate the player takes: the rows and effects of those seconds cost the same at any rate, the
 // mixing far less.
 #include <cstddef>
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     music.Play();
     music.GetPlayer()->loop = true;
     std::vector<int16_t> buffer(1001);
-    for (int i = 0; i < 8000 * 3 / 1001 && music.IsPlaying(); ++i)
+    for (int i = 0; i < 8000 * 2 / 1001 && music.IsPlaying(); ++i)
         music.Render(buffer.data(), static_cast<int>(buffer.size()));
     return 0;
 }

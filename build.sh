@@ -55,7 +55,7 @@ case "${1:-}" in
   fuzz)
     setup
     CC=clang CXX=clang++ configure_and_build build/fuzz -DCMAKE_BUILD_TYPE=Debug -DKELO_FUZZ=ON
-    tests/fuzz/run_all.sh build/fuzz "${2:-20}" ;;
+    UBSAN_OPTIONS=print_stacktrace=1 tests/fuzz/run_all.sh build/fuzz "${2:-20}" ;;
   bench) setup; build; ./build/release/bench/kelo_bench ;;
   *) echo "usage: $0 run|test|setup|build|asan|fuzz|bench" >&2; exit 2 ;;
 esac

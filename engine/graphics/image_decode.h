@@ -10,8 +10,10 @@ class Surface;
 
 namespace image_decode {
 
-constexpr uint32_t kMaxSide = 16384;
-constexpr size_t kMaxPixels = size_t(1) << 26;
+// No art of the game is over 2048 on a side; a header asking for more than twice that is
+// refused before anything is allocated or decoded for it.
+constexpr uint32_t kMaxSide = 4096;
+constexpr size_t kMaxPixels = size_t(1) << 23;
 
 inline bool SizeAllowed(uint32_t width, uint32_t height)
 {
@@ -19,14 +21,21 @@ inline bool SizeAllowed(uint32_t width, uint32_t height)
            size_t(width) * size_t(height) <= kMaxPixels;
 }
 
-// Raw index of image pixel (x, y) of a w x h image on a surface of the given orientation.
-inline size_t StoreIndex(int orientation, size_t x, size_t y, size_t w, size_t h)
+// Where the pixels of image row y of a w x h image go on a surface of the given orientation:
+// pixel (x, y) at raw index start + x * step. Orientation 1 stores (x, y) at (w - 1 - x) * h + y,
+// orientation 2 at x * h + (h - 1 - y), any other at y * w + x.
+struct RowPlacement {
+    ptrdiff_t start;
+    ptrdiff_t step;
+};
+
+inline RowPlacement PlaceRow(int orientation, size_t y, size_t w, size_t h)
 {
     if (orientation == 1)
-        return (w - 1 - x) * h + y;
+        return {ptrdiff_t((w - 1) * h + y), -ptrdiff_t(h)};
     if (orientation == 2)
-        return x * h + (h - 1 - y);
-    return y * w + x;
+        return {ptrdiff_t(h - 1 - y), ptrdiff_t(h)};
+    return {ptrdiff_t(y * w), 1};
 }
 
 // 4:4:4 for pixel format 0, else 5:6:5.

@@ -75,6 +75,10 @@ void SkipInputData(j_decompress_ptr info, long count)
     while (count > static_cast<long>(source->bytes_in_buffer)) {
         count -= static_cast<long>(source->bytes_in_buffer);
         FillInputBuffer(info);
+        // Past the end of the file only the end-of-image marker is left: skipping it two bytes
+        // at a time would take a segment length's worth of refills to reach the same end.
+        if (source->next_input_byte == kEndOfImage)
+            return;
     }
     source->next_input_byte += count;
     source->bytes_in_buffer -= static_cast<size_t>(count);
@@ -155,13 +159,19 @@ bool DecodeJpeg(Stream* stream, bool alphaOnly, image_decode::Target target, int
         if (jpeg_read_scanlines(&info, row, 1) != 1)
             break;
         const JSAMPLE* s = row[0];
-        for (size_t x = 0; x < w; ++x, s += components) {
-            size_t at = image_decode::StoreIndex(target.orientation, x, y, w, h);
-            if (alphaOnly)
+        image_decode::RowPlacement place = image_decode::PlaceRow(target.orientation, y, w, h);
+        // One loop per kind of row, so the choice is made once a row rather than once a pixel.
+        ptrdiff_t at = place.start;
+        if (alphaOnly && components == 1 && place.step == 1) {
+            memcpy(image + at, s, w);
+        } else if (alphaOnly) {
+            for (size_t x = 0; x < w; ++x, s += components, at += place.step)
                 image[at] = s[0];
-            else if (components == 1)
+        } else if (components == 1) {
+            for (size_t x = 0; x < w; ++x, ++s, at += place.step)
                 words[at] = image_decode::PixelWord(target.format, s[0], s[0], s[0]);
-            else
+        } else {
+            for (size_t x = 0; x < w; ++x, s += 3, at += place.step)
                 words[at] = image_decode::PixelWord(target.format, s[0], s[1], s[2]);
         }
     }

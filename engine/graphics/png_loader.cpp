@@ -100,10 +100,14 @@ bool DecodePng(Stream* stream, bool alphaOnly, image_decode::Target target, Deco
         png_bytep rows[1] = {rowIn};
         png_read_rows(png, rows, nullptr, 1);
         const uint8_t* s = rowIn;
-        for (size_t x = 0; x < w; ++x, s += 4) {
-            size_t at = image_decode::StoreIndex(target.orientation, x, y, w, h);
-            alphaOut[at] = s[3];
-            if (!alphaOnly) {
+        image_decode::RowPlacement place = image_decode::PlaceRow(target.orientation, y, w, h);
+        ptrdiff_t at = place.start;
+        if (alphaOnly) {
+            for (size_t x = 0; x < w; ++x, s += 4, at += place.step)
+                alphaOut[at] = s[3];
+        } else {
+            for (size_t x = 0; x < w; ++x, s += 4, at += place.step) {
+                alphaOut[at] = s[3];
                 pixelOut[at] = image_decode::PixelWord(target.format, s[2], s[1], s[0]);
                 translucent |= s[3] != 255;
             }

@@ -1,5 +1,6 @@
 #include "engine/graphics/resource_entry.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -196,7 +197,9 @@ bool ResourceEntry::LoadSheet()
 
 bool ResourceEntry::LoadMulti(bool optional)
 {
-    if (count_ < 1 || count_ > kMaxSpriteFrames || columnsOrFirst_ < 0 || (file_.IsEmpty() && afile_.IsEmpty()))
+    // The last frame's number must still be a number.
+    if (count_ < 1 || count_ > kMaxSpriteFrames || columnsOrFirst_ < 0 || columnsOrFirst_ > INT32_MAX - count_ ||
+        (file_.IsEmpty() && afile_.IsEmpty()))
         return false;
     // Patterns come from data: check both before any file is named with them.
     String name;

@@ -62,7 +62,8 @@ bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile
                      bool makeOffsets)
 {
     bool haveFile = file && *file, haveAlpha = afile && *afile;
-    if (!app || columns < 1 || count < 1 || count > kMaxSpriteFrames || (!haveFile && !haveAlpha))
+    if (!app || columns < 1 || columns > kMaxSpriteColumns || count < 1 || count > kMaxSpriteFrames ||
+        (!haveFile && !haveAlpha))
         return false;
     bool sameAlpha = !haveAlpha || (haveFile && strcmp(file, afile) == 0);
     String folder = app->GetImageFolder();

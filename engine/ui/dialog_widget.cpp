@@ -6,6 +6,7 @@
 #include "engine/core/memory.h"
 #include "engine/graphics/surface.h"
 #include "engine/ui/button_widget.h"
+#include "engine/ui/desc_index.h"
 #include "engine/ui/image_widgets.h"
 #include "engine/ui/text_widgets.h"
 #include "engine/ui/tuner_widget.h"
@@ -365,46 +366,54 @@ bool DialogWidget::IsBuildable(const WidgetDesc* childDesc)
     return true;
 }
 
-int* DialogWidget::FindBuildInProgress()
+DialogWidget::BuildState* DialogWidget::FindBuildInProgress()
 {
     for (Widget* w = parent_; w; w = w->GetParent()) {
         auto* dialog = dynamic_cast<DialogWidget*>(w);
-        if (dialog && dialog->buildCount_)
-            return dialog->buildCount_;
+        if (dialog && dialog->build_)
+            return dialog->build_;
     }
     return nullptr;
 }
 
-// One build is a root or a dialog made from descriptions with everything nested in it; past
-// kMaxBuildWidgets it fails as a child that cannot be made fails.
+// One build is a root or a dialog made from descriptions with everything nested in it. Every
+// placement it visits counts, found or not: a dialog placed many times over whose placements
+// name nothing costs as much work as one that makes widgets. Past kMaxBuildEntries the build
+// fails as a child that cannot be made fails.
 bool DialogWidget::CreateChildren()
 {
     DialogDesc* desc = GetDialogDesc();
     if (!desc)
         return false;
-    int ownCount = 0;
-    int* count = FindBuildInProgress();
-    buildCount_ = count ? count : &ownCount;
-    auto createCounted = [&](WidgetDesc* childDesc, const ChildPlacement* placement) -> ScriptWidget* {
-        if (++*buildCount_ > kMaxBuildWidgets)
-            return nullptr;
-        return CreateChild(childDesc, placement);
-    };
+    BuildState own;
+    BuildState* inherited = FindBuildInProgress();
+    build_ = inherited ? inherited : &own;
     bool built = true;
-    if (!desc->background.IsEmpty() && layout_) {
-        WidgetDesc* backgroundDesc = layout_->FindDesc(desc->background.CStr());
+    auto find = [&](const char* name) -> WidgetDesc* {
+        if (++build_->entries > kMaxBuildEntries)
+            built = false;
+        if (!built || !layout_)
+            return nullptr;
+        if (!build_->indexed) {
+            build_->names.Build(layout_);
+            build_->indexed = true;
+        }
+        return build_->names.GetLayout() == layout_ ? build_->names.Find(name) : layout_->FindDesc(name);
+    };
+    if (!desc->background.IsEmpty()) {
+        WidgetDesc* backgroundDesc = find(desc->background.CStr());
         if (backgroundDesc && IsBuildable(backgroundDesc)) {
-            background_ = createCounted(backgroundDesc, nullptr);
+            background_ = CreateChild(backgroundDesc, nullptr);
             built = background_ != nullptr;
         }
     }
     for (int i = 0; built && i < desc->ChildCount(); ++i) {
         ChildPlacement* placement = desc->ChildAt(i);
-        WidgetDesc* childDesc = layout_ ? layout_->FindDesc(placement->name.CStr()) : nullptr;
-        if (childDesc && IsBuildable(childDesc) && !createCounted(childDesc, placement))
+        WidgetDesc* childDesc = find(placement->name.CStr());
+        if (childDesc && IsBuildable(childDesc) && !CreateChild(childDesc, placement))
             built = false;
     }
-    buildCount_ = nullptr;
+    build_ = nullptr;
     if (!built)
         return false;
     if (IsRoot())

@@ -4,6 +4,7 @@
 // children, routes keys and taps by its modal rule, turns bound commands into layout actions and
 // removes children that have finished closing.
 #include "engine/core/arrays.h"
+#include "engine/ui/desc_index.h"
 #include "engine/ui/script_widget.h"
 #include "engine/ui/ui_action.h"
 
@@ -71,20 +72,26 @@ protected:
     bool StepFocusFrom(int direction);
     bool IsFocusCandidate(Widget* child);
     bool IsBuildable(const WidgetDesc* childDesc);
-    // The count of widgets made so far by the build that a dialog above has in progress, or null.
-    int* FindBuildInProgress();
+    // What one build shares with every dialog it nests: the placements visited so far and the
+    // document's names, indexed on the first lookup.
+    struct BuildState {
+        int entries = 0;
+        bool indexed = false;
+        DescIndex names;
+    };
+    // The build that a dialog above has in progress, or null.
+    BuildState* FindBuildInProgress();
     static constexpr int kMaxDialogDepth = 32;
     // A layout that places dialogs inside dialogs many times over would otherwise make a number
-    // of widgets exponential in its nesting from a few lines of script.
-    static constexpr int kMaxBuildWidgets = 4096;
+    // of widgets, or of placements visited, exponential in its nesting from a few lines of script.
+    static constexpr int kMaxBuildEntries = 4096;
 
     int8_t hitMode_ = 0;
     uint8_t bgCenterTilesX_ = 1, bgCenterTilesY_ = 1;
     int8_t sizeMethod_ = 0;
     ScriptWidget* background_ = nullptr;
-    // While CreateChildren runs: the widget count of the build it belongs to, shared by every
-    // dialog that build nests.
-    int* buildCount_ = nullptr;
+    // While CreateChildren runs: the build it belongs to, shared by every dialog that build nests.
+    BuildState* build_ = nullptr;
     bool hasColour_ = false;
     uint8_t red_ = 0, green_ = 0, blue_ = 0;
     // The walks over the children in progress, innermost first: removals are struck from their

@@ -1,6 +1,7 @@
-// The layout script reader on any bytes: the whole-file parser, lookups of everything it read,
-// the by-name readers of descriptions and actions, and the first roots built into widget trees
-// by the engine's own factory.
+// The layout script reader on any bytes: the whole-file parser, lookups of the last names it read,
+// the by-name readers on the first description and the first action, and the first root built
+// into a widget tree by the engine's own factory, within a part of the bound on a build's work. Each by-name read passes over the whole file
+// again, so one of each is enough.
 #include <cstdint>
 #include <cstring>
 
@@ -32,8 +33,7 @@ void ReadByName(UiLayoutParser& parser, PackMemoryFile* stream, const String& na
         delete UiLayout::ReadDescByName(parser, stream, quoted.CStr());
 }
 
-// Builds roots of a document the caller keeps; one build makes a bounded number of widgets
-// however the document nests its dialogs.
+// Builds a root of a document the caller keeps.
 class FuzzRoot : public RootWidget {
 public:
     using RootWidget::RootWidget;
@@ -53,6 +53,23 @@ public:
     }
 };
 
+// The dialog a root is built inside. It holds a build in progress that has already spent all
+// but a few hundred of the entries one build may visit, so the root's build, which joins it,
+// stops there: every path of a build is still reached, the bound among them, for a tenth of the
+// work of a full build.
+class BudgetHost : public DialogWidget {
+public:
+    explicit BudgetHost(Widget* parent) : DialogWidget(parent, nullptr, nullptr, nullptr)
+    {
+        spent_.entries = kMaxBuildEntries - 384;
+        build_ = &spent_;
+    }
+    ~BudgetHost() override { build_ = nullptr; }
+
+private:
+    BuildState spent_;
+};
+
 class LayoutFuzzApp : public DiskFuzzApp {
 public:
     String GetImageFolder() override { return String((FuzzEnginePath("") + "\\").c_str()); }
@@ -69,29 +86,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     parser.document = &layout;
     UiLayout::ParseStream(parser, stream);
     parser.document = nullptr;
-    for (int i = 0; i < layout.DescCount(); ++i) {
-        WidgetDesc* desc = layout.DescAt(i);
-        layout.FindDesc(desc->name.CStr());
-        if (i < 4)
-            ReadByName(parser, stream, desc->name, false);
-    }
-    for (int i = 0; i < layout.ActionCount(); ++i) {
-        layout.FindAction(layout.ActionAt(i)->name.CStr());
-        if (i < 4)
-            ReadByName(parser, stream, layout.ActionAt(i)->name, true);
-    }
-    layout.FindFirstRoot();
+    // Each lookup is a pass over the document: the last names, not every one.
+    if (layout.DescCount() > 0)
+        layout.FindDesc(layout.DescAt(layout.DescCount() - 1)->name.CStr());
+    if (layout.ActionCount() > 0)
+        layout.FindAction(layout.ActionAt(layout.ActionCount() - 1)->name.CStr());
+    if (layout.DescCount() > 0)
+        ReadByName(parser, stream, layout.DescAt(0)->name, false);
+    if (layout.ActionCount() > 0)
+        ReadByName(parser, stream, layout.ActionAt(0)->name, true);
     delete stream;
 
-    LayoutFuzzApp app;
-    FuzzRoot root(&app);
-    for (int i = 0, built = 0; i < layout.DescCount() && built < 4; ++i) {
-        WidgetDesc* desc = layout.DescAt(i);
-        if (desc->type != kDescRoot)
-            continue;
-        root.Build(&layout, desc);
+    // Kept for the whole run: the root leaves it when deleted.
+    static LayoutFuzzApp* app = new LayoutFuzzApp();
+    if (WidgetDesc* first = layout.FindFirstRoot()) {
+        BudgetHost host(app);
+        FuzzRoot root(&host);
+        root.Build(&layout, first);
         root.FocusNext(4);
-        ++built;
     }
     return 0;
 }

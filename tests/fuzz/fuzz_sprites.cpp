@@ -43,10 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     else
         FuzzWriteFile("atlas.txt", data, 0);
 
-    SpriteFuzzApp app;
+    // Kept for the whole run; its list is cleared after every input.
+    static SpriteFuzzApp* shared = new SpriteFuzzApp();
+    SpriteFuzzApp& app = *shared;
     app.list.AddSpriteSetSingle("fuzz_atlas", "pic", nullptr, 1, 1, false, false);
     app.list.GetLast()->SetAtlasData("atlas.txt");
-    LoadSpriteScript(&app, FuzzEnginePath("sprites.txt").c_str());
+    LoadSpriteScript(shared, FuzzEnginePath("sprites.txt").c_str());
     for (int i = 0; i < app.list.GetCount(); ++i) {
         ResourceEntry* entry = app.list.Get(i);
         if (entry->Load()) {

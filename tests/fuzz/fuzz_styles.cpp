@@ -9,15 +9,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzWriteFile("styles.txt", data, size);
-    DiskFuzzApp app;
-    FontManager manager(&app);
+    // Kept for the whole run: the manager holds nothing of it once deleted.
+    static DiskFuzzApp* app = new DiskFuzzApp();
+    FontManager manager(app);
     manager.Load(FuzzEnginePath("styles.txt").c_str());
     manager.ResolveStyleFonts();
     manager.FindStyle("title");
     manager.FindFont("main");
 
     PackMemoryFile file;
-    if (!file.Open(&app, FuzzEnginePath("styles.txt").c_str(), kStreamRead))
+    if (!file.Open(app, FuzzEnginePath("styles.txt").c_str(), kStreamRead))
         return 0;
     ShortString line, key, value, items[4];
     int count = 0;

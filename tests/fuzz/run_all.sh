@@ -50,13 +50,20 @@ for source in "$here"/*.cpp; do
   shipped_seeds "$name" "$shipped"
   seeds=("$shipped")
   [ -d "$here/corpus/$name" ] && seeds+=("$here/corpus/$name")
+  limits=(-rss_limit_mb=2048)
+  case $name in
+    # The Vorbis decoder leaks a few bytes on some broken headers (suppressed in the target). Short
+    # lived workers under a tighter limit keep that from adding up over a long run; out of memory
+    # and timeouts still fail it.
+    fuzz_ogg_sample) limits=(-fork=1 -ignore_ooms=0 -ignore_timeouts=0 -rss_limit_mb=768) ;;
+  esac
   echo "fuzz: $name for ${seconds}s"
-  if ! (cd "$scratch" && "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if ! (cd "$scratch" && "$target" -max_total_time="$seconds" -timeout=10 "${limits[@]}" \
         -artifact_prefix="$artifacts/$name-" "$scratch" "${seeds[@]}" 2>"$scratch.log"); then
     tail -n 40 "$scratch.log" >&2
     failed+=("$name")
   else
-    grep -E '^(Done|#[0-9]+ *DONE)' "$scratch.log" | tail -n 1 || true
+    grep -E '^(Done|#[0-9]+ *DONE|#[0-9]+: cov)' "$scratch.log" | tail -n 1 || true
   fi
   rm -rf "$scratch" "$scratch.log" "$shipped"
 done

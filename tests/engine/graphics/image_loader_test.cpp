@@ -241,9 +241,45 @@ TEST_F(Images, BrokenAndRefusedPngs)
     ASSERT_TRUE(fixtures::WritePng(app.Host("laced.png"), 4, 4, PNG_COLOR_TYPE_RGB, 8, std::vector<unsigned char>(48, 7), true));
     EXPECT_EQ(Load("laced.png"), nullptr);
 
-    // Sides over 16384 are refused before anything is allocated for them.
-    ASSERT_TRUE(fixtures::WritePng(app.Host("wide.png"), 16385, 1, PNG_COLOR_TYPE_GRAY, 8, std::vector<unsigned char>(16385, 1)));
+    // Sides over 4096 and more than 4096 x 2048 pixels are refused before anything is allocated
+    // for them.
+    ASSERT_TRUE(fixtures::WritePng(app.Host("wide.png"), 4097, 1, PNG_COLOR_TYPE_GRAY, 8, std::vector<unsigned char>(4097, 1)));
     EXPECT_EQ(Load("wide.png"), nullptr);
-    ASSERT_TRUE(fixtures::WritePng(app.Host("edge.png"), 16384, 1, PNG_COLOR_TYPE_GRAY, 8, std::vector<unsigned char>(16384, 1)));
+    ASSERT_TRUE(fixtures::WritePng(app.Host("edge.png"), 1, 4096, PNG_COLOR_TYPE_GRAY, 8, std::vector<unsigned char>(4096, 1)));
     EXPECT_NE(Load("edge.png"), nullptr);
+    ASSERT_TRUE(fixtures::WritePng(app.Host("big.png"), 2049, 4096, PNG_COLOR_TYPE_GRAY, 8,
+                                   std::vector<unsigned char>(2049 * 4096, 1)));
+    EXPECT_EQ(Load("big.png"), nullptr);
+}
+
+TEST_F(Images, JpegsDeclaringHugeSizesAreRefused)
+{
+    // An 8 x 8 JPEG whose frame header is rewritten to declare another size: the scan data then
+    // ends long before the image, which the loader would otherwise fill in as a truncated file.
+    ASSERT_TRUE(fixtures::WriteJpeg(app.Host("small.jpg"), 8, 8, 1, Grey(8, 8, 90)));
+    std::string small = fixtures::ReadFile(app.Host("small.jpg"));
+    size_t frame = small.find("\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos);
+    auto declaring = [&](int width, int height) {
+        std::string bytes = small;
+        bytes[frame + 5] = static_cast<char>(height >> 8);
+        bytes[frame + 6] = static_cast<char>(height);
+        bytes[frame + 7] = static_cast<char>(width >> 8);
+        bytes[frame + 8] = static_cast<char>(width);
+        return bytes;
+    };
+    ASSERT_LT(small.size(), 1024u);
+    ASSERT_TRUE(app.Write("huge.jpg", declaring(16384, 4096)));
+    EXPECT_EQ(LoadJpeg(&app, E("huge.jpg").c_str(), nullptr), nullptr);
+    EXPECT_EQ(LoadJpegAlpha(&app, E("huge.jpg").c_str(), nullptr), nullptr);
+    ASSERT_TRUE(app.Write("wide.jpg", declaring(4097, 8)));
+    EXPECT_EQ(LoadJpeg(&app, E("wide.jpg").c_str(), nullptr), nullptr);
+    ASSERT_TRUE(app.Write("big.jpg", declaring(4096, 2056)));
+    EXPECT_EQ(LoadJpeg(&app, E("big.jpg").c_str(), nullptr), nullptr);
+    // At the limit the short file still loads, grey where its data is.
+    ASSERT_TRUE(app.Write("edge.jpg", declaring(4096, 8)));
+    std::unique_ptr<Surface> edge(LoadJpeg(&app, E("edge.jpg").c_str(), nullptr));
+    ASSERT_NE(edge, nullptr);
+    EXPECT_EQ(edge->GetWidth(), 4096);
+    EXPECT_EQ(edge->GetPixels()[0], Rgb565(90, 90, 90));
 }

@@ -332,6 +332,29 @@ TEST_F(Sprites, SheetLoaderUndoesEverythingOnFailure)
     Free(offsets);
 }
 
+TEST_F(Sprites, FrameCountsAndColumnsAreBoundedBeforeUse)
+{
+    // A strip of 4096 one-pixel cells: 4096 columns is the most a sheet may have.
+    ASSERT_TRUE(app.WriteSheet("strip.png", 4096, 1, 1, 1, 4096));
+    ASSERT_TRUE(Script("set = widest\nfile = strip, 2, 4096\nend\n"
+                       "set = wider\nfile = strip, 2, 4097\nend\n"
+                       "set = huge\nfile = strip, 7, 2147483647\nend\n"
+                       "set = shared, common_alpha\nfile = strip, 7, 2147483647\nafile = strip\nend\n"
+                       "set = late, multi_optional\nfile = strip%d, 2, 2147483647\nend\n"));
+    ResourceEntry* widest = Find("widest");
+    ASSERT_TRUE(widest->Load());
+    ASSERT_EQ(widest->GetFrameCount(), 2);
+    EXPECT_EQ(widest->GetFrame(1)->GetWidth(), 1);
+    EXPECT_EQ(drawing_test::Logical(*widest->GetFrame(1), 0, 0), SpriteApp::CellPixel(1, 0));
+    for (const char* name : {"wider", "huge", "shared", "late"}) {
+        ResourceEntry* entry = Find(name);
+        ASSERT_NE(entry, nullptr) << name;
+        EXPECT_FALSE(entry->Load()) << name;
+        EXPECT_EQ(entry->GetFrameCount(), 0) << name;
+        EXPECT_EQ(entry->GetLoadCount(), 0) << name;
+    }
+}
+
 TEST_F(Sprites, ListFindsRemovesAndClears)
 {
     EXPECT_FALSE(list.Append(nullptr));

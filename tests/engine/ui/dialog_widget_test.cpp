@@ -490,3 +490,42 @@ TEST(DialogWidget, OneBuildMakesABoundedNumberOfWidgets)
     EXPECT_FALSE(huge.root.Build(huge.layout));
     EXPECT_EQ(huge.root.GetChildCount(), 0);
 }
+
+TEST(DialogWidget, PlacementsOfMissingNamesCountAgainstTheBuild)
+{
+    // A root placing "d" `times` times, each "d" placing `misses` names the document lacks.
+    auto layoutText = [](int times, int misses) {
+        std::string text = "root = \"r\"\n";
+        for (int i = 0; i < times; ++i)
+            text += " child = \"d\"\n end\n";
+        text += "end\ndialog = \"d\"\n";
+        for (int i = 0; i < misses; ++i)
+            text += " child = \"gone" + std::to_string(i) + "\"\n end\n";
+        return text + "end\n";
+    };
+    // 31 + 31 * 128 = 3999 placements visited: builds, with the 31 dialogs alone.
+    FanOutScreen within(layoutText(31, 128));
+    ASSERT_TRUE(within.root.Build(within.layout));
+    EXPECT_EQ(CountTree(&within.root), 31);
+    // 32 + 32 * 128 = 4128: over the bound though it makes only 32 widgets.
+    FanOutScreen over(layoutText(32, 128));
+    EXPECT_FALSE(over.root.Build(over.layout));
+    EXPECT_EQ(over.root.GetChildCount(), 0);
+
+    // A build finds names as the document does: the earlier of two equal names, and a
+    // background by name among them.
+    FanOutScreen twins("root = \"r\"\n background = \"back\"\n child = \"twin\"\n end\nend\n"
+                       "text = \"twin\"\nend\nimage = \"back\"\nend\nimage = \"twin\"\nend\ntext = \"back\"\nend\n");
+    ASSERT_TRUE(twins.root.Build(twins.layout));
+    ASSERT_EQ(twins.root.GetChildCount(), 2);
+    auto* background = twins.root.GetBackgroundWidget();
+    ASSERT_NE(background, nullptr);
+    EXPECT_EQ(background->GetDesc()->type, kDescImage);
+    for (int i = 0; i < 2; ++i) {
+        auto* child = AsScriptWidget(twins.root.GetChild(i));
+        ASSERT_NE(child, nullptr);
+        if (child != background) {
+            EXPECT_EQ(child->GetDesc()->type, kDescText);
+        }
+    }
+}

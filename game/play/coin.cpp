@@ -106,7 +106,8 @@ void Coin::Update()
         screen->CountCoinCollected();
         screen->AddCoinBonus(bounds_.CenterX(), bounds_.CenterY(),
                              BonusPoints(screen->GetTargetScore(), screen->IsSurvival()));
-        collectSpeed_ = Fixed16::FromDouble(0.2);
+        // A fifth rounded up, so five steps make the whole swell (13107 would take six).
+        collectSpeed_ = Fixed16::Raw(13108);
         if (bank)
             bank->Play(kGrabSound);
         screen->RemoveShot(hit);

@@ -12,6 +12,7 @@ PACKAGES=(
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libfreetype-dev fonts-dejavu-core
+  librsvg2-dev libcairo2-dev libzip-dev libvorbis-dev
   python3 vorbis-tools
   xvfb xauth
 )

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a build for a bounded time each: run_all.sh <builddir> <seconds>.
-# Seeds come from corpus/<name>/ when it exists; new inputs go to a scratch folder, so the
-# committed corpus stays as it is. A crash fails the run and leaves its input in
+# Seeds come from corpus/<name>/ when it exists, and from the files the build shipped (its
+# staging tree) for the readers of those files; new inputs go to a scratch folder, so the
+# committed corpus and the shipped files stay as they are. A crash fails the run and leaves its input in
 # <builddir>/fuzz-artifacts/ to become a regression test.
 set -euo pipefail
 build=$(cd "${1:?usage: run_all.sh <builddir> <seconds>}" && pwd)
@@ -9,6 +10,30 @@ seconds=${2:-20}
 here=$(cd "$(dirname "$0")" && pwd)
 artifacts="$build/fuzz-artifacts"
 mkdir -p "$artifacts"
+stage="$build/stage"
+
+# Copies the shipped files a target reads into a folder of seeds.
+shipped_seeds() {  # name folder
+  local name=$1 out=$2
+  [ -d "$stage" ] || return 0
+  case "$name" in
+    fuzz_layout) for f in "$stage"/ui/*/keloui.txt; do cp "$f" "$out/$(basename "$(dirname "$f")").txt"; done ;;
+    fuzz_styles) for f in "$stage"/ui/*/styles.txt; do cp "$f" "$out/$(basename "$(dirname "$f")").txt"; done ;;
+    fuzz_language) cp "$stage"/Languages/kelo.csv "$out"/ ;;
+    fuzz_sprites) cp "$stage"/ui/*.txt "$out"/ 2>/dev/null || true ;;
+    fuzz_pack) cp "$build"/_game_common.pak "$out"/ 2>/dev/null || true ;;
+    fuzz_images) find "$stage"/i_240x240 -name '*.png' -size -16k -exec cp {} "$out"/ \; 2>/dev/null || true
+      find "$stage"/i_240x240 -name '*.jpg' -size -16k -exec cp {} "$out"/ \; 2>/dev/null || true ;;
+    fuzz_font)  # a 4-byte length, the glyph mask, then its .fdb
+      for jpg in "$stage"/i_240x240/fonts/*.jpg; do
+        fdb="${jpg%.jpg}.fdb"
+        [ -f "$fdb" ] || continue
+        python3 -c 'import struct,sys; m=open(sys.argv[1],"rb").read(); f=open(sys.argv[2],"rb").read(); open(sys.argv[3],"wb").write(struct.pack("<I",len(m))+m+f)' \
+          "$jpg" "$fdb" "$out/$(basename "$jpg" .jpg).font"
+      done ;;
+  esac
+}
+
 failed=()
 for source in "$here"/*.cpp; do
   name=$(basename "$source" .cpp)
@@ -19,8 +44,10 @@ for source in "$here"/*.cpp; do
     continue
   fi
   scratch=$(mktemp -d)
-  seeds=()
-  [ -d "$here/corpus/$name" ] && seeds=("$here/corpus/$name")
+  shipped=$(mktemp -d)
+  shipped_seeds "$name" "$shipped"
+  seeds=("$shipped")
+  [ -d "$here/corpus/$name" ] && seeds+=("$here/corpus/$name")
   echo "fuzz: $name for ${seconds}s"
   if ! (cd "$scratch" && "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$artifacts/$name-" "$scratch" "${seeds[@]}" 2>"$scratch.log"); then
@@ -29,7 +56,7 @@ for source in "$here"/*.cpp; do
   else
     grep -E '^(Done|#[0-9]+ *DONE)' "$scratch.log" | tail -n 1 || true
   fi
-  rm -rf "$scratch" "$scratch.log"
+  rm -rf "$scratch" "$scratch.log" "$shipped"
 done
 if [ ${#failed[@]} -ne 0 ]; then
   echo "fuzz: failed: ${failed[*]}" >&2

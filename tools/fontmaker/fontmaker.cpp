@@ -5,6 +5,9 @@
 // Codes 128..255 are Windows-1252, the 8-bit encoding of the language file.
 //
 // usage: fontmaker <font.ttf> <pixel size> <out.jpg> [--texture R,G,B R,G,B] [--quality N]
+//                  [--metrics-of CODE SOURCE]
+// --metrics-of gives CODE the lead, width and trail of SOURCE and draws CODE's glyph centred in
+// SOURCE's columns, for a font whose loader copies those metrics over (the small font's 161).
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -15,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/common/cp1252.h"
 #include "tools/common/jpeg_file.h"
 
 namespace {
@@ -23,19 +27,6 @@ constexpr int kFirstCode = 32;
 constexpr int kCodes = 224;
 constexpr int kColumns = 16;
 constexpr int kRows = 14;
-
-// Windows-1252 0x80..0x9F; 0 marks the five codes the encoding leaves undefined.
-const unsigned kCp1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-unsigned ToUnicode(int code)
-{
-    if (code >= 0x80 && code < 0xA0)
-        return kCp1252High[code - 0x80];
-    return static_cast<unsigned>(code);
-}
 
 struct Glyph {
     int left = 0, top = 0;  // bitmap offset from the pen and the baseline, in pixels
@@ -77,7 +68,8 @@ void PutInt32(std::vector<unsigned char>& out, int value)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: fontmaker <font.ttf> <pixel size> <out.jpg> [--texture R,G,B R,G,B] [--quality N]\n");
+    std::fprintf(stderr, "usage: fontmaker <font.ttf> <pixel size> <out.jpg> [--texture R,G,B R,G,B] [--quality N] "
+                         "[--metrics-of CODE SOURCE]\n");
     return 2;
 }
 
@@ -93,11 +85,18 @@ int main(int argc, char** argv)
     bool textured = false;
     Rgb textureTop, textureBottom;
     int quality = 95;
+    int sharedCode = -1, sharedSource = -1;
     for (int i = 4; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--texture") && i + 2 < argc) {
             if (!ParseRgb(argv[i + 1], textureTop) || !ParseRgb(argv[i + 2], textureBottom))
                 return Usage();
             textured = true;
+            i += 2;
+        } else if (!std::strcmp(argv[i], "--metrics-of") && i + 2 < argc) {
+            sharedCode = std::atoi(argv[i + 1]);
+            sharedSource = std::atoi(argv[i + 2]);
+            if (sharedCode < kFirstCode || sharedCode > 255 || sharedSource < kFirstCode || sharedSource > 255)
+                return Usage();
             i += 2;
         } else if (!std::strcmp(argv[i], "--quality") && i + 1 < argc) {
             quality = std::atoi(argv[++i]);
@@ -126,7 +125,7 @@ int main(int argc, char** argv)
     std::vector<Glyph> glyphs(kCodes);
     int inkTop = ascender, inkBottom = descender;
     for (int i = 0; i < kCodes; ++i) {
-        unsigned unicode = ToUnicode(kFirstCode + i);
+        unsigned unicode = cp1252::ToUnicode(kFirstCode + i);
         if (unicode == 0 || FT_Get_Char_Index(face, unicode) == 0)
             continue;
         if (FT_Load_Char(face, unicode, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL))
@@ -179,6 +178,16 @@ int main(int argc, char** argv)
         }
         widest = std::max(widest, (lead[i] + width[i]) / 4 + 1);
     }
+    int shift[kCodes] = {};
+    if (sharedCode >= 0) {
+        int code = sharedCode - kFirstCode, source = sharedSource - kFirstCode;
+        int columns = std::max(width[source] / 4, 1);
+        shift[code] = std::max((columns - glyphs[size_t(code)].width) / 2, 0);
+        glyphs[size_t(code)].width = std::min(glyphs[size_t(code)].width, columns);
+        lead[code] = lead[source];
+        width[code] = width[source];
+        trail[code] = trail[source];
+    }
     int cellWidth = RoundUp8(widest + 1);
     int imageWidth = kColumns * cellWidth;
     int imageHeight = kRows * cellHeight;
@@ -193,9 +202,9 @@ int main(int argc, char** argv)
             int row = top + y;
             if (row < 0 || row >= cellHeight)
                 continue;
-            for (int x = 0; x < g.width && x < cellWidth; ++x)
-                mask[size_t(cellY + row) * size_t(imageWidth) + size_t(cellX + x)] =
-                    g.coverage[size_t(y) * size_t(g.width) + size_t(x)];
+            for (int x = 0; x < g.width && x + shift[i] < cellWidth; ++x)
+                mask[size_t(cellY + row) * size_t(imageWidth) + size_t(cellX + shift[i] + x)] =
+                    g.coverage[size_t(y) * size_t(g.rows ? g.coverage.size() / size_t(g.rows) : 0) + size_t(x)];
         }
     }
     if (!WriteJpeg(outPath, mask, imageWidth, imageHeight, 1, quality))

@@ -122,6 +122,14 @@ TEST_F(ShippedArt, TheGameFindsTheSetsItAsksForWithTheirFrames)
         ASSERT_NE(set, nullptr) << name;
         EXPECT_EQ(set->GetCount(), frames) << name;
     }
+    // Frames keep the sheet's alpha: a button's rounded corner is clear, its middle solid.
+    ResourceEntry* button = app.sprites.FindByName("btn_wide");
+    ASSERT_TRUE(button->Load());
+    for (int f = 0; f < 4; ++f) {
+        const Surface* frame = button->GetFrame(f);
+        EXPECT_EQ(AlphaAt(frame, 0, frame->GetHeight() - 1), 0) << "frame " << f;
+        EXPECT_EQ(AlphaAt(frame, frame->GetWidth() / 2, frame->GetHeight() / 2), 255) << "frame " << f;
+    }
     // The panel's repeated tiles must fit the corners: edges as long as the centre, as thick as the corners.
     ResourceEntry* corner = app.sprites.FindByName("dlg_11");
     ResourceEntry* top = app.sprites.FindByName("dlg_12");
@@ -357,4 +365,27 @@ TEST_F(ArtToolRuns, ClearPixelsOfAJpegTakeTheColourOfTheNearestVisibleOnes)
     EXPECT_LE(AlphaAt(image.get(), 12, 8), 8);
     EXPECT_GE(clear >> 11, 28) << "red under the clear half";
     EXPECT_LE(clear & 0x1F, 4);
+}
+
+// An animated set: one template, a value stepping per frame, cut back into frames by the engine.
+TEST_F(ArtToolRuns, AFrameValueStepsAcrossTheFramesOfASet)
+{
+    scratch.Write("slide.svg", Svg(32, 8, "<rect x=\"${x}\" width=\"8\" height=\"8\" fill=\"#ff0000\"/>\n"));
+    ToolRun run = Check("picture ui\\slide\n  source slide.svg\n  frames 4 2\n  var x step 0 8\n  set slide game\nend\n");
+    ASSERT_EQ(run.status, 0) << run.output;
+    for (const char* folder : {"i_VGA", "i_QVGA"}) {
+        FolderApp app(scratch.Host("stage"), folder);
+        ASSERT_TRUE(app.scriptsLoaded);
+        ResourceEntry* slide = app.sprites.FindByName("slide");
+        ASSERT_TRUE(slide && slide->Load());
+        ASSERT_EQ(slide->GetFrameCount(), 4);
+        int unit = folder == std::string("i_VGA") ? 8 : 4;  // 8 design pixels at the folder's scale
+        for (int f = 0; f < 4; ++f) {
+            const Surface* frame = slide->GetFrame(f);
+            ASSERT_EQ(frame->GetWidth(), 4 * unit);
+            for (int cell = 0; cell < 4; ++cell)
+                EXPECT_EQ(AlphaAt(frame, cell * unit + unit / 2, unit / 2), cell == f ? 255 : 0)
+                    << folder << " frame " << f << " cell " << cell;
+        }
+    }
 }

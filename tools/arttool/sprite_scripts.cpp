@@ -9,9 +9,12 @@ namespace art {
 
 namespace {
 
+// Naming the sheet again as its own alpha is what cuts its alpha plane into the frames; without it
+// the frames come out opaque. An opaque sheet named so still gives opaque frames.
 void Block(std::ostream& out, const std::string& name, const std::string& file, int count, int columns)
 {
-    out << "set = " << name << "\nfile = " << file << ", " << count << ", " << columns << "\n";
+    out << "set = " << name << "\nfile = " << file << ", " << count << ", " << columns << "\nafile = " << file
+        << ", " << count << ", " << columns << "\n";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "game/play/ball_sprite.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "engine/core/archive.h"
 #include "engine/graphics/resource_entry.h"
@@ -111,7 +112,9 @@ void BallSprite::Update()
         glow_ = Fixed();
         glowSpeed_ = (pendingDelay_ > 0 && pendingPowerUp_ == -1) ? Fixed() : -glowSpeed_;
     }
-    --flashCounter_;
+    // It may run below 0 (only positive values flash), but not past the bottom of the word.
+    if (flashCounter_ > INT32_MIN)
+        --flashCounter_;
 }
 
 void BallSprite::Draw(Surface* surface, int, int)
@@ -128,7 +131,7 @@ void BallSprite::Draw(Surface* surface, int, int)
         trig->SetDrawMode(0);
     };
     if (powerUp_ >= 0 && powerUp_ < kPowerUpKinds) {
-        int angle = powerUp_ == 1 ? (rotation_ + 270) % 360 : 0;
+        int angle = powerUp_ == 1 ? static_cast<int>((int64_t(rotation_) + 270) % 360) : 0;
         if (bonus)
             drawn([&] { trig->DrawRotated(bonus, surface, cx, cy, Fixed::FromInt(angle).raw, scale_); });
         if (glow_.raw > 0 && glowSet_) {

@@ -167,7 +167,8 @@ bool Coin::Serialize(Stream* stream, bool saving)
     }
     Archive tail(stream, saving);
     tail.SerializeValue(age_);
-    if (tail.Succeeded())
+    // A coin past its age would have vanished; a wild age would overflow the count.
+    if (tail.Succeeded() && age_ >= 0 && age_ < kLifetime)
         return true;
     // A failed load leaves nothing for the board to take over: the trail made here goes too.
     if (created) {

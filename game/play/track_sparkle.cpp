@@ -14,6 +14,8 @@ namespace {
 constexpr int kLevelEndPop = 26;
 constexpr int kReservedRecords = 20;
 constexpr int kRecordBytes = 12;
+// Far more than a runner's speed over its step in any display mode (40 / 15 on 640x480).
+constexpr int kMaxStepsPerUpdate = 256;
 
 }  // namespace
 
@@ -128,9 +130,11 @@ void TrackSparkle::Update()
                 }
             }
         }
-        // The step is at least one raw unit so a zeroed step cannot stall the walk.
+        // The step is at least one raw unit so a zeroed step cannot stall the walk, and a restored
+        // record whose runner lies far ahead of its last point catches up over several updates.
         Fixed step = step_.raw > 0 ? step_ : Fixed::Raw(1);
-        for (Fixed d = lastPlaced_[c]; d < runner_[c];) {
+        int steps = 0;
+        for (Fixed d = lastPlaced_[c]; d < runner_[c] && steps < kMaxStepsPerUpdate; ++steps) {
             d += step;
             if (d > runner_[c])
                 break;

@@ -151,4 +151,5 @@ public:
     int code;
     std::string folder;
     RecordingSound* sound = nullptr;
+    Surface* surface = nullptr;  // a drawing target for those who want one; owned by the user
 };

@@ -143,6 +143,12 @@ TEST(Coin, RecordCarriesItsTrail)
     std::unique_ptr<TraceEmitter> copiedTrail(copy->GetTrail());
     EXPECT_EQ(SaveObject(*copiedTrail), SaveObject(*trail));
 
+    // An age past the coin's life is refused: it would have vanished (and could overflow).
+    std::vector<uint8_t> old = bytes;
+    old[old.size() - 4] = 74;
+    old[old.size() - 3] = 1;  // 330
+    EXPECT_EQ(LoadObject(&app, old), nullptr);
+
     std::vector<uint8_t> wrongType = bytes;
     wrongType[12] = kObjectStarEmitter;
     EXPECT_EQ(LoadObject(&app, wrongType), nullptr);

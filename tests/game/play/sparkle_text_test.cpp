@@ -138,6 +138,18 @@ TEST_F(Sparkles, RepeatRestartsThePreviewAndTheRecordRoundTrips)
     PackMemoryFile badIn;
     FillStream(badIn, bad);
     EXPECT_FALSE(copy.Serialize(&badIn, false));
+    // A restored step of one raw unit walks at most 256 steps an update instead of hanging.
+    std::vector<uint8_t> tiny = bytes;
+    tiny[12] = 1;
+    tiny[13] = tiny[14] = tiny[15] = 0;
+    PackMemoryFile tinyIn;
+    FillStream(tinyIn, tiny);
+    ASSERT_TRUE(copy.Serialize(&tinyIn, false));
+    int before = copy.GetRecordCount(0);
+    copy.Update();
+    EXPECT_LE(copy.GetRecordCount(0), before + 256);
+    EXPECT_GE(copy.GetRecordCount(0), before + 200);
+
     bytes.pop_back();
     PackMemoryFile shortIn;
     FillStream(shortIn, bytes);

@@ -73,7 +73,7 @@ public:
         return true;
     }
     // The style sheet with its fonts built and styles resolved, as the game's start-up has them.
-    bool LoadStyles()
+    bool LoadStyles() override
     {
         delete styles;
         styles = new FontManager(this);

@@ -23,6 +23,9 @@ namespace {
 constexpr int kRendererSteps = 5760;
 constexpr int kSpriteListGrowStep = 40;
 constexpr int kParticleGrowStep = 20;
+const char* const kBallNames[6] = {"Ball1", "Ball2", "Ball3", "Ball4", "Ball5", "Ball6"};
+
+}  // namespace
 
 String Joined(const String& a, const char* b)
 {
@@ -31,7 +34,10 @@ String Joined(const String& a, const char* b)
     return out;
 }
 
-}  // namespace
+const char* GameApp::GetBallName(int colour)
+{
+    return colour >= 0 && colour < 6 ? kBallNames[colour] : nullptr;
+}
 
 int GameApp::Random(int n)
 {

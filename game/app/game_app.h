@@ -9,6 +9,7 @@
 #include "game/tables/layout_table.h"
 #include "game/tables/level_tables.h"
 
+class BoardScreen;
 class Font;
 class FontManager;
 class ParticleManager;
@@ -86,6 +87,11 @@ public:
     Surface* GetPendingExitImage(int which) const { return which == 0 || which == 1 ? pendingExit_[which] : nullptr; }
     // The application's random source: 0 below 2, else the C library's rand() modulo n.
     static int Random(int n);
+    // The names of the ball sprite sets of colours 0..5; null for any other colour.
+    static const char* GetBallName(int colour);
+    // The board's view of the running level, null outside one (help scenes, completion screens).
+    BoardScreen* GetGameplayScreen() const { return boardScreen_; }
+    void SetGameplayScreen(BoardScreen* screen) { boardScreen_ = screen; }
 
 protected:
     Widget* screens_[kScreenSlotCount] = {};
@@ -106,4 +112,8 @@ protected:
     int8_t stageOffsets_[kStageOffsetCount] = {};
     Surface* pendingExit_[2] = {};
     String uiFolderCache_;
+    BoardScreen* boardScreen_ = nullptr;
 };
+
+// The two parts of a path joined.
+String Joined(const String& a, const char* b);

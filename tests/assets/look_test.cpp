@@ -52,19 +52,6 @@ public:
     Surface* Screen() { return GetScreenSurface(); }
 };
 
-bool WriteScreenPng(Surface* screen, const std::string& path)
-{
-    int w = screen->GetWidth(), h = screen->GetHeight();
-    const uint16_t* pixels = screen->GetPixels();
-    auto samples = fixtures::Fill(w, h, 3, [&](int x, int y, unsigned char* p) {
-        uint16_t v = pixels[y * screen->GetRawWidth() + x];
-        p[0] = static_cast<unsigned char>(((v >> 11) & 31) * 255 / 31);
-        p[1] = static_cast<unsigned char>(((v >> 5) & 63) * 255 / 63);
-        p[2] = static_cast<unsigned char>((v & 31) * 255 / 31);
-    });
-    return fixtures::WritePng(path, w, h, PNG_COLOR_TYPE_RGB, 8, samples);
-}
-
 // How many distinct colours a rectangle of the screen holds: art and text make many.
 size_t ColoursIn(Surface* screen, int x0, int y0, int x1, int y1)
 {

@@ -9,9 +9,11 @@
 #include "engine/core/zip_pack.h"
 #include "engine/graphics/font_manager.h"
 #include "engine/graphics/resource_list.h"
+#include "engine/graphics/surface.h"
 #include "game/app/resource_folders.h"
 #include "game/tables/display_mode.h"
 #include "platform/files.h"
+#include "tests/engine/graphics/image_fixtures.h"
 #include "support/plain_app.h"
 
 struct ShippedResolution {
@@ -71,7 +73,7 @@ public:
         return true;
     }
     // The style sheet with its fonts built and styles resolved, as the game's start-up has them.
-    bool LoadStyles()
+    bool LoadStyles() override
     {
         delete styles;
         styles = new FontManager(this);
@@ -102,3 +104,17 @@ private:
 
     int width_, height_, mode_;
 };
+
+// A 5:6:5 surface written out as an 8-bit RGB PNG.
+inline bool WriteScreenPng(Surface* screen, const std::string& path)
+{
+    int w = screen->GetWidth(), h = screen->GetHeight();
+    const uint16_t* pixels = screen->GetPixels();
+    auto samples = fixtures::Fill(w, h, 3, [&](int x, int y, unsigned char* p) {
+        uint16_t v = pixels[y * screen->GetRawWidth() + x];
+        p[0] = static_cast<unsigned char>(((v >> 11) & 31) * 255 / 31);
+        p[1] = static_cast<unsigned char>(((v >> 5) & 63) * 255 / 63);
+        p[2] = static_cast<unsigned char>((v & 31) * 255 / 31);
+    });
+    return fixtures::WritePng(path, w, h, PNG_COLOR_TYPE_RGB, 8, samples);
+}

@@ -1,0 +1,102 @@
+#pragma once
+// The logical balls: a chain of up to 200 on one track, from the head (index 0, nearest the hole)
+// to the tail, and the flying shot. The chain places its balls and ramps its speed; the rules
+// that move them belong to the gameplay screen.
+#include <cstdint>
+
+#include "engine/core/fixed.h"
+
+class BallSprite;
+class BoardScreen;
+class CurvePath;
+class GameApp;
+
+constexpr int kMaxChainBalls = 200;
+constexpr int kMaxGapsCrossed = 5;
+
+struct GapCrossed {
+    int32_t curve = 0, width = 0, key = 0;
+};
+
+class Ball {
+public:
+    Ball() { Reset(); }
+    void Reset();
+    void Assign(const Ball& other) { *this = other; }
+
+    void SetTrackDistance(int curve, int distance);
+    int GetTrackDistance(int curve) const;
+    bool AddGapCrossed(int curve, int width, int key);
+    int SmallestGapCrossed() const;
+    void SetGapBonus(int points, int count);
+    int GetGapBonusPoints() const { return gapBonusPoints; }
+    int GetGapBonusCount() const { return gapBonusCount; }
+    int GetGapsCrossed() const { return gapCount; }
+
+    Fixed distance;
+    FixedVec2 position;
+    FixedVec2 previousPosition;
+    FixedVec2 velocity;
+    Fixed radius;
+    FixedVec2 insertStart;
+    Fixed growth;
+    uint8_t matched = 0;
+    int32_t isNew = 0;
+    int32_t colour = 0;
+    uint8_t tunnel = 0;
+    Fixed pullSpeed;
+    Fixed pullAcceleration;
+    BallSprite* sprite = nullptr;
+    GapCrossed gaps[kMaxGapsCrossed];
+    int32_t gapCount = 0;
+    int32_t trackDistance[3] = {-1, -1, -1};
+    int16_t gapBonusPoints = 0;
+    int16_t gapBonusCount = 0;
+};
+
+class BallChain {
+public:
+    explicit BallChain(GameApp* application);
+    virtual ~BallChain() = default;
+
+    void Reset();
+    void LayOut(int n, Fixed startDistance);
+    // Places every ball on the track; the screen (may be null) hears of each inserted ball settling.
+    void Update(BoardScreen* screen);
+    void SetTargetSpeed(Fixed target, bool holdGaps);
+    void StepSpeed();
+    void RemoveBall(int index);
+    void FlagForRemoval(int index) { balls[index].matched = 1; }
+    void ClearRemovalFlags();
+    // False, changing nothing, on a full chain or an index outside 0..count (after: 0..count - 1).
+    bool InsertAt(const Ball& ball, int index);
+    bool InsertAfter(const Ball& ball, int index);
+    static int FindRunStart(const Ball* balls, int i, Fixed spacing);
+
+    void SetPath(CurvePath* path, int curveIndex)
+    {
+        this->path = path;
+        this->curveIndex = curveIndex;
+    }
+
+    Ball balls[kMaxChainBalls];
+    int32_t count = 0;
+    CurvePath* path = nullptr;
+    Fixed speed;
+    Fixed targetSpeed;
+    Fixed speedStep;
+    int32_t speedDelay = 0;
+    int32_t pullBackDelay = 0;
+    int32_t pullRelaxDelay = 0;
+    Fixed pathLength;
+    uint8_t entering = 1;
+    GameApp* application = nullptr;
+    Fixed ballRadius;
+    Fixed growthStep;
+    Fixed lookAhead;
+    Fixed ballDiameter;
+    int32_t curveIndex = 0;
+};
+
+// Deletes the chain when there is one and nulls the pointer.
+void DeleteBallChain(BallChain*& chain);

@@ -1,0 +1,291 @@
+#include "game/play/curve_path.h"
+
+#include <cmath>
+#include <new>
+
+#include "engine/graphics/trig_table.h"
+#include "game/app/game_app.h"
+
+namespace {
+
+const FixedVec2 kOffTrack(Fixed::FromInt(-400), Fixed::FromInt(-400));
+
+double Bezier(int a, int b, int c, int d, double t)
+{
+    double u = 1.0 - t;
+    return a * u * u * u + 3.0 * b * t * u * u + 3.0 * c * t * t * u + d * t * t * t;
+}
+
+Fixed Lerp(Fixed a, Fixed b, Fixed f)
+{
+    return a + Fixed::Multiply(b - a, f);
+}
+
+}  // namespace
+
+void PathSegment::Clear()
+{
+    spans_.reset();
+    spanLengths_.reset();
+    inverseLengths_.reset();
+    spanCount_ = 0;
+    length_ = Fixed();
+    tunnel = 0;
+}
+
+bool PathSegment::SetPoints(const FixedVec2& p0, const FixedVec2& p1, const FixedVec2& p2, const FixedVec2& p3)
+{
+    uint8_t keepTunnel = tunnel;
+    Clear();
+    tunnel = keepTunnel;
+    points_[0] = p0;
+    points_[1] = p1;
+    points_[2] = p2;
+    points_[3] = p3;
+    int n = samples_;
+    spans_.reset(new (std::nothrow) PathSpan[n]);
+    spanLengths_.reset(new (std::nothrow) Fixed[n]);
+    inverseLengths_.reset(new (std::nothrow) Fixed[n]);
+    if (!spans_ || !spanLengths_ || !inverseLengths_) {
+        Clear();
+        return false;
+    }
+    // The control points are cut to whole pixels before evaluation, as the tracks were designed.
+    int x[4], y[4];
+    for (int i = 0; i < 4; ++i) {
+        x[i] = points_[i].x.ToInt();
+        y[i] = points_[i].y.ToInt();
+    }
+    FixedVec2 previous;
+    Fixed sum;
+    for (int i = 0; i <= n; ++i) {
+        double t = static_cast<double>(i) / n;
+        FixedVec2 p(Fixed::FromPositiveDouble(Bezier(x[0], x[1], x[2], x[3], t)),
+                    Fixed::FromPositiveDouble(Bezier(y[0], y[1], y[2], y[3], t)));
+        if (i >= 1) {
+            spans_[i - 1] = {previous, p};
+            FixedVec2 d(p.x - previous.x, p.y - previous.y);
+            Fixed length = d.Length();
+            spanLengths_[i - 1] = length;
+            sum += length;
+            // A span of zero length keeps inverse 0, so a lookup landing on it yields its start.
+            inverseLengths_[i - 1] = length.raw == 0 ? Fixed() : Fixed::FromDouble(16.0 / length.ToDouble());
+        }
+        previous = p;
+    }
+    spanCount_ = n;
+    length_ = sum;
+    return true;
+}
+
+FixedVec2 PathSegment::PointAtOffset(Fixed offset) const
+{
+    if (offset.raw <= 0)
+        return points_[0];
+    if (offset >= length_)
+        return points_[3];
+    Fixed sum;
+    for (int i = 0; i < spanCount_; ++i) {
+        Fixed before = sum;
+        sum += spanLengths_[i];
+        if (offset <= sum) {
+            Fixed local = offset - before;
+            Fixed frac = Fixed::Raw(Fixed::Multiply(local, inverseLengths_[i]).raw >> 4);
+            const PathSpan& s = spans_[i];
+            return FixedVec2(Lerp(s.start.x, s.end.x, frac), Lerp(s.start.y, s.end.y, frac));
+        }
+    }
+    return points_[3];
+}
+
+CurvePath::CurvePath()
+{
+    Reset();
+}
+
+void CurvePath::Bind(GameApp* application)
+{
+    application_ = application;
+    const LayoutTable& layout = application->GetLayoutTable();
+    for (PathSegment& segment : segments_)
+        segment.Bind(layout.ints[2]);
+    tunnelMargin_ = layout.fixed[14];
+    fadeEnd_ = tunnelMargin_ + layout.fixed[3] + Fixed::FromInt(1);
+    fadeFactor_ = Fixed::Divide(Fixed::FromInt(255), fadeEnd_ - tunnelMargin_);
+}
+
+void CurvePath::Reset()
+{
+    table_.reset();
+    tableCount_ = 0;
+    for (PathSegment& segment : segments_)
+        segment.Clear();
+    segmentCount_ = 0;
+    hole_ = nullptr;
+    cachedLength_ = Fixed();
+}
+
+Fixed CurvePath::Length()
+{
+    if (cachedLength_.raw != 0)
+        return cachedLength_;
+    Fixed sum;
+    for (int i = 0; i < segmentCount_; ++i)
+        sum += segments_[i].GetLength();
+    cachedLength_ = sum;
+    return sum;
+}
+
+int CurvePath::Locate(Fixed distance, Fixed& offset) const
+{
+    Fixed sum;
+    for (int i = 0; i < segmentCount_; ++i) {
+        Fixed before = sum;
+        sum += segments_[i].GetLength();
+        if (distance <= sum) {
+            offset = distance - before;
+            return i;
+        }
+    }
+    return -1;
+}
+
+FixedVec2 CurvePath::PointAt(Fixed distance, uint8_t* tunnel, int* segment) const
+{
+    if (tunnel)
+        *tunnel = 0;
+    if (segment)
+        *segment = -1;
+    Fixed r;
+    int i = Locate(distance, r);
+    if (i < 0)
+        return kOffTrack;
+    bool hidden = IsTunnel(i) || (IsTunnel(i + 1) && r > segments_[i].GetLength() - tunnelMargin_) ||
+                  (IsTunnel(i - 1) && r < tunnelMargin_);
+    if (tunnel)
+        *tunnel = hidden ? 1 : 0;
+    if (segment)
+        *segment = i;
+    return segments_[i].PointAtOffset(r);
+}
+
+int CurvePath::VisibilityAt(Fixed distance) const
+{
+    Fixed r;
+    int i = Locate(distance, r);
+    if (i < 0)
+        return 255;
+    if (IsTunnel(i))
+        return 0;
+    if (IsTunnel(i + 1)) {
+        Fixed e = segments_[i].GetLength() - r;
+        if (e < tunnelMargin_)
+            return 0;
+        if (e < fadeEnd_)
+            return Fixed::Multiply(e - tunnelMargin_, fadeFactor_).ToInt();
+    }
+    if (IsTunnel(i - 1)) {
+        if (r < tunnelMargin_)
+            return 0;
+        if (r < fadeEnd_)
+            return Fixed::Multiply(r - tunnelMargin_, fadeFactor_).ToInt();
+    }
+    return 255;
+}
+
+bool CurvePath::NearTunnelAt(Fixed distance) const
+{
+    Fixed r;
+    int i = Locate(distance, r);
+    if (i < 0)
+        return false;
+    return IsTunnel(i) || (IsTunnel(i + 1) && r > segments_[i].GetLength() - fadeEnd_) ||
+           (IsTunnel(i - 1) && r < fadeEnd_);
+}
+
+bool CurvePath::TunnelNeighbourhoodAt(Fixed distance) const
+{
+    Fixed r;
+    int i = Locate(distance, r);
+    if (i < 0)
+        return false;
+    for (int k = i - 2; k <= i + 2; ++k)
+        if (IsTunnel(k))
+            return true;
+    return false;
+}
+
+bool CurvePath::BuildTable()
+{
+    table_.reset();
+    tableCount_ = 0;
+    int count = 4 * (Length() + Fixed::FromInt(1)).ToInt();
+    if (count <= 0)
+        return false;
+    table_.reset(new (std::nothrow) PathPoint[count]);
+    if (!table_)
+        return false;
+    for (int k = 0; k < count; ++k) {
+        Fixed d = Fixed::Raw(k << 6);
+        PathPoint& entry = table_[k];
+        uint8_t tunnel = 0;
+        int segment = -1;
+        FixedVec2 p = PointAt(d, &tunnel, &segment);
+        entry.x = p.x;
+        entry.y = p.y;
+        entry.segment = static_cast<int16_t>(segment);
+        entry.visibility = static_cast<int16_t>(VisibilityAt(d));
+        entry.flags = static_cast<uint8_t>((tunnel ? 1 : 0) | (NearTunnelAt(d) ? 2 : 0) | (TunnelNeighbourhoodAt(d) ? 4 : 0));
+    }
+    tableCount_ = count;
+    return true;
+}
+
+const PathPoint* CurvePath::TableEntry(Fixed distance) const
+{
+    int index = distance.raw >> 6;
+    if (index < 0 || index >= tableCount_)
+        return nullptr;
+    return &table_[index];
+}
+
+FixedVec2 CurvePath::TablePoint(Fixed distance, uint8_t* tunnel, int* segment) const
+{
+    const PathPoint* entry = TableEntry(distance);
+    if (tunnel)
+        *tunnel = entry ? (entry->flags & 1) : 0;
+    if (segment)
+        *segment = entry ? entry->segment : -1;
+    return entry ? FixedVec2(entry->x, entry->y) : kOffTrack;
+}
+
+Fixed AngleBetweenPoints(Fixed x1, Fixed y1, Fixed x2, Fixed y2)
+{
+    double dx = (x2 - x1).ToDouble(), dy = (y2 - y1).ToDouble();
+    double a;
+    if (dx == 0)
+        a = dy < 0 ? 270 : dy > 0 ? 90 : 0;
+    else if (dy == 0)
+        a = dx < 0 ? 180 : 0;
+    else {
+        double t = std::atan(std::fabs(dy / dx)) * 57.29579143313326;
+        if (dx > 0)
+            a = dy > 0 ? t : 360 - t;
+        else
+            a = dy > 0 ? 180 - t : 180 + t;
+    }
+    return Fixed::FromDouble(a);
+}
+
+void RotateAround(const TrigTable& table, Fixed cx, Fixed cy, Fixed dx, Fixed dy, Fixed angle, Fixed& outX,
+                  Fixed& outY, int* index)
+{
+    int i = table.AngleToIndex(angle.raw);
+    int64_t c = table.GetCosine()[i], s = table.GetSine()[i];
+    Fixed rx = Fixed::Raw(fixed_detail::Wrap((int64_t(dx.raw) * c - int64_t(dy.raw) * s) >> 8));
+    Fixed ry = Fixed::Raw(fixed_detail::Wrap((int64_t(dx.raw) * s + int64_t(dy.raw) * c) >> 8));
+    outX = cx + rx;
+    outY = cy + ry;
+    if (index)
+        *index = i;
+}

@@ -62,10 +62,17 @@ public:
             return saveBytes == 0 ? stream->WriteInt32(state) == 4 : WriteFiller(stream);
         return readResult && stream->ReadInt32(&state) == 4;
     }
+    // A picture whose every pixel tells where it is: x in red and blue, y in green.
     bool DrawCapture(Surface* target) override
     {
-        target->Clear(captureColour[0], captureColour[1], captureColour[2]);
+        for (int y = 0; y < target->GetRawHeight(); ++y)
+            for (int x = 0; x < target->GetRawWidth(); ++x)
+                target->GetPixels()[y * target->GetRawWidth() + x] = CapturePixel(x, y);
         return true;
+    }
+    static uint16_t CapturePixel(int x, int y)
+    {
+        return static_cast<uint16_t>(((x & 31) << 11) | ((y & 63) << 5) | ((x >> 5) & 31));
     }
     bool CanSaveLevel() override { return levelRunning; }
     void OpenPauseDialog() override { ++pauses; }
@@ -89,7 +96,6 @@ public:
     int saveBytes = 0;
     int pauses = 0;
     int updates = 0;
-    int captureColour[3] = {0, 0, 0};
 };
 
 struct ReachedEvent {

@@ -186,7 +186,7 @@ TEST_F(WidgetFixture, UnderlineStartsAtItsLayoutOffset)
     auto* box = dynamic_cast<TickBox*>(ScriptWidget::FindByName(screen, "chk_look_hints"));
     ASSERT_NE(box, nullptr);
     app.Draw();
-    int x = box->GetX(), y = box->GetY();
+    int x = box->GetX(), y = box->GetY() + 18;
     EXPECT_EQ(Pixel(x + 10, y), Packed(200, 160, 64));
     EXPECT_NE(Pixel(x + 9, y), Packed(200, 160, 64));
     int textEnd = x + 20 + box->GetTextGap() + app.GetSmallFont()->MeasureText("Show hints");

@@ -136,19 +136,33 @@ bool ScreenTestApp::LoadLookAssets()
              bool tick = (x >= 4 && x <= 9 && t1 < 1.6 && y >= 8) || (x >= 7 && x <= 16 && t2 < 1.6 && y <= 15);
              return tick ? Rgba{90, 230, 160, 255} : Rgba{30, 40, 34, cover};
          }) &&
-         Paint(Host("underline.png"), 6, 2, [](int x, int) -> Rgba {
+         // The underline tiles are as tall as the box, their line along its foot.
+         Paint(Host("underline.png"), 6, 20, [](int x, int y) -> Rgba {
+             if (y < 18)
+                 return {0, 0, 0, 0};
              return x < 4 ? Rgba{200, 160, 64, 255} : Rgba{60, 48, 20, 255};
          }) &&
-         Paint(Host("underline_end.png"), 4, 2, [](int, int) { return Rgba{240, 200, 90, 255}; });
+         Paint(Host("underline_end.png"), 4, 20, [](int, int y) -> Rgba {
+             return y < 18 ? Rgba{0, 0, 0, 0} : Rgba{240, 200, 90, 255};
+         });
     if (!ok)
         return false;
 
-    std::string script = "set = button\nfile = button, 4\nend\nset = btn_letter\nfile = letter, 3\nend\n"
-                         "set = tuner_track\nfile = track, 2\nend\nset = tuner_handle\nfile = handle, 3\nend\n"
-                         "set = tick_ul_1\nfile = underline\nend\nset = tick_ul_2\nfile = underline_end\nend\n";
+    // Each sheet is its own alpha, so the frames keep their transparency.
+    std::string script;
+    auto set = [&script](const std::string& name, const std::string& file, int frames) {
+        std::string files = file + (frames > 1 ? ", " + std::to_string(frames) : "");
+        script += "set = " + name + "\nfile = " + files + "\nafile = " + files + "\nend\n";
+    };
+    set("button", "button", 4);
+    set("btn_letter", "letter", 3);
+    set("tuner_track", "track", 2);
+    set("tuner_handle", "handle", 3);
+    set("tick_ul_1", "underline", 1);
+    set("tick_ul_2", "underline_end", 1);
     for (const char* tile : {"panel_lt", "panel_t", "panel_rt", "panel_l", "panel_c", "panel_r", "panel_lb", "panel_b",
                              "panel_rb"})
-        script += std::string("set = ") + tile + "\nfile = " + tile + "\nend\n";
+        set(tile, tile, 1);
     std::string styles = "font = small\nfile = gold12.jpg\nend\nfont = main\nfile = sans16.jpg\nend\n"
                          "style = title\nfont = main\ncolor = 248, 212, 110\neffect = shadow\nend\n"
                          "style = menu\nfont = main\ncolor = 250, 244, 222\neffect = shadow\nend\n"

@@ -34,7 +34,7 @@ bool PaintFrames(const std::string& path, int w, int h, int frames, const std::f
 // A stable grain for the stone.
 int Grain(int x, int y)
 {
-    unsigned v = static_cast<unsigned>(x * 374761393 + y * 668265263);
+    unsigned v = static_cast<unsigned>(x) * 374761393u + static_cast<unsigned>(y) * 668265263u;
     v = (v ^ (v >> 13)) * 1274126177u;
     return static_cast<int>((v >> 24) & 15) - 8;
 }

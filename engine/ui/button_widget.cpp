@@ -132,7 +132,7 @@ void ButtonWidget::DrawImage()
                 image->GetWidth(), image->GetHeight(), 0, ImageAlphaOffset(effectiveAlpha_));
 }
 
-void ButtonWidget::DrawCaption()
+void ButtonWidget::DrawCaption(int dx, int dy)
 {
     Surface* screen = GetScreen();
     if (!screen || caption_.IsEmpty() || !look_.font)
@@ -141,8 +141,8 @@ void ButtonWidget::DrawCaption()
     GetCenter(centre);
     int shift = pressed_ && !captionStill_ && !IsInputBlocked() ? 1 : 0;
     const char* text = caption_.CStr();
-    look_.font->DrawText(screen, centre.x - look_.font->MeasureText(text) / 2 + shift,
-                         centre.y - look_.font->GetLineHeight() / 2 + shift, text, look_.red, look_.green,
+    look_.font->DrawText(screen, centre.x - look_.font->MeasureText(text) / 2 + shift + dx,
+                         centre.y - look_.font->GetLineHeight() / 2 + shift + dy, text, look_.red, look_.green,
                          look_.blue, look_.effect, TextAlphaByte(effectiveAlpha_), nullptr);
 }
 

@@ -39,7 +39,8 @@ public:
     // the image's frame count.
     int GetVisualState();
     void DrawImage();
-    void DrawCaption();
+    // The caption centred on the button, moved by (dx, dy).
+    void DrawCaption(int dx = 0, int dy = 0);
 
     bool IsPressed() const { return pressed_; }
     void SetEnabled(bool on) { enabled_ = on; }

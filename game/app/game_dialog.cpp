@@ -19,6 +19,27 @@ ScriptWidget* FinishGameChild(DialogWidget* parent, ScriptWidget* widget)
     return widget;
 }
 
+bool IsGameLeafType(int type)
+{
+    return type == kDescButton || type == kDescTiledBg || type == kDescTuner || type == kDescCheckBox;
+}
+
+ScriptWidget* NewGameLeaf(DialogWidget* parent, UiLayout* layout, WidgetDesc* desc, const ChildPlacement* placement,
+                          int tilesX, int tilesY)
+{
+    switch (desc->type) {
+    case kDescButton:
+        return new (std::nothrow) TextButton(parent, layout, desc, placement);
+    case kDescTiledBg:
+        return new (std::nothrow) GameTiledBg(parent, layout, desc, placement, tilesX, tilesY);
+    case kDescTuner:
+        return new (std::nothrow) GameTuner(parent, layout, desc, placement);
+    case kDescCheckBox:
+        return new (std::nothrow) TickBox(parent, layout, desc, placement);
+    }
+    return nullptr;
+}
+
 void GameDialog::Draw()
 {
     int level = GetEffectiveAlpha() >> 8;
@@ -50,27 +71,13 @@ ScriptWidget* GameDialog::CreateChild(WidgetDesc* desc, const ChildPlacement* pl
 {
     if (!desc)
         return nullptr;
-    ScriptWidget* widget = nullptr;
-    const char* name = desc->name.CStr();
-    switch (desc->type) {
-    case kDescButton:
-        if (SameText(name, "btn_controls_radio1") || SameText(name, "btn_controls_radio2") ||
-            SameText(name, "btn_controls_radio3") || SameText(name, "btn_controls_radio4"))
-            widget = new (std::nothrow) ControlRadio(this, layout_, desc, placement);
-        else
-            widget = new (std::nothrow) TextButton(this, layout_, desc, placement);
-        break;
-    case kDescTiledBg:
-        widget = new (std::nothrow) GameTiledBg(this, layout_, desc, placement, bgCenterTilesX_, bgCenterTilesY_);
-        break;
-    case kDescTuner:
-        widget = new (std::nothrow) GameTuner(this, layout_, desc, placement);
-        break;
-    case kDescCheckBox:
-        widget = new (std::nothrow) TickBox(this, layout_, desc, placement);
-        break;
-    default:
+    if (!IsGameLeafType(desc->type))
         return DialogWidget::CreateChild(desc, placement);
-    }
+    const char* name = desc->name.CStr();
+    bool radio = desc->type == kDescButton &&
+                 (SameText(name, "btn_controls_radio1") || SameText(name, "btn_controls_radio2") ||
+                  SameText(name, "btn_controls_radio3") || SameText(name, "btn_controls_radio4"));
+    ScriptWidget* widget = radio ? new (std::nothrow) ControlRadio(this, layout_, desc, placement)
+                                 : NewGameLeaf(this, layout_, desc, placement, bgCenterTilesX_, bgCenterTilesY_);
     return FinishGameChild(this, widget);
 }

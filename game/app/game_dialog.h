@@ -3,6 +3,8 @@
 // before its content while it fades in, and it fills the sound controls it carries.
 #include "engine/ui/dialog_widget.h"
 
+class UiLayout;
+
 class GameDialog : public DialogWidget {
 public:
     using DialogWidget::DialogWidget;
@@ -14,6 +16,13 @@ public:
     // A typed character; only the name entry takes them.
     virtual bool OnChar(int /*character*/) { return false; }
 };
+
+// Buttons, tiled backgrounds, tuners and check boxes are the game's own classes.
+bool IsGameLeafType(int type);
+// The game's class for a button (TextButton), tiled background, tuner or check box description,
+// not yet initialised; null for any other type.
+ScriptWidget* NewGameLeaf(DialogWidget* parent, UiLayout* layout, WidgetDesc* desc, const ChildPlacement* placement,
+                          int tilesX, int tilesY);
 
 // Gives a widget made by a game factory its parent's application and runs its Init; a widget
 // whose Init fails is detached and deleted (null).

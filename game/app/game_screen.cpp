@@ -204,26 +204,11 @@ ScriptWidget* GameScreen::CreateChild(WidgetDesc* desc, const ChildPlacement* pl
 {
     if (!desc)
         return nullptr;
-    ScriptWidget* widget = nullptr;
-    switch (desc->type) {
-    case kDescDialog:
-        widget = new (std::nothrow) GameDialog(this, layout_, desc, placement);
-        break;
-    case kDescButton:
-        widget = new (std::nothrow) TextButton(this, layout_, desc, placement);
-        break;
-    case kDescTiledBg:
-        widget = new (std::nothrow) GameTiledBg(this, layout_, desc, placement, bgCenterTilesX_, bgCenterTilesY_);
-        break;
-    case kDescTuner:
-        widget = new (std::nothrow) GameTuner(this, layout_, desc, placement);
-        break;
-    case kDescCheckBox:
-        widget = new (std::nothrow) TickBox(this, layout_, desc, placement);
-        break;
-    default:
+    if (desc->type != kDescDialog && !IsGameLeafType(desc->type))
         return DialogWidget::CreateChild(desc, placement);
-    }
+    ScriptWidget* widget = desc->type == kDescDialog ? new (std::nothrow) GameDialog(this, layout_, desc, placement)
+                                                     : NewGameLeaf(this, layout_, desc, placement, bgCenterTilesX_,
+                                                                   bgCenterTilesY_);
     widget = FinishGameChild(this, widget);
     if (!widget)
         return nullptr;

@@ -88,21 +88,7 @@ void TextButton::Draw()
     if (effectiveAlpha_ <= 0)
         return;
     DrawImage();
-    DrawCaption();
-}
-
-void TextButton::DrawCaption()
-{
-    Surface* screen = GetScreen();
-    if (!screen || caption_.IsEmpty() || !look_.font)
-        return;
-    Point centre;
-    GetCenter(centre);
-    int shift = pressed_ && !captionStill_ && !IsInputBlocked() ? 1 : 0;
-    const char* text = caption_.CStr();
-    look_.font->DrawText(screen, centre.x - look_.font->MeasureText(text) / 2 + shift + captionX_,
-                         centre.y - look_.font->GetLineHeight() / 2 + shift + captionY_, text, look_.red, look_.green,
-                         look_.blue, look_.effect, TextAlphaByte(effectiveAlpha_), nullptr);
+    DrawCaption(captionX_, captionY_);
 }
 
 bool TextButton::HitTest(int x, int y)

@@ -28,7 +28,6 @@ public:
     bool HitTest(int x, int y) override;
     bool SendEvent(Widget* target, int code, const char* name, int param, bool fade = false) override;
 
-    void DrawCaption();
     int GetCaptionOffsetX() const { return captionX_; }
     int GetCaptionOffsetY() const { return captionY_; }
 

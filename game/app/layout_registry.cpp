@@ -87,23 +87,8 @@ ScriptWidget* LayoutRootScreen::CreateChildFromFile(const char* fileName, const 
     WidgetDesc* desc = document && descName ? document->FindDesc(descName) : nullptr;
     if (!desc)
         return nullptr;
-    ChildPlacement placement;
-    placement.x = static_cast<int16_t>(x);
-    placement.y = static_cast<int16_t>(y);
-    placement.alignX = static_cast<uint8_t>(alignX);
-    placement.alignY = static_cast<uint8_t>(alignY);
-    placement.alignXInParent = static_cast<uint8_t>(alignXInParent);
-    placement.alignYInParent = static_cast<uint8_t>(alignYInParent);
-    if (fadeIn) {
-        placement.fadeIn = true;
-        placement.inDelay = inDelay;
-        placement.inDuration = inDuration;
-    }
-    if (fadeOut) {
-        placement.fadeOut = true;
-        placement.outTime = outTime;
-        placement.outDuration = outDuration;
-    }
+    ChildPlacement placement = MakeFilePlacement(x, y, alignX, alignY, alignXInParent, alignYInParent, fadeIn, inDelay,
+                                                 inDuration, fadeOut, outTime, outDuration);
     return CreateChildPlaced(desc, &placement);
 }
 

@@ -140,6 +140,18 @@ TEST_F(FadeFixture, QuakeFollowsItsTrace)
     EXPECT_EQ(screen->updates, 0);
 }
 
+TEST_F(FadeFixture, JitterTableWrapsAfterItsLastValue)
+{
+    app.GetTransition().jitterIndex = 19;
+    EXPECT_EQ(app.NextJitter(), app.GetStageOffset(19));
+    EXPECT_EQ(app.NextJitter(), app.GetStageOffset(20));
+    EXPECT_EQ(app.GetTransition().jitterIndex, 0);
+    EXPECT_EQ(app.NextJitter(), app.GetStageOffset(0));
+    app.GetTransition().jitterIndex = 40;  // out of range starts again at the first
+    EXPECT_EQ(app.NextJitter(), app.GetStageOffset(0));
+    EXPECT_EQ(app.GetTransition().jitterIndex, 1);
+}
+
 TEST_F(FadeFixture, SlideEndsWhenPiecesLeaveAndZoomRunsOut)
 {
     TestScreen* screen = Show(kSlotStartMenu);

@@ -86,6 +86,8 @@ protected:
     void FinishPress() override;
     // The larger of frame 0 of the two images.
     Size GetBoxSize();
+    // The box's frame for the state, at (x, y) before the press shift; null when none is drawn.
+    Surface* DrawBox(Surface* screen, bool blocked, int& x, int& y);
 
     bool checked_ = false;
     ImageRef checkedImage_;

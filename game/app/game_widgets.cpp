@@ -255,21 +255,10 @@ void TickBox::Draw()
     Point centre;
     GetCenter(centre);
     int ux = x_, uy = y_;
-    const ImageRef& set = checked_ ? checkedImage_ : image_;
-    if (set.entry) {
-        int state = GetVisualState();
-        if (state > set.GetFrameCount() - 1)
-            state = set.GetFrameCount() - 1;
-        if (blocked || state < 0)
-            state = 0;
-        if (Surface* image = set.entry->GetFrame(state)) {
-            int x = side_ == 1 ? x_ : centre.x - image->GetWidth() / 2;
-            int y = side_ == 1 ? y_ : centre.y - image->GetHeight() / 2;
-            image->Draw(screen, x + shift, y + shift, image->GetWidth(), image->GetHeight(), 0,
-                        ImageAlphaOffset(effectiveAlpha_));
-            ux = x + image->GetWidth();
-            uy = y;
-        }
+    int boxX = 0, boxY = 0;
+    if (Surface* box = DrawBox(screen, blocked, boxX, boxY)) {
+        ux = boxX + box->GetWidth();
+        uy = boxY;
     }
     if (caption_.IsEmpty() || !look_.font)
         return;

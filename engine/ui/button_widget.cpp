@@ -132,7 +132,7 @@ void ButtonWidget::DrawImage()
                 image->GetWidth(), image->GetHeight(), 0, ImageAlphaOffset(effectiveAlpha_));
 }
 
-void ButtonWidget::DrawCaption()
+void ButtonWidget::DrawCaption(int dx, int dy)
 {
     Surface* screen = GetScreen();
     if (!screen || caption_.IsEmpty() || !look_.font)
@@ -141,8 +141,8 @@ void ButtonWidget::DrawCaption()
     GetCenter(centre);
     int shift = pressed_ && !captionStill_ && !IsInputBlocked() ? 1 : 0;
     const char* text = caption_.CStr();
-    look_.font->DrawText(screen, centre.x - look_.font->MeasureText(text) / 2 + shift,
-                         centre.y - look_.font->GetLineHeight() / 2 + shift, text, look_.red, look_.green,
+    look_.font->DrawText(screen, centre.x - look_.font->MeasureText(text) / 2 + shift + dx,
+                         centre.y - look_.font->GetLineHeight() / 2 + shift + dy, text, look_.red, look_.green,
                          look_.blue, look_.effect, TextAlphaByte(effectiveAlpha_), nullptr);
 }
 
@@ -249,20 +249,8 @@ void CheckBoxWidget::Draw()
     int shift = pressed_ && !blocked ? 1 : 0;
     Point centre;
     GetCenter(centre);
-    const ImageRef& set = checked_ ? checkedImage_ : image_;
-    if (set.entry) {
-        int state = GetVisualState();
-        if (state > set.GetFrameCount() - 1)
-            state = set.GetFrameCount() - 1;
-        if (blocked || state < 0)
-            state = 0;
-        if (Surface* image = set.entry->GetFrame(state)) {
-            int x = side_ == 1 ? x_ : centre.x - image->GetWidth() / 2;
-            int y = side_ == 1 ? y_ : centre.y - image->GetHeight() / 2;
-            image->Draw(screen, x + shift, y + shift, image->GetWidth(), image->GetHeight(), 0,
-                        ImageAlphaOffset(effectiveAlpha_));
-        }
-    }
+    int boxX = 0, boxY = 0;
+    DrawBox(screen, blocked, boxX, boxY);
     if (caption_.IsEmpty() || !look_.font)
         return;
     const char* text = caption_.CStr();
@@ -271,4 +259,27 @@ void CheckBoxWidget::Draw()
     int y = centre.y - look_.font->GetLineHeight() / 2;
     look_.font->DrawText(screen, x + shift, y + shift, text, look_.red, look_.green, look_.blue, look_.effect,
                          TextAlphaByte(effectiveAlpha_), nullptr);
+}
+
+Surface* CheckBoxWidget::DrawBox(Surface* screen, bool blocked, int& x, int& y)
+{
+    const ImageRef& set = checked_ ? checkedImage_ : image_;
+    if (!set.entry)
+        return nullptr;
+    int state = GetVisualState();
+    if (state > set.GetFrameCount() - 1)
+        state = set.GetFrameCount() - 1;
+    if (blocked || state < 0)
+        state = 0;
+    Surface* image = set.entry->GetFrame(state);
+    if (!image)
+        return nullptr;
+    Point centre;
+    GetCenter(centre);
+    x = side_ == 1 ? x_ : centre.x - image->GetWidth() / 2;
+    y = side_ == 1 ? y_ : centre.y - image->GetHeight() / 2;
+    int shift = pressed_ && !blocked ? 1 : 0;
+    image->Draw(screen, x + shift, y + shift, image->GetWidth(), image->GetHeight(), 0,
+                ImageAlphaOffset(effectiveAlpha_));
+    return image;
 }

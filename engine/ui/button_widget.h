@@ -39,7 +39,8 @@ public:
     // the image's frame count.
     int GetVisualState();
     void DrawImage();
-    void DrawCaption();
+    // The caption centred on the button, moved by (dx, dy).
+    void DrawCaption(int dx = 0, int dy = 0);
 
     bool IsPressed() const { return pressed_; }
     void SetEnabled(bool on) { enabled_ = on; }
@@ -85,6 +86,8 @@ protected:
     void FinishPress() override;
     // The larger of frame 0 of the two images.
     Size GetBoxSize();
+    // The box's frame for the state, at (x, y) before the press shift; null when none is drawn.
+    Surface* DrawBox(Surface* screen, bool blocked, int& x, int& y);
 
     bool checked_ = false;
     ImageRef checkedImage_;

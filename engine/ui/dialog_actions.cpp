@@ -17,18 +17,10 @@ String Quoted(const char* name)
 
 }  // namespace
 
-ScriptWidget* DialogWidget::CreateChildFromFile(const char* fileName, const char* descName, int x, int y, int alignX,
-                                                int alignY, int alignXInParent, int alignYInParent, bool fadeIn,
-                                                Fixed inDelay, Fixed inDuration, bool fadeOut, Fixed outTime,
-                                                Fixed outDuration)
+ChildPlacement MakeFilePlacement(int x, int y, int alignX, int alignY, int alignXInParent, int alignYInParent,
+                                 bool fadeIn, Fixed inDelay, Fixed inDuration, bool fadeOut, Fixed outTime,
+                                 Fixed outDuration)
 {
-    if (!fileName)
-        return nullptr;
-    UiLayoutParser parser;
-    String quoted = Quoted(descName);
-    WidgetDesc* desc = UiLayout::LoadDescByName(parser, application_, fileName, quoted.CStr());
-    if (!desc)
-        return nullptr;
     ChildPlacement placement;
     placement.x = static_cast<int16_t>(x);
     placement.y = static_cast<int16_t>(y);
@@ -46,6 +38,23 @@ ScriptWidget* DialogWidget::CreateChildFromFile(const char* fileName, const char
         placement.outTime = outTime;
         placement.outDuration = outDuration;
     }
+    return placement;
+}
+
+ScriptWidget* DialogWidget::CreateChildFromFile(const char* fileName, const char* descName, int x, int y, int alignX,
+                                                int alignY, int alignXInParent, int alignYInParent, bool fadeIn,
+                                                Fixed inDelay, Fixed inDuration, bool fadeOut, Fixed outTime,
+                                                Fixed outDuration)
+{
+    if (!fileName)
+        return nullptr;
+    UiLayoutParser parser;
+    String quoted = Quoted(descName);
+    WidgetDesc* desc = UiLayout::LoadDescByName(parser, application_, fileName, quoted.CStr());
+    if (!desc)
+        return nullptr;
+    ChildPlacement placement = MakeFilePlacement(x, y, alignX, alignY, alignXInParent, alignYInParent, fadeIn, inDelay,
+                                                 inDuration, fadeOut, outTime, outDuration);
     ScriptWidget* widget = CreateChildPlaced(desc, &placement);
     if (!widget) {
         delete desc;

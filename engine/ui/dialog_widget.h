@@ -8,6 +8,12 @@
 #include "engine/ui/script_widget.h"
 #include "engine/ui/ui_action.h"
 
+// The placement CreateChildFromFile gives a widget: no name, the position and alignments, and
+// each fade only when its flag is set.
+ChildPlacement MakeFilePlacement(int x, int y, int alignX, int alignY, int alignXInParent, int alignYInParent,
+                                 bool fadeIn, Fixed inDelay, Fixed inDuration, bool fadeOut, Fixed outTime,
+                                 Fixed outDuration);
+
 class DialogWidget : public ScriptWidget {
 public:
     DialogWidget(Widget* parent, UiLayout* layout, WidgetDesc* desc, const ChildPlacement* placement);

@@ -33,7 +33,7 @@ public:
     bool IsDragging() const { return dragging_; }
     bool IsVertical() const { return vertical_; }
 
-private:
+protected:
     int Range() const { return trackLength_ - offsetLeft_ - offsetRight_; }
     bool Step(int delta);
 

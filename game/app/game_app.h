@@ -6,11 +6,16 @@
 
 #include "engine/core/application.h"
 #include "engine/core/fixed.h"
+#include "game/app/layout_registry.h"
+#include "game/app/screen_transition.h"
 #include "game/tables/layout_table.h"
 #include "game/tables/level_tables.h"
 
 class BoardScreen;
+class DialogWidget;
 class Font;
+class GameScreen;
+class Stream;
 class FontManager;
 class ParticleManager;
 class ProfileStore;
@@ -90,8 +95,56 @@ public:
     // The names of the ball sprite sets of colours 0..5; null for any other colour.
     static const char* GetBallName(int colour);
     // The board's view of the running level, null outside one (help scenes, completion screens).
-    BoardScreen* GetGameplayScreen() const { return boardScreen_; }
-    void SetGameplayScreen(BoardScreen* screen) { boardScreen_ = screen; }
+    BoardScreen* GetBoardScreen() const { return boardScreen_; }
+    void SetBoardScreen(BoardScreen* screen) { boardScreen_ = screen; }
+
+    // Screens: the factory step, the per-frame passes and input while screens fade.
+    // The screen class of a slot, made but not set up; null while the class is not built.
+    virtual GameScreen* NewScreen(int slot);
+    // Destroys the screens, makes the slot's screen and sets it up; a screen whose set-up fails
+    // is deleted and its slot nulled.
+    bool ShowScreen(int slot);
+    GameScreen* GetGameplayScreen() const;
+    GameScreen* GetStageCompleteScreen() const;
+    GameScreen* GetStartMenu() const;
+    void Update() override;
+    void Draw() override;
+    bool OnPointer(int x, int y, int kind) override;
+    void OnSuspend() override;
+    int MapKey(int virtualKey) override;
+    bool SetScreenRotation(int rotation) override;
+    void OnRotationChanged(int rotation) override;
+    bool OnChar(int character) override;
+    int GetVolumePreviewCountdown() const { return volumePreviewCountdown_; }
+
+    // Screen transitions.
+    ScreenTransition& GetTransition() { return transition_; }
+    Surface* GetQuakeImage(int i) const { return i >= 0 && i < 4 ? quakeImages_[i] : nullptr; }
+    FixedVec2& QuakePosition(int i) { return quakePositions_[i & 3]; }
+    FixedVec2& QuakeSpeed(int i) { return quakeSpeeds_[i & 3]; }
+    // The next value of the jitter table, wrapping after its last.
+    int8_t NextJitter();
+    // Cuts the current picture into the four quake pieces at their layout offsets.
+    bool CaptureQuakePieces();
+    LayoutRegistry& GetLayoutRegistry() { return layoutRegistry_; }
+    // Sets the dialog's sound tuners and mute box from the profile store.
+    void FillSoundWidgets(DialogWidget* dialog);
+
+    // Resume saves and the players whose ids key them.
+    static int ResumeKey(int playerId, int mode) { return playerId * 2 + mode; }
+    bool SaveResumeState() override;
+    bool WriteResumeRecord(int mode);
+    bool ResumeGame(int mode);
+    bool RestoreScreen(Stream* stream);
+    bool HasResumeSave(int mode);
+    bool ReadResumeInfo(int mode, int32_t& value);
+    void DeleteResumeRecord(int mode);
+    void DeleteResumeSave();
+    void ResetCurrentGame(int mode, int gauntletSubMode);
+    // The profile store's, with the resume records of the id deleted, so a new player never
+    // inherits a deleted player's game.
+    int AddPlayer();
+    void DeletePlayer(int index);
 
 protected:
     Widget* screens_[kScreenSlotCount] = {};
@@ -107,12 +160,20 @@ protected:
     ParticleManager* particleManager_ = nullptr;
     LevelTables levelTables_;
     Surface* quakeImages_[4] = {};
-    FixedVec2 quakeFrom_[4];
-    FixedVec2 quakeTo_[4];
+    FixedVec2 quakePositions_[4];
+    FixedVec2 quakeSpeeds_[4];
     int8_t stageOffsets_[kStageOffsetCount] = {};
     Surface* pendingExit_[2] = {};
     String uiFolderCache_;
     BoardScreen* boardScreen_ = nullptr;
+    LayoutRegistry layoutRegistry_{this};
+    ScreenTransition transition_;
+
+private:
+    // The resume key of the player's record of the mode, or -1 without a player.
+    int CurrentResumeKey(int mode);
+    // The existing screen a resume record would hold and its id; null when none may be saved.
+    GameScreen* FindScreenToSave(int& id, int& mode);
 };
 
 // The two parts of a path joined.

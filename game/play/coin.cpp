@@ -85,7 +85,7 @@ void Coin::Update()
         trail_->SetPositionAndSize(top, FixedVec2());
     }
     if (collectSpeed_.raw <= 0) {
-        BoardScreen* screen = application_->GetGameplayScreen();
+        BoardScreen* screen = application_->GetBoardScreen();
         int hit = -1;
         if (screen) {
             for (int i = screen->GetShotCount() - 1; i >= 0 && hit < 0; --i) {

@@ -74,7 +74,7 @@ void Frog::Update()
 {
     UpdateRecoil();
     alpha_ = 0;
-    BoardScreen* screen = application_->GetGameplayScreen();
+    BoardScreen* screen = application_->GetBoardScreen();
     if (screen && screen->GetPlayState() == kLifeLostState)
         alpha_ = screen->LossFadeValue();
 }

@@ -165,7 +165,7 @@ void DrawScene(BoardLookApp& app, Surface* screen, Font* font)
     RecordingScreen board;
     board.curveCount = 1;
     board.curves[0] = &curve;
-    app.SetGameplayScreen(&board);
+    app.SetBoardScreen(&board);
 
     std::vector<std::unique_ptr<GameObject>> objects;
     auto add = [&](GameObject* object) -> GameObject* {
@@ -327,7 +327,7 @@ void DrawScene(BoardLookApp& app, Surface* screen, Font* font)
         text.Draw();
     }
     objects.clear();
-    app.SetGameplayScreen(nullptr);
+    app.SetBoardScreen(nullptr);
 }
 
 }  // namespace

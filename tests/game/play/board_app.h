@@ -103,7 +103,7 @@ public:
     }
     ~BoardApp() override
     {
-        SetGameplayScreen(nullptr);
+        SetBoardScreen(nullptr);
         std::system(("rm -rf '" + folder + "'").c_str());
     }
 
@@ -145,7 +145,7 @@ public:
                 return false;
         return AddSet("BonusLightAlpha", 4, 8, 8);
     }
-    void UseScreen(RecordingScreen* screen) { SetGameplayScreen(screen); }
+    void UseScreen(RecordingScreen* screen) { SetBoardScreen(screen); }
     const LayoutTable& Layout() const { return layoutTable_; }
 
     int code;

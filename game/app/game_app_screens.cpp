@@ -1,0 +1,168 @@
+#include <new>
+
+#include "engine/core/options_record.h"
+#include "engine/graphics/surface_turn.h"
+#include "engine/ui/dialog_widget.h"
+#include "game/app/game_app.h"
+#include "game/app/game_dialog.h"
+#include "game/app/game_screen.h"
+#include "game/app/profile_store.h"
+
+// The screens are the application's children; this file holds how they are made and how the
+// frame, the pen and the keys reach them while they fade.
+
+GameScreen* GameApp::NewScreen(int)
+{
+    return nullptr;
+}
+
+bool GameApp::ShowScreen(int slot)
+{
+    if (slot < 0 || slot >= kScreenSlotCount)
+        return false;
+    DestroyScreens();
+    GameScreen* screen = NewScreen(slot);
+    if (!screen)
+        return false;
+    screens_[slot] = screen;
+    if (!screen->Create()) {
+        // A half-built screen must not stay current.
+        DetachAndDeleteWidget(screens_[slot]);
+        return false;
+    }
+    return true;
+}
+
+GameScreen* GameApp::GetGameplayScreen() const
+{
+    return AsGameScreen(screens_[kSlotGameplay]);
+}
+
+GameScreen* GameApp::GetStageCompleteScreen() const
+{
+    return AsGameScreen(screens_[kSlotStageComplete]);
+}
+
+GameScreen* GameApp::GetStartMenu() const
+{
+    return AsGameScreen(screens_[kSlotStartMenu]);
+}
+
+int8_t GameApp::NextJitter()
+{
+    int index = transition_.jitterIndex;
+    if (index < 0 || index >= kStageOffsetCount)
+        index = 0;
+    int8_t value = stageOffsets_[index];
+    transition_.jitterIndex = (index + 1) % kStageOffsetCount;
+    return value;
+}
+
+void GameApp::Update()
+{
+    StepRotation();
+    if (repeatEnabled_)
+        UpdateKeyRepeat();
+    if (volumePreviewCountdown_ > 0)
+        --volumePreviewCountdown_;
+    Widget* focus = focusChild_;
+    if (!focus)
+        return;
+    // A screen does not update itself while it fades; the step may delete it, so it is not
+    // touched again either way.
+    if (GameScreen* screen = AsGameScreen(focus)) {
+        if (screen->UpdateTransition())
+            return;
+    }
+    focus->Update();
+}
+
+void GameApp::Draw()
+{
+    if (!visible_)
+        return;
+    Surface* display = GetScreenSurface();
+    for (int i = 0; i < children_.Count(); ++i) {
+        Widget* child = ChildAt(i);
+        bool remembered = child->GetDrawFlag();
+        bool forced = drawFlag_ || modal_;
+        if (forced)
+            child->SetDrawFlag(true);
+        if (child->IsVisible()) {
+            GameScreen* screen = AsGameScreen(child);
+            if (screen && screen->IsScreenFading() && display)
+                screen->DrawTransition(display);
+            else
+                child->Draw();
+        }
+        if (forced)
+            child->SetDrawFlag(remembered);
+    }
+}
+
+bool GameApp::OnPointer(int x, int y, int kind)
+{
+    for (int i = 0; i < children_.Count(); ++i) {
+        GameScreen* screen = AsGameScreen(ChildAt(i));
+        if (screen && screen->IsScreenFading()) {
+            ServeExitButton(x, y, kind);
+            return true;
+        }
+    }
+    return Application::OnPointer(x, y, kind);
+}
+
+void GameApp::OnSuspend()
+{
+    if (GameScreen* gameplay = GetGameplayScreen())
+        gameplay->OpenPauseDialog();
+}
+
+int GameApp::MapKey(int virtualKey)
+{
+    if (OptionsRecord* options = GetOptions()) {
+        for (int i = 1; i <= 6; ++i) {
+            if (options->keyCodes[i] == virtualKey)
+                return i;
+        }
+    }
+    if (virtualKey == ' ')
+        return 5;
+    // Keypad digits by the way the device is held: up, left, right, down, action.
+    static const int kByOrientation[3][4] = {{3, 1, 2, 4}, {2, 3, 4, 1}, {1, 4, 3, 2}};
+    int orientation = rotation_;
+    if (orientation < 0 || orientation > 2)
+        return 0;
+    switch (virtualKey) {
+    case '2': return kByOrientation[orientation][0];
+    case '4': return kByOrientation[orientation][1];
+    case '6': return kByOrientation[orientation][2];
+    case '8': return kByOrientation[orientation][3];
+    case '5': return 5;
+    }
+    return 0;
+}
+
+bool GameApp::SetScreenRotation(int rotation)
+{
+    bool result = Application::SetScreenRotation(rotation);
+    forceLandscape_ = true;
+    return result;
+}
+
+void GameApp::OnRotationChanged(int rotation)
+{
+    OptionsRecord* options = GetOptions();
+    if (!options || options->rotation != -2 || rotation_ == 0 || rotation == 0 || rotation == rotation_)
+        return;
+    SwitchScreenRotation(this, rotation);
+    if (ProfileStore* profiles = GetProfiles())
+        profiles->autoOrientation = rotation;
+}
+
+bool GameApp::OnChar(int character)
+{
+    GameScreen* menu = GetStartMenu();
+    auto* dialog = dynamic_cast<GameDialog*>(menu ? ScriptWidget::FindByName(menu, "dlg_EditPlayer") : nullptr);
+    return dialog ? dialog->OnChar(character) : false;
+}

@@ -1,0 +1,223 @@
+#include "game/app/game_screen.h"
+
+#include <new>
+
+#include "engine/graphics/fill_lines.h"
+#include "engine/graphics/surface.h"
+#include "engine/ui/widget_desc.h"
+#include "game/app/game_app.h"
+#include "game/app/game_dialog.h"
+#include "game/app/game_widgets.h"
+
+namespace {
+
+constexpr int kFadeStep = 32;
+constexpr int32_t kZoomOne = 65536;
+constexpr int32_t kZoomMax = 2 * 65536;
+constexpr int32_t kZoomOutSpeed = -4915;  // 0.075 a step
+
+// One axis of the pan: toward the target by at most the speed. A speed of 0 would never arrive.
+Fixed PanToward(Fixed position, Fixed target, Fixed speed)
+{
+    int32_t difference = target.raw - position.raw;
+    int32_t limit = speed.raw < 0 ? -speed.raw : speed.raw;
+    if (limit == 0)
+        return target;
+    if (difference > limit)
+        difference = limit;
+    else if (difference < -limit)
+        difference = -limit;
+    return Fixed::Raw(position.raw + difference);
+}
+
+void HideNamed(Widget* widget, const char* name)
+{
+    if (ScriptWidget* found = ScriptWidget::FindByName(widget, name))
+        found->Hide();
+}
+
+}  // namespace
+
+GameScreen* AsGameScreen(Widget* widget)
+{
+    ScriptWidget* script = AsScriptWidget(widget);
+    return script && script->IsRoot() ? dynamic_cast<GameScreen*>(script) : nullptr;
+}
+
+GameScreen::GameScreen(GameApp* app) : LayoutRootScreen(app) {}
+
+GameApp* GameScreen::GetGameApp() const
+{
+    return dynamic_cast<GameApp*>(application_);
+}
+
+bool GameScreen::OnPointer(int x, int y, int kind)
+{
+    return DialogWidget::OnPointer(x, y, kind);
+}
+
+bool GameScreen::Init()
+{
+    if (!RootWidget::Init())
+        return false;
+    StartFadeIn();
+    return true;
+}
+
+void GameScreen::StartFadeIn()
+{
+    fadingIn_ = true;
+    fadeLevel_ = 0;
+    fadingOut_ = false;
+}
+
+void GameScreen::StartFadeOut()
+{
+    if (GameApp* app = GetGameApp())
+        app->GetTransition().kind = kTransitionFade;
+    fadingOut_ = true;
+    fadeLevel_ = 0;
+    fadingIn_ = false;
+}
+
+bool GameScreen::SendEvent(Widget* target, int code, const char* name, int param, bool fade)
+{
+    if (fadingIn_ || fadingOut_)
+        return true;
+    if (!fade)
+        return Widget::SendEvent(target, code, name, param, false);
+    ParkEvent(target, code, name, param);
+    StartFadeOut();
+    return true;
+}
+
+bool GameScreen::MovePieces()
+{
+    GameApp* app = GetGameApp();
+    Surface* display = app ? app->GetScreenSurface() : nullptr;
+    if (!app || !display)
+        return true;
+    bool done = true;
+    for (int i = 0; i < 4; ++i) {
+        Surface* piece = app->GetQuakeImage(i);
+        if (!piece)
+            continue;
+        FixedVec2& position = app->QuakePosition(i);
+        position.AddAssign(app->QuakeSpeed(i));
+        int x = position.x.ToInt(), y = position.y.ToInt();
+        bool gone = x + piece->GetWidth() < 0 || x >= display->GetWidth() || y + piece->GetHeight() < 0 ||
+                    y >= display->GetHeight();
+        if (!gone)
+            done = false;
+    }
+    return done;
+}
+
+bool GameScreen::UpdateTransition()
+{
+    GameApp* app = GetGameApp();
+    if (!app)
+        return false;
+    ScreenTransition& transition = app->GetTransition();
+    if (fadingOut_) {
+        int kind = transition.kind;
+        if (kind == kTransitionNone || kind == kTransitionQuake || kind == kTransitionSlide || fadeLevel_ >= 255) {
+            fadingOut_ = false;
+            // Delivery may delete this screen: nothing of it is touched afterwards.
+            SendParkedEvent();
+            return true;
+        }
+        fadeLevel_ += kFadeStep;
+        if (fadeLevel_ > 255)
+            fadeLevel_ = 255;
+        return true;
+    }
+    if (!fadingIn_)
+        return false;
+    switch (transition.kind) {
+    case kTransitionSlide: {
+        bool done = MovePieces();
+        if (transition.rate.raw > 0) {
+            transition.scale.raw -= transition.rate.raw;
+            if (transition.scale.raw <= 0) {
+                transition.scale.raw = 0;
+                transition.rate.raw = 0;
+            }
+            done = false;
+        }
+        if (done)
+            fadingIn_ = false;
+        return true;
+    }
+    case kTransitionQuake: {
+        if (transition.quakeCountdown > 0) {
+            --transition.quakeCountdown;
+            return true;
+        }
+        transition.quake = false;
+        bool done = MovePieces();
+        if (transition.rate.raw > 0) {
+            transition.scale.raw += transition.rate.raw;
+            if (transition.scale.raw >= kZoomMax) {
+                transition.scale.raw = kZoomMax;
+                transition.rate.raw = 0;
+            }
+            done = false;
+        } else if (!(transition.start == transition.end)) {
+            transition.start.x = PanToward(transition.start.x, transition.end.x, transition.steps.x);
+            transition.start.y = PanToward(transition.start.y, transition.end.y, transition.steps.y);
+            done = false;
+        } else if (transition.scale.raw > kZoomOne) {
+            transition.rate.raw = kZoomOutSpeed;
+            transition.scale.raw += transition.rate.raw;
+            if (transition.scale.raw <= kZoomOne) {
+                transition.scale.raw = kZoomOne;
+                transition.rate.raw = 0;
+            }
+            done = false;
+        }
+        if (done)
+            fadingIn_ = false;
+        return true;
+    }
+    default:
+        fadeLevel_ += kFadeStep;
+        if (fadeLevel_ >= 255)
+            fadingIn_ = false;
+        return true;
+    }
+}
+
+void GameScreen::DrawTransition(Surface* surface)
+{
+    Draw();
+    if (!(fadingIn_ || fadingOut_) || !surface)
+        return;
+    GameApp* app = GetGameApp();
+    if (!app || app->GetTransition().kind != kTransitionFade)
+        return;
+    int alpha = fadingOut_ ? fadeLevel_ : 255 - fadeLevel_;
+    FillRectRotatedBlend(app, surface, 0, 0, surface->GetWidth(), surface->GetHeight(), 0, 0, 0, alpha);
+}
+
+ScriptWidget* GameScreen::CreateChild(WidgetDesc* desc, const ChildPlacement* placement)
+{
+    if (!desc)
+        return nullptr;
+    if (desc->type != kDescDialog && !IsGameLeafType(desc->type))
+        return DialogWidget::CreateChild(desc, placement);
+    ScriptWidget* widget = desc->type == kDescDialog ? new (std::nothrow) GameDialog(this, layout_, desc, placement)
+                                                     : NewGameLeaf(this, layout_, desc, placement, bgCenterTilesX_,
+                                                                   bgCenterTilesY_);
+    widget = FinishGameChild(this, widget);
+    if (!widget)
+        return nullptr;
+    // The test buttons of the help and pause dialogs stay out of sight.
+    if (SameText(widget->GetName(), "dlg_help")) {
+        HideNamed(widget, "btn_beta_unlock_all");
+    } else if (SameText(widget->GetName(), "dlg_pause")) {
+        HideNamed(widget, "btn_beta_win_level");
+        HideNamed(widget, "btn_beta_lose_level");
+    }
+    return widget;
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The base of every full-screen view of the game: a layout root from the registry that fades in
+// once built, fades out before a screen-change posted with the fade flag is delivered, and runs
+// the quake and slide fade-ins the application's transition record describes. Its factory makes
+// the game's widgets and dialogs.
+#include <cstdint>
+
+#include "game/app/layout_registry.h"
+
+class GameApp;
+class Stream;
+class Surface;
+
+class GameScreen : public LayoutRootScreen {
+public:
+    explicit GameScreen(GameApp* app);
+
+    bool OnPointer(int x, int y, int kind) override;
+    bool SendEvent(Widget* target, int code, const char* name, int param, bool fade = false) override;
+    bool Init() override;
+    ScriptWidget* CreateChild(WidgetDesc* desc, const ChildPlacement* placement) override;
+
+    // Builds the screen from its layout; false leaves it to be deleted.
+    virtual bool Create() { return false; }
+    // Writes (saving) or reads the screen's own state after its id in a resume record.
+    virtual bool Serialize(Stream* /*stream*/, bool /*saving*/) { return false; }
+    // Draws the picture the quake pieces are cut from, without fades; false when there is none.
+    virtual bool DrawCapture(Surface* /*target*/) { return false; }
+    virtual void OpenPauseDialog() {}
+    // Whether the level in progress may go into a resume record.
+    virtual bool CanSaveLevel() { return true; }
+
+    void StartFadeIn();
+    void StartFadeOut();
+    // One step of the running transition; true when one ran (the screen then skips its update).
+    // A fade-out's end delivers the parked event, which may delete this screen: nothing of it is
+    // touched afterwards.
+    bool UpdateTransition();
+    void DrawTransition(Surface* surface);
+
+    bool IsScreenFadingIn() const { return fadingIn_; }
+    void ClearScreenFadingIn() { fadingIn_ = false; }
+    bool IsScreenFadingOut() const { return fadingOut_; }
+    bool IsScreenFading() const { return fadingIn_ || fadingOut_; }
+    int32_t GetFadeLevel() const { return fadeLevel_; }
+
+protected:
+    GameApp* GetGameApp() const;
+    // Moves the quake pieces by their speeds; true when every piece has left the display.
+    bool MovePieces();
+
+    bool fadingIn_ = false;
+    bool fadingOut_ = false;
+    int32_t fadeLevel_ = 0;
+};
+
+// The child as a game screen (a script root of the game), or null.
+GameScreen* AsGameScreen(Widget* widget);

@@ -1,0 +1,92 @@
+#pragma once
+// The game's own looks for the engine's buttons, tuners, check boxes and tiled backgrounds; the
+// input and messages stay the engine's.
+#include "engine/ui/button_widget.h"
+#include "engine/ui/image_widgets.h"
+#include "engine/ui/tuner_widget.h"
+
+class GameApp;
+class ResourceEntry;
+
+// Layout table integers the widgets read.
+constexpr int kLayoutUnderlineLead = 165;
+constexpr int kLayoutCaptionX = 176;
+constexpr int kLayoutCaptionY = 177;
+constexpr int kLayoutLetterCaptionX = 186;
+constexpr int kLayoutLetterCaptionY = 187;
+constexpr int kButtonSound = 33;
+
+// The widgets' alpha during a fade: hidden in the first half, full speed in the second.
+int RemappedAlpha(int32_t effectiveAlpha);
+
+class TextButton : public ButtonWidget {
+public:
+    using ButtonWidget::ButtonWidget;
+
+    bool Init() override;
+    void Draw() override;
+    bool HitTest(int x, int y) override;
+    bool SendEvent(Widget* target, int code, const char* name, int param, bool fade = false) override;
+
+    int GetCaptionOffsetX() const { return captionX_; }
+    int GetCaptionOffsetY() const { return captionY_; }
+
+protected:
+    GameApp* GetGameApp() const;
+
+    int captionX_ = 0, captionY_ = 0;
+};
+
+class ControlRadio : public TextButton {
+public:
+    using TextButton::TextButton;
+
+    void Draw() override;
+    void SetSelected(bool on) { selected_ = on; }
+    bool IsSelected() const { return selected_; }
+
+private:
+    bool selected_ = false;
+};
+
+class GameTiledBg : public TiledBgWidget {
+public:
+    using TiledBgWidget::TiledBgWidget;
+
+    void Draw() override;
+    // The parent dialog names this widget's description as its background.
+    bool IsDialogBackground();
+};
+
+class GameTuner : public TunerWidget {
+public:
+    using TunerWidget::TunerWidget;
+
+    bool Init() override;
+    void Draw() override;
+
+    void SetLabels(const char* format, const char* zeroLabel);
+    bool IsVolume() const { return volume_; }
+    // The text under the tuner for its value, empty for none.
+    String GetLabel() const;
+
+private:
+    String labelFormat_;
+    String zeroLabel_;
+    bool volume_ = false;
+};
+
+class TickBox : public CheckBoxWidget {
+public:
+    using CheckBoxWidget::CheckBoxWidget;
+    ~TickBox() override;
+
+    bool Init() override;
+    void Draw() override;
+
+private:
+    GameApp* GetGameApp() const;
+
+    ResourceEntry* underline_ = nullptr;
+    ResourceEntry* underlineEnd_ = nullptr;
+};

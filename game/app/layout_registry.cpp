@@ -1,0 +1,106 @@
+#include "game/app/layout_registry.h"
+
+#include <cstring>
+#include <new>
+
+#include "engine/ui/ui_layout.h"
+#include "game/app/game_app.h"
+
+LayoutRegistryEntry::~LayoutRegistryEntry()
+{
+    delete layout;
+}
+
+UiLayout* LayoutRegistry::Find(const char* fileName) const
+{
+    if (!fileName)
+        return nullptr;
+    size_t length = strlen(fileName);
+    for (int i = entries_.Count() - 1; i >= 0; --i) {
+        LayoutRegistryEntry* entry = entries_.Get(i);
+        if (entry->fileName.Length() == length && memcmp(entry->fileName.CStr(), fileName, length) == 0)
+            return entry->layout;
+    }
+    return nullptr;
+}
+
+UiLayout* LayoutRegistry::Load(const char* fileName)
+{
+    if (!fileName)
+        return nullptr;
+    UiLayoutParser parser;
+    UiLayout* document = UiLayout::LoadFile(parser, application_, fileName);
+    if (!document)
+        return nullptr;
+    auto* entry = new (std::nothrow) LayoutRegistryEntry();
+    if (!entry) {
+        delete document;
+        return nullptr;
+    }
+    entry->fileName.Assign(fileName);
+    entry->layout = document;
+    if (!entries_.Append(entry)) {
+        delete entry;
+        return nullptr;
+    }
+    return document;
+}
+
+UiLayout* LayoutRegistry::Get(const char* fileName)
+{
+    UiLayout* document = Find(fileName);
+    return document ? document : Load(fileName);
+}
+
+LayoutRootScreen::~LayoutRootScreen()
+{
+    // The document belongs to the registry; the children that point into it go first.
+    ClearHistory();
+    DeleteChildren();
+    layout_ = nullptr;
+    desc_ = nullptr;
+}
+
+UiLayout* LayoutRootScreen::GetDocument(const char* fileName)
+{
+    auto* game = dynamic_cast<GameApp*>(application_);
+    return game ? game->GetLayoutRegistry().Get(fileName) : nullptr;
+}
+
+bool LayoutRootScreen::LoadLayout(const char* fileName, const char* rootName)
+{
+    UiLayout* document = GetDocument(fileName);
+    if (!document)
+        return false;
+    // Held as if parsed here, so the root's own load finds the file in place and parses nothing.
+    layout_ = document;
+    fileName_.Assign(fileName);
+    return RootWidget::LoadLayout(fileName, rootName);
+}
+
+ScriptWidget* LayoutRootScreen::CreateChildFromFile(const char* fileName, const char* descName, int x, int y,
+                                                    int alignX, int alignY, int alignXInParent, int alignYInParent,
+                                                    bool fadeIn, Fixed inDelay, Fixed inDuration, bool fadeOut,
+                                                    Fixed outTime, Fixed outDuration)
+{
+    UiLayout* document = GetDocument(fileName);
+    WidgetDesc* desc = document && descName ? document->FindDesc(descName) : nullptr;
+    if (!desc)
+        return nullptr;
+    ChildPlacement placement = MakeFilePlacement(x, y, alignX, alignY, alignXInParent, alignYInParent, fadeIn, inDelay,
+                                                 inDuration, fadeOut, outTime, outDuration);
+    return CreateChildPlaced(desc, &placement);
+}
+
+bool LayoutRootScreen::RunActionFromFile(const char* fileName, const char* actionName)
+{
+    UiLayout* document = GetDocument(fileName);
+    UiAction* action = document && actionName ? document->FindAction(actionName) : nullptr;
+    if (!action)
+        return false;
+    bool ran = RunAction(action);
+    String name(actionName);
+    // Nothing of the screen is touched after the report: a handler may delete it.
+    SendEvent(this, 605, name.CStr(), 0);
+    return ran;
+}

@@ -1,0 +1,69 @@
+#include <algorithm>
+
+#include "engine/core/memory.h"
+#include "engine/graphics/image_loader.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/surface_helpers.h"
+#include "engine/ui/button_widget.h"
+#include "engine/ui/dialog_widget.h"
+#include "engine/ui/tuner_widget.h"
+#include "game/app/game_app.h"
+#include "game/app/game_screen.h"
+#include "game/app/profile_store.h"
+
+// Layout table entries of the quake pieces: integer offsets, then Fixed speeds.
+constexpr int kQuakeOffsetX = 95;
+constexpr int kQuakeOffsetY = 99;
+constexpr int kQuakeSpeedX = 42;
+constexpr int kQuakeSpeedY = 46;
+
+bool GameApp::CaptureQuakePieces()
+{
+    for (Surface*& piece : quakeImages_)
+        DeleteAndNull(piece);
+    Surface* target = GetDrawTarget();
+    GameScreen* source = GetGameplayScreen();
+    if (!source)
+        source = GetStageCompleteScreen();
+    if (!target || !source || !source->DrawCapture(target))
+        return false;
+    int size = std::max(target->GetWidth(), target->GetHeight());
+    String folder = GetImageFolder();
+    for (int i = 0; i < 4; ++i) {
+        Surface* piece = CreateImage();
+        quakeImages_[i] = piece;
+        if (!piece)
+            return false;
+        String path;
+        path.Format("%squake%02d_a", folder.CStr() ? folder.CStr() : "", i + 1);
+        // The mask gives the piece its shape; the picture is copied under it.
+        if (!LoadAlphaImage(this, path.CStr(), piece))
+            return false;
+        int w = piece->GetWidth(), h = piece->GetHeight();
+        void* pixels = Alloc(static_cast<size_t>(w) * static_cast<size_t>(h) * 2);
+        if (!pixels)
+            return false;
+        if (!piece->AttachPixels(pixels, w, h)) {
+            Free(pixels);
+            return false;
+        }
+        int x = layoutTable_.ints[kQuakeOffsetX + i], y = layoutTable_.ints[kQuakeOffsetY + i];
+        CopySurfaceOriented(this, target, piece, -x, -y, size, size);
+        quakePositions_[i] = FixedVec2(Fixed::FromInt(x), Fixed::FromInt(y));
+        quakeSpeeds_[i] = FixedVec2(layoutTable_.fixed[kQuakeSpeedX + i], layoutTable_.fixed[kQuakeSpeedY + i]);
+    }
+    return true;
+}
+
+void GameApp::FillSoundWidgets(DialogWidget* dialog)
+{
+    ProfileStore* profiles = GetProfiles();
+    if (!dialog || !profiles)
+        return;
+    if (auto* tuner = dynamic_cast<TunerWidget*>(ScriptWidget::FindByName(dialog, "tuner_Sound")))
+        tuner->SetValue(profiles->soundVolume);
+    if (auto* tuner = dynamic_cast<TunerWidget*>(ScriptWidget::FindByName(dialog, "tuner_Music")))
+        tuner->SetValue(profiles->musicVolume);
+    if (auto* box = dynamic_cast<CheckBoxWidget*>(ScriptWidget::FindByName(dialog, "chk_mute")))
+        box->SetChecked(profiles->mute);
+}

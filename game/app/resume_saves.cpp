@@ -1,0 +1,236 @@
+#include <new>
+
+#include "engine/core/application.h"
+#include "engine/core/pack_memory_file.h"
+#include "engine/core/record_store.h"
+#include "game/app/game_app.h"
+#include "game/app/game_screen.h"
+#include "game/app/profile_store.h"
+
+// Resume records in saveresume.dat: one per player and mode, keyed id * 2 + mode, holding the id
+// of the screen that existed and that screen's own state.
+
+namespace {
+
+constexpr int32_t kResumeCapacity = 50000;
+
+const char* RecordName(int mode)
+{
+    return mode == 1 ? "Gauntlet Save" : "Adventure Save";
+}
+
+int SlotOfScreenId(int id)
+{
+    switch (id) {
+    case 1: return kSlotGameplay;
+    case 2: return kSlotAdventureMap;
+    case 3: return kSlotGauntletMap;
+    case 5: return kSlotStageComplete;
+    case 6: return kSlotTempleComplete;
+    case 7: return kSlotEnd;
+    }
+    return -1;
+}
+
+PlayerRecord* ExistingPlayer(ProfileStore* profiles)
+{
+    if (!profiles || profiles->GetPlayerCount() <= 0)
+        return nullptr;
+    PlayerRecord* player = profiles->CurrentPlayer();
+    return player && player->id >= 0 ? player : nullptr;
+}
+
+}  // namespace
+
+int GameApp::CurrentResumeKey(int mode)
+{
+    PlayerRecord* player = ExistingPlayer(GetProfiles());
+    return player ? ResumeKey(player->id, mode) : -1;
+}
+
+// The first slot in the writer's order that holds a screen decides. Each screen keeps the record
+// of its own mode: the gauntlet map is shown without changing the player's mode.
+GameScreen* GameApp::FindScreenToSave(int& id, int& mode)
+{
+    PlayerRecord* player = ExistingPlayer(GetProfiles());
+    if (GameScreen* gameplay = AsGameScreen(screens_[kSlotGameplay])) {
+        if (!gameplay->CanSaveLevel() || !player)
+            return nullptr;
+        id = 1;
+        mode = player->mode == 1 ? 1 : 0;
+        return gameplay;
+    }
+    if (GameScreen* map = AsGameScreen(screens_[kSlotAdventureMap])) {
+        if (!player || player->progress[0].stage == 1)
+            return nullptr;
+        id = 2;
+        mode = 0;
+        return map;
+    }
+    static const struct {
+        int slot, id, mode;
+    } kOthers[] = {{kSlotGauntletMap, 3, 1}, {kSlotTempleComplete, 6, 0}, {kSlotStageComplete, 5, 0}, {kSlotEnd, 7, 0}};
+    for (const auto& other : kOthers) {
+        if (GameScreen* screen = AsGameScreen(screens_[other.slot])) {
+            id = other.id;
+            mode = other.mode;
+            return screen;
+        }
+    }
+    return nullptr;
+}
+
+bool GameApp::SaveResumeState()
+{
+    PlayerRecord* player = ExistingPlayer(GetProfiles());
+    bool written = WriteResumeRecord(player ? player->mode : 0);
+    // The records assume the progress in global.opt: a program killed later must not lose it.
+    SaveOptions();
+    return written;
+}
+
+bool GameApp::WriteResumeRecord(int)
+{
+    int id = 0, mode = 0;
+    GameScreen* screen = FindScreenToSave(id, mode);
+    int key = screen ? CurrentResumeKey(mode) : -1;
+    if (!screen || key < 0)
+        return true;
+    if (!resumeStore_)
+        return false;
+    PackMemoryFile* stream = CreatePackMemoryFile();
+    if (!stream)
+        return false;
+    bool written = stream->Allocate(kResumeCapacity) && stream->WriteInt32(id) == 4 && screen->Serialize(stream, true) &&
+                   resumeStore_->WriteRecord(key, stream, RecordName(mode));
+    stream->Close();
+    delete stream;
+    return written;
+}
+
+bool GameApp::HasResumeSave(int mode)
+{
+    int key = CurrentResumeKey(mode);
+    if (key < 0 || !resumeStore_)
+        return false;
+    PackMemoryFile* stream = resumeStore_->ReadRecord(key);
+    if (!stream)
+        return false;
+    int32_t id = 0;
+    bool valid = stream->ReadInt32(&id) == 4 && id != 0;
+    delete stream;
+    return valid;
+}
+
+bool GameApp::ReadResumeInfo(int mode, int32_t& value)
+{
+    int key = CurrentResumeKey(mode);
+    PackMemoryFile* stream = key >= 0 && resumeStore_ ? resumeStore_->ReadRecord(key) : nullptr;
+    if (!stream)
+        return false;
+    int32_t id = 0;
+    bool valid = stream->ReadInt32(&id) == 4 && id != 0;
+    if (valid) {
+        value = 0;
+        // A saved level reports the second word of its state.
+        int32_t first = 0, second = 0;
+        if (id == 1 && stream->ReadInt32(&first) == 4 && stream->ReadInt32(&second) == 4)
+            value = second;
+    }
+    delete stream;
+    return valid;
+}
+
+bool GameApp::ResumeGame(int mode)
+{
+    PlayerRecord* player = ExistingPlayer(GetProfiles());
+    if (!player)
+        return true;
+    player->mode = mode;
+    if (!HasResumeSave(mode))
+        return true;
+    PackMemoryFile* stream = resumeStore_->ReadRecord(CurrentResumeKey(mode));
+    if (!stream)
+        return true;
+    bool restored = RestoreScreen(stream);
+    delete stream;
+    return restored;
+}
+
+bool GameApp::RestoreScreen(Stream* stream)
+{
+    int32_t id = 0;
+    if (!stream || stream->ReadInt32(&id) != 4 || id == 0)
+        return false;
+    int slot = SlotOfScreenId(id);
+    if (slot < 0)
+        return true;
+    if (!ShowScreen(slot))
+        return false;
+    GameScreen* screen = AsGameScreen(screens_[slot]);
+    if (!screen || !screen->Serialize(stream, false)) {
+        // A half-restored screen must not stay; the record stays for another try.
+        DetachAndDeleteWidget(screens_[slot]);
+        return false;
+    }
+    return true;
+}
+
+void GameApp::DeleteResumeRecord(int mode)
+{
+    int key = CurrentResumeKey(mode);
+    if (key >= 0 && resumeStore_)
+        resumeStore_->DeleteRecord(key);
+}
+
+void GameApp::DeleteResumeSave()
+{
+    PlayerRecord* player = ExistingPlayer(GetProfiles());
+    if (player && (player->mode == 0 || player->mode == 1))
+        DeleteResumeRecord(player->mode);
+}
+
+void GameApp::ResetCurrentGame(int mode, int gauntletSubMode)
+{
+    PlayerRecord* player = ExistingPlayer(GetProfiles());
+    if (!player || mode < 0 || mode > 1)
+        return;
+    player->mode = mode;
+    ModeProgress& progress = player->progress[mode];
+    // The temple flags and the hole positions outlive a new game.
+    ModeProgress fresh;
+    for (int i = 0; i < 4; ++i)
+        fresh.templeShown[i] = progress.templeShown[i];
+    fresh.holePositions[0] = progress.holePositions[0];
+    fresh.holePositions[1] = progress.holePositions[1];
+    fresh.stage = 1;
+    fresh.gauntletKind = mode == 1 ? gauntletSubMode : 0;
+    progress = fresh;
+}
+
+int GameApp::AddPlayer()
+{
+    ProfileStore* profiles = GetProfiles();
+    int index = profiles ? profiles->AddPlayer() : -1;
+    PlayerRecord* player = index >= 0 ? profiles->GetPlayer(index) : nullptr;
+    if (player && resumeStore_) {
+        resumeStore_->DeleteRecord(ResumeKey(player->id, 0));
+        resumeStore_->DeleteRecord(ResumeKey(player->id, 1));
+    }
+    return index;
+}
+
+void GameApp::DeletePlayer(int index)
+{
+    ProfileStore* profiles = GetProfiles();
+    PlayerRecord* player = profiles && index >= 0 && index < profiles->GetPlayerCount() ? profiles->GetPlayer(index)
+                                                                                        : nullptr;
+    if (!player)
+        return;
+    int id = player->id;
+    profiles->DeletePlayer(index);
+    if (resumeStore_ && id >= 0) {
+        resumeStore_->DeleteRecord(ResumeKey(id, 0));
+        resumeStore_->DeleteRecord(ResumeKey(id, 1));
+    }
+}

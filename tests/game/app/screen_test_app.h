@@ -23,31 +23,10 @@
 #include "game/app/sound_bank.h"
 #include "platform/files.h"
 #include "support/host_file.h"
+#include "support/recording_sound.h"
 #include "tests/engine/graphics/image_fixtures.h"
 
 constexpr const char* kScreensFile = "screens.txt";
-
-// Records what the game asks of the sound service; every sample loads.
-class NoteSound : public SoundManagerBase {
-public:
-    int Init() override { return 0; }
-    void Shutdown() override {}
-    int LoadSample(const char*) override { return next++; }
-    int LoadSampleOgg(const char*) override { return next++; }
-    int PlaySample(int slot, bool) override
-    {
-        played.push_back(slot);
-        return 1;
-    }
-    void StopSample(int) override {}
-    void UnloadSample(int) override {}
-    int Reserved() override { return 0; }
-    int StopAll() override { return 0; }
-    int PlayMusic(int, bool) override { return 0; }
-    int StopMusic() override { return 0; }
-    std::vector<int> played;
-    int next = 0;
-};
 
 class ScreenTestApp;
 
@@ -115,7 +94,7 @@ public:
         SetApplication(this);
         g_application = this;
         options_ = new ProfileStore();
-        sound = new NoteSound();
+        sound = new RecordingSound();
         soundManager_ = sound;
         SetUpArea(width, height);
         ApplyLayout(width, height);
@@ -212,7 +191,7 @@ public:
             Tick();
     }
 
-    NoteSound* sound;
+    RecordingSound* sound;
     std::string roots[kScreenSlotCount];
     std::function<void(TestScreen*)> onNew;
     std::function<void(int)> onEvent;

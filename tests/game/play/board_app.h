@@ -23,28 +23,8 @@
 #include "game/play/curve_path.h"
 #include "platform/crt.h"
 #include "platform/files.h"
+#include "support/recording_sound.h"
 #include "tests/engine/graphics/image_fixtures.h"
-
-// Remembers which sound slots were played and stopped; slot i is effect i.
-class RecordingSound : public SoundManagerBase {
-public:
-    int Init() override { return 0; }
-    void Shutdown() override {}
-    int LoadSample(const char*) override { return next++; }
-    int LoadSampleOgg(const char*) override { return next++; }
-    int PlaySample(int slot, bool) override
-    {
-        played.push_back(slot);
-        return 1;
-    }
-    void StopSample(int slot) override { stopped.push_back(slot); }
-    void UnloadSample(int) override {}
-    int Reserved() override { return 0; }
-    int StopAll() override { return 0; }
-
-    int next = 0;
-    std::vector<int> played, stopped;
-};
 
 // Everything the pieces ask of the screen, answered from fields and written down.
 class RecordingScreen : public BoardScreen {

@@ -1,0 +1,28 @@
+#pragma once
+// A sound service that loads every sample into the next slot and writes down what was played and
+// stopped, for tests of the game's use of sound.
+#include <vector>
+
+#include "engine/sound/sound_manager.h"
+
+class RecordingSound : public SoundManagerBase {
+public:
+    int Init() override { return 0; }
+    void Shutdown() override {}
+    int LoadSample(const char*) override { return next++; }
+    int LoadSampleOgg(const char*) override { return next++; }
+    int PlaySample(int slot, bool) override
+    {
+        played.push_back(slot);
+        return 1;
+    }
+    void StopSample(int slot) override { stopped.push_back(slot); }
+    void UnloadSample(int) override {}
+    int Reserved() override { return 0; }
+    int StopAll() override { return 0; }
+    int PlayMusic(int, bool) override { return 0; }
+    int StopMusic() override { return 0; }
+
+    int next = 0;
+    std::vector<int> played, stopped;
+};

@@ -246,6 +246,11 @@ TEST(ShippedScripts, ManifestIsSatisfiedAtEveryResolution)
                 std::string path = std::string(app.GetImageFolder().CStr()) + name;
                 std::unique_ptr<Surface> image(LoadImage(&app, path.c_str(), nullptr));
                 EXPECT_NE(image, nullptr);
+            } else if (kind == "mask") {
+                std::string path = std::string(app.GetImageFolder().CStr()) + name;
+                std::unique_ptr<Surface> mask(LoadAlphaImage(&app, path.c_str(), nullptr));
+                ASSERT_NE(mask, nullptr);
+                EXPECT_NE(mask->GetAlpha(), nullptr);
             } else if (kind == "layout") {
                 EXPECT_TRUE(layout->FindDesc(name.c_str()) || layout->FindAction(name.c_str()));
             } else if (kind == "text") {

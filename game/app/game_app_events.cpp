@@ -205,8 +205,11 @@ void GameApp::SetMute(bool mute)
 
 bool GameApp::ShowLoader()
 {
-    if (!ShowScreen(kSlotLoader))
+    if (!ShowScreen(kSlotLoader)) {
+        // The game's update needs the particle manager the loader would have made.
+        CreateParticleManager();
         return ShowStartMenu();
+    }
     if (Surface* display = GetScreenSurface())
         screens_[kSlotLoader]->SetRect(0, 0, display->GetWidth(), display->GetHeight());
     return true;

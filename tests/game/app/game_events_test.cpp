@@ -185,6 +185,10 @@ TEST_F(SwitchFixture, LoadedHandsOverTheExitButtonAndShowsTheMenu)
     ASSERT_TRUE(app.ShowScreen(kSlotHelp));
     app.SetPendingExit(8);
     Surface* normal = app.GetPendingExitImage(0);
+    // While loading, the corner is no button.
+    app.OnPointer(315, 3, 1);
+    app.OnPointer(315, 3, 2);
+    EXPECT_FALSE(app.IsQuitRequested());
     app.reached.clear();
     // The help screen plays the loader: it asks for 1008 and is deleted by its own delivery.
     app.Screen(kSlotHelp)->ClearScreenFadingIn();

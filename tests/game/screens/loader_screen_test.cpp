@@ -77,6 +77,8 @@ int WaitForLoading(LoaderApp& app)
 TEST(Loader, WithNoSetsLoadsTheEffectsAndTheParticlesAtItemTen)
 {
     LoaderApp app;
+    app.gameEvents = true;
+    app.roots[kSlotStartMenu] = "root_plain";
     ASSERT_TRUE(app.ShowLoader());
     LoaderScreen* loader = app.Loader();
     ASSERT_NE(loader, nullptr);
@@ -112,6 +114,10 @@ TEST(Loader, WithNoSetsLoadsTheEffectsAndTheParticlesAtItemTen)
         app.Update();
     ASSERT_FALSE(app.reached.empty());
     EXPECT_EQ(app.reached.back().code, 1008);
+    // The delivery replaced the loader from inside its own step.
+    EXPECT_EQ(app.GetScreen(kSlotLoader), nullptr);
+    EXPECT_NE(app.GetStartMenu(), nullptr);
+    EXPECT_EQ(app.GetChildCount(), 1);
 }
 
 TEST(Loader, AWholeNumberOfFramesFinishesOnTheNextFrame)

@@ -111,6 +111,7 @@ public:
     void SetFrameRate(Fixed16 rate);
     void Draw(SurfaceBase* destination);
     void SetFileName(const char* name) { fileName_ = String(name); }
+    const String& GetFileName() const { return fileName_; }
     void SetPath(ParticlePath* path) { path_ = path; }
     void SetPointSource(ParticlePointSource* source) { pointSource_ = source; }
     void KillParticles() { count_ = 0; }

@@ -120,6 +120,8 @@ bool GameApp::Init(int width, int height)
 
     for (int8_t& offset : stageOffsets_)
         offset = static_cast<int8_t>(Random(4) - 2);
+    // A loader or menu that cannot be shown settles the run itself (the menu quits with 1).
+    ShowLoader();
     return true;
 }
 

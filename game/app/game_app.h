@@ -104,6 +104,16 @@ public:
     // Destroys the screens, makes the slot's screen and sets it up; a screen whose set-up fails
     // is deleted and its slot nulled.
     bool ShowScreen(int slot);
+    // Whether the last ShowScreen found no screen class for its slot.
+    bool WasScreenUnmade() const { return screenUnmade_; }
+    // The first screen; without one the start menu shows at once.
+    bool ShowLoader();
+    // The start menu over the whole display; without one the program ends with status 1.
+    bool ShowStartMenu();
+    // With the fade flag the current screen parks the event and fades out first; a screen that
+    // already fades drops it.
+    bool SendEvent(Widget* target, int code, const char* name, int param, bool fade = false) override;
+    bool OnEvent(Widget* sender, int code, const char* name, int param) override;
     GameScreen* GetGameplayScreen() const;
     GameScreen* GetStageCompleteScreen() const;
     GameScreen* GetStartMenu() const;
@@ -166,12 +176,19 @@ protected:
     Surface* pendingExit_[2] = {};
     String uiFolderCache_;
     BoardScreen* boardScreen_ = nullptr;
+    bool screenUnmade_ = false;
     LayoutRegistry layoutRegistry_{this};
     ScreenTransition transition_;
 
 private:
     // The resume key of the player's record of the mode, or -1 without a player.
     int CurrentResumeKey(int mode);
+    // The last child that is a script root: the screen that fades and parks events.
+    GameScreen* CurrentScreen() const;
+    bool OnButton(const char* name, int param);
+    void SetSoundVolumeFromTuner(int value);
+    void SetMusicVolumeFromTuner(int value);
+    void SetMute(bool mute);
     // The existing screen a resume record would hold and its id; null when none may be saved.
     GameScreen* FindScreenToSave(int& id, int& mode);
 };

@@ -7,12 +7,17 @@
 #include "game/app/game_dialog.h"
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
+#include "game/screens/loader_screen.h"
 
 // The screens are the application's children; this file holds how they are made and how the
 // frame, the pen and the keys reach them while they fade.
 
-GameScreen* GameApp::NewScreen(int)
+GameScreen* GameApp::NewScreen(int slot)
 {
+    switch (slot) {
+    case kSlotLoader:
+        return new (std::nothrow) LoaderScreen(this);
+    }
     return nullptr;
 }
 
@@ -22,6 +27,7 @@ bool GameApp::ShowScreen(int slot)
         return false;
     DestroyScreens();
     GameScreen* screen = NewScreen(slot);
+    screenUnmade_ = screen == nullptr;
     if (!screen)
         return false;
     screens_[slot] = screen;

@@ -11,8 +11,10 @@
 #include "engine/graphics/font.h"
 #include "engine/graphics/resource_list.h"
 #include "engine/graphics/surface.h"
+#include "engine/ui/image_widgets.h"
 #include "game/app/profile_store.h"
 #include "game/app/sound_bank.h"
+#include "game/screens/loader_screen.h"
 #include "platform/crt.h"
 #include "support/host_file.h"
 
@@ -228,4 +230,28 @@ TEST(GameAppStart, MissingDataFailsWithItsCode)
         auto app = Started(data, save.folder, 800, 480, false);
         EXPECT_EQ(app->GetInitError(), kInitExitButton);
     }
+}
+
+// The shipped loader: the name's fade-in and the loading end together, so the channel is full
+// when the menu is asked for, and every shipped set, effect and particle system loads.
+TEST(GameAppStart, TheShippedLoaderFillsItsBarAsTheLastItemLoads)
+{
+    Scratch save;
+    auto app = Started(KELO_DATA_DIR, save.folder, 800, 480);
+    auto* loader = dynamic_cast<LoaderScreen*>(app->GetScreen(kSlotLoader));
+    ASSERT_NE(loader, nullptr);
+    ASSERT_NE(loader->GetBar(), nullptr);
+    EXPECT_EQ(loader->GetTotalItems(), app->GetSpriteList()->GetCount() + kSoundBankSize);
+    int frames = 0;
+    while (!loader->IsScreenFadingOut() && !app->IsQuitRequested() && frames < 1000) {
+        app->Update();
+        ++frames;
+    }
+    EXPECT_FALSE(app->IsQuitRequested());
+    ASSERT_TRUE(loader->IsScreenFadingOut());
+    EXPECT_EQ(loader->GetBar()->GetValue(), 256);
+    // Full no more than a few frames before the end: the fade-in covers the 132 frames added.
+    EXPECT_GE(loader->GetFramesElapsed(), loader->GetExpectedFrames());
+    EXPECT_LE(loader->GetFramesElapsed(), loader->GetExpectedFrames() + 4);
+    EXPECT_NE(app->GetParticleManager(), nullptr);
 }

@@ -142,12 +142,12 @@ public:
             onNew(screen);
         return screen;
     }
-    bool OnEvent(Widget*, int code, const char* name, int) override
+    bool OnEvent(Widget* sender, int code, const char* name, int value) override
     {
         reached.push_back({code, name ? name : "", sound->played.size()});
         if (onEvent)
             onEvent(code);
-        return true;
+        return gameEvents ? GameApp::OnEvent(sender, code, name, value) : true;
     }
 
     std::string Host(const std::string& name) const { return folder_ + "/" + name; }
@@ -180,6 +180,16 @@ public:
         exitNormal_->Create(size, size);
         exitPressed_->Create(size, size);
     }
+    // Exit images waiting for the end of loading, as the start-up leaves them.
+    void SetPendingExit(int size)
+    {
+        for (Surface*& image : pendingExit_) {
+            DeleteAndNull(image);
+            image = CreateImage();
+            image->Create(size, size);
+        }
+    }
+    Surface* ExitImage() const { return exitNormal_; }
     void SetRotation(int rotation) { rotation_ = rotation; }
     TestScreen* Screen(int slot) { return dynamic_cast<TestScreen*>(GetScreen(slot)); }
     // The test art, the fonts "small" (first entry) and "main", and the sprite sets.
@@ -196,6 +206,8 @@ public:
     std::function<void(TestScreen*)> onNew;
     std::function<void(int)> onEvent;
     std::vector<ReachedEvent> reached;
+    // Events go on to the game's own handler once recorded.
+    bool gameEvents = false;
 
 private:
     std::string folder_;

@@ -1,0 +1,230 @@
+#include <cstring>
+
+#include "engine/core/options_record.h"
+#include "engine/graphics/surface.h"
+#include "engine/sound/sound_manager.h"
+#include "engine/ui/button_widget.h"
+#include "game/app/game_app.h"
+#include "game/app/game_screen.h"
+#include "game/app/sound_bank.h"
+
+// How the screens change: a screen or widget sends a screen-change code, usually with the fade
+// flag, the current screen fades out, and the code reaches OnEvent while the old screen still
+// exists. The same handler serves the start menu's buttons and the sound widgets of the options.
+
+namespace {
+
+enum GameEvent {
+    kEventPlayLevel = 1000,
+    kEventNothing = 1001,
+    kEventContinueAdventure = 1002,
+    kEventContinueGauntlet = 1003,
+    kEventHighScores = 1007,
+    kEventLoaded = 1008,
+    kEventStartMenu = 1009,
+    kEventInstructions = 1011,
+    kEventAbout = 1013,
+    kEventGauntletMap = 1015,
+    kEventNewAdventure = 1016,
+};
+
+constexpr int kPreviewSound = 2;
+constexpr int kPreviewPause = 11;
+
+bool Named(const char* name, const char* expected)
+{
+    return name && std::strcmp(name, expected) == 0;
+}
+
+int Percent(int value)
+{
+    return value < 0 ? 0 : value > 100 ? 100 : value;
+}
+
+}  // namespace
+
+GameScreen* GameApp::CurrentScreen() const
+{
+    for (int i = children_.Count() - 1; i >= 0; --i) {
+        ScriptWidget* script = AsScriptWidget(ChildAt(i));
+        if (script && script->IsRoot())
+            return dynamic_cast<GameScreen*>(script);
+    }
+    return nullptr;
+}
+
+bool GameApp::SendEvent(Widget* target, int code, const char* name, int param, bool fade)
+{
+    if (fade) {
+        if (GameScreen* screen = CurrentScreen()) {
+            if (screen->IsScreenFading())
+                return true;
+            screen->ParkEvent(target, code, name, param);
+            screen->StartFadeOut();
+            return true;
+        }
+    }
+    return Widget::SendEvent(target, code, name, param, false);
+}
+
+bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
+{
+    switch (code) {
+    case kMsgCommand:
+        return OnButton(name, param);
+    case kMsgTunerChanged:
+        if (Named(name, "tuner_Sound")) {
+            SetSoundVolumeFromTuner(param);
+            return true;
+        }
+        if (Named(name, "tuner_Music")) {
+            SetMusicVolumeFromTuner(param);
+            return true;
+        }
+        return Application::OnEvent(sender, code, name, param);
+    case kMsgCheckToggled:
+        if (Named(name, "chk_mute"))
+            SetMute(param != 0);
+        return true;
+    case kEventNothing:
+    case kEventHighScores:
+        return true;
+    case kEventContinueAdventure:
+    case kEventContinueGauntlet:
+        // A record that cannot be played back leaves the player on the menu rather than nowhere.
+        if (!ResumeGame(code == kEventContinueAdventure ? 0 : 1))
+            ShowStartMenu();
+        return true;
+    case kEventLoaded:
+        // From here on the corner exit button is drawn and served.
+        DeleteAndNull(exitNormal_);
+        DeleteAndNull(exitPressed_);
+        exitNormal_ = pendingExit_[0];
+        exitPressed_ = pendingExit_[1];
+        pendingExit_[0] = pendingExit_[1] = nullptr;
+        ShowStartMenu();
+        return true;
+    case kEventStartMenu:
+        ShowStartMenu();
+        return true;
+    }
+    return Application::OnEvent(sender, code, name, param);
+}
+
+bool GameApp::OnButton(const char* name, int param)
+{
+    struct Choice {
+        const char* button;
+        int mode;
+        const char* confirm;
+        int newGame;
+    };
+    static const Choice kModes[2] = {{"btn_sm_adventure", 0, "acn_confirm_adventure", kEventNewAdventure},
+                                     {"btn_sm_gauntlet", 1, "acn_confirm_gauntlet", kEventGauntletMap}};
+    for (const Choice& choice : kModes) {
+        if (!Named(name, choice.button))
+            continue;
+        GameScreen* menu = GetStartMenu();
+        // With a game to continue the player chooses between it and a new one.
+        if (menu && HasResumeSave(choice.mode))
+            menu->RunActionFromFile("keloui.txt", choice.confirm);
+        else
+            SendEvent(this, choice.newGame, nullptr, 0, true);
+        return true;
+    }
+    struct Send {
+        const char* button;
+        int code;
+        bool withValue;
+    };
+    static const Send kSends[] = {
+        {"btn_new_adventure", kEventNewAdventure, false}, {"btn_new_gauntlet", kEventGauntletMap, false},
+        {"btn_continue_adventure", kEventContinueAdventure, false},
+        {"btn_continue_gauntlet", kEventContinueGauntlet, false}, {"btn_help_instructions", kEventInstructions, true},
+        {"btn_help_about", kEventAbout, true}, {"btn_main_hiscores", kEventHighScores, false},
+    };
+    for (const Send& send : kSends) {
+        if (Named(name, send.button)) {
+            SendEvent(this, send.code, nullptr, send.withValue ? param : 0, true);
+            break;
+        }
+    }
+    return true;
+}
+
+void GameApp::SetSoundVolumeFromTuner(int value)
+{
+    OptionsRecord* options = GetOptions();
+    if (!options)
+        return;
+    int old = options->soundVolume;
+    int volume = Percent(value);
+    options->soundVolume = volume;
+    if (SoundManagerBase* sound = GetSoundManager())
+        sound->SetSfxVolume(volume);
+    // Dragging the tuner previews the loudness at most once every few updates.
+    if (IsSoundOn() && volume != old && volumePreviewCountdown_ <= 0 && soundBank_) {
+        soundBank_->Play(kPreviewSound);
+        volumePreviewCountdown_ = kPreviewPause;
+    }
+}
+
+void GameApp::SetMusicVolumeFromTuner(int value)
+{
+    OptionsRecord* options = GetOptions();
+    if (!options)
+        return;
+    int volume = Percent(value);
+    options->musicVolume = volume;
+    if (SoundManagerBase* sound = GetSoundManager())
+        sound->SetMusicVolume(volume);
+}
+
+void GameApp::SetMute(bool mute)
+{
+    OptionsRecord* options = GetOptions();
+    if (!options)
+        return;
+    bool wasMusicOn = IsMusicOn();
+    options->mute = mute;
+    SoundManagerBase* sound = GetSoundManager();
+    if (!sound)
+        return;
+    sound->EnableSfx(IsSoundOn());
+    sound->SetSfxVolume(GetSoundVolume());
+    bool musicOn = IsMusicOn();
+    sound->EnableMusic(musicOn);
+    sound->SetMusicVolume(GetMusicVolume());
+    if (!soundBank_)
+        return;
+    if (!wasMusicOn && musicOn)
+        soundBank_->PlayMusic();
+    else if (!musicOn)
+        soundBank_->StopMusic();
+}
+
+bool GameApp::ShowLoader()
+{
+    if (!ShowScreen(kSlotLoader)) {
+        // The game's update needs the particle manager the loader would have made.
+        CreateParticleManager();
+        return ShowStartMenu();
+    }
+    if (Surface* display = GetScreenSurface())
+        screens_[kSlotLoader]->SetRect(0, 0, display->GetWidth(), display->GetHeight());
+    return true;
+}
+
+bool GameApp::ShowStartMenu()
+{
+    if (!ShowScreen(kSlotStartMenu)) {
+        // A menu whose set-up failed ends the run as a failure. A game without a menu screen class
+        // runs on with no screen until the player closes it.
+        if (!WasScreenUnmade())
+            RequestQuit(1);
+        return false;
+    }
+    if (Surface* display = GetScreenSurface())
+        screens_[kSlotStartMenu]->SetRect(0, 0, display->GetWidth(), display->GetHeight());
+    return true;
+}

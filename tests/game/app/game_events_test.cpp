@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+
+#include "engine/core/pack_memory_file.h"
+#include "screen_test_app.h"
+
+namespace {
+
+// A start menu from the plain root whose events reach the game's own handler.
+struct SwitchFixture : ::testing::Test {
+    SwitchFixture()
+    {
+        app.roots[kSlotStartMenu] = "root_plain";
+        app.roots[kSlotHelp] = "root_second";
+        app.gameEvents = true;
+    }
+    // The start menu shown and done fading in.
+    TestScreen* RestingMenu()
+    {
+        if (!app.ShowStartMenu())
+            return nullptr;
+        TestScreen* menu = app.Screen(kSlotStartMenu);
+        menu->ClearScreenFadingIn();
+        return menu;
+    }
+    std::vector<int> Codes() const
+    {
+        std::vector<int> codes;
+        for (const ReachedEvent& event : app.reached)
+            codes.push_back(event.code);
+        return codes;
+    }
+    void WriteRecord(int key, int32_t id)
+    {
+        PackMemoryFile stream;
+        ASSERT_TRUE(stream.Allocate(16));
+        stream.WriteInt32(id);
+        stream.WriteInt32(0);
+        ASSERT_TRUE(app.GetResumeStore()->WriteRecord(key, &stream, "raw"));
+    }
+    ScreenTestApp app;
+};
+
+TEST_F(SwitchFixture, AFadedRequestArrivesOnTheNinthUpdateAndASecondOneIsDropped)
+{
+    TestScreen* menu = RestingMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(app.SendEvent(&app, 1007, nullptr, 0, true));
+    EXPECT_TRUE(menu->IsScreenFadingOut());
+    EXPECT_TRUE(app.SendEvent(&app, 1009, nullptr, 0, true)) << "dropped, yet answered";
+    for (int i = 0; i < 8; ++i)
+        app.Update();
+    EXPECT_TRUE(app.reached.empty());
+    app.Update();
+    EXPECT_EQ(Codes(), std::vector<int>{1007});
+    // 1007 makes no screen: the faded-out menu stays.
+    EXPECT_EQ(app.GetStartMenu(), menu);
+    EXPECT_EQ(app.GetChildCount(), 1);
+    // Without the fade flag a request acts at once, fading or not.
+    ASSERT_TRUE(app.SendEvent(&app, 1001, nullptr, 0, true));
+    EXPECT_TRUE(app.SendEvent(&app, 1009, nullptr, 0, false));
+    EXPECT_EQ(Codes(), (std::vector<int>{1007, 1009}));
+    EXPECT_NE(app.GetStartMenu(), nullptr);
+    EXPECT_TRUE(app.GetStartMenu()->IsScreenFadingIn()) << "1009 builds the menu afresh";
+}
+
+TEST_F(SwitchFixture, AnswersByCodeAndName)
+{
+    ASSERT_NE(RestingMenu(), nullptr);
+    EXPECT_TRUE(app.OnEvent(nullptr, 600, "btn_unknown", 0));
+    EXPECT_FALSE(app.GetStartMenu()->IsScreenFadingOut());
+    EXPECT_FALSE(app.OnEvent(nullptr, 602, "tuner_other", 40));
+    EXPECT_TRUE(app.OnEvent(nullptr, 604, "chk_other", 1));
+    EXPECT_FALSE(app.GetProfiles()->mute);
+    EXPECT_FALSE(app.OnEvent(nullptr, 600 + 5, "acn_x", 0));
+    // Codes whose screens are not here yet change nothing, so the faded screen stays.
+    for (int code : {1000, 1004, 1005, 1006, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018})
+        EXPECT_FALSE(app.OnEvent(nullptr, code, nullptr, 0)) << code;
+    EXPECT_NE(app.GetStartMenu(), nullptr);
+    EXPECT_TRUE(app.OnEvent(nullptr, 1001, nullptr, 0));
+}
+
+TEST_F(SwitchFixture, ModeButtonsStartANewGameOrOfferToContinue)
+{
+    app.MakePlayer(3, 0);
+    ASSERT_NE(RestingMenu(), nullptr);
+    app.OnEvent(nullptr, 600, "btn_sm_gauntlet", 0);
+    EXPECT_TRUE(app.GetStartMenu()->IsScreenFadingOut());
+    app.Frames(9);
+    ASSERT_FALSE(app.reached.empty());
+    EXPECT_EQ(app.reached.back().code, 1015);
+
+    // With an adventure record the menu asks instead of switching.
+    WriteRecord(GameApp::ResumeKey(3, 0), 2);
+    ASSERT_NE(RestingMenu(), nullptr);
+    app.reached.clear();
+    EXPECT_TRUE(app.OnEvent(nullptr, 600, "btn_sm_adventure", 0));
+    EXPECT_FALSE(app.GetStartMenu()->IsScreenFadingOut());
+    EXPECT_EQ(Codes(), (std::vector<int>{600, 605}));
+    EXPECT_EQ(app.reached.back().name, "acn_confirm_adventure");
+
+    struct Row {
+        const char* button;
+        int value, code, delivered;
+    } rows[] = {{"btn_new_adventure", 5, 1016, 0}, {"btn_continue_gauntlet", 5, 1003, 0},
+                {"btn_help_instructions", 5, 1011, 5}, {"btn_help_about", 7, 1013, 7}, {"btn_main_hiscores", 5, 1007, 0}};
+    for (const Row& row : rows) {
+        ASSERT_NE(RestingMenu(), nullptr);
+        int values = 0;
+        app.onEvent = [&](int code) {
+            if (code == row.code)
+                ++values;
+        };
+        app.reached.clear();
+        EXPECT_TRUE(app.OnEvent(nullptr, 600, row.button, row.value));
+        app.Frames(9);
+        ASSERT_EQ(values, 1) << row.button;
+    }
+    app.onEvent = nullptr;
+}
+
+TEST_F(SwitchFixture, TheSoundTunerPreviewsAtMostOnceInElevenUpdates)
+{
+    ProfileStore& profiles = app.Profiles();
+    profiles.soundOn = true;
+    profiles.soundVolume = 50;
+    ASSERT_TRUE(app.GetSoundBank()->LoadByIndex(2));
+    EXPECT_TRUE(app.OnEvent(nullptr, 602, "tuner_Sound", 140));
+    EXPECT_EQ(profiles.soundVolume, 100);
+    EXPECT_EQ(app.sound->sfxVolume, 100);
+    ASSERT_EQ(app.sound->played.size(), 1u);
+    EXPECT_EQ(app.GetVolumePreviewCountdown(), 11);
+    // A change inside the pause, and an unchanged value after it, play nothing.
+    app.OnEvent(nullptr, 602, "tuner_Sound", 60);
+    for (int i = 0; i < 11; ++i)
+        app.Update();
+    app.OnEvent(nullptr, 602, "tuner_Sound", 60);
+    EXPECT_EQ(app.sound->played.size(), 1u);
+    app.OnEvent(nullptr, 602, "tuner_Sound", -3);
+    EXPECT_EQ(profiles.soundVolume, 0);
+    EXPECT_EQ(app.sound->played.size(), 2u);
+    // Muted, the value still moves but nothing sounds.
+    for (int i = 0; i < 11; ++i)
+        app.Update();
+    profiles.mute = true;
+    app.OnEvent(nullptr, 602, "tuner_Sound", 30);
+    EXPECT_EQ(profiles.soundVolume, 30);
+    EXPECT_EQ(app.sound->played.size(), 2u);
+
+    EXPECT_TRUE(app.OnEvent(nullptr, 602, "tuner_Music", 250));
+    EXPECT_EQ(profiles.musicVolume, 100);
+    EXPECT_EQ(app.sound->musicVolume, 100);
+    EXPECT_EQ(app.sound->played.size(), 2u);
+}
+
+TEST_F(SwitchFixture, MuteStopsTheMusicAndUnmuteRestartsItOnlyWhenMusicIsOn)
+{
+    ProfileStore& profiles = app.Profiles();
+    profiles.soundOn = profiles.musicOn = true;
+    profiles.soundVolume = 40;
+    profiles.musicVolume = 70;
+    app.GetSoundBank()->PlayMusic();
+    int starts = app.sound->musicStarts;
+    EXPECT_TRUE(app.OnEvent(nullptr, 604, "chk_mute", 1));
+    EXPECT_TRUE(profiles.mute);
+    EXPECT_FALSE(app.sound->sfxOn);
+    EXPECT_FALSE(app.sound->musicOn);
+    EXPECT_EQ(app.sound->sfxVolume, 40);
+    EXPECT_EQ(app.sound->musicVolume, 70);
+    EXPECT_EQ(app.GetSoundBank()->GetMusicState(), -1);
+    app.OnEvent(nullptr, 604, "chk_mute", 0);
+    EXPECT_TRUE(app.sound->musicOn);
+    EXPECT_EQ(app.sound->musicStarts, starts + 1);
+    EXPECT_EQ(app.GetSoundBank()->GetMusicState(), 0);
+    // Music switched off in the options: unmuting leaves it silent.
+    app.OnEvent(nullptr, 604, "chk_mute", 1);
+    profiles.musicOn = false;
+    app.OnEvent(nullptr, 604, "chk_mute", 0);
+    EXPECT_TRUE(app.sound->sfxOn);
+    EXPECT_FALSE(app.sound->musicOn);
+    EXPECT_EQ(app.sound->musicStarts, starts + 1);
+}
+
+TEST_F(SwitchFixture, LoadedHandsOverTheExitButtonAndShowsTheMenu)
+{
+    ASSERT_TRUE(app.ShowScreen(kSlotHelp));
+    app.SetPendingExit(8);
+    Surface* normal = app.GetPendingExitImage(0);
+    // While loading, the corner is no button.
+    app.OnPointer(315, 3, 1);
+    app.OnPointer(315, 3, 2);
+    EXPECT_FALSE(app.IsQuitRequested());
+    app.reached.clear();
+    // The help screen plays the loader: it asks for 1008 and is deleted by its own delivery.
+    app.Screen(kSlotHelp)->ClearScreenFadingIn();
+    app.Screen(kSlotHelp)->SendEvent(nullptr, 1008, nullptr, 0, true);
+    app.Frames(9);
+    EXPECT_EQ(Codes(), std::vector<int>{1008});
+    EXPECT_EQ(app.GetScreen(kSlotHelp), nullptr);
+    ASSERT_NE(app.GetStartMenu(), nullptr);
+    EXPECT_EQ(app.GetStartMenu()->GetWidth(), 320);
+    EXPECT_EQ(app.GetStartMenu()->GetHeight(), 240);
+    EXPECT_EQ(app.GetPendingExitImage(0), nullptr);
+    EXPECT_EQ(app.GetPendingExitImage(1), nullptr);
+    EXPECT_EQ(app.ExitImage(), normal);
+    // The corner button now ends the program.
+    app.OnPointer(315, 3, 1);
+    app.OnPointer(315, 3, 2);
+    EXPECT_TRUE(app.IsQuitRequested());
+}
+
+TEST_F(SwitchFixture, ScreensThatCannotBeMadeFallBack)
+{
+    // No loader: the menu shows instead.
+    EXPECT_TRUE(app.ShowLoader());
+    EXPECT_NE(app.GetStartMenu(), nullptr);
+    EXPECT_FALSE(app.IsQuitRequested());
+    // A game with no menu class runs on without a screen.
+    std::string menuRoot = app.roots[kSlotStartMenu];
+    app.roots[kSlotStartMenu].clear();
+    EXPECT_FALSE(app.ShowLoader());
+    EXPECT_EQ(app.GetChildCount(), 0);
+    EXPECT_FALSE(app.IsQuitRequested());
+    // A menu whose set-up fails ends the program as a failure with no screen left.
+    app.roots[kSlotStartMenu] = menuRoot;
+    app.onNew = [](TestScreen* screen) { screen->createResult = false; };
+    EXPECT_FALSE(app.ShowLoader());
+    EXPECT_EQ(app.GetChildCount(), 0);
+    EXPECT_TRUE(app.IsQuitRequested());
+    EXPECT_EQ(app.GetExitCode(), 1);
+}
+
+TEST_F(SwitchFixture, AContinueThatCannotBePlayedBackLeavesThePlayerOnTheMenu)
+{
+    app.roots[kSlotGauntletMap] = "root_second";
+    app.MakePlayer(3, 0);
+    ASSERT_NE(RestingMenu(), nullptr);
+    // A gauntlet map record whose saved state is missing cannot be restored.
+    PackMemoryFile stream;
+    ASSERT_TRUE(stream.Allocate(8));
+    stream.WriteInt32(3);
+    ASSERT_TRUE(app.GetResumeStore()->WriteRecord(GameApp::ResumeKey(3, 1), &stream, "raw"));
+    EXPECT_TRUE(app.OnEvent(nullptr, 1003, nullptr, 0));
+    EXPECT_EQ(app.GetScreen(kSlotGauntletMap), nullptr);
+    EXPECT_NE(app.GetStartMenu(), nullptr);
+    EXPECT_EQ(app.Profiles().CurrentPlayer()->mode, 1);
+}
+
+}  // namespace

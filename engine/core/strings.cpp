@@ -168,6 +168,17 @@ InlineString<N>& InlineString<N>::Assign(const char* text)
 }
 
 template <size_t N>
+InlineString<N>& InlineString<N>::Assign(const char* text, size_t length)
+{
+    if (!text)
+        length = 0;
+    else if (const void* nul = memchr(text, 0, length))
+        length = static_cast<size_t>(static_cast<const char*>(nul) - text);
+    Set(text, length);
+    return *this;
+}
+
+template <size_t N>
 void InlineString<N>::Release()
 {
     Free(heap_);

@@ -39,6 +39,8 @@ public:
     virtual ~InlineString();
 
     InlineString& Assign(const char* text);
+    // At most length characters of text, fewer when a NUL comes first.
+    InlineString& Assign(const char* text, size_t length);
     const char* CStr() const;
     const char* GetText() const { return CStr(); }
     size_t Length() const { return length_; }

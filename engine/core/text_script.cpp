@@ -21,9 +21,43 @@ bool IsLineEnd(int c)
     return c == '\n' || c == '\r';
 }
 
+// A text built a character at a time on the stack, moving to the heap only past a long line:
+// scripts are read a line at a time, so the common line costs no allocation.
+class LineText {
+public:
+    void Append(char c)
+    {
+        if (!spilled_ && length_ < sizeof(local_)) {
+            local_[length_++] = c;
+            return;
+        }
+        if (!spilled_) {
+            heap_.Clear();
+            if (!heap_.Append(local_, length_))
+                return;
+            spilled_ = true;
+        }
+        if (heap_.Append(c))
+            ++length_;
+    }
+    void Clear()
+    {
+        length_ = 0;
+        spilled_ = false;
+    }
+    const char* Data() const { return spilled_ ? heap_.CStr() : local_; }
+    size_t Length() const { return length_; }
+
+private:
+    char local_[256];
+    size_t length_ = 0;
+    bool spilled_ = false;
+    TextBuilder heap_;
+};
+
 // The raw line grammar over any source with Get (kEnd at the end) and Unget.
 template <typename Source>
-void ReadRawLine(Source& source, TextBuilder& line)
+void ReadRawLine(Source& source, LineText& line)
 {
     line.Clear();
     bool comment = false;
@@ -106,6 +140,14 @@ int32_t TrimmedLength(const char* text, size_t length)
     return static_cast<int32_t>(length);
 }
 
+// The text less its trailing blanks (one blank stays of an all-blank text); empty for none.
+ShortString& AssignTrimmed(ShortString& out, const char* text, size_t length)
+{
+    if (length == 0)
+        return out.Assign(nullptr);
+    return out.Assign(text, static_cast<size_t>(TrimmedLength(text, length)));
+}
+
 // The backward number scan of ParseFixed8 and ParseFixed16: the signed, shifted integer of all
 // digits, and the divisor when a point was met (0 without one). False for a second point.
 bool ScanDecimal(const char* text, int shift, uint32_t* integer, double* divisor)
@@ -148,13 +190,32 @@ bool ScanDecimal(const char* text, int shift, uint32_t* integer, double* divisor
 
 }  // namespace
 
+namespace {
+
+// The raw line up to its first NUL, read from the stream's data in place when it is in memory.
+void ReadRawStreamLine(Stream* stream, LineText& text)
+{
+    if (const char* data = MemoryData(stream)) {
+        BufferSource source{data, stream->GetSize(), stream->Tell()};
+        if (source.index < 0)
+            source.index = source.size;
+        ReadRawLine(source, text);
+        stream->Seek(source.index, kSeekStart);
+    } else {
+        StreamSource source{stream};
+        ReadRawLine(source, text);
+    }
+}
+
+}  // namespace
+
 ShortString& ReadLineFromBuffer(ShortString& line, const char* data, int32_t size, int32_t* index)
 {
     BufferSource source{data, size, *index < 0 ? size : *index};
-    TextBuilder text;
+    LineText text;
     ReadRawLine(source, text);
     *index = source.index;
-    return line.Assign(text.CStr());
+    return line.Assign(text.Data(), text.Length());
 }
 
 ShortString& ReadLineFromMemory(ShortString& line, Stream* stream)
@@ -173,22 +234,25 @@ ShortString& ReadLineFromStream(ShortString& line, Stream* stream)
     if (!stream)
         return line.Assign(nullptr);
     StreamSource source{stream};
-    TextBuilder text;
+    LineText text;
     ReadRawLine(source, text);
-    return line.Assign(text.CStr());
+    return line.Assign(text.Data(), text.Length());
 }
 
 bool ReadScriptLine(Stream* stream, ShortString& line)
 {
-    ShortString raw;
+    if (!stream)
+        return false;
+    LineText raw;
     for (;;) {
-        if (MemoryData(stream))
-            ReadLineFromMemory(raw, stream);
-        else
-            ReadLineFromStream(raw, stream);
-        if (raw.Length() == 0)
+        raw.Clear();
+        ReadRawStreamLine(stream, raw);
+        const char* text = raw.Data();
+        const void* nul = memchr(text, 0, raw.Length());
+        size_t length = nul ? static_cast<size_t>(static_cast<const char*>(nul) - text) : raw.Length();
+        if (length == 0)
             return false;
-        TrimRight(line, raw.CStr());
+        line.Assign(text, static_cast<size_t>(TrimmedLength(text, length)));
         if (line.Length() < 2 || line.CStr()[0] != '/' || line.CStr()[1] != '/')
             return true;
     }
@@ -217,7 +281,10 @@ bool SplitKeyValue(const char* line, ShortString& key, ShortString& value)
         TrimRight(value, line);
         return true;
     }
-    TextBuilder keyText, valueText;
+    // The key is the text before the first separator outside quotes; the value is the rest less
+    // its leading blanks and any further separators outside quotes.
+    LineText valueText;
+    size_t keyLength = 0;
     bool quoted = false, inValue = false, leading = true;
     for (const char* p = line; *p; ++p) {
         char c = *p;
@@ -228,7 +295,7 @@ bool SplitKeyValue(const char* line, ShortString& key, ShortString& value)
             continue;
         }
         if (!inValue) {
-            keyText.Append(c);
+            ++keyLength;
         } else {
             if (leading && IsBlank(c))
                 continue;
@@ -236,8 +303,8 @@ bool SplitKeyValue(const char* line, ShortString& key, ShortString& value)
             valueText.Append(c);
         }
     }
-    TrimRight(key, keyText.CStr());
-    TrimRight(value, valueText.CStr());
+    AssignTrimmed(key, line, keyLength);
+    AssignTrimmed(value, valueText.Data(), valueText.Length());
     return true;
 }
 
@@ -245,10 +312,7 @@ ShortString& TrimRight(ShortString& out, const char* in)
 {
     if (!in || !*in)
         return out.Assign(nullptr);
-    int32_t length = TrimmedLength(in, strlen(in));
-    TextBuilder text;
-    text.Append(in, static_cast<size_t>(length));
-    return out.Assign(text.CStr());
+    return AssignTrimmed(out, in, strlen(in));
 }
 
 ShortString& StripQuotes(ShortString& out, const char* in, char open, char close)
@@ -261,10 +325,9 @@ ShortString& StripQuotes(ShortString& out, const char* in, char open, char close
         --length;
     if (length > 0 && in[0] == open)
         start = 1;
-    TextBuilder text;
-    if (length > start)
-        text.Append(in + start, length - start);
-    return out.Assign(text.CStr());
+    if (length <= start)
+        return out.Assign(nullptr);
+    return out.Assign(in + start, length - start);
 }
 
 ShortString& Unquote(ShortString& out, const char* in)
@@ -283,7 +346,6 @@ void Split(const char* text, int maxItems, ShortString* items, int* count, bool 
     if (text && maxItems > 0) {
         bool quoted = false;
         const char* start = nullptr;
-        TextBuilder item;
         for (const char* p = text;; ++p) {
             char c = *p;
             bool separator = c == 0 || c == ',' || (c == ' ' && !(quotes && quoted));
@@ -291,9 +353,7 @@ void Split(const char* text, int maxItems, ShortString* items, int* count, bool 
                 quoted = !quoted;
             if (separator) {
                 if (start) {
-                    item.Clear();
-                    item.Append(start, static_cast<size_t>(p - start));
-                    items[n].Assign(item.CStr());
+                    items[n].Assign(start, static_cast<size_t>(p - start));
                     start = nullptr;
                 }
                 if (c == 0)
@@ -375,11 +435,8 @@ bool PairImageNames(ShortString& name, ShortString& alphaName)
     for (ShortString* s : {&name, &alphaName}) {
         size_t length = s->Length();
         const char* text = s->CStr();
-        if (length >= 4 && (!strcmp(text + length - 4, ".jpg") || !strcmp(text + length - 4, ".png"))) {
-            TextBuilder cut;
-            cut.Append(text, length - 4);
-            s->Assign(cut.CStr());
-        }
+        if (length >= 4 && (!strcmp(text + length - 4, ".jpg") || !strcmp(text + length - 4, ".png")))
+            s->Assign(text, length - 4);
     }
     return true;
 }

@@ -194,3 +194,22 @@ TEST(TextScript, ScriptLinesFromMemoryAndFromDiskAgree)
     ShortString line;
     EXPECT_FALSE(ReadScriptLine(&comments, line));
 }
+
+// Lines far past the reader's stack buffer come through whole, and a NUL ends the text it is in.
+TEST(TextScript, LongLinesAndEmbeddedNul)
+{
+    const std::string longValue(700, 'v');
+    const std::string data = "key = " + longValue + "   \nnext = 1\n";
+    EXPECT_EQ(RawLines(data), (std::vector<std::string>{"key = " + longValue + "   ", "next = 1"}));
+
+    ShortString key, value;
+    ASSERT_TRUE(SplitKeyValue(("k=" + longValue + "=x").c_str(), key, value));
+    EXPECT_EQ(Text(key), "k");
+    EXPECT_EQ(Text(value), longValue + "x");
+
+    const std::string withNul("ab\0cd\nef\n", 9);
+    EXPECT_EQ(RawLines(withNul), (std::vector<std::string>{"ab", "ef"}));
+    ShortString cut;
+    EXPECT_EQ(Text(cut.Assign("abcdef", 3)), "abc");
+    EXPECT_EQ(Text(cut.Assign(std::string(80, 'w').c_str(), 60)), std::string(60, 'w'));
+}

@@ -12,6 +12,9 @@ namespace {
 
 std::mutex g_openLock;
 std::vector<WaveOutDevice*> g_open;  // in the order they were opened
+// Held by a consumer that looked a device up for as long as it uses it; a close takes it before
+// the device is freed, so the lookup can never hand out a device that is being deleted.
+std::mutex g_consumeLock;
 
 bool IsOpenDevice(HWAVEOUT device)
 {
@@ -53,6 +56,16 @@ WaveOutDevice* OpenDevice()
 {
     std::lock_guard<std::mutex> hold(g_openLock);
     return g_open.empty() ? nullptr : g_open.back();
+}
+
+bool ConsumeNewest(uint8_t* out, size_t bytes)
+{
+    std::lock_guard<std::mutex> consuming(g_consumeLock);
+    WaveOutDevice* device = OpenDevice();
+    if (!device)
+        return false;
+    Consume(device, out, bytes);
+    return true;
 }
 
 void Consume(WaveOutDevice* device, uint8_t* out, size_t bytes)
@@ -227,6 +240,7 @@ MMRESULT waveOutClose(HWAVEOUT device)
     if (device->callback)
         device->callback(device, WOM_CLOSE, device->instance, 0, 0);
     {
+        std::lock_guard<std::mutex> consuming(g_consumeLock);
         std::lock_guard<std::mutex> openHold(g_openLock);
         g_open.erase(std::find(g_open.begin(), g_open.end(), device));
     }

@@ -29,6 +29,9 @@ namespace platform_sound {
 void Consume(WaveOutDevice* device, uint8_t* out, size_t bytes);
 // The device opened last of those open, or null.
 WaveOutDevice* OpenDevice();
+// Consume on the newest open device, which cannot be closed and freed while it is in use; false
+// when none is open.
+bool ConsumeNewest(uint8_t* out, size_t bytes);
 }  // namespace platform_sound
 
 namespace nullbackend {

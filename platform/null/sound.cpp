@@ -36,11 +36,9 @@ void FailSoundOpen(bool fail)
 
 bool PumpSound(size_t bytes)
 {
-    WaveOutDevice* device = platform_sound::OpenDevice();
-    if (!device)
-        return false;
     std::vector<uint8_t> played(bytes);
-    platform_sound::Consume(device, played.data(), bytes);
+    if (!platform_sound::ConsumeNewest(played.data(), bytes))
+        return false;
     std::lock_guard<std::mutex> hold(g_captureLock);
     g_captured.insert(g_captured.end(), played.begin(), played.end());
     return true;

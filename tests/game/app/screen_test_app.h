@@ -23,7 +23,7 @@
 #include "game/app/sound_bank.h"
 #include "platform/files.h"
 #include "support/host_file.h"
-#include "support/recording_sound.h"
+#include "tests/support/recording_sound.h"
 #include "tests/engine/graphics/image_fixtures.h"
 
 constexpr const char* kScreensFile = "screens.txt";

@@ -23,7 +23,7 @@
 #include "game/play/curve_path.h"
 #include "platform/crt.h"
 #include "platform/files.h"
-#include "support/recording_sound.h"
+#include "tests/support/recording_sound.h"
 #include "tests/engine/graphics/image_fixtures.h"
 
 // Everything the pieces ask of the screen, answered from fields and written down.

@@ -422,7 +422,7 @@ def glow_svg():
     for i in range(n):
         a = 2 * math.pi * i / n
         long = 94 if i % 2 == 0 else 70
-        half = math.radians(5.5 if i % 2 == 0 else 4)
+        half = math.radians(7 if i % 2 == 0 else 5)
         p0 = (96 + 14 * math.cos(a - half * 2), 96 + 14 * math.sin(a - half * 2))
         p1 = (96 + long * math.cos(a), 96 + long * math.sin(a))
         p2 = (96 + 14 * math.cos(a + half * 2), 96 + 14 * math.sin(a + half * 2))
@@ -432,16 +432,16 @@ def glow_svg():
        its centre and tints it. Made by tools/arttool/startmenu_scene.py. -->
   <defs>
     <radialGradient id="fade" cx="96" cy="96" r="96" gradientUnits="userSpaceOnUse">
-      <stop offset="0" stop-color="#fff"/>
-      <stop offset="0.3" stop-color="#fff" stop-opacity="0.8"/>
+      <stop offset="0" stop-color="#fff" stop-opacity="0.6"/>
+      <stop offset="0.3" stop-color="#fff" stop-opacity="0.42"/>
       <stop offset="1" stop-color="#fff" stop-opacity="0"/>
     </radialGradient>
     <radialGradient id="halo" cx="96" cy="96" r="60" gradientUnits="userSpaceOnUse">
-      <stop offset="0" stop-color="#fff"/>
-      <stop offset="0.45" stop-color="#fff" stop-opacity="0.6"/>
+      <stop offset="0" stop-color="#fff" stop-opacity="0.75"/>
+      <stop offset="0.45" stop-color="#fff" stop-opacity="0.35"/>
       <stop offset="1" stop-color="#fff" stop-opacity="0"/>
     </radialGradient>
-    <filter id="soft" x="-0.1" y="-0.1" width="1.2" height="1.2"><feGaussianBlur stdDeviation="1.5"/></filter>
+    <filter id="soft" x="-0.1" y="-0.1" width="1.2" height="1.2"><feGaussianBlur stdDeviation="2.5"/></filter>
   </defs>
   <circle cx="96" cy="96" r="60" fill="url(#halo)"/>
   <path d="%s" fill="url(#fade)" filter="url(#soft)"/>

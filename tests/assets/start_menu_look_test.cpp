@@ -151,3 +151,64 @@ TEST(ShippedStartMenuLook, DialogsFitAndReadAtEveryResolutionInEveryLanguage)
         }
     }
 }
+
+// The menu itself on its picture (the sky and the animation are the screen's own): the buttons in
+// the right half, clear of one another and of the welcome, which stays on the screen with the
+// widest name a player can have.
+TEST(ShippedStartMenuLook, MenuButtonsAndWelcomeFitAtEveryResolutionInEveryLanguage)
+{
+    mkdir(KELO_LOOK_DIR, 0755);
+    for (const ShippedResolution& r : kShippedResolutions) {
+        SCOPED_TRACE(ShippedName(r));
+        ShippedGameApp app(r.width, r.height, "keloui.txt", "root_startmenu");
+        ASSERT_TRUE(app.Ready());
+        StringTable* table = app.GetLanguageTable();
+        // Names are kept under 101 pixels in the small font.
+        std::string name;
+        while (app.GetSmallFont()->MeasureText((name + "W").c_str()) < 101)
+            name += "W";
+        for (int language = 0; language < table->GetLanguageCount(); ++language) {
+            ASSERT_TRUE(table->SelectLanguage(language));
+            SCOPED_TRACE("language " + std::to_string(language));
+            ASSERT_TRUE(app.ShowScreen(kSlotStartMenu));
+            GameScreen* menu = app.GetStartMenu();
+            ASSERT_NE(menu, nullptr);
+            auto* welcome = dynamic_cast<TextWidget*>(
+                ScriptWidget::FindByName(menu, r.width == 240 ? "txt_welcome240_2" : "txt_welcome"));
+            ASSERT_NE(welcome, nullptr);
+            String format;
+            table->Lookup(format, welcome->GetDesc()->txtid.CStr());
+            welcome->SetText(FormatText(format.CStr(), {name.c_str()}).CStr());
+            welcome->Relayout();
+
+            Surface* display = app.GetScreenSurface();
+            Box screen{0, 0, display->GetWidth(), display->GetHeight()};
+            std::vector<std::pair<ScriptWidget*, Box>> parts{{welcome, BoxOf(welcome)}};
+            EXPECT_TRUE(parts[0].second.Inside(screen)) << parts[0].second.x << " " << parts[0].second.w;
+            for (const char* button : {"btn_change_player", "btn_sm_adventure", "btn_sm_gauntlet", "btn_sm_help",
+                                       "btn_sm_options", "btn_sm_quit"}) {
+                auto* widget = dynamic_cast<ButtonWidget*>(ScriptWidget::FindByName(menu, button));
+                ASSERT_NE(widget, nullptr) << button;
+                Box box = BoxOf(widget);
+                EXPECT_TRUE(box.Inside(screen)) << button;
+                EXPECT_GE(box.x, screen.w / 2) << button;
+                for (const auto& [other, otherBox] : parts)
+                    EXPECT_FALSE(box.Overlaps(otherBox)) << button << " covers " << other->GetName();
+                parts.emplace_back(widget, box);
+                // The plaque has no carved ends.
+                auto* desc = dynamic_cast<ButtonDesc*>(widget->GetDesc());
+                bool plaque = desc && SameText(desc->image.set.CStr(), "sm_change_player");
+                EXPECT_LE(widget->GetLook().font->MeasureText(widget->GetCaption().CStr()),
+                          box.w * (plaque ? 14 : 13) / 16)
+                    << button << ": " << widget->GetCaption().CStr();
+            }
+            if (language > 1 || (language == 1 && r.width != 240))
+                continue;
+            for (int i = 0; i < 40; ++i)
+                app.Update();
+            app.Draw();
+            EXPECT_TRUE(WriteScreenPng(display, std::string(KELO_LOOK_DIR) + "/menu_root_" + ShippedName(r) +
+                                                    (language ? "_deDE" : "") + ".png"));
+        }
+    }
+}

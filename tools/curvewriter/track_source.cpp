@@ -89,7 +89,13 @@ public:
             if (words >> extra)
                 return Fail(line, "unexpected '" + extra + "'");
         }
-        return Finish(0);
+        if (!Finish(0))
+            return false;
+        // Each cover's opaque shape is drawn from the tunnels under it: a cover over none is a fault.
+        for (size_t i = 0; i < out_.overlays.size(); ++i)
+            if (!CoversTunnel(out_.overlays[i]))
+                return Fail(overlayLines_[i], "overlay '" + out_.overlays[i].name + "' covers no tunnel");
+        return true;
     }
 
     std::string error;
@@ -112,6 +118,7 @@ private:
                 return Fail(line, "overlay needs a name, x, y, width and height");
             o.rect = {a, b, a + c, b + d};
             out_.overlays.push_back(o);
+            overlayLines_.push_back(line);
             return true;
         }
         if (word == "curve") {
@@ -284,8 +291,18 @@ private:
         return false;
     }
 
+    bool CoversTunnel(const Overlay& o) const
+    {
+        for (const Track& t : out_.tracks)
+            for (const Segment& seg : t.segments)
+                if (seg.tunnel && o.rect.Holds(Bezier(seg.p, 0.5), 0))
+                    return true;
+        return false;
+    }
+
     std::string file_;
     Source& out_;
+    std::vector<int> overlayLines_;
     Vec at_;
     double heading_ = 0;
     bool started_ = false;

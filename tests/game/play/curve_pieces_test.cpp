@@ -150,6 +150,9 @@ TEST_F(CurvePieces, BadSourcesAreRefusedWithTheirLine)
         {"map a\noverlay r 0 0 100 100\ncurve\nstart -20 300 0\nline 100\ntunnel\nline 50\nopen\nline 100\n", ":7: ",
          "not inside one overlay"},
         {"map a\ncurve\nstart -20 100 0\narc 50 90\nline 100\n", ":4: ", "starts with a line"},
+        {"map a\noverlay r 0 0 200 200\noverlay s 400 0 100 100\ncurve\nstart -20 100 0\nline 100\ntunnel\nline 50\n"
+         "open\nline 200\n",
+         ":3: ", "'s' covers no tunnel"},
     };
     for (const Case& c : cases) {
         Written w = Write(app, c.text);

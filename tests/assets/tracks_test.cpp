@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <memory>
 
 #include "engine/core/pack_memory_file.h"
@@ -92,6 +94,33 @@ TEST(ShippedTracks, EveryMapIsPlayableOnEveryScreen)
                 }
             }
         }
+    }
+}
+
+// The covers a map's source assumes are the map record's overlays, at the record's places: the
+// overlay art is cut at those places from the tunnels the source lays under them.
+TEST(ShippedTracks, SourcesAssumeTheMapRecordsOverlays)
+{
+    std::string levels = std::string(KELO_MANIFEST);
+    levels = levels.substr(0, levels.rfind('/')) + "/levels/";
+    LevelTables tables;
+    ASSERT_TRUE(tables.Build());
+    for (int n = 0; n < MapInfo::kCount; ++n) {
+        const MapInfo& map = tables.maps[n];
+        std::ifstream source(levels + map.art + ".txt");
+        ASSERT_TRUE(source.good()) << map.art;
+        std::vector<std::string> assumed, recorded;
+        std::string line;
+        while (std::getline(source, line)) {
+            std::istringstream words(line);
+            std::string word, name;
+            int x = 0, y = 0;
+            if (words >> word && word == "overlay" && words >> name >> x >> y)
+                assumed.push_back(name + " " + std::to_string(x) + " " + std::to_string(y));
+        }
+        for (const OverlayImage& o : map.overlays)
+            recorded.push_back(std::string(o.image) + " " + std::to_string(o.x) + " " + std::to_string(o.y));
+        EXPECT_EQ(assumed, recorded) << map.art;
     }
 }
 

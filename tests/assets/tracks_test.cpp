@@ -1,0 +1,144 @@
+// The maps' tracks as the game reads them from the packs, at every screen, against the rules of a
+// playable board; and the rules themselves, each proved on a fixture that breaks it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "engine/core/pack_memory_file.h"
+#include "engine/graphics/image_loader.h"
+#include "engine/graphics/surface.h"
+#include "game/app/game_app.h"
+#include "game/play/curve_file.h"
+#include "game/tables/display_mode.h"
+#include "game/tables/level_tables.h"
+#include "shipped_app.h"
+#include "track_rules.h"
+
+namespace {
+
+// A game application that only carries the layout table of a display mode, for binding paths.
+class LayoutApp : public GameApp {
+public:
+    explicit LayoutApp(int code)
+    {
+        LayoutTable::FillInts(layoutTable_, code);
+        LayoutTable::FillFixed(layoutTable_, code);
+    }
+};
+
+// The largest fill share among the records that play a map: its adventure stages, and the gauntlet
+// (two-curve) table for every map but the final one.
+double HighestFill(const LevelTables& tables, int number)
+{
+    int best = 0;
+    for (int stage = 1; stage <= kAdventureStageCount; ++stage)
+        if (AdventureStageMap(stage) == number)
+            best = std::max(best, tables.adventure[stage - 1].fillPercent);
+    const MapInfo& map = tables.maps[number];
+    const SettingsTable& gauntlet = map.twoCurves ? tables.dual : tables.gauntlet;
+    if (!map.nebula)
+        for (const LevelSettings& record : gauntlet)
+            best = std::max(best, record.fillPercent);
+    return best / 100.0;
+}
+
+struct Loaded {
+    std::unique_ptr<LayoutApp> layoutApp;
+    CurvePath curves[kMaxCurves];
+    int count = 0;
+    bool ok = false;
+};
+
+void LoadShipped(ShippedApp& app, const ShippedResolution& r, const MapInfo& map, Loaded& out)
+{
+    int mode = DisplayModeOf(r.width, r.height);
+    out.layoutApp = std::make_unique<LayoutApp>(mode);
+    for (CurvePath& c : out.curves)
+        c.Bind(out.layoutApp.get());
+    DesignMapping mapping{mode, r.width, r.height};
+    String path = CurveFilePath(String(app.Path("z_levels\\").c_str()), mapping, map.art);
+    PackMemoryFile file;
+    out.ok = file.Open(&app, path.CStr(), 2) && ReadCurves(&file, mapping, out.curves, out.count);
+}
+
+TEST(ShippedTracks, EveryMapIsPlayableOnEveryScreen)
+{
+    LevelTables tables;
+    ASSERT_TRUE(tables.Build());
+    for (const ShippedResolution& r : kShippedResolutions) {
+        ShippedApp app(r.width, r.height);
+        ASSERT_TRUE(app.PacksOpen());
+        for (int n = 0; n < MapInfo::kCount; ++n) {
+            const MapInfo& map = tables.maps[n];
+            Loaded loaded;
+            LoadShipped(app, r, map, loaded);
+            ASSERT_TRUE(loaded.ok) << map.art << " " << ShippedName(r);
+            EXPECT_EQ(loaded.count, map.twoCurves ? 2 : 1) << map.art;
+            TrackScreen screen{ShippedName(r), r.width, r.height, DisplayModeOf(r.width, r.height),
+                               &loaded.layoutApp->GetLayoutTable()};
+            TrackCheck check = CheckTracks(map, loaded.curves, loaded.count, screen, HighestFill(tables, n));
+            for (const std::string& fault : check.faults)
+                ADD_FAILURE() << fault;
+            // The figures of the design screen, for the table of difficulty.
+            if (r.width == 640) {
+                for (size_t c = 0; c < check.figures.size(); ++c) {
+                    const CurveFigures& f = check.figures[c];
+                    std::printf("%-14s c%zu L %5.0f roll-in %5.0f danger %5.0f frog %4.0f shot %4.0f hidden %4.2f guards",
+                                map.art, c + 1, f.length, f.rollIn, f.danger, f.frogDistance, f.meanShot, f.hiddenShare);
+                    for (double g : f.coinGuards)
+                        std::printf(" %5.0f%s", g, g > f.danger ? "!" : "");
+                    std::printf("\n");
+                }
+            }
+        }
+    }
+}
+
+TEST(ShippedTracks, TunnelsLieUnderTheOverlayMasks)
+{
+    LevelTables tables;
+    ASSERT_TRUE(tables.Build());
+    for (const ShippedResolution& r : kShippedResolutions) {
+        ShippedApp app(r.width, r.height);
+        ASSERT_TRUE(app.PacksOpen());
+        int found = 0, wanted = 0;
+        std::vector<std::string> missing, faults;
+        for (int n = 0; n < MapInfo::kCount; ++n) {
+            const MapInfo& map = tables.maps[n];
+            Loaded loaded;
+            LoadShipped(app, r, map, loaded);
+            ASSERT_TRUE(loaded.ok);
+            TrackScreen screen{ShippedName(r), r.width, r.height, DisplayModeOf(r.width, r.height),
+                               &loaded.layoutApp->GetLayoutTable()};
+            const LayoutTable& t = *screen.layout;
+            std::vector<std::unique_ptr<Surface>> images;
+            std::vector<TrackMask> masks;
+            for (const OverlayImage& o : map.overlays) {
+                ++wanted;
+                std::string path = std::string(app.GetImageFolder().CStr()) + "levels\\" + map.name + "\\" + o.image + "_a";
+                images.emplace_back(LoadAlphaImage(&app, path.c_str(), nullptr));
+                if (!images.back()) {
+                    missing.push_back(path);
+                    continue;
+                }
+                ++found;
+                TrackMask m;
+                m.x = (Fixed::FromInt(o.x) * t.fixed[0]).ToInt() + t.ints[0];
+                m.y = (Fixed::FromInt(o.y) * t.fixed[0]).ToInt() + t.ints[1];
+                m.alpha = images.back().get();
+                masks.push_back(m);
+            }
+            for (const std::string& f : CheckMasks(map, loaded.curves, loaded.count, screen, masks))
+                faults.push_back(f);
+        }
+        if (found == 0)
+            GTEST_SKIP() << "the packs hold none of the " << wanted << " overlay masks yet";
+        for (const std::string& m : missing)
+            ADD_FAILURE() << "missing overlay mask " << m;
+        for (const std::string& f : faults)
+            ADD_FAILURE() << f;
+    }
+}
+
+}  // namespace

@@ -29,7 +29,7 @@ GroundPoint Flagstone(const MapArt& m, float x, float y, uint32_t seed, bool lav
     float tone = (Unit(c.id) - 0.5f) * 0.5f;
     GroundPoint g;
     g.albedo = Stone(m, x, y, seed + 3, tone);
-    if (Unit(c.id >> 3) < 0.12f)
+    if (!lava && Unit(c.id >> 3) < 0.12f)
         g.albedo = Mix(g.albedo, m.accent, 0.45f);
     g.height = 0.22f * Smooth(0.f, 5.f, edge) + 0.05f * Fractal(x / 9.f, y / 9.f, seed + 4, 2);
     float joint = 1 - Smooth(1.f, 3.5f, edge);

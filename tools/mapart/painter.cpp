@@ -163,13 +163,14 @@ Painted PaintLevel(const MapArt& map, const std::vector<Track>& tracks, const Vi
             float in = 1 - Smooth(kGrooveRadius - 2.5f, kGrooveRadius + 0.5f, og);
             float lip = (1 - Smooth(0.f, 4.f, std::fabs(og - kGrooveRadius - 2.5f))) * (1 - in);
             float floorH = -0.5f + 0.35f * (og / kGrooveRadius) * (og / kGrooveRadius);
-            Rgb channel = Scale(Mix(map.dark, map.base, 0.3f), 0.62f + 0.12f * Fractal(dx / 12.f, dy / 12.f, 55, 3));
-            Rgb grooveColour = Mix(Scale(Mix(a, map.dark, 0.55f), 0.6f), channel, 0.75f);
+            Rgb channel = Scale(Mix(map.dark, map.base, 0.35f), 0.6f + 0.12f * Fractal(dx / 12.f, dy / 12.f, 55, 3));
+            Rgb grooveColour = Mix(Scale(Mix(a, map.dark, 0.55f), 0.6f), channel, 0.88f);
             H = H + (floorH - H) * in + 0.06f * lip;
             a = Mix(a, grooveColour, in);
             e = Scale(e, 1 - in);
+            // Darker along the walls, worn lighter down the middle where the balls roll.
             if (in > 0)
-                shade[i] *= 1 - 0.25f * in * (1 - og / kGrooveRadius);
+                shade[i] *= 1 - in * (0.32f * (og / kGrooveRadius) * (og / kGrooveRadius) - 0.08f);
 
             // Roofs over the tunnels, laid in blocks across the track.
             float rd = roof.dist[i] / s;

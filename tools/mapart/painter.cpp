@@ -189,6 +189,13 @@ Painted PaintLevel(const MapArt& map, const std::vector<Track>& tracks, const Vi
                 stone = Scale(stone, 0.9f + 0.2f * Unit(block));
                 stone = Mix(stone, Scale(map.roof, 0.45f), joint * 0.7f);
                 float rH = 0.75f + 0.3f * bevel - 0.08f * band - 0.1f * joint;
+                // The mouths: where the roof's round end meets the groove it swallows, a dark arch.
+                const RoofRun& run = runs[size_t(roof.tag[i])];
+                if (along <= run.from + 2.f || along >= run.to - 2.f) {
+                    float arch = (1 - Smooth(kGrooveRadius - 4.f, kGrooveRadius, og)) * Smooth(kRoofHalfWidth - 10.f, kRoofHalfWidth - 2.f, rd);
+                    stone = Mix(stone, Scale(map.dark, 0.18f), arch);
+                    rH -= 0.6f * arch;
+                }
                 H = H + (rH - H) * covered;
                 a = Mix(a, stone, covered);
                 e = Scale(e, 1 - covered);

@@ -169,7 +169,7 @@ TrackCheck CheckTracks(const MapInfo& map, CurvePath* curves, int count, const T
                 FixedVec2 p = curve.PointAt(Fixed::FromDouble(d), nullptr, nullptr);
                 return Sample{d, Fx(p.x), Fx(p.y), true, false};
             };
-            Sample e = at(length), m = at(length - diameter), b = at(length - 2 * diameter);
+            Sample e = at(length), m = at(length - diameter / 2), b = at(length - diameter);
             if (Turn(Direction(b, m), Direction(m, e)) > 10 * kPi / 180)
                 report.Fault(c, "the track bends into its hole", Place(e.x, e.y));
             holes.push_back(e);

@@ -183,11 +183,13 @@ private:
         return Fail(line, "unknown word '" + word + "'");
     }
 
-    // A turn of `angle` degrees whose radius runs evenly from r0 to r1, in pieces of at most 30
-    // degrees, each a cubic whose handles follow the radius at its two ends.
+    // A turn of `angle` degrees whose radius runs evenly from r0 to r1, each piece a cubic whose
+    // handles follow the radius at its two ends. Arcs go in quarter turns, spirals in eighths: long
+    // handles keep small bends round once the screens cut the points to whole pixels.
     bool Turn(int line, double r0, double r1, double angle)
     {
-        int pieces = static_cast<int>(std::ceil(std::fabs(angle) / 30.0));
+        double most = r0 == r1 ? 90.0 : 45.0;
+        int pieces = static_cast<int>(std::ceil(std::fabs(angle) / most - 1e-9));
         double step = angle / pieces;
         for (int i = 0; i < pieces; ++i) {
             double ra = r0 + (r1 - r0) * i / pieces, rb = r0 + (r1 - r0) * (i + 1) / pieces;

@@ -98,14 +98,15 @@ GroundPoint Water(const MapArt& m, float x, float y, uint32_t seed)
 
 GroundPoint Pebbles(const MapArt& m, float x, float y, uint32_t seed)
 {
-    Cell c = CellNoise(x / 16.f, y / 16.f, seed, 0.9f);
-    float r = c.f1 * 16.f, edge = (c.f2 - c.f1) * 16.f;
+    Cell c = CellNoise(x / 22.f, y / 22.f, seed, 0.9f);
+    float r = c.f1 * 22.f, edge = (c.f2 - c.f1) * 22.f;
     GroundPoint g;
     float pick = Unit(c.id);
-    Rgb colour = pick < 0.45f ? m.base : pick < 0.8f ? m.dark : m.accent;
-    g.albedo = Scale(colour, 0.85f + 0.3f * Unit(c.id >> 9));
-    g.height = 0.3f * Smooth(0.f, 4.f, edge) * (1 - 0.3f * Smooth(0.f, 9.f, r));
-    g.albedo = Mix(g.albedo, Scale(m.dark, 0.35f), 1 - Smooth(0.5f, 2.f, edge));
+    Rgb colour = pick < 0.5f ? m.base : pick < 0.85f ? Mix(m.base, m.dark, 0.5f) : Mix(m.base, m.accent, 0.6f);
+    g.albedo = Scale(colour, 0.9f + 0.2f * Unit(c.id >> 9));
+    g.albedo = Scale(g.albedo, 0.94f + 0.12f * ValueNoise(x / 2.5f, y / 2.5f, seed + 3));
+    g.height = 0.26f * Smooth(0.f, 5.f, edge) * (1 - 0.3f * Smooth(0.f, 12.f, r));
+    g.albedo = Mix(g.albedo, Scale(m.dark, 0.6f), (1 - Smooth(0.5f, 2.5f, edge)) * 0.7f);
     return g;
 }
 

@@ -1,5 +1,6 @@
 #include "tools/curvewriter/track_source.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -317,10 +318,15 @@ std::vector<int32_t> VariantPoints(const Track& track, int variant)
         Vec from = first.p[0], to = first.p[3];
         double length = Distance(from, to);
         Vec back{(from.x - to.x) / length, (from.y - to.y) / length};
+        // The distance back along the line to the first side of the window widened by kOutside.
         const Rect& w = VariantWindow(variant);
-        double extra = 0;
-        while (w.Holds(Add(from, back, extra), kOutside) && extra < 4096)
-            extra += 1;
+        auto reach = [](double at, double dir, double low, double high) {
+            if (dir < 0)
+                return (at - low) / -dir;
+            return dir > 0 ? (high - at) / dir : 1e9;
+        };
+        double extra = std::max(0.0, std::min(reach(from.x, back.x, w.x0 - kOutside, w.x1 + kOutside),
+                                              reach(from.y, back.y, w.y0 - kOutside, w.y1 + kOutside)));
         Vec start = Add(from, back, extra);
         double total = length + extra;
         first.p[0] = start;

@@ -15,6 +15,7 @@ kelo_data_step(art
 # along the curve files of its screen, which the levels' steps write into the staging tree.
 if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/../levels/levels.cmake)
   set(map_list ${CMAKE_CURRENT_LIST_DIR}/maps.txt)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${map_list})
   file(STRINGS ${map_list} map_lines REGEX "^map ")
   set(map_curves)
   foreach(line ${map_lines})
@@ -30,6 +31,7 @@ if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/../levels/levels.cmake)
     kelo_data_step(maps_${folder}
       STAMP ${map_stamp}
       COMMAND $<TARGET_FILE:mapart> ${map_list} ${KELO_STAGE_DIR} ${folder} --jobs 2
+              --levels ${CMAKE_CURRENT_LIST_DIR}/../levels
               --stamp ${map_stamp} --depfile ${CMAKE_CURRENT_BINARY_DIR}/maps_${folder}.d
       DEPENDS mapart ${map_list} ${map_curves}
       DEPFILE ${CMAKE_CURRENT_BINARY_DIR}/maps_${folder}.d)

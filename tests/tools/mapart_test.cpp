@@ -186,3 +186,34 @@ TEST(MapArtTool, RejectsABadListOrCurveFileNamingWhere)
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("unknown image folder"), std::string::npos) << run.output;
 }
+
+// With the track sources beside it the tool takes each overlay's rectangle from there: a corner
+// that differs from the map list's is refused, and each roof goes to the overlay whose rectangle
+// holds it even where another's corner lies nearer and would hold it whole.
+TEST(MapArtTool, TrackSourcesGiveTheOverlaysTheirRectangles)
+{
+    Staged staged;
+    const std::string list = std::string(kList).replace(std::string(kList).find("end"), 3,
+                                                         "  overlay ledge 100 170\nend");
+    std::string levels = " --levels '" + staged.scratch.Path("levels") + "'";
+    std::filesystem::create_directories(staged.scratch.Path("levels"));
+    staged.scratch.Write("levels/strip.txt", "start -110 240 0\noverlay cover 100 161 480 160\n");
+    ToolRun run = staged.Run("i_VGA" + levels, list);
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("strip.txt:2: overlay cover is not one of map strip's overlays"), std::string::npos)
+        << run.output;
+
+    staged.scratch.Write("levels/strip.txt", "overlay cover 100 160 480 160\noverlay ledge 100 170 20 20\n");
+    run = staged.Run("i_VGA" + levels, list);
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("overlay ledge covers no tunnel"), std::string::npos) << run.output;
+    SpriteApp app;
+    auto cover = staged.Image(app, "i_VGA", "levels\\strip\\cover_a", true);
+    ASSERT_NE(cover, nullptr);
+    EXPECT_GE(AlphaAt(*cover, 320 - 100, 240 - 160), 200);
+
+    // Without the rectangles the nearer corner takes the roof.
+    run = staged.Run("i_VGA", list);
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("overlay cover covers no tunnel"), std::string::npos) << run.output;
+}

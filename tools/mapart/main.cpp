@@ -1,7 +1,9 @@
 // mapart: paints the maps' pictures for one image folder of the staging tree: each map's level
 // image along that screen's variant of its curve file, the overlays' alpha masks, the gauntlet
 // thumbnails (and "random") and the nebula.
-//   mapart <map list> <stage dir> <image folder> [--stamp <file>] [--depfile <file>] [--jobs <n>]
+//   mapart <map list> <stage dir> <image folder> [--levels <track sources>] [--stamp <file>]
+//          [--depfile <file>] [--jobs <n>]
+// With the track sources, each roof goes to the overlay whose rectangle holds it.
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -118,10 +120,10 @@ std::string Escaped(const std::string& path)
 int main(int argc, char** argv)
 {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: mapart <map list> <stage dir> <image folder> [--stamp f] [--depfile f] [--jobs n]\n");
+        std::fprintf(stderr, "usage: mapart <map list> <stage dir> <image folder> [--levels dir] [--stamp f] [--depfile f] [--jobs n]\n");
         return 2;
     }
-    std::string listPath = argv[1], stage = argv[2], folderName = argv[3], stamp, depfile;
+    std::string listPath = argv[1], stage = argv[2], folderName = argv[3], stamp, depfile, levels;
     unsigned jobs = 2;
     for (int i = 4; i < argc; i += 2) {
         if (i + 1 >= argc) {
@@ -132,6 +134,8 @@ int main(int argc, char** argv)
             stamp = argv[i + 1];
         else if (!std::strcmp(argv[i], "--depfile"))
             depfile = argv[i + 1];
+        else if (!std::strcmp(argv[i], "--levels"))
+            levels = argv[i + 1];
         else if (!std::strcmp(argv[i], "--jobs"))
             jobs = unsigned(std::max(1, std::atoi(argv[i + 1])));
         else {
@@ -153,6 +157,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+    if (!levels.empty())
+        for (MapArt& m : maps)
+            if (!ReadOverlaySizes(levels + "/" + m.art + ".txt", m, error)) {
+                std::fprintf(stderr, "%s\n", error.c_str());
+                return 1;
+            }
 
     Output out(stage + "/" + folder->name);
     std::vector<std::string> errors(maps.size() + 1);
@@ -184,10 +194,13 @@ int main(int argc, char** argv)
 
     if (!depfile.empty()) {
         std::string deps = Escaped(stamp) + ": " + Escaped(listPath);
-        for (const MapArt& m : maps)
+        for (const MapArt& m : maps) {
+            if (!levels.empty() && std::filesystem::exists(levels + "/" + m.art + ".txt"))
+                deps += " \\\n  " + Escaped(levels + "/" + m.art + ".txt");
             if (!m.nebula)
                 for (const std::string& v : {std::string(folder->variant), std::string()})
                     deps += " \\\n  " + Escaped(stage + "/z_levels/" + v + m.art + ".pth");
+        }
         std::ofstream file(depfile, std::ios::binary);
         file << deps << "\n";
         if (!file.flush()) {

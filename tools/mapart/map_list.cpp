@@ -123,4 +123,34 @@ bool ReadMapList(const std::string& path, std::vector<MapArt>& maps, std::string
     return true;
 }
 
+bool ReadOverlaySizes(const std::string& path, MapArt& map, std::string& error)
+{
+    std::ifstream in(path);
+    if (!in)
+        return true;
+    std::string text;
+    for (int line = 1; std::getline(in, text); ++line) {
+        std::istringstream words(text);
+        std::string key, name;
+        int x, y, w, h;
+        if (!(words >> key) || key != "overlay")
+            continue;
+        if (!(words >> name >> x >> y >> w >> h) || w <= 0 || h <= 0) {
+            error = At(path, line, "overlay wants a name, a corner and a size");
+            return false;
+        }
+        OverlaySpot* spot = nullptr;
+        for (OverlaySpot& o : map.overlays)
+            if (o.image == name)
+                spot = &o;
+        if (!spot || spot->x != x || spot->y != y) {
+            error = At(path, line, "overlay " + name + " is not one of map " + map.art + "'s overlays at that corner");
+            return false;
+        }
+        spot->width = w;
+        spot->height = h;
+    }
+    return true;
+}
+
 }  // namespace mapart

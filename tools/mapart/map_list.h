@@ -22,6 +22,7 @@ struct Rgb {
 struct OverlaySpot {
     std::string image;
     int x = 0, y = 0;
+    int width = 0, height = 0;  // the design rectangle the track's source gives it; 0 when unknown
 };
 
 struct MapArt {
@@ -42,5 +43,10 @@ bool KnownGround(const std::string& kind);
 
 // Reads the list; false with "<file>:<line>: <message>" in error.
 bool ReadMapList(const std::string& path, std::vector<MapArt>& maps, std::string& error);
+
+// Takes the overlays' sizes from a track source's "overlay <name> <x> <y> <w> <h>" lines; false
+// with "<file>:<line>: <message>" when a name is unknown to the map or its corner differs. A missing
+// source leaves the sizes unknown.
+bool ReadOverlaySizes(const std::string& path, MapArt& map, std::string& error);
 
 }  // namespace mapart

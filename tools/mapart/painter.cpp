@@ -244,13 +244,19 @@ Painted PaintLevel(const MapArt& map, const std::vector<Track>& tracks, const Vi
 
     if (!overlays)
         return out;
-    // Each roof goes to the overlay whose corner loses the least of it (ties: the nearer corner).
+    // Each roof goes to the overlay whose rectangle loses the least of it (ties: the nearer corner).
     const int scaleRaw = int(std::lround(s * 256));
     const int baseX = int(std::lround(view.offsetX)), baseY = int(std::lround(view.offsetY));
-    std::vector<std::pair<int, int>> corners;
-    for (const OverlaySpot& o : map.overlays)
+    std::vector<std::pair<int, int>> corners, ends;
+    for (const OverlaySpot& o : map.overlays) {
         corners.push_back({OverlayCorner(o.x, scaleRaw, baseX), OverlayCorner(o.y, scaleRaw, baseY)});
-    std::vector<std::vector<long>> lost(runs.size(), std::vector<long>(corners.size(), 0));
+        // The far corner of the overlay's rectangle when the track's source gives one.
+        ends.push_back({o.width ? int(std::ceil(float(o.x + o.width) * s + view.offsetX)) : w,
+                        o.height ? int(std::ceil(float(o.y + o.height) * s + view.offsetY)) : h});
+    }
+    // lost: a roof's pixels outside an overlay's rectangle; cut: those above or left of its corner,
+    // which its mask cannot hold.
+    std::vector<std::vector<long>> lost(runs.size(), std::vector<long>(corners.size(), 0)), cut = lost;
     std::vector<long> area(runs.size(), 0);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -259,8 +265,12 @@ Painted PaintLevel(const MapArt& map, const std::vector<Track>& tracks, const Vi
                 continue;
             ++area[size_t(roof.tag[i])];
             for (size_t o = 0; o < corners.size(); ++o)
-                if (x < corners[o].first || y < corners[o].second)
+                if (x < corners[o].first || y < corners[o].second) {
                     ++lost[size_t(roof.tag[i])][o];
+                    ++cut[size_t(roof.tag[i])][o];
+                } else if (x >= ends[o].first || y >= ends[o].second) {
+                    ++lost[size_t(roof.tag[i])][o];
+                }
         }
     std::vector<int> owner(runs.size(), -1);
     for (size_t r = 0; r < runs.size(); ++r) {
@@ -273,7 +283,7 @@ Painted PaintLevel(const MapArt& map, const std::vector<Track>& tracks, const Vi
                 best = o;
         }
         owner[r] = int(best);
-        if (lost[r][best] * 50 > area[r])
+        if (cut[r][best] * 50 > area[r])
             out.warnings.push_back(map.art + ": a roof reaches above or left of overlay " + map.overlays[best].image);
     }
     for (size_t o = 0; o < corners.size(); ++o) {

@@ -237,7 +237,7 @@ bool ComposeMap(BoardLookApp& app, const MapInfo& map, Surface* screen)
     for (int c = 0; c < count; ++c) {
         Fixed length = curves[c].Length();
         int i = 0;
-        for (Fixed d = length * Fixed::FromDouble(0.05); d < length * Fixed::FromDouble(0.8); d += diameter, ++i) {
+        for (Fixed d; d < length * Fixed::FromDouble(0.8); d += diameter, ++i) {
             auto ball = std::make_unique<BallSprite>(&app, (i / 2 + i / 5 + c * 3) % 6);
             if (!ball->Init())
                 return false;

@@ -24,6 +24,12 @@ shipped_seeds() {  # name folder
     fuzz_ogg_sample) cp "$stage"/Sounds/*.ogg "$out"/ 2>/dev/null || true ;;
     fuzz_module) cp "$stage"/Sounds/Music/*.s3m "$out"/ 2>/dev/null || true ;;
     fuzz_pack) cp "$build"/_game_common.pak "$out"/ 2>/dev/null || true ;;
+    fuzz_curves)  # the mode byte of the screen that reads the variant (640x480, 800x480, 320x320), then the file
+      for f in "$stage"/z_levels/*.pth "$stage"/z_levels/z_wide/*.pth "$stage"/z_levels/z_square/*.pth; do
+        [ -f "$f" ] || continue
+        case "$f" in */z_wide/*) mode='\001' tag=w ;; */z_square/*) mode='\004' tag=s ;; *) mode='\000' tag=p ;; esac
+        { printf "$mode"; cat "$f"; } > "$out/${tag}_$(basename "$f")"
+      done ;;
     fuzz_images) find "$stage"/i_240x240 -name '*.png' -size -16k -exec cp {} "$out"/ \; 2>/dev/null || true
       find "$stage"/i_240x240 -name '*.jpg' -size -16k -exec cp {} "$out"/ \; 2>/dev/null || true ;;
     fuzz_font)  # a 4-byte length, the glyph mask, then its .fdb

@@ -217,3 +217,17 @@ TEST(MapArtTool, TrackSourcesGiveTheOverlaysTheirRectangles)
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("overlay cover covers no tunnel"), std::string::npos) << run.output;
 }
+
+// Same sources, same bytes, however many threads paint.
+TEST(MapArtTool, OutputDoesNotDependOnTheThreads)
+{
+    Staged one, many;
+    ASSERT_EQ(one.Run("i_QVGA --jobs 1").status, 0);
+    ASSERT_EQ(many.Run("i_QVGA --jobs 3").status, 0);
+    for (const char* file : {"levels/strip/strip.jpg", "levels/strip/cover_a.jpg", "thumbs/strip.jpg",
+                             "thumbs/space.jpg", "thumbs/random.jpg", "nebula.jpg"}) {
+        std::string a = fixtures::ReadFile(one.scratch.Path(std::string("stage/i_QVGA/") + file));
+        EXPECT_FALSE(a.empty()) << file;
+        EXPECT_EQ(a, fixtures::ReadFile(many.scratch.Path(std::string("stage/i_QVGA/") + file))) << file;
+    }
+}

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "engine/graphics/resource_entry.h"
+#include "engine/graphics/resource_list.h"
 #include "game/play/coin.h"
 #include "game/play/effect_emitter.h"
 #include "game/play/track_sparkle.h"
@@ -29,6 +31,11 @@ BoardApp& App()
         atexit([] { delete App().surface; });
         made->surface = made->CreateImage();
         made->surface->Create(64, 64);
+        // Every set stays loaded for the run: objects acquire and release them on each input,
+        // and decoding the pictures again each time would cost more than the record itself.
+        ResourceList* sets = made->GetSpriteList();
+        for (int i = 0; i < sets->GetCount(); ++i)
+            sets->Get(i)->Load();
         return made;
     }();
     return *app;

@@ -168,37 +168,36 @@ FixedVec2 CurvePath::PointAt(Fixed distance, uint8_t* tunnel, int* segment) cons
     if (i < 0)
         return kOffTrack;
     if (tunnel)
-        *tunnel = HiddenIn(i, r) ? 1 : 0;
+        *tunnel = HiddenIn(SidesOf(i), r) ? 1 : 0;
     if (segment)
         *segment = i;
     return segments_[i].PointAtOffset(r);
 }
 
-bool CurvePath::HiddenIn(int i, Fixed r) const
+bool CurvePath::HiddenIn(const TunnelSides& s, Fixed r) const
 {
-    return IsTunnel(i) || (IsTunnel(i + 1) && r > segments_[i].GetLength() - tunnelMargin_) ||
-           (IsTunnel(i - 1) && r < tunnelMargin_);
+    return s.here || (s.after && r > s.length - tunnelMargin_) || (s.before && r < tunnelMargin_);
 }
 
 int CurvePath::VisibilityAt(Fixed distance) const
 {
     Fixed r;
     int i = Locate(distance, r);
-    return i < 0 ? 255 : VisibilityIn(i, r);
+    return i < 0 ? 255 : VisibilityIn(SidesOf(i), r);
 }
 
-int CurvePath::VisibilityIn(int i, Fixed r) const
+int CurvePath::VisibilityIn(const TunnelSides& s, Fixed r) const
 {
-    if (IsTunnel(i))
+    if (s.here)
         return 0;
-    if (IsTunnel(i + 1)) {
-        Fixed e = segments_[i].GetLength() - r;
+    if (s.after) {
+        Fixed e = s.length - r;
         if (e < tunnelMargin_)
             return 0;
         if (e < fadeEnd_)
             return Fixed::Multiply(e - tunnelMargin_, fadeFactor_).ToInt();
     }
-    if (IsTunnel(i - 1)) {
+    if (s.before) {
         if (r < tunnelMargin_)
             return 0;
         if (r < fadeEnd_)
@@ -211,13 +210,12 @@ bool CurvePath::NearTunnelAt(Fixed distance) const
 {
     Fixed r;
     int i = Locate(distance, r);
-    return i >= 0 && NearTunnelIn(i, r);
+    return i >= 0 && NearTunnelIn(SidesOf(i), r);
 }
 
-bool CurvePath::NearTunnelIn(int i, Fixed r) const
+bool CurvePath::NearTunnelIn(const TunnelSides& s, Fixed r) const
 {
-    return IsTunnel(i) || (IsTunnel(i + 1) && r > segments_[i].GetLength() - fadeEnd_) ||
-           (IsTunnel(i - 1) && r < fadeEnd_);
+    return s.here || (s.after && r > s.length - fadeEnd_) || (s.before && r < fadeEnd_);
 }
 
 bool CurvePath::TunnelNeighbourhoodAt(Fixed distance) const
@@ -251,13 +249,22 @@ bool CurvePath::BuildTable()
     Fixed before;
     Fixed sum = segmentCount_ > 0 ? segments_[0].GetLength() : Fixed();
     PathSegment::SpanWalk walk;
+    TunnelSides sides{};
+    uint8_t neighbourhood = 0;
+    if (segmentCount_ > 0) {
+        sides = SidesOf(0);
+        neighbourhood = NeighbourhoodIn(0) ? 4 : 0;
+    }
     for (int k = 0; k < count; ++k) {
         Fixed d = Fixed::Raw(k << 6);
         while (i < segmentCount_ && d > sum) {
             ++i;
             before = sum;
-            if (i < segmentCount_)
+            if (i < segmentCount_) {
                 sum += segments_[i].GetLength();
+                sides = SidesOf(i);
+                neighbourhood = NeighbourhoodIn(i) ? 4 : 0;
+            }
             walk = PathSegment::SpanWalk();
         }
         PathPoint& entry = table_[k];
@@ -274,9 +281,8 @@ bool CurvePath::BuildTable()
         entry.x = p.x;
         entry.y = p.y;
         entry.segment = static_cast<int16_t>(i);
-        entry.visibility = static_cast<int16_t>(VisibilityIn(i, r));
-        entry.flags = static_cast<uint8_t>((HiddenIn(i, r) ? 1 : 0) | (NearTunnelIn(i, r) ? 2 : 0) |
-                                           (NeighbourhoodIn(i) ? 4 : 0));
+        entry.visibility = static_cast<int16_t>(VisibilityIn(sides, r));
+        entry.flags = static_cast<uint8_t>((HiddenIn(sides, r) ? 1 : 0) | (NearTunnelIn(sides, r) ? 2 : 0) | neighbourhood);
     }
     tableCount_ = count;
     return true;

@@ -86,10 +86,17 @@ public:
 private:
     // The segment holding a distance and the offset within it; -1 beyond the end.
     int Locate(Fixed distance, Fixed& offset) const;
-    // The answers of the public lookups once the segment i and the offset r in it are known.
-    bool HiddenIn(int i, Fixed r) const;
-    int VisibilityIn(int i, Fixed r) const;
-    bool NearTunnelIn(int i, Fixed r) const;
+    // What the lookups need of a segment: its length and whether it and its neighbours are
+    // tunnels, taken once per segment when the table is built.
+    struct TunnelSides {
+        Fixed length;
+        bool here, before, after;
+    };
+    TunnelSides SidesOf(int i) const { return {segments_[i].GetLength(), IsTunnel(i), IsTunnel(i - 1), IsTunnel(i + 1)}; }
+    // The answers of the public lookups once the segment and the offset r in it are known.
+    bool HiddenIn(const TunnelSides& s, Fixed r) const;
+    int VisibilityIn(const TunnelSides& s, Fixed r) const;
+    bool NearTunnelIn(const TunnelSides& s, Fixed r) const;
     bool NeighbourhoodIn(int i) const;
     bool IsTunnel(int i) const { return i >= 0 && i < segmentCount_ && segments_[i].tunnel != 0; }
 

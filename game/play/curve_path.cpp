@@ -281,6 +281,12 @@ bool CurvePath::BuildTable()
         entry.x = p.x;
         entry.y = p.y;
         entry.segment = static_cast<int16_t>(i);
+        // Away from tunnels, as most of a track is, every point is in plain sight.
+        if (!sides.here && !sides.before && !sides.after) {
+            entry.visibility = 255;
+            entry.flags = neighbourhood;
+            continue;
+        }
         entry.visibility = static_cast<int16_t>(VisibilityIn(sides, r));
         entry.flags = static_cast<uint8_t>((HiddenIn(sides, r) ? 1 : 0) | (NearTunnelIn(sides, r) ? 2 : 0) | neighbourhood);
     }

@@ -1,6 +1,6 @@
 // A font from any bytes: a 4-byte little-endian length, that many bytes of glyph mask, and the
 // rest as its .fdb; then measured over every character and drawn with every effect on plain and
-// turned surfaces, so that every glyph is drawn at least once. Large masks are passed over.
+// turned surfaces, every glyph placed at least once. Large masks are passed over.
 #include <cstdint>
 #include <cstring>
 

@@ -4,77 +4,24 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <set>
 #include <string>
 
-#include "engine/core/record_store.h"
-#include "engine/core/zip_pack.h"
-#include "engine/graphics/resource_list.h"
-#include "engine/graphics/trig_table.h"
 #include "engine/ui/image_widgets.h"
 #include "game/app/game_app.h"
 #include "game/app/profile_store.h"
-#include "game/app/resource_folders.h"
 #include "game/screens/loader_screen.h"
 #include "game/screens/start_menu_screen.h"
-#include "platform/files.h"
-#include "shipped_app.h"
+#include "shipped_game_app.h"
 
 namespace {
 
-// The game application as its start-up leaves it on the shipped packs, silent, with its own
-// loader and menu.
-class MenuLookApp : public GameApp {
+// The shipped game with its own loader and menu.
+class MenuLookApp : public ShippedGameApp {
 public:
-    MenuLookApp(int width, int height)
-    {
-        char pattern[] = "/tmp/kelo_menu_look_XXXXXX";
-        const char* made = mkdtemp(pattern);
-        scratch_ = made ? made : "";
-        SetApplication(this);
-        g_application = this;
-        options_ = new ProfileStore();
-        GameArea area;
-        area.gameWidth = area.drawWidth = area.screenWidth = width;
-        area.gameHeight = area.drawHeight = area.screenHeight = height;
-        SetGameArea(area);
-        CreateScreenSurface(width, height, 0, 0);
-        ApplyLayout(width, height);
-        packsEnabled_ = true;
-        singlePackMode_ = false;
-        int mode = DisplayModeOf(width, height);
-        firstPack_ = OpenPack(CommonPakName());
-        secondPack_ = OpenPack(ScreenPakName(mode));
-        spriteList_ = new ResourceList(this, 40);
-        renderer_ = new TrigTable(this, 5760);
-        resumeStore_ = new SaveFileHolder(this);
-        resumeStore_->SetFile((hostpath::FromHost(scratch_) + "\\saveresume.dat").c_str(), nullptr);
-        ready_ = !scratch_.empty() && firstPack_ && secondPack_ && renderer_->Build() && LoadSpriteScripts() &&
-                 LoadStyles() && LoadLanguage();
-    }
-    ~MenuLookApp() override
-    {
-        DestroyScreens();
-        DeleteAndNull(spriteList_);
-        DeleteAndNull(options_);
-        if (g_application == this)
-            g_application = nullptr;
-        if (!scratch_.empty())
-            std::system(("rm -rf '" + scratch_ + "'").c_str());
-    }
-
-    bool Ready() const { return ready_; }
-    String GetExeDirectory() override { return String((hostpath::FromHost(ProgramFolder()) + "\\").c_str()); }
-    String GetSaveDirectory() override { return String((hostpath::FromHost(scratch_) + "\\").c_str()); }
+    using ShippedGameApp::ShippedGameApp;
     StartMenuScreen* Menu() { return dynamic_cast<StartMenuScreen*>(GetStartMenu()); }
-    void Frames(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            Update();
-    }
     // A fresh menu, faded in and still.
     StartMenuScreen* RestingMenu()
     {
@@ -83,21 +30,6 @@ public:
         Frames(40);
         return Menu();
     }
-
-private:
-    ZipPack* OpenPack(const char* name)
-    {
-        ZipPack* pack = new ZipPack(this);
-        std::string path = std::string(GetExeDirectory().CStr()) + name;
-        if (pack->Open(path.c_str()) != 1) {
-            delete pack;
-            return nullptr;
-        }
-        return pack;
-    }
-
-    std::string scratch_;
-    bool ready_ = false;
 };
 
 std::vector<uint16_t> Pixels(Surface* screen)

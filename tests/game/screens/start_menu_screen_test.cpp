@@ -45,6 +45,14 @@ public:
         return String((hostpath::FromHost(std::string(KELO_TEST_DATA) + "/" + ui) + "\\").c_str());
     }
     StartMenuScreen* Menu() { return dynamic_cast<StartMenuScreen*>(GetStartMenu()); }
+    // A named player's menu, shown and done fading in; null when the app or menu failed.
+    StartMenuScreen* MenuWithPlayer()
+    {
+        if (!ok)
+            return nullptr;
+        MakePlayer(1, 0);
+        return RestingMenu();
+    }
     // The menu shown and done fading in.
     StartMenuScreen* RestingMenu()
     {
@@ -373,9 +381,7 @@ TEST(StartMenuScreen, TheGauntletContinueTextShowsLevelRankMapAndScore)
 TEST(StartMenuScreen, HelpOpensItsDialogAndSupportShowsTheVersionAndBuildDate)
 {
     MenuApp app;
-    ASSERT_TRUE(app.ok);
-    app.MakePlayer(1, 0);
-    ASSERT_NE(app.RestingMenu(), nullptr);
+    ASSERT_NE(app.MenuWithPlayer(), nullptr);
     EXPECT_TRUE(app.Menu()->OnEvent(nullptr, 600, "btn_sm_help", 0));
     ScriptWidget* help = app.Find("dlg_help");
     ASSERT_NE(help, nullptr);
@@ -407,9 +413,7 @@ TEST(StartMenuScreen, ABuildDateBecomesYearMonthDay)
 TEST(StartMenuScreen, QuitEndsTheRunAsAChoiceNotAFailure)
 {
     MenuApp app;
-    ASSERT_TRUE(app.ok);
-    app.MakePlayer(1, 0);
-    ASSERT_NE(app.RestingMenu(), nullptr);
+    ASSERT_NE(app.MenuWithPlayer(), nullptr);
     auto* quit = app.Find<StartMenuButton>("btn_sm_quit");
     ASSERT_NE(quit, nullptr);
     Point centre;
@@ -423,9 +427,7 @@ TEST(StartMenuScreen, QuitEndsTheRunAsAChoiceNotAFailure)
 TEST(StartMenuScreen, TheWebPageButtonIsPlainAndOpensTheMakersPage)
 {
     MenuApp app;
-    ASSERT_TRUE(app.ok);
-    app.MakePlayer(1, 0);
-    ASSERT_NE(app.RestingMenu(), nullptr);
+    ASSERT_NE(app.MenuWithPlayer(), nullptr);
     ScriptWidget* more = app.Find("btn_get_more_games");
     ASSERT_NE(dynamic_cast<TextButton*>(more), nullptr);
     EXPECT_EQ(dynamic_cast<StartMenuButton*>(more), nullptr);
@@ -444,9 +446,7 @@ TEST(StartMenuScreen, TheWebPageButtonIsPlainAndOpensTheMakersPage)
 TEST(StartMenuScreen, AClosedDialogGivesTheFocusBackToItsOpener)
 {
     MenuApp app;
-    ASSERT_TRUE(app.ok);
-    app.MakePlayer(1, 0);
-    StartMenuScreen* menu = app.RestingMenu();
+    StartMenuScreen* menu = app.MenuWithPlayer();
     ASSERT_NE(menu, nullptr);
     struct Case {
         const char* dialog;
@@ -505,9 +505,7 @@ Point CaptionShift(StartMenuButton* button)
 TEST(StartMenuButton, At640x480CaptionsSitUpLeftAndMoveByTheirOwnAmountsWhilePressed)
 {
     MenuApp app(640, 480);
-    ASSERT_TRUE(app.ok);
-    app.MakePlayer(1, 0);
-    ASSERT_NE(app.RestingMenu(), nullptr);
+    ASSERT_NE(app.MenuWithPlayer(), nullptr);
     struct Case {
         const char* name;
         int pressedX, pressedY;
@@ -542,9 +540,7 @@ TEST(StartMenuButton, TheChangePlayerCaptionIgnoresTheOffsetsAndMovesOnePixel)
 {
     for (int height : {480, 240}) {
         MenuApp app(height * 4 / 3, height);
-        ASSERT_TRUE(app.ok);
-        app.MakePlayer(1, 0);
-        ASSERT_NE(app.RestingMenu(), nullptr);
+        ASSERT_NE(app.MenuWithPlayer(), nullptr);
         auto* button = app.Find<StartMenuButton>("btn_change_player");
         ASSERT_NE(button, nullptr);
         EXPECT_TRUE(button->IsChangePlayer());

@@ -6,6 +6,7 @@
 #include "engine/graphics/surface.h"
 #include "engine/graphics/trig_table.h"
 #include "engine/ui/button_widget.h"
+#include "engine/ui/image_widgets.h"
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
 #include "engine/ui/widget_desc.h"
@@ -185,7 +186,7 @@ void StartMenuScreen::Draw()
         return;
     if (sky_)
         DrawSky(display);
-    ScriptWidget* bottom = ScriptWidget::FindByName(this, "img_startmenu_bottom");
+    auto* bottom = dynamic_cast<ImageWidget*>(ScriptWidget::FindByName(this, "img_startmenu_bottom"));
     if (bottom)
         bottom->Draw();
     else

@@ -3,55 +3,16 @@
 // look/game_<W>x<H>_fading.png and _settled.png.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
-#include <new>
-#include <string>
-
 #include "engine/ui/string_table.h"
-#include "game/app/game_app.h"
-#include "game/app/game_screen.h"
 #include "game/app/game_widgets.h"
-#include "game/app/profile_store.h"
 #include "shipped_game_app.h"
-
-namespace {
-
-class LookScreen : public GameScreen {
-public:
-    using GameScreen::GameScreen;
-    bool Create() override { return LoadLayout("game_dialog.txt", "root_game_look"); }
-};
-
-// The shipped game with the look pack, whose screen is the widgets' panel.
-class LookGameApp : public ShippedGameApp {
-public:
-    LookGameApp(int width, int height) : ShippedGameApp(width, height, "_look_sample.pak") {}
-    GameScreen* NewScreen(int slot) override
-    {
-        return slot == kSlotStartMenu ? new (std::nothrow) LookScreen(this) : nullptr;
-    }
-};
-
-uint64_t Brightness(Surface* screen)
-{
-    uint64_t sum = 0;
-    for (int y = 0; y < screen->GetHeight(); ++y)
-        for (int x = 0; x < screen->GetWidth(); ++x) {
-            uint16_t p = screen->GetPixels()[y * screen->GetRawWidth() + x];
-            sum += (p >> 11) + ((p >> 5) & 63) / 2 + (p & 31);
-        }
-    return sum;
-}
-
-}  // namespace
 
 TEST(ShippedLook, GameDialogFadesInAtEveryResolution)
 {
     mkdir(KELO_LOOK_DIR, 0755);
     for (const ShippedResolution& r : kShippedResolutions) {
         SCOPED_TRACE(ShippedName(r));
-        LookGameApp app(r.width, r.height);
+        ShippedGameApp app(r.width, r.height, "game_dialog.txt", "root_game_look");
         ASSERT_TRUE(app.Ready());
         app.GetProfiles()->mute = true;
         ASSERT_TRUE(app.ShowScreen(kSlotStartMenu));

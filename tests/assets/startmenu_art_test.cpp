@@ -4,10 +4,14 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
 #include "engine/core/fixed.h"
+#include "engine/graphics/font.h"
+#include "engine/graphics/font_manager.h"
+#include "engine/graphics/resource_entry.h"
 #include "engine/graphics/image_loader.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/trig_table.h"
@@ -256,6 +260,60 @@ TEST(StartMenuArt, PictureMatchesTheMaskAndLeavesRoomForTheButtons)
     }
 }
 
+// The menu's button tablets in the buttons' column, each in another of its four frames, with
+// captions in the colours the menu gives them, so the tablets can be judged with text on them.
+void DrawButtons(MenuArt& art, const ShippedResolution& r)
+{
+    ASSERT_TRUE(art.app.LoadSpriteScripts());
+    ASSERT_TRUE(art.app.LoadStyles());
+    Surface* screen = art.app.GetScreenSurface();
+    Font* font = art.app.styles->GetFontEntry(1)->font;
+    ASSERT_NE(font, nullptr);
+    double scale = r.height >= 480 ? 1.0 : r.width == 240 ? 0.375 : 0.5;
+    struct Button {
+        const char* set;
+        int x, y, frame;
+        const char* caption;
+    } buttons[] = {{"sm_button_big", 400, 132, 1, "Adventure"}, {"sm_button_big", 400, 200, 0, "Gauntlet"},
+                   {"sm_button_small", 432, 272, 2, "Help"},     {"sm_button_small", 432, 328, 0, "Options"},
+                   {"sm_button_small", 432, 384, 3, "Quit"},     {"sm_change_player", 456, 440, 0, "Player"}};
+    // Design sizes at 640x480: every frame comes out in whole pixels at the folder's scale.
+    const std::pair<const char*, std::pair<int, int>> sizes[] = {
+        {"sm_button_big", {224, 56}}, {"sm_button_small", {160, 48}}, {"sm_change_player", {112, 32}}};
+    static const int kColour[4][3] = {{224, 160, 64}, {255, 255, 96}, {112, 80, 32}, {112, 80, 32}};
+    for (const Button& b : buttons) {
+        ResourceEntry* entry = art.app.sprites.FindByName(b.set);
+        ASSERT_NE(entry, nullptr) << b.set;
+        ASSERT_TRUE(entry->Load()) << b.set;
+        ASSERT_EQ(entry->GetFrameCount(), 4) << b.set;
+        Surface* image = entry->GetFrame(b.frame);
+        ASSERT_NE(image, nullptr);
+        for (const auto& [set, size] : sizes)
+            if (!strcmp(set, b.set)) {
+                EXPECT_EQ(image->GetWidth(), int(size.first * scale)) << set;
+                EXPECT_EQ(image->GetHeight(), int(size.second * scale)) << set;
+            }
+        int x = art.Int(0) + int(b.x * scale), y = art.Int(1) + int(b.y * scale);
+        image->Draw(screen, x, y, image->GetWidth(), image->GetHeight(), 0, 0);
+        int tx = x + image->GetWidth() / 2 - font->MeasureText(b.caption) / 2;
+        int ty = y + image->GetHeight() / 2 - font->GetLineHeight() / 2;
+        if (!strcmp(b.set, "sm_change_player")) {
+            // Its own colours: dark on the light plaque of the 480-high screens, light below.
+            bool tall = r.height >= 480;
+            font->DrawText(screen, tx, ty, b.caption, tall ? 84 : 148, tall ? 117 : 181, tall ? 105 : 169, 0, 255,
+                           nullptr);
+        } else {
+            if (b.frame == 2) {
+                tx += art.Int(160);
+                ty += art.Int(163);
+            }
+            const int* c = kColour[b.frame];
+            font->DrawText(screen, tx - art.Int(158), ty - art.Int(159), b.caption, c[0], c[1], c[2], 0, 255, nullptr);
+        }
+        entry->Release();
+    }
+}
+
 // The menu at rest, drawn as the screen draws it (sky copies, the picture, the pupils at their
 // start positions, the glow turned and tinted, the sun), to be looked at:
 // look/startmenu_art_<W>x<H>.png.
@@ -290,6 +348,7 @@ TEST(StartMenuArt, RestingMenuIsWrittenToBeLookedAt)
             for (int x = 0; x < r.width; ++x)
                 uncovered += screen->GetPixels()[y * screen->GetRawWidth() + x] == 0xF81F;
         EXPECT_EQ(uncovered, 0);
+        DrawButtons(art, r);
         std::string png = std::string(KELO_LOOK_DIR) + "/startmenu_art_" + ShippedName(r) + ".png";
         EXPECT_TRUE(WriteScreenPng(screen, png)) << png;
     }

@@ -20,7 +20,8 @@ namespace {
 // The shipped game with its own loader and menu.
 class MenuLookApp : public ShippedGameApp {
 public:
-    using ShippedGameApp::ShippedGameApp;
+    MenuLookApp(int width, int height) : ShippedGameApp(width, height, "", "") {}
+    GameScreen* NewScreen(int slot) override { return GameApp::NewScreen(slot); }
     StartMenuScreen* Menu() { return dynamic_cast<StartMenuScreen*>(GetStartMenu()); }
     // A fresh menu, faded in and still.
     StartMenuScreen* RestingMenu()

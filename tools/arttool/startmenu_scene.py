@@ -484,6 +484,8 @@ def tablet_svg(w, h, kind):
   <rect x="%d" y="%s" width="%d" height="%d" rx="%d" fill="url(#face)"/>
   <rect x="%d" y="%s" width="%d" height="%d" rx="%d" filter="url(#grain)" opacity="0.7"/>
   <rect x="%d" y="%s" width="%d" height="%d" rx="%d" fill="none" stroke="#000" stroke-opacity="${press}" stroke-width="3"/>
+  <rect x="%s" y="%s" width="%s" height="%s" rx="%s" fill="none" stroke="#1a120c" stroke-opacity="0.55" stroke-width="1.2"/>
+  <rect x="%s" y="%s" width="%s" height="%s" rx="%s" fill="none" stroke="#f0d8a8" stroke-opacity="0.22" stroke-width="1"/>
   <path d="M%d %s H%d" stroke="#f0d8a8" stroke-opacity="0.3" stroke-width="1"/>
   %s
   <rect x="1" y="1" width="%s" height="%s" rx="%d" fill="none" stroke="${ring}" stroke-width="1.6" stroke-opacity="${ringa}"/>
@@ -494,6 +496,8 @@ def tablet_svg(w, h, kind):
        inset, f(inset), w - 2 * inset, h - 2 * inset - 1, r - 2,
        inset, f(inset), w - 2 * inset, h - 2 * inset - 1, r - 2,
        inset, f(inset), w - 2 * inset, h - 2 * inset - 1, r - 2,
+       f(inset + 2.5), f(inset + 2.5), f(w - 2 * inset - 5), f(h - 2 * inset - 6), f(max(1, r - 3)),
+       f(inset + 3.5), f(inset + 3.5), f(w - 2 * inset - 5), f(h - 2 * inset - 6), f(max(1, r - 3)),
        inset + r, f(inset + 1), w - inset - r, glyphs,
        f(w - 2), f(h - 3), r)
 

@@ -263,6 +263,13 @@ def idol(tx, ty):
     <path d="M-64 40 q-10 10 -6 24" stroke="#f0b070" stroke-width="2.4" opacity="0.3" fill="none"/>
     <path d="M40 68 q20 -4 30 8 q-14 2 -30 -8 Z" fill="#4a7a30" opacity="0.6"/>
     <path d="M-12 84 l6 -14 l6 14 Z M24 84 l4 -10 l4 10 Z" fill="#6a9040" opacity="0.7"/>
+    <path d="M-104 93 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6"
+          stroke="#2a1e1a" stroke-width="2" fill="none" opacity="0.55"/>
+    <path d="M-104 94 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6 l8 -6 l8 6"
+          stroke="#e0b080" stroke-width="1" fill="none" opacity="0.25"/>
+    <path d="M-66 58 m-7 0 a7 7 0 1 0 7 -7 a4 4 0 1 0 -4 4 M66 58 m7 0 a7 7 0 1 1 -7 -7 a4 4 0 1 1 4 4"
+          stroke="#262c1e" stroke-width="2" fill="none" opacity="0.6"/>
+    <path d="M30 30 l6 8 l-3 7 l7 9 M-40 62 l-5 9 l3 6" stroke="#1a1e14" stroke-width="1.4" fill="none" opacity="0.7"/>
 """
     frog = """
     <ellipse cx="0" cy="16" rx="76" ry="38" fill="url(#idolhead)"/>
@@ -278,6 +285,9 @@ def idol(tx, ty):
     <path d="M-50 -20 q6 -10 14 -12 M8 -30 q8 -4 16 0" stroke="#d8c890" stroke-width="2" opacity="0.35" fill="none"/>
     <path d="M-60 16 q-8 10 -4 20" stroke="#f0b070" stroke-width="2.4" opacity="0.3" fill="none"/>
     <path d="M-50 -8 q-16 10 -22 30 q10 -8 20 -10 Z" fill="#4a7a30" opacity="0.55"/>
+    <path d="M48 -2 l5 7 l-2 6 l6 8 M-6 6 l2 6 l-3 5" stroke="#1a1e14" stroke-width="1.3" fill="none" opacity="0.6"/>
+    <path d="M0 -14 l5 6 l-5 6 l-5 -6 Z" fill="#2a8a66"/>
+    <path d="M0 -12 l3 4 l-3 4 l-3 -4 Z" fill="#6ae0b0"/>
 """
     return """<g transform="translate(%s %s)">
   %s
@@ -422,7 +432,7 @@ def glow_svg():
     for i in range(n):
         a = 2 * math.pi * i / n
         long = 94 if i % 2 == 0 else 70
-        half = math.radians(5.5 if i % 2 == 0 else 4)
+        half = math.radians(7 if i % 2 == 0 else 5)
         p0 = (96 + 14 * math.cos(a - half * 2), 96 + 14 * math.sin(a - half * 2))
         p1 = (96 + long * math.cos(a), 96 + long * math.sin(a))
         p2 = (96 + 14 * math.cos(a + half * 2), 96 + 14 * math.sin(a + half * 2))
@@ -432,16 +442,16 @@ def glow_svg():
        its centre and tints it. Made by tools/arttool/startmenu_scene.py. -->
   <defs>
     <radialGradient id="fade" cx="96" cy="96" r="96" gradientUnits="userSpaceOnUse">
-      <stop offset="0" stop-color="#fff"/>
-      <stop offset="0.3" stop-color="#fff" stop-opacity="0.8"/>
+      <stop offset="0" stop-color="#fff" stop-opacity="0.6"/>
+      <stop offset="0.3" stop-color="#fff" stop-opacity="0.42"/>
       <stop offset="1" stop-color="#fff" stop-opacity="0"/>
     </radialGradient>
     <radialGradient id="halo" cx="96" cy="96" r="60" gradientUnits="userSpaceOnUse">
-      <stop offset="0" stop-color="#fff"/>
-      <stop offset="0.45" stop-color="#fff" stop-opacity="0.6"/>
+      <stop offset="0" stop-color="#fff" stop-opacity="0.75"/>
+      <stop offset="0.45" stop-color="#fff" stop-opacity="0.35"/>
       <stop offset="1" stop-color="#fff" stop-opacity="0"/>
     </radialGradient>
-    <filter id="soft" x="-0.1" y="-0.1" width="1.2" height="1.2"><feGaussianBlur stdDeviation="1.5"/></filter>
+    <filter id="soft" x="-0.1" y="-0.1" width="1.2" height="1.2"><feGaussianBlur stdDeviation="2.5"/></filter>
   </defs>
   <circle cx="96" cy="96" r="60" fill="url(#halo)"/>
   <path d="%s" fill="url(#fade)" filter="url(#soft)"/>

@@ -180,6 +180,21 @@ TrackCheck CheckTracks(const MapInfo& map, CurvePath* curves, int count, const T
                 report.Fault(c, "the hole lies under the exit button", Place(e.x, e.y));
         }
 
+        // The frame bands: a track crosses one only on its way in; once on the board it stays off them.
+        {
+            auto onBoard = [&](const Sample& p) {
+                return p.x >= left && p.x <= screen.width - right && p.y >= top && p.y <= screen.height - bottom;
+            };
+            size_t i = 0;
+            while (i < track.size() && !onBoard(track[i]))
+                ++i;
+            for (; i < track.size(); ++i)
+                if (track[i].visible && !onBoard(track[i])) {
+                    report.Fault(c, "visible track in a frame band", Place(track[i].x, track[i].y));
+                    break;
+                }
+        }
+
         double shotSum = 0, nearest = 1e9;
         int shown = 0, hidden = 0;
         for (const Sample& p : track) {

@@ -194,6 +194,21 @@ TEST_F(TrackRules, TheHoleLiesOnTheBoardClearOfTheFrameAndFacesAlongTheTrack)
     EXPECT_EQ(Count(Check(1, 0.2), "bends into its hole"), 1);
 }
 
+// A track may cross a frame band on its way in from the edge, but once on the board a dip under the
+// top band (the score bar) hides balls the player must shoot at.
+TEST_F(TrackRules, OnceOnTheBoardATrackKeepsOutOfTheFrameBands)
+{
+    // The bulge of a Bezier reaches 3/4 of the way to its inner control points: 100 - 0.75 * 110 = 17.5.
+    Builder({-20, 100}).Line({200, 100}).Raw({200, 100}, {280, -10}, {360, -10}, {440, 100}).Line({600, 100}).Into(curves[0]);
+    std::vector<std::string> faults = Check(1, 0.2);
+    ASSERT_EQ(Count(faults, "in a frame band"), 1);
+    EXPECT_NE(faults[0].find("curve 1"), std::string::npos) << faults[0];
+    // The same bulge down to 100 - 0.75 * 40 = 70 stays on the board.
+    curves[0].Reset();
+    Builder({-20, 100}).Line({200, 100}).Raw({200, 100}, {280, 60}, {360, 60}, {440, 100}).Line({600, 100}).Into(curves[0]);
+    EXPECT_EQ(Count(Check(1, 0.2), "in a frame band"), 0);
+}
+
 TEST_F(TrackRules, ASharpKinkOrAPieceOfNoLengthIsReported)
 {
     Builder b({-20, 100});

@@ -146,6 +146,10 @@ TrackCheck CheckTracks(const MapInfo& map, CurvePath* curves, int count, const T
             double x = Fx(p.x), y = Fx(p.y);
             if (x >= 0 && y >= 0 && x < screen.width && y < screen.height) {
                 found = true;
+                // The chain is laid where the track comes on and rolls in fast up to the roll-in
+                // point: a lead-in out of sight longer than that would leave nothing to roll in.
+                if (fig.rollIn - d < 4 * diameter)
+                    report.Fault(c, "the roll-in ends within four balls of where the track comes on", Place(x, y));
                 bool edge = x < 2 || y < 2 || x >= screen.width - 2 || y >= screen.height - 2;
                 if (!edge && !tunnel)
                     report.Fault(c, "the chain comes on in the open", Place(x, y));

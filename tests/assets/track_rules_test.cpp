@@ -142,6 +142,17 @@ TEST_F(TrackRules, ATrackTooShortForItsRollInIsReported)
     EXPECT_EQ(Count(Check(1, 0.2), "roll-in reaches the danger point"), 1);
 }
 
+// The chain is laid where the track comes on, so a long lead-in out of sight must still leave the
+// roll-in some track on the board.
+TEST_F(TrackRules, ALeadInOutOfSightLeavesTheRollInRoomOnTheBoard)
+{
+    // 680 out of sight and 1,208 as the good track: 1,888. At fill 0.8 the roll-in reaches
+    // 0.48 x 1,888 = 906, 226 past the edge (over four balls, 128); at fill 0.2 only 227 in all.
+    GoodTrack({-700, 100}).Into(curves[0]);
+    EXPECT_EQ(Count(Check(1, 0.8), "roll-in ends within four balls"), 0);
+    EXPECT_EQ(Count(Check(1, 0.2), "roll-in ends within four balls"), 1);
+}
+
 TEST_F(TrackRules, AChainMustComeOnAtTheEdgeOrInATunnel)
 {
     GoodTrack({150, 100}).Into(curves[0]);

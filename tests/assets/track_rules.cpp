@@ -146,6 +146,10 @@ TrackCheck CheckTracks(const MapInfo& map, CurvePath* curves, int count, const T
             double x = Fx(p.x), y = Fx(p.y);
             if (x >= 0 && y >= 0 && x < screen.width && y < screen.height) {
                 found = true;
+                // The chain is laid where the track comes on and rolls in fast up to the roll-in
+                // point: a lead-in out of sight longer than that would leave nothing to roll in.
+                if (fig.rollIn - d < 4 * diameter)
+                    report.Fault(c, "the roll-in ends within four balls of where the track comes on", Place(x, y));
                 bool edge = x < 2 || y < 2 || x >= screen.width - 2 || y >= screen.height - 2;
                 if (!edge && !tunnel)
                     report.Fault(c, "the chain comes on in the open", Place(x, y));
@@ -178,6 +182,21 @@ TrackCheck CheckTracks(const MapInfo& map, CurvePath* curves, int count, const T
                 report.Fault(c, "the hole lies under the frame or off the screen", Place(e.x, e.y));
             if (e.x > screen.width - 64 * s - radius && e.y < 48 * s + radius)
                 report.Fault(c, "the hole lies under the exit button", Place(e.x, e.y));
+        }
+
+        // The frame bands: a track crosses one only on its way in; once on the board it stays off them.
+        {
+            auto onBoard = [&](const Sample& p) {
+                return p.x >= left && p.x <= screen.width - right && p.y >= top && p.y <= screen.height - bottom;
+            };
+            size_t i = 0;
+            while (i < track.size() && !onBoard(track[i]))
+                ++i;
+            for (; i < track.size(); ++i)
+                if (track[i].visible && !onBoard(track[i])) {
+                    report.Fault(c, "visible track in a frame band", Place(track[i].x, track[i].y));
+                    break;
+                }
         }
 
         double shotSum = 0, nearest = 1e9;

@@ -142,6 +142,17 @@ TEST_F(TrackRules, ATrackTooShortForItsRollInIsReported)
     EXPECT_EQ(Count(Check(1, 0.2), "roll-in reaches the danger point"), 1);
 }
 
+// The chain is laid where the track comes on, so a long lead-in out of sight must still leave the
+// roll-in some track on the board.
+TEST_F(TrackRules, ALeadInOutOfSightLeavesTheRollInRoomOnTheBoard)
+{
+    // 680 out of sight and 1,208 as the good track: 1,888. At fill 0.8 the roll-in reaches
+    // 0.48 x 1,888 = 906, 226 past the edge (over four balls, 128); at fill 0.2 only 227 in all.
+    GoodTrack({-700, 100}).Into(curves[0]);
+    EXPECT_EQ(Count(Check(1, 0.8), "roll-in ends within four balls"), 0);
+    EXPECT_EQ(Count(Check(1, 0.2), "roll-in ends within four balls"), 1);
+}
+
 TEST_F(TrackRules, AChainMustComeOnAtTheEdgeOrInATunnel)
 {
     GoodTrack({150, 100}).Into(curves[0]);
@@ -192,6 +203,21 @@ TEST_F(TrackRules, TheHoleLiesOnTheBoardClearOfTheFrameAndFacesAlongTheTrack)
     c.Line({500, 100}).Quarter({560, 100}, {560, 160}).Line({560, 360}).Quarter({560, 420}, {500, 420});
     c.Into(curves[0]);
     EXPECT_EQ(Count(Check(1, 0.2), "bends into its hole"), 1);
+}
+
+// A track may cross a frame band on its way in from the edge, but once on the board a dip under the
+// top band (the score bar) hides balls the player must shoot at.
+TEST_F(TrackRules, OnceOnTheBoardATrackKeepsOutOfTheFrameBands)
+{
+    // The bulge of a Bezier reaches 3/4 of the way to its inner control points: 100 - 0.75 * 110 = 17.5.
+    Builder({-20, 100}).Line({200, 100}).Raw({200, 100}, {280, -10}, {360, -10}, {440, 100}).Line({600, 100}).Into(curves[0]);
+    std::vector<std::string> faults = Check(1, 0.2);
+    ASSERT_EQ(Count(faults, "in a frame band"), 1);
+    EXPECT_NE(faults[0].find("curve 1"), std::string::npos) << faults[0];
+    // The same bulge down to 100 - 0.75 * 40 = 70 stays on the board.
+    curves[0].Reset();
+    Builder({-20, 100}).Line({200, 100}).Raw({200, 100}, {280, 60}, {360, 60}, {440, 100}).Line({600, 100}).Into(curves[0]);
+    EXPECT_EQ(Count(Check(1, 0.2), "in a frame band"), 0);
 }
 
 TEST_F(TrackRules, ASharpKinkOrAPieceOfNoLengthIsReported)

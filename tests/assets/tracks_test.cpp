@@ -2,6 +2,7 @@
 // playable board; and the rules themselves, each proved on a fixture that breaks it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -105,6 +106,39 @@ TEST(ShippedTracks, EveryMapIsPlayableOnEveryScreen)
             std::printf("\n");
         }
     });
+}
+
+// The time a board gives before a chain reaches its danger point: the track between where the chains
+// have rolled in to and where the danger begins, summed over a map's chains (two chains share the
+// player's shots). It falls along the adventure's order of first appearance, so later maps are
+// harder; a tie within an eighth of a ball is allowed.
+TEST(ShippedTracks, TimeToTheHoleFallsAlongTheAdventure)
+{
+    LevelTables tables;
+    ASSERT_TRUE(tables.Build());
+    std::vector<int> order;
+    for (int stage = 1; stage <= kAdventureStageCount; ++stage)
+        if (std::find(order.begin(), order.end(), AdventureStageMap(stage)) == order.end())
+            order.push_back(AdventureStageMap(stage));
+    ASSERT_EQ(order.size(), static_cast<size_t>(MapInfo::kCount));
+    std::vector<double> time(MapInfo::kCount, -1);
+    ForEachShippedMap(tables, [&](ShippedApp&, int n, Loaded& loaded, const TrackScreen& screen) {
+        if (screen.width != 640 || screen.height != 480)
+            return;
+        TrackCheck check =
+            CheckTracks(tables.maps[n], loaded.curves, loaded.count, screen, HighestFill(tables, n));
+        time[n] = 0;
+        for (const CurveFigures& f : check.figures)
+            time[n] += f.danger - f.rollIn;
+    });
+    const double tie = 4;
+    for (size_t i = 1; i < order.size(); ++i) {
+        const MapInfo& before = tables.maps[order[i - 1]];
+        const MapInfo& map = tables.maps[order[i]];
+        EXPECT_GT(time[order[i]], 0) << map.art;
+        EXPECT_LE(time[order[i]], time[order[i - 1]] + tie)
+            << map.art << " gives more time to the hole than " << before.art << ", which comes before it";
+    }
 }
 
 // The covers a map's source assumes are the map record's overlays, at the record's places: the

@@ -8,6 +8,10 @@
 #include "game/app/game_app.h"
 #include "game/app/game_dialog.h"
 #include "game/app/game_widgets.h"
+#include "game/screens/graphics_dialog.h"
+#include "game/screens/language_dialog.h"
+#include "game/screens/name_entry_dialog.h"
+#include "game/screens/players_dialog.h"
 
 namespace {
 
@@ -37,6 +41,22 @@ void HideNamed(Widget* widget, const char* name)
 }
 
 }  // namespace
+
+GameDialog* NewScreenDialog(DialogWidget* parent, UiLayout* layout, WidgetDesc* desc, const ChildPlacement* placement)
+{
+    const char* name = desc->name.CStr();
+    if (SameText(name, "dlg_EditPlayer"))
+        return new (std::nothrow) NameEntryDialog(parent, layout, desc, placement);
+    if (SameText(name, "dlg_players"))
+        return new (std::nothrow) PlayersDialog(parent, layout, desc, placement);
+    if (SameText(name, "dlg_remove_user"))
+        return new (std::nothrow) RemovePlayerDialog(parent, layout, desc, placement);
+    if (SameText(name, "dlg_lang"))
+        return new (std::nothrow) LanguageDialog(parent, layout, desc, placement);
+    if (SameText(name, "dlg_graphics"))
+        return new (std::nothrow) GraphicsDialog(parent, layout, desc, placement);
+    return new (std::nothrow) GameDialog(parent, layout, desc, placement);
+}
 
 GameScreen* AsGameScreen(Widget* widget)
 {
@@ -206,7 +226,7 @@ ScriptWidget* GameScreen::CreateChild(WidgetDesc* desc, const ChildPlacement* pl
         return nullptr;
     if (desc->type != kDescDialog && !IsGameLeafType(desc->type))
         return DialogWidget::CreateChild(desc, placement);
-    ScriptWidget* widget = desc->type == kDescDialog ? new (std::nothrow) GameDialog(this, layout_, desc, placement)
+    ScriptWidget* widget = desc->type == kDescDialog ? NewScreenDialog(this, layout_, desc, placement)
                                                      : NewGameLeaf(this, layout_, desc, placement, bgCenterTilesX_,
                                                                    bgCenterTilesY_);
     widget = FinishGameChild(this, widget);

@@ -96,6 +96,16 @@ struct Language : ::testing::Test {
         dialog->OnKey(key, false);
         return {dialog->GetCursorColumn(), dialog->GetCursorRow()};
     }
+    // Two languages, the first in use, the second chosen and confirmed.
+    LanguageDialog* ConfirmSecondOfTwo()
+    {
+        LanguageDialog* dialog = app.LoadLanguages({"enUS", "deDE"}) ? Open() : nullptr;
+        if (dialog) {
+            dialog->OnEvent(nullptr, kMsgCheckToggled, "rad_lang_2", 1);
+            PlayersApp::Tap(dialog, "btn_lang_ok");
+        }
+        return dialog;
+    }
     static std::string Name(Widget* widget) { return static_cast<ScriptWidget*>(widget)->GetName(); }
     PlayersApp app;
 };
@@ -159,11 +169,8 @@ TEST_F(Language, TheCurrentLanguageClosesAtOnce)
 
 TEST_F(Language, AnotherLanguageWaitsFiveUpdatesWithoutInputThenRebuildsTheMenu)
 {
-    ASSERT_TRUE(app.LoadLanguages({"enUS", "deDE"}));
-    LanguageDialog* dialog = Open();
+    LanguageDialog* dialog = ConfirmSecondOfTwo();
     ASSERT_NE(dialog, nullptr);
-    dialog->OnEvent(nullptr, kMsgCheckToggled, "rad_lang_2", 1);
-    PlayersApp::Tap(dialog, "btn_lang_ok");
     EXPECT_EQ(dialog->GetCountdown(), 5);
     for (int i = 1; i <= 4; ++i) {
         Widget* focus = dialog->GetFocusChild();
@@ -184,11 +191,8 @@ TEST_F(Language, AnotherLanguageWaitsFiveUpdatesWithoutInputThenRebuildsTheMenu)
 
 TEST_F(Language, ALanguageThatDoesNotLoadIsNotKept)
 {
-    ASSERT_TRUE(app.LoadLanguages({"enUS", "deDE"}));
-    LanguageDialog* dialog = Open();
+    LanguageDialog* dialog = ConfirmSecondOfTwo();
     ASSERT_NE(dialog, nullptr);
-    dialog->OnEvent(nullptr, kMsgCheckToggled, "rad_lang_2", 1);
-    PlayersApp::Tap(dialog, "btn_lang_ok");
     for (int i = 1; i < 5; ++i)
         dialog->Update();
     // Reading the language file in is the only request this large.

@@ -162,7 +162,7 @@ bool RemovePlayerDialog::Init()
         if (ProfileStore* profiles = app->GetProfiles())
             profiles->GetPlayerName(profiles->GetCurrentIndex(), name);
     }
+    // Laid out with the dialog, which aligns its children after this.
     label->SetText(name.CStr());
-    label->Relayout();
     return true;
 }

@@ -12,8 +12,10 @@ bool Setup(const Params& p, Mapping& m)
 {
     const SurfaceBase* source = p.source;
     SurfaceBase* destination = p.destination;
-    if (!source || !destination || !destination->GetPixels() || !source->GetPixels() ||
-        destination->GetBytesPerPixel() != 2 || source->GetBytesPerPixel() != 2)
+    if (!source || !destination || !destination->GetPixels() ||
+        !(p.planeOnly ? source->GetAlpha() != nullptr : source->GetPixels() != nullptr) ||
+        destination->GetBytesPerPixel() != 2 ||
+        source->GetBytesPerPixel() != 2)
         return false;
     if (p.scale < 1 || (p.scale != 65536 && p.scale < 4096))
         return false;
@@ -125,14 +127,17 @@ void TakeSample(const SurfaceBase* source, int64_t u, int64_t v, Sample& out)
         z01 = z11 = 0;
         out.edge = true;
     }
-    const uint16_t* pixels = source->GetPixels();
-    uint16_t p00 = pixels[y0 * W + x0], p10 = pixels[y0 * W + x1];
-    uint16_t p01 = pixels[y1 * W + x0], p11 = pixels[y1 * W + x1];
-    // The colour keeps the unclamped weights, so clamped samples repeat the edge.
-    out.red = ((p00 >> 11) * w00 + (p10 >> 11) * w10 + (p01 >> 11) * w01 + (p11 >> 11) * w11) >> 8;
-    out.green = (((p00 >> 5) & 63) * w00 + ((p10 >> 5) & 63) * w10 + ((p01 >> 5) & 63) * w01 +
-                 ((p11 >> 5) & 63) * w11) >> 8;
-    out.blue = ((p00 & 31) * w00 + (p10 & 31) * w10 + (p01 & 31) * w01 + (p11 & 31) * w11) >> 8;
+    // The colour keeps the unclamped weights, so clamped samples repeat the edge. A plane without
+    // colour pixels (a mask) gives coverage only.
+    out.red = out.green = out.blue = 0;
+    if (const uint16_t* pixels = source->GetPixels()) {
+        uint16_t p00 = pixels[y0 * W + x0], p10 = pixels[y0 * W + x1];
+        uint16_t p01 = pixels[y1 * W + x0], p11 = pixels[y1 * W + x1];
+        out.red = ((p00 >> 11) * w00 + (p10 >> 11) * w10 + (p01 >> 11) * w01 + (p11 >> 11) * w11) >> 8;
+        out.green = (((p00 >> 5) & 63) * w00 + ((p10 >> 5) & 63) * w10 + ((p01 >> 5) & 63) * w01 +
+                     ((p11 >> 5) & 63) * w11) >> 8;
+        out.blue = ((p00 & 31) * w00 + (p10 & 31) * w10 + (p01 & 31) * w01 + (p11 & 31) * w11) >> 8;
+    }
     out.weightSum = z00 + z10 + z01 + z11;
     if (const uint8_t* alpha = source->GetAlpha()) {
         int a00 = alpha[y0 * W + x0], a10 = alpha[y0 * W + x1], a01 = alpha[y1 * W + x0], a11 = alpha[y1 * W + x1];

@@ -28,6 +28,7 @@ struct Params {
     bool tightBounds = false;
     int alphaOffset = 0;
     uint16_t colour = 0;            // 5:6:5, for the mask
+    bool planeOnly = false;         // the mask reads only the alpha plane: colour pixels may be gone
 };
 
 // Destination rows y0..y1 and columns x0..x1 (inclusive) and the 16.16 source position of the
@@ -38,7 +39,8 @@ struct Mapping {
     int64_t uColumn = 0, vColumn = 0, uRow = 0, vRow = 0;
 };
 
-// False when nothing is drawn (missing pixels, scale out of range, box outside the destination).
+// False when nothing is drawn (missing pixels, scale out of range, box outside the destination);
+// a plane-only draw needs just the alpha plane.
 bool Setup(const Params& params, Mapping& out);
 
 // The fast bilinear rows unless switched off (benchmarks and tests compare both).

@@ -171,6 +171,7 @@ void TrigTable::DrawRotatedTinted(const SurfaceBase* source, SurfaceBase* destin
     rotated_draw::Params p = MakeParams(*this, source, destination, x, y, angle, scale);
     p.alphaOffset = alphaOffset > 0 ? 0 : alphaOffset;
     p.colour = pixel::Pack565(r, g, b);
+    p.planeOnly = true;
     rotated_draw::Draw(Variant::Mask, p);
 }
 

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 #include "engine/graphics/pixel_formats.h"
+#include "engine/graphics/rotated_draw.h"
 #include "engine/graphics/trig_table.h"
 #include "surface_test_support.h"
 
@@ -183,6 +185,32 @@ TEST_F(Rotation, OffsetsFadeTintAndAdd)
     Fill(*white, 0xFFFF);
     table.DrawRotatedAdditive(sprite.get(), white.get(), At256(50), At256(50), 3000, kOne, 0, 0, 0, 0);
     EXPECT_EQ(Changed(*white, 0xFFFF), 0);
+}
+
+// A tint reads only the alpha plane, so a mask whose colour pixels were freed after loading
+// paints exactly what the same plane with pixels does, on the fast rows and the reference alike.
+TEST_F(Rotation, TintNeedsOnlyTheAlphaPlane)
+{
+    std::mt19937 rng(9);
+    auto sprite = Make565(24, 18);
+    FillRandom(*sprite, rng);
+    for (bool fast : {true, false}) {
+        rotated_draw::SetFastPathsEnabled(fast);
+        auto withPixels = Black(), planeOnly = Black();
+        table.DrawRotatedTinted(sprite.get(), withPixels.get(), At256(60), At256(70), 5000, kOne, 255, 255, 0, -40);
+        auto mask = Make565(24, 18);
+        memcpy(mask->GetAlpha(), sprite->GetAlpha(), 24 * 18);
+        ASSERT_TRUE(mask->FreePixels());
+        ASSERT_EQ(mask->GetPixels(), nullptr);
+        table.DrawRotatedTinted(mask.get(), planeOnly.get(), At256(60), At256(70), 5000, kOne, 255, 255, 0, -40);
+        EXPECT_GT(Changed(*withPixels), 100) << fast;
+        EXPECT_EQ(Checksum(*withPixels), Checksum(*planeOnly)) << fast;
+        // Draws that blend the source's own colour still want it.
+        auto untouched = Black();
+        table.DrawRotatedAlpha(mask.get(), untouched.get(), At256(60), At256(70), 5000, kOne, -40);
+        EXPECT_EQ(Changed(*untouched), 0) << fast;
+    }
+    rotated_draw::SetFastPathsEnabled(true);
 }
 
 TEST_F(Rotation, FastModesDrawInnerPixelsUpToTheLastColumn)

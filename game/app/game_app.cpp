@@ -1,5 +1,6 @@
 #include "game/app/game_app.h"
 
+#include <cstring>
 #include <new>
 
 #include "engine/core/record_store.h"
@@ -25,7 +26,32 @@ constexpr int kSpriteListGrowStep = 40;
 constexpr int kParticleGrowStep = 20;
 const char* const kBallNames[6] = {"Ball1", "Ball2", "Ball3", "Ball4", "Ball5", "Ball6"};
 
+constexpr const char* kVersion = "1.0";
+
 }  // namespace
+
+String BuildDateText(const char* compilerDate)
+{
+    // The compiler's "Mmm dd yyyy" as yyyy-mm-dd; anything else is shown as it stands.
+    static const char kMonths[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
+    String out;
+    if (!compilerDate || std::strlen(compilerDate) != 11) {
+        out.Assign(compilerDate);
+        return out;
+    }
+    int month = 0;
+    for (int i = 0; i < 12; ++i) {
+        if (std::strncmp(compilerDate, kMonths + i * 3, 3) == 0)
+            month = i + 1;
+    }
+    int day = (compilerDate[4] == ' ' ? 0 : compilerDate[4] - '0') * 10 + (compilerDate[5] - '0');
+    if (month == 0 || day < 1 || day > 31) {
+        out.Assign(compilerDate);
+        return out;
+    }
+    out.Format("%.4s-%02d-%02d", compilerDate + 7, month, day);
+    return out;
+}
 
 String Joined(const String& a, const char* b)
 {
@@ -56,6 +82,9 @@ GameApp::GameApp()
     backgroundColour_[0] = backgroundColour_[1] = backgroundColour_[2] = 255;
     statistics_ = false;
     singlePackMode_ = false;
+    // The support dialog shows these.
+    versionText_.Assign(kVersion);
+    buildDate_ = BuildDateText(__DATE__);
 }
 
 GameApp::~GameApp()

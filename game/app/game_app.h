@@ -193,5 +193,7 @@ private:
     GameScreen* FindScreenToSave(int& id, int& mode);
 };
 
+// The compiler's date ("Mmm dd yyyy") as yyyy-mm-dd, or as given when it has another shape.
+String BuildDateText(const char* compilerDate);
 // The two parts of a path joined.
 String Joined(const String& a, const char* b);

@@ -218,10 +218,8 @@ bool GameApp::ShowLoader()
 bool GameApp::ShowStartMenu()
 {
     if (!ShowScreen(kSlotStartMenu)) {
-        // A menu whose set-up failed ends the run as a failure. A game without a menu screen class
-        // runs on with no screen until the player closes it.
-        if (!WasScreenUnmade())
-            RequestQuit(1);
+        // Without its menu the game has nowhere to go: the run ends as a failure.
+        RequestQuit(1);
         return false;
     }
     if (Surface* display = GetScreenSurface())

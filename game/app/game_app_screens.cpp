@@ -8,6 +8,7 @@
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
 #include "game/screens/loader_screen.h"
+#include "game/screens/start_menu_screen.h"
 
 // The screens are the application's children; this file holds how they are made and how the
 // frame, the pen and the keys reach them while they fade.
@@ -17,6 +18,8 @@ GameScreen* GameApp::NewScreen(int slot)
     switch (slot) {
     case kSlotLoader:
         return new (std::nothrow) LoaderScreen(this);
+    case kSlotStartMenu:
+        return new (std::nothrow) StartMenuScreen(this);
     }
     return nullptr;
 }

@@ -12,6 +12,7 @@
 #include "game/screens/language_dialog.h"
 #include "game/screens/name_entry_dialog.h"
 #include "game/screens/players_dialog.h"
+#include "game/screens/start_menu_button.h"
 
 namespace {
 
@@ -220,15 +221,25 @@ void GameScreen::DrawTransition(Surface* surface)
     FillRectRotatedBlend(app, surface, 0, 0, surface->GetWidth(), surface->GetHeight(), 0, 0, 0, alpha);
 }
 
+bool GameScreen::IsStartMenuButton(const WidgetDesc* desc)
+{
+    return desc->type == kDescButton && SameText(GetName(), "root_startmenu") &&
+           !SameText(desc->name.CStr(), "btn_get_more_games");
+}
+
 ScriptWidget* GameScreen::CreateChild(WidgetDesc* desc, const ChildPlacement* placement)
 {
     if (!desc)
         return nullptr;
     if (desc->type != kDescDialog && !IsGameLeafType(desc->type))
         return DialogWidget::CreateChild(desc, placement);
-    ScriptWidget* widget = desc->type == kDescDialog ? NewScreenDialog(this, layout_, desc, placement)
-                                                     : NewGameLeaf(this, layout_, desc, placement, bgCenterTilesX_,
-                                                                   bgCenterTilesY_);
+    ScriptWidget* widget = nullptr;
+    if (desc->type == kDescDialog)
+        widget = NewScreenDialog(this, layout_, desc, placement);
+    else if (IsStartMenuButton(desc))
+        widget = new (std::nothrow) StartMenuButton(this, layout_, desc, placement);
+    else
+        widget = NewGameLeaf(this, layout_, desc, placement, bgCenterTilesX_, bgCenterTilesY_);
     widget = FinishGameChild(this, widget);
     if (!widget)
         return nullptr;

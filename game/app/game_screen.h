@@ -48,6 +48,8 @@ public:
 
 protected:
     GameApp* GetGameApp() const;
+    // Every button of the start menu's layout but the web page's has the menu's own look.
+    bool IsStartMenuButton(const WidgetDesc* desc);
     // Moves the quake pieces by their speeds; true when every piece has left the display.
     bool MovePieces();
 

@@ -80,20 +80,27 @@ bool PathSegment::SetPoints(const FixedVec2& p0, const FixedVec2& p1, const Fixe
 
 FixedVec2 PathSegment::PointAtOffset(Fixed offset) const
 {
+    SpanWalk walk;
+    return PointAtOffset(offset, walk);
+}
+
+FixedVec2 PathSegment::PointAtOffset(Fixed offset, SpanWalk& walk) const
+{
     if (offset.raw <= 0)
         return points_[0];
     if (offset >= length_)
         return points_[3];
-    Fixed sum;
-    for (int i = 0; i < spanCount_; ++i) {
-        Fixed before = sum;
-        sum += spanLengths_[i];
+    // Span lengths are never negative, so the first span ending at or past the offset never lies
+    // before the one an earlier, smaller offset found.
+    for (; walk.span < spanCount_; ++walk.span) {
+        Fixed sum = walk.before + spanLengths_[walk.span];
         if (offset <= sum) {
-            Fixed local = offset - before;
-            Fixed frac = Fixed::Raw(Fixed::Multiply(local, inverseLengths_[i]).raw >> 4);
-            const PathSpan& s = spans_[i];
+            Fixed local = offset - walk.before;
+            Fixed frac = Fixed::Raw(Fixed::Multiply(local, inverseLengths_[walk.span]).raw >> 4);
+            const PathSpan& s = spans_[walk.span];
             return FixedVec2(Lerp(s.start.x, s.end.x, frac), Lerp(s.start.y, s.end.y, frac));
         }
+        walk.before = sum;
     }
     return points_[3];
 }
@@ -160,31 +167,37 @@ FixedVec2 CurvePath::PointAt(Fixed distance, uint8_t* tunnel, int* segment) cons
     int i = Locate(distance, r);
     if (i < 0)
         return kOffTrack;
-    bool hidden = IsTunnel(i) || (IsTunnel(i + 1) && r > segments_[i].GetLength() - tunnelMargin_) ||
-                  (IsTunnel(i - 1) && r < tunnelMargin_);
     if (tunnel)
-        *tunnel = hidden ? 1 : 0;
+        *tunnel = HiddenIn(SidesOf(i), r) ? 1 : 0;
     if (segment)
         *segment = i;
     return segments_[i].PointAtOffset(r);
+}
+
+bool CurvePath::HiddenIn(const TunnelSides& s, Fixed r) const
+{
+    return s.here || (s.after && r > s.length - tunnelMargin_) || (s.before && r < tunnelMargin_);
 }
 
 int CurvePath::VisibilityAt(Fixed distance) const
 {
     Fixed r;
     int i = Locate(distance, r);
-    if (i < 0)
-        return 255;
-    if (IsTunnel(i))
+    return i < 0 ? 255 : VisibilityIn(SidesOf(i), r);
+}
+
+int CurvePath::VisibilityIn(const TunnelSides& s, Fixed r) const
+{
+    if (s.here)
         return 0;
-    if (IsTunnel(i + 1)) {
-        Fixed e = segments_[i].GetLength() - r;
+    if (s.after) {
+        Fixed e = s.length - r;
         if (e < tunnelMargin_)
             return 0;
         if (e < fadeEnd_)
             return Fixed::Multiply(e - tunnelMargin_, fadeFactor_).ToInt();
     }
-    if (IsTunnel(i - 1)) {
+    if (s.before) {
         if (r < tunnelMargin_)
             return 0;
         if (r < fadeEnd_)
@@ -197,18 +210,23 @@ bool CurvePath::NearTunnelAt(Fixed distance) const
 {
     Fixed r;
     int i = Locate(distance, r);
-    if (i < 0)
-        return false;
-    return IsTunnel(i) || (IsTunnel(i + 1) && r > segments_[i].GetLength() - fadeEnd_) ||
-           (IsTunnel(i - 1) && r < fadeEnd_);
+    return i >= 0 && NearTunnelIn(SidesOf(i), r);
+}
+
+bool CurvePath::NearTunnelIn(const TunnelSides& s, Fixed r) const
+{
+    return s.here || (s.after && r > s.length - fadeEnd_) || (s.before && r < fadeEnd_);
 }
 
 bool CurvePath::TunnelNeighbourhoodAt(Fixed distance) const
 {
     Fixed r;
     int i = Locate(distance, r);
-    if (i < 0)
-        return false;
+    return i >= 0 && NeighbourhoodIn(i);
+}
+
+bool CurvePath::NeighbourhoodIn(int i) const
+{
     for (int k = i - 2; k <= i + 2; ++k)
         if (IsTunnel(k))
             return true;
@@ -225,17 +243,52 @@ bool CurvePath::BuildTable()
     table_.reset(new (std::nothrow) PathPoint[count]);
     if (!table_)
         return false;
+    // One walk along the segments and their spans, as the distances only rise: the same answers
+    // as the lookups above, which would each start again from the first segment.
+    int i = 0;
+    Fixed before;
+    Fixed sum = segmentCount_ > 0 ? segments_[0].GetLength() : Fixed();
+    PathSegment::SpanWalk walk;
+    TunnelSides sides{};
+    uint8_t neighbourhood = 0;
+    if (segmentCount_ > 0) {
+        sides = SidesOf(0);
+        neighbourhood = NeighbourhoodIn(0) ? 4 : 0;
+    }
     for (int k = 0; k < count; ++k) {
         Fixed d = Fixed::Raw(k << 6);
+        while (i < segmentCount_ && d > sum) {
+            ++i;
+            before = sum;
+            if (i < segmentCount_) {
+                sum += segments_[i].GetLength();
+                sides = SidesOf(i);
+                neighbourhood = NeighbourhoodIn(i) ? 4 : 0;
+            }
+            walk = PathSegment::SpanWalk();
+        }
         PathPoint& entry = table_[k];
-        uint8_t tunnel = 0;
-        int segment = -1;
-        FixedVec2 p = PointAt(d, &tunnel, &segment);
+        if (i >= segmentCount_) {
+            entry.x = kOffTrack.x;
+            entry.y = kOffTrack.y;
+            entry.segment = -1;
+            entry.visibility = 255;
+            entry.flags = 0;
+            continue;
+        }
+        Fixed r = d - before;
+        FixedVec2 p = segments_[i].PointAtOffset(r, walk);
         entry.x = p.x;
         entry.y = p.y;
-        entry.segment = static_cast<int16_t>(segment);
-        entry.visibility = static_cast<int16_t>(VisibilityAt(d));
-        entry.flags = static_cast<uint8_t>((tunnel ? 1 : 0) | (NearTunnelAt(d) ? 2 : 0) | (TunnelNeighbourhoodAt(d) ? 4 : 0));
+        entry.segment = static_cast<int16_t>(i);
+        // Away from tunnels, as most of a track is, every point is in plain sight.
+        if (!sides.here && !sides.before && !sides.after) {
+            entry.visibility = 255;
+            entry.flags = neighbourhood;
+            continue;
+        }
+        entry.visibility = static_cast<int16_t>(VisibilityIn(sides, r));
+        entry.flags = static_cast<uint8_t>((HiddenIn(sides, r) ? 1 : 0) | (NearTunnelIn(sides, r) ? 2 : 0) | neighbourhood);
     }
     tableCount_ = count;
     return true;

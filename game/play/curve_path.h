@@ -22,6 +22,14 @@ public:
     bool SetPoints(const FixedVec2& p0, const FixedVec2& p1, const FixedVec2& p2, const FixedVec2& p3);
     Fixed GetLength() const { return length_; }
     FixedVec2 PointAtOffset(Fixed offset) const;
+    // Where a walk along the segment stands: lookups at rising offsets resume from the last span
+    // found instead of summing the spans from the start each time.
+    struct SpanWalk {
+        int span = 0;
+        Fixed before;
+    };
+    // The same point as above, for offsets that never fall between calls on one walk.
+    FixedVec2 PointAtOffset(Fixed offset, SpanWalk& walk) const;
     const FixedVec2& GetPoint(int i) const { return points_[i]; }
     void Bind(int samples) { samples_ = samples > 0 ? samples : 1; }
     void Clear();
@@ -78,6 +86,18 @@ public:
 private:
     // The segment holding a distance and the offset within it; -1 beyond the end.
     int Locate(Fixed distance, Fixed& offset) const;
+    // What the lookups need of a segment: its length and whether it and its neighbours are
+    // tunnels, taken once per segment when the table is built.
+    struct TunnelSides {
+        Fixed length;
+        bool here, before, after;
+    };
+    TunnelSides SidesOf(int i) const { return {segments_[i].GetLength(), IsTunnel(i), IsTunnel(i - 1), IsTunnel(i + 1)}; }
+    // The answers of the public lookups once the segment and the offset r in it are known.
+    bool HiddenIn(const TunnelSides& s, Fixed r) const;
+    int VisibilityIn(const TunnelSides& s, Fixed r) const;
+    bool NearTunnelIn(const TunnelSides& s, Fixed r) const;
+    bool NeighbourhoodIn(int i) const;
     bool IsTunnel(int i) const { return i >= 0 && i < segmentCount_ && segments_[i].tunnel != 0; }
 
     PathSegment segments_[kMaxPathSegments];

@@ -256,7 +256,9 @@ bool TraceEmitter::Serialize(Stream* stream, bool saving)
 
 void TraceEmitter::Update()
 {
-    if (emitting_ && --countdown_ < 0) {
+    // A countdown at or below 0 is due; only one above it counts down, so a loaded record's
+    // lowest value cannot wrap round to the highest.
+    if (emitting_ && (countdown_ <= 0 || --countdown_ < 0)) {
         countdown_ = 1;
         if (count_ > 0) {
             int half = spread_ / 2;

@@ -21,7 +21,7 @@
 #include "game/play/frog.h"
 #include "game/play/hole.h"
 #include "game/play/track_sparkle.h"
-#include "shipped_app.h"
+#include "board_look_app.h"
 #include "tests/game/play/board_app.h"
 
 namespace {
@@ -52,50 +52,6 @@ int Scaled(int design, int width, int height)
     if (width == 240)
         return design * 3 / 8;
     return design / 2;
-}
-
-// The game application over the shipped packs at one resolution, as its start-up leaves it.
-class BoardLookApp : public GameApp {
-public:
-    BoardLookApp(int width, int height)
-    {
-        packsEnabled_ = true;
-        singlePackMode_ = false;
-        int mode = DisplayModeOf(width, height);
-        firstPack_ = OpenPack(CommonPakName());
-        secondPack_ = OpenPack(ScreenPakName(mode));
-        CreateScreenSurface(width, height, 0, 0);
-        ApplyLayout(width, height);
-        renderer_ = new TrigTable(this, 5760);
-        renderer_->Build();
-        spriteList_ = new ResourceList(this, 40);
-    }
-    String GetExeDirectory() override { return String((hostpath::FromHost(ProgramFolder()) + "\\").c_str()); }
-    bool Ready() { return firstPack_ && secondPack_ && LoadSpriteScripts(); }
-    Font* MainFont()
-    {
-        if (!LoadStyles() || !styleSheet_->BuildFonts())
-            return nullptr;
-        styleSheet_->ResolveStyleFonts();
-        return styleSheet_->GetFontEntry(1)->font;
-    }
-
-private:
-    ZipPack* OpenPack(const char* name)
-    {
-        auto* pack = new ZipPack(this);
-        if (pack->Open((std::string(GetExeDirectory().CStr()) + name).c_str()) != 1) {
-            delete pack;
-            return nullptr;
-        }
-        return pack;
-    }
-};
-
-FixedVec2 Design(const DesignMapping& mapping, float x, float y)
-{
-    MapDesignPoint(mapping, x, y);
-    return FixedVec2(Fixed::FromDouble(x), Fixed::FromDouble(y));
 }
 
 // Draws every board set in rows on a dark stone ground: every frame, or six spread evenly over

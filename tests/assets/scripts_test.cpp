@@ -14,6 +14,8 @@
 #include "engine/ui/string_table.h"
 #include "engine/ui/ui_layout.h"
 #include "engine/ui/widget_desc.h"
+#include "game/play/curve_file.h"
+#include "game/tables/display_mode.h"
 #include "shipped_app.h"
 
 namespace {
@@ -259,10 +261,15 @@ TEST(ShippedScripts, ManifestIsSatisfiedAtEveryResolution)
                     String text;
                     EXPECT_TRUE(table->Lookup(text, name.c_str()).CStr()) << "language " << i;
                 }
-            } else if (kind == "sound" || kind == "music" || kind == "curve") {
-                std::string folder = kind == "curve" ? "z_levels\\" : "Sounds\\";
+            } else if (kind == "curve") {
+                // The screen's own variant: plain, z_wide or z_square.
+                DesignMapping mapping{DisplayModeOf(r.width, r.height), r.width, r.height};
+                String path = CurveFilePath(String(app.Path("z_levels\\").c_str()), mapping, name.c_str());
                 PackMemoryFile file;
-                EXPECT_TRUE(file.Open(&app, app.Path(folder + name).c_str(), 2));
+                EXPECT_TRUE(file.Open(&app, path.CStr(), 2)) << path.CStr();
+            } else if (kind == "sound" || kind == "music") {
+                PackMemoryFile file;
+                EXPECT_TRUE(file.Open(&app, app.Path("Sounds\\" + name).c_str(), 2));
             } else {
                 ADD_FAILURE() << "unknown manifest line";
             }

@@ -1,6 +1,7 @@
 #pragma once
 // The game application as its start-up leaves it on the shipped packs plus the look pack, at one
-// resolution; its start-menu slot makes a plain screen from a root of a layout of the look pack.
+// resolution, silent, with the turning renderer and a resume store in a scratch folder; its
+// start-menu slot makes a plain screen from a root of a layout of the look pack.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,8 +9,10 @@
 #include <new>
 #include <string>
 
+#include "engine/core/record_store.h"
 #include "engine/core/zip_pack.h"
 #include "engine/graphics/resource_list.h"
+#include "engine/graphics/trig_table.h"
 #include "game/app/game_app.h"
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
@@ -53,14 +56,19 @@ public:
         secondPack_ = OpenPack(ScreenPakName(mode));
         thirdPack_ = OpenPack("_look_sample.pak");
         spriteList_ = new ResourceList(this, 40);
-        ready_ = !scratch_.empty() && firstPack_ && secondPack_ && thirdPack_ && LoadSpriteScripts() &&
-                 LoadStyles() && LoadLanguage();
+        renderer_ = new TrigTable(this, 5760);
+        resumeStore_ = new SaveFileHolder(this);
+        resumeStore_->SetFile((hostpath::FromHost(scratch_) + "\\saveresume.dat").c_str(), nullptr);
+        ready_ = !scratch_.empty() && firstPack_ && secondPack_ && thirdPack_ && renderer_->Build() &&
+                 LoadSpriteScripts() && LoadStyles() && LoadLanguage();
     }
     ~ShippedGameApp() override
     {
         DestroyScreens();
         DeleteAndNull(spriteList_);
+        // Nothing is written into the scratch folder once it is gone.
         DeleteAndNull(options_);
+        DeleteAndNull(resumeStore_);
         if (g_application == this)
             g_application = nullptr;
         if (!scratch_.empty())
@@ -79,6 +87,11 @@ public:
     GameScreen* NewScreen(int slot) override
     {
         return slot == kSlotStartMenu ? new (std::nothrow) LookScreen(this, layoutFile_, rootName_) : nullptr;
+    }
+    void Frames(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            Update();
     }
 
 private:

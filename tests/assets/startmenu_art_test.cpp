@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -256,6 +257,66 @@ TEST(StartMenuArt, PictureMatchesTheMaskAndLeavesRoomForTheButtons)
             EXPECT_LT(clear, count / 50) << b.name << ": the sky drifts behind it";
             EXPECT_LT(sum / count, 110) << b.name << ": too light for gold captions";
             EXPECT_GT(sum / count, 15) << b.name << ": black";
+        }
+    }
+}
+
+// The bounds of a frame's lit face: opaque pixels brighter than `floor` that are not the green of
+// the carved marks. Returns false when there are none.
+struct Bounds {
+    int x0 = 1 << 20, y0 = 1 << 20, x1 = -1, y1 = -1;
+    double CentreX() const { return (x0 + x1 + 1) / 2.0; }
+    double CentreY() const { return (y0 + y1 + 1) / 2.0; }
+};
+bool LitFace(const Surface& frame, int floor, Bounds& out)
+{
+    if (!frame.GetAlpha())
+        return false;
+    for (int y = 0; y < frame.GetHeight(); ++y)
+        for (int x = 0; x < frame.GetWidth(); ++x) {
+            int c[3];
+            Rgb(frame, x, y, c);
+            if (AlphaAt(frame, x, y) < 128 || Brightness(frame, x, y) <= floor || c[1] > c[0] + 10)
+                continue;
+            out.x0 = std::min(out.x0, x);
+            out.y0 = std::min(out.y0, y);
+            out.x1 = std::max(out.x1, x);
+            out.y1 = std::max(out.y1, y);
+        }
+    return out.x1 >= 0;
+}
+
+// The menu draws a caption off the frame's centre by the layout's offsets and moves it further while
+// the button is pressed: the tablets' faces lie under the resting caption, and the pressed frame's
+// face follows the caption's sideways move (and, on the big tablets, its move down as well).
+TEST(StartMenuArt, ButtonFacesLieUnderTheCaptions)
+{
+    for (const ShippedResolution& r : kShippedResolutions) {
+        SCOPED_TRACE(ShippedName(r));
+        MenuArt art(r);
+        ASSERT_TRUE(art.app.PacksOpen());
+        ASSERT_TRUE(art.app.LoadSpriteScripts());
+        for (const char* set : {"sm_button_big", "sm_button_small"}) {
+            SCOPED_TRACE(set);
+            bool big = !strcmp(set, "sm_button_big");
+            ResourceEntry* entry = art.app.sprites.FindByName(set);
+            ASSERT_NE(entry, nullptr);
+            ASSERT_TRUE(entry->Load());
+            ASSERT_EQ(entry->GetFrameCount(), 4);
+            // The focused frame's gold ring, then the pressed frame's light face.
+            Bounds rest, pressed;
+            ASSERT_TRUE(LitFace(*entry->GetFrame(1), 140, rest));
+            ASSERT_TRUE(LitFace(*entry->GetFrame(2), 110, pressed));
+            Surface* frame = entry->GetFrame(1);
+            double captionX = frame->GetWidth() / 2.0 - art.Int(158);
+            double captionY = frame->GetHeight() / 2.0 - art.Int(159);
+            EXPECT_NEAR(rest.CentreX(), captionX, 1.0);
+            EXPECT_NEAR(rest.CentreY(), captionY, 1.0);
+            // The face is most of the frame's width, not a thin strip round the caption's spot.
+            EXPECT_GE(rest.x1 - rest.x0 + 1, frame->GetWidth() * 13 / 16);
+            EXPECT_NEAR(pressed.CentreX(), captionX + art.Int(160), 1.0);
+            EXPECT_NEAR(pressed.CentreY(), captionY + (big ? art.Int(161) : 0), 1.0);
+            entry->Release();
         }
     }
 }

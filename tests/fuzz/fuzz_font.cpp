@@ -1,7 +1,6 @@
 // A font from any bytes: a 4-byte little-endian length, that many bytes of glyph mask, and the
 // rest as its .fdb; then measured over every character and drawn with every effect on plain and
-// turned surfaces, each drawing a different slice of the characters so that every glyph is
-// drawn once. Large masks are passed over.
+// turned surfaces, every glyph placed at least once. Large masks are passed over.
 #include <cstdint>
 #include <cstring>
 
@@ -28,27 +27,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Font font(app);
     if (!font.Load(FuzzEnginePath("f.jpg").c_str()))
         return 0;
-    constexpr int kSlice = 11;
-    char text[3 * 7 * kSlice + 1];
-    for (int i = 0; i < 3 * 7 * kSlice; ++i)
-        text[i] = static_cast<char>(32 + i % 224);
-    text[3 * 7 * kSlice] = 0;
-    text[224] = 0;
+    // Every character once, plain, a third on each surface; then every effect (and one more than
+    // there are) on three characters, each effect on one of the surfaces. The effects repeat the
+    // plain glyph routine at offsets, up to nine times a glyph, so they get few characters.
+    constexpr int kFirst = 32, kCharacters = 224, kThird = (kCharacters + 2) / 3, kShort = 3;
+    char text[kCharacters + 1];
+    for (int i = 0; i < kCharacters; ++i)
+        text[i] = static_cast<char>(kFirst + i);
+    text[kCharacters] = 0;
     font.MeasureText(text);
-    text[224] = static_cast<char>(32);
     Rect clip{-3, 2, 50, 20};
     for (int orientation = 0; orientation < 3; ++orientation) {
         Surface surface(app);
         surface.SetOrientation(orientation);
         if (!surface.Create(40, 24))
             continue;
-        for (int effect = 0; effect < 7; ++effect) {
-            char* slice = text + (orientation * 7 + effect) * kSlice;
-            char kept = slice[kSlice];
-            slice[kSlice] = 0;
-            font.DrawText(&surface, effect * 7 - 20, effect * 3 - 8, slice, 200, 100, 50, effect, effect * 40,
+        int count = 0;
+        for (int c = kFirst + orientation * kThird; c < kFirst + kCharacters && count < kThird; ++c)
+            text[count++] = static_cast<char>(c);
+        text[count] = 0;
+        font.DrawText(&surface, orientation * 5 - 20, orientation * 3 - 8, text, 200, 100, 50, kEffectNone, 255,
+                      orientation == 1 ? &clip : nullptr);
+        for (int effect = orientation; effect <= kEffectCount; effect += 3) {
+            for (int i = 0; i < kShort; ++i)
+                text[i] = static_cast<char>(kFirst + effect * kShort + i);
+            text[kShort] = 0;
+            font.DrawText(&surface, effect * 7 - 20, effect * 3 - 8, text, 200, 100, 50, effect, effect * 40,
                           effect & 1 ? &clip : nullptr);
-            slice[kSlice] = kept;
         }
     }
     return 0;

@@ -23,7 +23,22 @@ shipped_seeds() {  # name folder
     fuzz_sprites) cp "$stage"/ui/*.txt "$out"/ 2>/dev/null || true ;;
     fuzz_ogg_sample) cp "$stage"/Sounds/*.ogg "$out"/ 2>/dev/null || true ;;
     fuzz_module) cp "$stage"/Sounds/Music/*.s3m "$out"/ 2>/dev/null || true ;;
-    fuzz_pack) cp "$build"/_game_common.pak "$out"/ 2>/dev/null || true ;;
+    fuzz_pack)  # small packs of shipped files by the build's own writer: a whole shipped pack
+      # costs a megabyte of unpacking per input; these hold deflated and stored entries alike
+      local writer="$build/tools/packwriter" folder
+      [ -x "$writer" ] || return 0
+      "$writer" "$out/texts.pak" "$stage" Languages ui/ui_qvga || true
+      folder=$(mktemp -d)
+      mkdir "$folder/pics"
+      cp "$stage"/i_240x240/quake01.jpg "$stage"/i_240x240/quake02_a.jpg "$stage"/ui/sprites.txt "$folder/pics"/ 2>/dev/null &&
+        "$writer" "$out/mixed.pak" "$folder" pics || true
+      rm -rf "$folder" ;;
+    fuzz_curves)  # the mode byte of the screen that reads the variant (640x480, 800x480, 320x320), then the file
+      for f in "$stage"/z_levels/*.pth "$stage"/z_levels/z_wide/*.pth "$stage"/z_levels/z_square/*.pth; do
+        [ -f "$f" ] || continue
+        case "$f" in */z_wide/*) mode='\001' tag=w ;; */z_square/*) mode='\004' tag=s ;; *) mode='\000' tag=p ;; esac
+        { printf "$mode"; cat "$f"; } > "$out/${tag}_$(basename "$f")"
+      done ;;
     fuzz_images) find "$stage"/i_240x240 -name '*.png' -size -16k -exec cp {} "$out"/ \; 2>/dev/null || true
       find "$stage"/i_240x240 -name '*.jpg' -size -16k -exec cp {} "$out"/ \; 2>/dev/null || true ;;
     fuzz_font)  # a 4-byte length, the glyph mask, then its .fdb
@@ -52,6 +67,11 @@ for source in "$here"/*.cpp; do
   [ -d "$here/corpus/$name" ] && seeds+=("$here/corpus/$name")
   limits=(-rss_limit_mb=2048)
   case $name in
+    # Room for a few entries; longer inputs only add bytes to unpack.
+    fuzz_pack) limits+=(-max_len=16384) ;;
+    # Room for a dozen sets and an atlas file; the shipped scripts' further sets, each looking for
+    # files the scratch folder lacks, repeat what the first ones do.
+    fuzz_sprites) limits+=(-max_len=1024) ;;
     # The Vorbis decoder leaks a few bytes on some broken headers (suppressed in the target). Short
     # lived workers under a tighter limit keep that from adding up over a long run; out of memory
     # and timeouts still fail it.

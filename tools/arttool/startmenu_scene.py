@@ -462,17 +462,118 @@ def glow_svg():
 # ---------------------------------------------------------------------------------------------
 # Button tablets: four frames (normal, focused, pressed, disabled) of carved stone.
 
-def tablet_svg(w, h, kind):
-    r = 6 if h > 36 else 4
-    inset = 5 if h > 36 else 3
-    glyphs = ""
-    if kind != "plaque":
-        # Carved frog-foot marks at both ends, clear of the caption in the middle.
-        for x in (inset + 9, w - inset - 9):
-            glyphs += ('<g transform="translate(%s %s)"><path d="M0 -6 L5 0 L0 6 L-5 0 Z" fill="#1a120c" '
-                       'opacity="0.7"/><path d="M0 -4 L3 0 L0 4 L-3 0 Z" fill="${gem}"/></g>' % (f(x), f(h / 2)))
+# The menu draws its buttons' captions off the frame's centre by layout integers 158/159 (negated),
+# and a pressed caption moves on by (160, 161) on the big buttons and by (160, 162) or (160, 163)
+# on the small ones, which share one picture: only the sideways move is common to them all. In
+# design units: 240x240 rounds its offsets to whole pixels at 3/8 scale, so it has sources of its
+# own. Source suffix, folders, caption offset, big and small pressed moves.
+SLAB_SOURCES = [
+    ("", "i_VGA i_800x480 i_QVGA i_400x240 i_320x320", (-8, -10), (8, 14), (8, 0)),
+    ("_240", "i_240x240", (-8, -8), (8, 13), (8, 0)),
+]
+
+
+def slab_svg(w, h, shift, press):
+    """A stone slab standing out of the wall: its carved face lies up-left, centred where the menu
+    draws the caption, and its sides fill the rest of the frame down-right. Pressed, the face sinks
+    towards the sides' foot, under the pressed caption."""
+    m = 2                                          # room for the drop shadow
+    dx, dy = -2 * shift[0], -2 * shift[1]
+    fw, fh = w - 2 * m - dx, h - 2 * m - dy        # the face, centred on the caption
+    r = 5 if h > 36 else 4
+    foot = (m + dx, m + dy)                        # where the sides meet the wall
+
+    def rect(x, y, extra="", inset=0.0):
+        """The face's rectangle at (x, y), or a ring inset that far within it."""
+        return '<rect x="%s" y="%s" width="%s" height="%s" rx="%d"%s/>' % (
+            f(x + inset), f(y + inset), f(fw - 2 * inset), f(fh - 2 * inset), r, extra)
+
+    def slab(face, cid):
+        fx, fy = face
+        bx, by = foot
+        steps = max(1, int(max(bx - fx, by - fy)))
+        hull = "".join(rect(fx + (bx - fx) * i / steps, fy + (by - fy) * i / steps) for i in range(steps + 1))
+        # The sides: the front below the face, lit a little from above, and the right side in shade,
+        # parted by the line from the face's lower right corner to the foot's.
+        ax, ay = fx + fw, fy + fh
+        slope = (by - fy) / max(1, bx - fx)
+        right = "M%s %s V%s H%s V%s Z" % (f(ax), f(ay), f(fy - 100), f(ax + 1000), f(ay + 1000 * slope))
+        layers = "".join('<path d="M%s %s H%s" stroke="#1a120c" stroke-opacity="0.35" stroke-width="1"/>' %
+                         (f(fx + 2), f(fy + fh + (by - fy) * k / 3), f(bx + fw - r))
+                         for k in (1, 2) if by > fy + 4)
+        # Carved frog-foot marks on the front side, leaving the whole face to the caption; a face
+        # sunk nearly to the foot leaves no room for them.
+        gems = ""
+        depth = by - fy
+        if depth >= 10:
+            gy = fy + fh + depth / 2
+            gx0 = fx + (bx - fx) / 2
+            for gx in (gx0 + 14, gx0 + fw - 14):
+                gems += ('<g transform="translate(%s %s)"><path d="M0 -5 L5 0 L0 5 L-5 0 Z" fill="#120c08" '
+                         'opacity="0.7"/><path d="M0 -3 L3 0 L0 3 L-3 0 Z" fill="${gem}"/></g>' % (f(gx), f(gy)))
+        return """<clipPath id="hull%(c)s">%(hull)s</clipPath>
+    <g clip-path="url(#hull%(c)s)">
+      <rect x="0" y="0" width="%(w)d" height="%(h)d" fill="url(#front)"/>
+      <path d="%(right)s" fill="#1e1612"/>
+      %(layers)s
+      <rect x="0" y="0" width="%(w)d" height="%(h)d" filter="url(#grain)" opacity="0.6"/>
+    </g>
+    %(face)s
+    %(grain)s
+    %(pressed)s
+    %(lip)s
+    %(light)s
+    <path d="M%(hx0)s %(hy)s H%(hx1)s" stroke="#f0d8a8" stroke-opacity="0.3" stroke-width="1"/>
+    %(gems)s
+    %(ring)s""" % dict(
+            c=cid, hull=hull, w=w, h=h, right=right, layers=layers, gems=gems,
+            face=rect(fx, fy, ' fill="url(#face)"'),
+            grain=rect(fx, fy, ' filter="url(#grain)" opacity="0.7"'),
+            pressed=rect(fx, fy, ' fill="none" stroke="#000" stroke-opacity="${press}" stroke-width="3"', 1.5),
+            lip=rect(fx, fy, ' fill="none" stroke="${edge0}" stroke-width="1.2"', 0.5),
+            light=rect(fx, fy, ' fill="none" stroke="#f0d8a8" stroke-opacity="0.22" stroke-width="1"', 2),
+            hx0=f(fx + r), hy=f(fy + 1.5), hx1=f(fx + fw - r),
+            ring=rect(fx, fy, ' fill="none" stroke="${ring}" stroke-width="1.6" stroke-opacity="${ringa}"', 0.8))
+
+    px, py = press
+    shadow = rect(foot[0] + 1, foot[1] + 1.5, ' fill="#000" opacity="0.45"')
     return """<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d">
-  <!-- A carved stone tablet for the start menu's buttons, mid-dark so gold captions read on it.
+  <!-- A carved stone slab for the start menu's buttons, mid-dark so gold captions read on it. The
+       menu draws captions above and left of the frame's centre, so the face lies there and the
+       slab's sides fill the frame down-right. Frames: normal, focused, pressed (the face sunk
+       toward the sides' foot), disabled. Made by tools/arttool/startmenu_scene.py. -->
+  <defs>
+    <linearGradient id="face" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="${face0}"/>
+      <stop offset="1" stop-color="${face1}"/>
+    </linearGradient>
+    <linearGradient id="front" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#574739"/>
+      <stop offset="1" stop-color="#2c221b"/>
+    </linearGradient>
+    <filter id="grain" x="0" y="0" width="1" height="1">
+      <feTurbulence type="fractalNoise" baseFrequency="0.12 0.3" numOctaves="2" seed="3"/>
+      <feColorMatrix type="matrix" values="0 0 0 0 0.1  0 0 0 0 0.08  0 0 0 0 0.06  0 0 0 -1.5 0.7"/>
+      <feComposite in2="SourceAlpha" operator="in"/>
+    </filter>
+  </defs>
+  %s
+  <g opacity="${up}">
+    %s
+  </g>
+  <g opacity="${down}">
+    %s
+  </g>
+</svg>
+""" % (w, h, w, h, shadow, slab((m, m), "up"), slab((m + px, m + py), "down"))
+
+
+def tablet_svg(w, h):
+    """The change-player plaque: its caption sits on the frame's centre."""
+    r = 4
+    inset = 3
+    return """<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d">
+  <!-- A stone plaque for the start menu's change-player button.
        Frames: normal, focused, pressed, disabled. Made by tools/arttool/startmenu_scene.py. -->
   <defs>
     <linearGradient id="face" x1="0" y1="0" x2="0" y2="1">
@@ -497,7 +598,6 @@ def tablet_svg(w, h, kind):
   <rect x="%s" y="%s" width="%s" height="%s" rx="%s" fill="none" stroke="#1a120c" stroke-opacity="0.55" stroke-width="1.2"/>
   <rect x="%s" y="%s" width="%s" height="%s" rx="%s" fill="none" stroke="#f0d8a8" stroke-opacity="0.22" stroke-width="1"/>
   <path d="M%d %s H%d" stroke="#f0d8a8" stroke-opacity="0.3" stroke-width="1"/>
-  %s
   <rect x="1" y="1" width="%s" height="%s" rx="%d" fill="none" stroke="${ring}" stroke-width="1.6" stroke-opacity="${ringa}"/>
 </svg>
 """ % (w, h, w, h,
@@ -508,7 +608,7 @@ def tablet_svg(w, h, kind):
        inset, f(inset), w - 2 * inset, h - 2 * inset - 1, r - 2,
        f(inset + 2.5), f(inset + 2.5), f(w - 2 * inset - 5), f(h - 2 * inset - 6), f(max(1, r - 3)),
        f(inset + 3.5), f(inset + 3.5), f(w - 2 * inset - 5), f(h - 2 * inset - 6), f(max(1, r - 3)),
-       inset + r, f(inset + 1), w - inset - r, glyphs,
+       inset + r, f(inset + 1), w - inset - r,
        f(w - 2), f(h - 3), r)
 
 
@@ -525,9 +625,10 @@ def main():
     write("startmenu_pupil.svg", PUPIL_SVG)
     write("startmenu_sun.svg", SUN_SVG)
     write("startmenu_sunglow.svg", glow_svg())
-    write("sm_button_big.svg", tablet_svg(224, 56, "big"))
-    write("sm_button_small.svg", tablet_svg(160, 48, "small"))
-    write("sm_change_player.svg", tablet_svg(112, 32, "plaque"))
+    for suffix, _, shift, big, small in SLAB_SOURCES:
+        write("sm_button_big%s.svg" % suffix, slab_svg(224, 56, shift, big))
+        write("sm_button_small%s.svg" % suffix, slab_svg(160, 48, shift, small))
+    write("sm_change_player.svg", tablet_svg(112, 32))
 
     entries = []
     groups = {}

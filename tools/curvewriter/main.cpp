@@ -1,14 +1,20 @@
-// Writes a curve file (.pth) from a text description of its tracks:
-//   curve                 starts a track
-//   p X Y                 one control point in the 640x480 design space
-//   t F F F ...           tunnel flags, one per segment (missing ones are 0)
-// Blank lines and lines starting with '#' are ignored. Usage: curvewriter IN.txt OUT.pth
+// Writes curve files (.pth). Two kinds of source:
+// - a map's pieces (track_source.h), written as the three variants the screens read:
+//       curvewriter MAP.txt PLAIN.pth WIDE.pth SQUARE.pth
+//   or as the plain variant alone: curvewriter MAP.txt OUT.pth
+// - bare control points, for tests that need exact points:
+//       curve                 starts a track
+//       p X Y                 one control point in the 640x480 design space
+//       t F F F ...           tunnel flags, one per segment (missing ones are 0)
+//   Blank lines and lines starting with '#' are ignored.
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tools/curvewriter/track_source.h"
 
 namespace {
 
@@ -73,14 +79,52 @@ bool Parse(const std::string& file, std::vector<Curve>& curves)
     return true;
 }
 
+// A source of bare points has a line starting with "p".
+bool IsPointSource(const std::string& file)
+{
+    std::ifstream in(file);
+    std::string text;
+    while (std::getline(in, text)) {
+        std::istringstream words(text);
+        std::string word;
+        if (words >> word && word == "p")
+            return true;
+    }
+    return false;
+}
+
+bool WriteFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream file(path, std::ios::binary);
+    return static_cast<bool>(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
+}
+
+int WritePieces(int argc, char** argv)
+{
+    track::Source source;
+    std::string error;
+    if (!track::ReadSource(argv[1], source, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    for (int v = 0; v + 2 < argc; ++v)
+        if (!WriteFile(argv[v + 2], track::CurveFileBytes(source, v))) {
+            std::fprintf(stderr, "%s:0: cannot write\n", argv[v + 2]);
+            return 1;
+        }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: curvewriter IN.txt OUT.pth\n");
+    if (argc != 3 && argc != 5) {
+        std::fprintf(stderr, "usage: curvewriter IN.txt OUT.pth [WIDE.pth SQUARE.pth]\n");
         return 2;
     }
+    if (argc == 5 || !IsPointSource(argv[1]))
+        return WritePieces(argc, argv);
     std::vector<Curve> curves;
     if (!Parse(argv[1], curves))
         return 1;
@@ -97,8 +141,5 @@ int main(int argc, char** argv)
     }
     Put(out, 0, 4);
     Put(out, 0, 4);
-    std::ofstream file(argv[2], std::ios::binary);
-    if (!file.write(out.data(), static_cast<std::streamsize>(out.size())))
-        return 1;
-    return 0;
+    return WriteFile(argv[2], out) ? 0 : 1;
 }

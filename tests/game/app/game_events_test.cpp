@@ -214,14 +214,7 @@ TEST_F(SwitchFixture, ScreensThatCannotBeMadeFallBack)
     EXPECT_TRUE(app.ShowLoader());
     EXPECT_NE(app.GetStartMenu(), nullptr);
     EXPECT_FALSE(app.IsQuitRequested());
-    // A game with no menu class runs on without a screen.
-    std::string menuRoot = app.roots[kSlotStartMenu];
-    app.roots[kSlotStartMenu].clear();
-    EXPECT_FALSE(app.ShowLoader());
-    EXPECT_EQ(app.GetChildCount(), 0);
-    EXPECT_FALSE(app.IsQuitRequested());
     // A menu whose set-up fails ends the program as a failure with no screen left.
-    app.roots[kSlotStartMenu] = menuRoot;
     app.onNew = [](TestScreen* screen) { screen->createResult = false; };
     EXPECT_FALSE(app.ShowLoader());
     EXPECT_EQ(app.GetChildCount(), 0);

@@ -157,6 +157,29 @@ TEST(Coin, RecordCarriesItsTrail)
     delete trail;
 }
 
+TEST(Coin, ATrailLoadedWithTheLowestCountdownSpawnsAtOnce)
+{
+    BoardApp app;
+    ASSERT_TRUE(AddCoinSets(app));
+    TraceEmitter trail(&app);
+    ASSERT_TRUE(trail.Init());
+    std::vector<uint8_t> bytes = SaveObject(trail);
+    ASSERT_GE(bytes.size(), 4u);
+    // The countdown is the record's last field.
+    bytes[bytes.size() - 4] = 0;
+    bytes[bytes.size() - 3] = 0;
+    bytes[bytes.size() - 2] = 0;
+    bytes[bytes.size() - 1] = 0x80;
+    auto loaded = LoadObject(&app, bytes);
+    ASSERT_NE(loaded, nullptr);
+    loaded->Update();
+    // It was due: one particle spawned and the countdown starts again at 1 (before, it wrapped
+    // round to the highest count and the trail stopped for good).
+    std::vector<uint8_t> after = SaveObject(*loaded);
+    ASSERT_EQ(after.size(), bytes.size());
+    EXPECT_EQ(std::vector<uint8_t>(after.end() - 4, after.end()), (std::vector<uint8_t>{1, 0, 0, 0}));
+}
+
 TEST(Emitters, BurstsLiveTheirCountedUpdates)
 {
     BoardApp app;

@@ -104,6 +104,68 @@ TEST(CurvePath, BallsFadeBeforeATunnelMouth)
     EXPECT_EQ(path.TableEntry(Fixed::FromInt(20))->flags, 4);
 }
 
+struct TableCheck {
+    int mismatches = 0, hidden = 0, faded = 0, beyond = 0;
+};
+
+// Compares every table entry with the lookups, which each start again from the first segment.
+TableCheck CheckTable(CurvePath& path)
+{
+    TableCheck check;
+    EXPECT_EQ(path.GetTableCount(), 4 * (path.Length() + Fixed::FromInt(1)).ToInt());
+    for (int k = 0; k < path.GetTableCount(); ++k) {
+        Fixed d = Fixed::Raw(k << 6);
+        const PathPoint* entry = path.TableEntry(d);
+        uint8_t tunnel = 0;
+        int segment = 0;
+        FixedVec2 p = path.PointAt(d, &tunnel, &segment);
+        int flags = (tunnel ? 1 : 0) | (path.NearTunnelAt(d) ? 2 : 0) | (path.TunnelNeighbourhoodAt(d) ? 4 : 0);
+        if (!entry || entry->x != p.x || entry->y != p.y || entry->segment != segment ||
+            entry->visibility != path.VisibilityAt(d) || entry->flags != flags)
+            ++check.mismatches;
+        check.hidden += tunnel;
+        check.faded += entry && entry->visibility > 0 && entry->visibility < 255;
+        check.beyond += segment == -1;
+    }
+    return check;
+}
+
+TEST(CurvePath, TableHoldsWhatTheLookupsAnswerAtEveryQuarterPixel)
+{
+    BoardApp app;
+    CurvePath path;
+    path.Bind(&app);
+    // Bent segments of uneven spans, one of zero length, tunnels one apart: the table is built in
+    // one walk along segments and spans.
+    ASSERT_TRUE(path.Segment(0).SetPoints(P(10, 10), P(200, 0), P(-50, 150), P(120, 200)));
+    ASSERT_TRUE(path.Segment(1).SetPoints(P(120, 200), P(120, 200), P(120, 200), P(120, 200)));
+    ASSERT_TRUE(path.Segment(2).SetPoints(P(120, 200), P(300, 260), P(20, 330), P(140, 90)));
+    ASSERT_TRUE(path.Segment(3).SetPoints(P(140, 90), P(143, 91), P(400, 10), P(401, 300)));
+    ASSERT_TRUE(path.Segment(4).SetPoints(P(401, 300), P(350, 350), P(300, 300), P(250, 350)));
+    ASSERT_TRUE(path.Segment(5).SetPoints(P(250, 350), P(200, 300), P(150, 350), P(100, 300)));
+    path.Segment(2).tunnel = 1;
+    path.Segment(4).tunnel = 1;
+    path.SetSegmentCount(6);
+    ASSERT_TRUE(path.BuildTable());
+    TableCheck bent = CheckTable(path);
+    EXPECT_EQ(bent.mismatches, 0);
+    // The walk passed through tunnels and their fades.
+    EXPECT_GT(bent.hidden, 0);
+    EXPECT_GT(bent.faded, 0);
+
+    // Points along one segment at rising offsets, looked up on one walk, match fresh lookups.
+    PathSegment::SpanWalk walk;
+    const PathSegment& segment = path.Segment(0);
+    for (int raw = -64; raw < segment.GetLength().raw + 256; raw += 37)
+        EXPECT_EQ(segment.PointAtOffset(Fixed::Raw(raw), walk), segment.PointAtOffset(Fixed::Raw(raw))) << raw;
+
+    // 180 px exactly: the last three entries lie off the end.
+    BuildTwoSegments(path, true);
+    TableCheck straight = CheckTable(path);
+    EXPECT_EQ(straight.mismatches, 0);
+    EXPECT_EQ(straight.beyond, 3);
+}
+
 TEST(CurvePath, EmptyAndDegeneratePaths)
 {
     BoardApp app;

@@ -47,6 +47,8 @@ public:
     // The caption stays in place while the button is pressed; off by default.
     void SetCaptionStill(bool on) { captionStill_ = on; }
     const String& GetCaption() const { return caption_; }
+    // A caption of the owner's; the button keeps its size until it is laid out again.
+    void SetCaption(const char* text) { caption_.Assign(text); }
     const TextLook& GetLook() const { return look_; }
     const ImageRef& GetImage() const { return image_; }
 

@@ -8,6 +8,10 @@
 #include "game/app/game_app.h"
 #include "game/app/game_dialog.h"
 #include "game/app/game_widgets.h"
+#include "game/screens/graphics_dialog.h"
+#include "game/screens/language_dialog.h"
+#include "game/screens/name_entry_dialog.h"
+#include "game/screens/players_dialog.h"
 #include "game/screens/start_menu_button.h"
 
 namespace {
@@ -38,6 +42,22 @@ void HideNamed(Widget* widget, const char* name)
 }
 
 }  // namespace
+
+GameDialog* NewScreenDialog(DialogWidget* parent, UiLayout* layout, WidgetDesc* desc, const ChildPlacement* placement)
+{
+    const char* name = desc->name.CStr();
+    if (SameText(name, "dlg_EditPlayer"))
+        return new (std::nothrow) NameEntryDialog(parent, layout, desc, placement);
+    if (SameText(name, "dlg_players"))
+        return new (std::nothrow) PlayersDialog(parent, layout, desc, placement);
+    if (SameText(name, "dlg_remove_user"))
+        return new (std::nothrow) RemovePlayerDialog(parent, layout, desc, placement);
+    if (SameText(name, "dlg_lang"))
+        return new (std::nothrow) LanguageDialog(parent, layout, desc, placement);
+    if (SameText(name, "dlg_graphics"))
+        return new (std::nothrow) GraphicsDialog(parent, layout, desc, placement);
+    return new (std::nothrow) GameDialog(parent, layout, desc, placement);
+}
 
 GameScreen* AsGameScreen(Widget* widget)
 {
@@ -215,7 +235,7 @@ ScriptWidget* GameScreen::CreateChild(WidgetDesc* desc, const ChildPlacement* pl
         return DialogWidget::CreateChild(desc, placement);
     ScriptWidget* widget = nullptr;
     if (desc->type == kDescDialog)
-        widget = new (std::nothrow) GameDialog(this, layout_, desc, placement);
+        widget = NewScreenDialog(this, layout_, desc, placement);
     else if (IsStartMenuButton(desc))
         widget = new (std::nothrow) StartMenuButton(this, layout_, desc, placement);
     else

@@ -8,6 +8,8 @@
 #include "game/app/layout_registry.h"
 
 class GameApp;
+class GameDialog;
+struct ChildPlacement;
 class Stream;
 class Surface;
 
@@ -55,6 +57,9 @@ protected:
     bool fadingOut_ = false;
     int32_t fadeLevel_ = 0;
 };
+
+// The dialog class a screen makes for a dialog description, by its name; not yet initialised.
+GameDialog* NewScreenDialog(DialogWidget* parent, UiLayout* layout, WidgetDesc* desc, const ChildPlacement* placement);
 
 // The child as a game screen (a script root of the game), or null.
 GameScreen* AsGameScreen(Widget* widget);

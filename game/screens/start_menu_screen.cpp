@@ -14,6 +14,8 @@
 #include "game/app/game_helpers.h"
 #include "game/app/profile_store.h"
 #include "game/app/sound_bank.h"
+#include "game/screens/name_entry_dialog.h"
+#include "game/screens/players_dialog.h"
 #include "game/tables/display_mode.h"
 #include "game/tables/map_info.h"
 #include "game/tables/progression.h"
@@ -138,6 +140,40 @@ void StartMenuScreen::EnsurePlayer()
     profiles->SetCurrentIndex(index);
     // A layout without the name entry opens nothing; the welcome then shows a blank.
     RunActionFromFile(kMenuFile, "acn_show_edit");
+    if (auto* entry = dynamic_cast<NameEntryDialog*>(ScriptWidget::FindByName(this, "dlg_EditPlayer")))
+        entry->Refresh();
+}
+
+bool StartMenuScreen::StoreTypedName()
+{
+    auto* entry = dynamic_cast<NameEntryDialog*>(ScriptWidget::FindByName(this, "dlg_EditPlayer"));
+    GameApp* app = GetGameApp();
+    ProfileStore* profiles = app ? app->GetProfiles() : nullptr;
+    if (!entry || !profiles)
+        return true;
+    if (entry->IsNameInUse()) {
+        // The entry stays open under the message, the name unstored.
+        RunActionFromFile(kMenuFile, "acn_show_same_name");
+        return false;
+    }
+    profiles->SetPlayerName(profiles->GetCurrentIndex(), entry->GetName());
+    UpdateWelcomeText();
+    return true;
+}
+
+void StartMenuScreen::RemoveCurrentPlayer()
+{
+    GameApp* app = GetGameApp();
+    ProfileStore* profiles = app ? app->GetProfiles() : nullptr;
+    int current = profiles ? profiles->GetCurrentIndex() : -1;
+    // The last player is never removed.
+    if (!profiles || current < 0 || current >= profiles->GetPlayerCount() || profiles->GetPlayerCount() <= 1)
+        return;
+    app->DeletePlayer(current);
+    if (auto* list = dynamic_cast<PlayersDialog*>(ScriptWidget::FindByName(this, "dlg_players"))) {
+        list->Refresh();
+        SetFocusChildDirect(list);
+    }
 }
 
 void StartMenuScreen::Update()
@@ -322,8 +358,15 @@ bool StartMenuScreen::OnEvent(Widget* sender, int code, const char* name, int pa
             OpenUrl(kMakerPage);
             return true;
         }
-        // The name entry's and the players dialogs' buttons are answered beside these, before
-        // their bindings run.
+        if (Named(name, "btnPlayerOK")) {
+            if (!StoreTypedName())
+                return true;
+        } else if (Named(name, "btn_players_ok")) {
+            UpdateWelcomeText();
+        } else if (Named(name, "btn_remove_yes")) {
+            RemoveCurrentPlayer();
+        }
+        // The binding closes the dialog once its work above is done.
         return DialogWidget::OnEvent(sender, code, name, param);
     }
     if (code == kMsgActionRun) {

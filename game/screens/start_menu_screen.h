@@ -41,6 +41,11 @@ public:
 
     void UpdateWelcomeText();
     void EnsurePlayer();
+    // The name entry's OK: stores the typed name, or shows the same-name message and answers
+    // false when another player has it.
+    bool StoreTypedName();
+    // Removes the current player unless it is the last, and refreshes an open players list.
+    void RemoveCurrentPlayer();
     void UpdateEyes(int x, int y);
     // Moves the pupil from the eye's centre (mask coordinates) towards the pointer until it rests
     // one pixel plus half its height inside the socket's rim; false (out unchanged) without a

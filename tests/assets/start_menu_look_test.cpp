@@ -47,7 +47,12 @@ const Opening kOpenings[] = {{"acn_help_full_on", "dlg_help"},
                              {"acn_options_on", "dlg_options"},
                              {"acn_confirm_adventure", "dlg_continue_adventure"},
                              {"acn_confirm_gauntlet", "dlg_continue_gauntlet"},
-                             {"acn_show_same_name", "dlg_same_name"}};
+                             {"acn_show_same_name", "dlg_same_name"},
+                             {"acn_show_edit", "dlg_EditPlayer"},
+                             {"acn_players_on", "dlg_players"},
+                             {"acn_remove_on", "dlg_remove_user"},
+                             {"acn_options_2_graphics", "dlg_graphics"},
+                             {"acn_options_2_lang", "dlg_lang"}};
 
 constexpr int kMapNames = 23;
 

@@ -43,6 +43,29 @@ Difficulty Speeds()
     return d;
 }
 
+// A chain on the straight track, with the speeds above, seen on a 640x480 screen.
+class ChainSpeedTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        StraightTrack(path, app);
+        chain = std::make_unique<BallChain>(&app);
+        chain->SetPath(&path, 0);
+        state.difficulty = &d;
+        state.screenWidth = 640;
+        state.screenHeight = 480;
+        state.collisionDistance = F(32);
+    }
+    Fixed Speed() { return ChainSpeed(state, *chain, pause); }
+
+    BoardApp app;
+    CurvePath path;
+    std::unique_ptr<BallChain> chain;
+    Difficulty d = Speeds();
+    ChainSpeedState state;
+    bool pause = true;
+};
+
 // Three touching balls make one run, which the rule follows by its front ball.
 void PlaceRun(BallChain& chain, int front)
 {
@@ -51,147 +74,109 @@ void PlaceRun(BallChain& chain, int front)
 
 }  // namespace
 
-TEST(ChainSpeed, FollowsTheRunFromRollInThroughTheRampToTheEnd)
+TEST_F(ChainSpeedTest, FollowsTheRunFromRollInThroughTheRampToTheEnd)
 {
-    BoardApp app;
-    CurvePath path;
-    StraightTrack(path, app);
-    auto chain = std::make_unique<BallChain>(&app);
-    chain->SetPath(&path, 0);
-    const Difficulty d = Speeds();
-    ChainSpeedState state;
-    state.difficulty = &d;
-    state.screenWidth = 640;
-    state.screenHeight = 480;
-    state.collisionDistance = F(32);
-    bool pause = true;
-
     // Off screen, no head out yet: four times the normal speed; Reverse cannot hold an entering chain.
     PlaceRun(*chain, 136);
     state.reverseTimer = 5;
-    EXPECT_EQ(ChainSpeed(state, *chain, pause), F(4));
+    EXPECT_EQ(Speed(), F(4));
     EXPECT_FALSE(pause);
     EXPECT_EQ(chain->entering, 1);
     EXPECT_EQ(chain->pathLength, path.Length());
     EXPECT_GT(chain->pathLength, F(1199));
 
-    // The tail comes on screen at x = 50: the chain has entered and rolls in.
+    // The run comes on screen at x = 50: the chain has entered and rolls in.
     PlaceRun(*chain, 350);
     state.reverseTimer = 0;
     state.chainsOnBoard = true;
-    EXPECT_EQ(ChainSpeed(state, *chain, pause), F(5));
+    EXPECT_EQ(Speed(), F(5));
     EXPECT_EQ(chain->entering, 0);
     EXPECT_EQ(state.chainsEntered, 1);
     EXPECT_FALSE(state.rollInEnded);
 
     // Entered, Reverse now drives it back.
     state.reverseTimer = 1;
-    EXPECT_EQ(ChainSpeed(state, *chain, pause), F(-2));
+    EXPECT_EQ(Speed(), F(-2));
     state.reverseTimer = 0;
 
-    // Past the roll-in distance the roll-in ends for good, even when the tail falls back.
+    // Past the roll-in distance the roll-in ends for good, even when the run falls back.
     PlaceRun(*chain, 450);
-    EXPECT_EQ(ChainSpeed(state, *chain, pause), F(1));
+    EXPECT_EQ(Speed(), F(1));
     EXPECT_TRUE(state.rollInEnded);
     EXPECT_EQ(state.rollInActive[0], 0);
     EXPECT_EQ(state.rollInActive[1], 1);
     PlaceRun(*chain, 350);
-    EXPECT_EQ(ChainSpeed(state, *chain, pause), F(1));
+    EXPECT_EQ(Speed(), F(1));
     EXPECT_EQ(state.chainsEntered, 1);
 
     // Half way up the ramp (600..900): 150 x 227/256 = 133 raw of a whole, 1 + 133/256 x 3.
     PlaceRun(*chain, 750);
-    EXPECT_EQ(ChainSpeed(state, *chain, pause).raw, 256 + 399);
+    EXPECT_EQ(Speed().raw, 256 + 399);
     PlaceRun(*chain, 599);
-    EXPECT_EQ(ChainSpeed(state, *chain, pause), F(1));
+    EXPECT_EQ(Speed(), F(1));
     PlaceRun(*chain, 900);
-    EXPECT_EQ(ChainSpeed(state, *chain, pause), F(4));
+    EXPECT_EQ(Speed(), F(4));
 
     // Slow Down takes a quarter.
     state.slowTimer = 10;
-    EXPECT_EQ(ChainSpeed(state, *chain, pause), F(1));
+    EXPECT_EQ(Speed(), F(1));
     PlaceRun(*chain, 500);
-    EXPECT_EQ(ChainSpeed(state, *chain, pause).raw, 64);
+    EXPECT_EQ(Speed().raw, 64);
 
     // A life lost rushes every chain, whatever the power-ups.
     state.reverseTimer = 3;
     state.lifeLost = true;
-    EXPECT_EQ(ChainSpeed(state, *chain, pause), F(8));
+    EXPECT_EQ(Speed(), F(8));
 
     // While the chain waits its target holds, before any other rule.
     chain->targetSpeed = Fixed::Raw(77);
     chain->speedDelay = 2;
-    EXPECT_EQ(ChainSpeed(state, *chain, pause).raw, 77);
+    EXPECT_EQ(Speed().raw, 77);
     EXPECT_FALSE(pause);
 }
 
-TEST(ChainSpeed, SlowDownNeverStopsTheEndSpeed)
+TEST_F(ChainSpeedTest, SlowDownNeverStopsTheEndSpeed)
 {
-    BoardApp app;
-    CurvePath path;
-    StraightTrack(path, app);
-    auto chain = std::make_unique<BallChain>(&app);
-    chain->SetPath(&path, 0);
-    Difficulty d = Speeds();
     d.endSpeed = Fixed::Raw(3);
     d.normalSpeed = Fixed::Raw(3);
-    ChainSpeedState state;
-    state.difficulty = &d;
-    state.screenWidth = 640;
-    state.screenHeight = 480;
-    state.collisionDistance = F(32);
     state.chainsOnBoard = true;
     state.slowTimer = 1;
     state.rollInActive[0] = 0;
-    bool pause = false;
 
     PlaceRun(*chain, 950);
-    EXPECT_EQ(ChainSpeed(state, *chain, pause).raw, 1);
+    EXPECT_EQ(Speed().raw, 1);
     // Only the end speed is kept moving: a slowed normal speed may stop.
     PlaceRun(*chain, 400);
-    EXPECT_EQ(ChainSpeed(state, *chain, pause).raw, 0);
+    EXPECT_EQ(Speed().raw, 0);
 }
 
-TEST(ChainSpeed, ATailRunPulledBackStopsAndWaits)
+TEST_F(ChainSpeedTest, ATailRunPulledBackStopsAndWaits)
 {
-    BoardApp app;
-    CurvePath path;
-    StraightTrack(path, app);
-    auto chain = std::make_unique<BallChain>(&app);
-    chain->SetPath(&path, 0);
-    const Difficulty d = Speeds();
-    ChainSpeedState state;
-    state.difficulty = &d;
-    state.screenWidth = 640;
-    state.screenHeight = 480;
-    state.collisionDistance = F(32);
     state.chainsOnBoard = true;
     state.rollInActive[0] = 0;
-    bool pause = false;
 
     // A 68 px gap before the last ball makes it the tail run on its own; the speed follows it,
     // 100 px up the ramp: 100 x 227/256 = 88 raw of a whole, 1 + 88/256 x 3.
     chain->LayOut(3, F(800));
     chain->balls[2].distance = F(700);
     chain->balls[1].pullSpeed = Fixed::Raw(-40);
-    EXPECT_EQ(ChainSpeed(state, *chain, pause).raw, 256 + 264);  // the tail run itself is not pulled
+    EXPECT_EQ(Speed().raw, 256 + 264);  // the tail run itself is not pulled
     EXPECT_FALSE(pause);
 
     chain->balls[2].pullSpeed = Fixed::Raw(-40);
-    EXPECT_EQ(ChainSpeed(state, *chain, pause), Fixed());
+    EXPECT_EQ(Speed(), Fixed());
     EXPECT_TRUE(pause);
 
     // The gap closed: the run is the whole chain, followed by its head at 800 on the ramp.
     chain->balls[2].distance = F(736);
     chain->balls[1].pullSpeed = Fixed();
     chain->balls[2].pullSpeed = Fixed();
-    EXPECT_EQ(ChainSpeed(state, *chain, pause).raw, 256 + 531);
+    EXPECT_EQ(Speed().raw, 256 + 531);
     EXPECT_FALSE(pause);
 }
 
-TEST(ChainSpeed, ChainsOnBoardAndStartDistances)
+TEST_F(ChainSpeedTest, ChainsOnBoardAndStartDistances)
 {
-    BoardApp app;
     auto a = std::make_unique<BallChain>(&app);
     auto b = std::make_unique<BallChain>(&app);
     auto empty = std::make_unique<BallChain>(&app);
@@ -205,8 +190,6 @@ TEST(ChainSpeed, ChainsOnBoardAndStartDistances)
     const BallChain* both[] = {a.get(), b.get()};
     EXPECT_TRUE(ChainsOnBoard(both, 2, starts));
 
-    CurvePath path;
-    StraightTrack(path, app);
     EXPECT_EQ(CurveStartDistance(path, 640, 480, F(32)), F(268));
     EXPECT_EQ(CurveStartDistance(path, 640, 480, F(400)), Fixed());
     // Below a 90 px high screen the track never shows.

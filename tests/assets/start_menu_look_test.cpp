@@ -13,30 +13,10 @@
 #include "engine/ui/button_widget.h"
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
+#include "dialog_fit.h"
 #include "shipped_game_app.h"
 
 namespace {
-
-struct Box {
-    int x, y, w, h;
-    bool Inside(const Box& outer) const
-    {
-        return x >= outer.x && y >= outer.y && x + w <= outer.x + outer.w && y + h <= outer.y + outer.h;
-    }
-    bool Overlaps(const Box& other) const
-    {
-        return x < other.x + other.w && other.x < x + w && y < other.y + other.h && other.y < y + h;
-    }
-};
-
-Box BoxOf(ScriptWidget* widget)
-{
-    Point at;
-    widget->GetPosition(at);
-    Size size;
-    widget->GetPreferredSize(size);
-    return Box{at.x, at.y, size.w, size.h};
-}
 
 struct Opening {
     const char* action;
@@ -64,33 +44,6 @@ void FillSavedGame(ShippedGameApp& app, TextMultiWidget* values, int map)
     app.GetLanguageTable()->LookupOffset(name, "STR_DISPLAY_NAME_1", map);
     values->SetText(FormatText(format.CStr(), {12, 4, name, 9876540}).CStr());
     values->Relayout();
-}
-
-// Checks one open dialog; the caption of a button may take all of its face but the carved ends.
-void CheckDialog(ShippedGameApp& app, ScriptWidget* dialog)
-{
-    Surface* display = app.GetScreenSurface();
-    Box whole = BoxOf(dialog);
-    EXPECT_TRUE(whole.Inside(Box{0, 0, display->GetWidth(), display->GetHeight()}))
-        << whole.x << "," << whole.y << " " << whole.w << "x" << whole.h;
-    std::vector<std::pair<ScriptWidget*, Box>> parts;
-    for (int i = 0; i < dialog->GetChildCount(); ++i) {
-        ScriptWidget* part = AsScriptWidget(dialog->GetChild(i));
-        if (!part || part == dialog->GetBackgroundWidget() || !part->IsVisible())
-            continue;
-        Box box = BoxOf(part);
-        EXPECT_TRUE(box.Inside(whole)) << part->GetName();
-        for (const auto& [other, otherBox] : parts)
-            EXPECT_FALSE(box.Overlaps(otherBox)) << part->GetName() << " covers " << other->GetName();
-        parts.emplace_back(part, box);
-        if (auto* button = dynamic_cast<ButtonWidget*>(part)) {
-            if (dynamic_cast<CheckBoxWidget*>(part) || !button->GetLook().font)
-                continue;
-            int face = box.w * 13 / 16;
-            EXPECT_LE(button->GetLook().font->MeasureText(button->GetCaption().CStr()), face)
-                << part->GetName() << ": " << button->GetCaption().CStr();
-        }
-    }
 }
 
 }  // namespace

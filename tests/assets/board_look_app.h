@@ -33,6 +33,8 @@ public:
         styleSheet_->ResolveStyleFonts();
         return styleSheet_->GetFontEntry(1)->font;
     }
+    // The small letters the board writes its caption and score in; MainFont builds the fonts.
+    Font* SmallFont() { return MainFont() ? styleSheet_->GetFontEntry(0)->font : nullptr; }
 
 private:
     ZipPack* OpenPack(const char* name)

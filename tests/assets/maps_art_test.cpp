@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "board_look_app.h"
+#include "engine/graphics/font.h"
 #include "engine/graphics/image_loader.h"
+#include "engine/graphics/resource_entry.h"
 #include "game/play/ball_sprite.h"
 #include "game/play/coin.h"
 #include "game/play/curve_path.h"
@@ -283,6 +285,57 @@ bool ComposeMap(BoardLookApp& app, const MapInfo& map, Surface* screen)
     return true;
 }
 
+// The board's frame over a composed map as the screen draws it: the seven pieces at their places,
+// three spare lives, a caption, a score, the bar two thirds full and the menu button.
+bool DrawHud(BoardLookApp& app, Surface* screen, int number)
+{
+    const int* ints = app.GetLayoutTable().ints.data();
+    const int W = screen->GetWidth(), H = screen->GetHeight();
+    const char* const names[] = {"GameUIFrameTL", "GameUIFrameTR", "GameUIFrameL", "GameUIFrameR",
+                                 "GameUIFrameBL", "GameUIFrameB",  "GameUIFrameBR", "LevelProgress",
+                                 "LivesFrog",     "btn_hud_menu"};
+    ResourceEntry* sets[10] = {};
+    bool ok = true;
+    for (int i = 0; i < 10; ++i) {
+        sets[i] = app.GetSpriteList()->FindByName(names[i]);
+        if (!sets[i] || !sets[i]->Load()) {
+            sets[i] = nullptr;
+            ok = false;
+        }
+    }
+    Font* font = app.SmallFont();
+    if (ok && font) {
+        Surface* p[7];
+        for (int i = 0; i < 7; ++i)
+            p[i] = sets[i]->GetFrame(0);
+        const int at[7][2] = {{0, 0},
+                              {W - p[1]->GetWidth(), 0},
+                              {0, p[0]->GetHeight()},
+                              {W - p[3]->GetWidth(), p[1]->GetHeight()},
+                              {0, H - p[4]->GetHeight()},
+                              {p[4]->GetWidth(), H - p[5]->GetHeight()},
+                              {W - p[6]->GetWidth(), H - p[6]->GetHeight()}};
+        for (int i = 0; i < 7; ++i)
+            p[i]->Draw(screen, at[i][0], at[i][1], p[i]->GetWidth(), p[i]->GetHeight(), 0, 0);
+        Surface* frog = sets[8]->GetFrame(0);
+        for (int i = 0; i < 3; ++i)
+            frog->Draw(screen, ints[19] + i * ints[20], ints[21], frog->GetWidth(), frog->GetHeight(), 0, 0);
+        std::string caption = "Lvl " + std::to_string(number / 5 + 1) + "-" + std::to_string(number % 5 + 1);
+        font->DrawText(screen, ints[22] - font->MeasureText(caption.c_str()) / 2, ints[23], caption.c_str(), 255, 255,
+                       128, 0, 255, nullptr);
+        const char* score = "1,234,560";
+        font->DrawText(screen, ints[17] - font->MeasureText(score), ints[18], score, 255, 255, 128, 0, 255, nullptr);
+        Surface* bar = sets[7]->GetFrame(0);
+        bar->Draw(screen, ints[15], ints[16], bar->GetWidth() * 2 / 3, bar->GetHeight(), 0, 0);
+        Surface* menu = sets[9]->GetFrame(0);
+        menu->Draw(screen, 0, H - menu->GetHeight(), menu->GetWidth(), menu->GetHeight(), 0, 0);
+    }
+    for (ResourceEntry* set : sets)
+        if (set)
+            set->Release();
+    return ok && font;
+}
+
 // The gauntlet's thumbnails in a grid, with the first map drawn again locked ("random" half over
 // it) beside "random" itself.
 bool DrawThumbnailSheet(BoardLookApp& app, const MapTable& maps, Surface& sheet, int w, int h)
@@ -312,12 +365,15 @@ bool DrawThumbnailSheet(BoardLookApp& app, const MapTable& maps, Surface& sheet,
 
 }  // namespace
 
-// Writes look/maps/<art>_<W>x<H>.png for every map and look/maps/thumbs_<W>x<H>.png.
+// Writes look/maps/<art>_<W>x<H>.png for every map, the same with the board's frame over it in
+// look/hud/, and look/maps/thumbs_<W>x<H>.png.
 TEST(MapsArt, PictureCheckComposesEveryMapAtEveryResolution)
 {
     std::string dir = std::string(KELO_LOOK_DIR) + "/maps";
     mkdir(KELO_LOOK_DIR, 0755);
     mkdir(dir.c_str(), 0755);
+    std::string hudDir = std::string(KELO_LOOK_DIR) + "/hud";
+    mkdir(hudDir.c_str(), 0755);
     MapTable maps = Maps();
     for (const ShippedResolution& res : kShippedResolutions) {
         SCOPED_TRACE(ShippedName(res));
@@ -329,6 +385,8 @@ TEST(MapsArt, PictureCheckComposesEveryMapAtEveryResolution)
             screen->Clear(0, 0, 0);
             ASSERT_TRUE(ComposeMap(app, map, screen));
             ASSERT_TRUE(WriteScreenPng(screen, dir + "/" + map.art + "_" + ShippedName(res) + ".png"));
+            ASSERT_TRUE(DrawHud(app, screen, int(&map - &maps[0])));
+            ASSERT_TRUE(WriteScreenPng(screen, hudDir + "/" + map.art + "_" + ShippedName(res) + ".png"));
         }
         const LayoutTable& layout = app.GetLayoutTable();
         int w = layout.ints[85], h = layout.ints[86];

@@ -196,6 +196,9 @@ TEST(ShippedStartMenu, DialogsOpenAndCloseOnlyThroughTheMenu)
     std::set<std::string> menuDialogs;
     for (int i = 0; i < layout->ActionCount(); ++i) {
         const UiAction* action = layout->ActionAt(i);
+        // The pause belongs to the board's screen, which closes it itself.
+        if (StartsWith(action->name.CStr(), "acn_pause_"))
+            continue;
         for (int s = 0; s < action->StepCount(); ++s)
             if (action->StepAt(s)->kind == kStepCreate)
                 menuDialogs.insert(action->StepAt(s)->target.CStr());

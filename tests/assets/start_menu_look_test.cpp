@@ -32,7 +32,8 @@ const Opening kOpenings[] = {{"acn_help_full_on", "dlg_help"},
                              {"acn_players_on", "dlg_players"},
                              {"acn_remove_on", "dlg_remove_user"},
                              {"acn_options_2_graphics", "dlg_graphics"},
-                             {"acn_options_2_lang", "dlg_lang"}};
+                             {"acn_options_2_lang", "dlg_lang"},
+                             {"acn_pause_on", "dlg_pause"}};
 
 constexpr int kMapNames = 23;
 

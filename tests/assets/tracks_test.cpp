@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -196,3 +197,25 @@ TEST(ShippedTracks, TunnelsLieUnderTheOverlayMasks)
 }
 
 }  // namespace
+
+// The board's menu button stands in the bottom-left corner (a 48-unit plate at the design scale):
+// no hole may lie under it, where a press meant for the button would land on the board.
+TEST(ShippedTracks, NoHoleUnderTheMenuButton)
+{
+    LevelTables tables;
+    ASSERT_TRUE(tables.Build());
+    int checked = 0;
+    ForEachShippedMap(tables, [&](ShippedApp&, int n, Loaded& loaded, const TrackScreen& screen) {
+        double scale = screen.layout->fixed[0].ToDouble();
+        double side = 48 * scale, top = screen.height - side;
+        for (int c = 0; c < loaded.count; ++c) {
+            FixedVec2 hole = loaded.curves[c].PointAt(loaded.curves[c].Length(), nullptr, nullptr);
+            // Distance from the hole's centre to the button's square, 0 inside it.
+            double dx = std::max(0.0, hole.x.ToDouble() - side), dy = std::max(0.0, top - hole.y.ToDouble());
+            EXPECT_GE(std::sqrt(dx * dx + dy * dy), 32 * scale)
+                << tables.maps[n].art << " " << screen.name << " hole of curve " << c + 1;
+            ++checked;
+        }
+    });
+    EXPECT_GT(checked, 0);
+}

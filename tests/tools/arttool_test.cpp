@@ -97,6 +97,13 @@ TEST_F(ShippedArt, EverySetLoadsEverywhereWithItsFramesScaledFromTheDesignSize)
             ASSERT_TRUE(set->Load()) << name << " in " << folder.name;
             ASSERT_EQ(set->GetFrameCount(), set->GetCount()) << name;
             Surface* frame = set->GetFrame(0);
+            // The board's frame and bar are drawn per screen to its width and band sizes; the
+            // shipped data tests hold them to those.
+            bool perScreen = name.rfind("GameUIFrame", 0) == 0 || name == "LevelProgress";
+            if (perScreen) {
+                set->Release();
+                continue;
+            }
             if (folder.num == 1 && folder.den == 1) {
                 designSize.emplace(name, std::make_pair(frame->GetWidth(), frame->GetHeight()));
             } else {

@@ -16,6 +16,7 @@
 #include "engine/ui/text_widgets.h"
 #include "engine/ui/ui_layout.h"
 #include "game/app/game_helpers.h"
+#include "layout_queries.h"
 #include "shipped_game_app.h"
 
 namespace {
@@ -36,36 +37,6 @@ const char* const kLostValues[] = {"txt_stats_combos",   "txt_stats_coins",    "
 
 constexpr int kTips = 10;
 constexpr int kFortunes = 8;
-
-std::set<std::string> ChildNames(const DialogDesc* dialog)
-{
-    std::set<std::string> names;
-    for (int i = 0; i < dialog->ChildCount(); ++i)
-        names.insert(dialog->ChildAt(i)->name.CStr());
-    return names;
-}
-
-const UiAction* BoundAction(const UiLayout& layout, const DialogDesc* dialog, const char* command)
-{
-    for (int i = 0; i < dialog->BindingCount(); ++i)
-        if (SameText(dialog->BindingAt(i)->command.CStr(), command))
-            return layout.FindAction(dialog->BindingAt(i)->action.CStr());
-    return nullptr;
-}
-
-bool HasStep(const UiAction* action, int kind, const char* target)
-{
-    for (int i = 0; action && i < action->StepCount(); ++i)
-        if (action->StepAt(i)->kind == kind && SameText(action->StepAt(i)->target.CStr(), target))
-            return true;
-    return false;
-}
-
-int TypeOf(const UiLayout& layout, const char* name)
-{
-    const WidgetDesc* desc = layout.FindDesc(name);
-    return desc ? desc->type : -1;
-}
 
 std::string Row(StringTable* table, const char* first, int offset)
 {

@@ -16,6 +16,7 @@
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
 #include "engine/ui/ui_layout.h"
+#include "layout_queries.h"
 #include "shipped_game_app.h"
 
 namespace {
@@ -23,37 +24,6 @@ namespace {
 bool StartsWith(const char* text, const char* prefix)
 {
     return text && std::string(text).compare(0, std::string(prefix).size(), prefix) == 0;
-}
-
-std::set<std::string> ChildNames(const DialogDesc* dialog)
-{
-    std::set<std::string> names;
-    for (int i = 0; i < dialog->ChildCount(); ++i)
-        names.insert(dialog->ChildAt(i)->name.CStr());
-    return names;
-}
-
-const UiAction* BoundAction(const UiLayout& layout, const DialogDesc* dialog, const char* command)
-{
-    for (int i = 0; i < dialog->BindingCount(); ++i)
-        if (SameText(dialog->BindingAt(i)->command.CStr(), command))
-            return layout.FindAction(dialog->BindingAt(i)->action.CStr());
-    return nullptr;
-}
-
-bool HasStep(const UiAction* action, int kind, const char* target)
-{
-    for (int i = 0; action && i < action->StepCount(); ++i)
-        if (action->StepAt(i)->kind == kind && SameText(action->StepAt(i)->target.CStr(), target))
-            return true;
-    return false;
-}
-
-// The kind of a description found by name, -1 when there is none.
-int TypeOf(const UiLayout& layout, const char* name)
-{
-    const WidgetDesc* desc = layout.FindDesc(name);
-    return desc ? desc->type : -1;
 }
 
 // The language text of every language for a key.

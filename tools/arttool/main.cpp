@@ -17,6 +17,7 @@
 #include "tools/arttool/image.h"
 #include "tools/arttool/sprite_scripts.h"
 #include "tools/arttool/svg_source.h"
+#include "tools/common/build_outputs.h"
 
 using namespace art;
 
@@ -108,47 +109,11 @@ bool WriteAtlases(const ArtList& list, const std::vector<AtlasLayout>& layouts,
     return true;
 }
 
-std::string Escaped(const std::string& path)
-{
-    std::string out;
-    for (char c : path) {
-        if (c == ' ' || c == '#' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out;
-}
-
-bool WriteText(const std::string& path, const std::string& text)
-{
-    std::ofstream file(path, std::ios::binary);
-    file << text;
-    return bool(file.flush());
-}
-
-// The stamp lists the files the last run wrote, below the stage; what an earlier run wrote and this
-// one did not (a picture taken out of the list) is removed so the packs do not keep it.
-std::string SweepAndList(const std::string& stamp, const std::string& stage, std::vector<std::string> written)
-{
-    for (std::string& path : written)
-        path = path.substr(stage.size() + 1);
-    std::sort(written.begin(), written.end());
-    std::ifstream old(stamp);
-    std::string line;
-    while (std::getline(old, line)) {
-        if (line.empty() || line.find("..") != std::string::npos ||
-            std::binary_search(written.begin(), written.end(), line))
-            continue;
-        std::error_code ignored;
-        std::filesystem::remove(stage + "/" + line, ignored);
-    }
-    std::string text;
-    for (const std::string& path : written)
-        text += path + "\n";
-    return text;
-}
-
 }  // namespace
+
+using build_outputs::Escaped;
+using build_outputs::SweepAndList;
+using build_outputs::WriteText;
 
 int main(int argc, char** argv)
 {

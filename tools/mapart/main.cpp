@@ -14,6 +14,7 @@
 #include <mutex>
 #include <thread>
 
+#include "tools/common/build_outputs.h"
 #include "tools/common/jpeg_file.h"
 #include "tools/mapart/extras.h"
 #include "tools/mapart/map_list.h"
@@ -104,17 +105,6 @@ bool PaintMap(const MapArt& map, const FolderSpec& folder, const std::string& st
     return out.Jpeg("thumbs/" + map.art, tw, th, 3, thumb.rgb, 90, error);
 }
 
-std::string Escaped(const std::string& path)
-{
-    std::string out;
-    for (char c : path) {
-        if (c == ' ' || c == '#' || c == '\\')
-            out += '\\';
-        out += c;
-    }
-    return out;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -193,39 +183,21 @@ int main(int argc, char** argv)
         }
 
     if (!depfile.empty()) {
-        std::string deps = Escaped(stamp) + ": " + Escaped(listPath);
+        std::string deps = build_outputs::Escaped(stamp) + ": " + build_outputs::Escaped(listPath);
         for (const MapArt& m : maps) {
             if (!levels.empty() && std::filesystem::exists(levels + "/" + m.art + ".txt"))
-                deps += " \\\n  " + Escaped(levels + "/" + m.art + ".txt");
+                deps += " \\\n  " + build_outputs::Escaped(levels + "/" + m.art + ".txt");
             if (!m.nebula)
                 for (const std::string& v : {std::string(folder->variant), std::string()})
-                    deps += " \\\n  " + Escaped(stage + "/z_levels/" + v + m.art + ".pth");
+                    deps += " \\\n  " + build_outputs::Escaped(stage + "/z_levels/" + v + m.art + ".pth");
         }
-        std::ofstream file(depfile, std::ios::binary);
-        file << deps << "\n";
-        if (!file.flush()) {
+        if (!build_outputs::WriteText(depfile, deps + "\n")) {
             std::fprintf(stderr, "cannot write %s\n", depfile.c_str());
             return 1;
         }
     }
     if (!stamp.empty()) {
-        // The stamp lists what this run wrote; what an earlier run wrote and this one did not is
-        // removed so the packs do not keep it.
-        std::vector<std::string> written = out.Written();
-        std::sort(written.begin(), written.end());
-        std::ifstream old(stamp);
-        std::string line;
-        while (std::getline(old, line))
-            if (!line.empty() && line.rfind(stage + "/", 0) == 0 && line.find("..") == std::string::npos &&
-                !std::binary_search(written.begin(), written.end(), line)) {
-                std::error_code ignored;
-                std::filesystem::remove(line, ignored);
-            }
-        old.close();
-        std::ofstream file(stamp, std::ios::binary);
-        for (const std::string& w : written)
-            file << w << "\n";
-        if (!file.flush()) {
+        if (!build_outputs::WriteText(stamp, build_outputs::SweepAndList(stamp, stage, out.Written()))) {
             std::fprintf(stderr, "cannot write %s\n", stamp.c_str());
             return 1;
         }

@@ -163,6 +163,24 @@ public:
     bool CreateFloatingTexts();
     void ShowScoreText(int points, int x, int y, int colour, int combo, int chain, int gapBonus, int gaps);
     void ShowCoinBonusText(int points, int x, int y);
+
+    // The steps of a frame's drawing, public so that a benchmark can time them apart.
+    Surface* DrawTarget() const;
+    void RefreshHoleCovers();
+    bool IsQuakeFadeIn() const;
+    // The quake's shake for this frame: two bytes of the application's table while it shakes.
+    void TakeShake(int& x, int& y);
+    void DrawQuakePieces(Surface* target, int shakeX, int shakeY);
+    void DrawFrogAndBalls(Surface* target, bool flying, int shakeX, int shakeY);
+    void DrawEffects(Surface* target);
+    void DrawFloatingTexts();
+    void DrawTitle(Surface* target);
+
+private:
+    void DrawShadow(Surface* target, BallSprite* sprite);
+    FloatingText* TakeFloatingText();
+
+public:
     // ===== end gpview methods =====
 
     // ===== matches, scoring, target, power-ups, bomb, coins (rulesscore) =====

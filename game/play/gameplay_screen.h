@@ -141,6 +141,12 @@ public:
     void UpdateNextBall();
     void SetLevelScore(int points);
     void OnInsertedBallSettled() override;
+    // The chains in play: the non-empty ones of the ten slots, at most chain count of them, in
+    // slot order; returns how many were written.
+    int ChainsInPlay(BallChain* out[kMaxChains]);
+    // Feeds one ball at the distance onto the tail; false (nothing added) when the chain already
+    // holds 199 balls or no sprite could be made.
+    bool AddChainBall(BallChain& chain, Fixed distance);
     // ===== end gpchains methods =====
 
     // ===== input, aiming, drawing, floating texts, in-game display (gpview) =====
@@ -361,6 +367,7 @@ public:
     // ===== end gpcore fields =====
 
     // ===== gpchains fields =====
+    int32_t shotsTaken = 0;  // shots that left the frog this level (kept with the board)
     // ===== end gpchains fields =====
 
     // ===== gpview fields =====

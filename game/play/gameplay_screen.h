@@ -222,6 +222,9 @@ public:
     bool OnRulesKey(int key, bool down);
     bool OnRulesPointer(int x, int y, int pointer, int phase);
     bool OnRulesUiEvent(Widget* sender, int code, const char* name, int param);
+    // The best time of a won level, the stage's or the practice level's record: a stored time of
+    // 0 or less counts as none; otherwise only a faster time replaces it.
+    void RecordBestTime();
     // ===== end rulesend methods =====
 
     // ----- ownership and board objects -----
@@ -370,5 +373,16 @@ public:
     // ===== end rulesscore fields =====
 
     // ===== rulesend fields (the life-lost sequence's own) =====
+    int32_t lossFade = 0;       // 0..255, how far the board has darkened
+    int32_t messageFrames = 0;  // frames the loss message has shown, at most 66
+    String lossMessage;         // empty until the chains have drained
+    int32_t messageX = 0, messageY = 0;
+    Fixed frogSpinAngle;
+    Fixed frogSpinSpeed;
+    int32_t lossFadeValue = 0;  // 0..-255, the frog's alpha offset once drained
+    // Words of the board record that nothing else uses, kept so that a record reads back as it
+    // was written: five from construction (the second 0.25) and one set to -1 by a board reset.
+    int32_t recordReserved[5] = {0, 64, 0, 0, 0};
+    int32_t recordResetWord = -1;
     // ===== end rulesend fields =====
 };

@@ -165,6 +165,12 @@ public:
     void UpdateNextBall();
     void SetLevelScore(int points);
     void OnInsertedBallSettled() override;
+    // The chains in play: the non-empty ones of the ten slots, at most chain count of them, in
+    // slot order; returns how many were written.
+    int ChainsInPlay(BallChain* out[kMaxChains]);
+    // Feeds one ball at the distance onto the tail; false (nothing added) when the chain already
+    // holds 199 balls or no sprite could be made.
+    bool AddChainBall(BallChain& chain, Fixed distance);
     // ===== end gpchains methods =====
 
     // ===== input, aiming, drawing, floating texts, in-game display (gpview) =====
@@ -187,6 +193,24 @@ public:
     bool CreateFloatingTexts();
     void ShowScoreText(int points, int x, int y, int colour, int combo, int chain, int gapBonus, int gaps);
     void ShowCoinBonusText(int points, int x, int y);
+
+    // The steps of a frame's drawing, public so that a benchmark can time them apart.
+    Surface* DrawTarget() const;
+    void RefreshHoleCovers();
+    bool IsQuakeFadeIn() const;
+    // The quake's shake for this frame: two bytes of the application's table while it shakes.
+    void TakeShake(int& x, int& y);
+    void DrawQuakePieces(Surface* target, int shakeX, int shakeY);
+    void DrawFrogAndBalls(Surface* target, bool flying, int shakeX, int shakeY);
+    void DrawEffects(Surface* target);
+    void DrawFloatingTexts();
+    void DrawTitle(Surface* target);
+
+private:
+    void DrawShadow(Surface* target, BallSprite* sprite);
+    FloatingText* TakeFloatingText();
+
+public:
     // ===== end gpview methods =====
 
     // ===== matches, scoring, target, power-ups, bomb, coins (rulesscore) =====
@@ -221,6 +245,13 @@ public:
 
     void UpdateCoins();
     bool SpawnCoin(int x, int y);
+
+    // The current player's progress in the current mode; null without a player.
+    ModeProgress* RulesProgress() const;
+    void PlayRulesSound(int index, bool looped = false);
+    // The furthest head distance the curve's hole has seen; 0 without a hole.
+    Fixed CurveHeadDistance(int curve) const;
+    void FlashBallSprites();
     // ===== end rulesscore methods =====
 
     // ===== board record, hole and lives, pause, statistics and level end (rulesend) =====
@@ -246,6 +277,9 @@ public:
     bool OnRulesKey(int key, bool down);
     bool OnRulesPointer(int x, int y, int pointer, int phase);
     bool OnRulesUiEvent(Widget* sender, int code, const char* name, int param);
+    // The best time of a won level, the stage's or the practice level's record: a stored time of
+    // 0 or less counts as none; otherwise only a faster time replaces it.
+    void RecordBestTime();
     // ===== end rulesend methods =====
 
     // ----- ownership and board objects -----
@@ -390,6 +424,7 @@ public:
     // ===== end gpcore fields =====
 
     // ===== gpchains fields =====
+    int32_t shotsTaken = 0;  // shots that left the frog this level (kept with the board)
     // ===== end gpchains fields =====
 
     // ===== gpview fields =====
@@ -399,5 +434,16 @@ public:
     // ===== end rulesscore fields =====
 
     // ===== rulesend fields (the life-lost sequence's own) =====
+    int32_t lossFade = 0;       // 0..255, how far the board has darkened
+    int32_t messageFrames = 0;  // frames the loss message has shown, at most 66
+    String lossMessage;         // empty until the chains have drained
+    int32_t messageX = 0, messageY = 0;
+    Fixed frogSpinAngle;
+    Fixed frogSpinSpeed;
+    int32_t lossFadeValue = 0;  // 0..-255, the frog's alpha offset once drained
+    // Words of the board record that nothing else uses, kept so that a record reads back as it
+    // was written: five from construction (the second 0.25) and one set to -1 by a board reset.
+    int32_t recordReserved[5] = {0, 64, 0, 0, 0};
+    int32_t recordResetWord = -1;
     // ===== end rulesend fields =====
 };

@@ -81,7 +81,9 @@ public:
     bool UpdateTitleBanner();
     void UpdateNebula();
     void RecolourFrogBalls();
-    void CheckFrogColours();
+    // Replaces a frog ball colour (-1: no ball) that no chain ball has any more; true when both
+    // were kept.
+    bool CheckFrogColours(int& current, int& next);
 
     bool ClearBoard();
     bool LoadLevel();
@@ -110,6 +112,28 @@ public:
     bool IsSurvival() const override;
     int GetCurveCount() const override { return curveCount; }
     CurvePath* GetCurve(int index) override { return index >= 0 && index < kBoardCurves ? &curves[index] : nullptr; }
+
+    // The progress of the current player's mode (null without a player) and whether it is the
+    // gauntlet; the map that progress stands at, null for one outside the tables.
+    struct ModeProgress* CurrentProgress(bool& gauntlet) const;
+    const MapInfo* CurrentMap() const;
+    bool LoadOverlays(const MapInfo& map);
+    // The set-up's working values copied into the fields the rules read.
+    void ApplyDifficulty();
+    void UpdateIntro();
+    void UpdateBoardObjects();
+    // Steps 8 to 11 of a play frame: the won level, its end sweeps and statistics; true when the
+    // frame ends there.
+    bool UpdateLevelEnd();
+    void FinishFrame();
+    bool SparkleRunning() const;
+    void PurgeDeadBallSprites();
+    // The in-game display's part in the set-up, the level start (the bar drains from full unless
+    // the level was reached by a level-up), the frame and the level's background.
+    bool MakeHud();
+    void HudLevelStart(bool levelUp);
+    void HudFrame();
+    void HudBackground();
     // ===== end gpcore methods =====
 
     // ===== chain movement, gaps, matches, shots and insertion (gpchains) =====
@@ -393,6 +417,11 @@ public:
     ChainSpeedState speedState;
 
     // ===== gpcore fields =====
+    // The level's coin spots as design (x, y) pairs and, per track, the head distance each spot
+    // waits for; coinPoints and coinGuards point at them.
+    PairArray coinSpots;
+    FixedArray coinGuardDistances[kBoardCurves];
+    int32_t shadowFloor = 0;  // where ball shadows stop: the display height less 20
     // ===== end gpcore fields =====
 
     // ===== gpchains fields =====

@@ -23,6 +23,14 @@ void Ball::Reset()
     for (int32_t& d : trackDistance)
         d = -1;
     gapBonusPoints = gapBonusCount = 0;
+    serial = 0;
+}
+
+int32_t Ball::NewSerial()
+{
+    static int32_t last = 0;
+    last = last == INT32_MAX ? 1 : last + 1;
+    return last;
 }
 
 void Ball::SetTrackDistance(int curve, int d)
@@ -94,6 +102,7 @@ void BallChain::LayOut(int n, Fixed startDistance)
         ball.radius = ballRadius;
         ball.distance = startDistance - Fixed::MultiplyInt(diameter, i);
         ball.isNew = 0;
+        ball.serial = Ball::NewSerial();
     }
 }
 

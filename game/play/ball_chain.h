@@ -23,6 +23,9 @@ public:
     Ball() { Reset(); }
     void Reset();
     void Assign(const Ball& other) { *this = other; }
+    // A number no other ball made in this run has (never 0): a chain ball keeps it for life, so a
+    // gap can be named by the ball behind it while the chain's slots shift.
+    static int32_t NewSerial();
 
     void SetTrackDistance(int curve, int distance);
     int GetTrackDistance(int curve) const;
@@ -52,6 +55,7 @@ public:
     int32_t trackDistance[3] = {-1, -1, -1};
     int16_t gapBonusPoints = 0;
     int16_t gapBonusCount = 0;
+    int32_t serial = 0;  // 0 for a reset record
 };
 
 class BallChain {

@@ -218,3 +218,31 @@ TEST(Ball, GapRecordsAndResets)
     EXPECT_EQ(ball.GetTrackDistance(1), -1);
     EXPECT_EQ(ball.growth, Fixed::FromInt(1));
 }
+
+TEST(BallChain, SerialsStayWithTheirBallsAsSlotsShift)
+{
+    BoardApp app;
+    auto chain = std::make_unique<BallChain>(&app);
+    chain->LayOut(4, Fixed::FromInt(200));
+    int32_t serials[4];
+    for (int i = 0; i < 4; ++i) {
+        serials[i] = chain->balls[i].serial;
+        EXPECT_NE(serials[i], 0);
+        for (int j = 0; j < i; ++j)
+            EXPECT_NE(serials[i], serials[j]);
+    }
+    // A shot carries its own serial in; the displaced balls keep theirs one slot up.
+    Ball shot = Shot(2, 0, 0);
+    shot.serial = Ball::NewSerial();
+    ASSERT_TRUE(chain->InsertAt(shot, 1));
+    EXPECT_EQ(chain->balls[1].serial, shot.serial);
+    EXPECT_EQ(chain->balls[2].serial, serials[1]);
+    chain->RemoveBall(0);
+    EXPECT_EQ(chain->balls[0].serial, shot.serial);
+    EXPECT_EQ(chain->balls[3].serial, serials[3]);
+    // A fresh layout never repeats a serial handed out before.
+    chain->LayOut(2, Fixed::FromInt(200));
+    EXPECT_GT(chain->balls[0].serial, shot.serial);
+    Ball reset;
+    EXPECT_EQ(reset.serial, 0);
+}

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "game/play/ball_sprite.h"
+#include "game/play/floating_text.h"
 #include "tests/game/play/rules_board.h"
 
 // Points worked out by hand from the scoring rule at 640x480: ten a ball plus the gap bonus, a
@@ -219,4 +221,67 @@ TEST(LevelEnd, EffectsPendingAndTheQuietFramesAfterTheSweep)
     EXPECT_EQ(frames, 5 + 16);
     EXPECT_TRUE(s.NoEffectsPending());
     EXPECT_EQ(s.effects.Count(), 1);
+}
+
+namespace {
+
+struct GapShot {
+    int points, gapShots;
+    std::string caption;
+    std::vector<int> sounds;
+};
+
+// A shot of colour 0 that crossed gaps of the widths hits the second ball of a chain 1 0 0 2 and
+// makes a run of three with the two behind it, which the match test flagged.
+GapShot ShootThroughGaps(int displayMode, bool survival, std::initializer_list<int> widths)
+{
+    RulesBoard board(displayMode);
+    GameplayScreen& s = *board.screen;
+    if (!board.setsMade || !board.app.EnableTexts() || !s.CreateFloatingTexts())
+        return {};
+    if (survival) {
+        board.app.Player().mode = 1;
+        board.app.Progress().gauntletKind = 0;
+    }
+    s.targetScore = 100000;
+    BallChain& chain = board.MakeChain(0, 0, {1, 0, 0, 2});
+    Ball shot;
+    shot.colour = 0;
+    shot.position = chain.balls[1].position;
+    int key = 100;
+    for (int width : widths)
+        shot.AddGapCrossed(0, width, key++);
+    if (!s.ShotHitsChain(shot) || chain.count != 5 || chain.balls[1].colour != 0)
+        return {};
+    RulesBoard::Flag(chain, {1, 2, 3});
+    board.app.sound->played.clear();
+    s.CollectExploded(chain);
+    const FloatingText* text = s.floatingTexts[0];
+    return {s.levelScore, s.gapShots, text && text->GetLine(1) ? text->GetLine(1) : "", board.app.sound->played};
+}
+
+}  // namespace
+
+TEST(Matches, AGapBonusRidesTheShotIntoItsMatch)
+{
+    // 100 px less 64 is 36: 500 x (300 - 36) / 300 = 440, and 30 for the three balls.
+    GapShot one = ShootThroughGaps(5, false, {100});
+    EXPECT_EQ(one.points, 470);
+    EXPECT_EQ(one.gapShots, 1);
+    EXPECT_EQ(one.caption, "GAP BONUS");
+    EXPECT_EQ(one.sounds, (std::vector<int>{11, 27, 29}));
+    // The narrower gap sets the bonus (40 px: the whole 500), doubled for two: 1,030.
+    GapShot two = ShootThroughGaps(5, false, {40, 100});
+    EXPECT_EQ(two.points, 1030);
+    EXPECT_EQ(two.gapShots, 1);
+    EXPECT_EQ(two.caption, "DOUBLE GAP BONUS");
+    // Survival pays from 250: 220 + 30.
+    EXPECT_EQ(ShootThroughGaps(5, true, {100}).points, 250);
+    // At 320x240 the scale is 150: 500 x 114 / 150 = 380, and 30.
+    EXPECT_EQ(ShootThroughGaps(2, false, {100}).points, 410);
+    // No gap, no gap shot.
+    GapShot none = ShootThroughGaps(5, false, {});
+    EXPECT_EQ(none.points, 30);
+    EXPECT_EQ(none.gapShots, 0);
+    EXPECT_EQ(none.caption, "");
 }

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <memory>
 
+#include "engine/graphics/font.h"
 #include "game/app/player_record.h"
 #include "game/app/profile_store.h"
 #include "game/play/gameplay_screen.h"
@@ -15,9 +16,30 @@ class RulesApp : public BoardApp {
 public:
     explicit RulesApp(int displayMode = 5) : BoardApp(displayMode)
     {
+        // Screens reach the game through the widget tree's application.
+        SetApplication(this);
         options_ = new ProfileStore();
         sound->played.clear();
     }
+    // Gone before the application's own end, so that nothing is saved anywhere.
+    ~RulesApp() override
+    {
+        DeleteAndNull(options_);
+        smallFont_ = nullptr;
+    }
+    // A small font of plain boxes and a screen, so that floating texts start.
+    bool EnableTexts()
+    {
+        font = std::make_unique<Font>(this);
+        for (int code = 33; code < 127; ++code)
+            font->SetGlyph(code, 0, 6, 0);
+        font->SetSpaceWidth(4);
+        smallFont_ = font.get();
+        DeleteAndNull(screenSurface_);
+        screenSurface_ = CreateImage();
+        return screenSurface_ && screenSurface_->Create(640, 480);
+    }
+    std::unique_ptr<Font> font;
     ModeProgress& Progress() { return *GetProfiles()->CurrentPlayer()->CurrentModeProgress(); }
     PlayerRecord& Player() { return *GetProfiles()->CurrentPlayer(); }
     // The sets the explosions and coins load.

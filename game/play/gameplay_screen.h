@@ -204,6 +204,7 @@ public:
     void DrawFrogAndBalls(Surface* target, bool flying, int shakeX, int shakeY);
     void DrawEffects(Surface* target);
     void DrawFloatingTexts();
+    void DrawLossFade(Surface* target);
     void DrawTitle(Surface* target);
 
 private:

@@ -110,6 +110,9 @@ public:
     bool ShowLoader();
     // The start menu over the whole display; without one the program ends with status 1.
     bool ShowStartMenu();
+    // The gameplay screen over the whole display; with startLevel it lays out the player's
+    // current level, and a screen whose set-up or level fails is deleted again.
+    bool ShowGameplay(bool startLevel);
     // With the fade flag the current screen parks the event and fades out first; a screen that
     // already fades drops it.
     bool SendEvent(Widget* target, int code, const char* name, int param, bool fade = false) override;

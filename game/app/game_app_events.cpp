@@ -86,6 +86,11 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         if (Named(name, "chk_mute"))
             SetMute(param != 0);
         return true;
+    case kEventPlayLevel:
+        // A level that cannot be laid out leaves the player on the menu rather than nowhere.
+        if (!ShowGameplay(true))
+            ShowStartMenu();
+        return true;
     case kEventNothing:
     case kEventHighScores:
         return true;

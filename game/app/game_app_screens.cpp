@@ -1,12 +1,14 @@
 #include <new>
 
 #include "engine/core/options_record.h"
+#include "engine/graphics/surface.h"
 #include "engine/graphics/surface_turn.h"
 #include "engine/ui/dialog_widget.h"
 #include "game/app/game_app.h"
 #include "game/app/game_dialog.h"
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
+#include "game/play/gameplay_screen.h"
 #include "game/screens/loader_screen.h"
 #include "game/screens/start_menu_screen.h"
 
@@ -16,6 +18,8 @@
 GameScreen* GameApp::NewScreen(int slot)
 {
     switch (slot) {
+    case kSlotGameplay:
+        return new (std::nothrow) GameplayScreen(this);
     case kSlotLoader:
         return new (std::nothrow) LoaderScreen(this);
     case kSlotStartMenu:
@@ -37,6 +41,20 @@ bool GameApp::ShowScreen(int slot)
     if (!screen->Create()) {
         // A half-built screen must not stay current.
         DetachAndDeleteWidget(screens_[slot]);
+        return false;
+    }
+    return true;
+}
+
+bool GameApp::ShowGameplay(bool startLevel)
+{
+    if (!ShowScreen(kSlotGameplay))
+        return false;
+    auto* gameplay = dynamic_cast<GameplayScreen*>(screens_[kSlotGameplay]);
+    if (Surface* display = GetScreenSurface())
+        gameplay->SetRect(0, 0, display->GetWidth(), display->GetHeight());
+    if (startLevel && !gameplay->StartLevel()) {
+        DetachAndDeleteWidget(screens_[kSlotGameplay]);
         return false;
     }
     return true;

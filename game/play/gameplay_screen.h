@@ -81,7 +81,9 @@ public:
     bool UpdateTitleBanner();
     void UpdateNebula();
     void RecolourFrogBalls();
-    void CheckFrogColours();
+    // Replaces a frog ball colour (-1: no ball) that no chain ball has any more; true when both
+    // were kept.
+    bool CheckFrogColours(int& current, int& next);
 
     bool ClearBoard();
     bool LoadLevel();
@@ -110,6 +112,28 @@ public:
     bool IsSurvival() const override;
     int GetCurveCount() const override { return curveCount; }
     CurvePath* GetCurve(int index) override { return index >= 0 && index < kBoardCurves ? &curves[index] : nullptr; }
+
+    // The progress of the current player's mode (null without a player) and whether it is the
+    // gauntlet; the map that progress stands at, null for one outside the tables.
+    struct ModeProgress* CurrentProgress(bool& gauntlet) const;
+    const MapInfo* CurrentMap() const;
+    bool LoadOverlays(const MapInfo& map);
+    // The set-up's working values copied into the fields the rules read.
+    void ApplyDifficulty();
+    void UpdateIntro();
+    void UpdateBoardObjects();
+    // Steps 8 to 11 of a play frame: the won level, its end sweeps and statistics; true when the
+    // frame ends there.
+    bool UpdateLevelEnd();
+    void FinishFrame();
+    bool SparkleRunning() const;
+    void PurgeDeadBallSprites();
+    // The in-game display's part in the set-up, the level start (the bar drains from full unless
+    // the level was reached by a level-up), the frame and the level's background.
+    bool MakeHud();
+    void HudLevelStart(bool levelUp);
+    void HudFrame();
+    void HudBackground();
     // ===== end gpcore methods =====
 
     // ===== chain movement, gaps, matches, shots and insertion (gpchains) =====
@@ -169,6 +193,24 @@ public:
     bool CreateFloatingTexts();
     void ShowScoreText(int points, int x, int y, int colour, int combo, int chain, int gapBonus, int gaps);
     void ShowCoinBonusText(int points, int x, int y);
+
+    // The steps of a frame's drawing, public so that a benchmark can time them apart.
+    Surface* DrawTarget() const;
+    void RefreshHoleCovers();
+    bool IsQuakeFadeIn() const;
+    // The quake's shake for this frame: two bytes of the application's table while it shakes.
+    void TakeShake(int& x, int& y);
+    void DrawQuakePieces(Surface* target, int shakeX, int shakeY);
+    void DrawFrogAndBalls(Surface* target, bool flying, int shakeX, int shakeY);
+    void DrawEffects(Surface* target);
+    void DrawFloatingTexts();
+    void DrawTitle(Surface* target);
+
+private:
+    void DrawShadow(Surface* target, BallSprite* sprite);
+    FloatingText* TakeFloatingText();
+
+public:
     // ===== end gpview methods =====
 
     // ===== matches, scoring, target, power-ups, bomb, coins (rulesscore) =====
@@ -203,6 +245,13 @@ public:
 
     void UpdateCoins();
     bool SpawnCoin(int x, int y);
+
+    // The current player's progress in the current mode; null without a player.
+    ModeProgress* RulesProgress() const;
+    void PlayRulesSound(int index, bool looped = false);
+    // The furthest head distance the curve's hole has seen; 0 without a hole.
+    Fixed CurveHeadDistance(int curve) const;
+    void FlashBallSprites();
     // ===== end rulesscore methods =====
 
     // ===== board record, hole and lives, pause, statistics and level end (rulesend) =====
@@ -228,6 +277,9 @@ public:
     bool OnRulesKey(int key, bool down);
     bool OnRulesPointer(int x, int y, int pointer, int phase);
     bool OnRulesUiEvent(Widget* sender, int code, const char* name, int param);
+    // The best time of a won level, the stage's or the practice level's record: a stored time of
+    // 0 or less counts as none; otherwise only a faster time replaces it.
+    void RecordBestTime();
     // ===== end rulesend methods =====
 
     // ----- ownership and board objects -----
@@ -364,6 +416,11 @@ public:
     ChainSpeedState speedState;
 
     // ===== gpcore fields =====
+    // The level's coin spots as design (x, y) pairs and, per track, the head distance each spot
+    // waits for; coinPoints and coinGuards point at them.
+    PairArray coinSpots;
+    FixedArray coinGuardDistances[kBoardCurves];
+    int32_t shadowFloor = 0;  // where ball shadows stop: the display height less 20
     // ===== end gpcore fields =====
 
     // ===== gpchains fields =====
@@ -377,5 +434,16 @@ public:
     // ===== end rulesscore fields =====
 
     // ===== rulesend fields (the life-lost sequence's own) =====
+    int32_t lossFade = 0;       // 0..255, how far the board has darkened
+    int32_t messageFrames = 0;  // frames the loss message has shown, at most 66
+    String lossMessage;         // empty until the chains have drained
+    int32_t messageX = 0, messageY = 0;
+    Fixed frogSpinAngle;
+    Fixed frogSpinSpeed;
+    int32_t lossFadeValue = 0;  // 0..-255, the frog's alpha offset once drained
+    // Words of the board record that nothing else uses, kept so that a record reads back as it
+    // was written: five from construction (the second 0.25) and one set to -1 by a board reset.
+    int32_t recordReserved[5] = {0, 64, 0, 0, 0};
+    int32_t recordResetWord = -1;
     // ===== end rulesend fields =====
 };

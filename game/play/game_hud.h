@@ -1,0 +1,95 @@
+#pragma once
+// The frame around the board and what stands in it: seven edge pieces, the level caption, the
+// running score, the spare lives (or the survival caption) and the progress bar that fills towards
+// the level's target and flashes when it is reached. Owned by the gameplay screen, and built
+// without a board by the completion screens to show the game in progress.
+#include <cstdint>
+
+#include "engine/core/strings.h"
+#include "engine/core/widget.h"
+
+class Font;
+class GameApp;
+class GameplayScreen;
+class ResourceEntry;
+class Surface;
+class SurfaceBase;
+struct ModeProgress;
+
+class GameHud {
+public:
+    static constexpr int kPieces = 7;  // TL, TR, L, R, BL, B, BR
+    static constexpr int kTouchRects = 9;
+    static constexpr int kFlashFrames = 48;
+
+    GameHud(GameApp* application, GameplayScreen* board);
+    GameHud(const GameHud&) = delete;
+    GameHud& operator=(const GameHud&) = delete;
+    ~GameHud();
+
+    bool Load();
+    void RefreshLabels();
+    void Update();
+    void FillBar();
+    void Draw(SurfaceBase* surface);
+    void DrawFrame(SurfaceBase* surface, bool everyFrame);
+    bool HitTest(int x, int y) const;
+    void Unload();
+
+    const Rect& GetTouchRect(int i) const { return touch_[i]; }
+    int GetTargetWidth() const { return targetWidth_; }
+    int GetShownWidth() const { return shownWidth_; }
+    int GetBlinkCounter() const { return blinkCounter_; }
+    const String& GetScoreText() const { return scoreText_; }
+    const String& GetCaption() const { return caption_; }
+    int GetScoreX() const { return scoreX_; }
+    int GetCaptionX() const { return captionX_; }
+    int GetLivesX() const { return livesX_; }
+    int GetLivesY() const { return livesY_; }
+    // The icons and the "x n" text the lives are drawn with: n icons when 1 <= n <= 3, else one
+    // icon and the count.
+    int GetLifeIcons() const;
+    const String& GetLivesText() const { return livesText_; }
+    Surface* GetCachedPiece(int i) const { return cached_[i]; }
+    Surface* GetBarImage(int i) const { return bar_[i]; }
+
+private:
+    ModeProgress* Progress() const;
+    bool IsSurvival() const;
+    int BoardScore() const;
+    int BarWidth() const;
+    void ComputeTargetWidth();
+    void RefreshCaption();
+    void RefreshScore();
+    void RedrawPieces();
+    int CaptionedValue() const;
+    int ScreenWidth() const;
+    int ScreenHeight() const;
+
+    GameApp* application_;
+    GameplayScreen* board_;
+    ResourceEntry* pieceSets_[kPieces] = {};
+    Surface* pieces_[kPieces] = {};
+    Surface* cached_[kPieces] = {};
+    Surface* bar_[2] = {};
+    ResourceEntry* barSet_ = nullptr;
+    ResourceEntry* livesSet_ = nullptr;
+    int32_t livesX_ = 0, livesY_ = 0;
+    Font* scoreFont_ = nullptr;
+    Font* captionFont_ = nullptr;
+    String survivalCaption_;
+    int32_t targetWidth_ = 0;
+    int32_t shownWidth_ = 0;
+    String scoreText_;
+    int32_t shownScore_ = -1;
+    int32_t scoreX_ = 0;
+    String caption_;
+    int32_t captionX_ = 0;
+    int32_t captionedValue_ = 0;
+    int32_t captionedScore_ = 0;
+    int32_t blinkCounter_ = 0;
+    uint32_t targetBlinkDone_ = 0;
+    int32_t seenLevel_ = 0;
+    Rect touch_[kTouchRects];
+    String livesText_;
+};

@@ -30,13 +30,6 @@ constexpr int kQuietFramesNeeded = 15;
 
 }  // namespace
 
-ModeProgress* GameplayScreen::RulesProgress() const
-{
-    ProfileStore* profiles = application ? application->GetProfiles() : nullptr;
-    PlayerRecord* player = profiles ? profiles->CurrentPlayer() : nullptr;
-    return player ? player->CurrentModeProgress() : nullptr;
-}
-
 void GameplayScreen::PlayRulesSound(int index, bool looped)
 {
     SoundBank* sounds = application ? application->GetSoundBank() : nullptr;
@@ -162,7 +155,8 @@ void GameplayScreen::ScoreMatch(int x, int y, int ballCount, int colour, int gap
 
 void GameplayScreen::AddScore(int points)
 {
-    ModeProgress* progress = RulesProgress();
+    bool gauntlet = false;
+    ModeProgress* progress = CurrentProgress(gauntlet);
     if (IsSurvival() || !progress) {
         levelScore += points;
         return;
@@ -245,7 +239,8 @@ void GameplayScreen::CheckTargetReached()
             bonus += (Fixed::Divide(length - d, length) * Fixed::FromInt(100)).ToInt();
     }
     levelScore += bonus;
-    if (ModeProgress* progress = RulesProgress()) {
+    bool gauntlet = false;
+    if (ModeProgress* progress = CurrentProgress(gauntlet)) {
         progress->score += levelScore;
         progress->totalCombos += combos;
         progress->totalFrames += levelTime;

@@ -247,8 +247,6 @@ public:
     void UpdateCoins();
     bool SpawnCoin(int x, int y);
 
-    // The current player's progress in the current mode; null without a player.
-    ModeProgress* RulesProgress() const;
     void PlayRulesSound(int index, bool looped = false);
     // The furthest head distance the curve's hole has seen; 0 without a hole.
     Fixed CurveHeadDistance(int curve) const;

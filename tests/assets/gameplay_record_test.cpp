@@ -300,3 +300,25 @@ TEST(GameplayResume, ResumesThroughTheApplication)
     app.BoardFrames(3);
     EXPECT_EQ(board->frameCounter, frames + 3);
 }
+
+TEST(GameplayResume, ARecordFollowsEachLevelTheApplicationStarts)
+{
+    RulesApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    PlayIntoStage(app, 2, 260);
+    app.Board()->levelScore = 500;
+    ASSERT_TRUE(app.SaveResumeState());
+    // The stage is won: the next one starts, and its record replaces the old board's.
+    app.Player()->progress[0].stage = 3;
+    app.passEvents = true;
+    app.OnEvent(&app, 1000, nullptr, 0);
+    ASSERT_NE(app.Board(), nullptr);
+    int32_t score = -1;
+    ASSERT_TRUE(app.ReadResumeInfo(0, score));
+    EXPECT_EQ(score, 0);
+    ASSERT_TRUE(app.ShowStartMenu());
+    ASSERT_TRUE(app.ResumeGame(0));
+    ASSERT_NE(app.Board(), nullptr);
+    EXPECT_EQ(app.Player()->progress[0].stage, 3);
+    EXPECT_NE(ScriptWidget::FindByName(app.Board(), "dlg_ready_go"), nullptr);
+}

@@ -207,6 +207,9 @@ TEST(GameplayStart, TheBoardMayBeSavedUntilTheLevelIsFinished)
     app.PlayAdventure(1);
     ASSERT_TRUE(app.ShowGameplay(true));
     EXPECT_TRUE(app.Board()->CanSaveLevel());
+    app.Board()->endState = 1;
+    EXPECT_FALSE(app.Board()->CanSaveLevel()) << "a loss being paid is not saved again";
+    app.Board()->endState = 0;
     app.Board()->levelFinished = 1;
     EXPECT_FALSE(app.Board()->CanSaveLevel());
 }

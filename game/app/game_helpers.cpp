@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "engine/graphics/surface.h"
+#include "game/play/game_hud.h"
 
 String FormatWithCommas(int n)
 {
@@ -224,4 +225,10 @@ void FillTriangleBlended(SurfaceBase* surface, const FixedVec2& p1, const FixedV
         if (!StepEdge(left, xs, ys, bottom) || !StepEdge(right, xs, ys, bottom))
             return;
     }
+}
+
+void DeleteGameHud(GameHud*& hud)
+{
+    delete hud;
+    hud = nullptr;
 }

@@ -7,8 +7,12 @@
 #include "engine/core/strings.h"
 #include "engine/core/widget.h"
 
+class GameHud;
 class Surface;
 class SurfaceBase;
+
+// Deletes the in-game display when there is one and nulls the pointer.
+void DeleteGameHud(GameHud*& hud);
 
 // Decimal text with a comma every three digits from the right: 1234567 gives 1,234,567.
 String FormatWithCommas(int n);

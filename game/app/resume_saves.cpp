@@ -165,7 +165,8 @@ bool GameApp::RestoreScreen(Stream* stream)
     int slot = SlotOfScreenId(id);
     if (slot < 0)
         return true;
-    if (!ShowScreen(slot))
+    // A saved level gets its screen without a level of its own: the record brings the board.
+    if (!(slot == kSlotGameplay ? ShowGameplay(false) : ShowScreen(slot)))
         return false;
     GameScreen* screen = AsGameScreen(screens_[slot]);
     if (!screen || !screen->Serialize(stream, false)) {

@@ -3,6 +3,7 @@
 // at the top graphics setting, and the aim guide is walked by the update, not here.
 #include <cstring>
 
+#include "engine/graphics/fill_lines.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/resource_list.h"
@@ -55,7 +56,7 @@ void ForEachLive(OwnedItemArray<GameObject>& list, F&& f)
 
 Surface* GameplayScreen::DrawTarget() const
 {
-    return GetGameApp()->GetScreenSurface();
+    return application->GetScreenSurface();
 }
 
 void GameplayScreen::RefreshHoleCovers()
@@ -97,6 +98,7 @@ void GameplayScreen::Draw()
     DrawFrogAndBalls(screen, flying, shakeX, shakeY);
     DrawEffects(screen);
     DrawFloatingTexts();
+    DrawLossFade(screen);
     if (hud)
         hud->Draw(screen);
     if (menuButton && menuButton->IsVisible())
@@ -136,7 +138,7 @@ void GameplayScreen::CaptureHoleBackgrounds(Surface* image)
 {
     if (!image)
         return;
-    Surface* pit = FirstFrame(GetGameApp(), "Hole");
+    Surface* pit = FirstFrame(application, "Hole");
     if (!pit)
         return;
     const int w = pit->GetWidth() + 4, h = pit->GetHeight() + 4;
@@ -145,7 +147,7 @@ void GameplayScreen::CaptureHoleBackgrounds(Surface* image)
             return;
         auto* hole = static_cast<Hole*>(object);
         delete hole->cachedBackground;
-        hole->cachedBackground = CreateSurfaceSized(GetGameApp(), w, h, false);
+        hole->cachedBackground = CreateSurfaceSized(application, w, h, false);
         if (!hole->cachedBackground)
             return;
         FixedVec2 centre = Centre(*hole);
@@ -171,12 +173,12 @@ void GameplayScreen::DrawShadow(Surface* target, BallSprite* sprite)
 {
     if (!ballShadowImage)
         return;
-    GameApp* app = GetGameApp();
+    GameApp* app = application;
     TrigTable* trig = app->GetRenderer();
     if (!trig)
         return;
     const Fixed shift = Fixed::Raw(static_cast<int32_t>(
-        int64_t(GetGameApp()->GetLayoutTable().fixed[25].raw) * sprite->GetVisibility() / 256));
+        int64_t(application->GetLayoutTable().fixed[25].raw) * sprite->GetVisibility() / 256));
     const FixedRect& b = sprite->Bounds();
     const Fixed x = b.x - shift + Fixed::FromInt(ballShadowImage->GetWidth() / 2);
     const Fixed y = b.y + shift + Fixed::FromInt(ballShadowImage->GetHeight() / 2);
@@ -190,7 +192,7 @@ void GameplayScreen::DrawLayers()
     Surface* screen = DrawTarget();
     if (!screen)
         return;
-    ProfileStore* profiles = GetGameApp()->GetProfiles();
+    ProfileStore* profiles = application->GetProfiles();
     const bool shadows = profiles && profiles->graphicsQuality == kShadowSetting && ballShadowImage;
     auto sprites = [&](auto&& f) {
         for (int i = 0; i < ballSprites.Count(); ++i) {
@@ -225,12 +227,12 @@ void GameplayScreen::DrawLayers()
 
 bool GameplayScreen::IsQuakeFadeIn() const
 {
-    return IsScreenFadingIn() && GetGameApp()->GetTransition().kind == kTransitionQuake;
+    return IsScreenFadingIn() && application->GetTransition().kind == kTransitionQuake;
 }
 
 void GameplayScreen::TakeShake(int& x, int& y)
 {
-    GameApp* app = GetGameApp();
+    GameApp* app = application;
     x = y = 0;
     if (app->GetTransition().quakeCountdown > 0) {
         x = app->NextJitter();
@@ -240,7 +242,7 @@ void GameplayScreen::TakeShake(int& x, int& y)
 
 void GameplayScreen::DrawQuakePieces(Surface* target, int shakeX, int shakeY)
 {
-    GameApp* app = GetGameApp();
+    GameApp* app = application;
     for (int i = 0; i < 4; ++i) {
         Surface* piece = app->GetQuakeImage(i);
         if (!piece)
@@ -255,7 +257,7 @@ void GameplayScreen::DrawFrogAndBalls(Surface* target, bool flying, int shakeX, 
     if (!frog)
         return;
     if (flying) {
-        GameApp* app = GetGameApp();
+        GameApp* app = application;
         const ScreenTransition& transition = app->GetTransition();
         FixedVec2 at = transition.start;
         at.x += Fixed::FromInt(shakeX);
@@ -307,9 +309,21 @@ void GameplayScreen::DrawFloatingTexts()
             text->Draw();
 }
 
+void GameplayScreen::DrawLossFade(Surface* target)
+{
+    if (lossFade <= 0)
+        return;
+    FillRectRotatedBlend(application, target, 0, 0, target->GetWidth(), target->GetHeight(), 0, 0, 0,
+                         (lossFade / 2) & 255);
+    Font* font = application->GetMainFont();
+    if (font && !lossMessage.IsEmpty())
+        font->DrawText(target, messageX, messageY, lossMessage.CStr(), 255, 255, 255, kEffectNone, lossFade & 255,
+                       nullptr);
+}
+
 void GameplayScreen::DrawTitle(Surface* target)
 {
-    Font* font = GetGameApp()->GetMainFont();
+    Font* font = application->GetMainFont();
     if (!titleActive || !font)
         return;
     for (int i = 0; i < 2; ++i) {
@@ -344,9 +358,9 @@ void GameplayScreen::UpdateAimGuide()
             break;
     }
     aimGuide[2] = p;
-    const LayoutTable& layout = GetGameApp()->GetLayoutTable();
+    const LayoutTable& layout = application->GetLayoutTable();
     const FixedVec2 c = Centre(*frog);
-    const TrigTable& trig = *GetGameApp()->GetRenderer();
+    const TrigTable& trig = *application->GetRenderer();
     RotateAround(trig, c.x, c.y, layout.fixed[39], layout.fixed[40], frog->GetAngle(), aimGuide[0].x, aimGuide[0].y,
                  nullptr);
     RotateAround(trig, c.x, c.y, -layout.fixed[39], layout.fixed[40], frog->GetAngle(), aimGuide[1].x,

@@ -35,7 +35,7 @@ const char* WidgetName(Widget* widget)
 
 bool GameplayScreen::OnEvent(Widget* sender, int code, const char* name, int param)
 {
-    GameApp* app = GetGameApp();
+    GameApp* app = application;
     if (code == kEventCommand) {
         if (Named(name, "btn_menu")) {
             StopLoopingSounds();
@@ -61,7 +61,7 @@ bool GameplayScreen::OnKey(int key, bool down)
 {
     if (OnRulesKey(key, down))
         return true;
-    GameApp* app = GetGameApp();
+    GameApp* app = application;
     Widget* modal = FindModalChild();
     if (!modal) {
         if (down) {
@@ -187,7 +187,7 @@ void GameplayScreen::SetAim(Fixed angle)
     while (angle >= turn)
         angle -= turn;
     frog->SetAngle(angle);
-    GameApp* app = GetGameApp();
+    GameApp* app = application;
     const FixedRect& box = frog->Bounds();
     const Fixed cx = box.CenterX(), cy = box.CenterY();
     RotateAround(*app->GetRenderer(), cx, cy, Fixed(), Fixed::FromInt(app->GetLayoutTable().ints[14]), angle,
@@ -210,7 +210,7 @@ bool GameplayScreen::HitTestFrog(int x, int y)
         return false;
     const FixedRect& box = frog->Bounds();
     const Fixed dx = box.CenterX() - Fixed::FromInt(x), dy = box.CenterY() - Fixed::FromInt(y);
-    const int limit = GetGameApp()->GetLayoutTable().ints[164];
+    const int limit = application->GetLayoutTable().ints[164];
     if (Fixed::Abs(dx) > Fixed::FromInt(limit) || Fixed::Abs(dy) > Fixed::FromInt(limit))
         return false;
     return dx * dx + dy * dy <= frogTouchRadiusSquared;

@@ -62,6 +62,7 @@ bool GameplayScreen::ClearBoard()
     shotPending = 0;
     holeCountdown = 10;
     shootRequest = 0;
+    recordResetWord = -1;
     return true;
 }
 

@@ -1,13 +1,11 @@
 // Matches taken off the board, their points, the extra-life rule, the level target (and survival's
 // next level on the same board), and the questions the level end asks of the effects.
 #include <algorithm>
-#include <new>
 
 #include "game/app/game_app.h"
 #include "game/app/player_record.h"
 #include "game/app/profile_store.h"
 #include "game/app/sound_bank.h"
-#include "game/play/explosion.h"
 #include "game/play/gameplay_screen.h"
 #include "game/play/hole.h"
 #include "game/play/track_sparkle.h"
@@ -29,13 +27,6 @@ constexpr int kTargetFlashFrames = 22;
 constexpr int kQuietFramesNeeded = 15;
 
 }  // namespace
-
-ModeProgress* GameplayScreen::RulesProgress() const
-{
-    ProfileStore* profiles = application ? application->GetProfiles() : nullptr;
-    PlayerRecord* player = profiles ? profiles->CurrentPlayer() : nullptr;
-    return player ? player->CurrentModeProgress() : nullptr;
-}
 
 void GameplayScreen::PlayRulesSound(int index, bool looped)
 {
@@ -162,7 +153,8 @@ void GameplayScreen::ScoreMatch(int x, int y, int ballCount, int colour, int gap
 
 void GameplayScreen::AddScore(int points)
 {
-    ModeProgress* progress = RulesProgress();
+    bool gauntlet = false;
+    ModeProgress* progress = CurrentProgress(gauntlet);
     if (IsSurvival() || !progress) {
         levelScore += points;
         return;
@@ -191,17 +183,7 @@ void GameplayScreen::AddPlainBonus(int x, int y, int points)
 
 void GameplayScreen::SpawnBallExplosion(Fixed x, Fixed y, int colour)
 {
-    Explosion* explosion = new (std::nothrow) Explosion(application);
-    if (!explosion)
-        return;
-    if (!explosion->Init()) {
-        delete explosion;
-        return;
-    }
-    explosion->SetColour(colour);
-    explosion->CentreOn(x, y);
-    if (!effects.Append(explosion))
-        delete explosion;
+    AddExplosion(x, y, colour, 0);
 }
 
 void GameplayScreen::FlashBallSprites()
@@ -245,7 +227,8 @@ void GameplayScreen::CheckTargetReached()
             bonus += (Fixed::Divide(length - d, length) * Fixed::FromInt(100)).ToInt();
     }
     levelScore += bonus;
-    if (ModeProgress* progress = RulesProgress()) {
+    bool gauntlet = false;
+    if (ModeProgress* progress = CurrentProgress(gauntlet)) {
         progress->score += levelScore;
         progress->totalCombos += combos;
         progress->totalFrames += levelTime;
@@ -292,7 +275,7 @@ bool GameplayScreen::NoEffectsPending()
 
 void GameplayScreen::StartPreviewSweep()
 {
-    if (!trackSparkle || !(previewSweeps < 1 || curveCount == 2))
+    if (!trackSparkle || !(previewSweeps < 1 || curveCount == 2) || previewSweeps < 0 || previewSweeps >= kBoardCurves)
         return;
     trackSparkle->Start(previewSweeps, Fixed(), TrackSparkle::kPreview);
     PlayRulesSound(kLoopedSweepPreview, true);
@@ -300,10 +283,9 @@ void GameplayScreen::StartPreviewSweep()
 
 void GameplayScreen::StartEndSweep()
 {
-    if (!trackSparkle || !(endSweepCurve < 1 || curveCount == 2))
+    if (!trackSparkle || !(endSweepCurve < 1 || curveCount == 2) || endSweepCurve < 0 || endSweepCurve >= kBoardCurves)
         return;
-    const int curve = std::clamp(endSweepCurve, 0, static_cast<int>(kBoardCurves) - 1);
-    trackSparkle->Start(curve, endSweepStart[curve], TrackSparkle::kSweep);
+    trackSparkle->Start(endSweepCurve, endSweepStart[endSweepCurve], TrackSparkle::kSweep);
     PlayRulesSound(kLoopedSweepScoring, true);
 }
 

@@ -204,6 +204,7 @@ public:
     void DrawFrogAndBalls(Surface* target, bool flying, int shakeX, int shakeY);
     void DrawEffects(Surface* target);
     void DrawFloatingTexts();
+    void DrawLossFade(Surface* target);
     void DrawTitle(Surface* target);
 
 private:
@@ -246,12 +247,12 @@ public:
     void UpdateCoins();
     bool SpawnCoin(int x, int y);
 
-    // The current player's progress in the current mode; null without a player.
-    ModeProgress* RulesProgress() const;
     void PlayRulesSound(int index, bool looped = false);
     // The furthest head distance the curve's hole has seen; 0 without a hole.
     Fixed CurveHeadDistance(int curve) const;
     void FlashBallSprites();
+    // A new explosion centred on the point, in the effect list; dropped when it cannot be made.
+    void AddExplosion(Fixed x, Fixed y, int colour, int delay);
     // ===== end rulesscore methods =====
 
     // ===== board record, hole and lives, pause, statistics and level end (rulesend) =====

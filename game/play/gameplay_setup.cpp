@@ -6,12 +6,14 @@
 #include "engine/graphics/trig_table.h"
 #include "engine/ui/script_widget.h"
 #include "game/app/game_app.h"
+#include "game/app/game_helpers.h"
 #include "game/app/profile_store.h"
 #include "game/app/sound_bank.h"
 #include "game/play/ball_sprite.h"
 #include "game/play/chain_speed.h"
 #include "game/play/floating_text.h"
 #include "game/play/frog.h"
+#include "game/play/game_hud.h"
 #include "game/play/gameplay_screen.h"
 #include "game/play/hole.h"
 #include "game/play/track_sparkle.h"
@@ -90,6 +92,7 @@ GameplayScreen::~GameplayScreen()
     for (BallChain*& chain : chains)
         DeleteBallChain(chain);
     DeleteTrackSparkle(trackSparkle);
+    DeleteGameHud(hud);
     DeleteAndNull(levelImage);
     DeleteAndNull(nebula);
     DeleteAndNull(frog);
@@ -115,12 +118,8 @@ bool GameplayScreen::Create()
         if (!chain)
             return false;
     }
-    for (FloatingText*& text : floatingTexts) {
-        text = new (std::nothrow) FloatingText(app);
-        if (!text)
-            return false;
-    }
-    nextFloatingText = 0;
+    if (!CreateFloatingTexts())
+        return false;
     if (!app->AcquireSprite(tapSprite, "Tap") || tapSprite->GetFrameCount() < 1)
         return false;
     tapImage = tapSprite->GetFrame(0);
@@ -303,6 +302,40 @@ void GameplayScreen::StopLoopingSounds()
     sounds->Stop(kLoopedEndPop);
     sounds->Stop(kLoopedRolling);
     sounds->Stop(kLoopedTrail);
+}
+
+int GameplayScreen::LossFadeValue() const
+{
+    return playState == kPlayLifeLost ? lossFadeValue : 0;
+}
+
+bool GameplayScreen::MakeHud()
+{
+    hud = new (std::nothrow) GameHud(application, this);
+    return hud && hud->Load();
+}
+
+void GameplayScreen::HudLevelStart(bool levelUp)
+{
+    if (!hud)
+        return;
+    hud->RefreshLabels();
+    // After a level-up the bar shows the new level's progress at once; otherwise it drains from
+    // full to what the level has earned.
+    if (!levelUp)
+        hud->FillBar();
+}
+
+void GameplayScreen::HudFrame()
+{
+    if (hud)
+        hud->Update();
+}
+
+void GameplayScreen::HudBackground()
+{
+    if (hud && levelImage)
+        hud->DrawFrame(levelImage, false);
 }
 
 void GameplayScreen::OnSparkleAtHole(int c)

@@ -47,7 +47,7 @@ bool GameplayScreen::CreateFloatingTexts()
 {
     for (FloatingText*& text : floatingTexts) {
         if (!text)
-            text = new (std::nothrow) FloatingText(GetGameApp());
+            text = new (std::nothrow) FloatingText(application);
         if (!text)
             return false;
     }
@@ -72,7 +72,7 @@ void GameplayScreen::ShowScoreText(int points, int x, int y, int colour, int com
     FloatingText* text = TakeFloatingText();
     if (!text)
         return;
-    GameApp* app = GetGameApp();
+    GameApp* app = application;
     String first = FormatWithCommas(points);
     String second;
     if (combo >= 2)
@@ -95,7 +95,7 @@ void GameplayScreen::ShowCoinBonusText(int points, int x, int y)
     FloatingText* text = TakeFloatingText();
     if (!text)
         return;
-    GameApp* app = GetGameApp();
+    GameApp* app = application;
     String line = FormatLanguage(app, "STR_COIN_BONUS", points);
     if (line.IsEmpty())
         line.Assign((std::string("Bonus ") + FormatWithCommas(points).CStr()).c_str());

@@ -224,6 +224,7 @@ bool GameplayScreen::UpdateLevelEnd()
         // A plain addition: the time bonus never earns an extra life.
         timeBonus = TimeBonus(levelTime, parTime * 33);
         levelScore += timeBonus;
+        RecordBestTime();
         playState = kPlayWon;
     }
     if (playState == kPlayWon && NoEffectsPending()) {

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "engine/graphics/font.h"
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/resource_list.h"
 #include "engine/graphics/surface.h"

@@ -49,11 +49,12 @@ TEST(GameplayLook, BoardMomentsAtEveryResolution)
         // The intro: the title banner over the board while the sparkle runs along the track.
         crt::srand(7);
         app.PlayAdventure(1);
-        ASSERT_TRUE(app.ShowScreen(kSlotGameplay));
+        ASSERT_TRUE(app.ShowGameplay(true));
         ASSERT_NE(app.Board(), nullptr);
         for (int i = 0; i < 40; ++i)
             app.Update();
         EXPECT_EQ(app.Board()->playState, kPlayIntro);
+        {GameplayScreen* b = app.Board(); fprintf(stderr, "DBG img=%p nebula=%p frog=%p sprites=%d effects=%d fading=%d hud=%p\n", (void*)b->levelImage, (void*)b->nebula, (void*)b->frog, b->ballSprites.Count(), b->effects.Count(), b->IsScreenFading(), (void*)b->hud); if (b->levelImage) fprintf(stderr, "DBG %dx%d px=%04x\n", b->levelImage->GetWidth(), b->levelImage->GetHeight(), b->levelImage->GetPixels()[1000]);}
         EXPECT_TRUE(app.Board()->titleActive);
         app.Draw();
         EXPECT_TRUE(WriteScreenPng(app.GetScreenSurface(), LookPath(r, "intro")));
@@ -61,7 +62,7 @@ TEST(GameplayLook, BoardMomentsAtEveryResolution)
         // Two tracks under tunnel overlays: rolled in, turned by the keypad, one shot on its way.
         crt::srand(11);
         app.PlayGauntlet(15, 3, false);
-        ASSERT_TRUE(app.ShowScreen(kSlotGameplay));
+        ASSERT_TRUE(app.ShowGameplay(true));
         ASSERT_TRUE(PlayUntilRolledIn(app, 1500));
         GameplayScreen* board = app.Board();
         board->OnKey(2, true);
@@ -80,7 +81,7 @@ TEST(GameplayLook, BoardMomentsAtEveryResolution)
         // The nebula map, aimed with the stylus held down.
         crt::srand(13);
         app.PlayGauntlet(21, 2, false);
-        ASSERT_TRUE(app.ShowScreen(kSlotGameplay));
+        ASSERT_TRUE(app.ShowGameplay(true));
         ASSERT_TRUE(PlayUntilRolledIn(app, 1500));
         board = app.Board();
         board->OnPointer(r.width / 4, r.height / 3, kDown);

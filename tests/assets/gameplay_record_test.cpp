@@ -1,0 +1,324 @@
+// The board record on shipped levels: where its words lie, that a board read back writes the same
+// bytes, that damage anywhere fails the load without touching the player's progress, and how a
+// resumed game continues.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "engine/core/pack_memory_file.h"
+#include "engine/ui/script_widget.h"
+#include "game/play/ball_sprite.h"
+#include "game/play/explosion.h"
+#include "game/play/frog.h"
+#include "gameplay_rules_app.h"
+#include "platform/crt.h"
+
+namespace {
+
+int32_t WordAt(const std::vector<uint8_t>& bytes, size_t at)
+{
+    return int32_t(uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
+                   uint32_t(bytes[at + 3]) << 24);
+}
+
+void PutWord(std::vector<uint8_t>& bytes, size_t at, int32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = uint8_t(uint32_t(value) >> (8 * i));
+}
+
+// The offset of the first byte where two records differ, -1 for equal records.
+long FirstDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
+{
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i)
+        if (a[i] != b[i])
+            return long(i);
+    return a.size() == b.size() ? -1 : long(n);
+}
+
+// Where the fixed part of the record puts its words, and the first chain's.
+constexpr size_t kProgressAt = 0;
+constexpr size_t kLevelScoreAt = 4;
+constexpr size_t kPlayStateAt = 28;
+constexpr size_t kFrameCounterAt = 32;
+constexpr size_t kChainCountAt = 40;
+constexpr size_t kColourCountsAt = 79;
+constexpr size_t kFirstChainAt = 103;
+constexpr size_t kFirstBallAt = kFirstChainAt + 37;
+constexpr size_t kBallBytes = 66;
+constexpr size_t kBallColourAt = 49;
+constexpr size_t kBallSaveNumberAt = 62;
+
+// A board of stage 1 past its intro, the chain rolled well in.
+void PlayIntoStage(RulesApp& app, int stage, int frames)
+{
+    app.PlayAdventure(stage);
+    ASSERT_TRUE(app.ShowBoard(true));
+    app.BoardFrames(frames);
+    ASSERT_EQ(app.Board()->playState, kPlayPlaying);
+}
+
+}  // namespace
+
+TEST(GameplayRecord, WordsLieWhereTheRecordPutsThem)
+{
+    RulesApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    PlayIntoStage(app, 3, 260);
+    GameplayScreen& board = *app.Board();
+    board.levelScore = 1234;
+    std::vector<uint8_t> bytes = SaveBoard(board);
+    ASSERT_GT(bytes.size(), kFirstBallAt + 2 * kBallBytes);
+    EXPECT_EQ(WordAt(bytes, kProgressAt), 3);
+    EXPECT_EQ(WordAt(bytes, kLevelScoreAt), 1234);
+    EXPECT_EQ(WordAt(bytes, kPlayStateAt), kPlayPlaying);
+    EXPECT_EQ(WordAt(bytes, kFrameCounterAt), board.frameCounter);
+    EXPECT_EQ(WordAt(bytes, kChainCountAt), 1);
+    for (int c = 0; c < kBallColours; ++c)
+        EXPECT_EQ(WordAt(bytes, kColourCountsAt + 4 * c), board.colourCount[c]);
+    BallChain& chain = *board.chains[0];
+    EXPECT_EQ(WordAt(bytes, kFirstChainAt), chain.count);
+    EXPECT_EQ(WordAt(bytes, kFirstChainAt + 4), 0);
+    for (int i = 0; i < 2; ++i) {
+        size_t ball = kFirstBallAt + i * kBallBytes;
+        EXPECT_EQ(WordAt(bytes, ball), chain.balls[i].distance.raw);
+        EXPECT_EQ(WordAt(bytes, ball + kBallColourAt), chain.balls[i].colour);
+        EXPECT_EQ(WordAt(bytes, ball + kBallSaveNumberAt), i + 1);
+    }
+    // The application reports the level score, the second word after the screen id.
+    ASSERT_TRUE(app.SaveResumeState());
+    int32_t value = 0;
+    ASSERT_TRUE(app.ReadResumeInfo(0, value));
+    EXPECT_EQ(value, 1234);
+}
+
+TEST(GameplayRecord, ABoardReadBackWritesTheSameBytes)
+{
+    RulesApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    // Map 15 has two tracks; the first chain is emptied so only the second is written.
+    app.PlayGauntlet(15, 3, false);
+    ASSERT_TRUE(app.ShowBoard(true));
+    app.BoardFrames(300);
+    GameplayScreen& board = *app.Board();
+    ASSERT_EQ(board.playState, kPlayPlaying);
+    ASSERT_EQ(board.curveCount, 2);
+    BallChain& first = *board.chains[0];
+    for (int i = 0; i < first.count; ++i)
+        first.balls[i].sprite->Kill();
+    for (int i = 0; i < first.count; ++i)
+        board.colourCount[first.balls[i].colour] = std::max(0, board.colourCount[first.balls[i].colour] - 1);
+    first.count = 0;
+    PurgeDeadSprites(board);
+    board.chainCount = 1;
+    // A shot in flight with gaps crossed, a coin and explosions.
+    ASSERT_NE(board.currentBall, nullptr);
+    BallChain& second = *board.chains[1];
+    ASSERT_GE(second.count, 4);
+    AddFlyingShot(board, second);
+    ASSERT_TRUE(board.SpawnCoin(100, 100));
+    for (int i = 0; i < 3; ++i)
+        board.SpawnBallExplosion(Fixed::FromInt(50 + 10 * i), Fixed::FromInt(60), i);
+    std::vector<uint8_t> saved = SaveBoard(board);
+    const int secondCount = second.count;
+
+    ASSERT_TRUE(app.ShowBoard(false));
+    GameplayScreen& loaded = *app.Board();
+    ASSERT_TRUE(LoadBoard(loaded, saved));
+    EXPECT_EQ(loaded.chains[0]->count, 0);
+    EXPECT_EQ(loaded.chains[0]->path, &loaded.curves[0]);
+    EXPECT_EQ(loaded.chains[1]->count, secondCount);
+    EXPECT_EQ(loaded.chains[1]->curveIndex, 1);
+    ASSERT_EQ(loaded.shotCount, 1);
+    ASSERT_GE(loaded.shot.GetGapsCrossed(), 1);
+    // The gap names the same ball, by its new serial.
+    EXPECT_EQ(loaded.shot.gaps[0].key, loaded.chains[1]->balls[2].serial);
+    EXPECT_NE(loaded.shot.sprite, nullptr);
+    EXPECT_TRUE(ScriptWidget::FindByName(&loaded, "dlg_ready_go") != nullptr);
+    EXPECT_EQ(FirstDifference(saved, SaveBoard(loaded)), -1);
+    // The bomb pattern comes back with the board.
+    EXPECT_EQ(loaded.bombOffsets.Count(), loaded.bombPatternSize);
+}
+
+TEST(GameplayRecord, DamagedRecordsFailAndLeaveTheProgress)
+{
+    RulesApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    PlayIntoStage(app, 2, 260);
+    std::vector<uint8_t> saved = SaveBoard(*app.Board());
+    ASSERT_GT(saved.size(), kFirstBallAt + kBallBytes);
+    ModeProgress& progress = app.Player()->progress[0];
+
+    // Short records, from every byte of the fixed part and the first ball, then on through the
+    // rest at a stride.
+    std::vector<size_t> cuts;
+    for (size_t n = 0; n < kFirstBallAt + kBallBytes; ++n)
+        cuts.push_back(n);
+    for (size_t n = kFirstBallAt + kBallBytes; n < saved.size(); n += 53)
+        cuts.push_back(n);
+    cuts.push_back(saved.size() - 1);
+    progress.stage = 1;
+    for (size_t n : cuts) {
+        std::vector<uint8_t> part(saved.begin(), saved.begin() + long(n));
+        ASSERT_TRUE(app.ShowBoard(false));
+        EXPECT_FALSE(LoadBoard(*app.Board(), part)) << n;
+        ASSERT_EQ(progress.stage, 1) << n;
+    }
+
+    // Each checked value one past its bound.
+    struct Damage {
+        size_t at;
+        int32_t value;
+    };
+    const Damage kDamage[] = {
+        {kProgressAt, 0},
+        {kProgressAt, 77},
+        {kPlayStateAt, 7},
+        {kPlayStateAt, -1},
+        {kChainCountAt, 2},
+        {kFirstChainAt, 0},
+        {kFirstChainAt, 201},
+        {kFirstChainAt + 4, 1},
+        {kFirstBallAt + kBallColourAt, 6},
+        {kFirstBallAt + kBallSaveNumberAt, 2},
+        {kColourCountsAt, -1},
+    };
+    for (const Damage& d : kDamage) {
+        std::vector<uint8_t> bad = saved;
+        PutWord(bad, d.at, d.value);
+        ASSERT_TRUE(app.ShowBoard(false));
+        EXPECT_FALSE(LoadBoard(*app.Board(), bad)) << d.at << " " << d.value;
+        EXPECT_EQ(progress.stage, 1) << d.at;
+    }
+    // And the record as it was loads.
+    ASSERT_TRUE(app.ShowBoard(false));
+    progress.stage = 2;
+    EXPECT_TRUE(LoadBoard(*app.Board(), saved));
+}
+
+TEST(GameplayRecord, StaleRecordStartsTheProfilesLevel)
+{
+    RulesApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    PlayIntoStage(app, 2, 260);
+    std::vector<uint8_t> saved = SaveBoard(*app.Board());
+    // The progress moved on and was saved without the record.
+    app.Player()->progress[0].stage = 3;
+    ASSERT_TRUE(app.ShowBoard(false));
+    GameplayScreen& board = *app.Board();
+    ASSERT_TRUE(LoadBoard(board, saved));
+    EXPECT_EQ(app.Player()->progress[0].stage, 3);
+    EXPECT_EQ(board.playState, kPlayStart);
+    EXPECT_EQ(ScriptWidget::FindByName(&board, "dlg_ready_go"), nullptr);
+}
+
+TEST(GameplayRecord, LargestBoardsFitTheResumeRecord)
+{
+    RulesApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    app.PlayGauntlet(15, 3, false);
+    ASSERT_TRUE(app.ShowBoard(true));
+    app.BoardFrames(200);
+    GameplayScreen& board = *app.Board();
+    ASSERT_EQ(board.curveCount, 2);
+    for (int c = 0; c < 2; ++c)
+        FillChainTo(board, *board.chains[c], kMaxChainBalls);
+    AddFlyingShot(board, *board.chains[1]);
+    ASSERT_TRUE(board.SpawnCoin(100, 100));
+    for (int i = 0; i < 100; ++i)
+        board.SpawnBallExplosion(Fixed::FromInt(i), Fixed::FromInt(i), i % kBallColours);
+    std::vector<uint8_t> saved = SaveBoard(board);
+    EXPECT_LT(saved.size(), 50000u);
+    ASSERT_TRUE(app.ShowBoard(false));
+    EXPECT_TRUE(LoadBoard(*app.Board(), saved));
+    EXPECT_EQ(app.Board()->chains[1]->count, kMaxChainBalls);
+}
+
+TEST(GameplayRecord, RestoredRunEndsLikeTheRunThatWentOn)
+{
+    RulesApp app(800, 480);
+    ASSERT_TRUE(app.Ready());
+    app.PlayAdventure(4);
+    crt::srand(77);
+    ASSERT_TRUE(app.ShowBoard(true));
+    GameplayScreen* board = app.Board();
+    for (int& interval : board->powerUpInterval)
+        interval = 0;
+    app.BoardFrames(250);
+    std::vector<uint8_t> atK = SaveBoard(*board);
+    // Running on, with a shot and a draw every frame.
+    crt::srand(5);
+    board->shootRequest = 1;
+    for (int i = 0; i < 120; ++i) {
+        board->Update();
+        board->Draw();
+    }
+    std::vector<uint8_t> ranOn = SaveBoard(*board);
+
+    ASSERT_TRUE(app.ShowBoard(false));
+    board = app.Board();
+    ASSERT_TRUE(LoadBoard(*board, atK));
+    RemoveReadyDialog(*board);
+    for (int& interval : board->powerUpInterval)
+        interval = 0;
+    crt::srand(5);
+    board->shootRequest = 1;
+    for (int i = 0; i < 120; ++i) {
+        board->Update();
+        if (i % 6 == 5)
+            board->Draw();
+    }
+    std::vector<uint8_t> restored = SaveBoard(*board);
+    EXPECT_EQ(FirstDifference(restored, ranOn), -1);
+}
+
+TEST(GameplayResume, ResumesThroughTheApplication)
+{
+    RulesApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    PlayIntoStage(app, 2, 260);
+    int frames = app.Board()->frameCounter;
+    ASSERT_TRUE(app.SaveResumeState());
+    ASSERT_TRUE(app.ShowStartMenu());
+    ASSERT_EQ(app.Board(), nullptr);
+    ASSERT_TRUE(app.ResumeGame(0));
+    GameplayScreen* board = app.Board();
+    ASSERT_NE(board, nullptr);
+    EXPECT_EQ(board->frameCounter, frames);
+    // "Ready?" holds the board until its button closes it.
+    ASSERT_NE(ScriptWidget::FindByName(board, "dlg_ready_go"), nullptr);
+    app.BoardFrames(10);
+    EXPECT_EQ(board->frameCounter, frames);
+    board->RunActionFromFile("keloui.txt", "acn_ready_go_off");
+    for (int i = 0; i < 30 && ScriptWidget::FindByName(board, "dlg_ready_go"); ++i)
+        board->Update();
+    EXPECT_EQ(ScriptWidget::FindByName(board, "dlg_ready_go"), nullptr);
+    frames = board->frameCounter;
+    app.BoardFrames(3);
+    EXPECT_EQ(board->frameCounter, frames + 3);
+}
+
+TEST(GameplayResume, ARecordFollowsEachLevelTheApplicationStarts)
+{
+    RulesApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    PlayIntoStage(app, 2, 260);
+    app.Board()->levelScore = 500;
+    ASSERT_TRUE(app.SaveResumeState());
+    // The stage is won: the next one starts, and its record replaces the old board's.
+    app.Player()->progress[0].stage = 3;
+    app.passEvents = true;
+    app.OnEvent(&app, 1000, nullptr, 0);
+    ASSERT_NE(app.Board(), nullptr);
+    int32_t score = -1;
+    ASSERT_TRUE(app.ReadResumeInfo(0, score));
+    EXPECT_EQ(score, 0);
+    ASSERT_TRUE(app.ShowStartMenu());
+    ASSERT_TRUE(app.ResumeGame(0));
+    ASSERT_NE(app.Board(), nullptr);
+    EXPECT_EQ(app.Player()->progress[0].stage, 3);
+    EXPECT_NE(ScriptWidget::FindByName(app.Board(), "dlg_ready_go"), nullptr);
+}

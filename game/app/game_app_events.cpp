@@ -88,8 +88,13 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         return true;
     case kEventPlayLevel:
         // A level that cannot be laid out leaves the player on the menu rather than nowhere.
-        if (!ShowGameplay(true))
+        if (!ShowGameplay(true)) {
             ShowStartMenu();
+            return true;
+        }
+        // The board that asked for the level (won, or a life paid) could not be saved itself:
+        // the record follows the level now in play, so no older board is left to resume.
+        SaveResumeState();
         return true;
     case kEventNothing:
     case kEventHighScores:

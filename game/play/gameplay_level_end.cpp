@@ -210,9 +210,6 @@ void GameplayScreen::ShowStatsDialog()
         }
         SetWidgetText(bonus, "txt_stats_bonus", FormatText(format.CStr() ? format.CStr() : "", {timeBonus}));
     }
-    // The won level's time enters the record before the dialog shows it; a second entry of the
-    // same time changes nothing.
-    RecordBestTime();
     BestTime* best = BestTimeEntry(*this);
     String bestName(" ");
     String bestTime(" ");

@@ -81,6 +81,7 @@ TEST(GameplayLives, TheHoleTakesALifeAfterTenQuietFrames)
     ASSERT_TRUE(app.Ready());
     StartStage(app, 1);
     GameplayScreen& board = *app.Board();
+    const Fixed overshoot = board.collisionDistance + Fixed::ShiftRight(board.collisionDistance, 1);
     PutHeadAtHole(board, Fixed());
     for (int i = 0; i < 9; ++i)
         board.CheckHole();
@@ -107,7 +108,6 @@ TEST(GameplayLives, TheHoleTakesALifeAfterTenQuietFrames)
     EXPECT_EQ(settling.holeCountdown, 10);
 
     // Half a ball more than a ball past the end costs a life at once; a pixel less does not.
-    const Fixed overshoot = board.collisionDistance + Fixed::ShiftRight(board.collisionDistance, 1);
     StartStage(app, 1);
     PutHeadAtHole(*app.Board(), overshoot - Fixed::FromInt(1));
     app.Board()->CheckHole();
@@ -210,6 +210,7 @@ TEST(GameplayLives, ALostSurvivalGoesBackToTheMap)
     ASSERT_TRUE(app.ShowBoard(true));
     app.BoardFrames(260);
     GameplayScreen& board = *app.Board();
+    KeepAsSeed(SaveBoard(board), 4 << 2 | 1, "survival_map_4");
     ASSERT_TRUE(app.SaveResumeState());
     ASSERT_TRUE(app.HasResumeSave(1));
     app.Player()->progress[1].lives = 3;
@@ -240,6 +241,7 @@ TEST(GameplayLives, AQuitAtTheGameOverMessageResumesIntoTheLostStatistics)
     ASSERT_TRUE(DrainAfterLoss(board));
     board.LoseLifeSequence();
     ASSERT_LT(board.messageFrames, 66);
+    KeepAsSeed(SaveBoard(board), 0, "game_over_message");
     ASSERT_TRUE(app.SaveResumeState());
     ASSERT_TRUE(app.ShowStartMenu());
     ASSERT_TRUE(app.ResumeGame(0));

@@ -71,6 +71,7 @@ TEST(GameplayRecord, WordsLieWhereTheRecordPutsThem)
     GameplayScreen& board = *app.Board();
     board.levelScore = 1234;
     std::vector<uint8_t> bytes = SaveBoard(board);
+    KeepAsSeed(bytes, 0, "stage_3");
     ASSERT_GT(bytes.size(), kFirstBallAt + 2 * kBallBytes);
     EXPECT_EQ(WordAt(bytes, kProgressAt), 3);
     EXPECT_EQ(WordAt(bytes, kLevelScoreAt), 1234);
@@ -123,6 +124,7 @@ TEST(GameplayRecord, ABoardReadBackWritesTheSameBytes)
     for (int i = 0; i < 3; ++i)
         board.SpawnBallExplosion(Fixed::FromInt(50 + 10 * i), Fixed::FromInt(60), i);
     std::vector<uint8_t> saved = SaveBoard(board);
+    KeepAsSeed(saved, 15 << 2 | 1, "two_tracks_shot_coin");
     const int secondCount = second.count;
 
     ASSERT_TRUE(app.ShowBoard(false));
@@ -157,7 +159,7 @@ TEST(GameplayRecord, DamagedRecordsFailAndLeaveTheProgress)
     std::vector<size_t> cuts;
     for (size_t n = 0; n < kFirstBallAt + kBallBytes; ++n)
         cuts.push_back(n);
-    for (size_t n = kFirstBallAt + kBallBytes; n < saved.size(); n += 53)
+    for (size_t n = kFirstBallAt + kBallBytes; n < saved.size(); n += 97)
         cuts.push_back(n);
     cuts.push_back(saved.size() - 1);
     progress.stage = 1;
@@ -199,6 +201,93 @@ TEST(GameplayRecord, DamagedRecordsFailAndLeaveTheProgress)
     EXPECT_TRUE(LoadBoard(*app.Board(), saved));
 }
 
+TEST(GameplayRecord, CountsPastTheirBoundsFail)
+{
+    RulesApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    app.PlayGauntlet(15, 3, false);
+    ASSERT_TRUE(app.ShowBoard(true));
+    app.BoardFrames(260);
+    GameplayScreen& board = *app.Board();
+    ASSERT_NE(board.currentBall, nullptr);
+    AddFlyingShot(board, *board.chains[1]);
+    ASSERT_TRUE(board.SpawnCoin(100, 100));
+    // Words the board reads back as they stand mark where the counts lie.
+    board.holeCountdown = 0x5A5A5A5A;
+    board.lossFadeValue = 0x3C3C3C3C;
+    board.shot.trackDistance[2] = 0x6B6B6B6B;
+    std::vector<uint8_t> saved = SaveBoard(board);
+    const int spots = board.coinPoints ? board.coinPoints->Count() : 0;
+    const int guards = board.coinGuards[0] ? board.coinGuards[0]->Count() : 0;
+    ASSERT_GT(spots, 0);
+    auto find = [&](int32_t word) {
+        for (size_t i = 0; i + 4 <= saved.size(); ++i)
+            if (WordAt(saved, i) == word)
+                return i;
+        return saved.size();
+    };
+    const size_t shotCountAt = find(0x5A5A5A5A) - 8;
+    const size_t gapCountAt = find(0x6B6B6B6B) + 4;
+    const size_t lossEnd = find(0x3C3C3C3C) + 4;
+    ASSERT_LT(gapCountAt, saved.size());
+    ASSERT_EQ(WordAt(saved, shotCountAt), 1);
+    ASSERT_EQ(WordAt(saved, gapCountAt), 1);
+    ASSERT_EQ(WordAt(saved, saved.size() - 4 - 8 * guards), guards);
+    // The shot comes right after the loss fields; its record is 74 bytes and one gap's 12, then
+    // the effects' count and the first effect's type.
+    const size_t effectsAt = lossEnd + 74 + 12;
+    ASSERT_GE(WordAt(saved, effectsAt), 1);
+    ASSERT_EQ(saved[effectsAt + 5], 1);
+    struct Damage {
+        size_t at;
+        int32_t value;
+        int bytes;
+    };
+    const Damage kDamage[] = {
+        {shotCountAt, 2, 4},
+        {gapCountAt, kMaxGapsCrossed + 1, 4},
+        {effectsAt + 4, kObjectFrog, 1},
+        {effectsAt + 4, kObjectHole, 1},
+        {saved.size() - 4 - 8 * guards, spots + 1, 4},
+    };
+    ModeProgress& progress = app.Player()->progress[1];
+    for (const Damage& d : kDamage) {
+        std::vector<uint8_t> bad = saved;
+        if (d.bytes == 4)
+            PutWord(bad, d.at, d.value);
+        else
+            bad[d.at] = uint8_t(d.value);
+        progress.stage = 1;
+        ASSERT_TRUE(app.ShowBoard(false));
+        EXPECT_FALSE(LoadBoard(*app.Board(), bad)) << d.at << " " << d.value;
+        EXPECT_EQ(progress.stage, 1);
+    }
+    ASSERT_TRUE(app.ShowBoard(false));
+    EXPECT_TRUE(LoadBoard(*app.Board(), saved));
+}
+
+TEST(GameplayRecord, ASurvivalBoardPastItsTargetLevelsUpOnce)
+{
+    RulesApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    app.PlayGauntlet(4, 5, true);
+    ASSERT_TRUE(app.ShowBoard(true));
+    app.BoardFrames(260);
+    GameplayScreen& board = *app.Board();
+    board.levelScore = board.targetScore + 40;
+    board.combos = 2;
+    const int reached = board.levelScore;
+    std::vector<uint8_t> saved = SaveBoard(board);
+    ModeProgress& progress = app.Player()->progress[1];
+    progress.score = 1000;
+    ASSERT_TRUE(app.ShowBoard(false));
+    ASSERT_TRUE(LoadBoard(*app.Board(), saved));
+    EXPECT_EQ(progress.stage, 6);
+    EXPECT_EQ(app.Board()->levelScore, 0);
+    EXPECT_EQ(progress.totalCombos, 2);
+    EXPECT_GE(progress.score, 1000 + reached);
+}
+
 TEST(GameplayRecord, StaleRecordStartsTheProfilesLevel)
 {
     RulesApp app(640, 480);
@@ -231,6 +320,7 @@ TEST(GameplayRecord, LargestBoardsFitTheResumeRecord)
     for (int i = 0; i < 100; ++i)
         board.SpawnBallExplosion(Fixed::FromInt(i), Fixed::FromInt(i), i % kBallColours);
     std::vector<uint8_t> saved = SaveBoard(board);
+    KeepAsSeed(saved, 15 << 2 | 1, "full_chains");
     EXPECT_LT(saved.size(), 50000u);
     ASSERT_TRUE(app.ShowBoard(false));
     EXPECT_TRUE(LoadBoard(*app.Board(), saved));
@@ -299,4 +389,26 @@ TEST(GameplayResume, ResumesThroughTheApplication)
     frames = board->frameCounter;
     app.BoardFrames(3);
     EXPECT_EQ(board->frameCounter, frames + 3);
+}
+
+TEST(GameplayResume, ARecordFollowsEachLevelTheApplicationStarts)
+{
+    RulesApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    PlayIntoStage(app, 2, 260);
+    app.Board()->levelScore = 500;
+    ASSERT_TRUE(app.SaveResumeState());
+    // The stage is won: the next one starts, and its record replaces the old board's.
+    app.Player()->progress[0].stage = 3;
+    app.passEvents = true;
+    app.OnEvent(&app, 1000, nullptr, 0);
+    ASSERT_NE(app.Board(), nullptr);
+    int32_t score = -1;
+    ASSERT_TRUE(app.ReadResumeInfo(0, score));
+    EXPECT_EQ(score, 0);
+    ASSERT_TRUE(app.ShowStartMenu());
+    ASSERT_TRUE(app.ResumeGame(0));
+    ASSERT_NE(app.Board(), nullptr);
+    EXPECT_EQ(app.Player()->progress[0].stage, 3);
+    EXPECT_NE(ScriptWidget::FindByName(app.Board(), "dlg_ready_go"), nullptr);
 }

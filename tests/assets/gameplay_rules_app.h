@@ -2,6 +2,9 @@
 // The gameplay application for the rules of a level's end: the screen changes the board asks for
 // are written down instead of made, and boards are saved to bytes and read back from them.
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <cstring>
 #include <vector>
 
@@ -149,5 +152,22 @@ inline void FillChainTo(GameplayScreen& board, BallChain& chain, int n)
         ball.serial = Ball::NewSerial();
         chain.balls[chain.count++] = ball;
         ++board.colourCount[ball.colour];
+    }
+}
+
+// With KELO_RECORD_SEEDS naming a folder, a saved record goes there as a seed of the board
+// record's fuzz target: first the byte that picks the player's mode (its remainder by 3: 0
+// adventure, 1 practice, 2 survival) and gauntlet map (the bits above the lowest two), then the
+// record.
+inline void KeepAsSeed(const std::vector<uint8_t>& record, uint8_t modeByte, const char* name)
+{
+    const char* folder = std::getenv("KELO_RECORD_SEEDS");
+    if (!folder || record.empty())
+        return;
+    std::string path = std::string(folder) + "/" + name;
+    if (FILE* file = std::fopen(path.c_str(), "wb")) {
+        std::fputc(modeByte, file);
+        std::fwrite(record.data(), 1, record.size(), file);
+        std::fclose(file);
     }
 }

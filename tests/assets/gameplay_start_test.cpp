@@ -8,6 +8,7 @@
 #include "game/play/ball_sprite.h"
 #include "game/play/curve_path.h"
 #include "game/play/frog.h"
+#include "game/play/game_hud.h"
 #include "game/play/hole.h"
 #include "gameplay_look_app.h"
 #include "platform/crt.h"
@@ -137,6 +138,16 @@ TEST(GameplayStart, TargetsAndParTimesOfTheShippedRecords)
     // Four colours in rank 0; the rolled-in chains use only those.
     EXPECT_EQ(app.Board()->colourEnabled[3], 1);
     EXPECT_EQ(app.Board()->colourEnabled[4], 0);
+
+    // A fresh level's bar drains from full; one reached by a level-up shows its progress at once.
+    GameHud* hud = app.Board()->hud;
+    ASSERT_NE(hud, nullptr);
+    EXPECT_GT(hud->GetShownWidth(), 0);
+    EXPECT_EQ(hud->GetTargetWidth(), 0);
+    app.Player()->progress[1].levelUp = true;
+    ASSERT_TRUE(app.Board()->StartLevel());
+    EXPECT_EQ(hud->GetShownWidth(), 0);
+    EXPECT_FALSE(app.Player()->progress[1].levelUp);
 }
 
 TEST(GameplayStart, TheIntroLastsPastFrame131AndSweepsEachTrackOnce)
@@ -196,6 +207,9 @@ TEST(GameplayStart, TheBoardMayBeSavedUntilTheLevelIsFinished)
     app.PlayAdventure(1);
     ASSERT_TRUE(app.ShowGameplay(true));
     EXPECT_TRUE(app.Board()->CanSaveLevel());
+    app.Board()->endState = 1;
+    EXPECT_FALSE(app.Board()->CanSaveLevel()) << "a loss being paid is not saved again";
+    app.Board()->endState = 0;
     app.Board()->levelFinished = 1;
     EXPECT_FALSE(app.Board()->CanSaveLevel());
 }

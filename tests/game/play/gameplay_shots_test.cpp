@@ -348,7 +348,7 @@ TEST(GameplayShots, TheFrogReloadsAndSwapsFromTheBoardsColours)
 
     // While a shot is pending the loaded ball stays on the point it was loaded at.
     b.mouthPoint = P(100, 100);
-    b.currentBall->SetPositionAndSize(P(0, 0), P(8, 8));
+    b.currentBall->SetPositionAndSize(P(0, 0), P(2 * half, 2 * half));
     b.shotPending = 1;
     b.HoldLoadedBall();
     EXPECT_EQ(b.currentBall->Bounds().x, F(320 - half));

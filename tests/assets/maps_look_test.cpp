@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/ui/string_table.h"
+#include "game/screens/map_widgets.h"
 #include "game/tables/progression.h"
 #include "maps_app.h"
 

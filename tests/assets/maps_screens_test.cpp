@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/pack_memory_file.h"
+#include "engine/graphics/font.h"
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/surface.h"
 #include "engine/ui/string_table.h"
@@ -107,7 +108,14 @@ TEST(AdventureMap, PlayGoesThroughTheHelpUnlessItIsSkipped)
     MapsApp app(320, 240);
     ASSERT_TRUE(app.Usable());
     app.GetProfiles()->skipHelp = false;
+    // A progress at stage 0 chooses no door, and play then starts nothing.
     AdventureMapScreen* map = app.RestingAdventure();
+    ASSERT_NE(map, nullptr);
+    ASSERT_EQ(map->GetSelectedDoor(), 0);
+    map->OnEvent(map, 600, "btn_adv_play", 0);
+    EXPECT_FALSE(map->IsScreenFadingOut());
+    app.Player()->progress[0].stage = 1;
+    map = app.RestingAdventure();
     ASSERT_NE(map, nullptr);
     ASSERT_EQ(map->GetSelectedDoor(), 1);
     map->OnKey(5, true);
@@ -207,9 +215,9 @@ TEST(AdventureMap, RestoreTakesTheIdAloneAndRefusesNothingElse)
         ASSERT_TRUE(app.RestoreScreen(&record));
         EXPECT_NE(id == 2 ? static_cast<GameScreen*>(app.Adventure()) : app.Gauntlet(), nullptr);
     }
-    PackMemoryFile empty;
-    ASSERT_TRUE(empty.Allocate(4));
-    EXPECT_FALSE(app.RestoreScreen(&empty)) << "a record without its id";
+    PackMemoryFile cut;
+    ASSERT_TRUE(cut.Allocate(2));
+    EXPECT_FALSE(app.RestoreScreen(&cut)) << "a record too short for its id";
 }
 
 TEST(AdventureMap, FirstVisitToATempleFadesItInOnce)

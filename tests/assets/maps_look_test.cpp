@@ -44,6 +44,7 @@ TEST(ShippedLook, MapsAtEveryResolution)
         {
             MapsApp app(r.width, r.height);
             ASSERT_TRUE(app.Usable());
+            app.GetProfiles()->ResetHighScores(GameRandom);
             PlayerRecord* player = app.Player();
             player->progress[0].stage = 1;
             ASSERT_NE(app.RestingAdventure(), nullptr);
@@ -74,8 +75,8 @@ TEST(ShippedLook, MapsAtEveryResolution)
         {
             MapsApp app(r.width, r.height);
             ASSERT_TRUE(app.Usable());
+            app.GetProfiles()->ResetHighScores(GameRandom);
             app.Player()->mapRanks[13] = 2;
-            app.GetProfiles()->GauntletScores(0, 13)[0].score = 123450;
             GauntletMapScreen* map = app.RestingGauntlet();
             ASSERT_NE(map, nullptr);
             map->SetChosenRank(1);
@@ -98,6 +99,8 @@ TEST(ShippedLook, MapsAtEveryResolution)
             MapsApp app(r.width, r.height);
             ASSERT_TRUE(app.Usable());
             ASSERT_TRUE(app.GetLanguageTable()->SelectLanguage(1));
+            app.GetProfiles()->ResetHighScores(GameRandom);
+            app.Player()->progress[0].stage = 1;
             ASSERT_NE(app.RestingGauntlet(), nullptr);
             Shoot(app, base, "gaunt_german");
             ASSERT_NE(app.RestingAdventure(), nullptr);

@@ -211,9 +211,6 @@ def temple(doors, s, top, locked, tiers, rng, crest=True):
             out.append('<path d="M%s,%s q%s,%s %s,%s" fill="none" stroke="#2f5a2a" stroke-width="%s" '
                        'stroke-linecap="round"/>' % (f(x0), f(top), f(rng.uniform(-6, 6) * s), f(length / 2),
                                                      f(rng.uniform(-4, 4) * s), f(length), f(2.2 * s)))
-        out.append('<rect x="%s" y="%s" width="%s" height="%s" fill="#1c2a22" opacity="0.25"/>'
-                   % (f(left - tiers * 15 * s), f(top), f(right - left + 2 * tiers * 15 * s),
-                      f(stair_bottom - top)))
     bbox = (left - tiers * 15 * s, top, right + tiers * 15 * s, stair_bottom)
     return out, bbox
 
@@ -365,8 +362,8 @@ def adventure(folder):
 
 # Where each folder's high-score plaque and bottom ledge go (pixels); the layout matches them.
 HIGH_SCORE_PLAQUE = {
-    "i_VGA": (4, 6, 170, 106), "i_800x480": (4, 6, 250, 106), "i_QVGA": (2, 3, 85, 53),
-    "i_400x240": (2, 3, 125, 53), "i_320x320": None, "i_240x240": None,
+    "i_VGA": (420, 6, 636, 104), "i_800x480": (540, 6, 796, 104), "i_QVGA": (222, 3, 318, 53),
+    "i_400x240": (262, 3, 398, 53), "i_320x320": None, "i_240x240": None,
 }
 BOTTOM_BAND = {"i_VGA": 116, "i_800x480": 116, "i_QVGA": 58, "i_400x240": 58, "i_320x320": 60, "i_240x240": 78}
 SQUARE = ("i_320x320", "i_240x240")
@@ -389,7 +386,7 @@ def adventure_ui(folder):
             ui["txt_hs_value_%d" % (i + 1)] = (x1 - round(10 * s), y, "right")
         ui["txt_adv_stage"] = (ax + round(210 * s), ledge + round(4 * s), "right")
         ui["txt_adv_stage_n"] = (ax + round(218 * s), ledge + round(4 * s), "left")
-        ui["txt_adv_temple"] = (ax + round(490 * s), ledge + round(6 * s), "right")
+        ui["txt_adv_temple"] = (ax + round(490 * s), ledge + round(8 * s), "right")
         ui["txt_adv_stage_desc"] = (ax + round(150 * s), ledge + round(32 * s), "left")
         ui["btn_adv_menu"] = (ax + round(72 * s), button_y, "center")
         ui["btn_adv_play"] = (ax + round(568 * s), button_y, "center")
@@ -399,11 +396,12 @@ def adventure_ui(folder):
         for i in range(3):
             y = 3 + line * (i + 1) + 2
             ui["txt_hs_name_%d" % (i + 1)] = (4, y, "left")
-            ui["txt_hs_value_%d" % (i + 1)] = (round(W * 0.47), y, "right")
-        ui["txt_adv_stage"] = (round(W * 0.76), 3, "right")
-        ui["txt_adv_stage_n"] = (round(W * 0.76) + 3, 3, "left")
-        ui["txt_adv_temple"] = (W - 4, 3 + line + 4, "right")
-        ui["txt_adv_stage_desc"] = (round(W * 0.22), ledge + 2, "left")
+            ui["txt_hs_value_%d" % (i + 1)] = (round(W * 0.56), y, "right")
+        ui["txt_adv_stage"] = (round(W * 0.82), 3, "right")
+        ui["txt_adv_stage_n"] = (round(W * 0.82) + 3, 3, "left")
+        # The band under the temples: the temple's name, then its door's description.
+        ui["txt_adv_temple"] = (W // 2, ledge + 1, "center")
+        ui["txt_adv_stage_desc"] = (round(W * 0.22), ledge + line + 2, "left")
         ui["btn_adv_menu"] = (round(W * 0.11), button_y, "center")
         ui["btn_adv_play"] = (W - round(W * 0.11), button_y, "center")
     return ui
@@ -520,8 +518,6 @@ def gauntlet(folder):
     if name not in SQUARE:
         x, y, _ = ui["txt_gaunt_desc"]
         body.append(plaque(x - 8 * s, y - 8 * s, x + 156 * s, y + 200 * s, s))
-        sx, sy, _ = ui["chk_gaunt_switch"]
-        body.append(plaque(sx - 66 * s, sy - 34 * s, sx + 66 * s, sy + 82 * s, s))
         hx, hy, _ = ui["txt_hs_name_1"]
         vx, _, _ = ui["txt_hs_value_1"]
         body.append(plaque(hx - 6 * s, hy - 4 * s, vx + 6 * s, hy + 64 * s, s))
@@ -530,8 +526,6 @@ def gauntlet(folder):
         vx, _, _ = ui["txt_hs_value_1"]
         line = 11 if name == "i_320x320" else 10
         body.append(plaque(hx - 2, hy - 2, vx + 1, hy + 3 * line + 1, s))
-        sx, sy, _ = ui["chk_gaunt_switch"]
-        body.append(plaque(sx - 30 * (s / 0.5) / 2 - 8, sy - 16, sx + 30 * (s / 0.5) / 2 + 8, sy + 36 * s * 2, s))
     content = '  <g transform="translate(%s %s)">\n    %s\n  </g>\n' % (f(-bx), f(-by), "\n    ".join(body))
     return {"gaunt_bg": (W - bx, H - by, content,
                          "The gauntlet's pyramid of four rank tiers, a window for the thumbnail and the panels.")}
@@ -549,6 +543,17 @@ def gem_sets():
                 '  <!-- Rank tier %d of the gauntlet pyramid: sealed, open, hovered, chosen. Made by\n'
                 '       tools/arttool/map_scene.py. -->\n%s</svg>\n' % (w, h, w, h, g + 1, body))
         write("gaunt_tier%d.svg" % (g + 1), text)
+
+
+def switch_sets():
+    """The mode switch: a plaque with a lever on its left, up (practice) or down (survival)."""
+    body = ('  <rect x="1" y="1" width="158" height="54" rx="8" fill="#2b231c" stroke="${rim}" stroke-width="2.5"/>\n'
+            '  <rect x="10" y="8" width="10" height="40" rx="5" fill="#120c08"/>\n'
+            '  <circle cx="15" cy="${knob}" r="7" fill="${gem}" stroke="#f0d58a" stroke-width="1.5"/>\n')
+    text = ('<svg xmlns="http://www.w3.org/2000/svg" width="160" height="56" viewBox="0 0 160 56">\n'
+            '  <!-- The gauntlet\'s mode switch: normal, focused, pressed, disabled. Made by\n'
+            '       tools/arttool/map_scene.py. -->\n%s</svg>\n' % body)
+    write("gaunt_switch.svg", text)
 
 
 def emblems():
@@ -705,7 +710,7 @@ end
 
 text: "txt_adv_temple"
     caption: " "
-    style: "label"
+    style: "note"
 end
 
 button: "btn_adv_menu"
@@ -754,12 +759,13 @@ end
 // The gauntlet map: the mode switch (checked is survival) and the radios it stands for.
 text: "txt_gaunt_title"
     txtid: "STR_GAUNTLET"
-    style: "title"
+    style: "gold"
 end
 
+// A stone plaque whose lever stands up for practice (the upper label) and down for survival.
 checkBox: "chk_gaunt_switch"
-    set: "check_off"
-    set_checked: "check_on"
+    set: "gaunt_switch"
+    set_checked: "gaunt_switch_on"
     style: "text"
 end
 
@@ -831,6 +837,10 @@ def art_block():
                   "  var face #7d6b54 #a8977a #c9a45a #d9b85e", "  var rim #3a3128 #3fb487 #fff0b0 #6af0c0",
                   "  var inlay #2a241c #6af0c0 #fff6cf #ffffff", "  var show 0 0.55 0.7 0.8",
                   "  set GauntDoor%d sprites" % g, "end", ""]
+    for name, knob in (("gaunt_switch", 16), ("gaunt_switch_on", 40)):
+        lines += ["picture ui\\map\\%s" % name, "  source map/gaunt_switch.svg", "  frames 4 2",
+                  "  var rim #8a7664 #ffd46a #c9952f #6a6660", "  var knob %d %d %d %d" % (knob, knob, knob, knob),
+                  "  var gem #3fb487 #6af0c0 #2a8a66 #6a706c", "  set %s sprites" % name, "end", ""]
     lines.append("// maps: end")
     text = open(ART + "art.txt").read()
     block = "\n".join(lines) + "\n"
@@ -848,6 +858,7 @@ def main():
     os.makedirs(OUT, exist_ok=True)
     door_sets()
     gem_sets()
+    switch_sets()
     emblems()
     for folder in FOLDERS:
         name, res, s, W, H, _ = folder

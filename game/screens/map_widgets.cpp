@@ -32,6 +32,13 @@ String CurrentLanguageName(Application* app)
     return name;
 }
 
+void DrawMapCaption(Surface* screen, Font* font, const String& caption, Point at, const CaptionColour& colour,
+                    int32_t alpha)
+{
+    font->DrawText(screen, at.x, at.y, caption.CStr(), colour.red, colour.green, colour.blue, colour.effect,
+                   TextAlphaByte(alpha), nullptr);
+}
+
 }  // namespace
 
 MapButton::MapButton(DialogWidget* parent, UiLayout* layout, WidgetDesc* desc, const ChildPlacement* placement)
@@ -90,10 +97,7 @@ void MapButton::Draw()
     Surface* screen = GetScreen();
     if (!screen || caption_.IsEmpty() || !look_.font)
         return;
-    Point at = GetCaptionPosition();
-    CaptionColour colour = GetCaptionColour();
-    look_.font->DrawText(screen, at.x, at.y, caption_.CStr(), colour.red, colour.green, colour.blue, colour.effect,
-                         TextAlphaByte(effectiveAlpha_), nullptr);
+    DrawMapCaption(screen, look_.font, caption_, GetCaptionPosition(), GetCaptionColour(), effectiveAlpha_);
 }
 
 int ModeControl::CurrentFrame()
@@ -134,50 +138,12 @@ void ModeControl::DrawModeImage(int& imageWidth)
                 ImageAlphaOffset(effectiveAlpha_));
 }
 
-bool GauntletModeRadio::Accepts()
+// Keys and the stylus press it as any check box; a completed press only ever checks it: the
+// screen unchecks the other radio.
+void GauntletModeRadio::FinishPress()
 {
-    return enabled_ && IsVisible() && !IsInputBlocked();
-}
-
-bool GauntletModeRadio::OnKey(int key, bool down)
-{
-    if (!Accepts())
-        return false;
-    if (key != 5)
-        return true;
-    if (down) {
-        pressed_ = true;
-        SendEvent(nullptr, kMsgPressed, GetName(), 0);
-    } else {
-        // A radio is only ever checked by its own input: the screen unchecks the other.
-        pressed_ = false;
-        checked_ = true;
-        SendEvent(nullptr, kMsgCheckToggled, GetName(), 1);
-    }
-    return true;
-}
-
-bool GauntletModeRadio::OnPointer(int x, int y, int kind)
-{
-    if (!Accepts())
-        return false;
-    bool captured = application_ && application_->GetModalWidget() == this;
-    if (kind == 1) {
-        pressed_ = true;
-        if (application_)
-            application_->SetModalWidget(this);
-        SendEvent(nullptr, kMsgPressed, GetName(), 0);
-    } else if (kind == 3 && captured) {
-        pressed_ = HitTest(x, y);
-    } else if (kind == 2 && captured) {
-        application_->ClearModalWidget();
-        if (HitTest(x, y)) {
-            pressed_ = false;
-            checked_ = true;
-            SendEvent(nullptr, kMsgCheckToggled, GetName(), 1);
-        }
-    }
-    return true;
+    checked_ = true;
+    SendEvent(nullptr, kMsgCheckToggled, GetName(), 1);
 }
 
 Point GauntletModeRadio::GetCaptionPosition()
@@ -219,10 +185,7 @@ void GauntletModeRadio::Draw()
     DrawModeImage(imageWidth);
     if (caption_.IsEmpty() || !look_.font)
         return;
-    Point at = GetCaptionPosition();
-    CaptionColour colour = GetCaptionColour();
-    look_.font->DrawText(screen, at.x, at.y, caption_.CStr(), colour.red, colour.green, colour.blue, colour.effect,
-                         TextAlphaByte(effectiveAlpha_), nullptr);
+    DrawMapCaption(screen, look_.font, caption_, GetCaptionPosition(), GetCaptionColour(), effectiveAlpha_);
 }
 
 bool GauntletModeSwitch::Init()

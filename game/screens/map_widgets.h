@@ -52,15 +52,13 @@ public:
     using ModeControl::ModeControl;
 
     void Draw() override;
-    bool OnKey(int key, bool down) override;
-    bool OnPointer(int x, int y, int kind) override;
 
     // The caption's top-left corner and colour as drawn now.
     Point GetCaptionPosition();
     CaptionColour GetCaptionColour();
 
-private:
-    bool Accepts();
+protected:
+    void FinishPress() override;
 };
 
 class GauntletModeSwitch : public ModeControl {

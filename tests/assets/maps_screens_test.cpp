@@ -495,3 +495,31 @@ TEST(MapWidgets, TheSwitchLabelsStandOffTheCentreByTheScreensRule)
         EXPECT_EQ(modeSwitch->GetSurvivalTop(), centre.y + gap + shift);
     }
 }
+
+TEST(MapsFromTheMenu, ANewGameOfEitherModeOpensItsMap)
+{
+    MapsApp app(320, 240);
+    ASSERT_TRUE(app.Usable());
+    app.Player()->progress[0].stage = 40;
+    ASSERT_TRUE(app.ShowStartMenu());
+    app.Frames(20);
+    app.OnEvent(nullptr, 600, "btn_sm_adventure", 0);
+    app.Frames(20);
+    AdventureMapScreen* map = app.Adventure();
+    ASSERT_NE(map, nullptr) << "1016 resets the adventure and shows the map at once";
+    EXPECT_EQ(app.Player()->progress[0].stage, 1);
+    EXPECT_EQ(map->GetSelectedDoor(), 1);
+    EXPECT_EQ(app.GetStartMenu(), nullptr);
+
+    ASSERT_TRUE(app.ShowStartMenu());
+    app.Frames(20);
+    app.OnEvent(nullptr, 600, "btn_sm_gauntlet", 0);
+    app.Frames(20);
+    ASSERT_NE(app.Gauntlet(), nullptr);
+    EXPECT_EQ(app.Gauntlet()->GetSelectedMap(), 13);
+    // The gauntlet map's menu button goes back without a record.
+    app.Gauntlet()->OnKey(6, false);
+    app.Frames(20);
+    EXPECT_NE(app.GetStartMenu(), nullptr);
+    EXPECT_FALSE(app.HasResumeSave(1));
+}

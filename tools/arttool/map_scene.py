@@ -362,8 +362,8 @@ def adventure(folder):
 
 # Where each folder's high-score plaque and bottom ledge go (pixels); the layout matches them.
 HIGH_SCORE_PLAQUE = {
-    "i_VGA": (420, 6, 636, 104), "i_800x480": (540, 6, 796, 104), "i_QVGA": (222, 3, 318, 53),
-    "i_400x240": (262, 3, 398, 53), "i_320x320": None, "i_240x240": None,
+    "i_VGA": (426, 6, 636, 104), "i_800x480": (540, 6, 796, 104), "i_QVGA": (213, 3, 318, 53),
+    "i_400x240": (253, 3, 398, 53), "i_320x320": None, "i_240x240": None,
 }
 BOTTOM_BAND = {"i_VGA": 116, "i_800x480": 116, "i_QVGA": 58, "i_400x240": 58, "i_320x320": 60, "i_240x240": 78}
 SQUARE = ("i_320x320", "i_240x240")

@@ -22,8 +22,10 @@ enum GameEvent {
     kEventHighScores = 1007,
     kEventLoaded = 1008,
     kEventStartMenu = 1009,
+    kEventTheEnd = 1010,
     kEventInstructions = 1011,
     kEventAbout = 1013,
+    kEventAdventureMap = 1014,
     kEventGauntletMap = 1015,
     kEventNewAdventure = 1016,
 };
@@ -116,6 +118,18 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         return true;
     case kEventStartMenu:
         ShowStartMenu();
+        return true;
+    case kEventTheEnd:
+    case kEventAdventureMap:
+    case kEventGauntletMap:
+        // A screen that cannot be built leaves the player on the menu rather than on nothing.
+        if (!ShowScreen(code == kEventTheEnd ? kSlotEnd : code == kEventAdventureMap ? kSlotAdventureMap : kSlotGauntletMap))
+            ShowStartMenu();
+        return true;
+    case kEventNewAdventure:
+        ResetCurrentGame(0, 0);
+        DeleteResumeRecord(0);
+        SendEvent(this, kEventAdventureMap, nullptr, 0, false);
         return true;
     }
     return Application::OnEvent(sender, code, name, param);

@@ -9,6 +9,8 @@
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
 #include "game/play/gameplay_screen.h"
+#include "game/screens/adventure_map_screen.h"
+#include "game/screens/gauntlet_map_screen.h"
 #include "game/screens/loader_screen.h"
 #include "game/screens/start_menu_screen.h"
 
@@ -24,6 +26,10 @@ GameScreen* GameApp::NewScreen(int slot)
         return new (std::nothrow) LoaderScreen(this);
     case kSlotStartMenu:
         return new (std::nothrow) StartMenuScreen(this);
+    case kSlotAdventureMap:
+        return new (std::nothrow) AdventureMapScreen(this);
+    case kSlotGauntletMap:
+        return new (std::nothrow) GauntletMapScreen(this);
     }
     return nullptr;
 }

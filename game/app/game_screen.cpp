@@ -10,6 +10,7 @@
 #include "game/app/game_widgets.h"
 #include "game/screens/graphics_dialog.h"
 #include "game/screens/language_dialog.h"
+#include "game/screens/map_widgets.h"
 #include "game/screens/name_entry_dialog.h"
 #include "game/screens/players_dialog.h"
 #include "game/screens/start_menu_button.h"
@@ -227,6 +228,23 @@ bool GameScreen::IsStartMenuButton(const WidgetDesc* desc)
            !SameText(desc->name.CStr(), "btn_get_more_games");
 }
 
+bool GameScreen::IsMapScreen()
+{
+    return SameText(GetName(), "root_gauntlet") || SameText(GetName(), "root_adventure");
+}
+
+ScriptWidget* GameScreen::NewMapWidget(WidgetDesc* desc, const ChildPlacement* placement)
+{
+    const char* name = desc->name.CStr();
+    if (desc->type == kDescButton && IsMapScreen())
+        return new (std::nothrow) MapButton(this, layout_, desc, placement);
+    if (desc->type == kDescCheckBox && (SameText(name, "rad_survival") || SameText(name, "rad_practice")))
+        return new (std::nothrow) GauntletModeRadio(this, layout_, desc, placement);
+    if (desc->type == kDescCheckBox && SameText(name, "chk_gaunt_switch"))
+        return new (std::nothrow) GauntletModeSwitch(this, layout_, desc, placement);
+    return nullptr;
+}
+
 ScriptWidget* GameScreen::CreateChild(WidgetDesc* desc, const ChildPlacement* placement)
 {
     if (!desc)
@@ -238,6 +256,8 @@ ScriptWidget* GameScreen::CreateChild(WidgetDesc* desc, const ChildPlacement* pl
         widget = NewScreenDialog(this, layout_, desc, placement);
     else if (IsStartMenuButton(desc))
         widget = new (std::nothrow) StartMenuButton(this, layout_, desc, placement);
+    else if (ScriptWidget* map = NewMapWidget(desc, placement))
+        widget = map;
     else
         widget = NewGameLeaf(this, layout_, desc, placement, bgCenterTilesX_, bgCenterTilesY_);
     widget = FinishGameChild(this, widget);

@@ -50,6 +50,9 @@ protected:
     GameApp* GetGameApp() const;
     // Every button of the start menu's layout but the web page's has the menu's own look.
     bool IsStartMenuButton(const WidgetDesc* desc);
+    // The maps' buttons, the gauntlet's mode radios and its switch have looks of their own.
+    bool IsMapScreen();
+    ScriptWidget* NewMapWidget(WidgetDesc* desc, const ChildPlacement* placement);
     // Moves the quake pieces by their speeds; true when every piece has left the display.
     bool MovePieces();
 

@@ -73,7 +73,7 @@ TEST_F(SwitchFixture, AnswersByCodeAndName)
     EXPECT_FALSE(app.GetProfiles()->mute);
     EXPECT_FALSE(app.OnEvent(nullptr, 600 + 5, "acn_x", 0));
     // Codes whose screens are not here yet change nothing, so the faded screen stays.
-    for (int code : {1004, 1005, 1006, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018})
+    for (int code : {1004, 1005, 1006, 1011, 1012, 1013, 1017, 1018})
         EXPECT_FALSE(app.OnEvent(nullptr, code, nullptr, 0)) << code;
     EXPECT_NE(app.GetStartMenu(), nullptr);
     EXPECT_TRUE(app.OnEvent(nullptr, 1001, nullptr, 0));
@@ -83,6 +83,34 @@ TEST_F(SwitchFixture, AnswersByCodeAndName)
     EXPECT_EQ(app.GetGameplayScreen(), nullptr);
     ASSERT_NE(app.GetStartMenu(), nullptr);
     EXPECT_TRUE(app.GetStartMenu()->IsScreenFadingIn());
+}
+
+TEST_F(SwitchFixture, TheMapAndEndCodesShowTheirScreensOrFallBackToTheMenu)
+{
+    app.roots[kSlotAdventureMap] = "root_second";
+    app.roots[kSlotGauntletMap] = "root_plain";
+    app.MakePlayer(4, 0);
+    ASSERT_NE(RestingMenu(), nullptr);
+    EXPECT_TRUE(app.OnEvent(nullptr, 1015, nullptr, 0));
+    EXPECT_NE(app.Screen(kSlotGauntletMap), nullptr);
+    EXPECT_EQ(app.GetStartMenu(), nullptr);
+    EXPECT_TRUE(app.OnEvent(nullptr, 1014, nullptr, 0));
+    EXPECT_NE(app.Screen(kSlotAdventureMap), nullptr);
+    // A screen that cannot be made leaves the player on the menu, not on nothing.
+    EXPECT_TRUE(app.OnEvent(nullptr, 1010, nullptr, 0));
+    EXPECT_NE(app.GetStartMenu(), nullptr);
+
+    // A new adventure: the progress and its record go, and the map shows at once.
+    PlayerRecord* player = app.GetProfiles()->CurrentPlayer();
+    player->progress[0].stage = 30;
+    player->progress[0].score = 9000;
+    WriteRecord(GameApp::ResumeKey(4, 0), 2);
+    ASSERT_TRUE(app.HasResumeSave(0));
+    EXPECT_TRUE(app.OnEvent(nullptr, 1016, nullptr, 0));
+    EXPECT_EQ(player->progress[0].stage, 1);
+    EXPECT_EQ(player->progress[0].score, 0);
+    EXPECT_FALSE(app.HasResumeSave(0));
+    EXPECT_NE(app.Screen(kSlotAdventureMap), nullptr);
 }
 
 TEST_F(SwitchFixture, ModeButtonsStartANewGameOrOfferToContinue)

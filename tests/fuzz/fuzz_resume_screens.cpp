@@ -1,0 +1,107 @@
+// Resume records read back through the application's restore, on the packs the build shipped: a
+// record either fails, leaving no screen, or shows a screen that updates, draws and saves again.
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "engine/core/pack_memory_file.h"
+#include "engine/core/record_store.h"
+#include "engine/core/zip_pack.h"
+#include "engine/graphics/resource_list.h"
+#include "engine/graphics/trig_table.h"
+#include "fuzz_support.h"
+#include "game/app/game_app.h"
+#include "game/app/game_screen.h"
+#include "game/app/profile_store.h"
+#include "game/app/resource_folders.h"
+#include "game/tables/display_mode.h"
+
+namespace {
+
+constexpr int kWidth = 320, kHeight = 240;
+
+class ResumeFuzzApp : public GameApp {
+public:
+    ResumeFuzzApp()
+    {
+        SetApplication(this);
+        g_application = this;
+        options_ = new ProfileStore();
+        GameArea area;
+        area.gameWidth = area.drawWidth = area.screenWidth = kWidth;
+        area.gameHeight = area.drawHeight = area.screenHeight = kHeight;
+        SetGameArea(area);
+        CreateScreenSurface(kWidth, kHeight, 0, 0);
+        ApplyLayout(kWidth, kHeight);
+        packsEnabled_ = true;
+        singlePackMode_ = false;
+        firstPack_ = OpenPack(CommonPakName());
+        secondPack_ = OpenPack(ScreenPakName(DisplayModeOf(kWidth, kHeight)));
+        spriteList_ = new ResourceList(this, 40);
+        renderer_ = new TrigTable(this, 5760);
+        resumeStore_ = new SaveFileHolder(this);
+        resumeStore_->SetFile((FuzzEnginePath("saveresume.dat")).c_str(), nullptr);
+        ready_ = firstPack_ && secondPack_ && renderer_->Build() && LoadSpriteScripts() && LoadStyles() &&
+                 LoadLanguage() && levelTables_.Build();
+        ProfileStore* profiles = GetProfiles();
+        profiles->SetCurrentIndex(profiles->AddPlayer());
+        profiles->skipHelp = true;
+    }
+    bool Ready() const { return ready_; }
+    String GetExeDirectory() override { return String((hostpath::FromHost(KELO_DATA_DIR) + "\\").c_str()); }
+    String GetSaveDirectory() override { return String(FuzzEnginePath("").c_str()); }
+    // Whatever a screen posts stays unanswered: the record alone is under test.
+    bool OnEvent(Widget*, int, const char*, int) override { return true; }
+
+private:
+    ZipPack* OpenPack(const char* name)
+    {
+        ZipPack* pack = new ZipPack(this);
+        std::string path = std::string(KELO_DATA_DIR) + "/" + name;
+        if (pack->Open(path.c_str()) != 1) {
+            delete pack;
+            return nullptr;
+        }
+        return pack;
+    }
+
+    bool ready_ = false;
+};
+
+Widget* AnyScreen(GameApp& app)
+{
+    for (int slot = 0; slot < kScreenSlotCount; ++slot)
+        if (Widget* screen = app.GetScreen(slot))
+            return screen;
+    return nullptr;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static ResumeFuzzApp* app = [] {
+        FuzzFolder();
+        return new ResumeFuzzApp();
+    }();
+    if (!app->Ready() || size > 4096)
+        return 0;
+    PackMemoryFile record;
+    if (!record.Allocate(static_cast<int32_t>(size) + 1))
+        return 0;
+    record.Write(data, static_cast<int32_t>(size));
+    record.Seek(0, kSeekStart);
+    bool restored = app->RestoreScreen(&record);
+    Widget* screen = AnyScreen(*app);
+    if (!restored && screen)
+        abort();  // a refused record must leave nothing half made
+    if (screen) {
+        for (int i = 0; i < 3; ++i)
+            app->Update();
+        app->Draw();
+        app->SaveResumeState();
+    }
+    app->DestroyScreens();
+    return 0;
+}

@@ -7,8 +7,11 @@
 #include "game/app/game_dialog.h"
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
+#include "game/screens/end_screen.h"
 #include "game/screens/loader_screen.h"
+#include "game/screens/stage_complete_screen.h"
 #include "game/screens/start_menu_screen.h"
+#include "game/screens/temple_complete_screen.h"
 
 // The screens are the application's children; this file holds how they are made and how the
 // frame, the pen and the keys reach them while they fade.
@@ -20,6 +23,12 @@ GameScreen* GameApp::NewScreen(int slot)
         return new (std::nothrow) LoaderScreen(this);
     case kSlotStartMenu:
         return new (std::nothrow) StartMenuScreen(this);
+    case kSlotStageComplete:
+        return new (std::nothrow) StageCompleteScreen(this);
+    case kSlotTempleComplete:
+        return new (std::nothrow) TempleCompleteScreen(this);
+    case kSlotEnd:
+        return new (std::nothrow) EndScreen(this);
     }
     return nullptr;
 }

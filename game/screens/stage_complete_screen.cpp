@@ -206,7 +206,8 @@ void StageCompleteScreen::StartPhase()
 
 bool StageCompleteScreen::StepAxis(Fixed& position, Fixed target, Fixed velocity)
 {
-    if (position == target)
+    // Normalising can round a short axis's speed to 0 beside a long one: it would never arrive.
+    if (position == target || velocity.raw == 0)
         return true;
     int32_t d = target.raw - position.raw;
     if (d < 0 && d < -velocity.raw) {

@@ -35,6 +35,8 @@ bool EndScreen::Create()
     GameApp* app = GetGameApp();
     if (!app || !LoadLayout(kLayoutFile, "root_theend"))
         return false;
+    if (Surface* display = app->GetScreenSurface())
+        SetRect(0, 0, display->GetWidth(), display->GetHeight());
     block_ = new (std::nothrow) WrappedText();
     if (!block_)
         return true;

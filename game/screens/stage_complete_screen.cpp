@@ -73,6 +73,7 @@ bool StageCompleteScreen::Create()
     Surface* display = app ? app->GetScreenSurface() : nullptr;
     if (!progress || !display || !LoadLayout(kLayoutFile, "root_stage_complete"))
         return false;
+    SetRect(0, 0, display->GetWidth(), display->GetHeight());
     angle_ = app->GetTransition().angle;
     nebulaOffset_ = app->GetTransition().nebulaOffset;
 

@@ -83,6 +83,9 @@ bool TempleCompleteScreen::Create()
     GameApp* app = GetGameApp();
     if (!app || !LoadLayout(kLayoutFile, "root_temple_complete") || !app->AcquireSprite(frogSet_, "FrogAll"))
         return false;
+    // The dialog is placed against the whole display.
+    if (Surface* display = app->GetScreenSurface())
+        SetRect(0, 0, display->GetWidth(), display->GetHeight());
     const ScreenTransition& transition = app->GetTransition();
     if (transition.kind == kTransitionSlide) {
         frogCentre_ = transition.start;

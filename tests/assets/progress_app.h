@@ -8,6 +8,7 @@
 
 #include "engine/core/pack_memory_file.h"
 #include "engine/core/record_store.h"
+#include "engine/ui/string_table.h"
 #include "game/app/profile_store.h"
 #include "shipped_game_app.h"
 
@@ -31,12 +32,14 @@ public:
             reached.push_back(code);
         return GameApp::OnEvent(sender, code, name, value);
     }
-    // A current adventure player with the id, at the stage, with the lives.
+    // The current adventure player with the id, at the stage, with the lives, its progress new.
     ModeProgress& Player(int stage, int lives = 3, int id = 4)
     {
         ProfileStore* profiles = GetProfiles();
-        int index = profiles->AddPlayer();
+        // One player, made the first time and set afresh after.
+        int index = profiles->GetPlayerCount() > 0 ? profiles->GetCurrentIndex() : profiles->AddPlayer();
         PlayerRecord* player = profiles->GetPlayer(index);
+        player->progress[0] = ModeProgress();
         player->id = id;
         player->mode = 0;
         std::snprintf(player->name, sizeof player->name, "Ana");

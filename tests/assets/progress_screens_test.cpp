@@ -547,3 +547,48 @@ TEST(EndScreen, StandsStillAtTheSmallestScreen)
     EXPECT_EQ(screen->GetOffset().ToInt(), -screen->GetTextRect().h);
     EXPECT_NE(ScriptWidget::FindByName(screen, "txt_end_closing"), nullptr);
 }
+
+// The records the three screens write are the resume fuzz target's seeds: written here from the
+// screens themselves, and the committed copies must still read back.
+TEST(ProgressRecords, SeedsOfEveryScreenReadBack)
+{
+    ProgressApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    std::string folder = std::string(KELO_FUZZ_SEEDS) + "/fuzz_resume_screens";
+    std::system(("mkdir -p '" + folder + "'").c_str());
+    struct Made {
+        const char* file;
+        int stage, code;
+    } made[] = {{"stage_complete.rec", 6, 1004}, {"temple_complete.rec", 77, 1005}, {"end.rec", 77, 1010}};
+    for (const Made& m : made) {
+        SCOPED_TRACE(m.file);
+        app.Player(m.stage);
+        ASSERT_TRUE(app.OnEvent(nullptr, m.code, nullptr, 0));
+        app.Settle();
+        for (int i = 0; i < 40; ++i)
+            app.Update();
+        // The end writes no record of its own accord; the menu's leave would.
+        ASSERT_TRUE(app.WriteResumeRecord(0));
+        std::vector<uint8_t> record = app.Record();
+        ASSERT_GE(record.size(), 8u);
+        FILE* out = std::fopen((folder + "/" + m.file).c_str(), "wb");
+        ASSERT_NE(out, nullptr);
+        std::fwrite(record.data(), 1, record.size(), out);
+        std::fclose(out);
+
+        std::string committed = std::string(KELO_FUZZ_CORPUS) + "/fuzz_resume_screens/" + m.file;
+        FILE* in = std::fopen(committed.c_str(), "rb");
+        if (!in) {
+            ADD_FAILURE() << "no seed " << committed;
+            continue;
+        }
+        std::vector<uint8_t> seed;
+        for (int c = std::fgetc(in); c != EOF; c = std::fgetc(in))
+            seed.push_back(static_cast<uint8_t>(c));
+        std::fclose(in);
+        ASSERT_FALSE(seed.empty());
+        EXPECT_EQ(seed[0], record[0]);
+        EXPECT_TRUE(app.Restore(seed));
+        app.DeleteResumeRecord(0);
+    }
+}

@@ -7,6 +7,7 @@
 #include "game/app/game_app.h"
 #include "game/app/game_screen.h"
 #include "game/app/sound_bank.h"
+#include "game/screens/temple_complete_screen.h"
 
 // How the screens change: a screen or widget sends a screen-change code, usually with the fade
 // flag, the current screen fades out, and the code reaches OnEvent while the old screen still
@@ -19,6 +20,8 @@ enum GameEvent {
     kEventNothing = 1001,
     kEventContinueAdventure = 1002,
     kEventContinueGauntlet = 1003,
+    kEventStageComplete = 1004,
+    kEventTempleComplete = 1005,
     kEventHighScores = 1007,
     kEventLoaded = 1008,
     kEventStartMenu = 1009,
@@ -118,6 +121,19 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         return true;
     case kEventStartMenu:
         ShowStartMenu();
+        return true;
+    case kEventStageComplete:
+        // Once it stands, a program killed here comes back to it.
+        if (ShowScreen(kSlotStageComplete))
+            SaveResumeState();
+        return true;
+    case kEventTempleComplete:
+        if (ShowScreen(kSlotTempleComplete)) {
+            // Only the screen the adventure reaches adds the lives bonus; the record then keeps it.
+            if (auto* temple = dynamic_cast<TempleCompleteScreen*>(screens_[kSlotTempleComplete]))
+                temple->GrantLivesBonus();
+            SaveResumeState();
+        }
         return true;
     case kEventTheEnd:
     case kEventAdventureMap:

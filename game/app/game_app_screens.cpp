@@ -11,8 +11,11 @@
 #include "game/play/gameplay_screen.h"
 #include "game/screens/adventure_map_screen.h"
 #include "game/screens/gauntlet_map_screen.h"
+#include "game/screens/end_screen.h"
 #include "game/screens/loader_screen.h"
+#include "game/screens/stage_complete_screen.h"
 #include "game/screens/start_menu_screen.h"
+#include "game/screens/temple_complete_screen.h"
 
 // The screens are the application's children; this file holds how they are made and how the
 // frame, the pen and the keys reach them while they fade.
@@ -30,6 +33,12 @@ GameScreen* GameApp::NewScreen(int slot)
         return new (std::nothrow) AdventureMapScreen(this);
     case kSlotGauntletMap:
         return new (std::nothrow) GauntletMapScreen(this);
+    case kSlotStageComplete:
+        return new (std::nothrow) StageCompleteScreen(this);
+    case kSlotTempleComplete:
+        return new (std::nothrow) TempleCompleteScreen(this);
+    case kSlotEnd:
+        return new (std::nothrow) EndScreen(this);
     }
     return nullptr;
 }

@@ -5,6 +5,7 @@
 #include "engine/ui/widget_desc.h"
 #include "game/app/game_app.h"
 #include "game/app/game_widgets.h"
+#include "game/screens/typewriter_label.h"
 
 ScriptWidget* FinishGameChild(DialogWidget* parent, ScriptWidget* widget)
 {
@@ -71,9 +72,12 @@ ScriptWidget* GameDialog::CreateChild(WidgetDesc* desc, const ChildPlacement* pl
 {
     if (!desc)
         return nullptr;
+    const char* name = desc->name.CStr();
+    // The temple's phrases are typed out; only a dialog makes them so.
+    if (desc->type == kDescTextMulti && IsTypewriterName(name))
+        return FinishGameChild(this, new (std::nothrow) TypewriterLabel(this, layout_, desc, placement));
     if (!IsGameLeafType(desc->type))
         return DialogWidget::CreateChild(desc, placement);
-    const char* name = desc->name.CStr();
     bool radio = desc->type == kDescButton &&
                  (SameText(name, "btn_controls_radio1") || SameText(name, "btn_controls_radio2") ||
                   SameText(name, "btn_controls_radio3") || SameText(name, "btn_controls_radio4"));

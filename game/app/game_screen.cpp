@@ -14,6 +14,7 @@
 #include "game/screens/name_entry_dialog.h"
 #include "game/screens/players_dialog.h"
 #include "game/screens/start_menu_button.h"
+#include "game/screens/temple_complete_screen.h"
 
 namespace {
 
@@ -57,6 +58,8 @@ GameDialog* NewScreenDialog(DialogWidget* parent, UiLayout* layout, WidgetDesc* 
         return new (std::nothrow) LanguageDialog(parent, layout, desc, placement);
     if (SameText(name, "dlg_graphics"))
         return new (std::nothrow) GraphicsDialog(parent, layout, desc, placement);
+    if (SameText(name, "dlg_temple_complete"))
+        return new (std::nothrow) TempleCompleteDialog(parent, layout, desc, placement);
     return new (std::nothrow) GameDialog(parent, layout, desc, placement);
 }
 

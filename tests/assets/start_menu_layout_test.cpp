@@ -169,6 +169,9 @@ TEST(ShippedStartMenu, DialogsOpenAndCloseOnlyThroughTheMenu)
         // The pause belongs to the board's screen, which closes it itself.
         if (StartsWith(action->name.CStr(), "acn_pause_"))
             continue;
+        // The temple's words and the won adventure's statistics belong to the temple screen.
+        if (StartsWith(action->name.CStr(), "acn_temple_") || StartsWith(action->name.CStr(), "acn_final_"))
+            continue;
         for (int s = 0; s < action->StepCount(); ++s)
             if (action->StepAt(s)->kind == kStepCreate)
                 menuDialogs.insert(action->StepAt(s)->target.CStr());

@@ -65,3 +65,17 @@ TEST(LangTool, RejectsFaultyTextsNamingFileAndLine)
         EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
     }
 }
+
+// A numbered key whose family has no first member is read by its own key and stands anywhere;
+// one whose family has a first member must still follow it.
+TEST(LangTool, TakesALoneNumberedKeyButNotAStrayFamilyMember)
+{
+    ToolScratch scratch;
+    ToolRun lone = Lang(scratch, "[STR_T_1]\nenUS = a\ndeDE = a\n[STR_Q_4]\nenUS = d\ndeDE = d\n"
+                                 "[STR_T_2]\nenUS = b\ndeDE = b\n");
+    EXPECT_EQ(lone.status, 1) << lone.output;
+    EXPECT_NE(lone.output.find("must follow STR_T_1"), std::string::npos) << lone.output;
+    ToolRun alone = Lang(scratch, "[STR_T_1]\nenUS = a\ndeDE = a\n[STR_T_2]\nenUS = b\ndeDE = b\n"
+                                  "[STR_OTHER]\nenUS = o\ndeDE = o\n[STR_Q_4]\nenUS = d\ndeDE = d\n");
+    EXPECT_EQ(alone.status, 0) << alone.output;
+}

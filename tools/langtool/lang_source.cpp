@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <set>
 
 #include "tools/common/cp1252.h"
 #include "tools/common/source_error.h"
@@ -44,6 +45,14 @@ bool CheckRows(const std::string& path, const LangSource& source)
 {
     std::map<std::string, int> seen;
     std::map<std::string, int> families;  // prefix -> last number
+    // A numbered key with no first member anywhere is read by its own key, not by offset.
+    std::set<std::string> firsts;
+    for (const TextRow& row : source.rows) {
+        std::string prefix;
+        int number = 0;
+        if (SplitNumbered(row.key, prefix, number) && number == 1)
+            firsts.insert(prefix);
+    }
     for (size_t r = 0; r < source.rows.size(); ++r) {
         const TextRow& row = source.rows[r];
         if (!seen.emplace(row.key, row.line).second)
@@ -58,7 +67,7 @@ bool CheckRows(const std::string& path, const LangSource& source)
         // A numbered family is read by offset from its first member: 1, 2, 3... in adjacent rows.
         std::string prefix;
         int number = 0;
-        if (!SplitNumbered(row.key, prefix, number))
+        if (!SplitNumbered(row.key, prefix, number) || !firsts.count(prefix))
             continue;
         std::string previous;
         int previousNumber = 0;

@@ -23,6 +23,7 @@ enum GameEvent {
     kEventLoaded = 1008,
     kEventStartMenu = 1009,
     kEventInstructions = 1011,
+    kEventHelpBeforePlay = 1012,
     kEventAbout = 1013,
     kEventGauntletMap = 1015,
     kEventNewAdventure = 1016,
@@ -106,6 +107,15 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         return true;
     case kEventStartMenu:
         ShowStartMenu();
+        return true;
+    case kEventInstructions:
+        ShowHelp();
+        return true;
+    case kEventHelpBeforePlay:
+        ShowHelpBeforePlay();
+        return true;
+    case kEventAbout:
+        ShowAbout();
         return true;
     }
     return Application::OnEvent(sender, code, name, param);
@@ -225,4 +235,21 @@ bool GameApp::ShowStartMenu()
     if (Surface* display = GetScreenSurface())
         screens_[kSlotStartMenu]->SetRect(0, 0, display->GetWidth(), display->GetHeight());
     return true;
+}
+
+bool GameApp::ShowHelp()
+{
+    helpBeforePlay_ = false;
+    return ShowScreen(kSlotHelp);
+}
+
+bool GameApp::ShowHelpBeforePlay()
+{
+    helpBeforePlay_ = true;
+    return ShowScreen(kSlotHelp);
+}
+
+bool GameApp::ShowAbout()
+{
+    return ShowScreen(kSlotAbout);
 }

@@ -7,6 +7,8 @@
 #include "game/app/game_dialog.h"
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
+#include "game/help/about_screen.h"
+#include "game/help/help_screen.h"
 #include "game/screens/loader_screen.h"
 #include "game/screens/start_menu_screen.h"
 
@@ -20,6 +22,12 @@ GameScreen* GameApp::NewScreen(int slot)
         return new (std::nothrow) LoaderScreen(this);
     case kSlotStartMenu:
         return new (std::nothrow) StartMenuScreen(this);
+    case kSlotHelp:
+        if (helpBeforePlay_)
+            return new (std::nothrow) HelpScreenInGame(this);
+        return new (std::nothrow) HelpScreen(this);
+    case kSlotAbout:
+        return new (std::nothrow) AboutScreen(this);
     }
     return nullptr;
 }

@@ -44,7 +44,8 @@ bool AboutScreen::Create()
     GameApp* app = GetGameApp();
     Surface* display = app ? app->GetScreenSurface() : nullptr;
     if (ScriptWidget* window = ScriptWidget::FindByName(this, "img_dummy")) {
-        window->GetRect(clip_);
+        // An image's own rectangle stays 1x1: its laid-out size comes from its picture.
+        window->GetLayoutRect(clip_);
         window->Hide();
     } else if (display) {
         clip_ = Rect{0, display->GetHeight() / 4, display->GetWidth(), display->GetHeight() / 2};

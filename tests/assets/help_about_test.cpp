@@ -63,7 +63,10 @@ public:
         for (int i = 0; i < 12; ++i)
             Update();
     }
-    std::string SavePath(const char* file) { return hostpath::ToHost(GetSaveDirectory().CStr()) + file; }
+    std::string SavePath(const char* file)
+    {
+        return hostpath::ToHost((std::string(GetSaveDirectory().CStr()) + file).c_str());
+    }
 
     std::vector<int> events;
 
@@ -117,7 +120,10 @@ TEST(ShippedHelp, PartsFitAndTheDemonstrationsKeepToTheScreenAtEveryResolution)
                 Box box = BoxOf(part);
                 EXPECT_TRUE(box.Inside(screen)) << name << " " << box.x << "," << box.y << " " << box.w << "x" << box.h;
                 for (const auto& [other, otherBox] : parts)
-                    EXPECT_FALSE(box.Overlaps(otherBox)) << name << " covers " << other->GetName();
+                    EXPECT_FALSE(box.Overlaps(otherBox))
+                        << name << " " << box.x << "," << box.y << " " << box.w << "x" << box.h << " covers "
+                        << other->GetName() << " " << otherBox.x << "," << otherBox.y << " " << otherBox.w << "x"
+                        << otherBox.h;
                 parts.emplace_back(part, box);
                 if (auto* text = dynamic_cast<TextMultiWidget*>(part)) {
                     EXPECT_GE(text->GetBlock()->GetLineCount(), 1) << name;
@@ -167,19 +173,30 @@ TEST(ShippedHelp, PagesLoopOnTheirOwnAndTheCoinNeverRestarts)
     }
     EXPECT_FALSE(swap->IsBusy());
     help->Update();
-    EXPECT_NE(help->GetScene(2), swap);
     EXPECT_TRUE(help->GetScene(2)->IsBusy());
     // The other pages are still on their first run; the coin holds for ever.
-    HelpScene* chain = help->GetScene(1);
-    HelpScene* aim = help->GetScene(3);
+    int rebuilds = 0;
     for (int frame = 0; frame < 1500; ++frame) {
+        HelpScene* before[kHelpPageCount];
+        bool idle[kHelpPageCount];
+        for (int page = 0; page < kHelpPageCount; ++page) {
+            before[page] = help->GetScene(page);
+            idle[page] = !before[page]->IsBusy();
+        }
         help->Update();
         ASSERT_EQ(help->GetScene(0), coin);
-        for (int page = 1; page < kHelpPageCount; ++page)
-            ASSERT_TRUE(help->GetScene(page)->IsBusy()) << "an idle page waits a frame: " << page;
+        // A page is built again in the frame after it went idle (a new scene may take the old
+        // one's place in memory, so its being busy again tells); a busy page is left alone.
+        for (int page = 1; page < kHelpPageCount; ++page) {
+            if (idle[page]) {
+                ASSERT_TRUE(help->GetScene(page)->IsBusy()) << page << " frame " << frame;
+                ++rebuilds;
+            } else {
+                ASSERT_EQ(help->GetScene(page), before[page]) << page << " frame " << frame;
+            }
+        }
     }
-    EXPECT_NE(help->GetScene(1), chain);
-    EXPECT_NE(help->GetScene(3), aim);
+    EXPECT_GT(rebuilds, 10);
 }
 
 TEST(ShippedHelp, FramesRepeatRunByRunAndMove)
@@ -292,24 +309,29 @@ TEST(ShippedAbout, TheCreditsCrawlThroughTheWindowAndFollowTheStylus)
         EXPECT_GT(scroll.maximum.raw, 0);
         EXPECT_EQ(scroll.position, Fixed::FromInt(-clip.h));
         app.Settle();
-        about->Draw();
+        // The first lines rising into the window.
+        for (int frame = 0; frame < clip.h / 2; ++frame)
+            app.Update();
+        app.Draw();
         EXPECT_TRUE(WriteScreenPng(display, LookPath(r, "about_start")));
-        for (int frame = 0; frame < clip.h + 40; ++frame)
+        // The crawl runs at half a pixel a frame below 480 high.
+        for (int frame = 0; frame < 2 * clip.h + 40; ++frame)
             app.Update();
         EXPECT_GT(scroll.position.raw, 0);
         app.Draw();
         EXPECT_TRUE(WriteScreenPng(display, LookPath(r, "about_middle")));
 
         // A drag over the backdrop moves the text with the stylus.
-        int x = clip.x + clip.w / 2, y = clip.y + clip.h / 2;
+        int x = clip.x + clip.w / 2, y = clip.y + 10;
         app.OnPointer(x, y, 1);
         EXPECT_FALSE(scroll.autoScroll);
-        Fixed before = scroll.position;
+        scroll.position = Fixed::FromInt(10);
         app.OnPointer(x, y + 10, 3);
-        EXPECT_EQ(scroll.position, before - Fixed::FromInt(10));
-        // Pulled far past the top, the text is held and pulled back.
-        app.OnPointer(x, y + 10 + scroll.position.ToInt() + clip.h / 3, 3);
-        EXPECT_LT(scroll.position.raw, 0);
+        EXPECT_EQ(scroll.position.raw, 0);
+        // Pulled past the top, the text is held there and pulled back once let go.
+        app.OnPointer(x, y + 10 + clip.h / 3, 3);
+        EXPECT_EQ(scroll.position, Fixed::FromInt(-(clip.h / 3)));
+        app.Update();
         app.Draw();
         EXPECT_TRUE(WriteScreenPng(display, LookPath(r, "about_pulled")));
         app.OnPointer(x, y + 10 + clip.h / 3, 2);

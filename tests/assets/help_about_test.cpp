@@ -253,6 +253,24 @@ TEST(ShippedHelp, OkAndBackLeadToTheMenuOrTheStage)
     }
 }
 
+TEST(ShippedHelp, TheMenusInstructionsAndAboutButtonsOpenTheirScreens)
+{
+    HelpApp app(320, 240);
+    ASSERT_TRUE(app.Ready());
+    ASSERT_TRUE(app.ShowStartMenu());
+    app.Settle();
+    app.OnEvent(&app, kMsgCommand, "btn_help_instructions", 0);
+    app.Settle();
+    EXPECT_NE(app.Help(), nullptr);
+    EXPECT_EQ(dynamic_cast<HelpScreenInGame*>(app.Help()), nullptr);
+    ASSERT_TRUE(app.ShowStartMenu());
+    app.Settle();
+    app.OnEvent(&app, kMsgCommand, "btn_help_about", 0);
+    app.Settle();
+    EXPECT_NE(app.About(), nullptr);
+    EXPECT_EQ(app.events, (std::vector<int>{1011, 1013}));
+}
+
 TEST(ShippedHelp, TheDontShowBoxIsStoredAtOnceAndReachesTheOptionsFile)
 {
     HelpApp app(400, 240);

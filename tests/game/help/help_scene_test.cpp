@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "engine/graphics/resource_entry.h"
+#include "engine/graphics/resource_list.h"
 #include "engine/graphics/surface.h"
 #include "game/help/help_scene.h"
 #include "tests/game/play/board_app.h"
@@ -21,15 +23,25 @@ HelpSpriteItem* Sprite(HelpScene& scene, const char* name)
     return item && item->Kind() == kHelpItemSprite ? static_cast<HelpSpriteItem*>(item) : nullptr;
 }
 
-struct SceneFixture : ::testing::Test {
+struct HelpSceneTest : ::testing::Test {
     void SetUp() override
     {
         ASSERT_TRUE(app.AddSet("Ball1", 50, 8, 8));
         ASSERT_TRUE(app.AddSet("Coin", 24, 8, 8));
         ASSERT_TRUE(app.AddSet("BallShadow", 1, 10, 10));
+        // The loader holds every set; the scene only looks the shadow up.
+        shadow = app.GetSpriteList()->FindByName("BallShadow");
+        ASSERT_TRUE(shadow && shadow->Load());
+    }
+    void TearDown() override
+    {
+        scene.Reset();
+        if (shadow)
+            shadow->Release();
     }
     BoardApp app;
     HelpScene scene{&app, 1, nullptr, 0, 0};
+    ResourceEntry* shadow = nullptr;
 };
 
 }  // namespace
@@ -63,7 +75,7 @@ TEST(HelpStepTowardsStop, StopsOnTheStopOrWrapsWithoutOne)
     EXPECT_EQ(speed.raw, 0);
 }
 
-TEST_F(SceneFixture, WaitTakesOneFrameMoreThanItsCountAndHoldNeverEnds)
+TEST_F(HelpSceneTest, WaitTakesOneFrameMoreThanItsCountAndHoldNeverEnds)
 {
     scene.AddWait(0);
     EXPECT_TRUE(scene.IsBusy());
@@ -86,7 +98,7 @@ TEST_F(SceneFixture, WaitTakesOneFrameMoreThanItsCountAndHoldNeverEnds)
     EXPECT_TRUE(scene.IsBusy());
 }
 
-TEST_F(SceneFixture, DiagonalMoveRunsBothAxesAndEndsTheFrameAfterTheLongerArrives)
+TEST_F(HelpSceneTest, DiagonalMoveRunsBothAxesAndEndsTheFrameAfterTheLongerArrives)
 {
     scene.AddCreateSprite("ball", "Ball1", 0, 100, 100, 255);
     scene.BlockOnLast();
@@ -105,7 +117,7 @@ TEST_F(SceneFixture, DiagonalMoveRunsBothAxesAndEndsTheFrameAfterTheLongerArrive
     EXPECT_FALSE(scene.IsBusy());
 }
 
-TEST_F(SceneFixture, UnblockedStepsShareFramesAndABlockHoldsTheRestOneFrame)
+TEST_F(HelpSceneTest, UnblockedStepsShareFramesAndABlockHoldsTheRestOneFrame)
 {
     scene.AddCreateSprite("a", "Ball1", 0, 0, 0, 255);
     scene.AddCreateSprite("b", "Ball1", 0, 50, 0, 255);
@@ -137,7 +149,7 @@ TEST_F(SceneFixture, UnblockedStepsShareFramesAndABlockHoldsTheRestOneFrame)
     EXPECT_EQ(a->frame, F(3.0));
 }
 
-TEST_F(SceneFixture, ARemovedItemIsForgottenByItsMoveWhichFindsTheOlderOneOrEnds)
+TEST_F(HelpSceneTest, ARemovedItemIsForgottenByItsMoveWhichFindsTheOlderOneOrEnds)
 {
     scene.AddCreateSprite("x", "Ball1", 0, 0, 0, 255);
     scene.AddCreateSprite("x", "Ball1", 0, 0, 50, 255);
@@ -153,7 +165,9 @@ TEST_F(SceneFixture, ARemovedItemIsForgottenByItsMoveWhichFindsTheOlderOneOrEnds
     EXPECT_EQ(scene.FindItem("x"), scene.GetItem(1));
     scene.Update();
     scene.Update();
-    scene.Update();  // the wait ends and the later "x" goes
+    scene.Update();  // the wait ends
+    EXPECT_EQ(scene.GetItemCount(), 2);
+    scene.Update();  // a frame later the step behind it takes the later "x" away
     ASSERT_EQ(scene.GetItemCount(), 1);
     EXPECT_EQ(older->x.raw, 0);
     scene.Update();  // bound again, to the older one
@@ -168,7 +182,7 @@ TEST_F(SceneFixture, ARemovedItemIsForgottenByItsMoveWhichFindsTheOlderOneOrEnds
     EXPECT_FALSE(scene.IsBusy());
 }
 
-TEST_F(SceneFixture, MissingSetsAndNamesAddNothingAndFinish)
+TEST_F(HelpSceneTest, MissingSetsAndNamesAddNothingAndFinish)
 {
     scene.AddCreateSprite("ghost", "NoSuchSet", 0, 0, 0, 255);
     scene.AddAnimate("nobody", F(1), -1);
@@ -181,7 +195,7 @@ TEST_F(SceneFixture, MissingSetsAndNamesAddNothingAndFinish)
     EXPECT_EQ(scene.FindItem(nullptr), nullptr);
 }
 
-TEST_F(SceneFixture, BallsGetTheShadowAndAnInvisibleSpriteDrawsNeitherItNorItsShadow)
+TEST_F(HelpSceneTest, BallsGetTheShadowAndAnInvisibleSpriteDrawsNeitherItNorItsShadow)
 {
     ASSERT_TRUE(app.CreateScreenSurface(64, 64, 0, 0));
     Surface* screen = app.GetScreenSurface();

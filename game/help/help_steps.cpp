@@ -213,17 +213,36 @@ private:
     String name_;
 };
 
-class AnimateStep : public HelpStep {
+// A step that finds its item by name in its one Run and acts on it; a missing name does nothing.
+class NamedItemStep : public HelpStep {
 public:
-    AnimateStep(GameApp* app, HelpScene* scene, const char* name, Fixed speed, int stop)
-        : HelpStep(app, scene), name_(name), speed_(speed), stop_(stop)
-    {
-    }
+    NamedItemStep(GameApp* app, HelpScene* scene, const char* name) : HelpStep(app, scene), name_(name) {}
     void Run() override
     {
         finished = true;
-        HelpItem* item = scene_->FindItem(name_.CStr());
-        if (!item || item->Kind() != kHelpItemSprite)
+        if (HelpItem* item = scene_->FindItem(name_.CStr()))
+            Apply(item);
+    }
+
+protected:
+    virtual void Apply(HelpItem* item) = 0;
+
+private:
+    String name_;
+};
+
+// Sets a sprite's frame speed and stop frame.
+class AnimateStep : public NamedItemStep {
+public:
+    AnimateStep(GameApp* app, HelpScene* scene, const char* name, Fixed speed, int stop)
+        : NamedItemStep(app, scene, name), speed_(speed), stop_(stop)
+    {
+    }
+
+protected:
+    void Apply(HelpItem* item) override
+    {
+        if (item->Kind() != kHelpItemSprite)
             return;
         auto* sprite = static_cast<HelpSpriteItem*>(item);
         sprite->frameSpeed = speed_;
@@ -231,23 +250,21 @@ public:
     }
 
 private:
-    String name_;
     Fixed speed_;
     int stop_;
 };
 
-class TurnStep : public HelpStep {
+// Sets the turn speed and stop angle of a sprite or of the frog.
+class TurnStep : public NamedItemStep {
 public:
     TurnStep(GameApp* app, HelpScene* scene, const char* name, Fixed speed, int stop)
-        : HelpStep(app, scene), name_(name), speed_(speed), stop_(stop)
+        : NamedItemStep(app, scene, name), speed_(speed), stop_(stop)
     {
     }
-    void Run() override
+
+protected:
+    void Apply(HelpItem* item) override
     {
-        finished = true;
-        HelpItem* item = scene_->FindItem(name_.CStr());
-        if (!item)
-            return;
         if (item->Kind() == kHelpItemSprite) {
             auto* sprite = static_cast<HelpSpriteItem*>(item);
             sprite->turnSpeed = speed_;
@@ -260,7 +277,6 @@ public:
     }
 
 private:
-    String name_;
     Fixed speed_;
     int stop_;
 };
@@ -290,17 +306,17 @@ private:
 };
 
 // Swaps the frog's balls, or shoots the loaded one.
-class FrogActionStep : public HelpStep {
+class FrogActionStep : public NamedItemStep {
 public:
     FrogActionStep(GameApp* app, HelpScene* scene, const char* name, bool shoot)
-        : HelpStep(app, scene), name_(name), shoot_(shoot)
+        : NamedItemStep(app, scene, name), shoot_(shoot)
     {
     }
-    void Run() override
+
+protected:
+    void Apply(HelpItem* item) override
     {
-        finished = true;
-        HelpItem* item = scene_->FindItem(name_.CStr());
-        if (!item || item->Kind() != kHelpItemFrog)
+        if (item->Kind() != kHelpItemFrog)
             return;
         auto* frog = static_cast<HelpFrogItem*>(item);
         if (shoot_)
@@ -310,7 +326,6 @@ public:
     }
 
 private:
-    String name_;
     bool shoot_;
 };
 

@@ -130,6 +130,17 @@ TEST(ShippedHelp, PartsFitAndTheDemonstrationsKeepToTheScreenAtEveryResolution)
                     EXPECT_LE(text->GetBlock()->GetLineCount(), 3) << name << ": " << text->GetText().CStr();
                 }
             }
+            // The texts under the top windows end above the swap window's frame, a sixteenth of the
+            // frog's height above the frog.
+            ResourceEntry* frogSet = app.GetSpriteList()->FindByName("Frog");
+            ASSERT_TRUE(frogSet && frogSet->Load());
+            int frogHeight = frogSet->GetFrame(0)->GetHeight();
+            int frameTop = app.GetLayoutTable().ints[112] - frogHeight / 2 - frogHeight / 16;
+            frogSet->Release();
+            for (const char* name : {"txt_help_1_1", "txt_help_2_1"}) {
+                Box box = BoxOf(ScriptWidget::FindByName(help, name));
+                EXPECT_LE(box.y + box.h, frameTop) << name;
+            }
             // The captions of the demonstrations fit on the screen wherever they slide.
             Font* small = app.GetSmallFont();
             int captionWidth = small->MeasureText(help->GetCaption().CStr());

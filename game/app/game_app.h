@@ -113,6 +113,11 @@ public:
     // The gameplay screen over the whole display; with startLevel it lays out the player's
     // current level, and a screen whose set-up or level fails is deleted again.
     bool ShowGameplay(bool startLevel);
+    // The instructions from the start menu, the same before a stage (its OK starts the stage),
+    // and the credits; the two helps share the help slot.
+    bool ShowHelp();
+    bool ShowHelpBeforePlay();
+    bool ShowAbout();
     // With the fade flag the current screen parks the event and fades out first; a screen that
     // already fades drops it.
     bool SendEvent(Widget* target, int code, const char* name, int param, bool fade = false) override;
@@ -180,6 +185,8 @@ protected:
     String uiFolderCache_;
     BoardScreen* boardScreen_ = nullptr;
     bool screenUnmade_ = false;
+    // Which help the help slot makes: the one before a stage or the one from the menu.
+    bool helpBeforePlay_ = false;
     LayoutRegistry layoutRegistry_{this};
     ScreenTransition transition_;
 

@@ -27,6 +27,7 @@ enum GameEvent {
     kEventStartMenu = 1009,
     kEventTheEnd = 1010,
     kEventInstructions = 1011,
+    kEventHelpBeforePlay = 1012,
     kEventAbout = 1013,
     kEventAdventureMap = 1014,
     kEventGauntletMap = 1015,
@@ -147,6 +148,15 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         DeleteResumeRecord(0);
         SendEvent(this, kEventAdventureMap, nullptr, 0, false);
         return true;
+    case kEventInstructions:
+        ShowHelp();
+        return true;
+    case kEventHelpBeforePlay:
+        ShowHelpBeforePlay();
+        return true;
+    case kEventAbout:
+        ShowAbout();
+        return true;
     }
     return Application::OnEvent(sender, code, name, param);
 }
@@ -265,4 +275,21 @@ bool GameApp::ShowStartMenu()
     if (Surface* display = GetScreenSurface())
         screens_[kSlotStartMenu]->SetRect(0, 0, display->GetWidth(), display->GetHeight());
     return true;
+}
+
+bool GameApp::ShowHelp()
+{
+    helpBeforePlay_ = false;
+    return ShowScreen(kSlotHelp);
+}
+
+bool GameApp::ShowHelpBeforePlay()
+{
+    helpBeforePlay_ = true;
+    return ShowScreen(kSlotHelp);
+}
+
+bool GameApp::ShowAbout()
+{
+    return ShowScreen(kSlotAbout);
 }

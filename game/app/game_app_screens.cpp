@@ -12,6 +12,8 @@
 #include "game/screens/adventure_map_screen.h"
 #include "game/screens/gauntlet_map_screen.h"
 #include "game/screens/end_screen.h"
+#include "game/help/about_screen.h"
+#include "game/help/help_screen.h"
 #include "game/screens/loader_screen.h"
 #include "game/screens/stage_complete_screen.h"
 #include "game/screens/start_menu_screen.h"
@@ -39,6 +41,12 @@ GameScreen* GameApp::NewScreen(int slot)
         return new (std::nothrow) TempleCompleteScreen(this);
     case kSlotEnd:
         return new (std::nothrow) EndScreen(this);
+    case kSlotHelp:
+        if (helpBeforePlay_)
+            return new (std::nothrow) HelpScreenInGame(this);
+        return new (std::nothrow) HelpScreen(this);
+    case kSlotAbout:
+        return new (std::nothrow) AboutScreen(this);
     }
     return nullptr;
 }

@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "engine/core/main_window.h"
 #include "engine/core/pack_memory_file.h"
 #include "engine/core/record_store.h"
 #include "engine/core/zip_pack.h"
@@ -58,7 +59,8 @@ private:
     ZipPack* OpenPack(const char* name)
     {
         ZipPack* pack = new ZipPack(this);
-        std::string path = std::string(KELO_DATA_DIR) + "/" + name;
+        // The pack finds its entries below the folder it was opened from, in the engine's form.
+        std::string path = std::string(GetExeDirectory().CStr()) + name;
         if (pack->Open(path.c_str()) != 1) {
             delete pack;
             return nullptr;

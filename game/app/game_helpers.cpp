@@ -4,6 +4,8 @@
 #include <cstdlib>
 
 #include "engine/graphics/surface.h"
+#include "game/app/game_app.h"
+#include "game/app/profile_store.h"
 
 String FormatWithCommas(int n)
 {
@@ -224,4 +226,16 @@ void FillTriangleBlended(SurfaceBase* surface, const FixedVec2& p1, const FixedV
         if (!StepEdge(left, xs, ys, bottom) || !StepEdge(right, xs, ys, bottom))
             return;
     }
+}
+
+PlayerRecord* CurrentPlayerOf(GameApp* app)
+{
+    ProfileStore* profiles = app ? app->GetProfiles() : nullptr;
+    return profiles ? profiles->CurrentPlayer() : nullptr;
+}
+
+ModeProgress* CurrentProgressOf(GameApp* app)
+{
+    PlayerRecord* player = CurrentPlayerOf(app);
+    return player ? player->CurrentModeProgress() : nullptr;
 }

@@ -7,9 +7,15 @@
 #include "engine/core/strings.h"
 #include "engine/core/widget.h"
 
+class GameApp;
 class Surface;
+struct ModeProgress;
+struct PlayerRecord;
 class SurfaceBase;
 
+// The current player of the application and the progress of its mode; null without one.
+PlayerRecord* CurrentPlayerOf(GameApp* app);
+ModeProgress* CurrentProgressOf(GameApp* app);
 // Decimal text with a comma every three digits from the right: 1234567 gives 1,234,567.
 String FormatWithCommas(int n);
 // 00:SS below a minute, MM:SS below an hour, else HH:MM:SS.

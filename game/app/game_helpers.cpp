@@ -5,6 +5,8 @@
 
 #include "engine/graphics/surface.h"
 #include "game/play/game_hud.h"
+#include "game/app/game_app.h"
+#include "game/app/profile_store.h"
 
 String FormatWithCommas(int n)
 {
@@ -231,4 +233,16 @@ void DeleteGameHud(GameHud*& hud)
 {
     delete hud;
     hud = nullptr;
+}
+
+PlayerRecord* CurrentPlayerOf(GameApp* app)
+{
+    ProfileStore* profiles = app ? app->GetProfiles() : nullptr;
+    return profiles ? profiles->CurrentPlayer() : nullptr;
+}
+
+ModeProgress* CurrentProgressOf(GameApp* app)
+{
+    PlayerRecord* player = CurrentPlayerOf(app);
+    return player ? player->CurrentModeProgress() : nullptr;
 }

@@ -8,11 +8,18 @@
 #include "engine/core/widget.h"
 
 class GameHud;
+class GameApp;
 class Surface;
+struct ModeProgress;
+struct PlayerRecord;
 class SurfaceBase;
 
 // Deletes the in-game display when there is one and nulls the pointer.
 void DeleteGameHud(GameHud*& hud);
+
+// The current player of the application and the progress of its mode; null without one.
+PlayerRecord* CurrentPlayerOf(GameApp* app);
+ModeProgress* CurrentProgressOf(GameApp* app);
 
 // Decimal text with a comma every three digits from the right: 1234567 gives 1,234,567.
 String FormatWithCommas(int n);

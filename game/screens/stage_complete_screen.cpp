@@ -13,6 +13,7 @@
 #include "engine/graphics/trig_table.h"
 #include "engine/ui/string_table.h"
 #include "game/app/game_app.h"
+#include "game/app/game_helpers.h"
 #include "game/app/profile_store.h"
 #include "game/app/sound_bank.h"
 #include "game/play/curve_file.h"
@@ -35,12 +36,6 @@ constexpr int32_t kTurnStep = 5;      // 0.02 degrees
 constexpr int32_t kSlideRate = 3277;  // 0.05
 constexpr int kDimStep = 2;
 constexpr int kLastStage = 76;
-
-ModeProgress* CurrentProgress(GameApp* app)
-{
-    ProfileStore* profiles = app ? app->GetProfiles() : nullptr;
-    return profiles ? profiles->CurrentPlayer()->CurrentModeProgress() : nullptr;
-}
 
 }  // namespace
 
@@ -69,7 +64,7 @@ int StageCompleteScreen::LayoutInt(int index) const
 bool StageCompleteScreen::Create()
 {
     GameApp* app = GetGameApp();
-    ModeProgress* progress = CurrentProgress(app);
+    ModeProgress* progress = CurrentProgressOf(app);
     Surface* display = app ? app->GetScreenSurface() : nullptr;
     if (!progress || !display || !LoadLayout(kLayoutFile, "root_stage_complete"))
         return false;
@@ -143,7 +138,7 @@ bool StageCompleteScreen::BuildBackground(const MapInfo& map)
     }
     delete image;
 
-    ModeProgress* progress = CurrentProgress(app);
+    ModeProgress* progress = CurrentProgressOf(app);
     ResourceEntry* pits = nullptr;
     app->AcquireSprite(pits, "Hole");
     Surface* pit = pits ? pits->GetFrame(0) : nullptr;
@@ -331,7 +326,7 @@ bool StageCompleteScreen::OnPointer(int, int, int kind)
 void StageCompleteScreen::Continue()
 {
     GameApp* app = GetGameApp();
-    ModeProgress* progress = CurrentProgress(app);
+    ModeProgress* progress = CurrentProgressOf(app);
     // A press while the screen fades in or out, or after the first, would restart the transition.
     if (!progress || continued_ || IsScreenFading())
         return;

@@ -29,18 +29,6 @@ constexpr int kFortunes = 8;
 constexpr int kOrbitStep = 2;
 constexpr int kFrogTurn = 210;
 
-PlayerRecord* CurrentPlayer(GameApp* app)
-{
-    ProfileStore* profiles = app ? app->GetProfiles() : nullptr;
-    return profiles ? profiles->CurrentPlayer() : nullptr;
-}
-
-ModeProgress* CurrentProgress(GameApp* app)
-{
-    PlayerRecord* player = CurrentPlayer(app);
-    return player ? player->CurrentModeProgress() : nullptr;
-}
-
 String LookupText(GameApp* app, const char* key, int offset = 0)
 {
     String out;
@@ -91,8 +79,8 @@ bool TempleCompleteScreen::Create()
         frogCentre_ = transition.start;
         frogAngle_ = transition.angle;
     }
-    PlayerRecord* player = CurrentPlayer(app);
-    ModeProgress* progress = CurrentProgress(app);
+    PlayerRecord* player = CurrentPlayerOf(app);
+    ModeProgress* progress = CurrentProgressOf(app);
     if (player && progress && player->mode == 0 && progress->stage > kFinalStage)
         livesBonus_ = progress->lives * kLivesBonusEach;
     return true;
@@ -100,7 +88,7 @@ bool TempleCompleteScreen::Create()
 
 void TempleCompleteScreen::GrantLivesBonus()
 {
-    if (ModeProgress* progress = CurrentProgress(GetGameApp()))
+    if (ModeProgress* progress = CurrentProgressOf(GetGameApp()))
         progress->score += livesBonus_;
 }
 
@@ -168,7 +156,7 @@ bool TempleCompleteScreen::OnPointer(int x, int y, int kind)
 void TempleCompleteScreen::OnPress()
 {
     GameApp* app = GetGameApp();
-    ModeProgress* progress = CurrentProgress(app);
+    ModeProgress* progress = CurrentProgressOf(app);
     // A press while fading would be lost with its post; a second one would post again.
     if (!progress || pressed_ || IsScreenFading())
         return;
@@ -188,7 +176,7 @@ void TempleCompleteScreen::ShowWonStats()
     RunActionFromFile(kLayoutFile, "acn_final_head_2_stats");
     auto* dialog = dynamic_cast<DialogWidget*>(ScriptWidget::FindByName(this, "dlg_won_stats"));
     GameApp* app = GetGameApp();
-    ModeProgress* progress = CurrentProgress(app);
+    ModeProgress* progress = CurrentProgressOf(app);
     if (!dialog || !progress)
         return;
     auto number = [](int n) { return FormatText("%d", {n}); };
@@ -212,7 +200,7 @@ bool TempleCompleteScreen::OnEvent(Widget* sender, int code, const char* name, i
 {
     if (code == kMsgCommand && name && SameText(name, "btn_won_stats_ok")) {
         GameApp* app = GetGameApp();
-        ModeProgress* progress = CurrentProgress(app);
+        ModeProgress* progress = CurrentProgressOf(app);
         ProfileStore* profiles = app ? app->GetProfiles() : nullptr;
         // The won adventure's score, bonus included, goes into the table once.
         if (!scoreRecorded_ && profiles && progress) {
@@ -263,7 +251,7 @@ bool TempleCompleteDialog::Init()
     PlaceOnOrbit(1);
 
     ProfileStore* profiles = app->GetProfiles();
-    ModeProgress* progress = CurrentProgress(app);
+    ModeProgress* progress = CurrentProgressOf(app);
     int t = TemplePhraseIndex(progress ? progress->stage : 1);
     if (t < 0 || t > 4)
         t = 0;

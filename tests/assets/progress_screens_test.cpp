@@ -54,6 +54,20 @@ std::vector<int32_t> Words(const std::string& bytes)
     return words;
 }
 
+// The door complete screen of a player at the stage, made and done fading in; null on failure.
+StageCompleteScreen* RestingStage(ProgressApp& app, int stage)
+{
+    if (!app.Ready())
+        return nullptr;
+    app.Player(stage);
+    if (!app.ShowScreen(kSlotStageComplete))
+        return nullptr;
+    auto* screen = app.Shown<StageCompleteScreen>(kSlotStageComplete);
+    if (screen)
+        screen->ClearScreenFadingIn();
+    return screen;
+}
+
 }  // namespace
 
 // After door 1 (stage 5 won, stage 6 next) the caption names door 1, the frog starts where the
@@ -146,10 +160,7 @@ TEST(StageComplete, SlidesToTheTempleWhenTheNextDoorIsInAnother)
 TEST(StageComplete, CapturesThePictureWithoutTheFrog)
 {
     ProgressApp app(640, 480);
-    ASSERT_TRUE(app.Ready());
-    app.Player(6);
-    ASSERT_TRUE(app.ShowScreen(kSlotStageComplete));
-    auto* screen = app.Shown<StageCompleteScreen>(kSlotStageComplete);
+    StageCompleteScreen* screen = RestingStage(app, 6);
     ASSERT_NE(screen, nullptr);
     Surface* display = app.GetScreenSurface();
     auto copy = [&]() {
@@ -184,12 +195,8 @@ TEST(StageComplete, CapturesThePictureWithoutTheFrog)
 TEST(StageComplete, WalkEndsOnAnAxisTooShortToMove)
 {
     ProgressApp app(640, 480);
-    ASSERT_TRUE(app.Ready());
-    app.Player(6);
-    ASSERT_TRUE(app.ShowScreen(kSlotStageComplete));
-    auto* screen = app.Shown<StageCompleteScreen>(kSlotStageComplete);
+    StageCompleteScreen* screen = RestingStage(app, 6);
     ASSERT_NE(screen, nullptr);
-    screen->ClearScreenFadingIn();
     FixedVec2 points[4] = {FixedVec2(Fixed::FromInt(101), Fixed::FromInt(300)),
                            FixedVec2(Fixed::FromInt(400), Fixed::FromInt(300)),
                            FixedVec2(Fixed::FromInt(400), Fixed::FromInt(100)),
@@ -225,12 +232,8 @@ TEST(StageComplete, WalkEndsOnAnAxisTooShortToMove)
 TEST(StageComplete, WalksThroughThePhasesRevealingTheTexts)
 {
     ProgressApp app(640, 480);
-    ASSERT_TRUE(app.Ready());
-    app.Player(6);
-    ASSERT_TRUE(app.ShowScreen(kSlotStageComplete));
-    auto* screen = app.Shown<StageCompleteScreen>(kSlotStageComplete);
+    StageCompleteScreen* screen = RestingStage(app, 6);
     ASSERT_NE(screen, nullptr);
-    screen->ClearScreenFadingIn();
     int stageLength = static_cast<int>(screen->GetStageText().Length());
     int lastPhase = 0, maxShownInPhase1 = 0;
     for (int i = 1; i <= 400; ++i) {
@@ -257,10 +260,7 @@ TEST(StageComplete, WalksThroughThePhasesRevealingTheTexts)
 TEST(StageComplete, TextPhaseWalkingLeftTypesNothing)
 {
     ProgressApp app(640, 480);
-    ASSERT_TRUE(app.Ready());
-    app.Player(6);
-    ASSERT_TRUE(app.ShowScreen(kSlotStageComplete));
-    auto* screen = app.Shown<StageCompleteScreen>(kSlotStageComplete);
+    StageCompleteScreen* screen = RestingStage(app, 6);
     ASSERT_NE(screen, nullptr);
     FixedVec2 points[4] = {FixedVec2(Fixed::FromInt(400), Fixed::FromInt(200)),
                            FixedVec2(Fixed::FromInt(100), Fixed::FromInt(200)),
@@ -278,12 +278,8 @@ TEST(StageComplete, TextPhaseWalkingLeftTypesNothing)
 TEST(StageComplete, RecordHoldsTwelveWordsAndRefusesValuesOutOfRange)
 {
     ProgressApp app(400, 240);
-    ASSERT_TRUE(app.Ready());
-    app.Player(6);
-    ASSERT_TRUE(app.ShowScreen(kSlotStageComplete));
-    auto* screen = app.Shown<StageCompleteScreen>(kSlotStageComplete);
+    StageCompleteScreen* screen = RestingStage(app, 6);
     ASSERT_NE(screen, nullptr);
-    screen->ClearScreenFadingIn();
     for (int i = 0; i < 30; ++i)
         screen->Update();
     std::string bytes = Saved(screen);

@@ -12,6 +12,7 @@
 #include "game/play/floating_text.h"
 #include "game/play/frog.h"
 #include "game/play/game_hud.h"
+#include "game/play/hole.h"
 #include "gameplay_look_app.h"
 #include "platform/crt.h"
 
@@ -216,4 +217,94 @@ TEST(GameplayAim, TapShowsForTheKeypadAndTheBeamForAccuracy)
     EXPECT_GE(v & 31, before & 31);
     EXPECT_GE((v >> 5) & 63, (before >> 5) & 63);
     EXPECT_LE(v >> 11, before >> 11);
+}
+
+TEST(GameplayDraw, SmallerPictureIsFramedInBlack)
+{
+    GameplayLookApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    GameplayScreen* board = PlayingBoard(app, 15);
+    ASSERT_NE(board, nullptr);
+    Surface* screen = app.GetScreenSurface();
+    Surface* full = board->levelImage;
+    Surface small(&app);
+    ASSERT_TRUE(small.Create(100, 80));
+    small.FreeAlpha();
+    small.Clear(255, 0, 0);
+    board->levelImage = &small;
+    board->levelImageOffset[0] = 30;
+    board->levelImageOffset[1] = 20;
+    screen->Clear(255, 255, 255);
+    board->DrawBackground(screen);
+    board->levelImage = full;
+    auto at = [&](int x, int y) { return screen->GetPixels()[y * screen->GetRawWidth() + x]; };
+    EXPECT_EQ(at(30, 20), 0xF800);
+    EXPECT_EQ(at(129, 99), 0xF800);
+    EXPECT_EQ(at(29, 20), 0);
+    EXPECT_EQ(at(130, 50), 0);
+    EXPECT_EQ(at(639, 479), 0);
+
+    // The full-size picture is copied as it stands.
+    board->DrawBackground(screen);
+    EXPECT_EQ(std::memcmp(screen->GetPixels(), full->GetPixels(), size_t(640) * 480 * 2), 0);
+}
+
+TEST(GameplayDraw, HoleCoversRepaintOnlyWhenTheirFrameChanges)
+{
+    GameplayLookApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    GameplayScreen* board = PlayingBoard(app, 15);
+    ASSERT_NE(board, nullptr);
+    Hole* hole = board->curves[0].GetHole();
+    ASSERT_NE(hole, nullptr);
+    ASSERT_NE(hole->cachedBackground, nullptr);
+    board->RefreshHoleCovers();
+    const uint32_t settled = Checksum(board->levelImage);
+    board->RefreshHoleCovers();
+    EXPECT_EQ(Checksum(board->levelImage), settled);
+    EXPECT_EQ(hole->GetLastDrawnCover(), hole->GetCoverFrame().ToInt());
+
+    // Opening the cover changes the picture under the hole and nowhere else.
+    std::vector<uint16_t> before(board->levelImage->GetPixels(), board->levelImage->GetPixels() + 640 * 480);
+    hole->SetCoverTargetLast();
+    for (int i = 0; i < 200 && hole->GetCoverFrame().ToInt() != hole->GetCoverTarget(); ++i)
+        hole->Update();
+    ASSERT_GT(hole->GetCoverTarget(), 0);
+    board->RefreshHoleCovers();
+    EXPECT_EQ(hole->GetLastDrawnCover(), hole->GetCoverTarget());
+    const int x0 = hole->cachedX, y0 = hole->cachedY;
+    const int x1 = x0 + hole->cachedBackground->GetWidth(), y1 = y0 + hole->cachedBackground->GetHeight();
+    int inside = 0, outside = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            const bool changed = board->levelImage->GetPixels()[y * 640 + x] != before[size_t(y) * 640 + x];
+            (x >= x0 && x < x1 && y >= y0 && y < y1 ? inside : outside) += changed;
+        }
+    EXPECT_GT(inside, 0);
+    EXPECT_EQ(outside, 0);
+}
+
+TEST(GameplayDraw, LossFadeDarkensTextsAndBoardButNotTheDisplay)
+{
+    GameplayLookApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    GameplayScreen* board = PlayingBoard(app, 15);
+    ASSERT_NE(board, nullptr);
+    Surface* screen = app.GetScreenSurface();
+    board->ShowScoreText(5000, 320, 240, 5, 0, 0, 0, 0);
+    board->floatingTexts[0]->Update();
+    auto brightness = [&](int x0, int y0, int x1, int y1) {
+        long sum = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                sum += screen->GetPixels()[y * 640 + x] >> 11;
+        return sum;
+    };
+    board->Draw();
+    const long board0 = brightness(200, 200, 440, 280), display0 = brightness(0, 0, 640, 4);
+    board->lossFade = 255;
+    board->Draw();
+    EXPECT_LT(brightness(200, 200, 440, 280), board0 * 2 / 3);
+    EXPECT_EQ(brightness(0, 0, 640, 4), display0);
+    board->lossFade = 0;
 }

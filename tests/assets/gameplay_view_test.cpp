@@ -47,6 +47,21 @@ uint32_t Checksum(Surface* s)
     return sum;
 }
 
+// A board of map 15 (two tracks under tunnels) at 640x480, playing with its chains rolled in.
+class PlayingBoard15 : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(app.Ready());
+        board = PlayingBoard(app, 15);
+        ASSERT_NE(board, nullptr);
+        screen = app.GetScreenSurface();
+    }
+    GameplayLookApp app{640, 480};
+    GameplayScreen* board = nullptr;
+    Surface* screen = nullptr;
+};
+
 }  // namespace
 
 TEST(GameplayTexts, MatchAndCoinWords)
@@ -118,12 +133,8 @@ TEST(GameplayTexts, ScoreColoursFollowTheBall)
     }
 }
 
-TEST(GameplayAim, GuideEndsOnTheFirstObstacle)
+TEST_F(PlayingBoard15, AimGuideEndsOnTheFirstObstacle)
 {
-    GameplayLookApp app(640, 480);
-    ASSERT_TRUE(app.Ready());
-    GameplayScreen* board = PlayingBoard(app, 15);
-    ASSERT_NE(board, nullptr);
 
     // Aimed straight at a chain ball outside any tunnel: the walk stops within reach of a ball.
     Ball* target = nullptr;
@@ -156,13 +167,8 @@ TEST(GameplayAim, GuideEndsOnTheFirstObstacle)
     board->currentBall = ball;
 }
 
-TEST(GameplayAim, TapShowsForTheKeypadAndTheBeamForAccuracy)
+TEST_F(PlayingBoard15, AimTapShowsForTheKeypadAndTheBeamForAccuracy)
 {
-    GameplayLookApp app(640, 480);
-    ASSERT_TRUE(app.Ready());
-    GameplayScreen* board = PlayingBoard(app, 15);
-    ASSERT_NE(board, nullptr);
-    Surface* screen = app.GetScreenSurface();
     board->SetAim(Fixed::FromInt(100));
     board->UpdateAimGuide();
     ASSERT_NE(board->aimGuide[0], FixedVec2());
@@ -219,13 +225,8 @@ TEST(GameplayAim, TapShowsForTheKeypadAndTheBeamForAccuracy)
     EXPECT_LE(v >> 11, before >> 11);
 }
 
-TEST(GameplayDraw, SmallerPictureIsFramedInBlack)
+TEST_F(PlayingBoard15, DrawSmallerPictureIsFramedInBlack)
 {
-    GameplayLookApp app(640, 480);
-    ASSERT_TRUE(app.Ready());
-    GameplayScreen* board = PlayingBoard(app, 15);
-    ASSERT_NE(board, nullptr);
-    Surface* screen = app.GetScreenSurface();
     Surface* full = board->levelImage;
     Surface small(&app);
     ASSERT_TRUE(small.Create(100, 80));
@@ -249,12 +250,8 @@ TEST(GameplayDraw, SmallerPictureIsFramedInBlack)
     EXPECT_EQ(std::memcmp(screen->GetPixels(), full->GetPixels(), size_t(640) * 480 * 2), 0);
 }
 
-TEST(GameplayDraw, HoleCoversRepaintOnlyWhenTheirFrameChanges)
+TEST_F(PlayingBoard15, DrawHoleCoversRepaintOnlyWhenTheirFrameChanges)
 {
-    GameplayLookApp app(640, 480);
-    ASSERT_TRUE(app.Ready());
-    GameplayScreen* board = PlayingBoard(app, 15);
-    ASSERT_NE(board, nullptr);
     Hole* hole = board->curves[0].GetHole();
     ASSERT_NE(hole, nullptr);
     ASSERT_NE(hole->cachedBackground, nullptr);
@@ -284,13 +281,8 @@ TEST(GameplayDraw, HoleCoversRepaintOnlyWhenTheirFrameChanges)
     EXPECT_EQ(outside, 0);
 }
 
-TEST(GameplayDraw, LossFadeDarkensTextsAndBoardButNotTheDisplay)
+TEST_F(PlayingBoard15, DrawLossFadeDarkensTextsAndBoardButNotTheDisplay)
 {
-    GameplayLookApp app(640, 480);
-    ASSERT_TRUE(app.Ready());
-    GameplayScreen* board = PlayingBoard(app, 15);
-    ASSERT_NE(board, nullptr);
-    Surface* screen = app.GetScreenSurface();
     board->ShowScoreText(5000, 320, 240, 5, 0, 0, 0, 0);
     board->floatingTexts[0]->Update();
     auto brightness = [&](int x0, int y0, int x1, int y1) {

@@ -300,3 +300,25 @@ TEST_F(PlayingBoard15, DrawLossFadeDarkensTextsAndBoardButNotTheDisplay)
     EXPECT_EQ(brightness(0, 0, 640, 4), display0);
     board->lossFade = 0;
 }
+
+TEST(GameplayDraw, NebulaBoardsShowTheWholeFrame)
+{
+    GameplayLookApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    GameplayScreen* board = PlayingBoard(app, 21);
+    ASSERT_NE(board, nullptr);
+    ASSERT_EQ(board->levelImage, nullptr);
+    ASSERT_NE(board->nebula, nullptr);
+    Surface* screen = app.GetScreenSurface();
+    board->Draw();
+    std::vector<uint16_t> drawn(screen->GetPixels(), screen->GetPixels() + 640 * 480);
+    board->DrawBackground(screen);
+    // The left piece beyond its edge band: frame, not nebula.
+    const Rect left = board->hud->GetTouchRect(3);
+    const int band = app.GetLayoutTable().ints[180];
+    ASSERT_GT(left.w, band + 1);
+    int framed = 0;
+    for (int y = left.y + left.h / 4; y < left.y + left.h * 3 / 4; ++y)
+        framed += drawn[size_t(y) * 640 + band + 1] != screen->GetPixels()[y * 640 + band + 1];
+    EXPECT_GT(framed, left.h / 4);
+}

@@ -13,6 +13,7 @@
 #include "game/app/game_app.h"
 #include "game/app/game_helpers.h"
 #include "game/app/profile_store.h"
+#include "game/play/ball_shadow.h"
 #include "game/play/ball_sprite.h"
 #include "game/play/effect_emitter.h"
 #include "game/play/explosion.h"
@@ -171,20 +172,15 @@ void GameplayScreen::DrawHoles(Surface* target, bool full)
 
 void GameplayScreen::DrawShadow(Surface* target, BallSprite* sprite)
 {
-    if (!ballShadowImage)
+    TrigTable* trig = application->GetRenderer();
+    if (!ballShadowImage || !trig)
         return;
-    GameApp* app = application;
-    TrigTable* trig = app->GetRenderer();
-    if (!trig)
-        return;
-    const Fixed shift = Fixed::Raw(static_cast<int32_t>(
-        int64_t(application->GetLayoutTable().fixed[25].raw) * sprite->GetVisibility() / 256));
+    const Fixed shift = Fixed::Raw(
+        static_cast<int32_t>(int64_t(application->GetLayoutTable().fixed[25].raw) * sprite->GetVisibility() / 256));
     const FixedRect& b = sprite->Bounds();
     const Fixed x = b.x - shift + Fixed::FromInt(ballShadowImage->GetWidth() / 2);
     const Fixed y = b.y + shift + Fixed::FromInt(ballShadowImage->GetHeight() / 2);
-    trig->SetDrawMode(1);
-    trig->DrawRotatedTinted(ballShadowImage, target, x, y, 0, sprite->GetScale(), 0, 0, 0, -128);
-    trig->SetDrawMode(0);
+    DrawBallShadow(*trig, ballShadowImage, target, x, y, sprite->GetScale());
 }
 
 void GameplayScreen::DrawLayers()

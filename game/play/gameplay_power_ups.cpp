@@ -189,6 +189,11 @@ void GameplayScreen::SpawnBombExplosions(Fixed x, Fixed y)
 
 void GameplayScreen::SpawnDelayedExplosion(Fixed x, Fixed y, int delay)
 {
+    AddExplosion(x, y, Explosion::kBomb, delay);
+}
+
+void GameplayScreen::AddExplosion(Fixed x, Fixed y, int colour, int delay)
+{
     Explosion* explosion = new (std::nothrow) Explosion(application);
     if (!explosion)
         return;
@@ -196,7 +201,7 @@ void GameplayScreen::SpawnDelayedExplosion(Fixed x, Fixed y, int delay)
         delete explosion;
         return;
     }
-    explosion->SetColour(Explosion::kBomb);
+    explosion->SetColour(colour);
     explosion->SetDelay(delay);
     explosion->CentreOn(x, y);
     if (!effects.Append(explosion))

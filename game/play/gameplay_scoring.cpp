@@ -1,13 +1,11 @@
 // Matches taken off the board, their points, the extra-life rule, the level target (and survival's
 // next level on the same board), and the questions the level end asks of the effects.
 #include <algorithm>
-#include <new>
 
 #include "game/app/game_app.h"
 #include "game/app/player_record.h"
 #include "game/app/profile_store.h"
 #include "game/app/sound_bank.h"
-#include "game/play/explosion.h"
 #include "game/play/gameplay_screen.h"
 #include "game/play/hole.h"
 #include "game/play/track_sparkle.h"
@@ -185,17 +183,7 @@ void GameplayScreen::AddPlainBonus(int x, int y, int points)
 
 void GameplayScreen::SpawnBallExplosion(Fixed x, Fixed y, int colour)
 {
-    Explosion* explosion = new (std::nothrow) Explosion(application);
-    if (!explosion)
-        return;
-    if (!explosion->Init()) {
-        delete explosion;
-        return;
-    }
-    explosion->SetColour(colour);
-    explosion->CentreOn(x, y);
-    if (!effects.Append(explosion))
-        delete explosion;
+    AddExplosion(x, y, colour, 0);
 }
 
 void GameplayScreen::FlashBallSprites()
@@ -287,7 +275,7 @@ bool GameplayScreen::NoEffectsPending()
 
 void GameplayScreen::StartPreviewSweep()
 {
-    if (!trackSparkle || !(previewSweeps < 1 || curveCount == 2))
+    if (!trackSparkle || !(previewSweeps < 1 || curveCount == 2) || previewSweeps < 0 || previewSweeps >= kBoardCurves)
         return;
     trackSparkle->Start(previewSweeps, Fixed(), TrackSparkle::kPreview);
     PlayRulesSound(kLoopedSweepPreview, true);
@@ -295,10 +283,9 @@ void GameplayScreen::StartPreviewSweep()
 
 void GameplayScreen::StartEndSweep()
 {
-    if (!trackSparkle || !(endSweepCurve < 1 || curveCount == 2))
+    if (!trackSparkle || !(endSweepCurve < 1 || curveCount == 2) || endSweepCurve < 0 || endSweepCurve >= kBoardCurves)
         return;
-    const int curve = std::clamp(endSweepCurve, 0, static_cast<int>(kBoardCurves) - 1);
-    trackSparkle->Start(curve, endSweepStart[curve], TrackSparkle::kSweep);
+    trackSparkle->Start(endSweepCurve, endSweepStart[endSweepCurve], TrackSparkle::kSweep);
     PlayRulesSound(kLoopedSweepScoring, true);
 }
 

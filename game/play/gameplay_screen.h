@@ -251,6 +251,8 @@ public:
     // The furthest head distance the curve's hole has seen; 0 without a hole.
     Fixed CurveHeadDistance(int curve) const;
     void FlashBallSprites();
+    // A new explosion centred on the point, in the effect list; dropped when it cannot be made.
+    void AddExplosion(Fixed x, Fixed y, int colour, int delay);
     // ===== end rulesscore methods =====
 
     // ===== board record, hole and lives, pause, statistics and level end (rulesend) =====

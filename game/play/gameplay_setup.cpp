@@ -118,12 +118,8 @@ bool GameplayScreen::Create()
         if (!chain)
             return false;
     }
-    for (FloatingText*& text : floatingTexts) {
-        text = new (std::nothrow) FloatingText(app);
-        if (!text)
-            return false;
-    }
-    nextFloatingText = 0;
+    if (!CreateFloatingTexts())
+        return false;
     if (!app->AcquireSprite(tapSprite, "Tap") || tapSprite->GetFrameCount() < 1)
         return false;
     tapImage = tapSprite->GetFrame(0);

@@ -1,6 +1,6 @@
 // The board as the player sees it, at every resolution on the shipped data, seeded and driven by
 // scripted input, written to look/gameplay_<W>x<H>_<moment>.png: the intro with its banner and
-// sparkle on a one-track map, the chains rolled in with a keypad aim and a shot in flight on a
+// sparkle on a one-track map, the chains rolled in with a keypad aim, then a shot in flight, on a
 // two-track map with tunnel overlays, a stylus aim over the nebula, and the pause dialog.
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include "engine/ui/script_widget.h"
 #include "game/play/ball_chain.h"
 #include "game/play/frog.h"
+#include "game/play/track_sparkle.h"
 #include "gameplay_look_app.h"
 #include "platform/crt.h"
 
@@ -49,11 +50,13 @@ TEST(GameplayLook, BoardMomentsAtEveryResolution)
         // The intro: the title banner over the board while the sparkle runs along the track.
         crt::srand(7);
         app.PlayAdventure(1);
-        ASSERT_TRUE(app.ShowScreen(kSlotGameplay));
+        ASSERT_TRUE(app.ShowGameplay(true));
         ASSERT_NE(app.Board(), nullptr);
-        for (int i = 0; i < 40; ++i)
+        // Past the fade-in and far enough into the intro for the sparkle to have set out.
+        for (int i = 0; i < 100; ++i)
             app.Update();
         EXPECT_EQ(app.Board()->playState, kPlayIntro);
+        EXPECT_TRUE(app.Board()->trackSparkle->IsActive(0));
         EXPECT_TRUE(app.Board()->titleActive);
         app.Draw();
         EXPECT_TRUE(WriteScreenPng(app.GetScreenSurface(), LookPath(r, "intro")));
@@ -61,26 +64,31 @@ TEST(GameplayLook, BoardMomentsAtEveryResolution)
         // Two tracks under tunnel overlays: rolled in, turned by the keypad, one shot on its way.
         crt::srand(11);
         app.PlayGauntlet(15, 3, false);
-        ASSERT_TRUE(app.ShowScreen(kSlotGameplay));
+        ASSERT_TRUE(app.ShowGameplay(true));
         ASSERT_TRUE(PlayUntilRolledIn(app, 1500));
         GameplayScreen* board = app.Board();
+        // Turned from straight down to about the left, where the guide meets the nearer chain.
         board->OnKey(2, true);
-        for (int i = 0; i < 12; ++i)
+        for (int i = 0; i < 16; ++i)
             app.Update();
         board->OnKey(2, false);
-        board->OnKey(5, true);
-        board->OnKey(5, false);
-        for (int i = 0; i < 3; ++i)
-            app.Update();
-        EXPECT_EQ(board->shotCount, 1);
+        app.Update();
         EXPECT_EQ(board->keyAiming, 1);
+        EXPECT_NE(board->currentBall, nullptr);
         app.Draw();
         EXPECT_TRUE(WriteScreenPng(app.GetScreenSurface(), LookPath(r, "keypad")));
+        board->OnKey(5, true);
+        board->OnKey(5, false);
+        for (int i = 0; i < 4; ++i)
+            app.Update();
+        EXPECT_EQ(board->shotCount, 1);
+        app.Draw();
+        EXPECT_TRUE(WriteScreenPng(app.GetScreenSurface(), LookPath(r, "shot")));
 
         // The nebula map, aimed with the stylus held down.
         crt::srand(13);
         app.PlayGauntlet(21, 2, false);
-        ASSERT_TRUE(app.ShowScreen(kSlotGameplay));
+        ASSERT_TRUE(app.ShowGameplay(true));
         ASSERT_TRUE(PlayUntilRolledIn(app, 1500));
         board = app.Board();
         board->OnPointer(r.width / 4, r.height / 3, kDown);

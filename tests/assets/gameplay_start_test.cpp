@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "engine/graphics/surface.h"
@@ -7,6 +8,7 @@
 #include "game/play/ball_sprite.h"
 #include "game/play/curve_path.h"
 #include "game/play/frog.h"
+#include "game/play/game_hud.h"
 #include "game/play/hole.h"
 #include "gameplay_look_app.h"
 #include "platform/crt.h"
@@ -136,6 +138,16 @@ TEST(GameplayStart, TargetsAndParTimesOfTheShippedRecords)
     // Four colours in rank 0; the rolled-in chains use only those.
     EXPECT_EQ(app.Board()->colourEnabled[3], 1);
     EXPECT_EQ(app.Board()->colourEnabled[4], 0);
+
+    // A fresh level's bar drains from full; one reached by a level-up shows its progress at once.
+    GameHud* hud = app.Board()->hud;
+    ASSERT_NE(hud, nullptr);
+    EXPECT_GT(hud->GetShownWidth(), 0);
+    EXPECT_EQ(hud->GetTargetWidth(), 0);
+    app.Player()->progress[1].levelUp = true;
+    ASSERT_TRUE(app.Board()->StartLevel());
+    EXPECT_EQ(hud->GetShownWidth(), 0);
+    EXPECT_FALSE(app.Player()->progress[1].levelUp);
 }
 
 TEST(GameplayStart, TheIntroLastsPastFrame131AndSweepsEachTrackOnce)
@@ -195,6 +207,9 @@ TEST(GameplayStart, TheBoardMayBeSavedUntilTheLevelIsFinished)
     app.PlayAdventure(1);
     ASSERT_TRUE(app.ShowGameplay(true));
     EXPECT_TRUE(app.Board()->CanSaveLevel());
+    app.Board()->endState = 1;
+    EXPECT_FALSE(app.Board()->CanSaveLevel()) << "a loss being paid is not saved again";
+    app.Board()->endState = 0;
     app.Board()->levelFinished = 1;
     EXPECT_FALSE(app.Board()->CanSaveLevel());
 }
@@ -249,4 +264,113 @@ TEST(GameplayStart, ASeededLevelPlaysTheSameFrames)
     // The frames move, and the seed reaches them.
     EXPECT_NE(first[150], first[350]);
     EXPECT_NE(ScriptedRun(78, 360), first);
+}
+
+namespace {
+
+// Starts the level and runs the board through its intro; false when it never ends.
+bool PastTheIntro(GameplayLookApp& app)
+{
+    if (!app.ShowGameplay(true))
+        return false;
+    for (int i = 0; i < 1000 && app.Board()->playState != kPlayPlaying; ++i)
+        app.Board()->Update();
+    return app.Board()->playState == kPlayPlaying;
+}
+
+// Degrees as 0..359.
+int Turned(Fixed from, Fixed to)
+{
+    return (((to - from).ToInt()) % 360 + 360) % 360;
+}
+
+}  // namespace
+
+TEST(GameplayStart, HeldKeysTurnFasterEachFrameAndBothTogetherStop)
+{
+    GameplayLookApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    app.PlayAdventure(1);
+    ASSERT_TRUE(PastTheIntro(app));
+    GameplayScreen& board = *app.Board();
+    ASSERT_NE(board.frog, nullptr);
+    BoardFrames(app, 3);
+    const Fixed start = board.frog->GetAngle();
+    board.OnKey(2, true);
+    BoardFrames(app, 4);
+    // 1, 1.5, 2 and 2.5 degrees.
+    EXPECT_EQ(Turned(start, board.frog->GetAngle()), 7);
+    BoardFrames(app, 40);
+    EXPECT_EQ(board.keyTurnRate, Fixed::FromInt(15)) << "the rate stops growing at 15";
+    const Fixed turned = board.frog->GetAngle();
+    board.OnKey(1, true);
+    BoardFrames(app, 5);
+    EXPECT_EQ(board.frog->GetAngle(), turned) << "left and right together hold the aim";
+}
+
+TEST(GameplayStart, AQuakeTransitionPansToTheFrog)
+{
+    GameplayLookApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    app.PlayAdventure(2);
+    ScreenTransition& transition = app.GetTransition();
+    transition.kind = kTransitionQuake;
+    transition.start = FixedVec2(Fixed::FromInt(100), Fixed::FromInt(0));
+    transition.angle = Fixed::FromInt(77);
+    ASSERT_TRUE(app.ShowGameplay(true));
+    GameplayScreen& board = *app.Board();
+    const FixedRect& frog = board.frog->Bounds();
+    const FixedVec2 centre(frog.x + Fixed::Raw(frog.w.raw >> 1), frog.y + Fixed::Raw(frog.h.raw >> 1));
+    EXPECT_EQ(transition.end, centre);
+    // The pan moves a sixteenth of the way a step on each axis.
+    EXPECT_EQ(transition.steps.x.raw, std::abs((centre.x - Fixed::FromInt(100)).raw) / 16);
+    EXPECT_EQ(transition.steps.y.raw, centre.y.raw / 16);
+    EXPECT_EQ(board.frog->GetAngle(), Fixed::FromInt(77));
+    EXPECT_EQ(transition.rate, Fixed16::FromDouble(0.075));
+}
+
+TEST(GameplayStart, AClearedBoardEarnsItsTimeSweepsAndShowsItsStatistics)
+{
+    GameplayLookApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    app.PlayAdventure(1);
+    ASSERT_TRUE(PastTheIntro(app));
+    GameplayScreen& board = *app.Board();
+    BoardFrames(app, 5);
+    // The target is reached and the last ball has gone; the frame ends at 495 of 990 par frames.
+    board.targetReached = 1;
+    for (BallChain* chain : board.chains)
+        chain->count = 0;
+    board.parTime = 30;
+    board.levelTime = 494;
+    board.endSweepStart[0] = board.curveLength[0] - Fixed::FromInt(200);
+    const int score = board.levelScore;
+    board.Update();
+    EXPECT_EQ(board.levelFinished, 1);
+    EXPECT_EQ(board.timeBonus, 12600);
+    EXPECT_EQ(board.levelScore, score + 12600);
+    EXPECT_GE(board.playState, kPlayWon);
+    EXPECT_EQ(board.currentBall, nullptr) << "a finished level takes the frog's ball";
+
+    int frames = 0;
+    while (board.playState != kPlayStatistics && frames < 3000) {
+        board.Update();
+        ++frames;
+    }
+    ASSERT_EQ(board.playState, kPlayStatistics);
+    EXPECT_EQ(board.endSweepCurve, 0) << "one track, one sweep";
+    EXPECT_GT(board.levelScore, score + 12600) << "the sweep pays as it runs";
+    ASSERT_NE(board.FindModalChild(), nullptr) << "the statistics show at once";
+    const int frame = board.frameCounter;
+    BoardFrames(app, 10);
+    EXPECT_EQ(board.frameCounter, frame);
+
+    // Once closed, the level ends: the adventure moves on a stage.
+    Widget* dialog = board.FindModalChild();
+    board.RemoveChild(dialog);
+    delete dialog;
+    board.statisticsClosed = 1;
+    board.Update();
+    EXPECT_EQ(board.statisticsClosed, 0);
+    EXPECT_EQ(app.Player()->progress[0].stage, 2);
 }

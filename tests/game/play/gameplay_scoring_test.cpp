@@ -285,3 +285,74 @@ TEST(Matches, AGapBonusRidesTheShotIntoItsMatch)
     EXPECT_EQ(none.gapShots, 0);
     EXPECT_EQ(none.caption, "");
 }
+
+TEST(Target, SurvivalLevelsUpOnTheBoard)
+{
+    RulesBoard board;
+    ASSERT_TRUE(board.app.BuildTables());
+    GameplayScreen& s = *board.screen;
+    PlayerRecord& player = board.app.Player();
+    player.mode = 1;
+    player.mapRanks[3] = 0;
+    ModeProgress& progress = board.app.Progress();
+    progress.stage = 9;
+    progress.gauntletMap = 3;
+    progress.gauntletKind = 0;
+    progress.score = 5000;
+    progress.lives = 1;
+    progress.totalCombos = 10;
+    progress.totalFrames = 100;
+    progress.gapShots = 1;
+    progress.totalCoins = 2;
+    progress.bestCombo = 3;
+    progress.bestChain = 7;
+    s.curveCount = 2;
+    s.curveLength[0] = Fixed::FromInt(1024);
+    s.curveLength[1] = Fixed::FromInt(2000);
+    // A quarter of the first track left: 25 points, and its head is past halfway. The second
+    // head ran past its end: nothing, and no Reverse from it.
+    board.holes[0]->furthestHead = Fixed::FromInt(768);
+    board.holes[1]->furthestHead = Fixed::FromInt(2500);
+    BallChain& chain = board.MakeChain(0, 0, {1, 2});
+    s.targetScore = 1000;
+    s.levelScore = 1200;
+    s.combos = 3;
+    s.levelTime = 900;
+    s.gapShots = 2;
+    s.coinsCollected = 1;
+    s.bestCombo = 4;
+    s.bestChain = 2;
+
+    // Points in survival never give a life.
+    s.AddScore(100000);
+    EXPECT_EQ(progress.lives, 1);
+    s.levelScore = 1200;
+    board.app.sound->played.clear();
+    s.CheckTargetReached();
+
+    EXPECT_EQ(s.targetReached, 0);
+    EXPECT_EQ(progress.score, 5000 + 1225);
+    EXPECT_EQ(progress.totalCombos, 13);
+    EXPECT_EQ(progress.totalFrames, 1000);
+    EXPECT_EQ(progress.gapShots, 3);
+    EXPECT_EQ(progress.totalCoins, 3);
+    EXPECT_EQ(progress.bestCombo, 4);
+    EXPECT_EQ(progress.bestChain, 7);
+    EXPECT_EQ(s.levelScore, 0);
+    EXPECT_EQ(s.combos + s.levelTime + s.gapShots + s.coinsCollected + s.bestCombo + s.bestChain, 0);
+    EXPECT_EQ(progress.stage, 10);
+    EXPECT_EQ(player.mapRanks[3], 1);
+    EXPECT_EQ(s.targetScore, 937);
+    EXPECT_EQ(s.titleTimer, 99);
+    EXPECT_GT(s.reverseTimer, 0);
+    EXPECT_EQ(s.reverseTimer, s.reverseDuration);
+    EXPECT_EQ(board.app.sound->played, (std::vector<int>{15, 21}));
+    EXPECT_EQ(chain.balls[0].sprite->GetFlashCounter(), 23);
+
+    // The next target is counted from 0 again; a rank already higher stays.
+    player.mapRanks[3] = 3;
+    s.levelScore = 937;
+    s.CheckTargetReached();
+    EXPECT_EQ(progress.stage, 11);
+    EXPECT_EQ(player.mapRanks[3], 3);
+}

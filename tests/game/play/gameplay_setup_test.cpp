@@ -8,6 +8,7 @@
 #include "game/play/ball_sprite.h"
 #include "game/play/gameplay_screen.h"
 #include "game/play/hole.h"
+#include "game/tables/map_info.h"
 #include "board_app.h"
 
 namespace {
@@ -299,4 +300,23 @@ TEST(GameplayDifficulty, TheSetUpReadsThePlayersMode)
     player.progress[0].stage = 77;
     EXPECT_FALSE(board.SetupDifficulty());
     EXPECT_EQ(board.targetScore, target);
+}
+
+TEST(GameplayLoading, MoreOverlaysThanSlotsFailTheLoad)
+{
+    BoardApp app;
+    GameplayScreen board(&app);
+    std::vector<OverlayImage> overlays(11, OverlayImage{"missing", 0, 0});
+    MapInfo map;
+    map.name = "nowhere";
+    map.art = "nowhere";
+    map.overlays = overlays;
+    EXPECT_FALSE(board.LoadOverlays(map));
+    EXPECT_EQ(board.overlayCount, 0);
+    for (Surface* image : board.overlayImages)
+        EXPECT_EQ(image, nullptr) << "nothing is made for a map that cannot be shown";
+    // Ten fit the slots; here the first image is missing, so the load stops there.
+    map.overlays = std::span<const OverlayImage>(overlays.data(), 10);
+    EXPECT_FALSE(board.LoadOverlays(map));
+    EXPECT_EQ(board.overlayCount, 0);
 }

@@ -40,6 +40,7 @@ public:
         return screenSurface_ && screenSurface_->Create(640, 480);
     }
     std::unique_ptr<Font> font;
+    bool BuildTables() { return levelTables_.Build(); }
     ModeProgress& Progress() { return *GetProfiles()->CurrentPlayer()->CurrentModeProgress(); }
     PlayerRecord& Player() { return *GetProfiles()->CurrentPlayer(); }
     // The sets the explosions and coins load.

@@ -426,8 +426,10 @@ bool BoardRecord::Effects()
         }
         if (type != kObjectCoin)
             continue;
-        if (TraceEmitter* trail = static_cast<Coin*>(object)->GetTrail()) {
+        auto* coin = static_cast<Coin*>(object);
+        if (TraceEmitter* trail = coin->GetTrail()) {
             if (!s_.effects.Append(trail)) {
+                coin->SetTrail(nullptr);
                 delete trail;
                 return false;
             }

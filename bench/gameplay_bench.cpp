@@ -12,6 +12,7 @@
 #include <string>
 
 #include "engine/graphics/surface.h"
+#include "bench_app.h"
 #include "game/app/game_app.h"
 #include "game/app/profile_store.h"
 #include "game/play/ball_chain.h"
@@ -31,17 +32,6 @@ namespace {
 constexpr int kMap = 14;
 constexpr int kExplosions = 12;
 constexpr int kTexts = 8;
-
-class BenchApp : public GameApp {
-public:
-    String GetExeDirectory() override
-    {
-        std::string folder = KELO_DATA_DIR;
-        for (char& c : folder)
-            c = c == '/' ? '\\' : c;
-        return String((folder + "\\").c_str());
-    }
-};
 
 class BusyBoard {
 public:

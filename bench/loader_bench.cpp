@@ -8,21 +8,11 @@
 
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/resource_list.h"
+#include "bench_app.h"
 #include "game/app/game_app.h"
 #include "game/screens/loader_screen.h"
 
 namespace {
-
-class BenchApp : public GameApp {
-public:
-    String GetExeDirectory() override
-    {
-        std::string folder = KELO_DATA_DIR;
-        for (char& c : folder)
-            c = c == '/' ? '\\' : c;
-        return String((folder + "\\").c_str());
-    }
-};
 
 void BM_LoaderWholeWork(benchmark::State& state)
 {

@@ -100,8 +100,13 @@ void GameplayScreen::Draw()
     DrawEffects(screen);
     DrawFloatingTexts();
     DrawLossFade(screen);
-    if (hud)
+    if (hud) {
+        // The frame's inner bands are painted into the level picture once; a board without one
+        // (the nebula maps) would show the frame without them.
+        if (!levelImage)
+            hud->DrawFrame(screen, false);
         hud->Draw(screen);
+    }
     if (menuButton && menuButton->IsVisible())
         menuButton->Draw();
     DrawTitle(screen);

@@ -27,7 +27,6 @@ constexpr int kLastStage = 76;
 constexpr int kTips = 10;
 constexpr int kFortunes = 8;
 constexpr int kQuakeSound = 5;
-constexpr int kStatisticsSound = 20;
 constexpr int kQuakeCountdown = 22;
 constexpr int kEventPlayLevel = 1000;
 constexpr int kEventStageComplete = 1004;

@@ -67,8 +67,9 @@ TEST(GameplayLook, BoardMomentsAtEveryResolution)
         ASSERT_TRUE(app.ShowGameplay(true));
         ASSERT_TRUE(PlayUntilRolledIn(app, 1500));
         GameplayScreen* board = app.Board();
+        // Turned from straight down to about the left, where the guide meets the nearer chain.
         board->OnKey(2, true);
-        for (int i = 0; i < 12; ++i)
+        for (int i = 0; i < 16; ++i)
             app.Update();
         board->OnKey(2, false);
         app.Update();

@@ -195,6 +195,15 @@ TEST(GameplayShots, GapBonusByTheNarrowestGap)
         EXPECT_EQ(joined.GetGapBonusCount(), c.count);
         b.ballSprites.Clear();
     }
+    // Survival's base is 250.
+    t.app.PlaySurvival();
+    ASSERT_TRUE(b.IsSurvival());
+    t.Lay(0, {500, 468, 436}, {0, 1, 2});
+    Ball& shot = ShotAt(t, 200, 100, 3);
+    shot.AddGapCrossed(0, 40, 7);
+    ASSERT_TRUE(b.ShotHitsChain(shot));
+    EXPECT_EQ((chain.balls[0].colour == 3 ? chain.balls[0] : chain.balls[1]).GetGapBonusPoints(), 250);
+    b.ballSprites.Clear();
 }
 
 TEST(GameplayShots, AShotNotesTheGapsItCrosses)

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "engine/graphics/surface.h"
+#include "game/app/profile_store.h"
 #include "game/play/frog.h"
 #include "game/play/gameplay_screen.h"
 #include "tests/game/play/board_app.h"
@@ -19,6 +20,16 @@ public:
         display->Create(640, 480);
         screenSurface_ = display;  // the application deletes it
         setsLoaded = !ballSets || AddBallSets(4);
+    }
+    ~DisplayBoardApp() override { DeleteAndNull(options_); }
+    // A player in gauntlet survival.
+    void PlaySurvival()
+    {
+        auto* profiles = new ProfileStore();
+        options_ = profiles;
+        profiles->SetCurrentIndex(profiles->AddPlayer());
+        profiles->CurrentPlayer()->mode = 1;
+        profiles->CurrentPlayer()->CurrentModeProgress()->gauntletKind = 0;
     }
     bool setsLoaded = false;
 };

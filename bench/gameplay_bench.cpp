@@ -207,6 +207,23 @@ void BM_BusyFrameWhole(benchmark::State& state)
         board.Update();
         board.Draw();
     });
+    // What the last frame held, to show the board stayed busy.
+    if (GameplayScreen* board = Busy().Board()) {
+        int explosions = 0, coins = 0, texts = 0;
+        for (int i = 0; i < board->effects.Count(); ++i) {
+            GameObject* object = board->effects.Get(i);
+            explosions += object && !object->IsDead() && object->Type() == kObjectExplosion;
+            coins += object && !object->IsDead() && object->Type() == kObjectCoin;
+        }
+        for (FloatingText* text : board->floatingTexts)
+            texts += text && text->GetLife() > 0;
+        state.counters["balls"] = board->chains[0]->count + board->chains[1]->count;
+        state.counters["explosions"] = explosions;
+        state.counters["coins"] = coins;
+        state.counters["texts"] = texts;
+        state.counters["shots"] = board->shotCount;
+        state.counters["playState"] = board->playState;
+    }
 }
 
 // The draw's layers in their order.

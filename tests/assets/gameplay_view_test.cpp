@@ -322,3 +322,31 @@ TEST(GameplayDraw, NebulaBoardsShowTheWholeFrame)
         framed += drawn[size_t(y) * 640 + band + 1] != screen->GetPixels()[y * 640 + band + 1];
     EXPECT_GT(framed, left.h / 4);
 }
+
+TEST_F(PlayingBoard15, DrawFrogFliesInUnderTheQuake)
+{
+    ScreenTransition& transition = app.GetTransition();
+    board->Draw();
+    std::vector<uint16_t> resting(screen->GetPixels(), screen->GetPixels() + 640 * 480);
+    const FixedVec2 home(board->frog->Bounds().CenterX(), board->frog->Bounds().CenterY());
+    transition.kind = kTransitionQuake;
+    transition.start = FixedVec2(Fixed::FromInt(120), Fixed::FromInt(360));
+    transition.scale = Fixed16::FromInt(1);
+    transition.quakeCountdown = 0;
+    board->StartFadeIn();
+    board->Draw();
+    auto changedAround = [&](const FixedVec2& p) {
+        int changed = 0;
+        for (int y = p.y.ToInt() - 10; y < p.y.ToInt() + 10; ++y)
+            for (int x = p.x.ToInt() - 10; x < p.x.ToInt() + 10; ++x)
+                changed += screen->GetPixels()[y * 640 + x] != resting[size_t(y) * 640 + x];
+        return changed;
+    };
+    // The frog is drawn where the flight has brought it, and no longer at home.
+    EXPECT_GT(changedAround(transition.start), 200);
+    EXPECT_GT(changedAround(home), 200);
+    board->ClearScreenFadingIn();
+    transition.kind = kTransitionFade;
+    board->Draw();
+    EXPECT_EQ(std::memcmp(screen->GetPixels(), resting.data(), resting.size() * 2), 0);
+}

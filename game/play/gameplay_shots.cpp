@@ -91,7 +91,10 @@ void GameplayScreen::ShootBall()
 void GameplayScreen::UpdateShots()
 {
     for (int i = 0; i < shotCount; ++i) {
-        Ball& s = *GetShot(i);
+        Ball* flying = GetShot(i);
+        if (!flying)
+            continue;
+        Ball& s = *flying;
         s.position.x += s.velocity.x;
         s.position.y += s.velocity.y;
         if (s.sprite)
@@ -108,7 +111,10 @@ void GameplayScreen::UpdateShots()
     const Fixed right = Fixed::FromInt((display ? display->GetWidth() : 0) + kScreenMargin);
     const Fixed bottom = Fixed::FromInt((display ? display->GetHeight() : 0) + kScreenMargin);
     for (int i = shotCount - 1; i >= 0; --i) {
-        const FixedVec2& p = GetShot(i)->position;
+        const Ball* flying = GetShot(i);
+        if (!flying)
+            continue;
+        const FixedVec2& p = flying->position;
         if (p.x < left || p.x > right || p.y < top || p.y > bottom)
             RemoveShot(i);
     }
@@ -116,17 +122,17 @@ void GameplayScreen::UpdateShots()
 
 void GameplayScreen::KeepPreviousShotPositions()
 {
-    for (int i = 0; i < shotCount; ++i) {
-        Ball& s = *GetShot(i);
-        s.previousPosition = s.position;
-    }
+    for (int i = 0; i < shotCount; ++i)
+        if (Ball* s = GetShot(i))
+            s->previousPosition = s->position;
 }
 
 void GameplayScreen::RemoveShot(int index)
 {
-    if (index < 0 || index >= shotCount)
+    Ball* removed = GetShot(index);
+    if (!removed || index >= shotCount)
         return;
-    Ball& s = *GetShot(index);
+    Ball& s = *removed;
     if (s.sprite)
         s.sprite->Kill();  // the effect list deletes it
     const bool missed = !IsParked(s);

@@ -120,8 +120,11 @@ TEST_F(InputBoard, SecondFingerSwapsAndTakesOverTheAim)
 {
     board.OnPointer(520, 240, kDown);
     EXPECT_EQ(Angle(), 270);
+    BallSprite* first = Current();
     board.OnPointerEx(120, 240, kDown, 1);
     EXPECT_EQ(board.secondPointerDown, 1);
+    EXPECT_EQ(board.nextBall, first);
+    EXPECT_NE(Current(), first);
     // The second finger itself never aims.
     EXPECT_EQ(Angle(), 270);
     board.OnPointerEx(120, 300, kMove, 1);

@@ -1,5 +1,6 @@
 #include "game/screens/stage_complete_screen.h"
 
+#include <new>
 #include <string>
 
 #include "engine/core/archive.h"
@@ -17,6 +18,7 @@
 #include "game/app/profile_store.h"
 #include "game/app/sound_bank.h"
 #include "game/play/curve_file.h"
+#include "game/play/game_hud.h"
 #include "game/play/hole.h"
 #include "game/tables/map_info.h"
 #include "game/tables/progression.h"
@@ -51,6 +53,7 @@ StageCompleteScreen::StageCompleteScreen(GameApp* app) : GameScreen(app)
 StageCompleteScreen::~StageCompleteScreen()
 {
     DeleteAndNull(background_);
+    DeleteGameHud(hud_);
     if (GameApp* app = GetGameApp())
         app->ReleaseSprite(frogSet_);
 }
@@ -99,6 +102,13 @@ bool StageCompleteScreen::Create()
     stageAt_ = Point{(width - (font ? font->MeasureText(stageText_.CStr()) : 0)) >> 1, LayoutInt(kLayoutStageTextY)};
     completeAt_ = Point{(width - (font ? font->MeasureText(completeText_.CStr()) : 0)) >> 1,
                         LayoutInt(kLayoutCompleteTextY)};
+
+    // The frame, caption and score of the game stay in place over the picture.
+    DeleteGameHud(hud_);
+    hud_ = new (std::nothrow) GameHud(app, nullptr);
+    if (!hud_ || !hud_->Load())
+        return false;
+    hud_->RefreshLabels();
 
     if (!app->AcquireSprite(frogSet_, "FrogAll"))
         return false;
@@ -278,6 +288,8 @@ void StageCompleteScreen::DrawContent(Surface* surface)
     if (background_)
         background_->Draw(surface, 0, 0, background_->GetWidth(), background_->GetHeight(), 0, 0);
     FillRectRotatedBlend(app, surface, 0, 0, surface->GetWidth(), surface->GetHeight(), 0, 0, 0, dim_);
+    if (hud_)
+        hud_->Draw(surface);
     int stageLength = static_cast<int>(stageText_.Length());
     int completeLength = static_cast<int>(completeText_.Length());
     DrawText(surface, stageText_, stageAt_, ShownLength(1, stageLength));

@@ -9,6 +9,7 @@
 #include "engine/core/strings.h"
 #include "game/app/game_screen.h"
 
+class GameHud;
 class ResourceEntry;
 class Surface;
 struct MapInfo;
@@ -65,6 +66,7 @@ public:
     const String& GetCompleteText() const { return completeText_; }
     Point GetStageTextAt() const { return stageAt_; }
     Surface* GetBackground() const { return background_; }
+    GameHud* GetHud() const { return hud_; }
     bool HasContinued() const { return continued_; }
     // The characters of a text shown now: none, a typed part or the whole.
     int ShownLength(int textPhase, int length) const;
@@ -77,6 +79,7 @@ private:
     void DrawText(Surface* surface, const String& text, Point at, int count);
 
     Surface* background_ = nullptr;
+    GameHud* hud_ = nullptr;
     ResourceEntry* frogSet_ = nullptr;
     FixedVec2 waypoints_[kWaypoints];
     Fixed evenSpeed_, oddSpeed_, lastSpeed_;

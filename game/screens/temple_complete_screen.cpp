@@ -1,6 +1,7 @@
 #include "game/screens/temple_complete_screen.h"
 
 #include <cmath>
+#include <new>
 
 #include "engine/core/archive.h"
 #include "engine/core/format_text.h"
@@ -14,6 +15,7 @@
 #include "game/app/game_app.h"
 #include "game/app/game_helpers.h"
 #include "game/app/profile_store.h"
+#include "game/play/game_hud.h"
 #include "game/screens/typewriter_label.h"
 #include "game/tables/progression.h"
 
@@ -62,6 +64,7 @@ TempleCompleteScreen::TempleCompleteScreen(GameApp* app) : GameScreen(app)
 
 TempleCompleteScreen::~TempleCompleteScreen()
 {
+    DeleteGameHud(hud_);
     if (GameApp* app = GetGameApp())
         app->ReleaseSprite(frogSet_);
 }
@@ -79,6 +82,12 @@ bool TempleCompleteScreen::Create()
         frogCentre_ = transition.start;
         frogAngle_ = transition.angle;
     }
+    // The frame, caption and score of the finished game, made before the lives bonus is added.
+    DeleteGameHud(hud_);
+    hud_ = new (std::nothrow) GameHud(app, nullptr);
+    if (!hud_ || !hud_->Load())
+        return false;
+    hud_->RefreshLabels();
     PlayerRecord* player = CurrentPlayerOf(app);
     ModeProgress* progress = CurrentProgressOf(app);
     if (player && progress && player->mode == 0 && progress->stage > kFinalStage)
@@ -108,9 +117,16 @@ void TempleCompleteScreen::Draw()
     if (!display)
         return;
     DialogWidget::Draw();
+    if (IsScreenFadingIn() && app->GetTransition().kind == kTransitionSlide)
+        DrawSlide(display);
+    if (hud_)
+        hud_->Draw(display);
+}
+
+void TempleCompleteScreen::DrawSlide(Surface* display)
+{
+    GameApp* app = GetGameApp();
     ScreenTransition& transition = app->GetTransition();
-    if (!IsScreenFadingIn() || transition.kind != kTransitionSlide)
-        return;
     for (int i = 0; i < 4; ++i) {
         Surface* piece = app->GetQuakeImage(i);
         if (!piece)

@@ -9,6 +9,7 @@
 #include "game/app/game_dialog.h"
 #include "game/app/game_screen.h"
 
+class GameHud;
 class ResourceEntry;
 class TypewriterLabel;
 
@@ -47,14 +48,18 @@ public:
     FixedVec2 GetFrogCentre() const { return frogCentre_; }
     Fixed GetFrogAngle() const { return frogAngle_; }
     bool IsDialogOpened() const { return dialogOpened_ != 0; }
+    GameHud* GetHud() const { return hud_; }
 
 private:
     // The won statistics when they are up, else null.
     DialogWidget* WonStats();
+    // The previous screen's pieces and the frog while the slide fades this one in.
+    void DrawSlide(Surface* display);
     // What a press does while the statistics are not up; only the first counts.
     void OnPress();
 
     ResourceEntry* frogSet_ = nullptr;
+    GameHud* hud_ = nullptr;
     int32_t livesBonus_ = 0;
     int32_t dialogOpened_ = 0;
     FixedVec2 frogCentre_;

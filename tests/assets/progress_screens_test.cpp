@@ -13,6 +13,7 @@
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
 #include "game/play/curve_file.h"
+#include "game/play/game_hud.h"
 #include "game/screens/end_screen.h"
 #include "game/screens/stage_complete_screen.h"
 #include "game/screens/temple_complete_screen.h"
@@ -66,6 +67,45 @@ StageCompleteScreen* RestingStage(ProgressApp& app, int stage)
     if (screen)
         screen->ClearScreenFadingIn();
     return screen;
+}
+
+// Pixels of the frame's edge bands on the display that differ from the display's pieces (the
+// bands are copied whole every frame; the progress bar stands over one), and in *shown those that
+// differ from the picture under them, so a frame left out cannot pass for one drawn.
+int FrameMisses(GameApp& app, const GameHud& hud, const Surface* display, const Surface* under, int* shown)
+{
+    const int kRect[GameHud::kPieces] = {0, 2, 3, 5, 6, 7, 8};
+    const Surface* bar = hud.GetBarImage(0);
+    if (!bar)
+        return -1;
+    Rect barAt{app.GetLayoutTable().ints[15], app.GetLayoutTable().ints[16], bar->GetWidth(), bar->GetHeight()};
+    int misses = 0;
+    *shown = 0;
+    for (int i = 0; i < GameHud::kPieces; ++i) {
+        const Surface* piece = hud.GetCachedPiece(i);
+        if (!piece)
+            return -1;
+        const Rect& at = hud.GetTouchRect(kRect[i]);
+        int w = piece->GetWidth(), h = piece->GetHeight(), band = app.GetLayoutTable().ints[178 + i];
+        // Top pieces lie along the top edge, the sides along theirs, the rest along the bottom.
+        Rect edge = i <= 1 ? Rect{0, 0, w, band}
+                  : i == 2 ? Rect{0, 0, band, h}
+                  : i == 3 ? Rect{w - band, 0, band, h}
+                           : Rect{0, h - band, w, band};
+        for (int y = edge.y; y < edge.y + edge.h; ++y)
+            for (int x = edge.x; x < edge.x + edge.w; ++x) {
+                int sx = at.x + x, sy = at.y + y;
+                if (sx < 0 || sy < 0 || sx >= display->GetWidth() || sy >= display->GetHeight())
+                    continue;
+                if (sx >= barAt.x && sx < barAt.x + barAt.w && sy >= barAt.y && sy < barAt.y + barAt.h)
+                    continue;
+                uint16_t want = piece->GetPixels()[y * piece->GetRawWidth() + x];
+                uint16_t got = display->GetPixels()[sy * display->GetRawWidth() + sx];
+                misses += got != want;
+                *shown += under && under->GetPixels()[sy * under->GetRawWidth() + sx] != want;
+            }
+    }
+    return misses;
 }
 
 }  // namespace
@@ -188,6 +228,34 @@ TEST(StageComplete, CapturesThePictureWithoutTheFrog)
         }
     EXPECT_GT(differ, 1000u) << "the frog is drawn on the screen";
     EXPECT_EQ(far, 0u) << "and nothing else differs";
+}
+
+// The frame of the game goes on over the darkening picture: its caption names the stage just won,
+// its score the finished stages' score, and its edges stand in the picture the quake is cut from.
+TEST(StageComplete, KeepsTheFrameCaptionAndScoreOverThePicture)
+{
+    for (const ShippedResolution& r : kShippedResolutions) {
+        SCOPED_TRACE(ShippedName(r));
+        ProgressApp app(r.width, r.height);
+        ASSERT_TRUE(app.Ready());
+        app.Player(6).score = 1234567;
+        ASSERT_TRUE(app.ShowScreen(kSlotStageComplete));
+        auto* screen = app.Shown<StageCompleteScreen>(kSlotStageComplete);
+        ASSERT_NE(screen, nullptr);
+        GameHud* hud = screen->GetHud();
+        ASSERT_NE(hud, nullptr);
+        EXPECT_EQ(std::string(hud->GetCaption().CStr()), Text(app, "STR_LVL") + " 1-5");
+        EXPECT_EQ(std::string(hud->GetScoreText().CStr()), "1,234,567");
+        // Walked on until the veil is at its darkest, so no band can show through by chance.
+        screen->ClearScreenFadingIn();
+        for (int i = 0; i < 70; ++i)
+            screen->Update();
+        Surface* display = app.GetScreenSurface();
+        ASSERT_TRUE(screen->DrawCapture(display));
+        int shown = 0;
+        EXPECT_EQ(FrameMisses(app, *hud, display, screen->GetBackground(), &shown), 0);
+        EXPECT_GT(shown, 0) << "the bands differ from the picture under them";
+    }
 }
 
 // The walk: a target 1 pixel to the side over 300 pixels down gives the side a speed that rounds
@@ -378,6 +446,32 @@ TEST(TempleComplete, TypesThePhrasesInOrderAndStartsTheFinalStage)
     for (int i = 0; i < 12; ++i)
         app.Update();
     EXPECT_EQ(app.reached, (std::vector<int>{1005, 1000}));
+}
+
+// The frame stays over everything the temple screen draws, the dialog and the slide included,
+// with the score as the adventure had it before the lives bonus.
+TEST(TempleComplete, DrawsTheFrameOfTheGameLast)
+{
+    for (int width : {640, 240}) {
+        SCOPED_TRACE(width);
+        ProgressApp app(width, width == 640 ? 480 : 240);
+        ASSERT_TRUE(app.Ready());
+        app.Player(77, 2).score = 5000;
+        ASSERT_TRUE(app.OnEvent(nullptr, 1005, nullptr, 0));
+        auto* screen = app.Shown<TempleCompleteScreen>(kSlotTempleComplete);
+        ASSERT_NE(screen, nullptr);
+        GameHud* hud = screen->GetHud();
+        ASSERT_NE(hud, nullptr);
+        EXPECT_EQ(std::string(hud->GetScoreText().CStr()), "5,000");
+        EXPECT_EQ(std::string(hud->GetCaption().CStr()), Text(app, "STR_LVL") + " 13-1");
+        app.Settle();
+        for (int i = 0; i < 30; ++i)
+            app.Update();
+        Surface* display = app.GetScreenSurface();
+        screen->Draw();
+        int shown = 0;
+        EXPECT_EQ(FrameMisses(app, *hud, display, nullptr, &shown), 0);
+    }
 }
 
 // After temple 1 a press goes back to the map; the frog's phrase is the plain one, or for a

@@ -13,26 +13,12 @@
 #include "game/play/ball_sprite.h"
 #include "game/app/profile_store.h"
 #include "game/play/gameplay_screen.h"
-#include "shipped_game_app.h"
+#include "gameplay_look_app.h"
 #include "tests/game/play/record_io.h"
 
-class RulesApp : public ShippedGameApp {
+class RulesApp : public GameplayLookApp {
 public:
-    RulesApp(int width, int height) : ShippedGameApp(width, height, "keloui.txt", "root_gameplay")
-    {
-        tablesBuilt_ = levelTables_.Build();
-        ProfileStore* profiles = GetProfiles();
-        int index = profiles ? profiles->AddPlayer() : -1;
-        if (index >= 0)
-            profiles->SetCurrentIndex(index);
-        if (profiles)
-            profiles->mute = true;
-    }
-    bool Ready() const { return ShippedGameApp::Ready() && tablesBuilt_ && Player(); }
-    GameScreen* NewScreen(int slot) override
-    {
-        return slot == kSlotGameplay ? GameApp::NewScreen(slot) : ShippedGameApp::NewScreen(slot);
-    }
+    RulesApp(int width, int height) : GameplayLookApp(width, height) {}
     // Screen changes reach the list; with passEvents they are also made.
     bool OnEvent(Widget* sender, int code, const char* name, int param) override
     {
@@ -43,25 +29,6 @@ public:
         }
         return GameApp::OnEvent(sender, code, name, param);
     }
-    PlayerRecord* Player() const
-    {
-        ProfileStore* profiles = GetProfiles();
-        return profiles && profiles->GetPlayerCount() > 0 ? profiles->CurrentPlayer() : nullptr;
-    }
-    void PlayAdventure(int stage)
-    {
-        Player()->mode = 0;
-        Player()->progress[0].stage = stage;
-    }
-    void PlayGauntlet(int map, int level, bool survival)
-    {
-        Player()->mode = 1;
-        ModeProgress& progress = Player()->progress[1];
-        progress.stage = level;
-        progress.gauntletMap = map;
-        progress.gauntletKind = survival ? 0 : 1;
-    }
-    GameplayScreen* Board() const { return dynamic_cast<GameplayScreen*>(GetScreen(kSlotGameplay)); }
     // The gameplay screen, set up as the application makes it, past its fade-in (a fading screen
     // drops the screen changes it is asked for).
     bool ShowBoard(bool startLevel)
@@ -80,11 +47,7 @@ public:
     // The application's frames, so that a fading screen delivers what it parked.
     void DeliverParked(int frames = 40) { Frames(frames); }
 
-    std::vector<int> events;
     bool passEvents = false;
-
-private:
-    bool tablesBuilt_ = false;
 };
 
 inline std::vector<uint8_t> SaveBoard(GameplayScreen& board)

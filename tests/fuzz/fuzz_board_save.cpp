@@ -17,34 +17,17 @@
 #include "game/app/resource_folders.h"
 #include "game/play/gameplay_screen.h"
 #include "game/tables/display_mode.h"
-#include "fuzz_support.h"
+#include "shipped_fuzz_app.h"
 #include "tests/game/play/record_io.h"
 
 namespace {
 
 constexpr int kSize = 240;
 
-class RecordApp : public GameApp {
+class RecordApp : public ShippedFuzzApp {
 public:
-    RecordApp()
+    RecordApp() : ShippedFuzzApp(kSize, kSize)
     {
-        SetApplication(this);
-        g_application = this;
-        options_ = new ProfileStore();
-        GameArea area;
-        area.gameWidth = area.drawWidth = area.screenWidth = kSize;
-        area.gameHeight = area.drawHeight = area.screenHeight = kSize;
-        SetGameArea(area);
-        CreateScreenSurface(kSize, kSize, 0, 0);
-        ApplyLayout(kSize, kSize);
-        packsEnabled_ = true;
-        singlePackMode_ = false;
-        firstPack_ = OpenPack(CommonPakName());
-        secondPack_ = OpenPack(ScreenPakName(DisplayModeOf(kSize, kSize)));
-        spriteList_ = new ResourceList(this, 40);
-        renderer_ = new TrigTable(this, 5760);
-        ready_ = firstPack_ && secondPack_ && renderer_->Build() && LoadSpriteScripts() && LoadStyles() &&
-                 LoadLanguage() && levelTables_.Build();
         ProfileStore* profiles = GetProfiles();
         int index = profiles->AddPlayer();
         if (index >= 0)
@@ -52,30 +35,12 @@ public:
         ready_ = ready_ && index >= 0;
     }
 
-    bool Ready() const { return ready_; }
-    String GetExeDirectory() override { return String((hostpath::FromHost(KELO_DATA_DIR) + "\\").c_str()); }
-    String GetSaveDirectory() override { return String((hostpath::FromHost(FuzzFolder()) + "\\").c_str()); }
     // Screen changes the board asks for are not made: the record is what is tried.
     bool OnEvent(Widget* sender, int code, const char* name, int param) override
     {
         return code >= 1000 && code < 1100 ? true : GameApp::OnEvent(sender, code, name, param);
     }
     GameplayScreen* Board() const { return dynamic_cast<GameplayScreen*>(GetScreen(kSlotGameplay)); }
-
-private:
-    ZipPack* OpenPack(const char* name)
-    {
-        auto* pack = new ZipPack(this);
-        // The pack answers for the files below the folder it was opened from, by the game's path.
-        std::string path = std::string(GetExeDirectory().CStr()) + name;
-        if (pack->Open(path.c_str()) != 1) {
-            delete pack;
-            return nullptr;
-        }
-        return pack;
-    }
-
-    bool ready_ = false;
 };
 
 RecordApp& App()

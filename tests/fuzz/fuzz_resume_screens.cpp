@@ -11,7 +11,7 @@
 #include "engine/core/zip_pack.h"
 #include "engine/graphics/resource_list.h"
 #include "engine/graphics/trig_table.h"
-#include "fuzz_support.h"
+#include "shipped_fuzz_app.h"
 #include "game/app/game_app.h"
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
@@ -22,53 +22,18 @@ namespace {
 
 constexpr int kWidth = 320, kHeight = 240;
 
-class ResumeFuzzApp : public GameApp {
+class ResumeFuzzApp : public ShippedFuzzApp {
 public:
-    ResumeFuzzApp()
+    ResumeFuzzApp() : ShippedFuzzApp(kWidth, kHeight)
     {
-        SetApplication(this);
-        g_application = this;
-        options_ = new ProfileStore();
-        GameArea area;
-        area.gameWidth = area.drawWidth = area.screenWidth = kWidth;
-        area.gameHeight = area.drawHeight = area.screenHeight = kHeight;
-        SetGameArea(area);
-        CreateScreenSurface(kWidth, kHeight, 0, 0);
-        ApplyLayout(kWidth, kHeight);
-        packsEnabled_ = true;
-        singlePackMode_ = false;
-        firstPack_ = OpenPack(CommonPakName());
-        secondPack_ = OpenPack(ScreenPakName(DisplayModeOf(kWidth, kHeight)));
-        spriteList_ = new ResourceList(this, 40);
-        renderer_ = new TrigTable(this, 5760);
         resumeStore_ = new SaveFileHolder(this);
         resumeStore_->SetFile((FuzzEnginePath("saveresume.dat")).c_str(), nullptr);
-        ready_ = firstPack_ && secondPack_ && renderer_->Build() && LoadSpriteScripts() && LoadStyles() &&
-                 LoadLanguage() && levelTables_.Build();
         ProfileStore* profiles = GetProfiles();
         profiles->SetCurrentIndex(profiles->AddPlayer());
         profiles->skipHelp = true;
     }
-    bool Ready() const { return ready_; }
-    String GetExeDirectory() override { return String((hostpath::FromHost(KELO_DATA_DIR) + "\\").c_str()); }
-    String GetSaveDirectory() override { return String(FuzzEnginePath("").c_str()); }
     // Whatever a screen posts stays unanswered: the record alone is under test.
     bool OnEvent(Widget*, int, const char*, int) override { return true; }
-
-private:
-    ZipPack* OpenPack(const char* name)
-    {
-        ZipPack* pack = new ZipPack(this);
-        // The pack finds its entries below the folder it was opened from, in the engine's form.
-        std::string path = std::string(GetExeDirectory().CStr()) + name;
-        if (pack->Open(path.c_str()) != 1) {
-            delete pack;
-            return nullptr;
-        }
-        return pack;
-    }
-
-    bool ready_ = false;
 };
 
 Widget* AnyScreen(GameApp& app)

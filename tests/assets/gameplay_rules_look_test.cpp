@@ -8,6 +8,7 @@
 
 #include "game/play/ball_chain.h"
 #include "game/play/explosion.h"
+#include "game/play/frog.h"
 #include "game/play/hole.h"
 #include "game/play/track_sparkle.h"
 #include "gameplay_rules_app.h"
@@ -72,6 +73,12 @@ TEST(GameplayRulesLook, RuleMomentsAtEveryResolution)
         // The Accuracy beam: the same frame drawn with and without it differs.
         ASSERT_TRUE(StartPlaying(app, 5));
         GameplayScreen* board = app.Board();
+        // Aimed by the stylus at the fourth ball of the first chain, so that the beam meets it.
+        const Ball& aimed = board->chains[0]->balls[3];
+        const Fixed angleBefore = board->frog->GetAngle();
+        board->OnPointer(aimed.position.x.ToInt() * r.width / 640, aimed.position.y.ToInt() * r.height / 480, 3);
+        board->Update();
+        EXPECT_NE(board->frog->GetAngle(), angleBefore);
         std::vector<uint16_t> plain = Snapshot(app);
         board->StartAccuracy();
         EXPECT_GT(board->accuracyTimer, 0);

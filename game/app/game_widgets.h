@@ -33,6 +33,8 @@ public:
 
 protected:
     GameApp* GetGameApp() const;
+    // Where the caption starts when it is centred on the button, before any press shift.
+    Point CentredCaptionOrigin();
 
     int captionX_ = 0, captionY_ = 0;
 };

@@ -67,12 +67,7 @@ bool MapButton::Init()
 
 Point MapButton::GetCaptionPosition()
 {
-    Point centre;
-    GetCenter(centre);
-    const char* text = caption_.CStr();
-    Point at;
-    at.x = centre.x - (look_.font && text ? look_.font->MeasureText(text) : 0) / 2;
-    at.y = centre.y - (look_.font ? look_.font->GetLineHeight() : 0) / 2;
+    Point at = CentredCaptionOrigin();
     if (pressed_ && !captionStill_ && !IsInputBlocked()) {
         ++at.x;
         ++at.y;

@@ -43,12 +43,7 @@ bool StartMenuButton::Init()
 
 Point StartMenuButton::GetCaptionPosition()
 {
-    Point centre;
-    GetCenter(centre);
-    const char* text = caption_.CStr();
-    Point at;
-    at.x = centre.x - (look_.font && text ? look_.font->MeasureText(text) : 0) / 2;
-    at.y = centre.y - (look_.font ? look_.font->GetLineHeight() : 0) / 2;
+    Point at = CentredCaptionOrigin();
     if (pressed_ && !captionStill_ && !IsInputBlocked()) {
         at.x += changePlayer_ ? 1 : pressShiftX_;
         at.y += changePlayer_ ? 1 : pressShiftY_;

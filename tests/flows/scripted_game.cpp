@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <new>
 #include <sstream>
 #include <thread>
@@ -181,8 +182,7 @@ bool FlowFolder::Write(const std::string& name, const std::string& bytes) const
 }
 
 ScriptedGame::ScriptedGame(int width, int height, std::string saveFolder)
-    : flow_(RunningSuiteName()), width_(width), height_(height), saveFolder_(std::move(saveFolder)),
-      sheet_(std::make_unique<ContactSheet>())
+    : flow_(RunningSuiteName()), width_(width), height_(height), saveFolder_(std::move(saveFolder))
 {
     if (saveFolder_.empty()) {
         saveFolder_ = MakeTempFolder();
@@ -666,8 +666,12 @@ bool ScriptedGame::Shot(const std::string& name)
     PresentedFrame frame;
     if (!GetPresentedFrame(&frame))
         return false;
-    sheet_->Add(frame.pixels.data(), frame.width, frame.height);
-    return sheet_->Write(stem + "_sheet.png");
+    // One sheet per flow and size for the whole process: a flow that starts the program again
+    // goes on filling the same sheet.
+    static std::map<std::string, ContactSheet> sheets;
+    ContactSheet& sheet = sheets[stem];
+    sheet.Add(frame.pixels.data(), frame.width, frame.height);
+    return sheet.Write(stem + "_sheet.png");
 }
 
 int ScriptedGame::Quit()

@@ -6,7 +6,6 @@
 // never writing them. One ScriptedGame runs at a time in a process: the program's state is global.
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -15,7 +14,6 @@
 
 class BoardScreen;
 struct MSG;
-class ContactSheet;
 class ProfileStore;
 class ScriptWidget;
 
@@ -180,5 +178,4 @@ private:
     uint64_t audible_ = 0;
     uint32_t soundRemainder_ = 0;
     double startSeconds_ = 0;
-    std::unique_ptr<ContactSheet> sheet_;
 };

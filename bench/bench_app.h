@@ -20,6 +20,19 @@ public:
     }
 };
 
+// The screen size of the benchmarks: KELO_SCREEN's, as the program takes it, else 800x480.
+inline void BenchScreenSize(int& width, int& height)
+{
+    width = 800;
+    height = 480;
+    const char* screen = getenv("KELO_SCREEN");
+    int w = 0, h = 0;
+    if (screen && sscanf(screen, "%dx%d", &w, &h) == 2 && w > 0 && h > 0) {
+        width = w;
+        height = h;
+    }
+}
+
 // The one started application the playing benchmarks share, at KELO_SCREEN's size (800x480 when
 // unset), muted, past its loader, with one player. Each benchmark that puts a board on it says so,
 // so that another knows to put its own back.
@@ -40,8 +53,7 @@ public:
 private:
     BenchGame()
     {
-        if (const char* screen = getenv("KELO_SCREEN"); screen && sscanf(screen, "%dx%d", &width_, &height_) != 2)
-            width_ = 800, height_ = 480;
+        BenchScreenSize(width_, height_);
         char pattern[] = "/tmp/kelo_bench_XXXXXX";
         if (const char* save = mkdtemp(pattern)) {
             saveDir_ = save;

@@ -11,8 +11,11 @@
 #include <chrono>
 #include <string>
 
+#include "engine/core/pack_memory_file.h"
 #include "engine/graphics/surface.h"
 #include "bench_app.h"
+#include "busy_board.h"
+#include "busy_layers.h"
 #include "game/app/game_app.h"
 #include "game/app/profile_store.h"
 #include "game/play/ball_chain.h"
@@ -29,41 +32,31 @@
 
 namespace {
 
-constexpr int kMap = 14;
 constexpr int kExplosions = 12;
 constexpr int kTexts = 8;
 
 class BusyBoard {
 public:
-    BusyBoard()
+    // Puts the busy board on the shared application unless it is already there; false when it
+    // cannot be set up.
+    bool Prepare()
     {
-        char pattern[] = "/tmp/kelo_bench_XXXXXX";
-        const char* save = mkdtemp(pattern);
-        setenv("KELO_HEADLESS", "1", 0);
-        if (save) {
-            saveDir_ = save;
-            setenv("KELO_SAVE_DIR", save, 1);
-        }
-        app_ = new BenchApp();
-        app_->SetApplication(app_);
-        app_->LoadOptions();
-        if (!app_->Init(800, 480))
-            return;
-        auto* loader = dynamic_cast<LoaderScreen*>(app_->GetScreen(kSlotLoader));
-        for (int i = 0; loader && !loader->IsScreenFadingOut() && i < 5000; ++i)
-            app_->Update();
-        ProfileStore* profiles = app_->GetProfiles();
-        profiles->mute = true;
-        profiles->graphicsQuality = 2;
-        profiles->SetCurrentIndex(profiles->AddPlayer());
-        PlayerRecord* player = profiles->CurrentPlayer();
-        player->mode = 1;
-        player->progress[1].stage = 5;
-        player->progress[1].gauntletMap = kMap;
+        BenchGame& game = BenchGame::Get();
+        if (game.Owner() == this)
+            return board_ != nullptr;
+        game.SetOwner(this);
+        board_ = nullptr;
+        app_ = game.App();
+        if (!app_)
+            return false;
+        PlayerRecord* player = app_->GetProfiles()->CurrentPlayer();
+        player->mode = kBusyBoardMode;
+        player->progress[1].stage = kBusyBoardStage;
+        player->progress[1].gauntletMap = kBusyBoardMap;
         player->progress[1].gauntletKind = 1;
         crt::srand(2024);
         if (!app_->ShowGameplay(true))
-            return;
+            return false;
         board_ = dynamic_cast<GameplayScreen*>(app_->GetScreen(kSlotGameplay));
         for (int i = 0; board_ && i < 2000; ++i) {
             if (board_->playState == kPlayPlaying && !board_->rollInActive[0] && !board_->rollInActive[1])
@@ -72,19 +65,14 @@ public:
         }
         if (!board_ || board_->playState != kPlayPlaying || board_->curveCount != 2) {
             board_ = nullptr;
-            return;
+            return false;
         }
         // Matches score but the level never ends under the benchmark.
         board_->targetScore = 1 << 30;
         for (int c = 0; c < 2; ++c)
             LayOutChain(c);
         TopUp();
-    }
-    ~BusyBoard()
-    {
-        delete app_;
-        if (!saveDir_.empty())
-            system(("rm -rf '" + saveDir_ + "'").c_str());
+        return true;
     }
 
     GameplayScreen* Board() const { return board_; }
@@ -160,7 +148,6 @@ private:
 
     BenchApp* app_ = nullptr;
     GameplayScreen* board_ = nullptr;
-    std::string saveDir_;
 };
 
 BusyBoard& Busy()
@@ -176,7 +163,7 @@ template <class Step>
 void TimeSteps(benchmark::State& state, Step&& step)
 {
     BusyBoard& busy = Busy();
-    if (!busy.Board()) {
+    if (!busy.Prepare()) {
         state.SkipWithError("the busy board could not be set up");
         return;
     }
@@ -230,42 +217,8 @@ void BM_BusyFrameWhole(benchmark::State& state)
 void BM_BusyDrawLayer(benchmark::State& state)
 {
     const int layer = static_cast<int>(state.range(0));
-    static const char* const kNames[] = {"hole covers", "background", "holes",   "sparkle", "balls and overlays",
-                                         "frog",        "effects",    "texts",   "display", "menu and dialogs",
-                                         "balls and overlays without shadows"};
-    state.SetLabel(kNames[layer]);
-    TimeSteps(state, [layer](GameplayScreen& board, Surface* screen) {
-        switch (layer) {
-        case 0: board.RefreshHoleCovers(); break;
-        case 1: board.DrawBackground(screen); break;
-        case 2: board.DrawHoles(screen, false); break;
-        case 3:
-            if (board.trackSparkle)
-                board.trackSparkle->Draw(screen);
-            break;
-        case 4: board.DrawLayers(); break;
-        case 10: {
-            ProfileStore* profiles = board.application->GetProfiles();
-            profiles->graphicsQuality = 1;
-            board.DrawLayers();
-            profiles->graphicsQuality = 2;
-            break;
-        }
-        case 5: board.DrawFrogAndBalls(screen, false, 0, 0); break;
-        case 6: board.DrawEffects(screen); break;
-        case 7: board.DrawFloatingTexts(); break;
-        case 8:
-            if (board.hud)
-                board.hud->Draw(screen);
-            break;
-        case 9:
-            if (board.menuButton)
-                board.menuButton->Draw();
-            board.DrawTitle(screen);
-            board.DrawChildrenExcept(board.menuButton);
-            break;
-        }
-    });
+    state.SetLabel(busy_layers::Name(layer));
+    TimeSteps(state, [layer](GameplayScreen& board, Surface* screen) { busy_layers::Draw(board, screen, layer); });
 }
 
 }  // namespace
@@ -274,3 +227,17 @@ BENCHMARK(BM_BusyFrameUpdate)->UseManualTime()->Unit(benchmark::kMicrosecond)->I
 BENCHMARK(BM_BusyFrameDraw)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(400);
 BENCHMARK(BM_BusyFrameWhole)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(400);
 BENCHMARK(BM_BusyDrawLayer)->DenseRange(0, 10)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(400);
+
+bool SaveBusyBoardRecord(std::vector<uint8_t>& record)
+{
+    BusyBoard& busy = Busy();
+    if (!busy.Prepare())
+        return false;
+    busy.TopUp();
+    PackMemoryFile stream;
+    if (!stream.Allocate(1 << 16) || stream.WriteInt32(1) != 4 || !busy.Board()->SaveGame(&stream))
+        return false;
+    const auto* bytes = static_cast<const uint8_t*>(stream.GetBuffer());
+    record.assign(bytes, bytes + stream.Tell());
+    return true;
+}

@@ -14,7 +14,7 @@ PACKAGES=(
   libfreetype-dev fonts-dejavu-core
   librsvg2-dev libcairo2-dev libzip-dev libvorbis-dev
   python3 vorbis-tools
-  xvfb xauth
+  xvfb xauth xdotool x11-apps
 )
 JOBS=$(nproc 2>/dev/null || echo 4)
 

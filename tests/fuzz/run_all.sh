@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a build for a bounded time each: run_all.sh <builddir> <seconds>.
-# Seeds come from corpus/<name>/ when it exists, and from the files the build shipped (its
-# staging tree) for the readers of those files; new inputs go to a scratch folder, so the
-# committed corpus and the shipped files stay as they are. A crash fails the run and leaves its input in
-# <builddir>/fuzz-artifacts/ to become a regression test.
+# Seeds come from corpus/<name>/ when it exists, from the files the build shipped (its
+# staging tree) for the readers of those files, and from the save files the scripted player's
+# flows left in any build folder beside this one (<build>/../*/fuzz-seeds, by flow_seeds.py).
+# New inputs go to a scratch folder, so the committed corpus and the shipped files stay as they
+# are. A crash fails the run and leaves its input in <builddir>/fuzz-artifacts/ to become a
+# regression test.
 set -euo pipefail
 build=$(cd "${1:?usage: run_all.sh <builddir> <seconds>}" && pwd)
 seconds=${2:-20}
@@ -63,6 +65,8 @@ for source in "$here"/*.cpp; do
   scratch=$(mktemp -d)
   shipped=$(mktemp -d)
   shipped_seeds "$name" "$shipped"
+  flow_seed_folders=("$build"/../*/fuzz-seeds)
+  [ -d "${flow_seed_folders[0]}" ] && python3 "$here/flow_seeds.py" "$name" "$shipped" "${flow_seed_folders[@]}" >/dev/null
   seeds=("$shipped")
   [ -d "$here/corpus/$name" ] && seeds+=("$here/corpus/$name")
   limits=(-rss_limit_mb=2048)

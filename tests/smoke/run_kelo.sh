@@ -3,6 +3,8 @@
 #   run_kelo.sh <kelo> headless   on the null back end, with a second instance that must end at once
 #   run_kelo.sh <kelo> window     in an SDL window under Xvfb (skipped, code 77, without xvfb-run)
 #   run_kelo.sh <kelo> nodisplay  with SDL on a driver that shows nothing, which must fail loudly
+#   run_kelo.sh <kelo> play       played in a scaled window under Xvfb by X events (xdotool), its
+#                                 frames taken from the X server (skipped, code 77, without them)
 set -uo pipefail
 kelo=$1
 mode=$2
@@ -68,6 +70,14 @@ window)
     [ $code -eq 0 ] || { echo "kelo in a window ended with $code"; exit 1; }
     check_png "$work/shot.png" 800 480 || exit 1
     ;;
+play)
+    for tool in Xvfb xdotool xwd; do
+        command -v $tool >/dev/null || { echo "$tool is not installed"; exit 77; }
+    done
+    # shellcheck source=tests/smoke/play_window.sh
+    source "$(dirname "$0")/play_window.sh"
+    play_in_window "$kelo" "$work" "${KELO_LOOK_DIR:-$(dirname "$kelo")/look}" || exit 1
+    ;;
 nodisplay)
     # SDL would draw into memory nobody sees: the program says so, names the headless switch and
     # fails instead of running silently.
@@ -80,7 +90,7 @@ nodisplay)
     done
     ;;
 *)
-    echo "usage: $0 <kelo> headless|window|nodisplay" >&2
+    echo "usage: $0 <kelo> headless|window|nodisplay|play" >&2
     exit 2
     ;;
 esac

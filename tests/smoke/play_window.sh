@@ -1,0 +1,188 @@
+# Plays the real program in an SDL window under its own Xvfb, as a player would: X events at
+# window coordinates (xdotool), so the window's scaling and mouse mapping are part of the play,
+# and frames taken from the X server (xwd). Sourced by run_kelo.sh; play_in_window is the entry.
+#
+# Places are given in the 800x480 picture's own pixels and mapped to the window through the
+# window's real geometry. Each screen is known by a few of its colours (xwd_look.py probe), so the
+# script waits for the program however slowly it runs (a sanitizer build, a busy machine) and
+# fails on the first screen that is not the one a player would see.
+
+play_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+play_python=$(command -v /usr/bin/python3 || command -v python3)
+play_pids=()
+
+play_cleanup() {
+    local pid
+    for pid in "${play_pids[@]}"; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    play_pids=()
+}
+
+look() { "$play_python" "$play_here/xwd_look.py" "$@"; }
+
+# The screens, each by four of its colours at 800x480 (x,y,RRGGBB).
+SCREEN_NAME_ENTRY="100,100,a5926b 300,420,4a3821 560,420,4a3821 412,446,100c10"
+SCREEN_NAME_TYPED="$SCREEN_NAME_ENTRY 530,131,299673 660,131,39ae84"
+SCREEN_MENU="200,93,291c42 300,420,426531 400,395,f7b263 648,428,101010"
+SCREEN_MAP="200,93,4a7db5 400,40,396dad 648,428,ded75a 150,428,e7a242"
+SCREEN_HELP="200,93,103029 100,100,103029 582,130,103429 582,395,a57521"
+SCREEN_BOARD="20,458,fff7ce 120,250,948e6b 640,250,9c966b 700,240,7b795a"
+SCREEN_PAUSE="400,270,292418 170,240,736142 700,240,393c29 20,458,735d29"
+SCREEN_CONTINUE="400,247,ad864a 250,180,312819 700,240,100f10 150,428,201e14"
+
+# Starts Xvfb on a display it picks itself (no race with other servers started side by side).
+start_x() {  # work
+    local work=$1 fifo=$1/display
+    mkfifo "$fifo"
+    Xvfb -displayfd 9 -screen 0 1700x1000x24 -nolisten tcp 9>"$fifo" >"$work/xvfb.txt" 2>&1 &
+    play_pids+=($!)
+    local number
+    read -r -t 30 number <"$fifo" || { echo "Xvfb did not start"; cat "$work/xvfb.txt"; return 1; }
+    export DISPLAY=":$number"
+}
+
+# Starts the program and waits for its window; sets window, window_x/y/w/h.
+start_kelo() {  # kelo work run
+    local kelo=$1 work=$2 run=$3
+    # The desktop's own libraries keep memory to the end, as in the window smoke test.
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" SDL_AUDIODRIVER=dummy KELO_SAVE_DIR="$work/save" \
+        "$kelo" >"$work/kelo_$run.txt" 2>&1 &
+    kelo_pid=$!
+    play_pids+=("$kelo_pid")
+    window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Kelo$' | head -n 1)
+    [ -n "$window" ] || { echo "no window came up"; cat "$work/kelo_$run.txt"; return 1; }
+    read_geometry
+}
+
+read_geometry() {
+    local X Y WIDTH HEIGHT WINDOW SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    window_x=$X window_y=$Y window_w=$WIDTH window_h=$HEIGHT
+    echo "window ${window_w}x${window_h} at $window_x,$window_y"
+}
+
+snap() {  # file
+    xwd -root -silent >"$1"
+}
+
+# Waits until the window shows the screen; on failure leaves its last frame in the look folder.
+wait_for() {  # name seconds probes...
+    local name=$1 seconds=$2
+    shift 2
+    local end=$((SECONDS + seconds)) said
+    while :; do
+        snap "$work/now.xwd"
+        said=$(look probe "$work/now.xwd" "$window_x" "$window_y" "$window_w" "$window_h" 800 480 "$@") && return 0
+        if [ $SECONDS -ge $end ]; then
+            echo "the $name did not show within ${seconds}s: $said"
+            look png "$work/now.xwd" "$look_dir/window_failed_$name.png" "$window_x" "$window_y" "$window_w" "$window_h"
+            return 1
+        fi
+        sleep 0.5
+    done
+}
+
+# Keeps the window's part of the last frame as a picture to look at; fails when it is blank.
+keep() {  # name
+    look png "$work/now.xwd" "$look_dir/window_$1.png" "$window_x" "$window_y" "$window_w" "$window_h" ||
+        { echo "the $1 frame is blank"; return 1; }
+}
+
+# A stylus tap at a point of the 800x480 picture, through the window's fit.
+tap() {  # x y
+    local point
+    point=$(look point "$window_w" "$window_h" 800 480 "$1" "$2") || return 1
+    # shellcheck disable=SC2086
+    xdotool mousemove --window "$window" $point click 1
+}
+
+keys() {
+    xdotool windowfocus --sync "$window"
+    xdotool "$@"
+}
+
+# Waits for the program to end by itself and checks its exit code.
+wait_exit() {  # run
+    local run=$1 i
+    for i in $(seq 1 120); do
+        kill -0 "$kelo_pid" 2>/dev/null || break
+        sleep 0.5
+    done
+    kill -0 "$kelo_pid" 2>/dev/null && { echo "kelo did not end ($run)"; return 1; }
+    wait "$kelo_pid"
+    local code=$?
+    local pid left=()
+    for pid in "${play_pids[@]}"; do
+        [ "$pid" = "$kelo_pid" ] || left+=("$pid")
+    done
+    play_pids=("${left[@]}")
+    [ $code -eq 0 ] || { echo "kelo ended with $code ($run)"; cat "$work/kelo_$run.txt"; return 1; }
+}
+
+play_in_window() {  # kelo work lookdir
+    local kelo=$1
+    work=$2 look_dir=$3
+    mkdir -p "$look_dir"
+    rm -f "$look_dir"/window_*.png
+    trap 'play_cleanup; rm -rf "$work"' EXIT
+    start_x "$work" || return 1
+
+    # A first start, in a window twice the picture's size: the name typed, its last letter tapped
+    # on the screen's keys, then OK.
+    start_kelo "$kelo" "$work" first || return 1
+    [ "$window_w" -ge 1600 ] && [ "$window_h" -ge 960 ] || { echo "the window was not scaled up"; return 1; }
+    wait_for name_entry 180 $SCREEN_NAME_ENTRY || return 1
+    keys type --delay 60 "Ana Xwi"
+    tap 486 308
+    wait_for typed_name 30 $SCREEN_NAME_TYPED || return 1
+    keep name || return 1
+    tap 596 131
+    wait_for menu 60 $SCREEN_MENU || return 1
+    keep menu || return 1
+
+    # Adventure, door 1, the help before play, stage 1 and a few shots.
+    tap 582 130
+    wait_for map 60 $SCREEN_MAP || return 1
+    tap 648 428
+    wait_for help 60 $SCREEN_HELP || return 1
+    tap 412 446
+    wait_for board 60 $SCREEN_BOARD || return 1
+    local shot
+    for shot in "150 60" "300 40" "640 420" "90 300"; do
+        # shellcheck disable=SC2086
+        tap $shot
+        sleep 0.7
+    done
+    wait_for board 30 $SCREEN_BOARD || return 1
+    keep board || return 1
+
+    # Paused from the board's menu button, back to the menu, and F3 ends the program.
+    tap 20 458
+    wait_for pause 60 $SCREEN_PAUSE || return 1
+    keep pause || return 1
+    tap 496 395
+    wait_for menu 60 $SCREEN_MENU || return 1
+    keys key F3
+    wait_exit first || return 1
+    [ -s "$work/save/global.opt" ] || { echo "no global.opt written"; return 1; }
+    [ -s "$work/save/saveresume.dat" ] || { echo "no saveresume.dat written"; return 1; }
+    grep -q "ANA XWIN" "$work/save/global.opt" || { echo "the name typed and tapped was not kept"; return 1; }
+
+    # Started again and the window shrunk below the picture: the level left is offered to
+    # continue, and the menu's Quit ends the program.
+    start_kelo "$kelo" "$work" second || return 1
+    xdotool windowsize --sync "$window" 700 600
+    read_geometry
+    wait_for menu 180 $SCREEN_MENU || return 1
+    keep menu_small || return 1
+    tap 582 130
+    wait_for continue 60 $SCREEN_CONTINUE || return 1
+    keep continue || return 1
+    tap 400 367
+    wait_for menu 60 $SCREEN_MENU || return 1
+    tap 582 395
+    wait_exit second || return 1
+    play_cleanup
+}

@@ -96,6 +96,7 @@ TEST_P(Damage, CutSavesGiveDefaultsAndNoContinue)
         ASSERT_TRUE(game.WaitUntil([&] { return game.Shows("dlg_EditPlayer") || game.MenuAtRest(); }, 2000));
         EXPECT_TRUE(game.Shows("dlg_EditPlayer"));
         EXPECT_TRUE(game.Shot("defaults"));
+        EXPECT_TRUE(game.MatchesStoredHash("defaults"));
         ASSERT_TRUE(game.ReachMenu("KAWI"));
         EXPECT_EQ(game.Profiles()->GetPlayerCount(), 1);
         EXPECT_EQ(game.Profiles()->skipHelp, false);
@@ -119,6 +120,8 @@ TEST_P(Damage, CutSavesGiveDefaultsAndNoContinue)
         ASSERT_TRUE(game.WaitUntil([&] { return !game.Running(); }, 300));
     }
     EXPECT_GT(folder.Read("global.opt").size(), 16u);
+    // The damaged record file was not thrown away unseen: it lies beside the new one.
+    EXPECT_TRUE(folder.Read("saveresume.dat.bad") == resume.substr(0, 1));
     ScriptedGame game(size.width, size.height, folder.Path());
     ASSERT_TRUE(game.Start());
     ASSERT_TRUE(game.ReachMenu("NOBODY"));

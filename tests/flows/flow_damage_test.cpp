@@ -2,6 +2,7 @@
 // defaults or without the game to continue, and never falls over.
 #include <gtest/gtest.h>
 
+#include "game/app/player_record.h"
 #include "game/app/profile_store.h"
 #include "game/screens/gauntlet_map_screen.h"
 #include "scripted_game.h"
@@ -100,6 +101,8 @@ TEST_P(Damage, CutSavesGiveDefaultsAndNoContinue)
         ASSERT_TRUE(game.ReachMenu("KAWI"));
         EXPECT_EQ(game.Profiles()->GetPlayerCount(), 1);
         EXPECT_EQ(game.Profiles()->skipHelp, false);
+        ASSERT_NE(game.Player(), nullptr);
+        EXPECT_EQ(game.Player()->highestStage, 1);
         EXPECT_FALSE(OffersContinue(game, "KAWI")) << "a new player never inherits a saved game";
         EXPECT_EQ(game.Quit(), 0);
     }

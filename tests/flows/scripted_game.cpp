@@ -312,6 +312,12 @@ ProfileStore* ScriptedGame::Profiles() const
     return app ? app->GetProfiles() : nullptr;
 }
 
+PlayerRecord* ScriptedGame::Player() const
+{
+    ProfileStore* profiles = Profiles();
+    return profiles ? profiles->CurrentPlayer() : nullptr;
+}
+
 ScriptWidget* ScriptedGame::Find(const char* name) const
 {
     if (ScriptWidget* dialog = OpenDialog()) {

@@ -14,6 +14,7 @@
 
 class BoardScreen;
 struct MSG;
+struct PlayerRecord;
 class ProfileStore;
 class ScriptWidget;
 
@@ -86,6 +87,8 @@ public:
     ScriptWidget* OpenDialog() const;
     BoardScreen* Board() const;
     ProfileStore* Profiles() const;
+    // The current player's record, or null.
+    PlayerRecord* Player() const;
     // The named widget in the open dialog, else in the current screen; null when absent.
     ScriptWidget* Find(const char* name) const;
     // Found, and it and every parent visible.

@@ -73,6 +73,7 @@ TEST_P(Damage, CutSavesGiveDefaultsAndNoContinue)
         ASSERT_TRUE(game.Start());
         ASSERT_TRUE(game.ReachMenu("NOBODY"));
         EXPECT_TRUE(OffersContinue(game, "ITZEL")) << "the saves the damage is made from are good";
+        EXPECT_TRUE(game.WaitUntil([&] { return game.CanTap("btn_gauntlet_cancel"); }, 100));
         EXPECT_TRUE(game.Shot("continue_offered"));
         ASSERT_TRUE(game.TapWidget("btn_gauntlet_cancel"));
         EXPECT_EQ(game.Quit(), 0);
@@ -96,6 +97,7 @@ TEST_P(Damage, CutSavesGiveDefaultsAndNoContinue)
         // The defaults hold no player: the name entry opens as on a first start.
         ASSERT_TRUE(game.WaitUntil([&] { return game.Shows("dlg_EditPlayer") || game.MenuAtRest(); }, 2000));
         EXPECT_TRUE(game.Shows("dlg_EditPlayer"));
+        EXPECT_TRUE(game.WaitUntil([&] { return game.CanTap("btnA"); }, 100));
         EXPECT_TRUE(game.Shot("defaults"));
         EXPECT_TRUE(game.MatchesStoredHash("defaults"));
         ASSERT_TRUE(game.ReachMenu("KAWI"));

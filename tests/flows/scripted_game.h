@@ -162,6 +162,8 @@ public:
 private:
     // Runs the message loop until the clock has moved by milliseconds.
     void RunFor(uint32_t milliseconds);
+    // A stylus event (1 down, 2 up, 3 move) at a game point, and a frame.
+    void Stylus(int kind, int x, int y);
     void Step(int periods);
     void PumpSound(uint32_t milliseconds);
     void EndProgram(const MSG& quit);

@@ -2,6 +2,7 @@
 // a second player spelt on the on-screen keys, and the menu greeting the chosen player to music.
 #include <gtest/gtest.h>
 
+#include "engine/ui/image_widgets.h"
 #include "game/app/profile_store.h"
 #include "game/screens/loader_screen.h"
 #include "game/screens/start_menu_screen.h"
@@ -27,6 +28,13 @@ TEST_P(FirstStart, NamesTwoPlayersAndIsWelcomed)
     game.Frames(3);
     ASSERT_NE(game.Screen<LoaderScreen>(kSlotLoader), nullptr);
     EXPECT_TRUE(game.Shows("prog_loader_simple"));
+    auto* bar = dynamic_cast<ProgressBarWidget*>(game.Find("prog_loader_simple"));
+    ASSERT_NE(bar, nullptr);
+    int early = bar->GetValue();
+    game.Frames(60);
+    ASSERT_NE(game.Screen<LoaderScreen>(kSlotLoader), nullptr) << "the loader is gone too soon to see";
+    EXPECT_GT(bar->GetValue(), early) << "the bar fills as the loader works";
+    EXPECT_LT(bar->GetValue(), 256);
     EXPECT_TRUE(game.Shot("loader"));
 
     // No player yet: the menu opens the name entry at once.

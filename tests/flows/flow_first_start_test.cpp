@@ -94,11 +94,12 @@ TEST_P(FirstStart, NamesTwoPlayersAndIsWelcomed)
 }
 
 struct RunResult {
-    std::string options;
+    std::string options, resume;
     uint64_t lastFrame = 0;
 };
 
-// A short first start: a name, the menu, a tune, the quit.
+// A short first start: a name, the menu, the gauntlet's map, the window closed there (so that
+// both saved files are written).
 RunResult PlayShortScript()
 {
     RunResult result;
@@ -108,10 +109,13 @@ RunResult PlayShortScript()
         EXPECT_TRUE(game.Start());
         EXPECT_TRUE(game.ReachMenu("ITZEL"));
         game.Wait(45);
+        EXPECT_TRUE(game.TapWidget("btn_sm_gauntlet"));
+        game.Wait(90);
         EXPECT_EQ(game.Quit(), 0);
         result.lastFrame = game.FrameHash();
     }
     result.options = folder.Read("global.opt");
+    result.resume = folder.Read("saveresume.dat");
     return result;
 }
 
@@ -120,7 +124,9 @@ TEST(FirstStartTwice, TheSameScriptSavesTheSameAndEndsOnTheSamePicture)
     RunResult first = PlayShortScript();
     RunResult second = PlayShortScript();
     ASSERT_FALSE(first.options.empty());
+    ASSERT_FALSE(first.resume.empty());
     EXPECT_TRUE(first.options == second.options) << "global.opt differs between two runs of one script";
+    EXPECT_TRUE(first.resume == second.resume) << "saveresume.dat differs between two runs of one script";
     EXPECT_NE(first.lastFrame, 0u);
     EXPECT_EQ(first.lastFrame, second.lastFrame);
 }

@@ -2,7 +2,7 @@
 // within a frame budget at a large and a small screen; the loser lets the chains take a life.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <ostream>
 #include <string>
 
 #include "assets/gameplay_rules_app.h"
@@ -28,6 +28,11 @@ struct Level {
     int stage;     // adventure stage, or 0 for the gauntlet
     int map = 0;   // the gauntlet's map (practice, its first level)
 };
+
+void PrintTo(const Level& level, std::ostream* out)
+{
+    *out << level.name;
+}
 
 struct Played {
     bool won = false;
@@ -86,8 +91,6 @@ TEST_P(WinnerTest, ClearsTheLevelWithoutPayingALife)
     WinnerBot bot(11);
     // Three and a half minutes of play at the game's 30 frames a second.
     const Played played = Play(app, bot, 6300);
-    std::printf("%s %dx%d: %d frames, %d shots, %d swaps\n", level.name, width, height, played.frames, bot.Shots(),
-                bot.Swaps());
     EXPECT_TRUE(played.won) << played.frames << " frames";
     EXPECT_FALSE(played.lifeLost);
 }

@@ -1,0 +1,53 @@
+#pragma once
+// The bots on the scripted player's handheld: their hands put the stylus and keys in as the window
+// receives them, and a board is played out with one act a frame.
+#include <cstdint>
+
+#include "board_bot.h"
+#include "game/play/gameplay_screen.h"
+#include "platform/null/window_hooks.h"
+#include "scripted_game.h"
+
+// Game points are mapped to the display; nothing is delivered until the next frame, so the
+// press, drag and release of one act arrive together, as a quick hand's would.
+class ScriptedHands : public BotHands {
+public:
+    explicit ScriptedHands(ScriptedGame& game) : game_(game) {}
+    void Stylus(int kind, int x, int y) override
+    {
+        int dx = 0, dy = 0;
+        game_.GameToDisplay(x, y, &dx, &dy);
+        nullbackend::InjectStylus(kind, dx, dy);
+    }
+    void Key(unsigned vk, bool down) override { nullbackend::InjectKey(vk, down); }
+
+private:
+    ScriptedGame& game_;
+};
+
+enum class BoardEnd { kWon, kLifeLost, kLeft, kOutOfTime };
+
+// Lets the bot play the board in front until its level is won (the end sweeps begin), a life is
+// lost, the board goes or maxFrames frame periods pass. The engine catches up while a shot flies
+// or the board is not in play (intro, dialogs).
+template <class Bot>
+BoardEnd PlayBoard(ScriptedGame& game, Bot& bot, int maxFrames)
+{
+    ScriptedHands hands(game);
+    const int64_t start = game.FramesRun();
+    while (game.Running() && game.FramesRun() - start < maxFrames) {
+        auto* board = game.Screen<GameplayScreen>(kSlotGameplay);
+        if (!board)
+            return BoardEnd::kLeft;
+        if (board->playState >= kPlayWon && board->playState <= kPlayStatistics)
+            return BoardEnd::kWon;
+        if (board->lifeLost)
+            return BoardEnd::kLifeLost;
+        bot.Act(*board, hands);
+        if (board->shotCount > 0 || board->playState != kPlayPlaying)
+            game.Wait(6);
+        else
+            game.Frame();
+    }
+    return BoardEnd::kOutOfTime;
+}

@@ -20,6 +20,24 @@ public:
     }
 };
 
+// A fresh save folder for a headless run, set as KELO_SAVE_DIR; empty when none could be made.
+inline std::string UseBenchSaveFolder()
+{
+    setenv("KELO_HEADLESS", "1", 0);
+    char pattern[] = "/tmp/kelo_bench_XXXXXX";
+    const char* save = mkdtemp(pattern);
+    if (!save)
+        return std::string();
+    setenv("KELO_SAVE_DIR", save, 1);
+    return save;
+}
+
+inline void RemoveBenchSaveFolder(const std::string& folder)
+{
+    if (!folder.empty())
+        system(("rm -rf '" + folder + "'").c_str());
+}
+
 // The screen size of the benchmarks: KELO_SCREEN's, as the program takes it, else 800x480.
 inline void BenchScreenSize(int& width, int& height)
 {
@@ -54,12 +72,7 @@ private:
     BenchGame()
     {
         BenchScreenSize(width_, height_);
-        char pattern[] = "/tmp/kelo_bench_XXXXXX";
-        if (const char* save = mkdtemp(pattern)) {
-            saveDir_ = save;
-            setenv("KELO_SAVE_DIR", save, 1);
-        }
-        setenv("KELO_HEADLESS", "1", 0);
+        saveDir_ = UseBenchSaveFolder();
         app_ = new BenchApp();
         app_->SetApplication(app_);
         app_->LoadOptions();
@@ -77,8 +90,7 @@ private:
     ~BenchGame()
     {
         delete app_;
-        if (!saveDir_.empty())
-            system(("rm -rf '" + saveDir_ + "'").c_str());
+        RemoveBenchSaveFolder(saveDir_);
     }
 
     BenchApp* app_ = nullptr;

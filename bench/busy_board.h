@@ -1,12 +1,16 @@
 #pragma once
-// The made-up busy board of the gameplay benchmarks, saved as the game saves a level for resume.
+// A busy board saved as the resume store holds a level (the screen id 1, then the board's own
+// record), with the player the record needs to come back.
 #include <cstdint>
 #include <vector>
 
-// The player the record needs: the gauntlet's map 14 at stage 5.
-constexpr int kBusyBoardMode = 1;
-constexpr int kBusyBoardStage = 5;
-constexpr int kBusyBoardMap = 14;
+struct BusyRecord {
+    std::vector<uint8_t> bytes;
+    int mode = 0;         // 0 adventure, 1 gauntlet
+    int stage = 0;
+    int gauntletMap = 0;  // the gauntlet's map
+};
 
-// The screen id 1 and the board's own saved state; false when the board could not be set up.
-bool SaveBusyBoardRecord(std::vector<uint8_t>& record);
+// The made-up busy board of the gameplay benchmarks, at the benchmarks' screen size; false when
+// the board could not be set up.
+bool SaveBusyBoardRecord(BusyRecord& record);

@@ -1,5 +1,7 @@
 #pragma once
 // The board's draw, layer by layer in the order the board draws them, for the busy-frame benchmarks.
+#include "engine/graphics/blend_rows.h"
+#include "engine/graphics/rotated_draw.h"
 #include "engine/graphics/surface.h"
 #include "game/app/game_app.h"
 #include "game/app/profile_store.h"
@@ -9,17 +11,18 @@
 
 namespace busy_layers {
 
-constexpr int kCount = 11;
+constexpr int kCount = 12;
 
 inline const char* Name(int layer)
 {
     static const char* const kNames[kCount] = {
         "hole covers", "background", "holes", "sparkle", "balls and overlays", "frog", "effects", "texts", "display",
-        "menu and dialogs", "balls and overlays without shadows"};
+        "menu and dialogs", "balls and overlays without shadows", "balls and overlays, reference routines"};
     return layer >= 0 && layer < kCount ? kNames[layer] : "";
 }
 
-// The last layer is the balls again at the setting below the shadows', to show their share.
+// After the board's own layers: the balls at the setting below the shadows', to show their share,
+// and the balls through the reference drawing routines, to show what the fast ones save.
 inline void Draw(GameplayScreen& board, Surface* screen, int layer)
 {
     switch (layer) {
@@ -52,6 +55,13 @@ inline void Draw(GameplayScreen& board, Surface* screen, int layer)
         profiles->graphicsQuality = quality;
         break;
     }
+    case 11:
+        rotated_draw::SetFastPathsEnabled(false);
+        blend_rows::SetFastPathsEnabled(false);
+        board.DrawLayers();
+        rotated_draw::SetFastPathsEnabled(true);
+        blend_rows::SetFastPathsEnabled(true);
+        break;
     }
 }
 

@@ -32,6 +32,8 @@
 
 namespace {
 
+constexpr int kMap = 14;
+constexpr int kStage = 5;
 constexpr int kExplosions = 12;
 constexpr int kTexts = 8;
 
@@ -50,9 +52,9 @@ public:
         if (!app_)
             return false;
         PlayerRecord* player = app_->GetProfiles()->CurrentPlayer();
-        player->mode = kBusyBoardMode;
-        player->progress[1].stage = kBusyBoardStage;
-        player->progress[1].gauntletMap = kBusyBoardMap;
+        player->mode = 1;
+        player->progress[1].stage = kStage;
+        player->progress[1].gauntletMap = kMap;
         player->progress[1].gauntletKind = 1;
         crt::srand(2024);
         if (!app_->ShowGameplay(true))
@@ -228,7 +230,7 @@ BENCHMARK(BM_BusyFrameDraw)->UseManualTime()->Unit(benchmark::kMicrosecond)->Ite
 BENCHMARK(BM_BusyFrameWhole)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(400);
 BENCHMARK(BM_BusyDrawLayer)->DenseRange(0, 10)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(400);
 
-bool SaveBusyBoardRecord(std::vector<uint8_t>& record)
+bool SaveBusyBoardRecord(BusyRecord& record)
 {
     BusyBoard& busy = Busy();
     if (!busy.Prepare())
@@ -238,6 +240,9 @@ bool SaveBusyBoardRecord(std::vector<uint8_t>& record)
     if (!stream.Allocate(1 << 16) || stream.WriteInt32(1) != 4 || !busy.Board()->SaveGame(&stream))
         return false;
     const auto* bytes = static_cast<const uint8_t*>(stream.GetBuffer());
-    record.assign(bytes, bytes + stream.Tell());
+    record.bytes.assign(bytes, bytes + stream.Tell());
+    record.mode = 1;
+    record.stage = kStage;
+    record.gauntletMap = kMap;
     return true;
 }

@@ -20,11 +20,7 @@ namespace {
 
 void BM_LoaderWholeWork(benchmark::State& state)
 {
-    char pattern[] = "/tmp/kelo_bench_XXXXXX";
-    const char* save = mkdtemp(pattern);
-    setenv("KELO_HEADLESS", "1", 0);
-    if (save)
-        setenv("KELO_SAVE_DIR", save, 1);
+    const std::string save = UseBenchSaveFolder();
     int items = 0;
     bool sound = false;
     for (auto _ : state) {
@@ -53,8 +49,7 @@ void BM_LoaderWholeWork(benchmark::State& state)
     }
     state.counters["items"] = items;
     state.counters["sound"] = sound ? 1 : 0;
-    if (save)
-        system((std::string("rm -rf '") + save + "'").c_str());
+    RemoveBenchSaveFolder(save);
 }
 
 double ProcessSeconds()
@@ -77,11 +72,7 @@ bool MenuShown(GameApp& app)
 // Goal: under 0.5 s of CPU to the menu.
 void BM_StartToMenu(benchmark::State& state)
 {
-    char pattern[] = "/tmp/kelo_bench_XXXXXX";
-    const char* save = mkdtemp(pattern);
-    setenv("KELO_HEADLESS", "1", 0);
-    if (save)
-        setenv("KELO_SAVE_DIR", save, 1);
+    const std::string save = UseBenchSaveFolder();
     int frames = 0, interval = 0;
     double firstPicture = 0;
     for (auto _ : state) {
@@ -116,8 +107,7 @@ void BM_StartToMenu(benchmark::State& state)
     state.counters["frames"] = frames;
     state.counters["paced_ms"] = frames * interval;
     state.counters["first_picture_cpu_ms"] = firstPicture * 1000;
-    if (save)
-        system((std::string("rm -rf '") + save + "'").c_str());
+    RemoveBenchSaveFolder(save);
 }
 
 }  // namespace

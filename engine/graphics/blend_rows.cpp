@@ -6,7 +6,7 @@ namespace {
 using F = pixel::Format565;
 
 const Kernels kReference = {
-    AlphaRow<F>, AlphaOffsetRow<F>, ConstantRow<F>, AdditiveRow<F>, TintedRow<F>, FillBlendRow<F>,
+    AlphaRow<F>, AlphaOffsetRow<F>, ConstantRow<F>, AdditiveRow<F>, TintedRow<F>, FillBlendRow<F>, MaskRow<F>,
 };
 
 bool fastEnabled = true;

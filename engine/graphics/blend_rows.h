@@ -22,6 +22,9 @@ struct Kernels {
                    int blue);
     // Blends every pixel towards one colour.
     void (*fillBlend)(uint16_t* d, int n, uint16_t colour, int weight);
+    // Paints one colour through the plane with A + offset: A = 0 or a weight of 0 or less skips,
+    // below 255 blends, else paints.
+    void (*mask)(uint16_t* d, const uint8_t* a, int n, uint16_t colour, int offset);
 };
 
 const Kernels& Reference();
@@ -116,6 +119,20 @@ void FillBlendRow(uint16_t* d, int n, uint16_t colour, int weight)
 {
     for (int i = 0; i < n; ++i)
         d[i] = F::Blend(d[i], colour, weight);
+}
+
+template <class F>
+void MaskRow(uint16_t* d, const uint8_t* a, int n, uint16_t colour, int offset)
+{
+    for (int i = 0; i < n; ++i) {
+        int A = a[i];
+        if (A == 0)
+            continue;
+        int w = A + offset;
+        if (w <= 0)
+            continue;
+        d[i] = w < 255 ? F::Blend(d[i], colour, w) : colour;
+    }
 }
 
 // The SSE2 table, or null where the build has none.

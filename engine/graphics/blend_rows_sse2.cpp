@@ -181,8 +181,28 @@ void FillBlendRowSse2(uint16_t* d, int n, uint16_t colour, int weight)
     FillBlendRow<F>(d + i, n - i, colour, weight);
 }
 
+// Lanes whose weight passes 255 take the colour; their blend, out of range, is thrown away.
+void MaskRowSse2(uint16_t* d, const uint8_t* a, int n, uint16_t colour, int offset)
+{
+    const __m128i off = OffsetLanes(offset), zero = _mm_setzero_si128(), below = _mm_set1_epi16(254);
+    const __m128i paint = _mm_set1_epi16(int16_t(colour));
+    const Channels c = Split(paint);
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m128i A = LoadAlpha(a + i);
+        const __m128i w = _mm_add_epi16(A, off);
+        const __m128i draw = _mm_and_si128(_mm_cmpgt_epi16(A, zero), _mm_cmpgt_epi16(w, zero));
+        if (_mm_movemask_epi8(draw) == 0)
+            continue;
+        const __m128i under = Load(d + i);
+        const __m128i drawn = Select(_mm_cmpgt_epi16(w, below), paint, Blend(Split(under), c, w));
+        Store(d + i, Select(draw, drawn, under));
+    }
+    MaskRow<F>(d + i, a + i, n - i, colour, offset);
+}
+
 const Kernels kSse2 = {
-    AlphaRowSse2, AlphaOffsetRowSse2, ConstantRowSse2, AdditiveRowSse2, TintedRowSse2, FillBlendRowSse2,
+    AlphaRowSse2, AlphaOffsetRowSse2, ConstantRowSse2, AdditiveRowSse2, TintedRowSse2, FillBlendRowSse2, MaskRowSse2,
 };
 
 }  // namespace

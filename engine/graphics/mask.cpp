@@ -1,6 +1,8 @@
 // Solid colour painted through a source's alpha plane (or its colour key): the mask routines.
 #include <cstring>
+#include <type_traits>
 
+#include "engine/graphics/blend_rows.h"
 #include "engine/graphics/pixel_formats.h"
 #include "engine/graphics/surface_routines.h"
 
@@ -31,9 +33,16 @@ void MaskFormat(const Surface& source, SurfaceBase* destination, int r, int g, i
     if constexpr (kBytes == 2)
         colour = F::Pack(r, g, b);
 
+    // Unmirrored 5:6:5 rows through the plane go through the row kernels.
+    const bool rows = std::is_same_v<F, pixel::Format565> && !keyed && c.sxStep == 1;
     for (int j = 0; j < c.h; ++j) {
         size_t sourceRow = size_t(c.sy0 + j * c.syStep) * sourceWidth;
         uint8_t* d = out + (size_t(c.dy0 + j) * destinationWidth + c.dx0) * kBytes;
+        if (rows) {
+            blend_rows::Active().mask(reinterpret_cast<uint16_t*>(d), alpha + sourceRow + c.sx0, c.w, colour,
+                                      alphaOffset);
+            continue;
+        }
         for (int i = 0; i < c.w; ++i) {
             size_t index = sourceRow + c.sx0 + i * c.sxStep;
             int a;

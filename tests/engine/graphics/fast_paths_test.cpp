@@ -45,6 +45,7 @@ TEST_F(FastPaths, RowKernelsEqualTheirReferences)
 {
 #if defined(__SSE2__)
     ASSERT_NE(fast.alpha, ref.alpha);
+    ASSERT_NE(fast.mask, ref.mask);
 #endif
     std::mt19937 rng(20240501);
     for (int round = 0; round < 400; ++round) {
@@ -72,6 +73,9 @@ TEST_F(FastPaths, RowKernelsEqualTheirReferences)
             k.tinted(d.data(), in.s.data(), in.a.data(), n, offset, red, green, blue);
         });
         check([&](const blend_rows::Kernels& k, std::vector<uint16_t>& d) { k.fillBlend(d.data(), n, colour, weight); });
+        check([&](const blend_rows::Kernels& k, std::vector<uint16_t>& d) {
+            k.mask(d.data(), in.a.data(), n, colour, offset);
+        });
     }
 }
 
@@ -94,6 +98,8 @@ TEST_F(FastPaths, SurfaceOperationsAgreeEitherWay)
             source->BlitRegionAdditive(target.get(), x, x, 0, 0, 1, 1, offset);
             source->BlitRegionTinted(target.get(), 200, 100, 50, y, y, 0, 0, 0, 0, offset);
             FillRectRotatedBlend(nullptr, target.get(), x, y, 33, 17, 90, 180, 45, 128 + offset / 4);
+            source->DrawMask(target.get(), 0, 0, 0, y, x, 0, 0, 0, offset);
+            source->DrawMask(target.get(), 250, 20, 90, x, y, 0, 0, 0, offset + 260);
             sums[fast] = Checksum(*target);
         }
         ASSERT_EQ(sums[0], sums[1]) << "round " << round;

@@ -29,6 +29,7 @@ SCREEN_MENU="200,93,291c42 300,420,426531 400,395,f7b263 648,428,101010"
 SCREEN_MAP="200,93,4a7db5 400,40,396dad 648,428,ded75a 150,428,e7a242"
 SCREEN_HELP="200,93,103029 100,100,103029 582,130,103429 582,395,a57521"
 SCREEN_BOARD="20,458,fff7ce 120,250,948e6b 640,250,9c966b 700,240,7b795a"
+SCREEN_READY="300,300,2f2618 500,220,292018 120,250,464430 640,250,4a4831"
 SCREEN_PAUSE="400,270,292418 170,240,736142 700,240,393c29 20,458,735d29"
 SCREEN_CONTINUE="400,247,ad864a 250,180,312819 700,240,100f10 150,428,201e14"
 
@@ -75,6 +76,7 @@ wait_for() {  # name seconds probes...
     while :; do
         snap "$work/now.xwd"
         said=$(look probe "$work/now.xwd" "$window_x" "$window_y" "$window_w" "$window_h" 800 480 "$@") && return 0
+        kill -0 "$kelo_pid" 2>/dev/null || { echo "kelo ended before the $name showed"; cat "$work"/kelo_*.txt; return 1; }
         if [ $SECONDS -ge $end ]; then
             echo "the $name did not show within ${seconds}s: $said"
             look png "$work/now.xwd" "$look_dir/window_failed_$name.png" "$window_x" "$window_y" "$window_w" "$window_h"
@@ -171,7 +173,7 @@ play_in_window() {  # kelo work lookdir
     grep -q "ANA XWIN" "$work/save/global.opt" || { echo "the name typed and tapped was not kept"; return 1; }
 
     # Started again and the window shrunk below the picture: the level left is offered to
-    # continue, and the menu's Quit ends the program.
+    # continue and comes back, and from the menu again its Quit ends the program.
     start_kelo "$kelo" "$work" second || return 1
     xdotool windowsize --sync "$window" 700 600
     read_geometry
@@ -180,7 +182,14 @@ play_in_window() {  # kelo work lookdir
     tap 582 130
     wait_for continue 60 $SCREEN_CONTINUE || return 1
     keep continue || return 1
-    tap 400 367
+    tap 400 247
+    wait_for ready 60 $SCREEN_READY || return 1
+    keep ready || return 1
+    tap 400 266
+    wait_for board 60 $SCREEN_BOARD || return 1
+    tap 20 458
+    wait_for pause 60 $SCREEN_PAUSE || return 1
+    tap 496 395
     wait_for menu 60 $SCREEN_MENU || return 1
     tap 582 395
     wait_exit second || return 1

@@ -105,6 +105,21 @@ keys() {
     xdotool "$@"
 }
 
+# A tap, then the screen it leads to.
+step() {  # x y name seconds probes...
+    tap "$1" "$2" || return 1
+    shift 2
+    wait_for "$@"
+}
+
+# From the board through its pause dialog's Menu button back to the start menu; the pause frame
+# is kept under the name given, if any.
+leave_through_pause() {  # [name]
+    step 20 458 pause 60 $SCREEN_PAUSE || return 1
+    [ -z "${1:-}" ] || keep "$1" || return 1
+    step 496 395 menu 60 $SCREEN_MENU
+}
+
 # Waits for the program to end by itself and checks its exit code.
 wait_exit() {  # run
     local run=$1 i
@@ -140,17 +155,13 @@ play_in_window() {  # kelo work lookdir
     tap 486 308
     wait_for typed_name 30 $SCREEN_NAME_TYPED || return 1
     keep name || return 1
-    tap 596 131
-    wait_for menu 60 $SCREEN_MENU || return 1
+    step 596 131 menu 60 $SCREEN_MENU || return 1
     keep menu || return 1
 
     # Adventure, door 1, the help before play, stage 1 and a few shots.
-    tap 582 130
-    wait_for map 60 $SCREEN_MAP || return 1
-    tap 648 428
-    wait_for help 60 $SCREEN_HELP || return 1
-    tap 412 446
-    wait_for board 60 $SCREEN_BOARD || return 1
+    step 582 130 map 60 $SCREEN_MAP || return 1
+    step 648 428 help 60 $SCREEN_HELP || return 1
+    step 412 446 board 60 $SCREEN_BOARD || return 1
     local shot
     for shot in "150 60" "300 40" "640 420" "90 300"; do
         # shellcheck disable=SC2086
@@ -161,11 +172,7 @@ play_in_window() {  # kelo work lookdir
     keep board || return 1
 
     # Paused from the board's menu button, back to the menu, and F3 ends the program.
-    tap 20 458
-    wait_for pause 60 $SCREEN_PAUSE || return 1
-    keep pause || return 1
-    tap 496 395
-    wait_for menu 60 $SCREEN_MENU || return 1
+    leave_through_pause pause || return 1
     keys key F3
     wait_exit first || return 1
     [ -s "$work/save/global.opt" ] || { echo "no global.opt written"; return 1; }
@@ -179,18 +186,12 @@ play_in_window() {  # kelo work lookdir
     read_geometry
     wait_for menu 180 $SCREEN_MENU || return 1
     keep menu_small || return 1
-    tap 582 130
-    wait_for continue 60 $SCREEN_CONTINUE || return 1
+    step 582 130 continue 60 $SCREEN_CONTINUE || return 1
     keep continue || return 1
-    tap 400 247
-    wait_for ready 60 $SCREEN_READY || return 1
+    step 400 247 ready 60 $SCREEN_READY || return 1
     keep ready || return 1
-    tap 400 266
-    wait_for board 60 $SCREEN_BOARD || return 1
-    tap 20 458
-    wait_for pause 60 $SCREEN_PAUSE || return 1
-    tap 496 395
-    wait_for menu 60 $SCREEN_MENU || return 1
+    step 400 266 board 60 $SCREEN_BOARD || return 1
+    leave_through_pause || return 1
     tap 582 395
     wait_exit second || return 1
     play_cleanup

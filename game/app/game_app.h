@@ -149,12 +149,18 @@ public:
     void FillSoundWidgets(DialogWidget* dialog);
 
     // Resume saves and the players whose ids key them.
-    static int ResumeKey(int playerId, int mode) { return playerId * 2 + mode; }
+    // A damaged global.opt may hold any id: one without a key that fits keys no record (-1).
+    static int ResumeKey(int playerId, int mode)
+    {
+        return playerId >= 0 && playerId < INT32_MAX / 2 ? playerId * 2 + mode : -1;
+    }
     bool SaveResumeState() override;
     bool WriteResumeRecord(int mode);
     bool ResumeGame(int mode);
     bool RestoreScreen(Stream* stream);
     bool HasResumeSave(int mode);
+    // True while a screen that a resume record can hold exists.
+    bool ShowsResumableScreen() const;
     bool ReadResumeInfo(int mode, int32_t& value);
     void DeleteResumeRecord(int mode);
     void DeleteResumeSave();

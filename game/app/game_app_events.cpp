@@ -107,8 +107,10 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         return true;
     case kEventContinueAdventure:
     case kEventContinueGauntlet:
-        // A record that cannot be played back leaves the player on the menu rather than nowhere.
-        if (!ResumeGame(code == kEventContinueAdventure ? 0 : 1))
+        // A record that cannot be played back leaves the player on the menu rather than nowhere;
+        // one that names no screen brings a fresh menu too, not the old one with a Continue that
+        // does nothing.
+        if (!ResumeGame(code == kEventContinueAdventure ? 0 : 1) || !ShowsResumableScreen())
             ShowStartMenu();
         return true;
     case kEventLoaded:

@@ -141,6 +141,14 @@ bool GameApp::ReadResumeInfo(int mode, int32_t& value)
     return valid;
 }
 
+bool GameApp::ShowsResumableScreen() const
+{
+    for (int id : {1, 2, 3, 5, 6, 7})
+        if (screens_[SlotOfScreenId(id)])
+            return true;
+    return false;
+}
+
 bool GameApp::ResumeGame(int mode)
 {
     PlayerRecord* player = ExistingPlayer(GetProfiles());

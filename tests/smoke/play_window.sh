@@ -29,6 +29,7 @@ SCREEN_MENU="200,93,291c42 300,420,426531 400,395,f7b263 648,428,101010"
 SCREEN_MAP="200,93,4a7db5 400,40,396dad 648,428,ded75a 150,428,e7a242"
 SCREEN_HELP="200,93,103029 100,100,103029 582,130,103429 582,395,a57521"
 SCREEN_BOARD="20,458,fff7ce 120,250,948e6b 640,250,9c966b 700,240,7b795a"
+SCREEN_READY="300,300,2f2618 500,220,292018 120,250,464430 640,250,4a4831"
 SCREEN_PAUSE="400,270,292418 170,240,736142 700,240,393c29 20,458,735d29"
 SCREEN_CONTINUE="400,247,ad864a 250,180,312819 700,240,100f10 150,428,201e14"
 
@@ -75,6 +76,7 @@ wait_for() {  # name seconds probes...
     while :; do
         snap "$work/now.xwd"
         said=$(look probe "$work/now.xwd" "$window_x" "$window_y" "$window_w" "$window_h" 800 480 "$@") && return 0
+        kill -0 "$kelo_pid" 2>/dev/null || { echo "kelo ended before the $name showed"; cat "$work"/kelo_*.txt; return 1; }
         if [ $SECONDS -ge $end ]; then
             echo "the $name did not show within ${seconds}s: $said"
             look png "$work/now.xwd" "$look_dir/window_failed_$name.png" "$window_x" "$window_y" "$window_w" "$window_h"
@@ -101,6 +103,21 @@ tap() {  # x y
 keys() {
     xdotool windowfocus --sync "$window"
     xdotool "$@"
+}
+
+# A tap, then the screen it leads to.
+step() {  # x y name seconds probes...
+    tap "$1" "$2" || return 1
+    shift 2
+    wait_for "$@"
+}
+
+# From the board through its pause dialog's Menu button back to the start menu; the pause frame
+# is kept under the name given, if any.
+leave_through_pause() {  # [name]
+    step 20 458 pause 60 $SCREEN_PAUSE || return 1
+    [ -z "${1:-}" ] || keep "$1" || return 1
+    step 496 395 menu 60 $SCREEN_MENU
 }
 
 # Waits for the program to end by itself and checks its exit code.
@@ -138,17 +155,13 @@ play_in_window() {  # kelo work lookdir
     tap 486 308
     wait_for typed_name 30 $SCREEN_NAME_TYPED || return 1
     keep name || return 1
-    tap 596 131
-    wait_for menu 60 $SCREEN_MENU || return 1
+    step 596 131 menu 60 $SCREEN_MENU || return 1
     keep menu || return 1
 
     # Adventure, door 1, the help before play, stage 1 and a few shots.
-    tap 582 130
-    wait_for map 60 $SCREEN_MAP || return 1
-    tap 648 428
-    wait_for help 60 $SCREEN_HELP || return 1
-    tap 412 446
-    wait_for board 60 $SCREEN_BOARD || return 1
+    step 582 130 map 60 $SCREEN_MAP || return 1
+    step 648 428 help 60 $SCREEN_HELP || return 1
+    step 412 446 board 60 $SCREEN_BOARD || return 1
     local shot
     for shot in "150 60" "300 40" "640 420" "90 300"; do
         # shellcheck disable=SC2086
@@ -159,11 +172,7 @@ play_in_window() {  # kelo work lookdir
     keep board || return 1
 
     # Paused from the board's menu button, back to the menu, and F3 ends the program.
-    tap 20 458
-    wait_for pause 60 $SCREEN_PAUSE || return 1
-    keep pause || return 1
-    tap 496 395
-    wait_for menu 60 $SCREEN_MENU || return 1
+    leave_through_pause pause || return 1
     keys key F3
     wait_exit first || return 1
     [ -s "$work/save/global.opt" ] || { echo "no global.opt written"; return 1; }
@@ -171,17 +180,18 @@ play_in_window() {  # kelo work lookdir
     grep -q "ANA XWIN" "$work/save/global.opt" || { echo "the name typed and tapped was not kept"; return 1; }
 
     # Started again and the window shrunk below the picture: the level left is offered to
-    # continue, and the menu's Quit ends the program.
+    # continue and comes back, and from the menu again its Quit ends the program.
     start_kelo "$kelo" "$work" second || return 1
     xdotool windowsize --sync "$window" 700 600
     read_geometry
     wait_for menu 180 $SCREEN_MENU || return 1
     keep menu_small || return 1
-    tap 582 130
-    wait_for continue 60 $SCREEN_CONTINUE || return 1
+    step 582 130 continue 60 $SCREEN_CONTINUE || return 1
     keep continue || return 1
-    tap 400 367
-    wait_for menu 60 $SCREEN_MENU || return 1
+    step 400 247 ready 60 $SCREEN_READY || return 1
+    keep ready || return 1
+    step 400 266 board 60 $SCREEN_BOARD || return 1
+    leave_through_pause || return 1
     tap 582 395
     wait_exit second || return 1
     play_cleanup

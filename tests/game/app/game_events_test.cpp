@@ -278,4 +278,25 @@ TEST_F(SwitchFixture, AContinueThatCannotBePlayedBackLeavesThePlayerOnTheMenu)
     EXPECT_EQ(app.Profiles().CurrentPlayer()->mode, 1);
 }
 
+TEST_F(SwitchFixture, AContinueWhoseRecordNamesNoScreenBringsAFreshMenu)
+{
+    app.MakePlayer(3, 0);
+    TestScreen* menu = RestingMenu();
+    ASSERT_NE(menu, nullptr);
+    menu->state = 99;  // stands for the open continue dialog
+    WriteRecord(GameApp::ResumeKey(3, 0), 4);
+    ASSERT_TRUE(app.HasResumeSave(0));
+    EXPECT_TRUE(app.OnEvent(nullptr, 1002, nullptr, 0));
+    ASSERT_NE(app.GetStartMenu(), nullptr);
+    EXPECT_NE(app.Screen(kSlotStartMenu)->state, 99) << "the old menu stayed with its dialog";
+    EXPECT_FALSE(app.ShowsResumableScreen());
+    // A record that does restore its screen keeps it.
+    app.roots[kSlotAdventureMap] = "root_second";
+    WriteRecord(GameApp::ResumeKey(3, 0), 2);
+    EXPECT_TRUE(app.OnEvent(nullptr, 1002, nullptr, 0));
+    EXPECT_NE(app.GetScreen(kSlotAdventureMap), nullptr);
+    EXPECT_EQ(app.GetStartMenu(), nullptr);
+    EXPECT_TRUE(app.ShowsResumableScreen());
+}
+
 }  // namespace

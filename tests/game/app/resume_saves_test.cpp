@@ -149,6 +149,23 @@ TEST_F(ResumeFixture, ResumeRestoresTheSavedScreen)
     EXPECT_EQ(app.GetChildCount(), 0);
 }
 
+TEST_F(ResumeFixture, APlayerIdWithoutAKeyKeepsNoRecord)
+{
+    EXPECT_EQ(GameApp::ResumeKey(7, 1), 15);
+    // Ids a damaged global.opt may hold: twice them does not fit a key.
+    EXPECT_EQ(GameApp::ResumeKey(1834287104, 0), -1);
+    EXPECT_EQ(GameApp::ResumeKey(INT32_MAX, 1), -1);
+    EXPECT_EQ(GameApp::ResumeKey(-4, 1), -1);
+    player.id = 1834287104;
+    ASSERT_NE(Show(kSlotStageComplete, 5), nullptr);
+    EXPECT_TRUE(app.SaveResumeState());
+    EXPECT_FALSE(app.HasResumeSave(0));
+    EXPECT_TRUE(Record(-1).empty());
+    app.DestroyScreens();
+    EXPECT_TRUE(app.ResumeGame(0));
+    EXPECT_EQ(app.GetChildCount(), 0);
+}
+
 TEST_F(ResumeFixture, ScreenThatCannotReadItsStateLeavesNoScreen)
 {
     WriteRaw(6, {2, 5});

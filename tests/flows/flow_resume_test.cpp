@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <string>
@@ -59,8 +60,8 @@ ModeProgress* ProgressOf(const ScriptedGame& game)
     return profiles && profiles->GetPlayerCount() > 0 ? profiles->CurrentPlayer()->CurrentModeProgress() : nullptr;
 }
 
-// A board in play with nothing in the air: no shot flying, no ball growing into a chain, no
-// dialog over it.
+// A board in play with nothing in the air: no shot flying, no ball growing into a chain or
+// pulled back across a gap, no match waiting to burst, no dialog over it.
 bool Settled(const ScriptedGame& game)
 {
     GameplayScreen* board = BoardOf(game);
@@ -69,7 +70,8 @@ bool Settled(const ScriptedGame& game)
         return false;
     for (BallChain* chain : board->chains) {
         for (int i = 0; chain && i < chain->count; ++i) {
-            if (chain->balls[i].growth < Fixed::FromInt(1))
+            const Ball& ball = chain->balls[i];
+            if (ball.growth < Fixed::FromInt(1) || ball.pullSpeed.raw != 0 || ball.matched)
                 return false;
         }
     }
@@ -209,13 +211,14 @@ TEST_P(Resume, LeftAndTakenUpAgainGivesTheSameBoard)
         PlayFirstStage(game);
         WinnerBot bot(7);
         PlayShots(game, bot, 4);
-        left = SeenOf(game);
-        EXPECT_GT(left.score, 0) << "the winner scored nothing in four shots";
 
-        // Left through the pause menu.
+        // Left through the pause menu; the dialog holds the board still.
         ASSERT_TRUE(game.TapWidget("btn_menu"));
         ASSERT_TRUE(game.WaitUntil([&] { return game.Shows("btn_pause_menu"); }, 200));
+        left = SeenOf(game);
+        EXPECT_GT(left.score, 0) << "the winner scored nothing in four shots";
         game.Wait(12);
+        EXPECT_EQ(SeenOf(game), left) << "the board moved under the pause dialog";
         EXPECT_TRUE(game.Shot("pause"));
         ASSERT_TRUE(game.TapWidget("btn_pause_menu"));
         ASSERT_TRUE(game.WaitUntil([&] { return game.Shows("btn_sm_adventure") && !BoardOf(game); }, 300));
@@ -481,6 +484,8 @@ TEST_P(Resume, KilledInTheMiddleOfASaveComesBackWhole)
         EXPECT_EQ(StandingOf(game), paid.after);
         EXPECT_EQ(game.Quit(), 0);
     }
+    std::cout << "calls that change files: " << won.calls << " in " << won.what << ", " << paid.calls << " in "
+              << paid.what << "\n";
     for (const CutSave* cut : {&won, &paid}) {
         for (size_t i = 0; i < cut->folders.size(); ++i)
             CheckComesBack(size, *cut, static_cast<int>(i) + 1, cut->folders[i]);

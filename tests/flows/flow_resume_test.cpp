@@ -231,6 +231,7 @@ TEST_P(Resume, LeftAndTakenUpAgainGivesTheSameBoard)
         EXPECT_EQ(SeenOf(game), left);
         game.Wait(12);
         EXPECT_TRUE(game.Shot("continued"));
+        EXPECT_TRUE(game.MatchesStoredHash("continued"));
         game.Close();
         ASSERT_TRUE(Ended(game));
         EXPECT_EQ(folder.Read("saveresume.dat"), saved) << "the board came back changed";
@@ -256,6 +257,8 @@ TEST_P(Resume, LeftAndTakenUpAgainGivesTheSameBoard)
     }
     {
         ScriptedGame game(size.width, size.height, folder.Path());
+        // Each run keeps a contact sheet of its own.
+        game.SetFlowName("resume_restarted");
         ASSERT_TRUE(game.Start());
         ASSERT_TRUE(game.ReachMenu(kPlayer));
         ContinueAdventure(game);
@@ -270,6 +273,7 @@ TEST_P(Resume, LeftAndTakenUpAgainGivesTheSameBoard)
     // A lost focus and a power cut each pause the board.
     {
         ScriptedGame game(size.width, size.height, folder.Path());
+        game.SetFlowName("resume_paused");
         ASSERT_TRUE(game.Start());
         ASSERT_TRUE(game.ReachMenu(kPlayer));
         ContinueAdventure(game);

@@ -23,6 +23,8 @@ int ShowMessage(const char* text, const char* caption);
 bool AllocationShouldFail(size_t bytes);
 // Consumes one injected failure of a file call (FileCall in test_hooks.h); true with the error.
 bool FileCallShouldFail(int call, DWORD* error);
+// Called as a write, flush, move or delete starts; may end the process (KillAtFileCall).
+void NoteChangingFileCall();
 }  // namespace nullbackend
 
 namespace sdlbackend {

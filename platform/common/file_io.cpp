@@ -26,9 +26,12 @@ FileObject* AsFile(HANDLE handle)
     return dynamic_cast<FileObject*>(static_cast<platform_internal::KernelObject*>(handle));
 }
 
-// Failures injected by the null back end's tests.
+// Failures injected by the null back end's tests; a call that changes files is counted first.
 bool Injected(nullbackend::FileCall call)
 {
+    if (PlatformIsHeadless() && (call == nullbackend::FileCall::Write || call == nullbackend::FileCall::Flush ||
+                                 call == nullbackend::FileCall::Move || call == nullbackend::FileCall::Delete))
+        nullbackend::NoteChangingFileCall();
     DWORD error = 0;
     if (!PlatformIsHeadless() || !nullbackend::FileCallShouldFail(static_cast<int>(call), &error))
         return false;

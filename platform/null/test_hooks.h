@@ -26,4 +26,11 @@ enum class FileCall { Open, Read, Write, Seek, Flush, Move, Delete, FolderSync }
 // The next `count` calls of that kind fail with `error` (0 stops failing).
 void FailFileCalls(FileCall call, int count, DWORD error);
 
+// Counts the calls that change files: writes, flushes, moves and deletes. The `k`-th of them
+// from now kills this process with SIGKILL before it runs, as a pulled battery would; 0 only
+// restarts the count.
+void KillAtFileCall(int k);
+// The calls that change files since the last KillAtFileCall.
+int ChangingFileCalls();
+
 }  // namespace nullbackend

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -117,4 +118,46 @@ TEST_F(FileCalls, MoveDeleteAndReplace)
     EXPECT_FALSE(MoveFile(Engine("old.dat").c_str(), Engine("last.dat").c_str()));
     nullbackend::FailFileCalls(nullbackend::FileCall::FolderSync, 0, 0);
     EXPECT_TRUE(MoveFile(Engine("last.dat").c_str(), Engine("old.dat").c_str()));
+}
+
+TEST_F(FileCalls, CountedChangesAndAKillBeforeTheChosenOne)
+{
+    // Only writes, flushes, moves and deletes count; opens, reads, seeks and sizes do not.
+    nullbackend::KillAtFileCall(0);
+    HANDLE file = Open("count.dat", GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD moved = 0;
+    ASSERT_TRUE(WriteFile(file, "ab", 2, &moved, nullptr));
+    ASSERT_TRUE(FlushFileBuffers(file));
+    char buffer[4] = {};
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    ASSERT_TRUE(ReadFile(file, buffer, 2, &moved, nullptr));
+    GetFileSize(file, nullptr);
+    CloseHandle(file);
+    ASSERT_TRUE(MoveFileEx(Engine("count.dat").c_str(), Engine("moved.dat").c_str(), MOVEFILE_REPLACE_EXISTING));
+    ASSERT_TRUE(DeleteFile(Engine("moved.dat").c_str()));
+    // A write refused for a bad handle changed nothing.
+    EXPECT_FALSE(WriteFile(INVALID_HANDLE_VALUE, "x", 1, &moved, nullptr));
+    EXPECT_EQ(nullbackend::ChangingFileCalls(), 4);
+
+    // The process dies at the second write, before it runs: the first one's bytes are all the
+    // file holds.
+    EXPECT_EXIT(
+        {
+            nullbackend::KillAtFileCall(2);
+            HANDLE out = Open("killed.dat", GENERIC_WRITE, CREATE_ALWAYS);
+            DWORD put = 0;
+            WriteFile(out, "first", 5, &put, nullptr);
+            WriteFile(out, "second", 6, &put, nullptr);
+            _exit(0);
+        },
+        ::testing::KilledBySignal(SIGKILL), "");
+    EXPECT_EQ(Get("killed.dat"), "first");
+
+    // Arming restarts the count, and disarming leaves the process alive past it.
+    nullbackend::KillAtFileCall(1);
+    nullbackend::KillAtFileCall(0);
+    Put("kept.dat", "kept");
+    EXPECT_TRUE(DeleteFile(Engine("kept.dat").c_str()));
+    EXPECT_EQ(nullbackend::ChangingFileCalls(), 1);
 }

@@ -116,11 +116,13 @@ TEST_P(AdventureFlow, WinsTheFirstTempleAndOpensTheSecond)
             EXPECT_TRUE(game.Shot("stage1_play"));
         }
 
+        const uint64_t heard = game.SoundMark();
         ShownStats shown;
         WinStage(game, bot, stage, shown);
         if (HasFatalFailure())
             return;
         total += shown.score;
+        EXPECT_GT(game.AudibleSince(heard), 0u) << "a level is played in silence";
         if (stage == 1 || stage == kTempleStages) {
             EXPECT_TRUE(game.Shot("stage" + std::to_string(stage) + "_stats"));
         }

@@ -10,6 +10,7 @@
 #include "game/app/player_record.h"
 #include "game/app/profile_store.h"
 #include "game/help/help_screen.h"
+#include "game/play/gameplay_rules_end.h"
 #include "game/screens/adventure_map_screen.h"
 #include "stage_play.h"
 
@@ -20,6 +21,7 @@ using namespace stage_play;
 constexpr int kStageFrames = 30000;
 constexpr int kWonStages = 3;
 constexpr int kFramesPerSecond = 33;
+constexpr int kMessageShown = gameplay_end::kMessageFrames - 6;
 
 class LostGame : public ::testing::TestWithParam<FlowSize> {};
 
@@ -74,8 +76,10 @@ std::string LoseALife(ScriptedGame& game, LoserBot& bot)
     GameplayScreen* board = BoardInFront(game);
     if (!board || !game.WaitUntil([&] { return !board->lossMessage.IsEmpty(); }, 3000))
         return "";
-    // The message fades in over the darkened board.
-    game.Wait(30);
+    // The message fades in over the darkened board; it stands in full just before the lost
+    // statistics would follow it.
+    game.WaitUntil([&] { return board->messageFrames >= kMessageShown - 8; }, 200);
+    game.WaitUntilEachFrame([&] { return board->messageFrames >= kMessageShown; }, 20);
     return board->lossMessage.CStr();
 }
 

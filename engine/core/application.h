@@ -170,6 +170,9 @@ public:
     void SetLastKey(int virtualKey) { lastVirtualKey_ = virtualKey; }
     bool IsPointerDown() const { return pointerDown_; }
     bool IsExitButtonPressed() const { return exitPressedState_; }
+    // Whether a point in game coordinates (borders already taken off) lies on the corner close
+    // button, which takes every stylus event there before the screens see it.
+    bool IsOnExitButton(int x, int y) const;
 
     // Display path and screen background, read by the display code.
     int GetDisplayMode() const { return displayMode_; }
@@ -303,6 +306,8 @@ protected:
 protected:
     // The corner close button's share of a stylus event; true when the event ends there.
     bool ServeExitButton(int x, int y, int kind);
+    // The close button's hit test, in the area's coordinates (borders included).
+    bool ExitButtonHit(int x, int y) const;
 };
 
 // Made by the program once, before the window has a frame.

@@ -115,6 +115,9 @@ bool FreeForAim(const GameplayScreen& board, int x, int y)
     const Surface* display = board.application->GetScreenSurface();
     if (!display || x < 1 || y < 1 || x >= display->GetWidth() - 1 || y >= display->GetHeight() - 1)
         return false;
+    // The corner close button takes the stylus before the board does: a release there quits.
+    if (board.application->IsOnExitButton(x, y))
+        return false;
     const FixedVec2 c = FrogCentre(board);
     const Fixed dx = c.x - Fixed::FromInt(x), dy = c.y - Fixed::FromInt(y);
     const int limit = board.application->GetLayoutTable().ints[164] + 4;

@@ -233,6 +233,29 @@ TEST(Input, CloseButtonNeedsBothImagesAndFollowsTheTurnedWidth)
     EXPECT_TRUE(screen.widget.pointers.empty());
 }
 
+TEST(Input, ExitButtonQueryAgreesWithTheStylusPath)
+{
+    TestApp app;
+    app.SetUpArea(320, 240);
+    EXPECT_FALSE(app.IsOnExitButton(315, 5)) << "no button without its images";
+    app.AddExitButton(16);
+    Screen screen(app);
+    // Each point: what the query says, then what a press there does.
+    const int points[][2] = {{304, 16}, {319, 1}, {303, 16}, {310, 0}, {315, 17}, {100, 100}};
+    for (const auto& p : points) {
+        const bool on = app.IsOnExitButton(p[0], p[1]);
+        app.OnPointer(p[0], p[1], 1);
+        EXPECT_EQ(on, app.IsExitButtonPressed()) << p[0] << "," << p[1];
+        app.OnPointer(150, 150, 3);
+        app.OnPointer(150, 150, 2);
+    }
+    EXPECT_FALSE(app.IsQuitRequested());
+    // Turned, the button follows the area's height.
+    app.SetUpArea(240, 320, 1);
+    EXPECT_TRUE(app.IsOnExitButton(314, 5));
+    EXPECT_FALSE(app.IsOnExitButton(230, 5));
+}
+
 TEST(Input, ModalWidgetTakesEveryStylusEvent)
 {
     TestApp app;

@@ -1,0 +1,91 @@
+#pragma once
+// Playing the adventure's stages through the real screens: the bots' hands on the handheld's
+// input, the board in front, and what the screens between the stages show, read as a player
+// reads them.
+#include <functional>
+#include <string>
+
+#include "board_bot.h"
+#include "game/play/gameplay_screen.h"
+#include "scripted_game.h"
+
+namespace stage_play {
+
+// The bot's stylus and keys, sent to the handheld as they come: everything one act does reaches
+// the program in the frame that follows, as a quick hand's would.
+class DirectHands : public BotHands {
+public:
+    explicit DirectHands(ScriptedGame& game) : game_(game) {}
+    void Stylus(int kind, int x, int y) override;
+    void Key(unsigned vk, bool down) override;
+
+private:
+    ScriptedGame& game_;
+};
+
+// The board in front (shown, not a leftover beneath another screen), or null.
+GameplayScreen* BoardInFront(ScriptedGame& game);
+
+// Lets the bot play the board in front until done() holds: a frame at a time while it may aim,
+// the engine catching up while a shot flies or nothing can be done. False when maxFrames frame
+// periods passed first or the program ended.
+template <class Bot>
+bool PlayUntil(ScriptedGame& game, Bot& bot, const std::function<bool()>& done, int maxFrames)
+{
+    DirectHands hands(game);
+    const int64_t start = game.FramesRun();
+    while (game.FramesRun() - start < maxFrames) {
+        if (done())
+            return true;
+        if (!game.Running())
+            return false;
+        GameplayScreen* board = BoardInFront(game);
+        const bool aiming = board && board->playState == kPlayPlaying && !board->lifeLost &&
+                            !board->IsScreenFading() && game.OpenDialog() == nullptr;
+        if (aiming)
+            bot.Act(*board, hands);
+        if (aiming && board->shotCount == 0)
+            game.Frame();
+        else
+            game.Wait(6);
+    }
+    return done();
+}
+
+// What the statistics of a won level show.
+struct ShownStats {
+    int score = -1, combos = -1, coins = -1, gaps = -1, maxChain = -1, maxCombo = -1;
+    int seconds = -1;  // the player's time
+    std::string bonus;
+};
+ShownStats ReadWonStats(ScriptedGame& game);
+
+// The number a text shows, thousands' commas allowed; -1 when it is not one.
+int ShownNumber(const std::string& text);
+// "mm:ss" or "hh:mm:ss" as seconds; -1 when it is neither.
+int ShownSeconds(const std::string& text);
+// The language's text of a key, as the screens look it up.
+std::string Lang(ScriptedGame& game, const char* key, int offset = 0);
+// The current player's progress in the adventure, or null.
+ModeProgress* AdventureProgress(ScriptedGame& game);
+
+// The score, caption and spare lives the board's frame shows.
+struct ShownHud {
+    int score = -1;
+    std::string caption;
+    int lifeIcons = 0;
+};
+ShownHud ReadHud(const GameplayScreen& board);
+
+// From the menu at rest: the adventure button, then the map at rest.
+bool OpenAdventureMap(ScriptedGame& game);
+// The adventure map shown and no longer fading or unveiling a temple.
+bool MapAtRest(ScriptedGame& game);
+
+// Waits, frame by frame, for the board of the stage to come in; true once it stands in front
+// with the progress at the stage. quaked tells whether it came in with the quake.
+bool WaitForStage(ScriptedGame& game, int stage, bool& quaked, int maxFrames = 600);
+// Waits until the board has finished its intro and is in play.
+bool WaitForPlay(ScriptedGame& game, int maxFrames = 900);
+
+}  // namespace stage_play

@@ -7,6 +7,7 @@
 #include "platform/base.h"
 
 class Application;
+struct MSG;
 
 extern Application* g_application;
 extern HWND g_mainWindow;
@@ -28,6 +29,11 @@ constexpr unsigned kSleepNoticeMessage = 2025;
 
 // The process entry; the engine's quit code (see WinMain in win_main.cpp for what it answers).
 int WinMain(HINSTANCE instance, HINSTANCE previous, char* commandLine, int show);
+// WinMain without its message loop, for a caller that runs the loop itself: BeginRun does all
+// before it (false when the program did not start, with everything released); EndRun all after
+// it, given the quit message, and answers WinMain's code.
+bool BeginRun(HINSTANCE instance, int show);
+int EndRun(const MSG& quit);
 // What the process ends with after WinMain: 1 when the last run failed to start (no window, data
 // that would not load), else 0. A player's quit carries its own code inside the engine (the
 // corner button's 2), but to a shell every quit is a success.

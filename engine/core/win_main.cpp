@@ -20,10 +20,7 @@ void ReleaseCoredll()
 }
 }  // namespace
 
-// Answers the code of the quit: the one the application stored when it asked to quit, else the
-// quit message's. A start-up that fails answers 1, so that the failure shows; a second instance,
-// which only brings the first forward, answers 0.
-int WinMain(HINSTANCE instance, HINSTANCE, char*, int show)
+bool BeginRun(HINSTANCE instance, int show)
 {
     g_instance = instance;
     g_startFailed = false;
@@ -47,27 +44,46 @@ int WinMain(HINSTANCE instance, HINSTANCE, char*, int show)
         ShutdownDisplay();
         ReleaseCoredll();
         g_startFailed = !IsSecondInstance();
-        return g_startFailed ? 1 : 0;
+        return false;
     }
 
     g_lastFrameTick = GetTickCount();
     StartPowerWatcher();
+    return true;
+}
+
+int EndRun(const MSG& quit)
+{
+    StopPowerWatcher();
+    Application* app = g_application;
+    int code = static_cast<int>(quit.wParam);
+    if (app) {
+        if (SoundManagerBase* sound = app->GetSoundManager())
+            sound->SetPaused(false);
+        if (app->IsQuitRequested())
+            code = app->GetExitCode();
+    }
+    delete app;
+    g_application = nullptr;
+    ShutdownDisplay();
+    ReleaseCoredll();
+    return code;
+}
+
+// Answers the code of the quit: the one the application stored when it asked to quit, else the
+// quit message's. A start-up that fails answers 1, so that the failure shows; a second instance,
+// which only brings the first forward, answers 0.
+int WinMain(HINSTANCE instance, HINSTANCE, char*, int show)
+{
+    if (!BeginRun(instance, show))
+        return g_startFailed ? 1 : 0;
     MSG msg;
     while (GetMessage(&msg, nullptr, 0, 0)) {
         TranslateMessage(&msg);
         DispatchMessage(&msg);
         Sleep(0);
     }
-
-    StopPowerWatcher();
-    if (SoundManagerBase* sound = app->GetSoundManager())
-        sound->SetPaused(false);
-    int code = app->IsQuitRequested() ? app->GetExitCode() : static_cast<int>(msg.wParam);
-    delete app;
-    g_application = nullptr;
-    ShutdownDisplay();
-    ReleaseCoredll();
-    return code;
+    return EndRun(msg);
 }
 
 int ProcessExitStatus()

@@ -1,6 +1,6 @@
 #include "engine/graphics/surface.h"
 #include "platform/gdi.h"
-#include "tests/engine/core/handheld_fixture.h"
+#include "tests/support/handheld_fixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/engine/core/handheld_fixture.h"
+#include "tests/support/handheld_fixture.h"
 
 // A test process makes its handheld save folder once and takes it away when it ends, so runs of
 // the suite leave nothing in the temporary folder.

@@ -7,7 +7,7 @@
 #include "platform/clock.h"
 #include "platform/keys.h"
 #include "platform/shell.h"
-#include "tests/engine/core/handheld_fixture.h"
+#include "tests/support/handheld_fixture.h"
 
 namespace {
 

@@ -39,6 +39,21 @@ public:
     std::vector<int> rotations;
 };
 
+// The engine's process-wide values as a fresh process has them.
+inline void ResetHandheldGlobals()
+{
+    g_mainWindow = nullptr;
+    g_timerRunning = false;
+    g_suspended = false;
+    g_paintThrough = false;
+    g_resumeCountdown = 0;
+    g_displayRecheckCountdown = -1;
+    g_delayedSuspendCountdown = -1;
+    g_quitPosted = false;
+    g_halfResShift = 0;
+    g_rawFrameBuffer = false;
+}
+
 // One save folder for the whole test process, removed when the process ends.
 struct ScratchSaveFolder {
     ScratchSaveFolder()
@@ -83,19 +98,7 @@ protected:
         nullbackend::ResetHandheld();
         ResetGlobals();
     }
-    static void ResetGlobals()
-    {
-        g_mainWindow = nullptr;
-        g_timerRunning = false;
-        g_suspended = false;
-        g_paintThrough = false;
-        g_resumeCountdown = 0;
-        g_displayRecheckCountdown = -1;
-        g_delayedSuspendCountdown = -1;
-        g_quitPosted = false;
-        g_halfResShift = 0;
-        g_rawFrameBuffer = false;
-    }
+    static void ResetGlobals() { ResetHandheldGlobals(); }
     void Fresh(const DeviceProfile& profile)
     {
         app_.reset();

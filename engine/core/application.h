@@ -170,6 +170,8 @@ public:
     void SetLastKey(int virtualKey) { lastVirtualKey_ = virtualKey; }
     bool IsPointerDown() const { return pointerDown_; }
     bool IsExitButtonPressed() const { return exitPressedState_; }
+    // Whether a game point lies on the corner exit button (false while it is not shown).
+    bool IsOnExitButton(int x, int y) const;
 
     // Display path and screen background, read by the display code.
     int GetDisplayMode() const { return displayMode_; }

@@ -128,11 +128,18 @@ bool Application::IsRightSoftKey() const
     return lastVirtualKey_ == kVkF2 || (softKeyQuirk_ && lastVirtualKey_ == kQuirkRightSoftKey);
 }
 
+bool Application::IsOnExitButton(int x, int y) const
+{
+    if (!exitNormal_ || !exitPressed_)
+        return false;
+    int right = rotation_ == 0 ? areaWidth_ : areaHeight_;
+    return right - exitNormal_->GetWidth() <= x && x < right && 0 < y && y <= exitNormal_->GetHeight();
+}
+
 bool Application::ServeExitButton(int x, int y, int kind)
 {
     if (exitNormal_ && exitPressed_) {
-        int right = rotation_ == 0 ? areaWidth_ : areaHeight_;
-        bool hit = right - exitNormal_->GetWidth() <= x && x < right && 0 < y && y <= exitNormal_->GetHeight();
+        bool hit = IsOnExitButton(x, y);
         if (hit && kind == 1) {
             exitPressedState_ = true;
             fullRedraw_ = true;

@@ -304,8 +304,12 @@ void GameHud::Update()
         targetBlinkDone_ = 1;
         blinkCounter_ = kFlashFrames;
     }
-    if (board_ && CaptionedValue() != captionedValue_)
+    // A new level on the same board (survival) shows its caption at once, not only once the next
+    // points come in: a game lost before any would end on the old one.
+    if (board_ && CaptionedValue() != captionedValue_) {
         RefreshCaption();
+        RedrawPieces();
+    }
 }
 
 void GameHud::Draw(SurfaceBase* surface)

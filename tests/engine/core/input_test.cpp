@@ -197,6 +197,10 @@ TEST(Input, CloseButtonPressedThenReleasedElsewhereIsCancelled)
     app.ClearFullRedraw();
 
     // The corner: right - 16 <= x < right and 0 < y <= 16.
+    EXPECT_TRUE(app.IsOnExitButton(304, 16));
+    EXPECT_FALSE(app.IsOnExitButton(303, 16));
+    EXPECT_FALSE(app.IsOnExitButton(310, 0));
+    EXPECT_FALSE(app.IsOnExitButton(310, 17));
     EXPECT_TRUE(app.OnPointer(310, 0, 1));
     EXPECT_FALSE(app.IsExitButtonPressed());
     EXPECT_EQ(screen.widget.pointers.size(), 1u);

@@ -13,6 +13,7 @@
 #include "game/app/game_app.h"
 #include "game/app/game_helpers.h"
 #include "game/app/profile_store.h"
+#include "game/play/aim_walk.h"
 #include "game/play/ball_shadow.h"
 #include "game/play/ball_sprite.h"
 #include "game/play/effect_emitter.h"
@@ -349,16 +350,9 @@ void GameplayScreen::UpdateAimGuide()
     Surface* screen = DrawTarget();
     const Fixed width = Fixed::FromInt(screen ? screen->GetWidth() : 0);
     const Fixed height = Fixed::FromInt(screen ? screen->GetHeight() : 0);
-    for (int step = 0; step < kMaxAimSteps; ++step) {
-        p.AddAssign(v);
-        if (p.x.raw < 0 || p.y.raw < 0 || p.x > width || p.y > height)
-            break;
-        if (hud && hud->HitTest(p.x.ToInt(), p.y.ToInt()))
-            break;
-        if (CoinAtPoint(p) || ChainBallNear(p))
-            break;
-    }
-    aimGuide[2] = p;
+    aimGuide[2] = WalkAimLine(p, v, width, height, kMaxAimSteps, [&](const FixedVec2& at, int) {
+        return (hud && hud->HitTest(at.x.ToInt(), at.y.ToInt())) || CoinAtPoint(at) || ChainBallNear(at);
+    });
     const LayoutTable& layout = application->GetLayoutTable();
     const FixedVec2 c = Centre(*frog);
     const TrigTable& trig = *application->GetRenderer();

@@ -12,6 +12,7 @@
 #include "engine/graphics/trig_table.h"
 #include "game/app/game_app.h"
 #include "game/play/ball_chain.h"
+#include "game/play/ball_shadow.h"
 #include "game/play/ball_sprite.h"
 #include "game/play/coin.h"
 #include "game/play/curve_file.h"
@@ -318,6 +319,43 @@ TEST(BoardArt, EverySetLoadsAtEveryResolutionWithItsCountAndSize)
         EXPECT_TRUE(hole.Init());
         Coin coin(&app);
         EXPECT_TRUE(coin.Init());
+    }
+}
+
+// The board takes 128 off the shadow's alpha and draws the ball over it, the shadow moved by
+// layout Fixed 25 towards the lower left: past the ball's rim enough of it must stay dark to be
+// seen, at every resolution.
+TEST(BoardArt, BallShadowShowsPastTheBallsRim)
+{
+    for (const ShippedResolution& res : kShippedResolutions) {
+        SCOPED_TRACE(ShippedName(res));
+        BoardLookApp app(res.width, res.height);
+        ASSERT_TRUE(app.Ready());
+        ResourceEntry* shadowSet = app.GetSpriteList()->FindByName("BallShadow");
+        ResourceEntry* ballSet = app.GetSpriteList()->FindByName("Ball1");
+        ASSERT_TRUE(shadowSet && shadowSet->Load() && ballSet && ballSet->Load());
+        Surface* shadow = shadowSet->GetFrame(0);
+        Surface* ball = ballSet->GetFrame(0);
+        Surface* screen = app.GetScreenSurface();
+        screen->FillRect(0, 0, screen->GetWidth(), screen->GetHeight(), 160, 150, 130);
+        const int bx = 40, by = 40;
+        const Fixed shift = app.GetLayoutTable().fixed[25];
+        const Fixed x = Fixed::FromInt(bx) - shift + Fixed::FromInt(shadow->GetWidth() / 2);
+        const Fixed y = Fixed::FromInt(by) + shift + Fixed::FromInt(shadow->GetHeight() / 2);
+        DrawBallShadow(*app.GetRenderer(), shadow, screen, x, y, Fixed16::FromInt(1));
+        ball->Draw(screen, bx, by, ball->GetWidth(), ball->GetHeight(), 0, 0);
+        // Ground pixels a quarter darker or more, beside the ball's box.
+        const uint16_t ground = screen->GetPixels()[0];
+        int dark = 0;
+        for (int y = by - ball->GetHeight(); y < by + 2 * ball->GetHeight(); ++y)
+            for (int x = bx - ball->GetWidth(); x < bx + 2 * ball->GetWidth(); ++x) {
+                bool onBall = x >= bx && x < bx + ball->GetWidth() && y >= by && y < by + ball->GetHeight();
+                uint16_t p = screen->GetPixels()[y * screen->GetRawWidth() + x];
+                dark += !onBall && ((p >> 5) & 63) * 4 <= ((ground >> 5) & 63) * 3;
+            }
+        EXPECT_GE(dark, ball->GetWidth()) << "of " << ball->GetWidth() << " wide balls";
+        shadowSet->Release();
+        ballSet->Release();
     }
 }
 

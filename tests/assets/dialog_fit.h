@@ -33,9 +33,8 @@ inline Box BoxOf(ScriptWidget* widget)
 }
 
 // The caption of a button may take all of its face but the carved ends.
-inline void CheckDialog(ShippedGameApp& app, ScriptWidget* dialog)
+inline void CheckDialogOn(Surface* display, ScriptWidget* dialog)
 {
-    Surface* display = app.GetScreenSurface();
     Box whole = BoxOf(dialog);
     EXPECT_TRUE(whole.Inside(Box{0, 0, display->GetWidth(), display->GetHeight()}))
         << whole.x << "," << whole.y << " " << whole.w << "x" << whole.h;
@@ -58,4 +57,9 @@ inline void CheckDialog(ShippedGameApp& app, ScriptWidget* dialog)
                 << part->GetName() << ": " << button->GetCaption().CStr();
         }
     }
+}
+
+inline void CheckDialog(ShippedGameApp& app, ScriptWidget* dialog)
+{
+    CheckDialogOn(app.GetScreenSurface(), dialog);
 }

@@ -20,6 +20,7 @@
 #include "game/screens/name_entry_dialog.h"
 #include "game/screens/players_dialog.h"
 #include "platform/files.h"
+#include "dialog_fit.h"
 #include "shipped_app.h"
 
 namespace {
@@ -154,6 +155,8 @@ void CaptureAll(int width, int height)
     app.Close("dlg_players");
     app.Open("acn_options_2_graphics");
     Capture(app, base, "graphics", rest);
+    // On a turned screen the hands are offered too: they keep apart.
+    CheckDialogOn(screen, ScriptWidget::FindByName(app.GetStartMenu(), "dlg_graphics"));
     app.Close("dlg_graphics");
     app.Open("acn_options_2_lang");
     Capture(app, base, "language", rest);

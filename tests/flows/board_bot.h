@@ -36,9 +36,6 @@ public:
 protected:
     // The board is in play, the frog holds a ball and no shot is asked for or on its way.
     static bool ReadyToShoot(const GameplayScreen& board);
-    // A stylus point in the screen, clear of the frog and the screen's buttons, that aims the frog
-    // as close to `angle` as whole pixels allow; false when there is none.
-    static bool PointForAngle(const GameplayScreen& board, double angle, int& x, int& y);
     // The stylus goes down near the point and drags towards it; the release at the point (on a
     // later frame, or at once in FireByStylus) fires.
     void PressStylus(const GameplayScreen& board, BotHands& hands, int x, int y);

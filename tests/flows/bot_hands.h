@@ -1,12 +1,25 @@
 #pragma once
-// The bots on the scripted player's handheld: their hands put the stylus and keys in as the window
-// receives them, and a board is played out with one act a frame.
+// The bots' hands: on the scripted player's handheld they put the stylus and keys in as the window
+// receives them, and a board is played out with one act a frame; on an application made by a test
+// they go straight down the application's own input path.
 #include <cstdint>
 
 #include "board_bot.h"
+#include "engine/core/input.h"
+#include "game/app/game_app.h"
 #include "game/play/gameplay_screen.h"
 #include "platform/null/window_hooks.h"
 #include "scripted_game.h"
+
+class AppHands : public BotHands {
+public:
+    explicit AppHands(GameApp& app) : app_(app) {}
+    void Stylus(int kind, int x, int y) override { app_.OnPointer(x, y, kind); }
+    void Key(unsigned vk, bool down) override { OnVirtualKey(static_cast<int>(vk), down); }
+
+private:
+    GameApp& app_;
+};
 
 // Game points are mapped to the display; nothing is delivered until the next frame, so the
 // press, drag and release of one act arrive together, as a quick hand's would.

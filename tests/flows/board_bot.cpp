@@ -433,6 +433,21 @@ void BoardBot::SwapByStylus(const GameplayScreen& board, BotHands& hands)
     wait_ = 1;
 }
 
+void BoardBot::ReleaseKeys(BotHands& hands)
+{
+    if (keyHeld_) {
+        hands.Key(static_cast<unsigned>(keyHeld_), false);
+        keyHeld_ = 0;
+    }
+}
+
+void BoardBot::LetGo(BotHands& hands)
+{
+    ReleaseKeys(hands);
+    if (pressed_)
+        ReleaseStylus(hands, pressX_, pressY_);
+}
+
 uint32_t BoardBot::Next()
 {
     // xorshift32: the same seed plays the same game.
@@ -526,13 +541,6 @@ bool WinnerBot::FindFiller(const BoardForecast& forecast, const GameplayScreen& 
     return false;
 }
 
-void WinnerBot::ReleaseKeys(BotHands& hands)
-{
-    if (keyHeld_) {
-        hands.Key(static_cast<unsigned>(keyHeld_), false);
-        keyHeld_ = 0;
-    }
-}
 
 bool WinnerBot::ActWithKeys(const GameplayScreen& board, BotHands& hands)
 {

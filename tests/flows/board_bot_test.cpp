@@ -63,6 +63,7 @@ Played Play(RulesApp& app, Bot& bot, int budget)
             app.Update();
         out.frames += updates;
     }
+    bot.LetGo(hands);
     return out;
 }
 

@@ -41,26 +41,37 @@ private:
 enum class BoardEnd { kWon, kLifeLost, kLeft, kOutOfTime };
 
 // Lets the bot play the board in front until its level is won (the end sweeps begin), a life is
-// lost, the board goes or maxFrames frame periods pass. The engine catches up while a shot flies
-// or the board is not in play (intro, dialogs).
+// lost, the board goes or maxFrames frame periods pass; then the bot lets go and one more frame
+// delivers that. The engine catches up while a shot flies or the board is not in play (intro,
+// dialogs).
 template <class Bot>
 BoardEnd PlayBoard(ScriptedGame& game, Bot& bot, int maxFrames)
 {
     ScriptedHands hands(game);
     const int64_t start = game.FramesRun();
+    BoardEnd end = BoardEnd::kOutOfTime;
     while (game.Running() && game.FramesRun() - start < maxFrames) {
         auto* board = game.Screen<GameplayScreen>(kSlotGameplay);
-        if (!board)
-            return BoardEnd::kLeft;
-        if (board->playState >= kPlayWon && board->playState <= kPlayStatistics)
-            return BoardEnd::kWon;
-        if (board->lifeLost)
-            return BoardEnd::kLifeLost;
+        if (!board) {
+            end = BoardEnd::kLeft;
+            break;
+        }
+        if (board->playState >= kPlayWon && board->playState <= kPlayStatistics) {
+            end = BoardEnd::kWon;
+            break;
+        }
+        if (board->lifeLost) {
+            end = BoardEnd::kLifeLost;
+            break;
+        }
         bot.Act(*board, hands);
         if (board->shotCount > 0 || board->playState != kPlayPlaying)
             game.Wait(6);
         else
             game.Frame();
     }
-    return BoardEnd::kOutOfTime;
+    // Nothing stays held for the screens that follow (a held key would repeat into them).
+    bot.LetGo(hands);
+    game.Frame();
+    return end;
 }

@@ -337,18 +337,11 @@ private:
 };
 
 
-// ----- what both bots share -----
+namespace {
 
-bool BoardBot::ReadyToShoot(const GameplayScreen& board)
-{
-    if (board.playState != kPlayPlaying || board.lifeLost || board.levelFinished || !board.frog ||
-        !board.currentBall || board.shotCount > 0 || board.shotPending || board.shootRequest ||
-        board.IsScreenFading())
-        return false;
-    return Mutable(board).FindModalChild() == nullptr;
-}
-
-bool BoardBot::PointForAngle(const GameplayScreen& board, double angle, int& x, int& y)
+// A stylus point in the screen, clear of the frog and the screen's buttons, that aims the frog
+// as close to `angle` as whole pixels allow; false when there is none.
+bool PointForAngle(const GameplayScreen& board, double angle, int& x, int& y)
 {
     const Surface* display = board.application->GetScreenSurface();
     if (!display)
@@ -379,6 +372,30 @@ bool BoardBot::PointForAngle(const GameplayScreen& board, double angle, int& x, 
     }
     return found;
 }
+
+// A stylus point aiming near `want` along which the shot touches no ball, whether it leaves on the
+// next frame or the one after.
+bool ClearAim(const BoardForecast& forecast, const GameplayScreen& board, int colour, double want, int& x, int& y)
+{
+    if (!PointForAngle(board, want, x, y))
+        return false;
+    const Fixed angle = AngleTowards(board, Fixed::FromInt(x), Fixed::FromInt(y));
+    return forecast.Predict(angle, colour, 0).chain == -1 && forecast.Predict(angle, colour, 1).chain == -1;
+}
+
+}  // namespace
+
+// ----- what both bots share -----
+
+bool BoardBot::ReadyToShoot(const GameplayScreen& board)
+{
+    if (board.playState != kPlayPlaying || board.lifeLost || board.levelFinished || !board.frog ||
+        !board.currentBall || board.shotCount > 0 || board.shotPending || board.shootRequest ||
+        board.IsScreenFading())
+        return false;
+    return Mutable(board).FindModalChild() == nullptr;
+}
+
 
 void BoardBot::PressStylus(const GameplayScreen& board, BotHands& hands, int x, int y)
 {
@@ -417,6 +434,21 @@ void BoardBot::SwapByStylus(const GameplayScreen& board, BotHands& hands)
     hands.Stylus(kStylusUp, c.x.ToInt(), c.y.ToInt());
     ++swaps_;
     wait_ = 1;
+}
+
+void BoardBot::ReleaseKeys(BotHands& hands)
+{
+    if (keyHeld_) {
+        hands.Key(static_cast<unsigned>(keyHeld_), false);
+        keyHeld_ = 0;
+    }
+}
+
+void BoardBot::LetGo(BotHands& hands)
+{
+    ReleaseKeys(hands);
+    if (pressed_)
+        ReleaseStylus(hands, pressX_, pressY_);
 }
 
 uint32_t BoardBot::Next()
@@ -503,31 +535,15 @@ bool WinnerBot::FindFiller(const BoardForecast& forecast, const GameplayScreen& 
         return true;
     // Into nothing: the ball is lost, the chains gain none.
     for (int tries = 0; tries < 72; ++tries) {
-        const double want = tries * 5.0;
-        int x = 0, y = 0;
-        if (!PointForAngle(board, want, x, y))
-            continue;
-        const Fixed angle = AngleTowards(board, Fixed::FromInt(x), Fixed::FromInt(y));
-        const ShotOutcome a = forecast.Predict(angle, colour, 0);
-        const ShotOutcome b = forecast.Predict(angle, colour, 1);
-        if (a.chain == -1 && b.chain == -1) {
-            plan.angle = angle.ToDouble();
-            plan.x = x;
-            plan.y = y;
-            plan.outcome = a;
+        if (ClearAim(forecast, board, colour, tries * 5.0, plan.x, plan.y)) {
+            plan.angle = AngleTowards(board, Fixed::FromInt(plan.x), Fixed::FromInt(plan.y)).ToDouble();
+            plan.outcome = ShotOutcome();
             return true;
         }
     }
     return false;
 }
 
-void WinnerBot::ReleaseKeys(BotHands& hands)
-{
-    if (keyHeld_) {
-        hands.Key(static_cast<unsigned>(keyHeld_), false);
-        keyHeld_ = 0;
-    }
-}
 
 bool WinnerBot::ActWithKeys(const GameplayScreen& board, BotHands& hands)
 {
@@ -638,15 +654,10 @@ void LoserBot::Act(const GameplayScreen& board, BotHands& hands)
         return;
     const int colour = board.currentBall->GetColour();
     for (int tries = 0; tries < 36; ++tries) {
-        const double want = static_cast<double>(Next() % 360);
         int x = 0, y = 0;
-        if (!PointForAngle(board, want, x, y))
-            continue;
-        const Fixed angle = AngleTowards(board, Fixed::FromInt(x), Fixed::FromInt(y));
-        if (forecast.Predict(angle, colour, 0).chain == -1 && forecast.Predict(angle, colour, 1).chain == -1) {
+        if (ClearAim(forecast, board, colour, static_cast<double>(Next() % 360), x, y)) {
             FireByStylus(board, hands, x, y);
-            wait_ = 15;
-            return;
+            break;
         }
     }
     wait_ = 15;

@@ -6,22 +6,11 @@
 #include <string>
 
 #include "assets/gameplay_rules_app.h"
-#include "board_bot.h"
-#include "engine/core/input.h"
+#include "bot_hands.h"
 #include "platform/crt.h"
 
 namespace {
 
-// The bot's hands on the application's own input path, as the window hands it on.
-class AppHands : public BotHands {
-public:
-    explicit AppHands(RulesApp& app) : app_(app) {}
-    void Stylus(int kind, int x, int y) override { app_.OnPointer(x, y, kind); }
-    void Key(unsigned vk, bool down) override { OnVirtualKey(static_cast<int>(vk), down); }
-
-private:
-    RulesApp& app_;
-};
 
 struct Level {
     const char* name;
@@ -74,6 +63,7 @@ Played Play(RulesApp& app, Bot& bot, int budget)
             app.Update();
         out.frames += updates;
     }
+    bot.LetGo(hands);
     return out;
 }
 

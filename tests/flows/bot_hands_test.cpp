@@ -37,6 +37,9 @@ TEST_P(BotsOnTheHandheld, TheWinnerScoresAndTheLoserPaysALife)
         // Its shots land where it aimed: matches were made.
         EXPECT_GT(board->levelScore, 0);
         EXPECT_GT(winner.Shots(), 10);
+        // It let go of the keys it turned the frog with.
+        for (int key = 1; key <= 6; ++key)
+            EXPECT_FALSE(game.App()->IsKeyDown(key)) << key;
         EXPECT_EQ(game.Quit(), 0);
     }
     ScriptedGame game(size.width, size.height);

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "assets/gameplay_rules_app.h"
-#include "board_bot.h"
-#include "engine/core/input.h"
+#include "bot_hands.h"
 #include "engine/ui/script_widget.h"
 #include "game/play/floating_text.h"
 #include "platform/crt.h"
+#include "support/host_file.h"
 
 namespace {
 
@@ -24,15 +24,6 @@ constexpr int kStage = 52;  // the serpents' two tracks, late in the adventure
 constexpr int kGameplayScreenId = 1;
 const std::string kFile = std::string(KELO_TEST_DATA) + "/busy_board_800x480.rec";
 
-class AppHands : public BotHands {
-public:
-    explicit AppHands(RulesApp& app) : app_(app) {}
-    void Stylus(int kind, int x, int y) override { app_.OnPointer(x, y, kind); }
-    void Key(unsigned vk, bool down) override { OnVirtualKey(static_cast<int>(vk), down); }
-
-private:
-    RulesApp& app_;
-};
 
 void PrepareApp(RulesApp& app, int stage)
 {
@@ -73,19 +64,6 @@ std::vector<uint8_t> ResumeRecord(GameplayScreen& board)
         return bytes;
     const uint8_t id[4] = {kGameplayScreenId, 0, 0, 0};
     bytes.insert(bytes.begin(), id, id + 4);
-    return bytes;
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path)
-{
-    std::vector<uint8_t> bytes;
-    if (FILE* file = std::fopen(path.c_str(), "rb")) {
-        uint8_t buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            bytes.insert(bytes.end(), buffer, buffer + n);
-        std::fclose(file);
-    }
     return bytes;
 }
 
@@ -146,12 +124,9 @@ TEST(BusyBoard, TheStoredBoardComesBackThroughTheGamesRestore)
     if (const char* write = std::getenv("KELO_WRITE_BUSY_BOARD"); write && std::string(write) == "1") {
         const std::vector<uint8_t> record = PlayForBusiest();
         ASSERT_FALSE(record.empty());
-        FILE* file = std::fopen(kFile.c_str(), "wb");
-        ASSERT_NE(file, nullptr);
-        ASSERT_EQ(std::fwrite(record.data(), 1, record.size(), file), record.size());
-        ASSERT_EQ(std::fclose(file), 0);
+        ASSERT_TRUE(WriteHostFile(kFile, record));
     }
-    const std::vector<uint8_t> stored = ReadFile(kFile);
+    const std::vector<uint8_t> stored = ReadHostFile(kFile);
     ASSERT_GE(stored.size(), 8u) << kFile;
     ASSERT_EQ(Le32(stored, 0), kGameplayScreenId);
     const int stage = Le32(stored, 4);

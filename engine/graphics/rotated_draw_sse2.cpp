@@ -461,49 +461,50 @@ void DrawFastFilteredRows(const Params& p, const Mapping& m)
         int64_t u = rowU + lo * m.uColumn, v = rowV + lo * m.vColumn;
         for (int64_t x = lo; x <= hi; x += 8) {
             const int n = int(std::min<int64_t>(8, hi - x + 1));
-            alignas(16) uint16_t q00[8] = {}, q10[8] = {}, q01[8] = {}, q11[8] = {}, fu[8] = {}, fv[8] = {};
-            alignas(16) uint16_t weight[8] = {}, keep[8], under[8] = {};
-            int drawn = 0;
-            for (int i = 0; i < 8; ++i) {
-                keep[i] = 0xFFFF;
-                if (i >= n)
-                    continue;
+            // Every column of the run is inside, so its neighbourhood is read whether drawn or not:
+            // the left and right pixels of a row as one pair.
+            alignas(16) uint32_t tops[8] = {}, bottoms[8] = {};
+            alignas(16) uint16_t fu[8] = {}, fv[8] = {}, coverage[8] = {}, under[8] = {};
+            for (int i = 0; i < n; ++i) {
                 const size_t index = size_t(v >> 16) * stride + size_t(u >> 16);
-                const int A = alpha[index];
-                under[i] = d[x + i];
-                if (A > 8) {
-                    keep[i] = 0;
-                    ++drawn;
-                    q00[i] = pixels[index];
-                    q10[i] = pixels[index + 1];
-                    q01[i] = pixels[index + stride];
-                    q11[i] = pixels[index + stride + 1];
-                    fu[i] = uint16_t((u >> 12) & 15);
-                    fv[i] = uint16_t((v >> 12) & 15);
-                    // From 245 up the colour is taken whole, which a mix by 16 gives.
-                    weight[i] = uint16_t(A < 245 ? A >> 4 : 16);
-                }
+                coverage[i] = alpha[index];
+                memcpy(&tops[i], pixels + index, 4);
+                memcpy(&bottoms[i], pixels + index + stride, 4);
+                fu[i] = uint16_t((u >> 12) & 15);
+                fv[i] = uint16_t((v >> 12) & 15);
                 u += m.uColumn;
                 v += m.vColumn;
             }
-            if (drawn == 0)
+            auto load = [](const void* lanes) { return _mm_load_si128(static_cast<const __m128i*>(lanes)); };
+            const __m128i A = load(coverage);
+            // Coverage of 8 or less leaves the pixel as it was (and the lanes past the run, at 0).
+            const __m128i kept = _mm_cmplt_epi16(A, _mm_set1_epi16(9));
+            if (_mm_movemask_epi8(kept) == 0xFFFF)
                 continue;
-            auto load = [](const uint16_t* lanes) { return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes)); };
-            const __m128i fU = load(fu), fV = load(fv), w = load(weight), dst = load(under);
+            // From 245 up the colour is taken whole, which a mix by 16 gives.
+            const __m128i w = Select(_mm_cmpgt_epi16(A, _mm_set1_epi16(244)), _mm_set1_epi16(16), _mm_srli_epi16(A, 4));
+            // A whole group is read and written in place; a shorter end through a copy.
+            auto* at = reinterpret_cast<__m128i*>(d + x);
+            if (n < 8)
+                memcpy(under, d + x, size_t(n) * 2);
+            const __m128i fU = load(fu), fV = load(fv), dst = n == 8 ? _mm_loadu_si128(at) : load(under);
             __m128i r00, g00, b00, r10, g10, b10, r01, g01, b01, r11, g11, b11, rd, gd, bd;
-            split(load(q00), r00, g00, b00);
-            split(load(q10), r10, g10, b10);
-            split(load(q01), r01, g01, b01);
-            split(load(q11), r11, g11, b11);
+            split(LowHalves(load(tops), load(tops + 4)), r00, g00, b00);
+            split(HighHalves(load(tops), load(tops + 4)), r10, g10, b10);
+            split(LowHalves(load(bottoms), load(bottoms + 4)), r01, g01, b01);
+            split(HighHalves(load(bottoms), load(bottoms + 4)), r11, g11, b11);
             split(dst, rd, gd, bd);
             const __m128i r = mix(rd, mix(mix(r00, r10, fU), mix(r01, r11, fU), fV), w);
             const __m128i g = mix(gd, mix(mix(g00, g10, fU), mix(g01, g11, fU), fV), w);
             const __m128i b = mix(bd, mix(mix(b00, b10, fU), mix(b01, b11, fU), fV), w);
             const __m128i joined = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, 11), _mm_slli_epi16(g, 6)), b);
-            const __m128i kept = load(keep);
+            const __m128i drawn = Select(kept, dst, joined);
+            if (n == 8) {
+                _mm_storeu_si128(at, drawn);
+                continue;
+            }
             alignas(16) uint16_t out[8];
-            _mm_store_si128(reinterpret_cast<__m128i*>(out),
-                            _mm_or_si128(_mm_and_si128(kept, dst), _mm_andnot_si128(kept, joined)));
+            _mm_store_si128(reinterpret_cast<__m128i*>(out), drawn);
             memcpy(d + x, out, size_t(n) * 2);
         }
     }

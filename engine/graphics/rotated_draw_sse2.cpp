@@ -428,88 +428,6 @@ void DrawVariant(const Params& p, const Mapping& m)
         DrawRows<V, false>(p, m);
 }
 
-// Draw mode 1, eight pixels at a time. The spread word's 4-bit mixes come out per channel as
-// a + ((b - a) * f >> 4) (each field's fraction falls below the next field up and is masked off),
-// so they run on 16-bit lanes of red, green's top five bits and blue; the neighbourhoods are
-// gathered one pixel at a time as the turned rows need.
-void DrawFastFilteredRows(const Params& p, const Mapping& m)
-{
-    const SurfaceBase* source = p.source;
-    const int64_t W = source->GetRawWidth(), H = source->GetRawHeight();
-    const uint16_t* pixels = source->GetPixels();
-    const uint8_t* alpha = source->GetAlpha();
-    const size_t stride = size_t(W);
-    const int destinationWidth = p.destination->GetRawWidth();
-    const __m128i five = _mm_set1_epi16(31);
-    auto split = [five](__m128i v, __m128i& r, __m128i& g, __m128i& b) {
-        r = _mm_srli_epi16(v, 11);
-        g = _mm_and_si128(_mm_srli_epi16(v, 6), five);
-        b = _mm_and_si128(v, five);
-    };
-    auto mix = [](__m128i a, __m128i b, __m128i f) {
-        return _mm_add_epi16(a, _mm_srai_epi16(_mm_mullo_epi16(_mm_sub_epi16(b, a), f), 4));
-    };
-    int64_t rowU = m.u, rowV = m.v;
-    for (int y = m.y0; y <= m.y1; ++y, rowU += m.uRow, rowV += m.vRow) {
-        // The columns whose whole neighbourhood lies inside: 0 <= iu < W - 1 and 0 <= iv < H - 1.
-        int64_t lo = 0, hi = m.x1 - m.x0;
-        Narrow(rowU, m.uColumn, 0, (W - 1) << 16, lo, hi);
-        Narrow(rowV, m.vColumn, 0, (H - 1) << 16, lo, hi);
-        if (lo > hi)
-            continue;
-        uint16_t* d = p.destination->GetPixels() + size_t(y) * destinationWidth + m.x0;
-        int64_t u = rowU + lo * m.uColumn, v = rowV + lo * m.vColumn;
-        for (int64_t x = lo; x <= hi; x += 8) {
-            const int n = int(std::min<int64_t>(8, hi - x + 1));
-            // Every column of the run is inside, so its neighbourhood is read whether drawn or not:
-            // the left and right pixels of a row as one pair.
-            alignas(16) uint32_t tops[8] = {}, bottoms[8] = {};
-            alignas(16) uint16_t fu[8] = {}, fv[8] = {}, coverage[8] = {}, under[8] = {};
-            for (int i = 0; i < n; ++i) {
-                const size_t index = size_t(v >> 16) * stride + size_t(u >> 16);
-                coverage[i] = alpha[index];
-                memcpy(&tops[i], pixels + index, 4);
-                memcpy(&bottoms[i], pixels + index + stride, 4);
-                fu[i] = uint16_t((u >> 12) & 15);
-                fv[i] = uint16_t((v >> 12) & 15);
-                u += m.uColumn;
-                v += m.vColumn;
-            }
-            auto load = [](const void* lanes) { return _mm_load_si128(static_cast<const __m128i*>(lanes)); };
-            const __m128i A = load(coverage);
-            // Coverage of 8 or less leaves the pixel as it was (and the lanes past the run, at 0).
-            const __m128i kept = _mm_cmplt_epi16(A, _mm_set1_epi16(9));
-            if (_mm_movemask_epi8(kept) == 0xFFFF)
-                continue;
-            // From 245 up the colour is taken whole, which a mix by 16 gives.
-            const __m128i w = Select(_mm_cmpgt_epi16(A, _mm_set1_epi16(244)), _mm_set1_epi16(16), _mm_srli_epi16(A, 4));
-            // A whole group is read and written in place; a shorter end through a copy.
-            auto* at = reinterpret_cast<__m128i*>(d + x);
-            if (n < 8)
-                memcpy(under, d + x, size_t(n) * 2);
-            const __m128i fU = load(fu), fV = load(fv), dst = n == 8 ? _mm_loadu_si128(at) : load(under);
-            __m128i r00, g00, b00, r10, g10, b10, r01, g01, b01, r11, g11, b11, rd, gd, bd;
-            split(LowHalves(load(tops), load(tops + 4)), r00, g00, b00);
-            split(HighHalves(load(tops), load(tops + 4)), r10, g10, b10);
-            split(LowHalves(load(bottoms), load(bottoms + 4)), r01, g01, b01);
-            split(HighHalves(load(bottoms), load(bottoms + 4)), r11, g11, b11);
-            split(dst, rd, gd, bd);
-            const __m128i r = mix(rd, mix(mix(r00, r10, fU), mix(r01, r11, fU), fV), w);
-            const __m128i g = mix(gd, mix(mix(g00, g10, fU), mix(g01, g11, fU), fV), w);
-            const __m128i b = mix(bd, mix(mix(b00, b10, fU), mix(b01, b11, fU), fV), w);
-            const __m128i joined = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, 11), _mm_slli_epi16(g, 6)), b);
-            const __m128i drawn = Select(kept, dst, joined);
-            if (n == 8) {
-                _mm_storeu_si128(at, drawn);
-                continue;
-            }
-            alignas(16) uint16_t out[8];
-            _mm_store_si128(reinterpret_cast<__m128i*>(out), drawn);
-            memcpy(d + x, out, size_t(n) * 2);
-        }
-    }
-}
-
 }  // namespace
 
 bool DrawBilinearSse2(Variant variant, const Params& p, const Mapping& m)
@@ -546,14 +464,6 @@ bool DrawBilinearSse2(Variant variant, const Params& p, const Mapping& m)
     }
 }
 
-bool DrawFastFilteredSse2(const Params& p, const Mapping& m)
-{
-    if (!p.source->GetAlpha() || !p.source->GetPixels())
-        return false;
-    DrawFastFilteredRows(p, m);
-    return true;
-}
-
 }  // namespace rotated_draw
 
 #else
@@ -561,11 +471,6 @@ bool DrawFastFilteredSse2(const Params& p, const Mapping& m)
 namespace rotated_draw {
 
 bool DrawBilinearSse2(Variant, const Params&, const Mapping&)
-{
-    return false;
-}
-
-bool DrawFastFilteredSse2(const Params&, const Mapping&)
 {
     return false;
 }

@@ -264,8 +264,6 @@ void DrawFast(Variant variant, const Params& p)
     Mapping m;
     if (!Setup(p, m))
         return;
-    if (variant == Variant::FastFiltered && DrawFastFilteredSse2(p, m))
-        return;
     if (variant == Variant::FastFiltered || variant == Variant::FastNearest || !DrawBilinearSse2(variant, p, m))
         DrawReference(variant, p);
 }

@@ -51,8 +51,6 @@ void SetFastPathsEnabled(bool on);
 // The SSE2 rows of the bilinear variants, equal to the reference; false where the build has none
 // (or the variant or offset is one it leaves to the reference), and nothing is drawn then.
 bool DrawBilinearSse2(Variant variant, const Params& params, const Mapping& m);
-// Draw mode 1 in SSE2, equal to DrawFastFiltered; false where the build has none (nothing drawn).
-bool DrawFastFilteredSse2(const Params& params, const Mapping& m);
 // The two fast draw modes.
 void DrawFastFiltered(const Params& params, const Mapping& m);
 void DrawFastNearest(const Params& params, const Mapping& m);

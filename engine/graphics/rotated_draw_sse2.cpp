@@ -428,87 +428,6 @@ void DrawVariant(const Params& p, const Mapping& m)
         DrawRows<V, false>(p, m);
 }
 
-// Draw mode 1, eight pixels at a time. The spread word's 4-bit mixes come out per channel as
-// a + ((b - a) * f >> 4) (each field's fraction falls below the next field up and is masked off),
-// so they run on 16-bit lanes of red, green's top five bits and blue; the neighbourhoods are
-// gathered one pixel at a time as the turned rows need.
-void DrawFastFilteredRows(const Params& p, const Mapping& m)
-{
-    const SurfaceBase* source = p.source;
-    const int64_t W = source->GetRawWidth(), H = source->GetRawHeight();
-    const uint16_t* pixels = source->GetPixels();
-    const uint8_t* alpha = source->GetAlpha();
-    const size_t stride = size_t(W);
-    const int destinationWidth = p.destination->GetRawWidth();
-    const __m128i five = _mm_set1_epi16(31);
-    auto split = [five](__m128i v, __m128i& r, __m128i& g, __m128i& b) {
-        r = _mm_srli_epi16(v, 11);
-        g = _mm_and_si128(_mm_srli_epi16(v, 6), five);
-        b = _mm_and_si128(v, five);
-    };
-    auto mix = [](__m128i a, __m128i b, __m128i f) {
-        return _mm_add_epi16(a, _mm_srai_epi16(_mm_mullo_epi16(_mm_sub_epi16(b, a), f), 4));
-    };
-    int64_t rowU = m.u, rowV = m.v;
-    for (int y = m.y0; y <= m.y1; ++y, rowU += m.uRow, rowV += m.vRow) {
-        // The columns whose whole neighbourhood lies inside: 0 <= iu < W - 1 and 0 <= iv < H - 1.
-        int64_t lo = 0, hi = m.x1 - m.x0;
-        Narrow(rowU, m.uColumn, 0, (W - 1) << 16, lo, hi);
-        Narrow(rowV, m.vColumn, 0, (H - 1) << 16, lo, hi);
-        if (lo > hi)
-            continue;
-        uint16_t* d = p.destination->GetPixels() + size_t(y) * destinationWidth + m.x0;
-        int64_t u = rowU + lo * m.uColumn, v = rowV + lo * m.vColumn;
-        for (int64_t x = lo; x <= hi; x += 8) {
-            const int n = int(std::min<int64_t>(8, hi - x + 1));
-            alignas(16) uint16_t q00[8] = {}, q10[8] = {}, q01[8] = {}, q11[8] = {}, fu[8] = {}, fv[8] = {};
-            alignas(16) uint16_t weight[8] = {}, keep[8], under[8] = {};
-            int drawn = 0;
-            for (int i = 0; i < 8; ++i) {
-                keep[i] = 0xFFFF;
-                if (i >= n)
-                    continue;
-                const size_t index = size_t(v >> 16) * stride + size_t(u >> 16);
-                const int A = alpha[index];
-                under[i] = d[x + i];
-                if (A > 8) {
-                    keep[i] = 0;
-                    ++drawn;
-                    q00[i] = pixels[index];
-                    q10[i] = pixels[index + 1];
-                    q01[i] = pixels[index + stride];
-                    q11[i] = pixels[index + stride + 1];
-                    fu[i] = uint16_t((u >> 12) & 15);
-                    fv[i] = uint16_t((v >> 12) & 15);
-                    // From 245 up the colour is taken whole, which a mix by 16 gives.
-                    weight[i] = uint16_t(A < 245 ? A >> 4 : 16);
-                }
-                u += m.uColumn;
-                v += m.vColumn;
-            }
-            if (drawn == 0)
-                continue;
-            auto load = [](const uint16_t* lanes) { return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes)); };
-            const __m128i fU = load(fu), fV = load(fv), w = load(weight), dst = load(under);
-            __m128i r00, g00, b00, r10, g10, b10, r01, g01, b01, r11, g11, b11, rd, gd, bd;
-            split(load(q00), r00, g00, b00);
-            split(load(q10), r10, g10, b10);
-            split(load(q01), r01, g01, b01);
-            split(load(q11), r11, g11, b11);
-            split(dst, rd, gd, bd);
-            const __m128i r = mix(rd, mix(mix(r00, r10, fU), mix(r01, r11, fU), fV), w);
-            const __m128i g = mix(gd, mix(mix(g00, g10, fU), mix(g01, g11, fU), fV), w);
-            const __m128i b = mix(bd, mix(mix(b00, b10, fU), mix(b01, b11, fU), fV), w);
-            const __m128i joined = _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, 11), _mm_slli_epi16(g, 6)), b);
-            const __m128i kept = load(keep);
-            alignas(16) uint16_t out[8];
-            _mm_store_si128(reinterpret_cast<__m128i*>(out),
-                            _mm_or_si128(_mm_and_si128(kept, dst), _mm_andnot_si128(kept, joined)));
-            memcpy(d + x, out, size_t(n) * 2);
-        }
-    }
-}
-
 }  // namespace
 
 bool DrawBilinearSse2(Variant variant, const Params& p, const Mapping& m)
@@ -545,14 +464,6 @@ bool DrawBilinearSse2(Variant variant, const Params& p, const Mapping& m)
     }
 }
 
-bool DrawFastFilteredSse2(const Params& p, const Mapping& m)
-{
-    if (!p.source->GetAlpha() || !p.source->GetPixels())
-        return false;
-    DrawFastFilteredRows(p, m);
-    return true;
-}
-
 }  // namespace rotated_draw
 
 #else
@@ -560,11 +471,6 @@ bool DrawFastFilteredSse2(const Params& p, const Mapping& m)
 namespace rotated_draw {
 
 bool DrawBilinearSse2(Variant, const Params&, const Mapping&)
-{
-    return false;
-}
-
-bool DrawFastFilteredSse2(const Params&, const Mapping&)
 {
     return false;
 }

@@ -5,7 +5,8 @@
 
 A seed folder holds files named <flow>_<WxH>_global.opt and <flow>_<WxH>_saveresume.dat. Each
 target gets them in the shape it reads: whole files, the records inside saveresume.dat, or a
-global.opt and saveresume.dat of one run together. Prints how many seeds it wrote.
+global.opt and saveresume.dat of one run together. At most MOST_SEEDS are written, spread over the
+runs, so a short fuzz run is not spent reading its seeds. Prints how many seeds it wrote.
 """
 import os
 import struct
@@ -14,6 +15,7 @@ import sys
 OPTIONS, RESUME = "global.opt", "saveresume.dat"
 MAX_RECORDS = 99
 MAX_NAME = 99
+MOST_SEEDS = 24
 
 
 def records(store):
@@ -74,13 +76,14 @@ def main(argv):
         print(__doc__.strip(), file=sys.stderr)
         return 2
     target, out = argv[1], argv[2]
-    written = 0
-    for prefix, saved in runs(argv[3:]).items():
-        for name, data in seeds(target, saved):
-            with open(os.path.join(out, os.path.basename(prefix) + name), "wb") as seed:
-                seed.write(data)
-            written += 1
-    print("%d seeds from the flows" % written)
+    found = [(os.path.basename(prefix) + name, data)
+             for prefix, saved in sorted(runs(argv[3:]).items()) for name, data in seeds(target, saved)]
+    step = max(1, -(-len(found) // MOST_SEEDS))
+    # Runs of one flow in two build folders share a name: a number keeps both.
+    for index, (name, data) in enumerate(found[::step]):
+        with open(os.path.join(out, "%02d_%s" % (index, name)), "wb") as seed:
+            seed.write(data)
+    print("%d of %d seeds from the flows" % (len(found[::step]), len(found)))
     return 0
 
 

@@ -17,17 +17,26 @@ void DirectHands::Stylus(int kind, int x, int y)
     int dx = 0, dy = 0;
     game_.GameToDisplay(x, y, &dx, &dy);
     nullbackend::InjectStylus(kind, dx, dy);
+    ++sent_;
 }
 
 void DirectHands::Key(unsigned vk, bool down)
 {
     nullbackend::InjectKey(vk, down);
+    held_ += down ? 1 : -1;
+    ++sent_;
 }
 
 GameplayScreen* BoardInFront(ScriptedGame& game)
 {
     auto* board = game.Screen<GameplayScreen>(kSlotGameplay);
     return board && game.CurrentScreen() == board ? board : nullptr;
+}
+
+bool ReadyToAim(ScriptedGame& game, const GameplayScreen& board)
+{
+    return board.playState == kPlayPlaying && !board.lifeLost && !board.levelFinished && board.currentBall &&
+           board.shotCount == 0 && !board.shotPending && !board.shootRequest && game.OpenDialog() == nullptr;
 }
 
 ShownStats ReadWonStats(ScriptedGame& game)

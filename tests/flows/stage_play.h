@@ -18,19 +18,28 @@ public:
     explicit DirectHands(ScriptedGame& game) : game_(game) {}
     void Stylus(int kind, int x, int y) override;
     void Key(unsigned vk, bool down) override;
+    // Events sent so far, and whether a key is held now.
+    int Sent() const { return sent_; }
+    bool Holding() const { return held_ > 0; }
 
 private:
     ScriptedGame& game_;
+    int sent_ = 0;
+    int held_ = 0;
 };
 
 // The board in front (shown, not a leftover beneath another screen), or null.
 GameplayScreen* BoardInFront(ScriptedGame& game);
+// The board in play with a ball in the frog's mouth and none on its way.
+bool ReadyToAim(ScriptedGame& game, const GameplayScreen& board);
 
-// Lets the bot play the board in front until done() holds: a frame at a time while it may aim,
-// the engine catching up while a shot flies or nothing can be done. False when maxFrames frame
-// periods passed first or the program ended.
+// Lets the bot play the board in front until done() holds. It may act on every frame; a frame
+// at a time passes while it aims (a ball loaded, a key held, an act just sent), otherwise the
+// engine catches up. A patient bot (one that only waits for the hole) always lets it catch up.
+// False when maxFrames frame periods passed first or the program ended.
 template <class Bot>
-bool PlayUntil(ScriptedGame& game, Bot& bot, const std::function<bool()>& done, int maxFrames)
+bool PlayUntil(ScriptedGame& game, Bot& bot, const std::function<bool()>& done, int maxFrames,
+               bool patient = false)
 {
     DirectHands hands(game);
     const int64_t start = game.FramesRun();
@@ -40,11 +49,13 @@ bool PlayUntil(ScriptedGame& game, Bot& bot, const std::function<bool()>& done, 
         if (!game.Running())
             return false;
         GameplayScreen* board = BoardInFront(game);
-        const bool aiming = board && board->playState == kPlayPlaying && !board->lifeLost &&
+        const bool inPlay = board && board->playState == kPlayPlaying && !board->lifeLost &&
                             !board->IsScreenFading() && game.OpenDialog() == nullptr;
-        if (aiming)
+        const int sent = hands.Sent();
+        if (inPlay)
             bot.Act(*board, hands);
-        if (aiming && board->shotCount == 0)
+        const bool aiming = inPlay && (hands.Sent() != sent || hands.Holding() || ReadyToAim(game, *board));
+        if (aiming && !patient)
             game.Frame();
         else
             game.Wait(6);

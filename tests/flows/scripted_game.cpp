@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <new>
 #include <sstream>
 #include <thread>
@@ -181,8 +182,7 @@ bool FlowFolder::Write(const std::string& name, const std::string& bytes) const
 }
 
 ScriptedGame::ScriptedGame(int width, int height, std::string saveFolder)
-    : flow_(RunningSuiteName()), width_(width), height_(height), saveFolder_(std::move(saveFolder)),
-      sheet_(std::make_unique<ContactSheet>())
+    : flow_(RunningSuiteName()), width_(width), height_(height), saveFolder_(std::move(saveFolder))
 {
     if (saveFolder_.empty()) {
         saveFolder_ = MakeTempFolder();
@@ -310,6 +310,12 @@ ProfileStore* ScriptedGame::Profiles() const
 {
     GameApp* app = App();
     return app ? app->GetProfiles() : nullptr;
+}
+
+PlayerRecord* ScriptedGame::Player() const
+{
+    ProfileStore* profiles = Profiles();
+    return profiles ? profiles->CurrentPlayer() : nullptr;
 }
 
 ScriptWidget* ScriptedGame::Find(const char* name) const
@@ -497,28 +503,27 @@ void ScriptedGame::GameToDisplay(int x, int y, int* displayX, int* displayY) con
     *displayY = dy << g_halfResShift;
 }
 
-void ScriptedGame::Press(int x, int y)
+void ScriptedGame::Stylus(int kind, int x, int y)
 {
     int dx, dy;
     GameToDisplay(x, y, &dx, &dy);
-    nullbackend::InjectStylus(1, dx, dy);
+    nullbackend::InjectStylus(kind, dx, dy);
     Frame();
+}
+
+void ScriptedGame::Press(int x, int y)
+{
+    Stylus(1, x, y);
 }
 
 void ScriptedGame::Drag(int x, int y)
 {
-    int dx, dy;
-    GameToDisplay(x, y, &dx, &dy);
-    nullbackend::InjectStylus(3, dx, dy);
-    Frame();
+    Stylus(3, x, y);
 }
 
 void ScriptedGame::Release(int x, int y)
 {
-    int dx, dy;
-    GameToDisplay(x, y, &dx, &dy);
-    nullbackend::InjectStylus(2, dx, dy);
-    Frame();
+    Stylus(2, x, y);
 }
 
 void ScriptedGame::Tap(int x, int y)
@@ -666,8 +671,12 @@ bool ScriptedGame::Shot(const std::string& name)
     PresentedFrame frame;
     if (!GetPresentedFrame(&frame))
         return false;
-    sheet_->Add(frame.pixels.data(), frame.width, frame.height);
-    return sheet_->Write(stem + "_sheet.png");
+    // One sheet per flow and size for the whole process: a flow that starts the program again
+    // goes on filling the same sheet.
+    static std::map<std::string, ContactSheet> sheets;
+    ContactSheet& sheet = sheets[stem];
+    sheet.Add(frame.pixels.data(), frame.width, frame.height);
+    return sheet.Write(stem + "_sheet.png");
 }
 
 int ScriptedGame::Quit()

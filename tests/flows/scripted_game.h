@@ -6,7 +6,6 @@
 // never writing them. One ScriptedGame runs at a time in a process: the program's state is global.
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -15,7 +14,7 @@
 
 class BoardScreen;
 struct MSG;
-class ContactSheet;
+struct PlayerRecord;
 class ProfileStore;
 class ScriptWidget;
 
@@ -88,6 +87,8 @@ public:
     ScriptWidget* OpenDialog() const;
     BoardScreen* Board() const;
     ProfileStore* Profiles() const;
+    // The current player's record, or null.
+    PlayerRecord* Player() const;
     // The named widget in the open dialog, else in the current screen; null when absent.
     ScriptWidget* Find(const char* name) const;
     // Found, and it and every parent visible.
@@ -161,6 +162,8 @@ public:
 private:
     // Runs the message loop until the clock has moved by milliseconds.
     void RunFor(uint32_t milliseconds);
+    // A stylus event (1 down, 2 up, 3 move) at a game point, and a frame.
+    void Stylus(int kind, int x, int y);
     void Step(int periods);
     void PumpSound(uint32_t milliseconds);
     void EndProgram(const MSG& quit);
@@ -180,5 +183,4 @@ private:
     uint64_t audible_ = 0;
     uint32_t soundRemainder_ = 0;
     double startSeconds_ = 0;
-    std::unique_ptr<ContactSheet> sheet_;
 };

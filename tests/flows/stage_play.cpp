@@ -8,24 +8,8 @@
 #include "game/play/game_hud.h"
 #include "game/screens/adventure_map_screen.h"
 #include "engine/ui/string_table.h"
-#include "platform/null/window_hooks.h"
 
 namespace stage_play {
-
-void DirectHands::Stylus(int kind, int x, int y)
-{
-    int dx = 0, dy = 0;
-    game_.GameToDisplay(x, y, &dx, &dy);
-    nullbackend::InjectStylus(kind, dx, dy);
-    ++sent_;
-}
-
-void DirectHands::Key(unsigned vk, bool down)
-{
-    nullbackend::InjectKey(vk, down);
-    held_ += down ? 1 : -1;
-    ++sent_;
-}
 
 GameplayScreen* BoardInFront(ScriptedGame& game)
 {

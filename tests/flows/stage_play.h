@@ -6,24 +6,33 @@
 #include <string>
 
 #include "board_bot.h"
+#include "bot_hands.h"
 #include "game/play/gameplay_screen.h"
 #include "scripted_game.h"
 
 namespace stage_play {
 
-// The bot's stylus and keys, sent to the handheld as they come: everything one act does reaches
-// the program in the frame that follows, as a quick hand's would.
-class DirectHands : public BotHands {
+// The bots' hands on the handheld, counted: the player steps frame by frame only while they act.
+class CountedHands : public BotHands {
 public:
-    explicit DirectHands(ScriptedGame& game) : game_(game) {}
-    void Stylus(int kind, int x, int y) override;
-    void Key(unsigned vk, bool down) override;
+    explicit CountedHands(ScriptedGame& game) : hands_(game) {}
+    void Stylus(int kind, int x, int y) override
+    {
+        hands_.Stylus(kind, x, y);
+        ++sent_;
+    }
+    void Key(unsigned vk, bool down) override
+    {
+        hands_.Key(vk, down);
+        held_ += down ? 1 : -1;
+        ++sent_;
+    }
     // Events sent so far, and whether a key is held now.
     int Sent() const { return sent_; }
     bool Holding() const { return held_ > 0; }
 
 private:
-    ScriptedGame& game_;
+    ScriptedHands hands_;
     int sent_ = 0;
     int held_ = 0;
 };
@@ -41,13 +50,9 @@ template <class Bot>
 bool PlayUntil(ScriptedGame& game, Bot& bot, const std::function<bool()>& done, int maxFrames,
                bool patient = false)
 {
-    DirectHands hands(game);
+    CountedHands hands(game);
     const int64_t start = game.FramesRun();
-    while (game.FramesRun() - start < maxFrames) {
-        if (done())
-            return true;
-        if (!game.Running())
-            return false;
+    while (game.FramesRun() - start < maxFrames && game.Running() && !done()) {
         GameplayScreen* board = BoardInFront(game);
         const bool inPlay = board && board->playState == kPlayPlaying && !board->lifeLost &&
                             !board->IsScreenFading() && game.OpenDialog() == nullptr;
@@ -60,7 +65,11 @@ bool PlayUntil(ScriptedGame& game, Bot& bot, const std::function<bool()>& done, 
         else
             game.Wait(6);
     }
-    return done();
+    const bool ended = done();
+    // Nothing stays held for the screens that follow.
+    bot.LetGo(hands);
+    game.Frame();
+    return ended;
 }
 
 // What the statistics of a won level show.

@@ -70,7 +70,7 @@ std::string LoseALife(ScriptedGame& game, LoserBot& bot)
             won = won || game.Shows("dlg_stats");
             return won || (board && board->lifeLost);
         },
-        kStageFrames);
+        kStageFrames, true);
     EXPECT_FALSE(won) << "the loser cleared the level";
     EXPECT_TRUE(lost) << "the chains never reached the hole";
     GameplayScreen* board = BoardInFront(game);

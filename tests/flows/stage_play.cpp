@@ -8,26 +8,19 @@
 #include "game/play/game_hud.h"
 #include "game/screens/adventure_map_screen.h"
 #include "engine/ui/string_table.h"
-#include "platform/null/window_hooks.h"
 
 namespace stage_play {
-
-void DirectHands::Stylus(int kind, int x, int y)
-{
-    int dx = 0, dy = 0;
-    game_.GameToDisplay(x, y, &dx, &dy);
-    nullbackend::InjectStylus(kind, dx, dy);
-}
-
-void DirectHands::Key(unsigned vk, bool down)
-{
-    nullbackend::InjectKey(vk, down);
-}
 
 GameplayScreen* BoardInFront(ScriptedGame& game)
 {
     auto* board = game.Screen<GameplayScreen>(kSlotGameplay);
     return board && game.CurrentScreen() == board ? board : nullptr;
+}
+
+bool ReadyToAim(ScriptedGame& game, const GameplayScreen& board)
+{
+    return board.playState == kPlayPlaying && !board.lifeLost && !board.levelFinished && board.currentBall &&
+           board.shotCount == 0 && !board.shotPending && !board.shootRequest && game.OpenDialog() == nullptr;
 }
 
 ShownStats ReadWonStats(ScriptedGame& game)

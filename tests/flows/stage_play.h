@@ -6,50 +6,70 @@
 #include <string>
 
 #include "board_bot.h"
+#include "bot_hands.h"
 #include "game/play/gameplay_screen.h"
 #include "scripted_game.h"
 
 namespace stage_play {
 
-// The bot's stylus and keys, sent to the handheld as they come: everything one act does reaches
-// the program in the frame that follows, as a quick hand's would.
-class DirectHands : public BotHands {
+// The bots' hands on the handheld, counted: the player steps frame by frame only while they act.
+class CountedHands : public BotHands {
 public:
-    explicit DirectHands(ScriptedGame& game) : game_(game) {}
-    void Stylus(int kind, int x, int y) override;
-    void Key(unsigned vk, bool down) override;
+    explicit CountedHands(ScriptedGame& game) : hands_(game) {}
+    void Stylus(int kind, int x, int y) override
+    {
+        hands_.Stylus(kind, x, y);
+        ++sent_;
+    }
+    void Key(unsigned vk, bool down) override
+    {
+        hands_.Key(vk, down);
+        held_ += down ? 1 : -1;
+        ++sent_;
+    }
+    // Events sent so far, and whether a key is held now.
+    int Sent() const { return sent_; }
+    bool Holding() const { return held_ > 0; }
 
 private:
-    ScriptedGame& game_;
+    ScriptedHands hands_;
+    int sent_ = 0;
+    int held_ = 0;
 };
 
 // The board in front (shown, not a leftover beneath another screen), or null.
 GameplayScreen* BoardInFront(ScriptedGame& game);
+// The board in play with a ball in the frog's mouth and none on its way.
+bool ReadyToAim(ScriptedGame& game, const GameplayScreen& board);
 
-// Lets the bot play the board in front until done() holds: a frame at a time while it may aim,
-// the engine catching up while a shot flies or nothing can be done. False when maxFrames frame
-// periods passed first or the program ended.
+// Lets the bot play the board in front until done() holds. It may act on every frame; a frame
+// at a time passes while it aims (a ball loaded, a key held, an act just sent), otherwise the
+// engine catches up. A patient bot (one that only waits for the hole) always lets it catch up.
+// False when maxFrames frame periods passed first or the program ended.
 template <class Bot>
-bool PlayUntil(ScriptedGame& game, Bot& bot, const std::function<bool()>& done, int maxFrames)
+bool PlayUntil(ScriptedGame& game, Bot& bot, const std::function<bool()>& done, int maxFrames,
+               bool patient = false)
 {
-    DirectHands hands(game);
+    CountedHands hands(game);
     const int64_t start = game.FramesRun();
-    while (game.FramesRun() - start < maxFrames) {
-        if (done())
-            return true;
-        if (!game.Running())
-            return false;
+    while (game.FramesRun() - start < maxFrames && game.Running() && !done()) {
         GameplayScreen* board = BoardInFront(game);
-        const bool aiming = board && board->playState == kPlayPlaying && !board->lifeLost &&
+        const bool inPlay = board && board->playState == kPlayPlaying && !board->lifeLost &&
                             !board->IsScreenFading() && game.OpenDialog() == nullptr;
-        if (aiming)
+        const int sent = hands.Sent();
+        if (inPlay)
             bot.Act(*board, hands);
-        if (aiming && board->shotCount == 0)
+        const bool aiming = inPlay && (hands.Sent() != sent || hands.Holding() || ReadyToAim(game, *board));
+        if (aiming && !patient)
             game.Frame();
         else
             game.Wait(6);
     }
-    return done();
+    const bool ended = done();
+    // Nothing stays held for the screens that follow.
+    bot.LetGo(hands);
+    game.Frame();
+    return ended;
 }
 
 // What the statistics of a won level show.

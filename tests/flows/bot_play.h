@@ -21,10 +21,11 @@ private:
 // The board in play, or null.
 GameplayScreen* BoardOf(ScriptedGame& game);
 
-// Lets the bot play frame by frame (the engine catching up while a shot flies or nothing can be
-// done) until done() holds; false when maxFrames frame periods passed first or the program ended.
+// Lets the bot play until done() holds; false when maxFrames frame periods passed first or the
+// program ended. The engine catches up while a shot flies or nothing can be done; otherwise the
+// bot looks every `stride` frames (1: every frame, as the winner's aim needs).
 template <class Bot>
-bool PlayUntil(ScriptedGame& game, Bot& bot, const std::function<bool()>& done, int maxFrames)
+bool PlayUntil(ScriptedGame& game, Bot& bot, const std::function<bool()>& done, int maxFrames, int stride = 6)
 {
     ScriptedHands hands(game);
     const int64_t start = game.FramesRun();
@@ -40,10 +41,7 @@ bool PlayUntil(ScriptedGame& game, Bot& bot, const std::function<bool()>& done, 
             bot.Act(*board, hands);
         board = BoardOf(game);
         bool idle = !board || board->shotCount > 0 || board->playState != kPlayPlaying;
-        if (idle)
-            game.Wait(6);
-        else
-            game.Frame();
+        game.Wait(idle ? 6 : stride);
     }
     return done();
 }

@@ -189,6 +189,7 @@ TEST_P(Finale, FinalStageWonLeadsThroughTheTempleToTheEnd)
     EXPECT_EQ(game.TextOf("txt_stats_total_time"), time.CStr());
     EXPECT_GT(Adventure(game).totalFrames, kLaidFrames);
     EXPECT_TRUE(game.Shot("won_stats"));
+    EXPECT_TRUE(game.MatchesStoredHash("won_stats"));
 
     // The end: the epilogue rolls; the won game's score heads the table and nothing is left to
     // continue.

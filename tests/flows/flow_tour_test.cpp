@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "engine/ui/string_table.h"
+#include "flows/board_play.h"
 #include "flows/menu_steps.h"
 #include "flows/screen_reading.h"
 #include "flows/scripted_game.h"
@@ -164,6 +165,17 @@ void TourBoard(ScriptedGame& game)
     ASSERT_TRUE(game.WaitUntil([&] { return game.Board() && DialogAtRest(game, "dlg_ready_go"); }, 300));
     Stop(game, "ready");
     ASSERT_TRUE(CloseBy(game, "btn_ready_go"));
+
+    // The level won: its statistics over the board, then the door's next stage.
+    WinnerBot winner(7);
+    ASSERT_TRUE(PlayUntilTheLevelEnds(game, winner, 9000));
+    ASSERT_TRUE(game.WaitUntil([&] { return DialogAtRest(game, "dlg_stats"); }, 900));
+    Stop(game, "level_statistics");
+    ASSERT_TRUE(game.TapWidget("btn_stats_ok"));
+    ASSERT_TRUE(game.WaitUntil(
+        [&] { return ScreenAtRest(game, kSlotGameplay) && game.Profiles()->CurrentPlayer()->progress[0].stage == 2; },
+        900));
+    Stop(game, "next_stage");
 }
 
 TEST_P(Tour, EveryScreenReadsWell)

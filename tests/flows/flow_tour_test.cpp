@@ -7,13 +7,17 @@
 #include <string>
 #include <tuple>
 
+#include "engine/graphics/font.h"
+#include "engine/graphics/surface.h"
 #include "engine/ui/string_table.h"
+#include "flows/board_play.h"
 #include "flows/menu_steps.h"
 #include "flows/screen_reading.h"
 #include "flows/scripted_game.h"
 #include "game/app/game_app.h"
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
+#include "game/play/gameplay_screen.h"
 
 namespace {
 
@@ -164,6 +168,44 @@ void TourBoard(ScriptedGame& game)
     ASSERT_TRUE(game.WaitUntil([&] { return game.Board() && DialogAtRest(game, "dlg_ready_go"); }, 300));
     Stop(game, "ready");
     ASSERT_TRUE(CloseBy(game, "btn_ready_go"));
+
+    // The level won: its statistics over the board, then the door's next stage.
+    WinnerBot winner(7);
+    ASSERT_TRUE(PlayUntilTheLevelEnds(game, winner, 9000));
+    ASSERT_TRUE(game.WaitUntil([&] { return DialogAtRest(game, "dlg_stats"); }, 900));
+    Stop(game, "level_statistics");
+    ASSERT_TRUE(game.TapWidget("btn_stats_ok"));
+    ASSERT_TRUE(game.WaitUntil(
+        [&] { return ScreenAtRest(game, kSlotGameplay) && game.Profiles()->CurrentPlayer()->progress[0].stage == 2; },
+        900));
+    Stop(game, "next_stage");
+
+    // The loser spends the three lives: the loss message each time, a tap goes on, and after the
+    // last the lost statistics.
+    LoserBot loser(11);
+    for (int life = 0; life < 3; ++life) {
+        SCOPED_TRACE("life " + std::to_string(life));
+        auto board = [&] { return dynamic_cast<GameplayScreen*>(game.Board()); };
+        ASSERT_TRUE(game.WaitUntil(
+            [&] { return ScreenAtRest(game, kSlotGameplay) && board() && board()->playState < kPlayWon; }, 900));
+        ModeProgress& progress = game.Profiles()->CurrentPlayer()->progress[0];
+        EXPECT_EQ(progress.lives, 3 - life);
+        ASSERT_TRUE(PlayUntilTheLevelEnds(game, loser, 12000));
+        ASSERT_TRUE(game.WaitUntil([&] { return board() && board()->messageFrames >= 60; }, 900));
+        // The board writes the message itself, across the middle of the screen.
+        const char* message = board()->lossMessage.CStr();
+        EXPECT_FALSE(board()->lossMessage.IsEmpty());
+        EXPECT_LE(game.App()->GetMainFont()->MeasureText(message ? message : ""), game.App()->GetScreenSurface()->GetWidth())
+            << message;
+        if (life == 0)
+            Stop(game, "life_lost");
+        if (life < 2) {
+            game.Tap(game.Width() / 2, game.Height() / 2);
+            ASSERT_TRUE(game.WaitUntil([&] { return progress.lives == 2 - life; }, 300));
+        }
+    }
+    ASSERT_TRUE(game.WaitUntil([&] { return DialogAtRest(game, "dlg_lost_stats"); }, 900));
+    Stop(game, "lost_statistics");
 }
 
 TEST_P(Tour, EveryScreenReadsWell)

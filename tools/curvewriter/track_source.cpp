@@ -160,7 +160,7 @@ private:
             if (t.extendStart && t.segments.empty() && tunnel_)
                 return Fail(line, "a track entering from the edge starts in the open");
             Vec end = Add(at_, Dir(heading_), a);
-            Emit(line, {at_, Add(at_, Dir(heading_), a / 3), Add(end, Dir(heading_), -a / 3), end});
+            Emit(line, {{at_, Add(at_, Dir(heading_), a / 3), Add(end, Dir(heading_), -a / 3), end}});
             at_ = end;
             lastPiece_ = "line";
             lastLength_ = a;
@@ -182,7 +182,7 @@ private:
             double k = Distance(at_, end) / 3;
             if (k < 1)
                 return Fail(line, "a piece of no length");
-            Emit(line, {at_, Add(at_, Dir(heading_), k), Add(end, Dir(c), -k), end});
+            Emit(line, {{at_, Add(at_, Dir(heading_), k), Add(end, Dir(c), -k), end}});
             at_ = end;
             heading_ = c;
             lastPiece_ = "to";
@@ -213,7 +213,7 @@ private:
                 h += dh;
             }
             double k = 4.0 / 3.0 * std::tan(std::fabs(step) * kPi / 720.0);
-            Emit(line, {at_, Add(at_, Dir(heading_), k * ra), Add(p, Dir(h), -k * rb), p});
+            Emit(line, {{at_, Add(at_, Dir(heading_), k * ra), Add(p, Dir(h), -k * rb), p}});
             at_ = p;
             heading_ = h;
         }

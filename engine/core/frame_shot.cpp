@@ -37,6 +37,23 @@ bool WriteRows(FILE* file, int width, int height, png_bytep* rows)
 
 }  // namespace
 
+bool WriteRgbPng(const char* path, int width, int height, const unsigned char* rgb)
+{
+    if (!path || !rgb || width <= 0 || height <= 0)
+        return false;
+    std::vector<png_bytep> rows(static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y)
+        rows[static_cast<size_t>(y)] = const_cast<png_bytep>(rgb) + static_cast<size_t>(y) * width * 3;
+    FILE* file = fopen(path, "wb");
+    if (!file)
+        return false;
+    bool written = WriteRows(file, width, height, rows.data());
+    bool closed = fclose(file) == 0;
+    if (!written || !closed)
+        remove(path);
+    return written && closed;
+}
+
 bool WritePresentedFramePng(const char* path)
 {
     PresentedFrame frame;
@@ -51,15 +68,5 @@ bool WritePresentedFramePng(const char* path)
         rgb[i * 3 + 1] = static_cast<png_byte>(g << 2 | g >> 4);
         rgb[i * 3 + 2] = static_cast<png_byte>(b << 3 | b >> 2);
     }
-    std::vector<png_bytep> rows(static_cast<size_t>(frame.height));
-    for (int y = 0; y < frame.height; ++y)
-        rows[static_cast<size_t>(y)] = rgb.data() + static_cast<size_t>(y) * frame.width * 3;
-    FILE* file = fopen(path, "wb");
-    if (!file)
-        return false;
-    bool written = WriteRows(file, frame.width, frame.height, rows.data());
-    bool closed = fclose(file) == 0;
-    if (!written || !closed)
-        remove(path);
-    return written && closed;
+    return WriteRgbPng(path, frame.width, frame.height, rgb.data());
 }

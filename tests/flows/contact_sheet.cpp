@@ -1,57 +1,8 @@
 #include "contact_sheet.h"
 
-#include <png.h>
-
 #include <algorithm>
-#include <csetjmp>
-#include <cstdio>
 
-namespace {
-
-// No object with a destructor lives in this frame: libpng's error exit jumps back into it.
-bool WriteRows(FILE* file, int width, int height, png_bytep* rows)
-{
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    if (!png)
-        return false;
-    png_infop info = png_create_info_struct(png);
-    if (!info) {
-        png_destroy_write_struct(&png, nullptr);
-        return false;
-    }
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    png_write_image(png, rows);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
-}
-
-}  // namespace
-
-bool WriteRgbPng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb)
-{
-    if (width <= 0 || height <= 0 || rgb.size() != static_cast<size_t>(width) * height * 3)
-        return false;
-    std::vector<uint8_t> copy(rgb);
-    std::vector<png_bytep> rows(static_cast<size_t>(height));
-    for (int y = 0; y < height; ++y)
-        rows[static_cast<size_t>(y)] = copy.data() + static_cast<size_t>(y) * width * 3;
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    bool written = WriteRows(file, width, height, rows.data());
-    bool closed = fclose(file) == 0;
-    if (!written || !closed)
-        remove(path.c_str());
-    return written && closed;
-}
+#include "engine/core/frame_shot.h"
 
 void ContactSheet::Add(const uint16_t* pixels, int width, int height)
 {
@@ -111,5 +62,5 @@ bool ContactSheet::Write(const std::string& path) const
         return false;
     int width = 0, height = 0;
     std::vector<uint8_t> sheet = Compose(&width, &height);
-    return WriteRgbPng(path, width, height, sheet);
+    return WriteRgbPng(path.c_str(), width, height, sheet.data());
 }

@@ -25,6 +25,3 @@ private:
     };
     std::vector<Thumb> thumbs_;
 };
-
-// An 8-bit RGB picture written as a PNG; false when it could not be written.
-bool WriteRgbPng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb);

@@ -2,6 +2,7 @@
 // defaults or without the game to continue, and never falls over.
 #include <gtest/gtest.h>
 
+#include "game/app/player_record.h"
 #include "game/app/profile_store.h"
 #include "game/screens/gauntlet_map_screen.h"
 #include "scripted_game.h"
@@ -72,6 +73,7 @@ TEST_P(Damage, CutSavesGiveDefaultsAndNoContinue)
         ASSERT_TRUE(game.Start());
         ASSERT_TRUE(game.ReachMenu("NOBODY"));
         EXPECT_TRUE(OffersContinue(game, "ITZEL")) << "the saves the damage is made from are good";
+        EXPECT_TRUE(game.WaitUntil([&] { return game.CanTap("btn_gauntlet_cancel"); }, 100));
         EXPECT_TRUE(game.Shot("continue_offered"));
         ASSERT_TRUE(game.TapWidget("btn_gauntlet_cancel"));
         EXPECT_EQ(game.Quit(), 0);
@@ -95,10 +97,14 @@ TEST_P(Damage, CutSavesGiveDefaultsAndNoContinue)
         // The defaults hold no player: the name entry opens as on a first start.
         ASSERT_TRUE(game.WaitUntil([&] { return game.Shows("dlg_EditPlayer") || game.MenuAtRest(); }, 2000));
         EXPECT_TRUE(game.Shows("dlg_EditPlayer"));
+        EXPECT_TRUE(game.WaitUntil([&] { return game.CanTap("btnA"); }, 100));
         EXPECT_TRUE(game.Shot("defaults"));
+        EXPECT_TRUE(game.MatchesStoredHash("defaults"));
         ASSERT_TRUE(game.ReachMenu("KAWI"));
         EXPECT_EQ(game.Profiles()->GetPlayerCount(), 1);
         EXPECT_EQ(game.Profiles()->skipHelp, false);
+        ASSERT_NE(game.Player(), nullptr);
+        EXPECT_EQ(game.Player()->highestStage, 1);
         EXPECT_FALSE(OffersContinue(game, "KAWI")) << "a new player never inherits a saved game";
         EXPECT_EQ(game.Quit(), 0);
     }
@@ -119,6 +125,8 @@ TEST_P(Damage, CutSavesGiveDefaultsAndNoContinue)
         ASSERT_TRUE(game.WaitUntil([&] { return !game.Running(); }, 300));
     }
     EXPECT_GT(folder.Read("global.opt").size(), 16u);
+    // The damaged record file was not thrown away unseen: it lies beside the new one.
+    EXPECT_TRUE(folder.Read("saveresume.dat.bad") == resume.substr(0, 1));
     ScriptedGame game(size.width, size.height, folder.Path());
     ASSERT_TRUE(game.Start());
     ASSERT_TRUE(game.ReachMenu("NOBODY"));

@@ -2,6 +2,7 @@
 // a second player spelt on the on-screen keys, and the menu greeting the chosen player to music.
 #include <gtest/gtest.h>
 
+#include "engine/ui/image_widgets.h"
 #include "game/app/profile_store.h"
 #include "game/screens/loader_screen.h"
 #include "game/screens/start_menu_screen.h"
@@ -27,6 +28,13 @@ TEST_P(FirstStart, NamesTwoPlayersAndIsWelcomed)
     game.Frames(3);
     ASSERT_NE(game.Screen<LoaderScreen>(kSlotLoader), nullptr);
     EXPECT_TRUE(game.Shows("prog_loader_simple"));
+    auto* bar = dynamic_cast<ProgressBarWidget*>(game.Find("prog_loader_simple"));
+    ASSERT_NE(bar, nullptr);
+    int early = bar->GetValue();
+    game.Frames(60);
+    ASSERT_NE(game.Screen<LoaderScreen>(kSlotLoader), nullptr) << "the loader is gone too soon to see";
+    EXPECT_GT(bar->GetValue(), early) << "the bar fills as the loader works";
+    EXPECT_LT(bar->GetValue(), 256);
     EXPECT_TRUE(game.Shot("loader"));
 
     // No player yet: the menu opens the name entry at once.
@@ -86,11 +94,12 @@ TEST_P(FirstStart, NamesTwoPlayersAndIsWelcomed)
 }
 
 struct RunResult {
-    std::string options;
+    std::string options, resume;
     uint64_t lastFrame = 0;
 };
 
-// A short first start: a name, the menu, a tune, the quit.
+// A short first start: a name, the menu, the gauntlet's map, the window closed there (so that
+// both saved files are written).
 RunResult PlayShortScript()
 {
     RunResult result;
@@ -100,10 +109,13 @@ RunResult PlayShortScript()
         EXPECT_TRUE(game.Start());
         EXPECT_TRUE(game.ReachMenu("ITZEL"));
         game.Wait(45);
+        EXPECT_TRUE(game.TapWidget("btn_sm_gauntlet"));
+        game.Wait(90);
         EXPECT_EQ(game.Quit(), 0);
         result.lastFrame = game.FrameHash();
     }
     result.options = folder.Read("global.opt");
+    result.resume = folder.Read("saveresume.dat");
     return result;
 }
 
@@ -112,7 +124,9 @@ TEST(FirstStartTwice, TheSameScriptSavesTheSameAndEndsOnTheSamePicture)
     RunResult first = PlayShortScript();
     RunResult second = PlayShortScript();
     ASSERT_FALSE(first.options.empty());
+    ASSERT_FALSE(first.resume.empty());
     EXPECT_TRUE(first.options == second.options) << "global.opt differs between two runs of one script";
+    EXPECT_TRUE(first.resume == second.resume) << "saveresume.dat differs between two runs of one script";
     EXPECT_NE(first.lastFrame, 0u);
     EXPECT_EQ(first.lastFrame, second.lastFrame);
 }

@@ -58,6 +58,7 @@ TEST_P(HelpAbout, PagesAnimateTheBoxTogglesAndTheCreditsMove)
         EXPECT_TRUE(moved[page]) << "page " << page << " stands still";
     EXPECT_NE(game.FrameHash(), firstPicture);
     EXPECT_TRUE(game.Shot("instructions_later"));
+    EXPECT_TRUE(game.MatchesStoredHash("instructions_later"));
 
     // The tick box follows the stylus both ways and the profile with it.
     ASSERT_TRUE(game.TapWidget("chk_dontshow"));
@@ -97,6 +98,7 @@ TEST_P(HelpAbout, PagesAnimateTheBoxTogglesAndTheCreditsMove)
     game.Release(x, y - 40);
     game.Wait(60);
     EXPECT_TRUE(game.Shot("about_dragged"));
+    EXPECT_TRUE(game.MatchesStoredHash("about_dragged"));
 
     // The down key moves the text on while it is held, the up key back.
     Fixed held = scroll.position;

@@ -312,6 +312,12 @@ ProfileStore* ScriptedGame::Profiles() const
     return app ? app->GetProfiles() : nullptr;
 }
 
+PlayerRecord* ScriptedGame::Player() const
+{
+    ProfileStore* profiles = Profiles();
+    return profiles ? profiles->CurrentPlayer() : nullptr;
+}
+
 ScriptWidget* ScriptedGame::Find(const char* name) const
 {
     if (ScriptWidget* dialog = OpenDialog()) {
@@ -497,28 +503,27 @@ void ScriptedGame::GameToDisplay(int x, int y, int* displayX, int* displayY) con
     *displayY = dy << g_halfResShift;
 }
 
-void ScriptedGame::Press(int x, int y)
+void ScriptedGame::Stylus(int kind, int x, int y)
 {
     int dx, dy;
     GameToDisplay(x, y, &dx, &dy);
-    nullbackend::InjectStylus(1, dx, dy);
+    nullbackend::InjectStylus(kind, dx, dy);
     Frame();
+}
+
+void ScriptedGame::Press(int x, int y)
+{
+    Stylus(1, x, y);
 }
 
 void ScriptedGame::Drag(int x, int y)
 {
-    int dx, dy;
-    GameToDisplay(x, y, &dx, &dy);
-    nullbackend::InjectStylus(3, dx, dy);
-    Frame();
+    Stylus(3, x, y);
 }
 
 void ScriptedGame::Release(int x, int y)
 {
-    int dx, dy;
-    GameToDisplay(x, y, &dx, &dy);
-    nullbackend::InjectStylus(2, dx, dy);
-    Frame();
+    Stylus(2, x, y);
 }
 
 void ScriptedGame::Tap(int x, int y)

@@ -14,6 +14,7 @@
 
 class BoardScreen;
 struct MSG;
+struct PlayerRecord;
 class ProfileStore;
 class ScriptWidget;
 
@@ -86,6 +87,8 @@ public:
     ScriptWidget* OpenDialog() const;
     BoardScreen* Board() const;
     ProfileStore* Profiles() const;
+    // The current player's record, or null.
+    PlayerRecord* Player() const;
     // The named widget in the open dialog, else in the current screen; null when absent.
     ScriptWidget* Find(const char* name) const;
     // Found, and it and every parent visible.
@@ -159,6 +162,8 @@ public:
 private:
     // Runs the message loop until the clock has moved by milliseconds.
     void RunFor(uint32_t milliseconds);
+    // A stylus event (1 down, 2 up, 3 move) at a game point, and a frame.
+    void Stylus(int kind, int x, int y);
     void Step(int periods);
     void PumpSound(uint32_t milliseconds);
     void EndProgram(const MSG& quit);

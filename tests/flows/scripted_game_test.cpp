@@ -6,7 +6,9 @@
 
 #include "contact_sheet.h"
 #include "engine/core/main_window.h"
+#include "engine/core/application.h"
 #include "engine/graphics/surface.h"
+#include "game/app/profile_store.h"
 #include "platform/capture.h"
 #include "platform/clock.h"
 #include "scripted_game.h"
@@ -64,6 +66,28 @@ TEST(ScriptedGame, TimeMovesWithoutFocusAndThePowerComesBack)
     ASSERT_TRUE(game.WaitUntilEachFrame([&] { return GetPresentedFrameCount() > shown; }, 10));
     EXPECT_TRUE(game.Running());
     EXPECT_EQ(game.Quit(), 0);
+}
+
+TEST(ScriptedGame, AGameLeftRunningIsEndedAndTheNextStartsAfresh)
+{
+    FlowFolder folder;
+    {
+        // As a flow that stops at a failed check leaves it: running, a dialog open.
+        ScriptedGame game(320, 240, folder.Path());
+        ASSERT_TRUE(game.Start());
+        ASSERT_TRUE(game.ReachMenu("ITZEL"));
+        ASSERT_TRUE(game.TapWidget("btn_sm_help"));
+        ASSERT_TRUE(game.Running());
+    }
+    EXPECT_EQ(g_application, nullptr);
+    EXPECT_FALSE(folder.Read("global.opt").empty()) << "the ended program saved its options";
+
+    ScriptedGame next(240, 240, folder.Path());
+    ASSERT_TRUE(next.Start());
+    ASSERT_TRUE(next.ReachMenu("NOBODY"));
+    EXPECT_EQ(next.Profiles()->GetPlayerCount(), 1);
+    EXPECT_NE(next.TextOf("txt_welcome240_2").find("ITZEL"), std::string::npos);
+    EXPECT_EQ(next.Quit(), 0);
 }
 
 TEST(ContactSheet, ShrinksEachPictureByAWholeFactorAndLaysThemInRows)

@@ -106,7 +106,7 @@ void BallChain::LayOut(int n, Fixed startDistance)
     }
 }
 
-void BallChain::Update(BoardScreen* screen)
+void BallChain::Update(BoardScreen* screen, bool grow)
 {
     for (int i = 0; i < count; ++i) {
         Ball& ball = balls[i];
@@ -133,7 +133,8 @@ void BallChain::Update(BoardScreen* screen)
 
         FixedVec2 drawAt = point;
         if (ball.growth < Fixed::FromInt(1)) {
-            ball.growth += growthStep;
+            if (grow)
+                ball.growth += growthStep;
             if (ball.growth >= Fixed::FromInt(1)) {
                 ball.growth = Fixed::FromInt(1);
                 if (screen)

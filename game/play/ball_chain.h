@@ -65,8 +65,9 @@ public:
 
     void Reset();
     void LayOut(int n, Fixed startDistance);
-    // Places every ball on the track; the screen (may be null) hears of each inserted ball settling.
-    void Update(BoardScreen* screen);
+    // Places every ball on the track and grows the inserted ones a step; the screen (may be null)
+    // hears of each inserted ball settling. Without `grow` the balls are only placed, as they were.
+    void Update(BoardScreen* screen, bool grow = true);
     void SetTargetSpeed(Fixed target, bool holdGaps);
     void StepSpeed();
     void RemoveBall(int index);

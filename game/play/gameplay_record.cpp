@@ -263,8 +263,9 @@ bool BoardRecord::Chain(int slot, int& lastCurve, int& saveNumber)
     }
     if (!Ok())
         return false;
+    // The balls are placed as they were saved: a ball going in grows on the next frame, not here.
     if (!saving_)
-        chain->Update(&s_);
+        chain->Update(&s_, false);
     return true;
 }
 

@@ -145,6 +145,35 @@ TEST(GameplayRecord, ABoardReadBackWritesTheSameBytes)
     EXPECT_EQ(loaded.bombOffsets.Count(), loaded.bombPatternSize);
 }
 
+TEST(GameplayRecord, ABallGoingInReadsBackAsItWasSaved)
+{
+    RulesApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    PlayIntoStage(app, 1, 260);
+    GameplayScreen& board = *app.Board();
+    BallChain& chain = *board.chains[0];
+    ASSERT_GE(chain.count, 3);
+    // One step short of settling, as the frame that saved it left it: a step more would settle
+    // it and let the frog shoot again.
+    const Fixed growth = Fixed::FromInt(1) - Fixed::Raw(chain.growthStep.raw / 2);
+    chain.balls[1].growth = growth;
+    chain.balls[1].insertStart = FixedVec2(Fixed::FromInt(300), Fixed::FromInt(400));
+    board.shotPending = 1;
+    const std::vector<uint8_t> saved = SaveBoard(board);
+
+    ASSERT_TRUE(app.ShowBoard(false));
+    GameplayScreen& loaded = *app.Board();
+    ASSERT_TRUE(LoadBoard(loaded, saved));
+    EXPECT_EQ(loaded.chains[0]->balls[1].growth, growth);
+    EXPECT_EQ(loaded.shotPending, 1);
+    EXPECT_EQ(FirstDifference(saved, SaveBoard(loaded)), -1);
+    // The next frame grows it into place and the frog may shoot.
+    RemoveReadyDialog(loaded);
+    loaded.Update();
+    EXPECT_EQ(loaded.chains[0]->balls[1].growth, Fixed::FromInt(1));
+    EXPECT_EQ(loaded.shotPending, 0);
+}
+
 TEST(GameplayRecord, DamagedRecordsFailAndLeaveTheProgress)
 {
     RulesApp app(640, 480);

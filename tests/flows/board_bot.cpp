@@ -94,10 +94,64 @@ int RunWithInsert(const BallChain& c, int index, int hit, int colour, Fixed spac
     return n;
 }
 
+// The frog's angle (degrees) that points at the point, as the board's stylus aim takes it.
+Fixed AngleTowards(const GameplayScreen& board, Fixed x, Fixed y)
+{
+    const FixedVec2 c = FrogCentre(board);
+    return NormalAngle(AngleBetweenPoints(c.x, c.y, x, y) - Fixed::FromInt(90));
+}
+
+Fixed AngleGap(Fixed a, Fixed b)
+{
+    Fixed d = NormalAngle(a - b);
+    if (d > Fixed::FromInt(180))
+        d = d - Fixed::FromInt(360);
+    return d;
+}
+
+// A stylus point the board takes as aim: inside the screen, off the frog, off every button.
+bool FreeForAim(const GameplayScreen& board, int x, int y)
+{
+    const Surface* display = board.application->GetScreenSurface();
+    if (!display || x < 1 || y < 1 || x >= display->GetWidth() - 1 || y >= display->GetHeight() - 1)
+        return false;
+    const FixedVec2 c = FrogCentre(board);
+    const Fixed dx = c.x - Fixed::FromInt(x), dy = c.y - Fixed::FromInt(y);
+    const int limit = board.application->GetLayoutTable().ints[164] + 4;
+    if (Fixed::Abs(dx) <= Fixed::FromInt(limit) && Fixed::Abs(dy) <= Fixed::FromInt(limit))
+        return false;
+    // The application's corner button quits the game: no player aims there.
+    if (board.application->IsOnExitButton(x, y))
+        return false;
+    GameplayScreen& screen = Mutable(board);
+    for (int i = 0; i < screen.GetChildCount(); ++i) {
+        Widget* child = screen.GetChild(i);
+        if (child && child->IsVisible() && child->HitTest(x, y))
+            return false;
+    }
+    return true;
+}
+
+// The virtual key that reaches the game as `gameArrow` with the screen turned as it is.
+unsigned ArrowKey(unsigned gameArrow)
+{
+    for (unsigned vk = VK_LEFT; vk <= VK_DOWN; ++vk)
+        if (static_cast<unsigned>(RotateArrowKey(static_cast<int>(vk))) == gameArrow)
+            return vk;
+    return gameArrow;
+}
+
+struct Candidate {
+    int m = 0, i = 0;
+    Fixed left;  // track left to the hole
+};
+
+}  // namespace
+
 // The board seen ahead of time for one decision: every ball's speed along its track.
-class Forecast {
+class BoardForecast {
 public:
-    explicit Forecast(const GameplayScreen& board) : board_(board)
+    explicit BoardForecast(const GameplayScreen& board) : board_(board)
     {
         app_ = board.application;
         trig_ = app_->GetRenderer();
@@ -163,6 +217,34 @@ public:
         at = FixedVec2(entry->x, entry->y);
         return true;
     }
+    // The balls a shot can touch after `frames` frames, in the order the board tries them; kept
+    // once worked out, since every aim of a decision asks for the same frames.
+    struct Spot {
+        int m, i;
+        FixedVec2 at;
+    };
+    const std::vector<Spot>& SpotsAt(int frames) const
+    {
+        frames = std::max(frames, 0);
+        if (static_cast<size_t>(frames) >= known_.size()) {
+            spots_.resize(frames + 1);
+            known_.resize(frames + 1, false);
+        }
+        std::vector<Spot>& spots = spots_[frames];
+        if (known_[frames])
+            return spots;
+        known_[frames] = true;
+        for (int m = 0; m < count_; ++m) {
+            if (chains_[m]->count >= kMaxChainBalls)
+                continue;  // a full chain takes no shot
+            for (int i = 0; i < chains_[m]->count; ++i) {
+                FixedVec2 at;
+                if (PositionOf(m, i, frames, at))
+                    spots.push_back({m, i, at});
+            }
+        }
+        return spots;
+    }
     FixedVec2 MouthFor(Fixed angle) const
     {
         const FixedVec2 c = FrogCentre(board_);
@@ -199,18 +281,13 @@ public:
         WalkAimLine(start, v, width_ + margin, height_ + margin, kMaxShotSteps,
                     [&](const FixedVec2& p, int n) {
                         frames = lag + (n + moves_ - 1) / moves_;
-                        for (int m = 0; m < count_; ++m) {
-                            const BallChain& c = *chains_[m];
-                            if (c.count >= kMaxChainBalls)
-                                continue;
-                            for (int i = 0; i < c.count; ++i) {
-                                FixedVec2 b;
-                                if (PositionOf(m, i, frames, b) && Squared(b.x - p.x, b.y - p.y) < reach) {
-                                    hitM = m;
-                                    hitI = i;
-                                    at = p;
-                                    return true;
-                                }
+                        const std::vector<Spot>& spots = SpotsAt(frames);
+                        for (const Spot& spot : spots) {
+                            if (Squared(spot.at.x - p.x, spot.at.y - p.y) < reach) {
+                                hitM = spot.m;
+                                hitI = spot.i;
+                                at = p;
+                                return true;
                             }
                         }
                         for (const FixedRect& r : coins_)
@@ -255,74 +332,16 @@ private:
     int count_ = 0;
     std::vector<Fixed> speeds_[kMaxChains];
     std::vector<FixedRect> coins_;
+    mutable std::vector<std::vector<Spot>> spots_;
+    mutable std::vector<bool> known_;
 };
 
-// The frog's angle (degrees) that points at the point, as the board's stylus aim takes it.
-Fixed AngleTowards(const GameplayScreen& board, Fixed x, Fixed y)
-{
-    const FixedVec2 c = FrogCentre(board);
-    return NormalAngle(AngleBetweenPoints(c.x, c.y, x, y) - Fixed::FromInt(90));
-}
 
-Fixed AngleGap(Fixed a, Fixed b)
-{
-    Fixed d = NormalAngle(a - b);
-    if (d > Fixed::FromInt(180))
-        d = d - Fixed::FromInt(360);
-    return d;
-}
+namespace {
 
-// A stylus point the board takes as aim: inside the screen, off the frog, off every button.
-bool FreeForAim(const GameplayScreen& board, int x, int y)
-{
-    const Surface* display = board.application->GetScreenSurface();
-    if (!display || x < 1 || y < 1 || x >= display->GetWidth() - 1 || y >= display->GetHeight() - 1)
-        return false;
-    const FixedVec2 c = FrogCentre(board);
-    const Fixed dx = c.x - Fixed::FromInt(x), dy = c.y - Fixed::FromInt(y);
-    const int limit = board.application->GetLayoutTable().ints[164] + 4;
-    if (Fixed::Abs(dx) <= Fixed::FromInt(limit) && Fixed::Abs(dy) <= Fixed::FromInt(limit))
-        return false;
-    // The application's corner button quits the game: no player aims there.
-    if (board.application->IsOnExitButton(x, y))
-        return false;
-    GameplayScreen& screen = Mutable(board);
-    for (int i = 0; i < screen.GetChildCount(); ++i) {
-        Widget* child = screen.GetChild(i);
-        if (child && child->IsVisible() && child->HitTest(x, y))
-            return false;
-    }
-    return true;
-}
-
-// The virtual key that reaches the game as `gameArrow` with the screen turned as it is.
-unsigned ArrowKey(unsigned gameArrow)
-{
-    for (unsigned vk = VK_LEFT; vk <= VK_DOWN; ++vk)
-        if (static_cast<unsigned>(RotateArrowKey(static_cast<int>(vk))) == gameArrow)
-            return vk;
-    return gameArrow;
-}
-
-struct Candidate {
-    int m = 0, i = 0;
-    Fixed left;  // track left to the hole
-};
-
-}  // namespace
-
-// ----- what both bots share -----
-
-bool BoardBot::ReadyToShoot(const GameplayScreen& board)
-{
-    if (board.playState != kPlayPlaying || board.lifeLost || board.levelFinished || !board.frog ||
-        !board.currentBall || board.shotCount > 0 || board.shotPending || board.shootRequest ||
-        board.IsScreenFading())
-        return false;
-    return Mutable(board).FindModalChild() == nullptr;
-}
-
-bool BoardBot::PointForAngle(const GameplayScreen& board, double angle, int& x, int& y)
+// A stylus point in the screen, clear of the frog and the screen's buttons, that aims the frog
+// as close to `angle` as whole pixels allow; false when there is none.
+bool PointForAngle(const GameplayScreen& board, double angle, int& x, int& y)
 {
     const Surface* display = board.application->GetScreenSurface();
     if (!display)
@@ -354,9 +373,33 @@ bool BoardBot::PointForAngle(const GameplayScreen& board, double angle, int& x, 
     return found;
 }
 
-void BoardBot::FireByStylus(const GameplayScreen& board, BotHands& hands, int x, int y)
+// A stylus point aiming near `want` along which the shot touches no ball, whether it leaves on the
+// next frame or the one after.
+bool ClearAim(const BoardForecast& forecast, const GameplayScreen& board, int colour, double want, int& x, int& y)
 {
-    // The press lands a little off the aim and the drag brings it home, as a hand does.
+    if (!PointForAngle(board, want, x, y))
+        return false;
+    const Fixed angle = AngleTowards(board, Fixed::FromInt(x), Fixed::FromInt(y));
+    return forecast.Predict(angle, colour, 0).chain == -1 && forecast.Predict(angle, colour, 1).chain == -1;
+}
+
+}  // namespace
+
+// ----- what both bots share -----
+
+bool BoardBot::ReadyToShoot(const GameplayScreen& board)
+{
+    if (board.playState != kPlayPlaying || board.lifeLost || board.levelFinished || !board.frog ||
+        !board.currentBall || board.shotCount > 0 || board.shotPending || board.shootRequest ||
+        board.IsScreenFading())
+        return false;
+    return Mutable(board).FindModalChild() == nullptr;
+}
+
+
+void BoardBot::PressStylus(const GameplayScreen& board, BotHands& hands, int x, int y)
+{
+    // The press lands a little off the aim and the drag brings it towards it, as a hand does.
     int px = x + static_cast<int>(Next() % 17) - 8, py = y + static_cast<int>(Next() % 17) - 8;
     if (!FreeForAim(board, px, py)) {
         px = x;
@@ -364,10 +407,24 @@ void BoardBot::FireByStylus(const GameplayScreen& board, BotHands& hands, int x,
     }
     hands.Stylus(kStylusDown, px, py);
     hands.Stylus(kStylusMove, (px + x) / 2, (py + y) / 2);
+    pressed_ = true;
+    pressX_ = px;
+    pressY_ = py;
+}
+
+void BoardBot::ReleaseStylus(BotHands& hands, int x, int y)
+{
     hands.Stylus(kStylusMove, x, y);
     hands.Stylus(kStylusUp, x, y);
+    pressed_ = false;
     ++shots_;
     wait_ = 1;
+}
+
+void BoardBot::FireByStylus(const GameplayScreen& board, BotHands& hands, int x, int y)
+{
+    PressStylus(board, hands, x, y);
+    ReleaseStylus(hands, x, y);
 }
 
 void BoardBot::SwapByStylus(const GameplayScreen& board, BotHands& hands)
@@ -377,6 +434,21 @@ void BoardBot::SwapByStylus(const GameplayScreen& board, BotHands& hands)
     hands.Stylus(kStylusUp, c.x.ToInt(), c.y.ToInt());
     ++swaps_;
     wait_ = 1;
+}
+
+void BoardBot::ReleaseKeys(BotHands& hands)
+{
+    if (keyHeld_) {
+        hands.Key(static_cast<unsigned>(keyHeld_), false);
+        keyHeld_ = 0;
+    }
+}
+
+void BoardBot::LetGo(BotHands& hands)
+{
+    ReleaseKeys(hands);
+    if (pressed_)
+        ReleaseStylus(hands, pressX_, pressY_);
 }
 
 uint32_t BoardBot::Next()
@@ -390,9 +462,9 @@ uint32_t BoardBot::Next()
 
 // ----- the winner -----
 
-bool WinnerBot::FindRun(const GameplayScreen& board, int colour, int run, Plan& plan) const
+bool WinnerBot::FindRun(const BoardForecast& forecast, const GameplayScreen& board, int colour, int run,
+                        Plan& plan) const
 {
-    Forecast forecast(board);
     if (!forecast.Usable() || colour < 0)
         return false;
     const Fixed spacing = board.collisionDistance;
@@ -457,44 +529,25 @@ bool WinnerBot::FindRun(const GameplayScreen& board, int colour, int run, Plan& 
     return false;
 }
 
-bool WinnerBot::FindFiller(const GameplayScreen& board, int colour, Plan& plan) const
+bool WinnerBot::FindFiller(const BoardForecast& forecast, const GameplayScreen& board, int colour, Plan& plan) const
 {
-    if (FindRun(board, colour, 2, plan))
+    if (FindRun(forecast, board, colour, 2, plan))
         return true;
-    Forecast forecast(board);
-    if (!forecast.Usable())
-        return false;
     // Into nothing: the ball is lost, the chains gain none.
     for (int tries = 0; tries < 72; ++tries) {
-        const double want = tries * 5.0;
-        int x = 0, y = 0;
-        if (!PointForAngle(board, want, x, y))
-            continue;
-        const Fixed angle = AngleTowards(board, Fixed::FromInt(x), Fixed::FromInt(y));
-        const ShotOutcome a = forecast.Predict(angle, colour, 0);
-        const ShotOutcome b = forecast.Predict(angle, colour, 1);
-        if (a.chain == -1 && b.chain == -1) {
-            plan.angle = angle.ToDouble();
-            plan.x = x;
-            plan.y = y;
-            plan.outcome = a;
+        if (ClearAim(forecast, board, colour, tries * 5.0, plan.x, plan.y)) {
+            plan.angle = AngleTowards(board, Fixed::FromInt(plan.x), Fixed::FromInt(plan.y)).ToDouble();
+            plan.outcome = ShotOutcome();
             return true;
         }
     }
     return false;
 }
 
-void WinnerBot::ReleaseKeys(BotHands& hands)
-{
-    if (keyHeld_) {
-        hands.Key(static_cast<unsigned>(keyHeld_), false);
-        keyHeld_ = 0;
-    }
-}
 
 bool WinnerBot::ActWithKeys(const GameplayScreen& board, BotHands& hands)
 {
-    Forecast forecast(board);
+    BoardForecast forecast(board);
     const int colour = board.currentBall->GetColour();
     if (!forecast.Usable() || ++keyFrames_ > kMostKeyFrames)
         return false;
@@ -510,6 +563,7 @@ bool WinnerBot::ActWithKeys(const GameplayScreen& board, BotHands& hands)
                 continue;
             if (k == 0) {
                 keyHeld_ = VK_RETURN;
+                keyMode_ = false;
                 ++keyShots_;
                 ++shots_;
                 wait_ = 1;
@@ -526,6 +580,16 @@ bool WinnerBot::ActWithKeys(const GameplayScreen& board, BotHands& hands)
 void WinnerBot::Act(const GameplayScreen& board, BotHands& hands)
 {
     ReleaseKeys(hands);
+    if (pressed_) {
+        // The aim is taken again as the stylus lets go: the chains moved since the press.
+        Plan plan;
+        const BoardForecast forecast(board);
+        const int colour = board.currentBall ? board.currentBall->GetColour() : -1;
+        const bool found = colour >= 0 && (FindRun(forecast, board, colour, 3, plan) ||
+                                           FindFiller(forecast, board, colour, plan));
+        ReleaseStylus(hands, found ? plan.x : pressX_, found ? plan.y : pressY_);
+        return;
+    }
     if (wait_ > 0) {
         --wait_;
         return;
@@ -542,7 +606,8 @@ void WinnerBot::Act(const GameplayScreen& board, BotHands& hands)
     const int current = board.currentBall->GetColour();
     const int next = board.nextBall ? board.nextBall->GetColour() : -1;
     Plan plan;
-    if (FindRun(board, current, 3, plan)) {
+    const BoardForecast forecast(board);
+    if (FindRun(forecast, board, current, 3, plan)) {
         swappedForShot_ = false;
         // Now and then the keys turn the frog instead, when the turn is short.
         if (Next() % 4 == 0 && std::abs(AngleGap(Fixed::FromDouble(plan.angle), board.frog->GetAngle()).ToInt()) <
@@ -553,10 +618,10 @@ void WinnerBot::Act(const GameplayScreen& board, BotHands& hands)
                 return;
             keyMode_ = false;
         }
-        FireByStylus(board, hands, plan.x, plan.y);
+        PressStylus(board, hands, plan.x, plan.y);
         return;
     }
-    if (next >= 0 && next != current && !swappedForShot_ && FindRun(board, next, 3, plan)) {
+    if (next >= 0 && next != current && !swappedForShot_ && FindRun(forecast, board, next, 3, plan)) {
         if (Next() % 3 == 0) {
             keyHeld_ = static_cast<int>(ArrowKey(VK_UP));
             hands.Key(static_cast<unsigned>(keyHeld_), true);
@@ -568,8 +633,8 @@ void WinnerBot::Act(const GameplayScreen& board, BotHands& hands)
         swappedForShot_ = true;
         return;
     }
-    if (FindFiller(board, current, plan)) {
-        FireByStylus(board, hands, plan.x, plan.y);
+    if (FindFiller(forecast, board, current, plan)) {
+        PressStylus(board, hands, plan.x, plan.y);
         swappedForShot_ = false;
     }
 }
@@ -584,20 +649,16 @@ void LoserBot::Act(const GameplayScreen& board, BotHands& hands)
     }
     if (!ReadyToShoot(board))
         return;
-    Forecast forecast(board);
+    BoardForecast forecast(board);
     if (!forecast.Usable())
         return;
     const int colour = board.currentBall->GetColour();
     for (int tries = 0; tries < 36; ++tries) {
-        const double want = static_cast<double>(Next() % 360);
         int x = 0, y = 0;
-        if (!PointForAngle(board, want, x, y))
-            continue;
-        const Fixed angle = AngleTowards(board, Fixed::FromInt(x), Fixed::FromInt(y));
-        if (forecast.Predict(angle, colour, 0).chain == -1 && forecast.Predict(angle, colour, 1).chain == -1) {
+        if (ClearAim(forecast, board, colour, static_cast<double>(Next() % 360), x, y)) {
             FireByStylus(board, hands, x, y);
-            wait_ = 15;
-            return;
+            break;
         }
     }
+    wait_ = 15;
 }

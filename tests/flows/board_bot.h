@@ -4,6 +4,7 @@
 // they are given (the stylus and the keys, as a player would), once per frame.
 #include <cstdint>
 
+class BoardForecast;
 class GameplayScreen;
 
 // The player's hands. Stylus kinds: 1 down, 2 up, 3 move; points in game coordinates. Keys are
@@ -31,15 +32,19 @@ public:
     // Shots this bot fired, and frog taps or keys that swapped its balls.
     int Shots() const { return shots_; }
     int Swaps() const { return swaps_; }
+    // Lets go of whatever the hands hold: a key goes up, a stylus still down is released where it
+    // went down (which fires, as it would for a player). For a script taking the hands back.
+    void LetGo(BotHands& hands);
 
 protected:
     // The board is in play, the frog holds a ball and no shot is asked for or on its way.
     static bool ReadyToShoot(const GameplayScreen& board);
-    // A stylus point in the screen, clear of the frog and the screen's buttons, that aims the frog
-    // as close to `angle` as whole pixels allow; false when there is none.
-    static bool PointForAngle(const GameplayScreen& board, double angle, int& x, int& y);
-    // Press, drag and release: the release fires.
+    // The stylus goes down near the point and drags towards it; the release at the point (on a
+    // later frame, or at once in FireByStylus) fires.
+    void PressStylus(const GameplayScreen& board, BotHands& hands, int x, int y);
+    void ReleaseStylus(BotHands& hands, int x, int y);
     void FireByStylus(const GameplayScreen& board, BotHands& hands, int x, int y);
+    void ReleaseKeys(BotHands& hands);
     // The frog is tapped: its balls change places.
     void SwapByStylus(const GameplayScreen& board, BotHands& hands);
     uint32_t Next();
@@ -48,6 +53,9 @@ protected:
     int shots_ = 0;
     int swaps_ = 0;
     int wait_ = 0;  // frames to let pass before acting again
+    int keyHeld_ = 0;       // the key held down now (0: none)
+    bool pressed_ = false;  // the stylus is down, aiming
+    int pressX_ = 0, pressY_ = 0;
 };
 
 // Aims at a chain ball outside the tunnels that makes three or more with the ball in the mouth,
@@ -67,15 +75,13 @@ private:
     };
     // The best shot that puts the colour in a run of `run` (3: a match, nearest the hole first; 2:
     // a pair, furthest from it first); false when none.
-    bool FindRun(const GameplayScreen& board, int colour, int run, Plan& plan) const;
+    bool FindRun(const BoardForecast& forecast, const GameplayScreen& board, int colour, int run, Plan& plan) const;
     // A shot that makes a pair far from the hole, or one into nothing.
-    bool FindFiller(const GameplayScreen& board, int colour, Plan& plan) const;
+    bool FindFiller(const BoardForecast& forecast, const GameplayScreen& board, int colour, Plan& plan) const;
     // One frame of aiming with the keys; false when no short turn makes a match any more.
     bool ActWithKeys(const GameplayScreen& board, BotHands& hands);
-    void ReleaseKeys(BotHands& hands);
 
     bool keyMode_ = false;
-    int keyHeld_ = 0;      // the key held down now (0: none)
     int keyFrames_ = 0;    // frames spent turning with the keys on this shot
     bool swappedForShot_ = false;
     int keyShots_ = 0;

@@ -2,32 +2,26 @@
 // within a frame budget at a large and a small screen; the loser lets the chains take a life.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <ostream>
 #include <string>
 
 #include "assets/gameplay_rules_app.h"
-#include "board_bot.h"
-#include "engine/core/input.h"
+#include "bot_hands.h"
 #include "platform/crt.h"
 
 namespace {
 
-// The bot's hands on the application's own input path, as the window hands it on.
-class AppHands : public BotHands {
-public:
-    explicit AppHands(RulesApp& app) : app_(app) {}
-    void Stylus(int kind, int x, int y) override { app_.OnPointer(x, y, kind); }
-    void Key(unsigned vk, bool down) override { OnVirtualKey(static_cast<int>(vk), down); }
-
-private:
-    RulesApp& app_;
-};
 
 struct Level {
     const char* name;
     int stage;     // adventure stage, or 0 for the gauntlet
     int map = 0;   // the gauntlet's map (practice, its first level)
 };
+
+void PrintTo(const Level& level, std::ostream* out)
+{
+    *out << level.name;
+}
 
 struct Played {
     bool won = false;
@@ -69,6 +63,7 @@ Played Play(RulesApp& app, Bot& bot, int budget)
             app.Update();
         out.frames += updates;
     }
+    bot.LetGo(hands);
     return out;
 }
 
@@ -86,8 +81,6 @@ TEST_P(WinnerTest, ClearsTheLevelWithoutPayingALife)
     WinnerBot bot(11);
     // Three and a half minutes of play at the game's 30 frames a second.
     const Played played = Play(app, bot, 6300);
-    std::printf("%s %dx%d: %d frames, %d shots, %d swaps\n", level.name, width, height, played.frames, bot.Shots(),
-                bot.Swaps());
     EXPECT_TRUE(played.won) << played.frames << " frames";
     EXPECT_FALSE(played.lifeLost);
 }

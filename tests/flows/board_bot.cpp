@@ -123,6 +123,9 @@ bool FreeForAim(const GameplayScreen& board, int x, int y)
     const int limit = board.application->GetLayoutTable().ints[164] + 4;
     if (Fixed::Abs(dx) <= Fixed::FromInt(limit) && Fixed::Abs(dy) <= Fixed::FromInt(limit))
         return false;
+    // The application's corner button quits the game: no player aims there.
+    if (board.application->IsOnExitButton(x, y))
+        return false;
     GameplayScreen& screen = Mutable(board);
     for (int i = 0; i < screen.GetChildCount(); ++i) {
         Widget* child = screen.GetChild(i);

@@ -3,7 +3,8 @@
 #   - the real program headless from start to its menu shown (the frames BM_StartToMenu counts);
 #   - the busy-board benchmark (the busy frame restored and played);
 #   - the adventure flow, from the figures the flow tests append to <build>/flow-figures.txt
-#     ("flow WxH vmhwm_kb frames wall_seconds"); "-" where no run has written one.
+#     ("flow WxH vmhwm_kb frames wall_seconds"); "-" where no run has written one. Every other
+#     flow found there is listed after the table.
 # Usage: bench/measure_memory.sh [build folder, default build/release]
 set -uo pipefail
 build=${1:-build/release}
@@ -36,3 +37,7 @@ for size in 800x480 640x480 320x320 400x240 320x240 240x240; do
     printf '%-9s %8s %16s %16s %16s\n' "$size" "${frames:--}" "$menu" "$busy" "$adventure"
 done
 echo "goal: at most 65536 KB (64 MB) at 800x480"
+if [ -f "$figures" ]; then
+    echo "every flow in $figures (its last run at each size): flow size VmHWM_KB frames wall_s"
+    awk '{last[$1 " " $2] = $0} END {for (k in last) print last[k]}' "$figures" | sort
+fi

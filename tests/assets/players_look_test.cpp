@@ -65,7 +65,7 @@ public:
             Frames(30);
         return menu;
     }
-    void Close(const char* name)
+    void CloseDialog(const char* name)
     {
         if (Widget* dialog = ScriptWidget::FindByName(GetStartMenu(), name))
             DetachAndDeleteWidget(dialog);
@@ -151,13 +151,13 @@ void CaptureAll(int width, int height)
     Capture(app, base, "players", rest);
     app.Open("acn_remove_on");
     Capture(app, base, "remove", rest);
-    app.Close("dlg_remove_user");
-    app.Close("dlg_players");
+    app.CloseDialog("dlg_remove_user");
+    app.CloseDialog("dlg_players");
     app.Open("acn_options_2_graphics");
     Capture(app, base, "graphics", rest);
     // On a turned screen the hands are offered too: they keep apart.
     CheckDialogOn(screen, ScriptWidget::FindByName(app.GetStartMenu(), "dlg_graphics"));
-    app.Close("dlg_graphics");
+    app.CloseDialog("dlg_graphics");
     app.Open("acn_options_2_lang");
     Capture(app, base, "language", rest);
 }

@@ -31,7 +31,7 @@ class AdventureFlow : public ::testing::TestWithParam<FlowSize> {};
 
 std::string Caption(ScriptedGame& game, int stage)
 {
-    return Lang(game, "STR_LVL") + " " + std::to_string(Adventure::DoorOfStage(stage)) + "-" +
+    return LanguageText(game, "STR_LVL") + " " + std::to_string(Adventure::DoorOfStage(stage)) + "-" +
            std::to_string(Adventure::StageInDoor(stage));
 }
 
@@ -82,7 +82,7 @@ TEST_P(AdventureFlow, WinsTheFirstTempleAndOpensTheSecond)
     EXPECT_EQ(map->GetDoorsOpen(), 1);
     EXPECT_EQ(map->GetSelectedDoor(), 1);
     EXPECT_EQ(game.TextOf("txt_adv_stage_n"), "1");
-    EXPECT_EQ(game.TextOf("txt_adv_temple"), Lang(game, "STR_TEMPLE_NAME_1"));
+    EXPECT_EQ(game.TextOf("txt_adv_temple"), LanguageText(game, "STR_TEMPLE_NAME_1"));
     EXPECT_TRUE(game.Shot("map_first_door"));
 
     // The help comes before the first stage; its tick box keeps it away from now on.
@@ -139,8 +139,8 @@ TEST_P(AdventureFlow, WinsTheFirstTempleAndOpensTheSecond)
             },
             3000));
         const int door = Adventure::DoorOfStage(stage);
-        EXPECT_EQ(complete->GetStageText().CStr(), Lang(game, "STR_STAGE") + " " + std::to_string(door));
-        EXPECT_EQ(complete->GetCompleteText().CStr(), Lang(game, "STR_COMPLETE"));
+        EXPECT_EQ(complete->GetStageText().CStr(), LanguageText(game, "STR_STAGE") + " " + std::to_string(door));
+        EXPECT_EQ(complete->GetCompleteText().CStr(), LanguageText(game, "STR_COMPLETE"));
         EXPECT_EQ(complete->GetHud()->GetCaption().CStr(), Caption(game, stage));
         EXPECT_EQ(ShownNumber(complete->GetHud()->GetScoreText().CStr()), total);
         EXPECT_TRUE(game.Shot("door" + std::to_string(door) + "_complete"));
@@ -169,8 +169,8 @@ TEST_P(AdventureFlow, WinsTheFirstTempleAndOpensTheSecond)
                    game.Shows("txt_temple_phrase3");
         },
         3000));
-    EXPECT_EQ(game.TextOf("txt_temple_phrase1"), Lang(game, "STR_TEMPLE_COMPLETE_1_1", 0));
-    EXPECT_EQ(game.TextOf("txt_temple_phrase3"), Lang(game, "STR_RIBBIT"));
+    EXPECT_EQ(game.TextOf("txt_temple_phrase1"), LanguageText(game, "STR_TEMPLE_COMPLETE_1_1", 0));
+    EXPECT_EQ(game.TextOf("txt_temple_phrase3"), LanguageText(game, "STR_RIBBIT"));
     // Only the final stage's end pays for the lives left; a temple's end adds nothing.
     EXPECT_EQ(temple->GetLivesBonus(), 0);
     EXPECT_EQ(AdventureProgress(game)->score, total);
@@ -192,7 +192,7 @@ TEST_P(AdventureFlow, WinsTheFirstTempleAndOpensTheSecond)
     EXPECT_EQ(map->GetDoorsOpen(), 4);
     EXPECT_EQ(map->GetSelectedDoor(), 4);
     EXPECT_EQ(game.TextOf("txt_adv_stage_n"), "4");
-    EXPECT_EQ(game.TextOf("txt_adv_temple"), Lang(game, "STR_TEMPLE_NAME_2"));
+    EXPECT_EQ(game.TextOf("txt_adv_temple"), LanguageText(game, "STR_TEMPLE_NAME_2"));
     EXPECT_TRUE(game.Shot("map_temple2"));
 
     // The profile: at stage 16 with every point the statistics showed, each map played opened

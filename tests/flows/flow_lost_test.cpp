@@ -196,7 +196,7 @@ TEST_P(LostGame, SpendsThreeLivesAndEntersTheHighScores)
     ASSERT_TRUE(WaitForPlay(game));
     ShownHud hud = ReadHud(*BoardInFront(game));
     EXPECT_EQ(hud.score, 0);
-    EXPECT_EQ(hud.caption, Lang(game, "STR_LVL") + " 1-1");
+    EXPECT_EQ(hud.caption, LanguageText(game, "STR_LVL") + " 1-1");
     EXPECT_EQ(hud.lifeIcons, 2);
     EXPECT_TRUE(game.Shot("new_game"));
 

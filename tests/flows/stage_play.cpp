@@ -74,17 +74,6 @@ int ShownSeconds(const std::string& text)
     return fields == 2 || fields == 3 ? seconds : -1;
 }
 
-std::string Lang(ScriptedGame& game, const char* key, int offset)
-{
-    GameApp* app = game.App();
-    StringTable* table = app ? app->GetLanguageTable() : nullptr;
-    if (!table)
-        return "";
-    String text;
-    table->LookupOffset(text, key, offset);
-    return text.CStr() ? text.CStr() : "";
-}
-
 ModeProgress* AdventureProgress(ScriptedGame& game)
 {
     ProfileStore* profiles = game.Profiles();

@@ -10,6 +10,9 @@
 #include "game/play/gameplay_screen.h"
 #include "scripted_game.h"
 
+// The language's text of a key, as the screens look it up (bot_play.cpp).
+std::string LanguageText(ScriptedGame& game, const char* key, int offset = 0);
+
 namespace stage_play {
 
 // The bots' hands on the handheld, counted: the player steps frame by frame only while they act.
@@ -84,8 +87,6 @@ ShownStats ReadWonStats(ScriptedGame& game);
 int ShownNumber(const std::string& text);
 // "mm:ss" or "hh:mm:ss" as seconds; -1 when it is neither.
 int ShownSeconds(const std::string& text);
-// The language's text of a key, as the screens look it up.
-std::string Lang(ScriptedGame& game, const char* key, int offset = 0);
 // The current player's progress in the adventure, or null.
 ModeProgress* AdventureProgress(ScriptedGame& game);
 

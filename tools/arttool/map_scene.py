@@ -362,9 +362,11 @@ def adventure(folder):
 
 # Where each folder's high-score plaque and bottom ledge go (pixels); the layout matches them.
 HIGH_SCORE_PLAQUE = {
-    "i_VGA": (426, 6, 636, 104), "i_800x480": (540, 6, 796, 104), "i_QVGA": (213, 3, 318, 53),
-    "i_400x240": (253, 3, 398, 53), "i_320x320": None, "i_240x240": None,
+    "i_VGA": (426, 6, 636, 112), "i_800x480": (540, 6, 796, 112), "i_QVGA": (213, 3, 318, 57),
+    "i_400x240": (253, 3, 398, 57), "i_320x320": None, "i_240x240": None,
 }
+# The application's close button in the screen's top right corner, in design units square.
+CLOSE_BUTTON = 48
 BOTTOM_BAND = {"i_VGA": 116, "i_800x480": 116, "i_QVGA": 58, "i_400x240": 58, "i_320x320": 60, "i_240x240": 78}
 SQUARE = ("i_320x320", "i_240x240")
 
@@ -379,9 +381,10 @@ def adventure_ui(folder):
     button_y = round(ledge + (H - ledge - btn_h) / 2)
     if name not in SQUARE:
         x0, y0, x1, _ = HIGH_SCORE_PLAQUE[name]
-        ui["txt_adv_hs_title"] = (round((x0 + x1) / 2), y0 + round(4 * s), "center")
+        # The title keeps left of the close button; the rows start below it.
+        ui["txt_adv_hs_title"] = (round((x0 + x1 - CLOSE_BUTTON * s) / 2), y0 + round(4 * s), "center")
         for i in range(3):
-            y = y0 + round((32 + 20 * i) * s)
+            y = y0 + round((44 + 20 * i) * s)
             ui["txt_hs_name_%d" % (i + 1)] = (x0 + round(10 * s), y, "left")
             ui["txt_hs_value_%d" % (i + 1)] = (x1 - round(10 * s), y, "right")
         ui["txt_adv_stage"] = (ax + round(210 * s), ledge + round(4 * s), "right")
@@ -422,7 +425,8 @@ def gauntlet_ui(folder):
     ui = {}
     btn = 48 * s
     if name not in SQUARE:
-        ui["txt_gaunt_title"] = (ex, round(14 * s), "center")
+        # Over the emblem, but far enough from the corner for the longest title to miss the close button.
+        ui["txt_gaunt_title"] = (min(ex, W - round(118 * s)), round(14 * s), "center")
         ui["txt_gaunt_desc"] = (ax + round(16 * s), round(18 * s), "left")
         ui["chk_gaunt_switch"] = (ax + round(88 * s), round(264 * s), "center")
         ui["btn_gaunt_back"] = (ax + round(88 * s), ty + th // 2 - round(btn / 2) + round(40 * s), "center")

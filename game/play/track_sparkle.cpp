@@ -1,5 +1,8 @@
 #include "game/play/track_sparkle.h"
 
+#include <cstdint>
+#include <cstdlib>
+
 #include "engine/core/archive.h"
 #include "engine/core/stream.h"
 #include "engine/graphics/resource_entry.h"
@@ -16,6 +19,7 @@ constexpr int kReservedRecords = 20;
 constexpr int kRecordBytes = 12;
 // Far more than a runner's speed over its step in any display mode (40 / 15 on 640x480).
 constexpr int kMaxStepsPerUpdate = 256;
+constexpr int64_t kFarOff = 1 << 20;
 
 }  // namespace
 
@@ -179,9 +183,10 @@ void TrackSparkle::Draw(Surface* surface)
             const SparkleRecord* record = records_[c].At(i);
             int life = record->life.ToInt();
             Surface* image = life >= 0 && life < frameCount_ ? sparkle_->GetFrame(life) : nullptr;
-            if (image)
-                image->Draw(surface, record->x - halfWidth_, record->y - halfHeight_, image->GetWidth(),
-                            image->GetHeight(), 0, 0);
+            // A record read back from a damaged file may lie anywhere; one that far off shows nothing.
+            const int64_t x = int64_t(record->x) - halfWidth_, y = int64_t(record->y) - halfHeight_;
+            if (image && std::abs(x) <= kFarOff && std::abs(y) <= kFarOff)
+                image->Draw(surface, int(x), int(y), image->GetWidth(), image->GetHeight(), 0, 0);
         }
     }
 }

@@ -150,6 +150,21 @@ TEST_F(Sparkles, RepeatRestartsThePreviewAndTheRecordRoundTrips)
     EXPECT_LE(copy.GetRecordCount(0), before + 256);
     EXPECT_GE(copy.GetRecordCount(0), before + 200);
 
+    // A damaged record may put a trail point at the end of the int range: it is drawn nowhere.
+    ASSERT_GT(sparkle.GetRecordCount(0), 0);
+    std::vector<uint8_t> far = bytes;
+    far[32 + 30 + 4] = far[32 + 30 + 5] = far[32 + 30 + 6] = 0;
+    far[32 + 30 + 7] = 0x80;
+    PackMemoryFile farIn;
+    FillStream(farIn, far);
+    ASSERT_TRUE(copy.Serialize(&farIn, false));
+    std::unique_ptr<Surface> target(app.CreateImage());
+    ASSERT_TRUE(target->Create(64, 64));
+    target->Clear(0, 0, 0);
+    copy.Draw(target.get());
+    for (int i = 0; i < 64; ++i)
+        EXPECT_EQ(target->GetPixels()[i * target->GetRawWidth() + i], 0);
+
     bytes.pop_back();
     PackMemoryFile shortIn;
     FillStream(shortIn, bytes);

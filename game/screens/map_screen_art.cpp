@@ -1,6 +1,11 @@
 #include "game/screens/map_screen_art.h"
 
+#include <algorithm>
+#include <climits>
+#include <string>
+
 #include "engine/core/strings.h"
+#include "engine/graphics/font.h"
 #include "engine/graphics/image_loader.h"
 #include "engine/graphics/surface.h"
 #include "engine/ui/script_widget.h"
@@ -11,6 +16,7 @@
 namespace {
 
 constexpr int32_t kSkyStepRaw = 128;  // half a pixel
+constexpr const char* kEllipsis = "\x85";  // in the language file's 8-bit encoding
 
 }  // namespace
 
@@ -49,14 +55,58 @@ void DrawMapSky(Surface* display, Surface* sky, Fixed offset)
         sky->Draw(display, x, 0, sky->GetWidth(), sky->GetHeight(), 0, 0);
 }
 
+namespace {
+
+// The left edge of the score column: the leftmost laid-out score of the rows; INT_MAX without one.
+int ScoreColumnLeft(TextWidget* const* values)
+{
+    int left = INT_MAX;
+    for (int row = 0; row < 3; ++row) {
+        if (!values[row] || !values[row]->GetLook().font)
+            continue;
+        Rect area;
+        values[row]->GetLayoutRect(area);
+        left = std::min(left, area.x);
+    }
+    return left;
+}
+
+// Cuts a name that would run past the right edge and ends it with an ellipsis; a name with no
+// room at all keeps the layout's blank.
+void FitNameBefore(TextWidget* name, int right)
+{
+    Font* font = name->GetLook().font;
+    Rect area;
+    name->GetLayoutRect(area);
+    int room = right - area.x;
+    std::string text = name->GetText().CStr() ? name->GetText().CStr() : "";
+    if (font->MeasureText(text.c_str()) <= room)
+        return;
+    std::string cut;
+    do {
+        text.pop_back();
+        while (!text.empty() && text.back() == ' ')
+            text.pop_back();
+        cut = text + kEllipsis;
+    } while (!text.empty() && font->MeasureText(cut.c_str()) > room);
+    name->SetText(text.empty() ? " " : cut.c_str());
+    name->Relayout();
+}
+
+}  // namespace
+
 void FillHighScoreRows(Widget* screen, const ScoreEntry* entries)
 {
+    TextWidget* names[3] = {};
+    TextWidget* values[3] = {};
     for (int row = 1; row <= 3; ++row) {
         String nameKey, valueKey;
         nameKey.Format("txt_hs_name_%d", row);
         valueKey.Format("txt_hs_value_%d", row);
         auto* name = dynamic_cast<TextWidget*>(ScriptWidget::FindByName(screen, nameKey.CStr()));
         auto* value = dynamic_cast<TextWidget*>(ScriptWidget::FindByName(screen, valueKey.CStr()));
+        names[row - 1] = name;
+        values[row - 1] = value;
         String nameText, valueText;
         nameText.Assign(" ");
         valueText.Assign(" ");
@@ -77,6 +127,13 @@ void FillHighScoreRows(Widget* screen, const ScoreEntry* entries)
             value->SetText(valueText.CStr());
             value->Relayout();
         }
+    }
+    // The names' column ends a blank's width before the scores' column.
+    int right = ScoreColumnLeft(values);
+    for (TextWidget* name : names) {
+        if (!name || !name->GetLook().font || right == INT_MAX)
+            continue;
+        FitNameBefore(name, right - name->GetLook().font->MeasureText(" "));
     }
 }
 

@@ -1,7 +1,5 @@
 #include "game/screens/map_screen_art.h"
 
-#include <algorithm>
-#include <climits>
 #include <string>
 
 #include "engine/core/strings.h"
@@ -57,20 +55,6 @@ void DrawMapSky(Surface* display, Surface* sky, Fixed offset)
 
 namespace {
 
-// The left edge of the score column: the leftmost laid-out score of the rows; INT_MAX without one.
-int ScoreColumnLeft(TextWidget* const* values)
-{
-    int left = INT_MAX;
-    for (int row = 0; row < 3; ++row) {
-        if (!values[row] || !values[row]->GetLook().font)
-            continue;
-        Rect area;
-        values[row]->GetLayoutRect(area);
-        left = std::min(left, area.x);
-    }
-    return left;
-}
-
 // Cuts a name that would run past the right edge and ends it with an ellipsis; a name with no
 // room at all keeps the layout's blank.
 void FitNameBefore(TextWidget* name, int right)
@@ -97,16 +81,12 @@ void FitNameBefore(TextWidget* name, int right)
 
 void FillHighScoreRows(Widget* screen, const ScoreEntry* entries)
 {
-    TextWidget* names[3] = {};
-    TextWidget* values[3] = {};
     for (int row = 1; row <= 3; ++row) {
         String nameKey, valueKey;
         nameKey.Format("txt_hs_name_%d", row);
         valueKey.Format("txt_hs_value_%d", row);
         auto* name = dynamic_cast<TextWidget*>(ScriptWidget::FindByName(screen, nameKey.CStr()));
         auto* value = dynamic_cast<TextWidget*>(ScriptWidget::FindByName(screen, valueKey.CStr()));
-        names[row - 1] = name;
-        values[row - 1] = value;
         String nameText, valueText;
         nameText.Assign(" ");
         valueText.Assign(" ");
@@ -127,13 +107,12 @@ void FillHighScoreRows(Widget* screen, const ScoreEntry* entries)
             value->SetText(valueText.CStr());
             value->Relayout();
         }
-    }
-    // The names' column ends a blank's width before the scores' column.
-    int right = ScoreColumnLeft(values);
-    for (TextWidget* name : names) {
-        if (!name || !name->GetLook().font || right == INT_MAX)
-            continue;
-        FitNameBefore(name, right - name->GetLook().font->MeasureText(" "));
+        // The name ends a blank's width before its score.
+        if (name && value && name->GetLook().font) {
+            Rect score;
+            value->GetLayoutRect(score);
+            FitNameBefore(name, score.x - name->GetLook().font->MeasureText(" "));
+        }
     }
 }
 

@@ -314,7 +314,7 @@ TEST(MapScreens, LongNamesEndBeforeTheirScoresAtEveryResolution)
     }
 }
 
-TEST(GauntletMap, EveryRankNameStaysOnItsTierInEveryLanguage)
+TEST(GauntletMap, TheTextsItDrawsItselfStayOnTheirStonesAndApartAtEveryResolution)
 {
     for (const ShippedResolution& r : kShippedResolutions) {
         SCOPED_TRACE(ShippedName(r));
@@ -338,6 +338,23 @@ TEST(GauntletMap, EveryRankNameStaysOnItsTierInEveryLanguage)
                 EXPECT_GE(left, rim) << label.CStr();
                 EXPECT_LE(left + width, tier->GetWidth() - rim) << label.CStr();
             }
+        }
+        // The mode switch's labels: one above the other, both on the plaque.
+        GauntletModeSwitch* modeSwitch = map->GetModeSwitch();
+        ASSERT_NE(modeSwitch, nullptr);
+        EXPECT_FALSE(modeSwitch->GetPracticeLabel().IsEmpty());
+        EXPECT_FALSE(modeSwitch->GetSurvivalLabel().IsEmpty());
+        Surface* plaque = modeSwitch->CurrentImage();
+        ASSERT_NE(plaque, nullptr);
+        int line = app.GetSmallFont()->GetLineHeight();
+        Point centre;
+        modeSwitch->GetCenter(centre);
+        int top = centre.y - plaque->GetHeight() / 2;
+        EXPECT_LE(modeSwitch->GetPracticeTop() + line, modeSwitch->GetSurvivalTop()) << "practice over survival";
+        EXPECT_GE(modeSwitch->GetPracticeTop(), top);
+        EXPECT_LE(modeSwitch->GetSurvivalTop() + line, top + plaque->GetHeight());
+        if (r.height >= 480) {
+            EXPECT_EQ(modeSwitch->GetSurvivalTop(), centre.y + line / 4) << "a quarter line where there is room";
         }
     }
 }
@@ -537,33 +554,6 @@ TEST(MapWidgets, ARadioChecksOnlyItselfAndOnlyOnAReleaseOverIt)
     EXPECT_TRUE(practice->IsChecked()) << "dragged back in before the release";
     EXPECT_EQ(map->GetMode(), 1);
     EXPECT_FALSE(survival->IsChecked()) << "the map unchecks the other";
-}
-
-TEST(MapWidgets, TheSwitchLabelsStandApartOnTheirPlaqueAtEveryResolution)
-{
-    for (const ShippedResolution& r : kShippedResolutions) {
-        SCOPED_TRACE(ShippedName(r));
-        MapsApp app(r.width, r.height);
-        ASSERT_TRUE(app.Usable());
-        GauntletMapScreen* map = app.RestingGauntlet();
-        ASSERT_NE(map, nullptr);
-        GauntletModeSwitch* modeSwitch = map->GetModeSwitch();
-        ASSERT_NE(modeSwitch, nullptr);
-        EXPECT_FALSE(modeSwitch->GetPracticeLabel().IsEmpty());
-        EXPECT_FALSE(modeSwitch->GetSurvivalLabel().IsEmpty());
-        Surface* plaque = modeSwitch->CurrentImage();
-        ASSERT_NE(plaque, nullptr);
-        int line = app.GetSmallFont()->GetLineHeight();
-        Point centre;
-        modeSwitch->GetCenter(centre);
-        int top = centre.y - plaque->GetHeight() / 2;
-        EXPECT_LE(modeSwitch->GetPracticeTop() + line, modeSwitch->GetSurvivalTop()) << "practice over survival";
-        EXPECT_GE(modeSwitch->GetPracticeTop(), top);
-        EXPECT_LE(modeSwitch->GetSurvivalTop() + line, top + plaque->GetHeight());
-        if (r.height >= 480) {
-            EXPECT_EQ(modeSwitch->GetSurvivalTop(), centre.y + line / 4) << "a quarter line where there is room";
-        }
-    }
 }
 
 TEST(MapsFromTheMenu, ANewGameOfEitherModeOpensItsMap)

@@ -496,6 +496,36 @@ TEST(MapWidgets, TheSwitchLabelsStandOffTheCentreByTheScreensRule)
     }
 }
 
+// A game left on the gauntlet map before any level: the Continue question names the map that was
+// chosen there, and continuing shows it chosen again.
+TEST(GauntletMap, ContinuingNamesAndShowsTheMapLeftChosen)
+{
+    MapsApp app(640, 480);
+    ASSERT_TRUE(app.Usable());
+    GauntletMapScreen* map = app.RestingGauntlet();
+    ASSERT_NE(map, nullptr);
+    map->OnEvent(nullptr, 600, "btn_gaunt_next", 0);
+    map->OnEvent(nullptr, 600, "btn_gaunt_next", 0);
+    ASSERT_EQ(map->GetSelectedMap(), 17);
+    ASSERT_TRUE(app.SaveResumeState());
+
+    ASSERT_TRUE(app.ShowStartMenu());
+    app.Frames(20);
+    app.OnEvent(nullptr, 600, "btn_sm_gauntlet", 0);
+    auto* text = dynamic_cast<TextMultiWidget*>(ScriptWidget::FindByName(app.GetStartMenu(), "txt_continue_2"));
+    ASSERT_NE(text, nullptr);
+    String chosen;
+    MapDisplayName(chosen, &app, 17);
+    ASSERT_FALSE(chosen.IsEmpty());
+    std::string shown = text->GetText().CStr() ? text->GetText().CStr() : "";
+    EXPECT_NE(shown.find(chosen.CStr()), std::string::npos) << shown;
+
+    ASSERT_TRUE(app.ResumeGame(1));
+    ASSERT_NE(app.Gauntlet(), nullptr);
+    EXPECT_EQ(app.Gauntlet()->GetSelectedMap(), 17);
+    EXPECT_EQ(app.Gauntlet()->GetBrowseIndex(), 2);
+}
+
 TEST(MapsFromTheMenu, ANewGameOfEitherModeOpensItsMap)
 {
     MapsApp app(320, 240);

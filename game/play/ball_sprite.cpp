@@ -131,14 +131,15 @@ void BallSprite::Draw(Surface* surface, int, int)
         trig->SetDrawMode(0);
     };
     if (powerUp_ >= 0 && powerUp_ < kPowerUpKinds) {
-        int angle = powerUp_ == 1 ? static_cast<int>((int64_t(rotation_) + 270) % 360) : 0;
+        // Reverse's arrow follows the track; its glow turns with it.
+        const int angle = Fixed::FromInt(powerUp_ == 1 ? static_cast<int>((int64_t(rotation_) + 270) % 360) : 0).raw;
         if (bonus)
-            drawn([&] { trig->DrawRotated(bonus, surface, cx, cy, Fixed::FromInt(angle).raw, scale_); });
+            drawn([&] { trig->DrawRotated(bonus, surface, cx, cy, angle, scale_); });
         if (glow_.raw > 0 && glowSet_) {
             int a = std::min((glow_ - Fixed::FromInt(255)).ToInt(), 0);
             Surface* light = glowSet_->GetFrame(powerUp_);
             if (a > -255 && light)
-                drawn([&] { trig->DrawRotatedTinted(light, surface, cx, cy, 0, scale_, 255, 255, 255, a); });
+                drawn([&] { trig->DrawRotatedTinted(light, surface, cx, cy, angle, scale_, 255, 255, 255, a); });
         }
     } else if (main) {
         drawn([&] { trig->DrawRotated(main, surface, cx, cy, Fixed::FromInt(rotation_).raw, scale_); });

@@ -379,8 +379,12 @@ bool BoardRecord::Shots()
     return true;
 }
 
-bool IsSavedEffect(int type)
+bool IsSavedEffect(const GameObject* object)
 {
+    const int type = object->Type();
+    // A coin already hit has paid: its swell is not worth a record that would read it back unpaid.
+    if (type == kObjectCoin && static_cast<const Coin*>(object)->IsCollected())
+        return false;
     return type != kObjectBallSprite && type != kObjectHole && type != kObjectTraceEmitter;
 }
 
@@ -397,7 +401,7 @@ bool BoardRecord::Effects()
     int32_t count = 0;
     if (saving_) {
         for (int i = 0; i < s_.effects.Count(); ++i)
-            count += IsSavedEffect(s_.effects.Get(i)->Type()) ? 1 : 0;
+            count += IsSavedEffect(s_.effects.Get(i)) ? 1 : 0;
     }
     a.SerializeValue(count);
     if (!Ok())
@@ -405,7 +409,7 @@ bool BoardRecord::Effects()
     if (saving_) {
         for (int i = 0; i < s_.effects.Count(); ++i) {
             GameObject* object = s_.effects.Get(i);
-            if (IsSavedEffect(object->Type()) && !object->Serialize(stream_, true))
+            if (IsSavedEffect(object) && !object->Serialize(stream_, true))
                 return false;
         }
         return true;

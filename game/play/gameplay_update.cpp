@@ -221,6 +221,8 @@ bool GameplayScreen::UpdateLevelEnd()
             if (Hole* hole = curves[c].GetHole())
                 hole->ResetCoverTarget();
         }
+        if (trackSparkle)
+            trackSparkle->EndPreviews();
         // A plain addition: the time bonus never earns an extra life.
         timeBonus = TimeBonus(levelTime, parTime * 33);
         levelScore += timeBonus;

@@ -108,6 +108,16 @@ void TrackSparkle::SetRepeat(int curve, Fixed rate, Fixed startDistance)
     repeatStart_[curve] = startDistance;
 }
 
+void TrackSparkle::EndPreviews()
+{
+    if (mode_ != kPreview)
+        return;
+    for (int c = 0; c < kCurves; ++c) {
+        active_[c] = 0;
+        records_[c].Clear();
+    }
+}
+
 void TrackSparkle::Update()
 {
     for (int c = 0; c < kCurves; ++c) {

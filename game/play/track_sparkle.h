@@ -35,6 +35,8 @@ public:
     void SetEnds();
     void Start(int curve, Fixed startDistance, int mode);
     void SetRepeat(int curve, Fixed rate, Fixed startDistance);
+    // The mode is shared by both tracks: a preview left running would pay once a sweep starts.
+    void EndPreviews();
     void Update();
     void Draw(Surface* surface);
     bool Serialize(Stream* stream, bool saving);

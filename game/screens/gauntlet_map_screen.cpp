@@ -469,5 +469,26 @@ bool GauntletMapScreen::OnEvent(Widget* sender, int code, const char* name, int 
 bool GauntletMapScreen::Serialize(Stream* stream, bool saving)
 {
     Archive archive(stream, saving);
-    return archive.IsOk();
+    GameApp* app = GetGameApp();
+    ProfileStore* profiles = app ? app->GetProfiles() : nullptr;
+    if (!archive.IsOk() || !profiles || profiles->GetPlayerCount() < 1)
+        return archive.IsOk();
+    // The record holds no selection: the gauntlet's current map carries it. The record replaces
+    // any game of the mode, so nothing else reads that map until play sets it again.
+    int32_t& map = profiles->CurrentPlayer()->progress[1].gauntletMap;
+    if (saving) {
+        if (selectedMap_ >= 0 && selectedMap_ <= kRandomEntry)
+            map = selectedMap_;
+        return true;
+    }
+    for (int i = 0; i < browse_.Count(); ++i) {
+        int32_t entry = -1;
+        browse_.Get(entry, i);
+        if (entry == map) {
+            browseIndex_ = i;
+            SelectLevel(entry);
+            break;
+        }
+    }
+    return true;
 }

@@ -41,7 +41,8 @@ public:
     bool OnKey(int key, bool down) override;
     bool OnPointer(int x, int y, int kind) override;
     bool OnEvent(Widget* sender, int code, const char* name, int param) override;
-    // The map keeps nothing: a continued record shows a fresh map.
+    // The record keeps no bytes of its own: the chosen map travels as the gauntlet's current map,
+    // so the Continue question names it and a continued record shows it chosen again.
     bool Serialize(Stream* stream, bool saving) override;
 
     void BuildLevelList();

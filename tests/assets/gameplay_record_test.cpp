@@ -356,6 +356,41 @@ TEST(GameplayRecord, LargestBoardsFitTheResumeRecord)
     EXPECT_EQ(app.Board()->chains[1]->count, kMaxChainBalls);
 }
 
+// A coin hit and saved while it swells is gone with its bonus paid: the board read back cannot
+// pay it again.
+TEST(GameplayRecord, ACoinSavedAsItSwellsIsNotCollectedAgain)
+{
+    RulesApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    PlayIntoStage(app, 3, 260);
+    GameplayScreen& board = *app.Board();
+    ASSERT_NE(board.currentBall, nullptr);
+    const FixedVec2 at(board.currentBall->Bounds().CenterX(), board.currentBall->Bounds().CenterY());
+    AddFlyingShot(board, *board.chains[0]);
+    ASSERT_TRUE(board.SpawnCoin(at.x.ToInt(), at.y.ToInt()));
+    board.UpdateCoins();
+    ASSERT_EQ(board.coinsCollected, 1);
+    const int score = board.levelScore;
+    std::vector<uint8_t> saved = SaveBoard(board);
+
+    ASSERT_TRUE(app.ShowBoard(false));
+    GameplayScreen& loaded = *app.Board();
+    ASSERT_TRUE(LoadBoard(loaded, saved));
+    EXPECT_EQ(FirstDifference(saved, SaveBoard(loaded)), -1);
+    // The next shot passes where the coin was.
+    ASSERT_TRUE(loaded.ReloadFrog());
+    ASSERT_NE(loaded.currentBall, nullptr);
+    FixedRect ball = loaded.currentBall->Bounds();
+    ball.x = at.x - ball.HalfWidth();
+    ball.y = at.y - ball.HalfHeight();
+    loaded.currentBall->SetBounds(ball);
+    AddFlyingShot(loaded, *loaded.chains[0]);
+    for (int i = 0; i < 6; ++i)
+        loaded.UpdateCoins();
+    EXPECT_EQ(loaded.coinsCollected, 1);
+    EXPECT_EQ(loaded.levelScore, score);
+}
+
 TEST(GameplayRecord, RestoredRunEndsLikeTheRunThatWentOn)
 {
     RulesApp app(800, 480);

@@ -10,6 +10,7 @@
 #include "game/play/frog.h"
 #include "game/play/game_hud.h"
 #include "game/play/hole.h"
+#include "game/play/track_sparkle.h"
 #include "gameplay_look_app.h"
 #include "platform/crt.h"
 
@@ -373,4 +374,38 @@ TEST(GameplayStart, AClearedBoardEarnsItsTimeSweepsAndShowsItsStatistics)
     board.Update();
     EXPECT_EQ(board.statisticsClosed, 0);
     EXPECT_EQ(app.Player()->progress[0].stage, 2);
+}
+
+// The second track's warning still runs when the level is won: it ends there, so that the sweeps
+// pay once for each track, not again for the warning's remaining run.
+TEST(GameplayStart, AWarningRunningAtTheWinEndsAndEachSweepPaysOnce)
+{
+    GameplayLookApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    app.PlayGauntlet(14, 1, false);
+    ASSERT_TRUE(PastTheIntro(app));
+    GameplayScreen& board = *app.Board();
+    ASSERT_EQ(board.curveCount, 2);
+    ASSERT_FALSE(board.trackSparkle->IsActive(1));
+    BallChain& second = *board.chains[1];
+    ASSERT_GT(second.count, 0);
+    const Fixed shift = board.dangerPoint[1] + Fixed::FromInt(10) - second.balls[0].distance;
+    for (int i = 0; i < second.count; ++i)
+        second.balls[i].distance += shift;
+    BoardFrames(app, 2);
+    ASSERT_TRUE(board.trackSparkle->IsActive(1));
+
+    board.targetReached = 1;
+    for (BallChain* chain : board.chains)
+        chain->count = 0;
+    // The first track was cleared at its end; the second sweep has three steps of 50 to run.
+    board.endSweepStart[0] = board.trackSparkle->GetEnd(0);
+    board.endSweepStart[1] = board.trackSparkle->GetEnd(1) - Fixed::FromInt(150);
+    board.Update();
+    ASSERT_EQ(board.levelFinished, 1);
+    const int won = board.levelScore;
+    for (int i = 0; i < 3000 && board.playState != kPlayStatistics; ++i)
+        board.Update();
+    ASSERT_EQ(board.playState, kPlayStatistics);
+    EXPECT_EQ(board.levelScore - won, 300);
 }

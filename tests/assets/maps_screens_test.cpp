@@ -48,6 +48,17 @@ void ExpectNamesClearOfScores(Widget* map, const std::string& score)
     }
 }
 
+// The gauntlet map at rest, browsed two maps on to map 17; null when it is not.
+GauntletMapScreen* BrowsedToMap17(MapsApp& app)
+{
+    GauntletMapScreen* map = app.RestingGauntlet();
+    if (!map)
+        return nullptr;
+    map->OnEvent(map, 600, "btn_gaunt_next", 0);
+    map->OnEvent(map, 600, "btn_gaunt_next", 0);
+    return map->GetSelectedMap() == 17 ? map : nullptr;
+}
+
 }  // namespace
 
 TEST(AdventureMap, EveryDoorAnswersATapAtEveryResolution)
@@ -465,11 +476,8 @@ TEST(GauntletMap, ALockedMapStartsNothing)
 {
     MapsApp app(320, 240);
     ASSERT_TRUE(app.Usable());
-    GauntletMapScreen* map = app.RestingGauntlet();
+    GauntletMapScreen* map = BrowsedToMap17(app);
     ASSERT_NE(map, nullptr);
-    map->OnEvent(map, 600, "btn_gaunt_next", 0);
-    map->OnEvent(map, 600, "btn_gaunt_next", 0);
-    ASSERT_EQ(map->GetSelectedMap(), 17);
     EXPECT_EQ(map->GetRankReached(), -1);
     EXPECT_EQ(map->GetChosenRank(), -1);
     EXPECT_FALSE(ScriptWidget::FindByName(map, "btn_gaunt_play")->IsVisible());
@@ -579,6 +587,32 @@ TEST(MapWidgets, ARadioChecksOnlyItselfAndOnlyOnAReleaseOverIt)
     EXPECT_TRUE(practice->IsChecked()) << "dragged back in before the release";
     EXPECT_EQ(map->GetMode(), 1);
     EXPECT_FALSE(survival->IsChecked()) << "the map unchecks the other";
+}
+
+// A game left on the gauntlet map before any level: the Continue question names the map that was
+// chosen there, and continuing shows it chosen again.
+TEST(GauntletMap, ContinuingNamesAndShowsTheMapLeftChosen)
+{
+    MapsApp app(640, 480);
+    ASSERT_TRUE(app.Usable());
+    ASSERT_NE(BrowsedToMap17(app), nullptr);
+    ASSERT_TRUE(app.SaveResumeState());
+
+    ASSERT_TRUE(app.ShowStartMenu());
+    app.Frames(20);
+    app.OnEvent(nullptr, 600, "btn_sm_gauntlet", 0);
+    auto* text = dynamic_cast<TextMultiWidget*>(ScriptWidget::FindByName(app.GetStartMenu(), "txt_continue_2"));
+    ASSERT_NE(text, nullptr);
+    String chosen;
+    MapDisplayName(chosen, &app, 17);
+    ASSERT_FALSE(chosen.IsEmpty());
+    std::string shown = text->GetText().CStr() ? text->GetText().CStr() : "";
+    EXPECT_NE(shown.find(chosen.CStr()), std::string::npos) << shown;
+
+    ASSERT_TRUE(app.ResumeGame(1));
+    ASSERT_NE(app.Gauntlet(), nullptr);
+    EXPECT_EQ(app.Gauntlet()->GetSelectedMap(), 17);
+    EXPECT_EQ(app.Gauntlet()->GetBrowseIndex(), 2);
 }
 
 TEST(MapsFromTheMenu, ANewGameOfEitherModeOpensItsMap)

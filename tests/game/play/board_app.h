@@ -95,8 +95,8 @@ public:
     std::string Host(const std::string& name) const { return folder + "/" + name; }
 
     // A set of `frames` cells of w x h in one row; cell i is red 8 * (i + 1), opaque in a centred
-    // disc of alpha 200 when `alpha` is set.
-    bool AddSet(const char* name, int frames, int w, int h, bool alpha = true)
+    // disc of alpha 200 when `alpha` is set, or in an upright bar half as wide as the cell.
+    bool AddSet(const char* name, int frames, int w, int h, bool alpha = true, bool upright = false)
     {
         std::string file = std::string("set_") + name;
         int components = alpha ? 4 : 3;
@@ -107,7 +107,8 @@ public:
             p[2] = 32;
             if (alpha) {
                 int dx = 2 * cx + 1 - w, dy = 2 * y + 1 - h;
-                p[3] = static_cast<unsigned char>(dx * dx + dy * dy <= w * h ? 200 : 0);
+                bool inside = upright ? std::abs(dx) < w / 2 : dx * dx + dy * dy <= w * h;
+                p[3] = static_cast<unsigned char>(inside ? 200 : 0);
             }
         });
         if (!fixtures::WritePng(Host(file + ".png"), w * frames, h, alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,

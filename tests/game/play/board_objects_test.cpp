@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 #include "game/play/ball_sprite.h"
 #include "game/play/explosion.h"
 #include "game/play/frog.h"
@@ -200,6 +204,55 @@ TEST(BallSprite, PowerUpTimelineAndFlash)
     int r, g, b;
     BallSprite::ColourTint(2, r, g, b);
     EXPECT_EQ(r * 65536 + g * 256 + b, 255 * 65536 + 170 * 256 + 170);
+}
+
+// The glow is drawn at the bonus frame's angle: upright for most kinds, turned with the track for
+// Reverse, whose arrow follows the rotation.
+TEST(BallSprite, TheGlowTurnsWithTheBonusFrame)
+{
+    BoardApp app;
+    ASSERT_TRUE(app.AddSet("Ball1", 50, 16, 16) && app.AddSet("BonusBall1", 4, 16, 16) &&
+                app.AddSet("BonusLightAlpha", 4, 16, 16, true, true));
+    std::unique_ptr<Surface> target(app.CreateImage());
+    ASSERT_TRUE(target->Create(64, 64));
+    auto drawn = [&](BallSprite& sprite) {
+        target->Clear(0, 0, 0);
+        sprite.Draw(target.get(), 0, 0);
+        const uint16_t* pixels = target->GetPixels();
+        return std::vector<uint16_t>(pixels, pixels + 64 * target->GetRawWidth());
+    };
+    for (int kind : {0, 1}) {
+        SCOPED_TRACE(kind);
+        BallSprite sprite(&app, 0);
+        ASSERT_TRUE(sprite.Init());
+        sprite.SetPositionAndSize(FixedVec2(Fixed::FromInt(24), Fixed::FromInt(24)),
+                                  FixedVec2(Fixed::FromInt(16), Fixed::FromInt(16)));
+        sprite.SetPowerUp(kind);
+        for (int i = 0; i < 76; ++i)
+            sprite.Update();
+        ASSERT_EQ(sprite.GetGlow(), Fixed::FromInt(255));
+        std::vector<uint16_t> lit = drawn(sprite);
+        for (int i = 0; i < 11; ++i)
+            sprite.Update();
+        ASSERT_EQ(sprite.GetGlow(), Fixed());
+        std::vector<uint16_t> dark = drawn(sprite);
+        // The box of the pixels the glow brightened.
+        int left = 64, right = -1, top = 64, bottom = -1;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                if (lit[y * target->GetRawWidth() + x] != dark[y * target->GetRawWidth() + x]) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        ASSERT_GE(right, left);
+        const int wide = right - left + 1, tall = bottom - top + 1;
+        if (kind == 1)
+            EXPECT_GT(wide, tall) << "turned a quarter, as the arrow is at rotation 0";
+        else
+            EXPECT_GT(tall, wide);
+    }
 }
 
 TEST(BallSprite, RollFollowsTheDistanceInDesignPixels)

@@ -642,6 +642,7 @@ void CheckFinishes(const FlowSize& size, const WonCut& won, const std::string& c
             temple = temple || reached == Reached::Temple;
             // Seen first, as a player would.
             game.Wait(12);
+            EXPECT_TRUE(game.Shot(reached == Reached::Door ? "door_again" : "temple_again"));
             TapMiddle(game);
         }
     }

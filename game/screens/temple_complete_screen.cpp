@@ -165,8 +165,9 @@ void TempleCompleteScreen::OnPress()
 {
     GameApp* app = GetGameApp();
     ModeProgress* progress = CurrentProgressOf(app);
-    // A press while fading would be lost with its post; a second one would post again.
-    if (!progress || pressed_ || IsScreenFading())
+    // A press while fading would be lost with its post; a second one would post again. One before
+    // the guardian's dialog is up would open the statistics under it, out of reach.
+    if (!progress || pressed_ || IsScreenFading() || !dialogOpened_)
         return;
     int stage = progress->stage;
     if (stage > kFinalStage) {

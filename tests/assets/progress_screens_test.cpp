@@ -505,6 +505,26 @@ TEST(TempleComplete, AfterTheFirstTempleGoesBackToTheMap)
     }
 }
 
+// A press as the fade-in ends, before the guardian's dialog is up, opens nothing: the statistics
+// never lie under that dialog, out of reach.
+TEST(TempleComplete, APressBeforeItsDialogIsUpIsLost)
+{
+    ProgressApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    app.Player(77, 2);
+    ASSERT_TRUE(app.OnEvent(nullptr, 1005, nullptr, 0));
+    auto* screen = app.Shown<TempleCompleteScreen>(kSlotTempleComplete);
+    ASSERT_NE(screen, nullptr);
+    app.Settle();
+    ASSERT_EQ(ScriptWidget::FindByName(screen, "dlg_temple_complete"), nullptr);
+    app.OnPointer(120, 120, 1);
+    app.OnPointer(120, 120, 2);
+    for (int i = 0; i < 20; ++i)
+        app.Update();
+    EXPECT_EQ(ScriptWidget::FindByName(screen, "dlg_won_stats"), nullptr);
+    EXPECT_NE(ScriptWidget::FindByName(screen, "dlg_temple_complete"), nullptr);
+}
+
 // After the final stage with 2 lives the bonus of 100000, paid with the win, is shown and not added
 // again, even when the screen comes back from its record; the statistics show it through their own
 // format; their OK puts the score into the table once, deletes the record and shows the end.

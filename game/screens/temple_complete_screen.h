@@ -37,8 +37,6 @@ public:
     bool OnEvent(Widget* sender, int code, const char* name, int param) override;
     bool Serialize(Stream* stream, bool saving) override;
 
-    // Adds the lives bonus to the adventure's score. Only the screen made as the adventure
-    // reaches it does so: one made again from a resume record finds the bonus in the profile.
     void ShowWonStats();
 
     int GetLivesBonus() const { return livesBonus_; }

@@ -7,7 +7,6 @@
 #include "game/app/game_app.h"
 #include "game/app/game_screen.h"
 #include "game/app/sound_bank.h"
-#include "game/screens/temple_complete_screen.h"
 
 // How the screens change: a screen or widget sends a screen-change code, usually with the fade
 // flag, the current screen fades out, and the code reaches OnEvent while the old screen still
@@ -131,12 +130,8 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
             SaveResumeState();
         return true;
     case kEventTempleComplete:
-        if (ShowScreen(kSlotTempleComplete)) {
-            // Only the screen the adventure reaches adds the lives bonus; the record then keeps it.
-            if (auto* temple = dynamic_cast<TempleCompleteScreen*>(screens_[kSlotTempleComplete]))
-                temple->GrantLivesBonus();
+        if (ShowScreen(kSlotTempleComplete))
             SaveResumeState();
-        }
         return true;
     case kEventTheEnd:
     case kEventAdventureMap:

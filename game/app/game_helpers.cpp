@@ -246,3 +246,11 @@ ModeProgress* CurrentProgressOf(GameApp* app)
     PlayerRecord* player = CurrentPlayerOf(app);
     return player ? player->CurrentModeProgress() : nullptr;
 }
+
+int32_t WonLivesBonus(GameApp* app)
+{
+    PlayerRecord* player = CurrentPlayerOf(app);
+    if (!player || player->mode != 0 || player->progress[0].stage <= kAdventureStages)
+        return 0;
+    return player->progress[0].lives * kLivesBonusEach;
+}

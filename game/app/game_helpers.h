@@ -21,6 +21,12 @@ void DeleteGameHud(GameHud*& hud);
 PlayerRecord* CurrentPlayerOf(GameApp* app);
 ModeProgress* CurrentProgressOf(GameApp* app);
 
+// Points for each life left when the adventure is won.
+constexpr int kLivesBonusEach = 50000;
+// The lives bonus of the current player's won adventure (its stage past the last), paid into the
+// score together with that stage; 0 before, and in the gauntlet.
+int32_t WonLivesBonus(GameApp* app);
+
 // Decimal text with a comma every three digits from the right: 1234567 gives 1,234,567.
 String FormatWithCommas(int n);
 // 00:SS below a minute, MM:SS below an hour, else HH:MM:SS.

@@ -6,6 +6,7 @@
 #include "game/app/game_app.h"
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
+#include "game/tables/progression.h"
 
 // Resume records in saveresume.dat: one per player and mode, keyed id * 2 + mode, holding the id
 // of the screen that existed and that screen's own state.
@@ -38,6 +39,32 @@ PlayerRecord* ExistingPlayer(ProfileStore* profiles)
         return nullptr;
     PlayerRecord* player = profiles->CurrentPlayer();
     return player && player->id >= 0 ? player : nullptr;
+}
+
+// The door's and the temple's screens follow a finished door: the adventure then stands at the
+// first stage of the next door, or past the last. A record of them stands only while it does, so
+// one left behind by a program killed after the game moved on brings back nothing.
+bool FollowsFinishedDoor(const PlayerRecord* player)
+{
+    int stage = player ? player->progress[0].stage : 0;
+    return stage > 1 && (Adventure::IsFirstStageOfDoor(stage) || stage > kAdventureStages);
+}
+
+bool RecordStands(const PlayerRecord* player, int32_t id)
+{
+    return id != 0 && ((id != 5 && id != 6) || FollowsFinishedDoor(player));
+}
+
+// A board of the stage that finished a door, left behind by a program killed after the progress
+// moved on but before the door's screen was saved: that screen is still to come.
+bool DoorScreenDue(const PlayerRecord* player, Stream* stream)
+{
+    if (!player || player->mode != 0 || !FollowsFinishedDoor(player))
+        return false;
+    int32_t at = stream->Tell();
+    int32_t number = 0;
+    bool read = stream->ReadInt32(&number) == 4;
+    return stream->Seek(at, kSeekStart) && read && number >= 1 && number < player->progress[0].stage;
 }
 
 }  // namespace
@@ -117,7 +144,7 @@ bool GameApp::HasResumeSave(int mode)
     if (!stream)
         return false;
     int32_t id = 0;
-    bool valid = stream->ReadInt32(&id) == 4 && id != 0;
+    bool valid = stream->ReadInt32(&id) == 4 && RecordStands(ExistingPlayer(GetProfiles()), id);
     delete stream;
     return valid;
 }
@@ -173,6 +200,8 @@ bool GameApp::RestoreScreen(Stream* stream)
     int slot = SlotOfScreenId(id);
     if (slot < 0)
         return true;
+    if (slot == kSlotGameplay && DoorScreenDue(ExistingPlayer(GetProfiles()), stream))
+        return ShowScreen(kSlotStageComplete);
     // A saved level gets its screen without a level of its own: the record brings the board.
     if (!(slot == kSlotGameplay ? ShowGameplay(false) : ShowScreen(slot)))
         return false;

@@ -214,6 +214,9 @@ void GameHud::RefreshScore()
 {
     ModeProgress* progress = Progress();
     int shown = (progress ? progress->score : 0) + BoardScore();
+    // After the won final stage the score shows as won; its lives bonus shows with the statistics.
+    if (!board_)
+        shown -= WonLivesBonus(application_);
     scoreText_ = FormatWithCommas(shown);
     scoreX_ = application_->GetLayoutTable().ints[17] - (scoreFont_ ? scoreFont_->MeasureText(Text(scoreText_)) : 0);
     if (board_) {

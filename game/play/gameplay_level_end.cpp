@@ -295,6 +295,9 @@ void GameplayScreen::AdventureLevelEnd()
         player->highestStage = static_cast<int8_t>(std::min(progress->stage, 127));
     if (progress->stage > kLastStage)
         player->adventureFinished = 1;
+    // Paid with the stage past the last, in the one save: a program killed on the screens that
+    // follow can neither lose the bonus nor pay it twice.
+    progress->score += WonLivesBonus(application);
     for (int c = 0; c < curveCount && c < kBoardCurves; ++c) {
         if (Hole* hole = curves[c].GetHole())
             progress->holePositions[c] = CentreOf(hole->Bounds());

@@ -82,23 +82,15 @@ bool TempleCompleteScreen::Create()
         frogCentre_ = transition.start;
         frogAngle_ = transition.angle;
     }
-    // The frame, caption and score of the finished game, made before the lives bonus is added.
+    // The frame, caption and score of the finished game; the bonus the win paid shows with the
+    // statistics.
     DeleteGameHud(hud_);
     hud_ = new (std::nothrow) GameHud(app, nullptr);
     if (!hud_ || !hud_->Load())
         return false;
     hud_->RefreshLabels();
-    PlayerRecord* player = CurrentPlayerOf(app);
-    ModeProgress* progress = CurrentProgressOf(app);
-    if (player && progress && player->mode == 0 && progress->stage > kFinalStage)
-        livesBonus_ = progress->lives * kLivesBonusEach;
+    livesBonus_ = WonLivesBonus(app);
     return true;
-}
-
-void TempleCompleteScreen::GrantLivesBonus()
-{
-    if (ModeProgress* progress = CurrentProgressOf(GetGameApp()))
-        progress->score += livesBonus_;
 }
 
 void TempleCompleteScreen::Update()
@@ -173,8 +165,9 @@ void TempleCompleteScreen::OnPress()
 {
     GameApp* app = GetGameApp();
     ModeProgress* progress = CurrentProgressOf(app);
-    // A press while fading would be lost with its post; a second one would post again.
-    if (!progress || pressed_ || IsScreenFading())
+    // A press while fading would be lost with its post; a second one would post again. One before
+    // the guardian's dialog is up would open the statistics under it, out of reach.
+    if (!progress || pressed_ || IsScreenFading() || !dialogOpened_)
         return;
     int stage = progress->stage;
     if (stage > kFinalStage) {
@@ -222,6 +215,9 @@ bool TempleCompleteScreen::OnEvent(Widget* sender, int code, const char* name, i
         if (!scoreRecorded_ && profiles && progress) {
             scoreRecorded_ = true;
             profiles->InsertHighScore(progress->score);
+            // The game is over: a record of this screen left behind by a program killed before
+            // its deletion no longer stands, so the score cannot be entered twice.
+            progress->stage = 0;
             app->SaveOptions();
         }
         if (app)

@@ -20,8 +20,6 @@ constexpr int kLayoutOrbit2X = 147;
 constexpr int kLayoutOrbit2Y = 148;
 constexpr int kLayoutOrbitRadius = 149;
 
-constexpr int kLivesBonusEach = 50000;
-
 // The phrase row of the temple just finished: 0..3 for temples 1..4, 4 after the final stage;
 // stage is the current (next) stage.
 int TemplePhraseIndex(int stage);
@@ -39,9 +37,6 @@ public:
     bool OnEvent(Widget* sender, int code, const char* name, int param) override;
     bool Serialize(Stream* stream, bool saving) override;
 
-    // Adds the lives bonus to the adventure's score. Only the screen made as the adventure
-    // reaches it does so: one made again from a resume record finds the bonus in the profile.
-    void GrantLivesBonus();
     void ShowWonStats();
 
     int GetLivesBonus() const { return livesBonus_; }

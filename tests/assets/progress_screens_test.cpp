@@ -456,7 +456,7 @@ TEST(TempleComplete, DrawsTheFrameOfTheGameLast)
         SCOPED_TRACE(width);
         ProgressApp app(width, width == 640 ? 480 : 240);
         ASSERT_TRUE(app.Ready());
-        app.Player(77, 2).score = 5000;
+        app.Player(77, 2).score = 105000;  // with the bonus of two lives
         ASSERT_TRUE(app.OnEvent(nullptr, 1005, nullptr, 0));
         auto* screen = app.Shown<TempleCompleteScreen>(kSlotTempleComplete);
         ASSERT_NE(screen, nullptr);
@@ -505,15 +505,35 @@ TEST(TempleComplete, AfterTheFirstTempleGoesBackToTheMap)
     }
 }
 
-// After the final stage with 2 lives the bonus of 100000 is added once, even when the screen comes
-// back from its record; the statistics show it through their own format; their OK puts the score
-// into the table once, deletes the record and shows the end.
+// A press as the fade-in ends, before the guardian's dialog is up, opens nothing: the statistics
+// never lie under that dialog, out of reach.
+TEST(TempleComplete, APressBeforeItsDialogIsUpIsLost)
+{
+    ProgressApp app(640, 480);
+    ASSERT_TRUE(app.Ready());
+    app.Player(77, 2);
+    ASSERT_TRUE(app.OnEvent(nullptr, 1005, nullptr, 0));
+    auto* screen = app.Shown<TempleCompleteScreen>(kSlotTempleComplete);
+    ASSERT_NE(screen, nullptr);
+    app.Settle();
+    ASSERT_EQ(ScriptWidget::FindByName(screen, "dlg_temple_complete"), nullptr);
+    app.OnPointer(120, 120, 1);
+    app.OnPointer(120, 120, 2);
+    for (int i = 0; i < 20; ++i)
+        app.Update();
+    EXPECT_EQ(ScriptWidget::FindByName(screen, "dlg_won_stats"), nullptr);
+    EXPECT_NE(ScriptWidget::FindByName(screen, "dlg_temple_complete"), nullptr);
+}
+
+// After the final stage with 2 lives the bonus of 100000, paid with the win, is shown and not added
+// again, even when the screen comes back from its record; the statistics show it through their own
+// format; their OK puts the score into the table once, deletes the record and shows the end.
 TEST(TempleComplete, WonAdventureAddsTheBonusOnceAndRecordsTheScoreOnce)
 {
     ProgressApp app(800, 480);
     ASSERT_TRUE(app.Ready());
     ModeProgress& progress = app.Player(77, 2);
-    progress.score = 123456;
+    progress.score = 223456;  // the bonus in it
     progress.totalFrames = 33 * 75;
     progress.totalCombos = 41;
     ASSERT_TRUE(app.OnEvent(nullptr, 1005, nullptr, 0));

@@ -20,47 +20,8 @@
 
 namespace {
 
-constexpr int kFinalStage = 76;
-constexpr int32_t kLaidScore = 400000;
-constexpr int32_t kLaidLives = 2;
-constexpr int32_t kLaidCombos = 500;
-constexpr int32_t kLaidCoins = 40;
-constexpr int32_t kLaidGapShots = 60;
-constexpr int32_t kLaidFrames = 33 * 3600;  // an hour of play
-
-// The profile of a player who has just finished the fourth temple.
-void AtFinalStage(ProfileStore& store)
-{
-    PlayerRecord& player = *store.CurrentPlayer();
-    player.mode = 0;
-    player.highestStage = kFinalStage;
-    // Every map the adventure passed is open in the gauntlet.
-    for (int map = 0; map < kMapRankCount; ++map)
-        player.mapRanks[map] = 0;
-    ModeProgress& adventure = player.progress[0];
-    adventure.stage = kFinalStage;
-    adventure.score = kLaidScore;
-    adventure.lives = kLaidLives;
-    adventure.totalFrames = kLaidFrames;
-    adventure.totalCombos = kLaidCombos;
-    adventure.totalCoins = kLaidCoins;
-    adventure.gapShots = kLaidGapShots;
-    adventure.bestCombo = 4;
-    adventure.bestChain = 12;
-    for (uint8_t& shown : adventure.templeShown)
-        shown = 1;
-}
-
-void LayFinalSaves(ScriptedGame& game)
-{
-    ASSERT_TRUE(LayFile(game.SaveFolder(), "global.opt", ProfileBytes("ITZEL", AtFinalStage)));
-    // The temple screen as the game saves it: its frog's centre and angle.
-    LaidRecord temple;
-    temple.key = 0;  // the first player's adventure
-    temple.name = "Adventure Save";
-    temple.data = ScreenRecord(6, {Fixed::FromInt(game.Width() / 2).raw, Fixed::FromInt(game.Height() / 2).raw, 0});
-    ASSERT_TRUE(LayFile(game.SaveFolder(), "saveresume.dat", ResumeStoreBytes({temple})));
-}
+using namespace laid_final;
+constexpr int kFinalStage = kStage;
 
 ModeProgress& Adventure(ScriptedGame& game)
 {
@@ -97,7 +58,7 @@ class Finale : public ::testing::TestWithParam<FlowSize> {};
 TEST_P(Finale, FinalStageWonLeadsThroughTheTempleToTheEnd)
 {
     ScriptedGame game(GetParam().width, GetParam().height);
-    LayFinalSaves(game);
+    ASSERT_TRUE(LayFinalSaves(game.SaveFolder(), game.Width(), game.Height()));
     ASSERT_TRUE(game.Start());
     ASSERT_TRUE(game.ReachMenu("NOBODY")) << "the laid player is taken, no name asked";
     const char* welcome = GetParam().width == 240 ? "txt_welcome240_2" : "txt_welcome";
@@ -110,7 +71,7 @@ TEST_P(Finale, FinalStageWonLeadsThroughTheTempleToTheEnd)
     game.Wait(15);
     const std::string offer = game.TextOf("txt_continue_2");
     EXPECT_NE(offer.find("13"), std::string::npos) << offer;
-    EXPECT_NE(offer.find(std::to_string(kLaidScore)), std::string::npos) << offer;
+    EXPECT_NE(offer.find(std::to_string(kScore)), std::string::npos) << offer;
     EXPECT_TRUE(game.Shot("continue_asked"));
 
     // Back at the fourth temple: its guardian lets the frog into the Heart.
@@ -149,7 +110,9 @@ TEST_P(Finale, FinalStageWonLeadsThroughTheTempleToTheEnd)
     const int32_t combos = board->combos;
     const int32_t coins = board->coinsCollected;
 
-    // The thirteenth door is complete; the adventure is finished.
+    // The thirteenth door is complete; the adventure is finished, and the lives left are paid
+    // with it, 50000 each.
+    const int32_t bonus = kLives * 50000;
     ASSERT_TRUE(game.TapWidget("btn_stats_ok"));
     ASSERT_TRUE(game.WaitUntil([&] { return InFrontAtRest<StageCompleteScreen>(game, kSlotStageComplete); }, 900));
     auto* door = game.Screen<StageCompleteScreen>(kSlotStageComplete);
@@ -158,19 +121,17 @@ TEST_P(Finale, FinalStageWonLeadsThroughTheTempleToTheEnd)
     EXPECT_EQ(Adventure(game).stage, kFinalStage + 1);
     EXPECT_EQ(player.highestStage, kFinalStage + 1);
     EXPECT_EQ(player.adventureFinished, 1);
-    EXPECT_EQ(Adventure(game).score, kLaidScore + levelScore);
+    EXPECT_EQ(Adventure(game).score, kScore + levelScore + bonus);
     ASSERT_TRUE(game.WaitUntil([&] { return door->GetPhase() == StageCompleteScreen::kFinished; }, 900));
     EXPECT_TRUE(game.Shot("stage_complete"));
 
-    // The last temple: the frog, now a hero, answers with the final sentence; the lives left are
-    // worth 50000 each.
+    // The last temple: the frog, now a hero, answers with the final sentence; the bonus is shown.
     TapMiddle(game);
     ASSERT_TRUE(game.WaitUntil([&] { return InFrontAtRest<TempleCompleteScreen>(game, kSlotTempleComplete); }, 900));
     ASSERT_TRUE(game.WaitUntil([&] { return PhrasesTyped(game); }, 1500));
     auto* temple = game.Screen<TempleCompleteScreen>(kSlotTempleComplete);
-    const int32_t bonus = kLaidLives * 50000;
     EXPECT_EQ(temple->GetLivesBonus(), bonus);
-    EXPECT_EQ(Adventure(game).score, kLaidScore + levelScore + bonus);
+    EXPECT_EQ(Adventure(game).score, kScore + levelScore + bonus);
     EXPECT_EQ(PhraseOf(game, 1), LanguageText(game, "STR_TEMPLE_COMPLETE_1_1", 4));
     EXPECT_EQ(PhraseOf(game, 3),
               LanguageText(game, "STR_RIBBIT_EXCLAIM") + " " + LanguageText(game, "STR_TEMPLE_COMPLETE_F_1", 4));
@@ -180,14 +141,14 @@ TEST_P(Finale, FinalStageWonLeadsThroughTheTempleToTheEnd)
     TapMiddle(game);
     ASSERT_TRUE(game.WaitUntil([&] { return game.Shows("dlg_won_stats") && game.Shows("btn_won_stats_ok"); }, 300));
     game.Wait(30);
-    EXPECT_EQ(game.TextOf("txt_stats_combos"), std::to_string(kLaidCombos + combos));
-    EXPECT_EQ(game.TextOf("txt_stats_coins"), std::to_string(kLaidCoins + coins));
+    EXPECT_EQ(game.TextOf("txt_stats_combos"), std::to_string(kCombos + combos));
+    EXPECT_EQ(game.TextOf("txt_stats_coins"), std::to_string(kCoins + coins));
     EXPECT_EQ(game.TextOf("txt_stats_extralife_val"),
               FormatText(LanguageText(game, "STR_STATS_EXTRALIFE_VAL").c_str(), {bonus}).CStr());
     String time;
     FormatTime(time, Adventure(game).totalFrames / 33);
     EXPECT_EQ(game.TextOf("txt_stats_total_time"), time.CStr());
-    EXPECT_GT(Adventure(game).totalFrames, kLaidFrames);
+    EXPECT_GT(Adventure(game).totalFrames, kFrames);
     EXPECT_TRUE(game.Shot("won_stats"));
     EXPECT_TRUE(game.MatchesStoredHash("won_stats"));
 
@@ -196,7 +157,7 @@ TEST_P(Finale, FinalStageWonLeadsThroughTheTempleToTheEnd)
     ASSERT_TRUE(game.TapWidget("btn_won_stats_ok"));
     ASSERT_TRUE(game.WaitUntil([&] { return InFrontAtRest<EndScreen>(game, kSlotEnd); }, 600));
     const ScoreEntry& best = game.Profiles()->AdventureScores()[0];
-    EXPECT_EQ(best.score, kLaidScore + levelScore + bonus);
+    EXPECT_EQ(best.score, kScore + levelScore + bonus);
     EXPECT_EQ(std::string(best.name, strnlen(best.name, kPlayerNameBytes)), "ITZEL");
     EXPECT_FALSE(game.App()->HasResumeSave(0));
     auto* end = game.Screen<EndScreen>(kSlotEnd);

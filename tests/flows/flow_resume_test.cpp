@@ -17,10 +17,15 @@
 #include <vector>
 
 #include "board_bot.h"
+#include "game/app/game_helpers.h"
 #include "game/app/profile_store.h"
 #include "game/play/game_hud.h"
 #include "game/play/gameplay_rules_end.h"
 #include "game/play/gameplay_screen.h"
+#include "game/screens/end_screen.h"
+#include "game/screens/stage_complete_screen.h"
+#include "game/screens/temple_complete_screen.h"
+#include "laid_profile.h"
 #include "platform/null/test_hooks.h"
 #include "scripted_game.h"
 
@@ -443,6 +448,27 @@ std::vector<std::pair<std::string, const std::map<std::string, std::string>*>> D
 
 // The program started on what a kill left: both files load, Continue gives the saved level or
 // the next, and nothing is counted twice.
+// Starts the program on what a kill left: both files load, the player stands where the save
+// began or where it ended.
+void StartOnKill(ScriptedGame& game, const CutSave& cut, const char* player)
+{
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(game.ReachMenu("NOBODY"));
+    ASSERT_EQ(game.Profiles()->GetPlayerCount(), 1) << "global.opt did not load";
+    String name;
+    game.Profiles()->GetPlayerName(0, name);
+    EXPECT_STREQ(name.CStr(), player);
+    const Standing standing = StandingOf(game);
+    EXPECT_TRUE(standing == cut.before || standing == cut.after)
+        << standing << "; before the save " << cut.before << ", after it " << cut.after;
+}
+
+void ExpectNoneSetAside(const std::string& folder)
+{
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_NE(entry.path().extension(), ".bad") << entry.path().filename() << " was set aside";
+}
+
 void CheckComesBack(const FlowSize& size, const CutSave& cut, const std::string& calls,
                     const std::map<std::string, std::string>& files)
 {
@@ -451,15 +477,10 @@ void CheckComesBack(const FlowSize& size, const CutSave& cut, const std::string&
     PutSaveFiles(folder.Path(), files);
     ScriptedGame game(size.width, size.height, folder.Path());
     game.SetFlowName("resume_killed");
-    ASSERT_TRUE(game.Start());
-    ASSERT_TRUE(game.ReachMenu("NOBODY"));
-    ASSERT_EQ(game.Profiles()->GetPlayerCount(), 1) << "global.opt did not load";
-    String name;
-    game.Profiles()->GetPlayerName(0, name);
-    EXPECT_STREQ(name.CStr(), kPlayer);
+    StartOnKill(game, cut, kPlayer);
+    if (::testing::Test::HasFatalFailure())
+        return;
     const Standing standing = StandingOf(game);
-    EXPECT_TRUE(standing == cut.before || standing == cut.after)
-        << standing << "; before the save " << cut.before << ", after it " << cut.after;
     ContinueAdventure(game);
     const Seen seen = SeenOf(game);
     // The board is the profile's level: never one already won, with no score of its own yet.
@@ -467,8 +488,7 @@ void CheckComesBack(const FlowSize& size, const CutSave& cut, const std::string&
     EXPECT_EQ(seen.score, standing.score);
     EXPECT_EQ(seen.lives, standing.lives);
     EXPECT_EQ(game.Quit(), 0);
-    for (const auto& entry : fs::directory_iterator(folder.Path()))
-        EXPECT_NE(entry.path().extension(), ".bad") << entry.path().filename() << " was set aside";
+    ExpectNoneSetAside(folder.Path());
 }
 
 TEST_P(Resume, KilledInTheMiddleOfASaveComesBackWhole)
@@ -525,6 +545,166 @@ TEST_P(Resume, KilledInTheMiddleOfASaveComesBackWhole)
         for (const auto& [calls, files] : DistinctStates(*cut)) {
             std::cout << " " << calls;
             CheckComesBack(size, *cut, calls, *files);
+        }
+        std::cout << "\n";
+    }
+}
+
+// ---- killed in the saves of the won adventure: its last door, its last temple, its end ----
+
+template <class T>
+bool InFrontAtRest(const ScriptedGame& game, int slot)
+{
+    T* screen = game.Screen<T>(slot);
+    return screen && game.CurrentScreen() == screen && !screen->IsScreenFading();
+}
+
+void TapMiddle(ScriptedGame& game)
+{
+    game.Tap(game.Width() / 2, game.Height() / 2);
+}
+
+int TimesInTable(const ScriptedGame& game, int32_t score)
+{
+    int times = 0;
+    const ScoreEntry* table = game.Profiles()->AdventureScores();
+    for (int i = 0; i < kHighScoreEntries; ++i)
+        times += table[i].score == score ? 1 : 0;
+    return times;
+}
+
+// The save cut short, and the screens a start after any of its kills must still show.
+struct WonCut {
+    WonCut(const std::string& what, bool door, bool temple) : showsDoor(door), showsTemple(temple) { cut.what = what; }
+    CutSave cut;
+    bool showsDoor = false, showsTemple = false;
+};
+
+enum class Reached { Nothing, Board, Door, Temple, WonStats, End, Menu };
+
+Reached WaitForScreen(ScriptedGame& game)
+{
+    Reached reached = Reached::Nothing;
+    game.WaitUntil(
+        [&] {
+            if (BoardOf(game))
+                reached = Reached::Board;
+            else if (InFrontAtRest<StageCompleteScreen>(game, kSlotStageComplete))
+                reached = Reached::Door;
+            else if (game.CanTap("btn_won_stats_ok"))
+                reached = Reached::WonStats;
+            else if (InFrontAtRest<TempleCompleteScreen>(game, kSlotTempleComplete) && !game.Find("dlg_won_stats"))
+                reached = Reached::Temple;
+            else if (InFrontAtRest<EndScreen>(game, kSlotEnd))
+                reached = Reached::End;
+            else if (game.MenuAtRest())
+                reached = Reached::Menu;
+            return reached != Reached::Nothing;
+        },
+        900);
+    return reached;
+}
+
+// The program started on what a kill left and led on from the menu: the final stage saved before
+// its win comes back as it was; else every completion screen the save had not yet passed shows
+// again, the lives bonus is the lives' worth, and the won score stands in the table once.
+void CheckFinishes(const FlowSize& size, const WonCut& won, const std::string& calls,
+                   const std::map<std::string, std::string>& files, int32_t wonScore, int32_t bonus)
+{
+    const CutSave& cut = won.cut;
+    SCOPED_TRACE(cut.what + ", killed at call " + calls + " of " + std::to_string(cut.calls));
+    FlowFolder folder;
+    PutSaveFiles(folder.Path(), files);
+    ScriptedGame game(size.width, size.height, folder.Path());
+    game.SetFlowName("resume_killed_won");
+    StartOnKill(game, cut, "ITZEL");
+    if (::testing::Test::HasFatalFailure())
+        return;
+    bool door = false, temple = false;
+    if (game.App()->HasResumeSave(0)) {
+        ASSERT_TRUE(game.TapWidget("btn_sm_adventure"));
+        ASSERT_TRUE(game.WaitUntil([&] { return game.CanTap("btn_continue_adventure"); }, 300));
+        ASSERT_TRUE(game.TapWidget("btn_continue_adventure"));
+        for (Reached reached = WaitForScreen(game); reached != Reached::End && reached != Reached::Menu;
+             reached = WaitForScreen(game)) {
+            ASSERT_NE(reached, Reached::Nothing) << "no screen came";
+            if (reached == Reached::Board) {
+                EXPECT_EQ(StandingOf(game), cut.before) << "a board after the won final stage";
+                EXPECT_EQ(game.Quit(), 0);
+                return;
+            }
+            if (reached == Reached::WonStats) {
+                EXPECT_EQ(game.Screen<TempleCompleteScreen>(kSlotTempleComplete)->GetLivesBonus(), bonus);
+                ASSERT_TRUE(game.TapWidget("btn_won_stats_ok"));
+                continue;
+            }
+            door = door || reached == Reached::Door;
+            temple = temple || reached == Reached::Temple;
+            // Seen first, as a player would.
+            game.Wait(12);
+            EXPECT_TRUE(game.Shot(reached == Reached::Door ? "door_again" : "temple_again"));
+            TapMiddle(game);
+        }
+    }
+    EXPECT_TRUE(door || !won.showsDoor) << "the door's screen was skipped";
+    EXPECT_TRUE(temple || !won.showsTemple) << "the temple's screen was skipped";
+    EXPECT_EQ(TimesInTable(game, wonScore), 1) << "the won score, " << wonScore << ", in the table";
+    EXPECT_EQ(game.Quit(), 0);
+    ExpectNoneSetAside(folder.Path());
+}
+
+TEST_P(Resume, KilledInTheSavesOfTheWonAdventureSkipsNothingAndPaysOnce)
+{
+    const FlowSize size = GetParam();
+    FlowFolder folder;
+    ASSERT_TRUE(LayFinalSaves(folder.Path(), size.width, size.height));
+    WonCut door("the saves of the won final stage", true, true);
+    WonCut temple("the save of the last temple", false, true);
+    WonCut ended("the saves of the won statistics", false, false);
+    const int32_t bonus = laid_final::kLives * kLivesBonusEach;
+    int32_t wonScore = 0;
+    {
+        ScriptedGame game(size.width, size.height, folder.Path());
+        ASSERT_TRUE(game.Start());
+        ASSERT_TRUE(game.ReachMenu("NOBODY"));
+        // Back at the fourth temple, and from it into the final stage.
+        ASSERT_TRUE(game.TapWidget("btn_sm_adventure"));
+        ASSERT_TRUE(game.WaitUntil([&] { return game.CanTap("btn_continue_adventure"); }, 300));
+        ASSERT_TRUE(game.TapWidget("btn_continue_adventure"));
+        ASSERT_TRUE(game.WaitUntil([&] { return InFrontAtRest<TempleCompleteScreen>(game, kSlotTempleComplete); }, 300));
+        TapMiddle(game);
+        ASSERT_TRUE(game.WaitUntil([&] { return NewBoardOf(game, laid_final::kStage) && !game.OpenDialog(); }, 900));
+        WinnerBot winner(76);
+        ASSERT_TRUE(PlayUntil(
+            game, winner, [&] { return game.Shows("btn_stats_ok") || BoardOf(game)->lifeLost; }, 60000));
+        ASSERT_FALSE(BoardOf(game)->lifeLost) << "the winner lost a life on the final stage";
+        ASSERT_TRUE(game.WaitUntil([&] { return game.CanTap("btn_stats_ok"); }, 300));
+        wonScore = StandingOf(game).score + BoardOf(game)->levelScore + bonus;
+
+        // Each step cut at every call, then taken whole.
+        auto step = [&](WonCut& won, const std::function<void()>& act, const std::function<bool()>& done) {
+            won.cut.before = StandingOf(game);
+            CutEverywhere(game, won.cut, act, done);
+            act();
+            ASSERT_TRUE(game.WaitUntil(done, 1500)) << won.cut.what;
+            game.Wait(12);
+            won.cut.after = StandingOf(game);
+        };
+        step(door, [&] { game.TapWidget("btn_stats_ok"); },
+             [&] { return InFrontAtRest<StageCompleteScreen>(game, kSlotStageComplete); });
+        step(temple, [&] { TapMiddle(game); },
+             [&] { return InFrontAtRest<TempleCompleteScreen>(game, kSlotTempleComplete); });
+        TapMiddle(game);
+        ASSERT_TRUE(game.WaitUntil([&] { return game.CanTap("btn_won_stats_ok"); }, 300));
+        step(ended, [&] { game.TapWidget("btn_won_stats_ok"); }, [&] { return InFrontAtRest<EndScreen>(game, kSlotEnd); });
+        EXPECT_EQ(TimesInTable(game, wonScore), 1);
+        EXPECT_EQ(game.Quit(), 0);
+    }
+    for (const WonCut* won : {&door, &temple, &ended}) {
+        std::cout << won->cut.what << " (" << won->cut.calls << " calls), started on the kills at calls";
+        for (const auto& [calls, files] : DistinctStates(won->cut)) {
+            std::cout << " " << calls;
+            CheckFinishes(size, *won, calls, *files, wonScore, bonus);
         }
         std::cout << "\n";
     }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/core/fixed.h"
 #include "engine/core/pack_memory_file.h"
 #include "engine/core/strings.h"
 
@@ -71,4 +72,37 @@ std::vector<uint8_t> ScreenRecord(int32_t screenId, const std::vector<int32_t>& 
     for (int32_t word : words)
         PutLe32(bytes, word);
     return bytes;
+}
+
+void AtFinalStage(ProfileStore& store)
+{
+    PlayerRecord& player = *store.CurrentPlayer();
+    player.mode = 0;
+    player.highestStage = laid_final::kStage;
+    // Every map the adventure passed is open in the gauntlet.
+    for (int map = 0; map < kMapRankCount; ++map)
+        player.mapRanks[map] = 0;
+    ModeProgress& adventure = player.progress[0];
+    adventure.stage = laid_final::kStage;
+    adventure.score = laid_final::kScore;
+    adventure.lives = laid_final::kLives;
+    adventure.totalFrames = laid_final::kFrames;
+    adventure.totalCombos = laid_final::kCombos;
+    adventure.totalCoins = laid_final::kCoins;
+    adventure.gapShots = laid_final::kGapShots;
+    adventure.bestCombo = 4;
+    adventure.bestChain = 12;
+    for (uint8_t& shown : adventure.templeShown)
+        shown = 1;
+}
+
+bool LayFinalSaves(const std::string& folder, int width, int height)
+{
+    // The temple screen as the game saves it: its frog's centre and angle.
+    LaidRecord temple;
+    temple.key = 0;  // the first player's adventure
+    temple.name = "Adventure Save";
+    temple.data = ScreenRecord(6, {Fixed::FromInt(width / 2).raw, Fixed::FromInt(height / 2).raw, 0});
+    return LayFile(folder, "global.opt", ProfileBytes("ITZEL", AtFinalStage)) &&
+           LayFile(folder, "saveresume.dat", ResumeStoreBytes({temple}));
 }

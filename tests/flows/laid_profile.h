@@ -25,3 +25,18 @@ struct LaidRecord {
 std::vector<uint8_t> ResumeStoreBytes(const std::vector<LaidRecord>& records);
 // A resume record's data: the screen id, then the screen's 32-bit words.
 std::vector<uint8_t> ScreenRecord(int32_t screenId, const std::vector<int32_t>& words);
+
+// A player who has just finished the fourth temple: at the final stage, with these totals.
+namespace laid_final {
+constexpr int kStage = 76;
+constexpr int32_t kScore = 400000;
+constexpr int32_t kLives = 2;
+constexpr int32_t kCombos = 500;
+constexpr int32_t kCoins = 40;
+constexpr int32_t kGapShots = 60;
+constexpr int32_t kFrames = 33 * 3600;  // an hour of play
+}  // namespace laid_final
+void AtFinalStage(ProfileStore& store);
+// That player's global.opt and the temple screen's record as the game saves them, laid in the
+// folder for a screen of width x height; false when a file could not be written.
+bool LayFinalSaves(const std::string& folder, int width, int height);

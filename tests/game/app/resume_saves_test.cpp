@@ -129,6 +129,8 @@ TEST_F(ResumeFixture, ValidRecordsAndWhatTheyReport)
 
 TEST_F(ResumeFixture, ResumeRestoresTheSavedScreen)
 {
+    // The door's screen follows door 1.
+    player.progress[0].stage = 6;
     ASSERT_NE(Show(kSlotStageComplete, 77), nullptr);
     EXPECT_TRUE(app.WriteResumeRecord(0));
     app.DestroyScreens();

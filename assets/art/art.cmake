@@ -2,8 +2,9 @@
 # writes the three sprite scripts; its depfile lists the art list and every SVG it read.
 if(NOT KELO_STAGE_DIR)
   set(KELO_STAGE_DIR ${CMAKE_BINARY_DIR}/stage)
+  set(KELO_STAGE_STAMP_DIR ${KELO_STAGE_DIR}/.stamps)
 endif()
-set(art_stamp ${CMAKE_CURRENT_BINARY_DIR}/art.stamp)
+set(art_stamp ${KELO_STAGE_STAMP_DIR}/art.stamp)
 kelo_data_step(art
   STAMP ${art_stamp}
   COMMAND $<TARGET_FILE:arttool> ${CMAKE_CURRENT_LIST_DIR}/art.txt ${KELO_STAGE_DIR}
@@ -27,7 +28,7 @@ if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/../levels/levels.cmake)
     endif()
   endforeach()
   foreach(folder i_VGA i_800x480 i_QVGA i_400x240 i_320x320 i_240x240)
-    set(map_stamp ${CMAKE_CURRENT_BINARY_DIR}/maps_${folder}.stamp)
+    set(map_stamp ${KELO_STAGE_STAMP_DIR}/maps_${folder}.stamp)
     kelo_data_step(maps_${folder}
       STAMP ${map_stamp}
       COMMAND $<TARGET_FILE:mapart> ${map_list} ${KELO_STAGE_DIR} ${folder} --jobs 2

@@ -7,6 +7,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/stream.h"
 #include "engine/sound/ogg_callbacks.h"
+#include "engine/sound/ogg_pages.h"
 
 OggMusicStream::~OggMusicStream()
 {
@@ -16,7 +17,7 @@ OggMusicStream::~OggMusicStream()
 bool OggMusicStream::Open(const char* path)
 {
     Close();
-    if (!OpenFile(path)) {
+    if (!OpenFile(path) || VetOggPages(file)) {
         Close();
         return false;
     }

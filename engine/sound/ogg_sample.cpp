@@ -5,13 +5,21 @@
 #include "engine/core/memory.h"
 #include "engine/sound/music_stream.h"
 #include "engine/sound/ogg_callbacks.h"
+#include "engine/sound/ogg_pages.h"
 #include "engine/sound/riff_bytes.h"
 #include "engine/sound/wav_sample.h"
 
-uint8_t* DecodeOggSample(Stream* stream, uint32_t* imageBytes)
+uint8_t* DecodeOggSample(Stream* stream, uint32_t* imageBytes, const char** refusal)
 {
+    if (refusal)
+        *refusal = nullptr;
     if (!stream || !imageBytes)
         return nullptr;
+    if (const char* disorder = VetOggPages(stream)) {
+        if (refusal)
+            *refusal = disorder;
+        return nullptr;
+    }
     OggVorbis_File decoder;
     memset(&decoder, 0, sizeof decoder);
     if (ov_open_callbacks(stream, &decoder, nullptr, 0, EngineStreamCallbacks()) != 0) {

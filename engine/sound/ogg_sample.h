@@ -6,5 +6,6 @@
 class Stream;
 
 // A block from Alloc the caller owns, or null when the file is not a usable mono Ogg Vorbis file,
-// is too long or memory runs out. The caller holds the mixer's lock around it.
-uint8_t* DecodeOggSample(Stream* stream, uint32_t* imageBytes);
+// is too long or memory runs out; *refusal, when given, then says why if the pages were at fault.
+// The caller holds the mixer's lock around it.
+uint8_t* DecodeOggSample(Stream* stream, uint32_t* imageBytes, const char** refusal = nullptr);

@@ -177,6 +177,7 @@ int SoundManager::LoadSampleOgg(const char* path)
 // slot's source keeps.
 int SoundManager::LoadSampleSlot(const char* path, bool ogg)
 {
+    loadRefusal_ = nullptr;
     int slot = FreeSampleSlot();
     if (slot < 0)
         return -1;
@@ -201,7 +202,7 @@ bool SoundManager::DecodeOggSource(PackMemoryFile* source)
 {
     uint32_t bytes = 0;
     mixer_->Lock();
-    uint8_t* image = DecodeOggSample(source, &bytes);
+    uint8_t* image = DecodeOggSample(source, &bytes, &loadRefusal_);
     mixer_->Unlock();
     if (!image)
         return false;

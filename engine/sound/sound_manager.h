@@ -50,6 +50,8 @@ public:
     virtual int PlayStream(int, bool, bool) { return 0; }
     virtual int StopStream(int) { return 0; }
     virtual void CloseStream(int) {}
+    // Why the last effect load failed, when the file itself was refused; null otherwise.
+    virtual const char* GetLoadRefusal() const { return nullptr; }
 };
 
 class SoundManager : public SoundManagerBase {
@@ -86,6 +88,7 @@ public:
     int PlayStream(int slot, bool asSfx, bool loop) override;
     int StopStream(int slot) override;
     void CloseStream(int slot) override;
+    const char* GetLoadRefusal() const override { return loadRefusal_; }
 
     bool IsSfxEnabled() const { return sfxOn_; }
     bool IsMusicEnabled() const { return musicOn_; }
@@ -108,6 +111,7 @@ private:
     void FreeMusic();
 
     Mixer* mixer_ = nullptr;
+    const char* loadRefusal_ = nullptr;
     WavSample* samples_[kSampleSlots] = {};
     int sampleVoice_[kSampleSlots];
     // Which start of the voice the handle names, so a stolen or ended voice is not mistaken for it.

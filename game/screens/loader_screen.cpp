@@ -9,6 +9,7 @@
 #include "engine/graphics/resource_list.h"
 #include "engine/ui/image_widgets.h"
 #include "game/app/game_app.h"
+#include "engine/sound/sound_manager.h"
 #include "game/app/sound_bank.h"
 #include "game/tables/display_mode.h"
 
@@ -65,9 +66,10 @@ void LoaderScreen::SetProgress(int value, int maximum)
         bar_->SetValue(static_cast<int>(int64_t(value) * 256 / maximum));
 }
 
-void LoaderScreen::Fail(const char* what, const char* name)
+void LoaderScreen::Fail(const char* what, const char* name, const char* reason)
 {
-    fprintf(stderr, "kelo: cannot load the %s%s%s\n", what, name ? " " : "", name ? name : "");
+    fprintf(stderr, "kelo: cannot load the %s%s%s%s%s\n", what, name ? " " : "", name ? name : "", reason ? ": " : "",
+            reason ? reason : "");
     if (application_)
         application_->RequestQuit(1);
 }
@@ -114,7 +116,7 @@ bool LoaderScreen::LoadItem(int i)
         // Without a sound service the game runs silent, so there is nothing to load.
         if (app->HasSoundService() && k < kSoundBankSize && (!bank || !bank->LoadByIndex(k))) {
             SoundBankEntry* effect = bank ? bank->EntryAt(k) : nullptr;
-            Fail("sound effect", effect ? effect->file.CStr() : nullptr);
+            Fail("sound effect", effect ? effect->file.CStr() : nullptr, app->GetSoundManager()->GetLoadRefusal());
             return false;
         }
     }

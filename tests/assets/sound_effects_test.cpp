@@ -56,6 +56,11 @@ TEST(ShippedEffects, EveryEffectOfTheBankLoadsAsAMonoSoundBelowFullScale)
         int peak = Peak(values);
         EXPECT_GT(peak, 8000);   // clearly audible
         EXPECT_LT(peak, 31000);  // with room to spare below full scale
+        // No offset from zero eating into that room: under half a percent of full scale.
+        double sum = 0;
+        for (int16_t v : values)
+            sum += v;
+        EXPECT_LT(std::fabs(sum / static_cast<double>(values.size())), 0.005 * 32768);
         // One-shots are short; the chants, the choir and the jingles a little longer.
         EXPECT_LT(values.size(), 3u * 22050u);
     }

@@ -4,8 +4,8 @@
 # staging tree) for the readers of those files, and from the save files the scripted player's
 # flows left in any build folder beside this one (<build>/../*/fuzz-seeds, by flow_seeds.py).
 # New inputs go to a scratch folder, so the committed corpus and the shipped files stay as they
-# are. A crash fails the run and leaves its input in <builddir>/fuzz-artifacts/ to become a
-# regression test.
+# are. Each target first runs every seed once in process, then fuzzes. A crash in either fails
+# the run and leaves its input in <builddir>/fuzz-artifacts/ to become a regression test.
 set -euo pipefail
 build=$(cd "${1:?usage: run_all.sh <builddir> <seconds>}" && pwd)
 seconds=${2:-20}
@@ -81,6 +81,15 @@ for source in "$here"/*.cpp; do
     # and timeouts still fail it.
     fuzz_ogg_sample) limits=(-fork=1 -ignore_ooms=0 -ignore_timeouts=0 -rss_limit_mb=768) ;;
   esac
+  # Every seed once, in this process: fork mode would drop a crashing seed and carry on.
+  echo "fuzz: $name seeds"
+  if ! (cd "$scratch" && "$target" -runs=0 -timeout=10 -rss_limit_mb=2048 \
+        -artifact_prefix="$artifacts/$name-" "${seeds[@]}" 2>"$scratch.log"); then
+    tail -n 40 "$scratch.log" >&2
+    failed+=("$name")
+    rm -rf "$scratch" "$scratch.log" "$shipped"
+    continue
+  fi
   echo "fuzz: $name for ${seconds}s"
   if ! (cd "$scratch" && "$target" -max_total_time="$seconds" -timeout=10 "${limits[@]}" \
         -artifact_prefix="$artifacts/$name-" "$scratch" "${seeds[@]}" 2>"$scratch.log"); then

@@ -105,6 +105,29 @@ void Echo(const Patch& patch, std::vector<double>* samples)
         (*samples)[i] += patch.echoMix * wet[i];
 }
 
+// Pulse waves of uneven width carry an offset from zero, which costs headroom. A one-shot loses it
+// through a gentle high-pass (a pole at 20 Hz, nothing audible goes with it); a loop repeats, so
+// taking away the mean of its looped part leaves its seam as it was.
+void RemoveDc(std::vector<double>* samples, size_t loopStart)
+{
+    if (loopStart < samples->size()) {
+        double sum = 0;
+        for (size_t i = loopStart; i < samples->size(); ++i)
+            sum += (*samples)[i];
+        double mean = sum / static_cast<double>(samples->size() - loopStart);
+        for (double& s : *samples)
+            s -= mean;
+        return;
+    }
+    const double pole = 1 - 2 * M_PI * 20 / kRate;
+    double lastIn = 0, lastOut = 0;
+    for (double& s : *samples) {
+        lastOut = s - lastIn + pole * lastOut;
+        lastIn = s;
+        s = lastOut;
+    }
+}
+
 }  // namespace
 
 Rendered Render(const Patch& patch)
@@ -137,7 +160,9 @@ Rendered Render(const Patch& patch)
             }
         }
         result.loopStart = static_cast<int>(loopStart);
+        RemoveDc(&mix, loopStart);
     } else {
+        RemoveDc(&mix, mix.size());
         // A few milliseconds of fade at the end, so nothing stops with a click.
         size_t tail = std::min<size_t>(mix.size(), kRate / 200);
         for (size_t i = 0; i < tail; ++i)

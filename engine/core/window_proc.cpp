@@ -103,6 +103,11 @@ bool IsTypedCharacter(WPARAM c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ' ' || c == '\'' || c == 8;
 }
 
+bool IsDigitCharacter(WPARAM c)
+{
+    return c >= '0' && c <= '9';
+}
+
 void OnStylus(LPARAM lParam, int kind)
 {
     if (Application* app = g_application) {
@@ -180,7 +185,7 @@ LRESULT WindowProc(HWND window, unsigned message, WPARAM wParam, LPARAM lParam)
         return OnKeyMessage(static_cast<UINT>(wParam), message == WM_KEYDOWN);
     case WM_CHAR:
         InputClearsPaintFlag();
-        if (app && IsTypedCharacter(wParam))
+        if (app && (IsTypedCharacter(wParam) || (IsDigitCharacter(wParam) && app->TakesDigits())))
             app->OnChar(static_cast<int>(wParam));
         return 0;
     case WM_TIMER:

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/core/file_failures.h"
 #include "engine/graphics/particle_manager.h"
 #include "engine/graphics/particle_system.h"
 #include "engine/graphics/resource_entry.h"
@@ -65,9 +66,12 @@ void LoaderScreen::SetProgress(int value, int maximum)
         bar_->SetValue(static_cast<int>(int64_t(value) * 256 / maximum));
 }
 
-void LoaderScreen::Fail(const char* what, const char* name)
+void LoaderScreen::Fail(const char* what, const char* name, const char* reason)
 {
-    fprintf(stderr, "kelo: cannot load the %s%s%s\n", what, name ? " " : "", name ? name : "");
+    if (!reason)
+        reason = LoadFailureText();
+    fprintf(stderr, "kelo: cannot load the %s%s%s%s%s\n", what, name ? " " : "", name ? name : "", reason ? ": " : "",
+            reason ? reason : "");
     if (application_)
         application_->RequestQuit(1);
 }
@@ -97,6 +101,7 @@ bool LoaderScreen::LoadItem(int i)
         return false;
     ResourceList* sprites = app->GetSpriteList();
     int count = sprites ? sprites->GetCount() : 0;
+    ClearLoadFailure();
     if (i < count) {
         ResourceEntry* entry = sprites->Get(i);
         if (!entry || !entry->Load()) {
@@ -132,6 +137,7 @@ void LoaderScreen::Update()
                 GameApp* app = GetGameApp();
                 if (!app)
                     return;
+                ClearLoadFailure();
                 if (!app->LoadMusic() && app->HasSoundService()) {
                     Fail("music", nullptr);
                     return;

@@ -30,11 +30,11 @@ int main()
     SetStringResource(102, "Kelo_Window");
     SetStringResource(103, "Kelo");
     char commandLine[] = "";
-    WinMain(&g_module, nullptr, commandLine, SW_SHOW);
-    int status = ProcessExitStatus();
+    // Only a failure asks for 1; every quit the player chose (the close button asks for 2) is 0.
+    int status = WinMain(&g_module, nullptr, commandLine, SW_SHOW) == 1 || ProcessExitStatus() != 0 ? 1 : 0;
     if (IsSecondInstance())
         fputs("kelo: Kelo is already running\n", stderr);
-    else if (status != 0)
+    else if (ProcessExitStatus() != 0)
         fputs("kelo: the program could not start\n", stderr);
     const RunOptions& run = GetRunOptions();
     if (status == 0 && !run.shotPath.empty() && !IsSecondInstance() &&

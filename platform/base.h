@@ -57,6 +57,13 @@ constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 DWORD GetLastError();
 void SetLastError(DWORD error);
 
+// The system's text for an error code, cut to size - 1 characters; the characters written, or 0.
+// Only FORMAT_MESSAGE_FROM_SYSTEM is known; source, language and arguments are ignored.
+constexpr DWORD FORMAT_MESSAGE_IGNORE_INSERTS = 0x200;
+constexpr DWORD FORMAT_MESSAGE_FROM_SYSTEM = 0x1000;
+DWORD FormatMessage(DWORD flags, const void* source, DWORD messageId, DWORD languageId, char* buffer, DWORD size,
+                    void* arguments);
+
 // Window, drawing and input-method handles.
 using HDC = struct DeviceContext*;
 using HGDIOBJ = struct GdiObject*;

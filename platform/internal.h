@@ -7,6 +7,8 @@ namespace platform_internal {
 void Warn(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // The system error for an errno value.
 DWORD ErrorFromErrno(int error);
+// Sets the last error to code and keeps errno for its text (FormatMessage).
+void SetLastErrorFromErrno(int error, DWORD code);
 
 // Everything CloseHandle closes derives from this: files now, other kinds of handle later.
 struct KernelObject {

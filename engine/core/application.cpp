@@ -4,6 +4,7 @@
 
 #include "engine/core/device_info.h"
 #include "engine/core/display.h"
+#include "engine/core/file_failures.h"
 #include "engine/core/options_record.h"
 #include "engine/core/zip_pack.h"
 #include "engine/graphics/surface.h"
@@ -112,7 +113,9 @@ bool Application::Init(int width, int height)
             }
             String path;
             String::Concat(path, GetExeDirectory(), name);
+            ClearLoadFailure();
             if (slot->Open(path.CStr()) != 1) {
+                ReportStartFailure("pack");
                 DeleteAndNull(slot);
                 initError_ = allocCode + 1;
                 return false;
@@ -153,15 +156,21 @@ bool Application::Init(int width, int height)
     modalWidget_ = nullptr;
     memset(keyLatch_, 0, sizeof keyLatch_);
 
+    ClearLoadFailure();
     if (!LoadStyles()) {
+        ReportStartFailure("styles");
         initError_ = kInitStyles;
         return false;
     }
+    ClearLoadFailure();
     if (!LoadLanguage()) {
+        ReportStartFailure("texts");
         initError_ = kInitLanguage;
         return false;
     }
+    ClearLoadFailure();
     if (!LoadExitButton()) {
+        ReportStartFailure("close button");
         initError_ = kInitExitButton;
         return false;
     }

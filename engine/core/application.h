@@ -114,6 +114,8 @@ public:
     virtual void OnRotationChanged(int /*rotation*/) {}
     virtual int GetRotationFallback() { return 1; }
     virtual bool OnChar(int character);
+    // True while a text entry takes hardware digits as characters; the window drops them otherwise.
+    virtual bool TakesDigits() { return false; }
     virtual bool DerivedSlot81() { return true; }
     virtual int GetLayoutId(int width, int height);
     virtual int GetLayoutIdCached();

@@ -1,5 +1,6 @@
 #include "engine/core/disk_file.h"
 
+#include "engine/core/file_failures.h"
 #include "engine/core/memory.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -182,12 +183,17 @@ bool WriteFileReplacing(const char* path, const void* data, int32_t n)
     String temporary;
     String::Concat(temporary, String(path), String(".tmp"));
     DiskFile file;
-    if (!file.Open(nullptr, temporary.CStr(), kStreamCreate | kStreamWrite))
+    if (!file.Open(nullptr, temporary.CStr(), kStreamCreate | kStreamWrite)) {
+        ReportSaveFailure(path, GetLastError());
         return false;
+    }
     bool written = (n == 0 || file.Write(data, n) == n) && file.Flush();
     file.Close();
     if (!written || !MoveFileEx(temporary.CStr(), path, MOVEFILE_REPLACE_EXISTING)) {
+        DWORD error = GetLastError();
+        ReportSaveFailure(path, error);
         DeleteFile(temporary.CStr());
+        SetLastError(error);
         return false;
     }
     return true;

@@ -7,6 +7,7 @@
 
 #include "engine/core/application.h"
 #include "engine/core/disk_file.h"
+#include "engine/core/file_failures.h"
 #include "engine/core/memory.h"
 #include "engine/core/strings.h"
 #include "engine/core/zip_pack.h"
@@ -55,25 +56,36 @@ bool PackMemoryFile::OpenFromPacks(Application* application, const char* name)
     }
     ZipPack* found = nullptr;
     int index = -1;
+    // The name as the packs spell it, for the message of a failure.
+    String shown;
     for (ZipPack* pack : chain) {
         if (!pack)
-            return false;
+            break;
         String inPack;
         MapPackName(inPack, pack, name);
+        if (shown.IsEmpty())
+            shown = inPack.Equals("no_file_found") ? String(name) : inPack;
         if (pack->FindEntry(inPack.CStr(), &index) == kPackOk) {
             found = pack;
             break;
         }
     }
-    if (!found)
+    if (!found) {
+        NoteLoadFailure(shown.IsEmpty() ? name : shown.CStr(), "not in the packs");
         return false;
+    }
     int32_t size = 0;
-    if (found->GetEntrySize(index, &size) != kPackOk || !Allocate(size))
+    if (found->GetEntrySize(index, &size) != kPackOk || !Allocate(size)) {
+        NoteLoadFailure(shown.CStr(), "damaged in its pack, or too large for the memory left");
         return false;
+    }
     if (found->ReadEntry(index, buffer_) != kPackOk) {
+        NoteLoadFailure(shown.CStr(), "damaged in its pack");
         Close();
         return false;
     }
+    // Should its reader refuse it, this is the file that failed.
+    NoteLoadFailure(shown.CStr(), "damaged: its contents could not be used");
     return true;
 }
 
@@ -150,6 +162,7 @@ bool PackMemoryFile::LoadFromDiskUpTo(Application* application, const char* name
     if (!inner_)
         return false;
     if (!inner_->Open(application, name, mode)) {
+        NoteLoadError(name, GetLastError());
         delete inner_;
         inner_ = nullptr;
         return false;

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "engine/core/disk_file.h"
+#include "engine/core/file_failures.h"
 #include "engine/core/memory.h"
 #include "engine/core/pack_memory_file.h"
 #include "platform/files.h"
@@ -215,10 +216,12 @@ bool RecordFile::Save()
     String::Concat(temporary, path_, String("2"));
     DiskFile out;
     if (!out.Open(application_, temporary.CStr(), kStreamCreate | kStreamWrite)) {
+        ReportSaveFailure(path_.CStr(), GetLastError());
         DropInput();
         return false;
     }
     int32_t written = 0;
+    SetLastError(ERROR_SUCCESS);
     bool ok = WriteAll(out, &written) && out.Flush();
     out.Close();
     DropInput();
@@ -226,12 +229,14 @@ bool RecordFile::Save()
         DiskFile check;
         ok = check.Open(application_, temporary.CStr(), kStreamRead) && check.GetSize() == written;
     }
+    DWORD error = ok ? ERROR_SUCCESS : GetLastError();
     if (ok && damaged_) {
         String kept;
         String::Concat(kept, path_, String(".bad"));
         MoveFileEx(path_.CStr(), kept.CStr(), MOVEFILE_REPLACE_EXISTING);
     }
     if (!ok || !MoveFileEx(temporary.CStr(), path_.CStr(), MOVEFILE_REPLACE_EXISTING)) {
+        ReportSaveFailure(path_.CStr(), ok ? GetLastError() : error);
         DeleteFile(temporary.CStr());
         return false;
     }

@@ -103,6 +103,11 @@ bool IsTypedCharacter(WPARAM c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ' ' || c == '\'' || c == 8;
 }
 
+bool IsDigitCharacter(WPARAM c)
+{
+    return c >= '0' && c <= '9';
+}
+
 void OnStylus(LPARAM lParam, int kind)
 {
     if (Application* app = g_application) {
@@ -181,7 +186,7 @@ LRESULT WindowProc(HWND window, unsigned message, WPARAM wParam, LPARAM lParam)
     case WM_CHAR:
         InputClearsPaintFlag();
         // Return as a character is a keyboard's: the name entry takes it as OK.
-        if (app && (IsTypedCharacter(wParam) || wParam == '\r'))
+        if (app && (IsTypedCharacter(wParam) || wParam == '\r' || (IsDigitCharacter(wParam) && app->TakesDigits())))
             app->OnChar(static_cast<int>(wParam));
         return 0;
     case WM_TIMER:

@@ -7,6 +7,7 @@
 
 #include "engine/core/byte_order.h"
 #include "engine/core/disk_file.h"
+#include "engine/core/file_failures.h"
 #include "engine/core/hash_name.h"
 #include "engine/core/memory.h"
 
@@ -88,10 +89,13 @@ int ZipPack::Open(const char* path)
     if (!file_)
         return E_OUTOFMEMORY;
     if (!file_->Open(application_, path, kStreamRead)) {
+        NoteLoadError(path, GetLastError());
         delete file_;
         file_ = nullptr;
         return kPackCannotOpen;
     }
+    // Every later failure is the pack's own content.
+    NoteLoadFailure(path, "not a pack, or its directory is damaged");
     fileSize_ = file_->GetSize();
     if (fileSize_ < static_cast<int32_t>(kEndSize) || !file_->Seek(-static_cast<int32_t>(kEndSize), kSeekEnd))
         return Fail(kPackCannotOpen);

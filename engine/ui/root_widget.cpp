@@ -1,5 +1,7 @@
 #include "engine/ui/root_widget.h"
 
+#include "engine/core/file_failures.h"
+
 #include <new>
 
 #include "engine/ui/ui_layout.h"
@@ -56,6 +58,7 @@ bool RootWidget::LoadLayout(const char* fileName, const char* rootName)
     }
     WidgetDesc* root = rootName ? document->FindDesc(rootName) : document->FindFirstRoot();
     if (!root) {
+        NoteLoadFailure(fileName, rootName ? "does not describe the screen it is asked for" : "describes no screen");
         if (parsed)
             delete document;
         return false;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "engine/core/file_failures.h"
 #include "engine/core/record_store.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/font_manager.h"
@@ -136,13 +137,19 @@ bool GameApp::Init(int width, int height)
     String resumePath = Joined(GetSaveDirectory(), "saveresume.dat");
     resumeStore_->SetFile(resumePath.CStr(), nullptr);
 
+    ClearLoadFailure();
     spriteList_ = new (std::nothrow) ResourceList(this, kSpriteListGrowStep);
-    if (!spriteList_ || !LoadSpriteScripts())
+    if (!spriteList_ || !LoadSpriteScripts()) {
+        ReportStartFailure("sprite scripts");
         return false;
+    }
 
+    ClearLoadFailure();
     soundBank_ = new (std::nothrow) SoundBank(this);
-    if (!soundBank_ || !soundBank_->LoadTable())
+    if (!soundBank_ || !soundBank_->LoadTable()) {
+        ReportStartFailure("sound effects' table");
         return false;
+    }
 
     if (!levelTables_.Build())
         return false;

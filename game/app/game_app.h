@@ -15,6 +15,7 @@ class BoardScreen;
 class DialogWidget;
 class Font;
 class GameScreen;
+class GameDialog;
 class Stream;
 class FontManager;
 class ParticleManager;
@@ -125,6 +126,8 @@ public:
     GameScreen* GetGameplayScreen() const;
     GameScreen* GetStageCompleteScreen() const;
     GameScreen* GetStartMenu() const;
+    // The open name entry dialog of the start menu, or null.
+    GameDialog* GetNameEntry() const;
     void Update() override;
     void Draw() override;
     bool OnPointer(int x, int y, int kind) override;
@@ -133,6 +136,8 @@ public:
     bool SetScreenRotation(int rotation) override;
     void OnRotationChanged(int rotation) override;
     bool OnChar(int character) override;
+    // While the name entry is open.
+    bool TakesDigits() override;
     int GetVolumePreviewCountdown() const { return volumePreviewCountdown_; }
 
     // Screen transitions.

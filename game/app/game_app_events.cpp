@@ -1,5 +1,7 @@
+#include <cstdio>
 #include <cstring>
 
+#include "engine/core/file_failures.h"
 #include "engine/core/options_record.h"
 #include "engine/graphics/surface.h"
 #include "engine/sound/sound_manager.h"
@@ -264,8 +266,11 @@ bool GameApp::ShowLoader()
 
 bool GameApp::ShowStartMenu()
 {
+    ClearLoadFailure();
     if (!ShowScreen(kSlotStartMenu)) {
         // Without its menu the game has nowhere to go: the run ends as a failure.
+        const char* reason = LoadFailureText();
+        fprintf(stderr, "kelo: cannot build the start menu: %s\n", reason ? reason : "it could not be made");
         RequestQuit(1);
         return false;
     }

@@ -170,6 +170,9 @@ void GameApp::OnSuspend()
 
 int GameApp::MapKey(int virtualKey)
 {
+    // In the name entry a digit is typed, not a keypad key.
+    if (virtualKey >= '0' && virtualKey <= '9' && TakesDigits())
+        return 0;
     if (OptionsRecord* options = GetOptions()) {
         for (int i = 1; i <= 6; ++i) {
             if (options->keyCodes[i] == virtualKey)
@@ -210,9 +213,19 @@ void GameApp::OnRotationChanged(int rotation)
         profiles->autoOrientation = rotation;
 }
 
-bool GameApp::OnChar(int character)
+GameDialog* GameApp::GetNameEntry() const
 {
     GameScreen* menu = GetStartMenu();
-    auto* dialog = dynamic_cast<GameDialog*>(menu ? ScriptWidget::FindByName(menu, "dlg_EditPlayer") : nullptr);
+    return dynamic_cast<GameDialog*>(menu ? ScriptWidget::FindByName(menu, "dlg_EditPlayer") : nullptr);
+}
+
+bool GameApp::OnChar(int character)
+{
+    GameDialog* dialog = GetNameEntry();
     return dialog ? dialog->OnChar(character) : false;
+}
+
+bool GameApp::TakesDigits()
+{
+    return GetNameEntry() != nullptr;
 }

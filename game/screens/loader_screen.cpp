@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/core/file_failures.h"
 #include "engine/graphics/particle_manager.h"
 #include "engine/graphics/particle_system.h"
 #include "engine/graphics/resource_entry.h"
@@ -68,6 +69,8 @@ void LoaderScreen::SetProgress(int value, int maximum)
 
 void LoaderScreen::Fail(const char* what, const char* name, const char* reason)
 {
+    if (!reason)
+        reason = LoadFailureText();
     fprintf(stderr, "kelo: cannot load the %s%s%s%s%s\n", what, name ? " " : "", name ? name : "", reason ? ": " : "",
             reason ? reason : "");
     if (application_)
@@ -99,6 +102,7 @@ bool LoaderScreen::LoadItem(int i)
         return false;
     ResourceList* sprites = app->GetSpriteList();
     int count = sprites ? sprites->GetCount() : 0;
+    ClearLoadFailure();
     if (i < count) {
         ResourceEntry* entry = sprites->Get(i);
         if (!entry || !entry->Load()) {
@@ -134,6 +138,7 @@ void LoaderScreen::Update()
                 GameApp* app = GetGameApp();
                 if (!app)
                     return;
+                ClearLoadFailure();
                 if (!app->LoadMusic() && app->HasSoundService()) {
                     Fail("music", nullptr);
                     return;

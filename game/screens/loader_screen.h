@@ -31,7 +31,8 @@ private:
     // Loads item i; false (the failed item named on stderr) ends the run.
     bool LoadItem(int i);
     bool LoadParticles();
-    // Says on stderr what could not be loaded (and why, when known) and ends the run with status 1.
+    // Says on stderr what could not be loaded and why (the reason given, else the file failure
+    // noted) and ends the run with status 1.
     void Fail(const char* what, const char* name, const char* reason = nullptr);
 
     ProgressBarWidget* bar_ = nullptr;

@@ -42,7 +42,7 @@ bool Injected(nullbackend::FileCall call)
 BOOL FailWithErrno(DWORD fallback = 0)
 {
     int error = errno;
-    SetLastError(error == EIO && fallback ? fallback : platform_internal::ErrorFromErrno(error));
+    platform_internal::SetLastErrorFromErrno(error, error == EIO && fallback ? fallback : platform_internal::ErrorFromErrno(error));
     return FALSE;
 }
 
@@ -121,13 +121,15 @@ HANDLE CreateFile(const char* path, DWORD access, DWORD, void*, DWORD dispositio
     if ((flags & O_TRUNC) && !writing)
         flags = (flags & ~(O_RDONLY | O_WRONLY | O_RDWR)) | O_WRONLY;
     std::string host = hostpath::ToHost(path);
-    int fd = open(host.c_str(), flags, 0644);
+    // The handheld has only files and folders: a pipe or device would block or never end, so
+    // the open never waits and anything but a regular file is refused.
+    int fd = open(host.c_str(), flags | O_NONBLOCK, 0644);
     if (fd < 0) {
         FailWithErrno();
         return INVALID_HANDLE_VALUE;
     }
     struct stat info;
-    if (fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         close(fd);
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;

@@ -184,6 +184,17 @@ void PlayPlayers(ScriptedGame& game)
     std::string addCaption = game.TextOf("btn_user_1");
     ASSERT_TRUE(OpenBy(game, "btn_user_1", "dlg_EditPlayer"));
     game.Type("OMAR");
+    // A keyboard's digits go into the name as a keyboard sends them, key and character: '8' and
+    // '5' neither walk the on-screen keys nor press the one in focus.
+    for (char digit : {'8', '5'}) {
+        game.KeyDown(static_cast<unsigned>(digit));
+        game.Type(std::string(1, digit));
+        game.KeyUp(static_cast<unsigned>(digit));
+    }
+    EXPECT_EQ(game.TextOf("txtName"), "OMAR85");
+    ASSERT_TRUE(game.Shows("dlg_EditPlayer"));
+    game.Key(VK_BACK);
+    game.Key(VK_BACK);
     ASSERT_TRUE(CloseBy(game, "btnPlayerOK"));
     EXPECT_EQ(profiles->GetPlayerCount(), 2);
     EXPECT_EQ(profiles->GetCurrentIndex(), 1);

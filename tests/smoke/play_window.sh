@@ -179,12 +179,13 @@ play_in_window() {  # kelo work lookdir
     start_x "$work" || return 1
 
     # A first start, in a window twice the picture's size: the name typed, its last letter tapped
-    # on the screen's keys, then OK.
+    # on the screen's keys, digits typed (not taken as keypad keys), then OK.
     start_kelo "$kelo" "$work" first || return 1
     [ "$window_w" -ge 1600 ] && [ "$window_h" -ge 960 ] || { echo "the window was not scaled up"; return 1; }
     wait_for name_entry 180 $SCREEN_NAME_ENTRY || return 1
-    keys type --delay 60 "Ana Xwi"
+    keys type --delay 60 "Ai Wi"
     tap 486 308
+    keys type --delay 60 "85"
     wait_for typed_name 30 $SCREEN_NAME_TYPED || return 1
     keep name || return 1
     step 596 131 menu 60 $SCREEN_MENU || return 1
@@ -209,7 +210,7 @@ play_in_window() {  # kelo work lookdir
     wait_exit first || return 1
     [ -s "$work/save/global.opt" ] || { echo "no global.opt written"; return 1; }
     [ -s "$work/save/saveresume.dat" ] || { echo "no saveresume.dat written"; return 1; }
-    grep -q "ANA XWIN" "$work/save/global.opt" || { echo "the name typed and tapped was not kept"; return 1; }
+    grep -q "AI WIN85" "$work/save/global.opt" || { echo "the name typed and tapped was not kept"; return 1; }
 
     # Started again and the window shrunk below the picture: the level left is offered to
     # continue and comes back, and from the menu again its Quit ends the program.

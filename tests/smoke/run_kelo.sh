@@ -3,6 +3,7 @@
 #   run_kelo.sh <kelo> headless   on the null back end, with a second instance that must end at once
 #   run_kelo.sh <kelo> window     in an SDL window under Xvfb (skipped, code 77, without xvfb-run)
 #   run_kelo.sh <kelo> nodisplay  with SDL on a driver that shows nothing, which must fail loudly
+#   run_kelo.sh <kelo> damaged    headless copies beside damaged packs, which must fail saying why
 #   run_kelo.sh <kelo> play       played in a scaled window under Xvfb by X events (xdotool), its
 #                                 frames taken from the X server (skipped, code 77, without them)
 set -uo pipefail
@@ -22,7 +23,46 @@ check_png() {
         { echo "picture is not ${width}x${height}: $head"; return 1; }
 }
 
+# A copy of the program and its packs in a folder of its own, with one pack damaged: the run must
+# end with 1, say on stderr what it could not load and why, and write no picture.
+run_damaged() {  # case pack said [junk | drop NAME | garble NAME...]
+    local case=$1 pack=$2 said=$3 source dir file
+    shift 3
+    source=$(dirname "$kelo")
+    dir="$work/$case"
+    mkdir -p "$dir"
+    for file in "$kelo" "$source"/_game_*.pak; do
+        ln "$file" "$dir/" 2>/dev/null || cp "$file" "$dir/"
+    done
+    rm -f "$dir/$pack"
+    if [ "${1:-}" = junk ]; then
+        printf 'not a pack at all\n' >"$dir/$pack"
+    elif [ $# -gt 0 ]; then
+        python3 "$(dirname "$0")/damage_pack.py" "$source/$pack" "$dir/$pack" "$@" || return 1
+    fi
+    KELO_HEADLESS=1 KELO_FRAMES=1000 KELO_SHOT="$dir/shot.png" KELO_SAVE_DIR="$dir/save" timeout 120 "$dir/kelo" \
+        2>"$dir/said.txt"
+    local code=$?
+    [ $code -eq 1 ] || { echo "$case: kelo ended with $code"; cat "$dir/said.txt"; return 1; }
+    grep -qF -- "$said" "$dir/said.txt" || { echo "$case: stderr did not say: $said"; cat "$dir/said.txt"; return 1; }
+    [ ! -e "$dir/shot.png" ] || { echo "$case: a picture was written"; return 1; }
+    rm -rf "$dir"
+}
+
 case "$mode" in
+damaged)
+    run_damaged layout _game_common.pak 'cannot build the start menu: ui\ui_800x480\keloui.txt: not in the packs' \
+        drop ui/ui_800x480/keloui.txt || exit 1
+    run_damaged sprite _game_800x480.pak 'i_800x480\board\ball1.png: not in the packs' \
+        drop i_800x480/board/ball1.png || exit 1
+    run_damaged scripts _game_common.pak 'cannot load the sprite scripts ui\sprites.txt: not in the packs' \
+        drop ui/sprites.txt || exit 1
+    run_damaged effect _game_common.pak 'Sounds\button1.ogg: damaged' garble Sounds/button1.ogg || exit 1
+    run_damaged music _game_common.pak 'cannot load the music: Sounds\Music\kelo.s3m: not in the packs' \
+        drop Sounds/Music/kelo.s3m || exit 1
+    run_damaged no_pack _game_800x480.pak '_game_800x480.pak: No such file or directory' || exit 1
+    run_damaged junk_pack _game_common.pak '_game_common.pak: not a pack' junk || exit 1
+    ;;
 headless)
     KELO_HEADLESS=1 KELO_FRAMES=30 KELO_SHOT="$work/shot.png" KELO_SAVE_DIR="$work/save" timeout 60 "$kelo"
     code=$?
@@ -90,7 +130,7 @@ nodisplay)
     done
     ;;
 *)
-    echo "usage: $0 <kelo> headless|window|nodisplay|play" >&2
+    echo "usage: $0 <kelo> headless|window|nodisplay|play|damaged" >&2
     exit 2
     ;;
 esac

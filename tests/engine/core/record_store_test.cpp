@@ -1,9 +1,15 @@
 #include "engine/core/record_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstring>
+#include <future>
 
+#include "engine/core/disk_file.h"
 #include "engine/core/pack_memory_file.h"
 #include "file_fixtures.h"
 #include "platform/null/test_hooks.h"
@@ -270,4 +276,60 @@ TEST(Crc16, KnownValuesAndFileChecksum)
     WriteHostFile(folder.Host("blocks"), bytes);
     uint16_t expected = static_cast<uint16_t>(Crc16(bytes.data(), 4096) + Crc16(bytes.data() + 4096, 904));
     EXPECT_EQ(FileChecksum(&app, folder.Engine("blocks").c_str()), expected);
+}
+
+TEST_F(Store, SavesThatArePipesCountAsDamagedAndNeverWait)
+{
+    std::string pipes[2] = {folder.Host("saveresume.dat"), folder.Host("global.opt")};
+    for (const std::string& pipe : pipes)
+        ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    auto reads = std::async(std::launch::async, [&] {
+        SaveFileHolder holder(&app);
+        holder.SetFile(Path().c_str(), nullptr);
+        PackMemoryFile* record = holder.ReadRecord(1);
+        delete record;
+        PackMemoryFile options;
+        bool optionsRead = options.LoadFromDisk(&app, folder.Engine("global.opt").c_str(), kStreamRead);
+        return record == nullptr && !optionsRead;
+    });
+    if (reads.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // A reader waiting in its open is let go by a writer, so the failure ends.
+        do {
+            for (const std::string& pipe : pipes)
+                close(open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
+        } while (reads.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready);
+        FAIL() << "a save that is a pipe kept the reader waiting";
+    }
+    EXPECT_TRUE(reads.get());
+    // The next save puts a file in place and keeps the pipe aside, as for any damaged file.
+    SaveFileHolder holder(&app);
+    holder.SetFile(Path().c_str(), nullptr);
+    Written first("first");
+    ASSERT_TRUE(holder.WriteRecord(1, &first.file, "a"));
+    EXPECT_EQ(Contents(holder.ReadRecord(1)), "first");
+    EXPECT_TRUE(std::filesystem::is_fifo(folder.Host("saveresume.dat.bad")));
+}
+
+TEST_F(Store, ASaveThatCannotBeWrittenSaysWhichAndWhyOnce)
+{
+    SaveFileHolder holder(&app);
+    holder.SetFile(Path().c_str(), nullptr);
+    Written first("first");
+    std::string options = folder.Engine("global.opt");
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 2; ++i) {
+        nullbackend::FailFileCalls(nullbackend::FileCall::Write, 1, ERROR_DISK_FULL);
+        EXPECT_FALSE(holder.WriteRecord(1, &first.file, "a"));
+        nullbackend::FailFileCalls(nullbackend::FileCall::Move, 1, ERROR_ACCESS_DENIED);
+        EXPECT_FALSE(WriteFileReplacing(options.c_str(), "x", 1));
+    }
+    std::string said = testing::internal::GetCapturedStderr();
+    std::string resume = "cannot write " + Path() + ": No space left on device";
+    std::string global = "cannot write " + options + ": Permission denied";
+    EXPECT_NE(said.find(resume), std::string::npos) << said;
+    EXPECT_NE(said.find(global), std::string::npos) << said;
+    EXPECT_EQ(said.find(resume, said.find(resume) + 1), std::string::npos) << "said twice: " << said;
+    EXPECT_EQ(said.find(global, said.find(global) + 1), std::string::npos) << "said twice: " << said;
+    // Play goes on: the next save that can be written is.
+    EXPECT_TRUE(holder.WriteRecord(1, &first.file, "a"));
 }

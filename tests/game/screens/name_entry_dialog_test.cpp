@@ -138,9 +138,12 @@ TEST_F(NameEntry, ASpaceTypedOnTheKeyboardAddsOneBlank)
     dialog->OnChar(' ');
     OnVirtualKey(' ', false);
     EXPECT_EQ(Name(), " ");
-    // The keypad's action key still presses the focused key.
+    // The action key still presses the focused key; a keypad digit is typed here, not pressed.
     OnVirtualKey('5', true);
     OnVirtualKey('5', false);
+    EXPECT_EQ(Name(), " ");
+    dialog->OnKey(5, true);
+    dialog->OnKey(5, false);
     EXPECT_EQ(Name(), " Q");
 }
 

@@ -76,6 +76,36 @@ bool Font::Place(SurfaceBase* surface, unsigned char c, int px, int py, const Re
     return true;
 }
 
+bool Font::MeasureInkTop(const char* text, int* top) const
+{
+    if (!coverage_ || !text || !top)
+        return false;
+    int first = -1;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+        if (*p == ' ')
+            continue;
+        const Cell& cell = cells_[*p];
+        int64_t x1 = std::min<int64_t>({cell.x1, int64_t(cell.x0) + cellWidth_ - 1, int64_t(glyphWidth_) - 1});
+        int64_t y1 = std::min<int64_t>({int64_t(cell.y0) + cellHeight_, int64_t(glyphHeight_)});
+        int64_t rows = first < 0 ? y1 - cell.y0 : std::min<int64_t>(first, y1 - cell.y0);
+        for (int64_t row = 0; row < rows; ++row) {
+            const uint8_t* cover = coverage_ + size_t(cell.y0 + row) * size_t(glyphWidth_);
+            bool inked = false;
+            for (int64_t x = cell.x0; x <= x1 && !inked; ++x)
+                inked = cover[x] > 15;
+            if (inked) {
+                first = static_cast<int>(row);
+                break;
+            }
+        }
+    }
+    if (first < 0)
+        return false;
+    // DrawText lifts the cell by the trim and lowers it by half the extra height.
+    *top = first - (verticalTrim_ >> 2) + extraHeight_ / 2;
+    return true;
+}
+
 int Font::DrawGlyph565(SurfaceBase* surface, unsigned char c, int px, int py, Colour colour, int alpha,
                        const Rect* clip) const
 {

@@ -50,6 +50,9 @@ public:
     int GetLineHeight() const;
     // Width in pixels of one line; 0 for a null or empty text.
     int MeasureText(const char* text) const;
+    // The rows a line's glyphs cover, from the y it is drawn at: the first inked row in top and
+    // the one past the last in bottom. False when nothing of the text is inked.
+    bool MeasureInk(const char* text, int* top, int* bottom) const;
     // One line with its top-left at (x, y): r, g, b and alpha are bytes (alpha 0 draws nothing),
     // effect is 0..5 (others draw nothing), clip is null or a rectangle in logical coordinates.
     void DrawText(SurfaceBase* surface, int x, int y, const char* text, int r, int g, int b, int effect, int alpha,

@@ -49,6 +49,37 @@ uint16_t Make565(int r, int g, int b)
 
 // The glyph's drawn window is held to its cell and to the glyph image, then clipped to the clip
 // rectangle and always to the surface, so no glyph reads or writes outside its buffers.
+bool Font::MeasureInk(const char* text, int* top, int* bottom) const
+{
+    if (!text || !coverage_)
+        return false;
+    int64_t first = INT64_MAX, last = INT64_MIN;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+        const Cell& cell = cells_[*p];
+        int64_t sx1 = std::min<int64_t>({cell.x1, int64_t(cell.x0) + cellWidth_ - 1, int64_t(glyphWidth_) - 1});
+        int64_t sy1 = std::min<int64_t>({cell.y1, int64_t(cell.y0) + cellHeight_, int64_t(glyphHeight_)});
+        for (int64_t row = std::max<int64_t>(cell.y0, 0); row < sy1; ++row) {
+            const uint8_t* cover = coverage_ + size_t(row) * size_t(glyphWidth_);
+            for (int64_t column = std::max<int64_t>(cell.x0, 0); column <= sx1; ++column) {
+                // Draw skips coverage this faint.
+                if (cover[column] > 15) {
+                    first = std::min(first, row - cell.y0);
+                    last = std::max(last, row - cell.y0);
+                    break;
+                }
+            }
+        }
+    }
+    if (first > last)
+        return false;
+    const int lift = verticalTrim_ >> 2;
+    if (top)
+        *top = static_cast<int>(first) - lift;
+    if (bottom)
+        *bottom = static_cast<int>(last) + 1 - lift;
+    return true;
+}
+
 bool Font::Place(SurfaceBase* surface, unsigned char c, int px, int py, const Rect* clip, bool rawBounds,
                  Placement& out) const
 {

@@ -1,5 +1,7 @@
 #include "game/screens/map_widgets.h"
 
+#include <utility>
+
 #include "engine/core/application.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/resource_entry.h"
@@ -77,6 +79,11 @@ Point MapButton::GetCaptionPosition()
     return at;
 }
 
+int MapButton::GetTextPlaces(TextPlace* out, int max)
+{
+    return PutTextPlace(out, max, look_.font, GetCaptionPosition(), caption_.CStr());
+}
+
 CaptionColour MapButton::GetCaptionColour()
 {
     if (GetVisualState() == 0)
@@ -139,6 +146,11 @@ void GauntletModeRadio::FinishPress()
 {
     checked_ = true;
     SendEvent(nullptr, kMsgCheckToggled, GetName(), 1);
+}
+
+int GauntletModeRadio::GetTextPlaces(TextPlace* out, int max)
+{
+    return PutTextPlace(out, max, look_.font, GetCaptionPosition(), caption_.CStr());
 }
 
 Point GauntletModeRadio::GetCaptionPosition()
@@ -226,6 +238,22 @@ int GauntletModeSwitch::GetSurvivalTop()
     Point centre;
     GetCenter(centre);
     return centre.y + LabelGap(font ? font->GetLineHeight() : 0) + LabelShift();
+}
+
+int GauntletModeSwitch::GetTextPlaces(TextPlace* out, int max)
+{
+    auto* app = dynamic_cast<GameApp*>(application_);
+    Font* font = app ? app->GetSmallFont() : nullptr;
+    Point centre;
+    GetCenter(centre);
+    int count = 0;
+    const std::pair<const String*, int> labels[] = {{&practice_, GetPracticeTop()}, {&survival_, GetSurvivalTop()}};
+    for (const auto& [text, top] : labels) {
+        const char* line = text->CStr();
+        Point at{centre.x - (font ? font->MeasureText(line) : 0) / 2 + LabelShift(), top};
+        count += PutTextPlace(count < max ? out + count : nullptr, max - count, font, at, line);
+    }
+    return count;
 }
 
 void GauntletModeSwitch::Draw()

@@ -193,9 +193,10 @@ int ExpectLaidOut(GameApp* app, const std::string& where)
         // A backdrop as large as the screen lies under everything.
         if (hasExit && ink.Overlaps(corner) && !whole.Inside(ink))
             finding(piece.name + " at " + Describe(ink) + " lies under the close button");
-        // Across, the whole line must fit; down, its glyphs (the line's blank rows may overhang).
+        // Across, the whole line must lie within the box; down, its glyphs must be no taller
+        // (a caption may stand above its box's middle, over an underline).
         const Box own = piece.owner != piece.layer ? BoxOf(piece.owner) : whole;
-        if (piece.text && !Box{piece.box.x, ink.y, piece.box.w, ink.h}.Inside(own))
+        if (piece.text && (piece.box.x < own.x || piece.box.x + piece.box.w > own.x + own.w || ink.h > own.h))
             finding(piece.name + " at " + Describe(piece.box) + " is larger than its box " + Describe(own));
         if (piece.layer != screen && !piece.layer->IsRoot()) {
             const Box inner = InnerOf(app, piece.layer);

@@ -180,7 +180,8 @@ LRESULT WindowProc(HWND window, unsigned message, WPARAM wParam, LPARAM lParam)
         return OnKeyMessage(static_cast<UINT>(wParam), message == WM_KEYDOWN);
     case WM_CHAR:
         InputClearsPaintFlag();
-        if (app && IsTypedCharacter(wParam))
+        // Return as a character is a keyboard's: the name entry takes it as OK.
+        if (app && (IsTypedCharacter(wParam) || wParam == '\r'))
             app->OnChar(static_cast<int>(wParam));
         return 0;
     case WM_TIMER:

@@ -144,6 +144,8 @@ void NameEntryDialog::Append(char c)
 
 bool NameEntryDialog::OnChar(int character)
 {
+    if (character == '\r')
+        return ConfirmTyped(), true;
     if (character == ' ')
         return OnEvent(this, kMsgCommand, "btnSpace", 0), true;
     if (character == 8 || character == 800)
@@ -198,6 +200,17 @@ int NameEntryDialog::GetFocusedLetter()
         if (keys_[i] == focus)
             return 'A' + i;
     return -1;
+}
+
+// Only a keyboard sends Return as a character, so the keypad's action key still types the focused
+// letter; the key press that came with the character is let go without typing.
+void NameEntryDialog::ConfirmTyped()
+{
+    if (!ok_ || !ok_->IsVisible() || ok_->IsInputBlocked() || (parent_ && parent_->FindModalChild() != this))
+        return;
+    if (Widget* focus = GetFocusChild())
+        focus->CancelPress();
+    OnEvent(ok_, kMsgCommand, ok_->GetName(), 0);
 }
 
 ButtonWidget* NameEntryDialog::OkOrSpace() const

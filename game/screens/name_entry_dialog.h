@@ -44,6 +44,8 @@ private:
     // The candidate when it fits; true in any case.
     void Append(char c);
     const char* NameText() const;
+    // Return typed on a keyboard: OK, while it shows and nothing stands over the entry.
+    void ConfirmTyped();
     // The key a move lands on above the top row: OK while it shows, else space.
     ButtonWidget* OkOrSpace() const;
 

@@ -122,10 +122,16 @@ void StartMenuScreen::UpdateWelcomeText()
     }
     String name;
     profiles->GetPlayerName(profiles->GetCurrentIndex(), name);
-    if (name.IsEmpty())
+    // A greeting without a name reads as a fault ("Welcome, !"): it waits for the first name.
+    const bool named = !name.IsEmpty();
+    if (!named)
         name.Assign(" ");
     welcome_->SetText(FormatText(format.CStr() ? format.CStr() : "", {name}).CStr());
     welcome_->Relayout();
+    if (named)
+        welcome_->Show();
+    else
+        welcome_->Hide();
 }
 
 void StartMenuScreen::EnsurePlayer()
@@ -138,7 +144,7 @@ void StartMenuScreen::EnsurePlayer()
     if (index < 0)
         return;
     profiles->SetCurrentIndex(index);
-    // A layout without the name entry opens nothing; the welcome then shows a blank.
+    // A layout without the name entry opens nothing; the welcome then stays hidden.
     RunActionFromFile(kMenuFile, "acn_show_edit");
     if (auto* entry = dynamic_cast<NameEntryDialog*>(ScriptWidget::FindByName(this, "dlg_EditPlayer")))
         entry->Refresh();

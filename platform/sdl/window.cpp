@@ -1,11 +1,13 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/handheld_internal.h"
 #include "platform/internal.h"
 #include "platform/keys.h"
+#include "platform/sdl/full_screen.h"
 #include "platform/sdl/picture_fit.h"
 #include "platform/sdl/pixel_rows.h"
 #include "platform/threads.h"
@@ -112,8 +114,19 @@ void Translate(const SDL_Event& event)
         break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-        if (UINT vk = VirtualKeyFromKeycode(event.key.keysym.sym))
+        // F11 is the desktop's, not the handheld's: it never reaches the program.
+        if (event.key.keysym.sym == SDLK_F11) {
+            if (event.type == SDL_KEYDOWN && !event.key.repeat)
+                SetFullScreen(g_window, !IsFullScreen());
+            break;
+        }
+        if (UINT vk = VirtualKeyFromKeycode(event.key.keysym.sym)) {
             platform_internal::KeyInput(vk, event.type == SDL_KEYDOWN);
+            // A keyboard's Return also comes as a character, as the system's key translation
+            // sends it (SDL's text has none); the keypad's Enter stays the bare action key.
+            if (event.key.keysym.sym == SDLK_RETURN && event.type == SDL_KEYDOWN)
+                platform_internal::CharInput('\r');
+        }
         break;
     case SDL_TEXTINPUT:
         SendText(event.text.text);
@@ -308,6 +321,8 @@ bool CreateMainWindow(const char* title, bool visible)
         return false;
     }
     SDL_StartTextInput();
+    if (const char* full = getenv("KELO_FULLSCREEN"); full && SDL_strcmp(full, "1") == 0)
+        SetFullScreen(g_window, true);
     g_closeSent = false;
     g_buttonHeld = false;
     Render();
@@ -417,6 +432,7 @@ void Shutdown()
     g_texture = nullptr;
     g_renderer = nullptr;
     g_window = nullptr;
+    ForgetFullScreen();
     g_lastPump = 0;
     if (SDL_WasInit(SDL_INIT_VIDEO))
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);

@@ -138,6 +138,38 @@ wait_exit() {  # run
     [ $code -eq 0 ] || { echo "kelo ended with $code ($run)"; cat "$work/kelo_$run.txt"; return 1; }
 }
 
+# F11: the window covers the whole display (no window manager needed) with the picture at the
+# largest whole multiple, centred on black; F11 again gives the window back as it was.
+full_screen() {  # on|off
+    local want_w want_h want_x want_y i
+    if [ "$1" = on ]; then
+        windowed_place="$window_x $window_y $window_w $window_h"
+        read -r want_w want_h < <(xdotool getdisplaygeometry)
+        want_x=0 want_y=0
+    else
+        read -r want_x want_y want_w want_h <<<"$windowed_place"
+    fi
+    keys key F11
+    for i in $(seq 1 40); do
+        read_geometry >/dev/null
+        [ "$window_x $window_y $window_w $window_h" = "$want_x $want_y $want_w $want_h" ] && break
+        sleep 0.25
+    done
+    read_geometry
+    [ "$window_x $window_y $window_w $window_h" = "$want_x $want_y $want_w $want_h" ] ||
+        { echo "F11 ($1) left the window at $window_x,$window_y ${window_w}x$window_h"; return 1; }
+    [ "$1" = on ] || return 0
+    local scale=$((window_w / 800 < window_h / 480 ? window_w / 800 : window_h / 480))
+    local left=$(((window_w - 800 * scale) / 2)) top=$(((window_h - 480 * scale) / 2))
+    [ "$scale" -ge 1 ] && [ "$left" -gt 0 ] && [ "$top" -gt 0 ] || { echo "no black border to look at"; return 1; }
+    wait_for full_screen 30 $SCREEN_MENU || return 1
+    look probe "$work/now.xwd" 0 0 "$left" "$window_h" "$left" "$window_h" "$((left / 2)),$((window_h / 2)),000000" &&
+        look probe "$work/now.xwd" "$((window_w - left))" 0 "$left" "$window_h" "$left" "$window_h" \
+            "$((left / 2)),$((window_h / 2)),000000" &&
+        look probe "$work/now.xwd" 0 0 "$window_w" "$top" "$window_w" "$top" "$((window_w / 2)),$((top / 2)),000000" ||
+        { echo "the picture is not centred on black"; return 1; }
+}
+
 play_in_window() {  # kelo work lookdir
     local kelo=$1
     work=$2 look_dir=$3
@@ -186,8 +218,13 @@ play_in_window() {  # kelo work lookdir
     read_geometry
     wait_for menu 180 $SCREEN_MENU || return 1
     keep menu_small || return 1
+    # Full screen, where the stylus still lands, and back.
+    full_screen on || return 1
+    keep full_screen || return 1
     step 582 130 continue 60 $SCREEN_CONTINUE || return 1
     keep continue || return 1
+    full_screen off || return 1
+    wait_for continue 30 $SCREEN_CONTINUE || return 1
     step 400 247 ready 60 $SCREEN_READY || return 1
     keep ready || return 1
     step 400 266 board 60 $SCREEN_BOARD || return 1

@@ -84,7 +84,7 @@ TEST_F(Handheld, KeysAndCharactersAreFilteredBeforeTheApplication)
     for (WPARAM c : {WPARAM('a'), WPARAM('Z'), WPARAM(' '), WPARAM('\''), WPARAM(8), WPARAM('1'), WPARAM('.'),
                      WPARAM(233), WPARAM(13)})
         Send(WM_CHAR, c);
-    EXPECT_EQ(app.chars, (std::vector<int>{'a', 'Z', ' ', '\'', 8}));
+    EXPECT_EQ(app.chars, (std::vector<int>{'a', 'Z', ' ', '\'', 8, 13}));
 
     for (UINT vk : {VK_ESCAPE, VK_SHIFT, VK_MENU, VK_LWIN, VK_PRIOR, VK_NEXT})
         Send(WM_KEYDOWN, vk);

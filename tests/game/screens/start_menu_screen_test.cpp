@@ -275,7 +275,7 @@ TEST(StartMenuScreen, TheSkyCoversTheWidthWithoutASeamAtEveryOffset)
     }
 }
 
-TEST(StartMenuScreen, WithNoPlayersOneIsAddedAndMadeCurrentAndGreetedWithABlank)
+TEST(StartMenuScreen, WithNoPlayersOneIsAddedAndMadeCurrentAndGreetedOnlyOnceNamed)
 {
     MenuApp app;
     ASSERT_TRUE(app.ok);
@@ -288,9 +288,11 @@ TEST(StartMenuScreen, WithNoPlayersOneIsAddedAndMadeCurrentAndGreetedWithABlank)
     ASSERT_NE(welcome, nullptr);
     EXPECT_EQ(app.Menu()->GetWelcomeText(), welcome);
     EXPECT_EQ(Text(welcome->GetText()), "Welcome  !");
+    EXPECT_FALSE(welcome->IsVisible()) << "no greeting behind the first name entry";
     app.Profiles().SetPlayerName(0, String("Ana"));
     app.Menu()->UpdateWelcomeText();
     EXPECT_EQ(Text(welcome->GetText()), "Welcome Ana!");
+    EXPECT_TRUE(welcome->IsVisible());
     // Shown again, the menu adds nobody.
     ASSERT_NE(app.RestingMenu(), nullptr);
     EXPECT_EQ(app.Profiles().GetPlayerCount(), 1);

@@ -64,13 +64,7 @@ GameApp* TextButton::GetGameApp() const
 
 Point TextButton::CentredCaptionOrigin()
 {
-    Point centre;
-    GetCenter(centre);
-    const char* text = caption_.CStr();
-    Point at;
-    at.x = centre.x - (look_.font && text ? look_.font->MeasureText(text) : 0) / 2;
-    at.y = centre.y - (look_.font ? look_.font->GetLineHeight() : 0) / 2;
-    return at;
+    return CentredCaption();
 }
 
 bool TextButton::Init()

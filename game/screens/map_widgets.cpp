@@ -155,17 +155,12 @@ int GauntletModeRadio::GetTextPlaces(TextPlace* out, int max)
 
 Point GauntletModeRadio::GetCaptionPosition()
 {
-    Point centre;
-    GetCenter(centre);
-    Point at;
     if (!look_.font)
-        return at;
-    at.y = centre.y - look_.font->GetLineHeight() / 2;
+        return Point{};
+    Point at = CentredCaption();
     if (side_ == 1) {
         Surface* image = CurrentImage();
         at.x = x_ + (image ? image->GetWidth() : 0);
-    } else {
-        at.x = centre.x - look_.font->MeasureText(caption_.CStr() ? caption_.CStr() : "") / 2;
     }
     at.x += GetTextGap() - look_.font->MeasureText(" ");
     if (IsPressShifted()) {

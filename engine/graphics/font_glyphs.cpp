@@ -72,7 +72,8 @@ bool Font::MeasureInk(const char* text, int* top, int* bottom) const
     }
     if (first > last)
         return false;
-    const int lift = verticalTrim_ >> 2;
+    // DrawText lifts the cell by the trim and lowers it by half the extra height.
+    const int lift = (verticalTrim_ >> 2) - extraHeight_ / 2;
     if (top)
         *top = static_cast<int>(first) - lift;
     if (bottom)
@@ -105,6 +106,11 @@ bool Font::Place(SurfaceBase* surface, unsigned char c, int px, int py, const Re
     out.dx = static_cast<int>(area.left);
     out.dy = static_cast<int>(area.top);
     return true;
+}
+
+bool Font::MeasureInkTop(const char* text, int* top) const
+{
+    return top && MeasureInk(text, top, nullptr);
 }
 
 int Font::DrawGlyph565(SurfaceBase* surface, unsigned char c, int px, int py, Colour colour, int alpha,

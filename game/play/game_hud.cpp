@@ -1,5 +1,6 @@
 #include "game/play/game_hud.h"
 
+#include <algorithm>
 #include <new>
 #include <string>
 
@@ -246,8 +247,8 @@ int GameHud::GetTextPlaces(TextPlace* out, int max) const
     else if (icon && small)
         put(small, Point{livesX_ + layout.ints[20], livesY_ + icon->GetHeight() / 2 - small->GetLineHeight() / 2},
             livesText_);
-    put(scoreFont_, Point{scoreX_, layout.ints[18]}, scoreText_);
-    put(captionFont_, Point{captionX_, layout.ints[23]}, caption_);
+    put(scoreFont_, Point{scoreX_, scoreY_}, scoreText_);
+    put(captionFont_, Point{captionX_, captionY_}, caption_);
     return count;
 }
 
@@ -280,12 +281,30 @@ void GameHud::RedrawPieces()
         }
     }
     const int o = ScreenWidth() - pieces_[kTR]->GetWidth();
+    PlaceTopLine();
     if (scoreFont_ && !scoreText_.IsEmpty())
-        scoreFont_->DrawText(cached_[kTR], scoreX_ - o, layout.ints[18], Text(scoreText_), 255, 255, 128, kEffectNone,
-                             255, nullptr);
+        scoreFont_->DrawText(cached_[kTR], scoreX_ - o, scoreY_, Text(scoreText_), 255, 255, 128, kEffectNone, 255,
+                             nullptr);
     if (captionFont_ && !caption_.IsEmpty())
-        captionFont_->DrawText(cached_[kTR], captionX_ - o, layout.ints[23], Text(caption_), 255, 255, 128,
-                               kEffectNone, 255, nullptr);
+        captionFont_->DrawText(cached_[kTR], captionX_ - o, captionY_, Text(caption_), 255, 255, 128, kEffectNone,
+                               255, nullptr);
+}
+
+// The table's rows for the score and the caption (below 0 on the small screens) assume fonts with
+// more blank rows above their capitals than ours: where the ink would start above the frame's
+// top row, both move down together, just enough, keeping the table's spacing between them.
+void GameHud::PlaceTopLine()
+{
+    const LayoutTable& layout = application_->GetLayoutTable();
+    scoreY_ = layout.ints[18];
+    captionY_ = layout.ints[23];
+    int drop = 0, top = 0;
+    if (scoreFont_ && scoreFont_->MeasureInkTop(Text(scoreText_), &top))
+        drop = std::max(drop, kTopLineInk - (scoreY_ + top));
+    if (captionFont_ && captionFont_->MeasureInkTop(Text(caption_), &top))
+        drop = std::max(drop, kTopLineInk - (captionY_ + top));
+    scoreY_ += drop;
+    captionY_ += drop;
 }
 
 void GameHud::RefreshLabels()

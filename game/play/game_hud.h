@@ -22,6 +22,8 @@ public:
     static constexpr int kPieces = 7;  // TL, TR, L, R, BL, B, BR
     static constexpr int kTouchRects = 9;
     static constexpr int kFlashFrames = 48;
+    // The first screen row the score's and the caption's ink may take: a row of frame stays above.
+    static constexpr int kTopLineInk = 1;
 
     GameHud(GameApp* application, GameplayScreen* board);
     GameHud(const GameHud&) = delete;
@@ -45,6 +47,9 @@ public:
     const String& GetCaption() const { return caption_; }
     int GetScoreX() const { return scoreX_; }
     int GetCaptionX() const { return captionX_; }
+    // Where the score and the caption are drawn (the y given to the font), once the pieces are drawn.
+    int GetScoreY() const { return scoreY_; }
+    int GetCaptionY() const { return captionY_; }
     int GetLivesX() const { return livesX_; }
     int GetLivesY() const { return livesY_; }
     // The icons and the "x n" text the lives are drawn with: n icons when 1 <= n <= 3, else one
@@ -66,6 +71,7 @@ private:
     void RefreshCaption();
     void RefreshScore();
     void RedrawPieces();
+    void PlaceTopLine();
     int CaptionedValue() const;
     int ScreenWidth() const;
     int ScreenHeight() const;
@@ -87,8 +93,10 @@ private:
     String scoreText_;
     int32_t shownScore_ = -1;
     int32_t scoreX_ = 0;
+    int32_t scoreY_ = 0;
     String caption_;
     int32_t captionX_ = 0;
+    int32_t captionY_ = 0;
     int32_t captionedValue_ = 0;
     int32_t captionedScore_ = 0;
     int32_t blinkCounter_ = 0;

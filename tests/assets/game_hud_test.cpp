@@ -9,6 +9,7 @@
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/resource_list.h"
 #include "engine/graphics/surface.h"
+#include "engine/graphics/surface_helpers.h"
 #include "game/app/profile_store.h"
 #include "game/play/game_hud.h"
 #include "game/play/gameplay_screen.h"
@@ -219,5 +220,45 @@ TEST(GameHud, TouchAreasExcludeTheirLeftAndTopEdges)
         EXPECT_EQ(br.y + br.h, r.height);
         // The middle of the board is open.
         EXPECT_FALSE(hud.HitTest(r.width / 2, r.height / 2));
+    }
+}
+
+// The table puts the top line above the screen's edge on the small screens; its ink still starts
+// on the frame, found by drawing each text where nothing clips it.
+TEST(GameHud, TheTopLineIsInkedWholeOnTheScreenAtEverySize)
+{
+    for (const ShippedResolution& r : kShippedResolutions) {
+        SCOPED_TRACE(ShippedName(r));
+        HudApp app(r.width, r.height);
+        ASSERT_TRUE(app.Ready());
+        app.Player().mode = 0;
+        app.Progress().stage = 1;
+        app.Progress().score = 1234567;
+        GameplayScreen board(&app);
+        GameHud hud(&app, &board);
+        ASSERT_TRUE(hud.Load());
+        hud.RefreshLabels();
+        Font* font = app.GetSmallFont();
+        ASSERT_NE(font, nullptr);
+        std::unique_ptr<Surface> scratch(CreateSurfaceSized(&app, 200, 3 * font->GetLineHeight(), false));
+        ASSERT_NE(scratch, nullptr);
+        const int pieceHeight = hud.GetCachedPiece(1)->GetHeight();
+        for (const auto& [text, y] : {std::pair{hud.GetCaption().CStr(), hud.GetCaptionY()},
+                                      std::pair{hud.GetScoreText().CStr(), hud.GetScoreY()}}) {
+            SCOPED_TRACE(text);
+            const int at = font->GetLineHeight();
+            scratch->Clear(0, 0, 0);
+            font->DrawText(scratch.get(), 0, at, text, 255, 255, 255, kEffectNone, 255, nullptr);
+            int first = -1, last = -1;
+            for (int row = 0; row < scratch->GetHeight(); ++row)
+                for (int x = 0; x < scratch->GetWidth(); ++x)
+                    if (scratch->GetPixels()[row * scratch->GetRawWidth() + x]) {
+                        first = first < 0 ? row : first;
+                        last = row;
+                    }
+            ASSERT_GE(first, 0);
+            EXPECT_GE(y + first - at, GameHud::kTopLineInk);
+            EXPECT_LT(y + last - at, pieceHeight);
+        }
     }
 }

@@ -1,6 +1,9 @@
 #include "game/screens/map_screen_art.h"
 
+#include <string>
+
 #include "engine/core/strings.h"
+#include "engine/graphics/font.h"
 #include "engine/graphics/image_loader.h"
 #include "engine/graphics/surface.h"
 #include "engine/ui/script_widget.h"
@@ -11,6 +14,7 @@
 namespace {
 
 constexpr int32_t kSkyStepRaw = 128;  // half a pixel
+constexpr const char* kEllipsis = "\x85";  // in the language file's 8-bit encoding
 
 }  // namespace
 
@@ -49,6 +53,32 @@ void DrawMapSky(Surface* display, Surface* sky, Fixed offset)
         sky->Draw(display, x, 0, sky->GetWidth(), sky->GetHeight(), 0, 0);
 }
 
+namespace {
+
+// Cuts a name that would run past the right edge and ends it with an ellipsis; a name with no
+// room at all keeps the layout's blank.
+void FitNameBefore(TextWidget* name, int right)
+{
+    Font* font = name->GetLook().font;
+    Rect area;
+    name->GetLayoutRect(area);
+    int room = right - area.x;
+    std::string text = name->GetText().CStr() ? name->GetText().CStr() : "";
+    if (font->MeasureText(text.c_str()) <= room)
+        return;
+    std::string cut;
+    do {
+        text.pop_back();
+        while (!text.empty() && text.back() == ' ')
+            text.pop_back();
+        cut = text + kEllipsis;
+    } while (!text.empty() && font->MeasureText(cut.c_str()) > room);
+    name->SetText(text.empty() ? " " : cut.c_str());
+    name->Relayout();
+}
+
+}  // namespace
+
 void FillHighScoreRows(Widget* screen, const ScoreEntry* entries)
 {
     for (int row = 1; row <= 3; ++row) {
@@ -76,6 +106,12 @@ void FillHighScoreRows(Widget* screen, const ScoreEntry* entries)
         if (value) {
             value->SetText(valueText.CStr());
             value->Relayout();
+        }
+        // The name ends a blank's width before its score.
+        if (name && value && name->GetLook().font) {
+            Rect score;
+            value->GetLayoutRect(score);
+            FitNameBefore(name, score.x - name->GetLook().font->MeasureText(" "));
         }
     }
 }

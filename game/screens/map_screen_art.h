@@ -21,7 +21,7 @@ void ScrollMapSky(Fixed& offset, const Surface* sky);
 // Copies of the sky at y 0 from the offset on while x is left of the display's right edge.
 void DrawMapSky(Surface* display, Surface* sky, Fixed offset);
 // Rows 1..3 of "txt_hs_name_%d" and "txt_hs_value_%d": the entries' names and scores, or one blank
-// in each without entries.
+// in each without entries. A name too long for its row is cut to end before its score.
 void FillHighScoreRows(Widget* screen, const ScoreEntry* entries);
 // The children from the last to the first: the first that is visible and holds the point or is
 // modal becomes the focus child and takes the event. False when none did (result unset).

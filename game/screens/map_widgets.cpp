@@ -1,5 +1,6 @@
 #include "game/screens/map_widgets.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "engine/core/application.h"
@@ -203,12 +204,14 @@ bool GauntletModeSwitch::Init()
 
 int GauntletModeSwitch::LabelGap(int lineHeight)
 {
-    if (IsSquareLayout(application_))
-        return -4;
-    Surface* screen = GetScreen();
-    if (screen && screen->GetHeight() < 480)
-        return -3;
-    return lineHeight / 4;
+    // A quarter line apart from the centre, less where the plaque is too low for that; never
+    // closer than touching, whatever the font's blank rows.
+    int gap = lineHeight / 4;
+    if (Surface* image = CurrentImage()) {
+        int below = image->GetHeight() - image->GetHeight() / 2;
+        gap = std::min(gap, below - lineHeight - (IsSquareLayout(application_) ? 1 : 0));
+    }
+    return std::max(gap, 0);
 }
 
 int GauntletModeSwitch::LabelShift()

@@ -79,7 +79,7 @@ public:
     int GetSurvivalTop();
 
 private:
-    // The gap between the centre and each label; negative where they overlap it.
+    // The gap between the centre and each label: never below 0, so the labels never overlap.
     int LabelGap(int lineHeight);
     int LabelShift();
 

@@ -3,6 +3,9 @@
 // the maps come back through the application's restore.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "engine/core/pack_memory_file.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/resource_entry.h"
@@ -24,6 +27,25 @@ std::string TextOf(Widget* screen, const char* name)
 {
     auto* text = dynamic_cast<TextWidget*>(ScriptWidget::FindByName(screen, name));
     return text && text->GetText().CStr() ? text->GetText().CStr() : "";
+}
+
+// Every row's name ends before its score, and the score stays whole.
+void ExpectNamesClearOfScores(Widget* map, const std::string& score)
+{
+    for (int row = 1; row <= 3; ++row) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        std::string n = std::to_string(row);
+        auto* name = dynamic_cast<TextWidget*>(ScriptWidget::FindByName(map, ("txt_hs_name_" + n).c_str()));
+        auto* value = dynamic_cast<TextWidget*>(ScriptWidget::FindByName(map, ("txt_hs_value_" + n).c_str()));
+        ASSERT_NE(name, nullptr);
+        ASSERT_NE(value, nullptr);
+        Rect nameArea, valueArea;
+        name->GetLayoutRect(nameArea);
+        value->GetLayoutRect(valueArea);
+        EXPECT_LT(nameArea.x + nameArea.w, valueArea.x) << TextOf(map, ("txt_hs_name_" + n).c_str());
+        EXPECT_EQ(TextOf(map, ("txt_hs_value_" + n).c_str()), score);
+        EXPECT_EQ(TextOf(map, ("txt_hs_name_" + n).c_str()).substr(0, 2), "It");
+    }
 }
 
 }  // namespace
@@ -271,6 +293,72 @@ TEST(AdventureMap, TempleFourRisesWithItsDoorsAndShakesTheOthers)
     EXPECT_EQ(map->GetRiseOffset().raw, 0);
 }
 
+TEST(MapScreens, LongNamesEndBeforeTheirScoresAtEveryResolution)
+{
+    for (const ShippedResolution& r : kShippedResolutions) {
+        SCOPED_TRACE(ShippedName(r));
+        MapsApp app(r.width, r.height);
+        ASSERT_TRUE(app.Usable());
+        ProfileStore* profiles = app.GetProfiles();
+        for (ScoreEntry* table : {profiles->AdventureScores(), profiles->GauntletScores(0, 13)})
+            for (int i = 0; i < kHighScoreEntries; ++i) {
+                table[i].score = 54321;
+                std::snprintf(table[i].name, sizeof table[i].name, "%s", "Itzel Moonstone Greenle");
+            }
+        AdventureMapScreen* adventure = app.RestingAdventure();
+        ASSERT_NE(adventure, nullptr);
+        ExpectNamesClearOfScores(adventure, "54321");
+        GauntletMapScreen* gauntlet = app.RestingGauntlet();
+        ASSERT_NE(gauntlet, nullptr);
+        ExpectNamesClearOfScores(gauntlet, "54321");
+    }
+}
+
+TEST(GauntletMap, TheTextsItDrawsItselfStayOnTheirStonesAndApartAtEveryResolution)
+{
+    for (const ShippedResolution& r : kShippedResolutions) {
+        SCOPED_TRACE(ShippedName(r));
+        MapsApp app(r.width, r.height);
+        ASSERT_TRUE(app.Usable());
+        GauntletMapScreen* map = app.RestingGauntlet();
+        ASSERT_NE(map, nullptr);
+        bool square = r.width == 240;
+        Font* font = square ? app.GetSmallFont() : app.GetMainFont();
+        for (int language = 0; language < 4; ++language) {
+            ASSERT_TRUE(app.GetLanguageTable()->SelectLanguage(language));
+            for (int g = 0; g < 4; ++g) {
+                Surface* tier = SealedFrame(map->GetGemSprite(g));
+                ASSERT_NE(tier, nullptr);
+                String label;
+                app.GetLanguageTable()->LookupOffset(label, "STR_GAUNT_RANK_1", g);
+                // Drawn centred on the tier (two pixels right on the smallest screen), inside its rim.
+                int width = font->MeasureText(label.CStr());
+                int left = (tier->GetWidth() - width) / 2 + (square ? 2 : 0);
+                int rim = std::max(1, tier->GetWidth() / 32);
+                EXPECT_GE(left, rim) << label.CStr();
+                EXPECT_LE(left + width, tier->GetWidth() - rim) << label.CStr();
+            }
+        }
+        // The mode switch's labels: one above the other, both on the plaque.
+        GauntletModeSwitch* modeSwitch = map->GetModeSwitch();
+        ASSERT_NE(modeSwitch, nullptr);
+        EXPECT_FALSE(modeSwitch->GetPracticeLabel().IsEmpty());
+        EXPECT_FALSE(modeSwitch->GetSurvivalLabel().IsEmpty());
+        Surface* plaque = modeSwitch->CurrentImage();
+        ASSERT_NE(plaque, nullptr);
+        int line = app.GetSmallFont()->GetLineHeight();
+        Point centre;
+        modeSwitch->GetCenter(centre);
+        int top = centre.y - plaque->GetHeight() / 2;
+        EXPECT_LE(modeSwitch->GetPracticeTop() + line, modeSwitch->GetSurvivalTop()) << "practice over survival";
+        EXPECT_GE(modeSwitch->GetPracticeTop(), top);
+        EXPECT_LE(modeSwitch->GetSurvivalTop() + line, top + plaque->GetHeight());
+        if (r.height >= 480) {
+            EXPECT_EQ(modeSwitch->GetSurvivalTop(), centre.y + line / 4) << "a quarter line where there is room";
+        }
+    }
+}
+
 TEST(GauntletMap, EveryOpenTierAnswersATapAtEveryResolution)
 {
     for (const ShippedResolution& r : kShippedResolutions) {
@@ -466,34 +554,6 @@ TEST(MapWidgets, ARadioChecksOnlyItselfAndOnlyOnAReleaseOverIt)
     EXPECT_TRUE(practice->IsChecked()) << "dragged back in before the release";
     EXPECT_EQ(map->GetMode(), 1);
     EXPECT_FALSE(survival->IsChecked()) << "the map unchecks the other";
-}
-
-TEST(MapWidgets, TheSwitchLabelsStandOffTheCentreByTheScreensRule)
-{
-    struct Case {
-        int width, height;
-        bool quarter;
-        int gap;
-    };
-    for (const Case& c : {Case{640, 480, true, 0}, Case{800, 480, true, 0}, Case{320, 240, false, -3},
-                          Case{320, 320, false, -3}, Case{240, 240, false, -4}}) {
-        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
-        MapsApp app(c.width, c.height);
-        ASSERT_TRUE(app.Usable());
-        GauntletMapScreen* map = app.RestingGauntlet();
-        ASSERT_NE(map, nullptr);
-        GauntletModeSwitch* modeSwitch = map->GetModeSwitch();
-        ASSERT_NE(modeSwitch, nullptr);
-        EXPECT_FALSE(modeSwitch->GetPracticeLabel().IsEmpty());
-        EXPECT_FALSE(modeSwitch->GetSurvivalLabel().IsEmpty());
-        int line = app.GetSmallFont()->GetLineHeight();
-        int gap = c.quarter ? line / 4 : c.gap;
-        int shift = c.width == 240 ? 1 : 0;
-        Point centre;
-        modeSwitch->GetCenter(centre);
-        EXPECT_EQ(modeSwitch->GetPracticeTop(), centre.y - gap - line + shift);
-        EXPECT_EQ(modeSwitch->GetSurvivalTop(), centre.y + gap + shift);
-    }
 }
 
 TEST(MapsFromTheMenu, ANewGameOfEitherModeOpensItsMap)

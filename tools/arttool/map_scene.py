@@ -459,7 +459,8 @@ def gauntlet_ui(folder):
 def gauntlet_sizes(folder):
     name, _, s, W, H, _ = folder
     if name in SQUARE:
-        return {"txt_gaunt_desc": W - 8}
+        # Across the top, short of the corner's close button.
+        return {"txt_gaunt_desc": W - 6 - round(CLOSE_BUTTON * s)}
     return {"txt_gaunt_desc": round(148 * s)}
 
 
@@ -518,6 +519,17 @@ def gauntlet(folder):
     # The emblem's socket and the panels under the texts.
     body.append('<circle cx="%s" cy="%s" r="%s" fill="#2b231c" stroke="#c9a45a" stroke-width="%s"/>'
                 % (f(ex), f(ey), f(EMBLEM * s / 2 + 4 * s), f(max(1, 2 * s))))
+    # Before a rank is reached the socket holds a carved stone sun, which the medallion covers.
+    r = 36 * s
+    body.append('<circle cx="%s" cy="%s" r="%s" fill="url(#stoneDark)" stroke="#3a3128" stroke-width="%s"/>'
+                % (f(ex), f(ey), f(r), f(max(0.8, 1.5 * s))))
+    for i in range(12):
+        a = i * math.pi / 6
+        body.append('<line x1="%s" y1="%s" x2="%s" y2="%s" stroke="#3a3128" stroke-width="%s" stroke-linecap="round"/>'
+                    % (f(ex + 17 * s * math.cos(a)), f(ey + 17 * s * math.sin(a)), f(ex + 29 * s * math.cos(a)),
+                       f(ey + 29 * s * math.sin(a)), f(max(1, 3 * s))))
+    body.append('<circle cx="%s" cy="%s" r="%s" fill="#6e6252" stroke="#3a3128" stroke-width="%s"/>'
+                % (f(ex), f(ey), f(12 * s), f(max(0.8, 2 * s))))
     ui = gauntlet_ui(folder)
     if name not in SQUARE:
         x, y, _ = ui["txt_gaunt_desc"]
@@ -551,10 +563,11 @@ def gem_sets():
 
 def switch_sets():
     """The mode switch: a plaque with a lever on its left, up (practice) or down (survival)."""
-    body = ('  <rect x="1" y="1" width="158" height="54" rx="8" fill="#2b231c" stroke="${rim}" stroke-width="2.5"/>\n'
-            '  <rect x="10" y="8" width="10" height="40" rx="5" fill="#120c08"/>\n'
+    # Tall enough for both labels a line each, apart, at the smallest screen's font.
+    body = ('  <rect x="1" y="1" width="158" height="70" rx="8" fill="#2b231c" stroke="${rim}" stroke-width="2.5"/>\n'
+            '  <rect x="10" y="8" width="10" height="56" rx="5" fill="#120c08"/>\n'
             '  <circle cx="15" cy="${knob}" r="7" fill="${gem}" stroke="#f0d58a" stroke-width="1.5"/>\n')
-    text = ('<svg xmlns="http://www.w3.org/2000/svg" width="160" height="56" viewBox="0 0 160 56">\n'
+    text = ('<svg xmlns="http://www.w3.org/2000/svg" width="160" height="72" viewBox="0 0 160 72">\n'
             '  <!-- The gauntlet\'s mode switch: normal, focused, pressed, disabled. Made by\n'
             '       tools/arttool/map_scene.py. -->\n%s</svg>\n' % body)
     write("gaunt_switch.svg", text)
@@ -841,7 +854,7 @@ def art_block():
                   "  var face #7d6b54 #a8977a #c9a45a #d9b85e", "  var rim #3a3128 #3fb487 #fff0b0 #6af0c0",
                   "  var inlay #2a241c #6af0c0 #fff6cf #ffffff", "  var show 0 0.55 0.7 0.8",
                   "  set GauntDoor%d sprites" % g, "end", ""]
-    for name, knob in (("gaunt_switch", 16), ("gaunt_switch_on", 40)):
+    for name, knob in (("gaunt_switch", 16), ("gaunt_switch_on", 56)):
         lines += ["picture ui\\map\\%s" % name, "  source map/gaunt_switch.svg", "  frames 4 2",
                   "  var rim #8a7664 #ffd46a #c9952f #6a6660", "  var knob %d %d %d %d" % (knob, knob, knob, knob),
                   "  var gem #3fb487 #6af0c0 #2a8a66 #6a706c", "  set %s sprites" % name, "end", ""]

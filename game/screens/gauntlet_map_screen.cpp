@@ -214,8 +214,9 @@ void GauntletMapScreen::RenderThumbnail()
     if (locked && !DrawThumbPicture(target, "random", -128, ignoredW, ignoredH))
         return;
     Font* small = app->GetSmallFont();
-    bool square = app->GetLayoutIdCached() == kDisplayMode240x240;
-    int d1 = square ? -5 : 0, d2 = square ? -2 : 0;
+    // Our fonts carry no blank rows to close the name's lines up by: they keep their full height,
+    // and the smallest screen only lifts the block by two.
+    int d1 = 0, d2 = app->GetLayoutIdCached() == kDisplayMode240x240 ? -2 : 0;
     int lineHeight = (small ? small->GetLineHeight() : 0) + d1;
     if (small) {
         String name;

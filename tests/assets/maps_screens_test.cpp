@@ -359,6 +359,31 @@ TEST(GauntletMap, TheTextsItDrawsItselfStayOnTheirStonesAndApartAtEveryResolutio
     }
 }
 
+TEST(GauntletMap, NoMapNameIsCutByTheThumbnailsLowerEdge)
+{
+    for (const ShippedResolution& r : kShippedResolutions) {
+        SCOPED_TRACE(ShippedName(r));
+        MapsApp app(r.width, r.height);
+        ASSERT_TRUE(app.Usable());
+        GauntletMapScreen* map = app.RestingGauntlet();
+        ASSERT_NE(map, nullptr);
+        for (int language = 0; language < 4; ++language) {
+            ASSERT_TRUE(app.GetLanguageTable()->SelectLanguage(language));
+            for (int i = 0; i < map->GetBrowseList().Count(); ++i) {
+                map->OnEvent(map, 600, "btn_gaunt_next", 0);
+                Surface* thumb = map->GetThumbnail();
+                ASSERT_NE(thumb, nullptr);
+                // The name is drawn in pure white; the pictures under it hold none.
+                const uint16_t* last = thumb->GetPixels() + (thumb->GetHeight() - 1) * thumb->GetRawWidth();
+                int white = 0;
+                for (int x = 0; x < thumb->GetWidth(); ++x)
+                    white += last[x] == 0xFFFF;
+                EXPECT_EQ(white, 0) << "language " << language << ", map " << map->GetSelectedMap();
+            }
+        }
+    }
+}
+
 TEST(GauntletMap, EveryOpenTierAnswersATapAtEveryResolution)
 {
     for (const ShippedResolution& r : kShippedResolutions) {

@@ -361,9 +361,10 @@ def adventure(folder):
 
 
 # Where each folder's high-score plaque and bottom ledge go (pixels); the layout matches them.
+# The plaques end left of the corner's close button.
 HIGH_SCORE_PLAQUE = {
-    "i_VGA": (426, 6, 636, 112), "i_800x480": (540, 6, 796, 112), "i_QVGA": (213, 3, 318, 57),
-    "i_400x240": (253, 3, 398, 57), "i_320x320": None, "i_240x240": None,
+    "i_VGA": (376, 6, 586, 112), "i_800x480": (490, 6, 746, 112), "i_QVGA": (188, 3, 293, 57),
+    "i_400x240": (228, 3, 373, 57), "i_320x320": None, "i_240x240": None,
 }
 # The application's close button in the screen's top right corner, in design units square.
 CLOSE_BUTTON = 48
@@ -381,8 +382,7 @@ def adventure_ui(folder):
     button_y = round(ledge + (H - ledge - btn_h) / 2)
     if name not in SQUARE:
         x0, y0, x1, _ = HIGH_SCORE_PLAQUE[name]
-        # The title keeps left of the close button; the rows start below it.
-        ui["txt_adv_hs_title"] = (round((x0 + x1 - CLOSE_BUTTON * s) / 2), y0 + round(4 * s), "center")
+        ui["txt_adv_hs_title"] = (round((x0 + x1) / 2), y0 + round(4 * s), "center")
         for i in range(3):
             y = y0 + round((44 + 20 * i) * s)
             ui["txt_hs_name_%d" % (i + 1)] = (x0 + round(10 * s), y, "left")

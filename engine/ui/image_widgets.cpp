@@ -196,6 +196,12 @@ void TiledBgWidget::DrawTiles()
     }
 }
 
+void TiledBgWidget::SetTilesY(int tiles)
+{
+    tilesY_ = tiles < 1 ? 1 : tiles;
+    ComputeNaturalSize();
+}
+
 Size& TiledBgWidget::GetPreferredSize(Size& out)
 {
     out = Size{naturalWidth_ < 1 ? width_ : naturalWidth_, naturalHeight_ < 1 ? height_ : naturalHeight_};

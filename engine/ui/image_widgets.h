@@ -53,6 +53,9 @@ public:
 
     int GetTilesX() const { return tilesX_; }
     int GetTilesY() const { return tilesY_; }
+    // Repeats the middle row as many times (at least 1); the natural size follows.
+    void SetTilesY(int tiles);
+    int GetCenterTileHeight() const { return rowHeight_[1]; }
     int GetNaturalWidth() const { return naturalWidth_; }
     int GetNaturalHeight() const { return naturalHeight_; }
 

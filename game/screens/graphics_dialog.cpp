@@ -1,11 +1,13 @@
 #include "game/screens/graphics_dialog.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/core/format_text.h"
 #include "engine/core/options_record.h"
 #include "engine/graphics/surface_turn.h"
 #include "engine/ui/button_widget.h"
+#include "engine/ui/image_widgets.h"
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
 #include "engine/ui/tuner_widget.h"
@@ -78,8 +80,30 @@ bool GraphicsDialog::Init()
                 radio->Hide();
         if (ScriptWidget* caption = ScriptWidget::FindByName(this, "txt_screen_orient"))
             caption->Hide();
+        FoldAwayHands();
     }
     return true;
+}
+
+// Without the hands the dialog holds the quality alone: the panel loses whole middle tiles where
+// the hands stood, all but one kept as room above OK, and OK moves up with its bottom edge.
+void GraphicsDialog::FoldAwayHands()
+{
+    ScriptWidget* caption = ScriptWidget::FindByName(this, "txt_screen_orient");
+    ScriptWidget* ok = ScriptWidget::FindByName(this, "btn_graphics_ok");
+    auto* panel = dynamic_cast<TiledBgWidget*>(GetBackgroundWidget());
+    const int tile = panel ? panel->GetCenterTileHeight() : 0;
+    if (!caption || !ok || tile <= 0)
+        return;
+    Rect top, bottom;
+    caption->GetLayoutRect(top);
+    ok->GetLayoutRect(bottom);
+    const int tiles = std::min((bottom.y - top.y) / tile - 1, panel->GetTilesY() - 1);
+    if (tiles <= 0)
+        return;
+    panel->SetTilesY(panel->GetTilesY() - tiles);
+    ok->MoveBy(0, -tiles * tile);
+    height_ -= tiles * tile;
 }
 
 bool GraphicsDialog::OnEvent(Widget* sender, int code, const char* name, int param)

@@ -26,6 +26,7 @@ private:
     GameApp* GetGameApp() const;
     // Checks radio i and clears the others; a radio the layout lacks is skipped.
     void CheckRadio(int index);
+    void FoldAwayHands();
 
     CheckBoxWidget* radios_[3] = {};
     TextWidget* qualityLabel_ = nullptr;

@@ -14,6 +14,7 @@
 
 #include "engine/graphics/surface.h"
 #include "engine/ui/button_widget.h"
+#include "engine/ui/image_widgets.h"
 #include "game/app/game_app.h"
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
@@ -171,4 +172,43 @@ TEST(ShippedLook, PlayerAndOptionDialogsAtEveryResolution)
         CaptureAll(r.width, r.height);
     // Held on its side: the picture is turned, and the graphics dialog offers the hands.
     CaptureAll(480, 640);
+}
+
+// Without the hands (an unturned screen) the graphics dialog holds the quality alone: no empty
+// band between the tuner and OK, and OK inside a shorter panel. Held on its side it keeps all.
+TEST(ShippedLook, TheGraphicsDialogIsLaidOutForWhatItHolds)
+{
+    struct Case {
+        int width, height;
+        bool hands;
+    };
+    int turnedHeight = 0, flatHeight = 0;
+    for (const Case& c : {Case{640, 480, false}, Case{240, 240, false}, Case{480, 640, true}}) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+        StartedGame app;
+        ASSERT_TRUE(app.LoadOptions());
+        ASSERT_TRUE(app.Init(c.width, c.height)) << app.GetInitError();
+        ASSERT_NE(app.RunToMenu(), nullptr);
+        app.Open("acn_options_2_graphics");
+        ScriptWidget* dialog = ScriptWidget::FindByName(app.GetStartMenu(), "dlg_graphics");
+        ASSERT_NE(dialog, nullptr);
+        auto* panel = dynamic_cast<TiledBgWidget*>(dialog->GetBackgroundWidget());
+        ScriptWidget* tuner = ScriptWidget::FindByName(dialog, "tuner_graphics_quality");
+        ScriptWidget* ok = ScriptWidget::FindByName(dialog, "btn_graphics_ok");
+        ASSERT_TRUE(panel && tuner && ok);
+        EXPECT_EQ(ScriptWidget::FindByName(dialog, "rad_orient_auto")->IsVisible(), c.hands);
+        Rect p, t, o;
+        panel->GetLayoutRect(p);
+        tuner->GetLayoutRect(t);
+        ok->GetLayoutRect(o);
+        EXPECT_LE(o.y + o.h, p.y + p.h - panel->GetCenterTileHeight() / 2) << "OK stands inside the frame";
+        if (!c.hands)
+            EXPECT_LE(o.y - (t.y + t.h), 2 * panel->GetCenterTileHeight()) << "no empty band above OK";
+        // 640x480 and 480x640 share one layout.
+        if (c.width == 640)
+            flatHeight = p.h;
+        if (c.hands)
+            turnedHeight = p.h;
+    }
+    EXPECT_LT(flatHeight, turnedHeight);
 }

@@ -23,8 +23,8 @@ play_cleanup() {
 look() { "$play_python" "$play_here/xwd_look.py" "$@"; }
 
 # The screens, each by four of its colours at 800x480 (x,y,RRGGBB).
-SCREEN_NAME_ENTRY="100,100,a5926b 300,420,4a3821 560,420,4a3821 412,446,100c10"
-SCREEN_NAME_TYPED="$SCREEN_NAME_ENTRY 530,131,299673 660,131,39ae84"
+SCREEN_NAME_ENTRY="118,100,524531 300,420,a59273 560,420,6b5942 412,446,100c10"
+SCREEN_NAME_TYPED="$SCREEN_NAME_ENTRY 507,138,217552 637,138,319e73"
 SCREEN_MENU="200,93,291c42 300,420,426531 400,395,f7b263 648,428,101010"
 SCREEN_MAP="200,93,4a7db5 400,40,396dad 648,428,ded75a 150,428,e7a242"
 SCREEN_HELP="200,93,103029 100,100,103029 582,130,103429 582,395,a57521"
@@ -184,10 +184,10 @@ play_in_window() {  # kelo work lookdir
     [ "$window_w" -ge 1600 ] && [ "$window_h" -ge 960 ] || { echo "the window was not scaled up"; return 1; }
     wait_for name_entry 180 $SCREEN_NAME_ENTRY || return 1
     keys type --delay 60 "Ana Xwi"
-    tap 486 308
+    tap 478 308
     wait_for typed_name 30 $SCREEN_NAME_TYPED || return 1
     keep name || return 1
-    step 596 131 menu 60 $SCREEN_MENU || return 1
+    step 572 138 menu 60 $SCREEN_MENU || return 1
     keep menu || return 1
 
     # Adventure, door 1, the help before play, stage 1 and a few shots.

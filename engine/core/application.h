@@ -175,6 +175,9 @@ public:
     // Whether a point in game coordinates (borders already taken off) lies on the corner close
     // button, which takes every stylus event there before the screens see it.
     bool IsOnExitButton(int x, int y) const;
+    // Where the corner close button is drawn on the game's screen; false without one, or when it
+    // stands on a border beside the game's area.
+    bool GetExitButtonRect(Rect& out) const;
 
     // Display path and screen background, read by the display code.
     int GetDisplayMode() const { return displayMode_; }

@@ -214,6 +214,15 @@ void Application::DrawExitButton()
     image->BlitAlpha(target, target->GetWidth() - image->GetWidth(), 0);
 }
 
+bool Application::GetExitButtonRect(Rect& out) const
+{
+    if (!exitNormal_ || !screenSurface_ || borderWidth_ > 0 || borderHeight_ > 0)
+        return false;
+    out = Rect{screenSurface_->GetWidth() - exitNormal_->GetWidth(), 0, exitNormal_->GetWidth(),
+               exitNormal_->GetHeight()};
+    return true;
+}
+
 void Application::DrawBorderArt()
 {
     if (borderWidth_ <= 0 && borderHeight_ <= 0)

@@ -50,8 +50,11 @@ public:
     int GetLineHeight() const;
     // Width in pixels of one line; 0 for a null or empty text.
     int MeasureText(const char* text) const;
-    // Rows from the y a text is drawn at down to its first inked row (the glyph routines' coverage
-    // threshold): fonts carry blank rows above their capitals. False for a text that inks nothing.
+    // The rows a line's glyphs cover, from the y it is drawn at: the first inked row in top and
+    // the one past the last in bottom. False when nothing of the text is inked.
+    bool MeasureInk(const char* text, int* top, int* bottom) const;
+    // Rows from the y a text is drawn at down to its first inked row: fonts carry blank rows above
+    // their capitals. False for a text that inks nothing.
     bool MeasureInkTop(const char* text, int* top) const;
     // One line with its top-left at (x, y): r, g, b and alpha are bytes (alpha 0 draws nothing),
     // effect is 0..5 (others draw nothing), clip is null or a rectangle in logical coordinates.

@@ -49,6 +49,38 @@ uint16_t Make565(int r, int g, int b)
 
 // The glyph's drawn window is held to its cell and to the glyph image, then clipped to the clip
 // rectangle and always to the surface, so no glyph reads or writes outside its buffers.
+bool Font::MeasureInk(const char* text, int* top, int* bottom) const
+{
+    if (!text || !coverage_)
+        return false;
+    int64_t first = INT64_MAX, last = INT64_MIN;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
+        const Cell& cell = cells_[*p];
+        int64_t sx1 = std::min<int64_t>({cell.x1, int64_t(cell.x0) + cellWidth_ - 1, int64_t(glyphWidth_) - 1});
+        int64_t sy1 = std::min<int64_t>({cell.y1, int64_t(cell.y0) + cellHeight_, int64_t(glyphHeight_)});
+        for (int64_t row = std::max<int64_t>(cell.y0, 0); row < sy1; ++row) {
+            const uint8_t* cover = coverage_ + size_t(row) * size_t(glyphWidth_);
+            for (int64_t column = std::max<int64_t>(cell.x0, 0); column <= sx1; ++column) {
+                // Draw skips coverage this faint.
+                if (cover[column] > 15) {
+                    first = std::min(first, row - cell.y0);
+                    last = std::max(last, row - cell.y0);
+                    break;
+                }
+            }
+        }
+    }
+    if (first > last)
+        return false;
+    // DrawText lifts the cell by the trim and lowers it by half the extra height.
+    const int lift = (verticalTrim_ >> 2) - extraHeight_ / 2;
+    if (top)
+        *top = static_cast<int>(first) - lift;
+    if (bottom)
+        *bottom = static_cast<int>(last) + 1 - lift;
+    return true;
+}
+
 bool Font::Place(SurfaceBase* surface, unsigned char c, int px, int py, const Rect* clip, bool rawBounds,
                  Placement& out) const
 {
@@ -78,32 +110,7 @@ bool Font::Place(SurfaceBase* surface, unsigned char c, int px, int py, const Re
 
 bool Font::MeasureInkTop(const char* text, int* top) const
 {
-    if (!coverage_ || !text || !top)
-        return false;
-    int first = -1;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-        if (*p == ' ')
-            continue;
-        const Cell& cell = cells_[*p];
-        int64_t x1 = std::min<int64_t>({cell.x1, int64_t(cell.x0) + cellWidth_ - 1, int64_t(glyphWidth_) - 1});
-        int64_t y1 = std::min<int64_t>({int64_t(cell.y0) + cellHeight_, int64_t(glyphHeight_)});
-        int64_t rows = first < 0 ? y1 - cell.y0 : std::min<int64_t>(first, y1 - cell.y0);
-        for (int64_t row = 0; row < rows; ++row) {
-            const uint8_t* cover = coverage_ + size_t(cell.y0 + row) * size_t(glyphWidth_);
-            bool inked = false;
-            for (int64_t x = cell.x0; x <= x1 && !inked; ++x)
-                inked = cover[x] > 15;
-            if (inked) {
-                first = static_cast<int>(row);
-                break;
-            }
-        }
-    }
-    if (first < 0)
-        return false;
-    // DrawText lifts the cell by the trim and lowers it by half the extra height.
-    *top = first - (verticalTrim_ >> 2) + extraHeight_ / 2;
-    return true;
+    return top && MeasureInk(text, top, nullptr);
 }
 
 int Font::DrawGlyph565(SurfaceBase* surface, unsigned char c, int px, int py, Colour colour, int alpha,

@@ -105,11 +105,19 @@ void WrappedText::Draw(SurfaceBase* surface, int x, int y, const Font* font, int
         const char* text = GetLine(i)->CStr();
         if (!text)
             continue;
-        int lineX = x;
-        if (alignment == 1)
-            lineX = x + (width >> 1) - (font->MeasureText(text) >> 1);
-        else if (alignment == 2)
-            lineX = x + width - font->MeasureText(text);
-        font->DrawText(surface, lineX, y + i * step, text, r, g, b, effect, alpha, clip);
+        font->DrawText(surface, GetLineX(i, x, font), y + i * step, text, r, g, b, effect, alpha, clip);
     }
+}
+
+int WrappedText::GetLineX(int i, int x, const Font* font) const
+{
+    const String* line = GetLine(i);
+    const char* text = line ? line->CStr() : nullptr;
+    if (!font || !text)
+        return x;
+    if (alignment == 1)
+        return x + (width >> 1) - (font->MeasureText(text) >> 1);
+    if (alignment == 2)
+        return x + width - font->MeasureText(text);
+    return x;
 }

@@ -23,6 +23,8 @@ public:
     // Null out of range.
     const String* GetLine(int i) const { return static_cast<const String*>(lines_.Get(i)); }
     int GetHeight(const Font* font, int spacing) const;
+    // Where Draw puts line i's left edge for a block at x.
+    int GetLineX(int i, int x, const Font* font) const;
     void Draw(SurfaceBase* surface, int x, int y, const Font* font, int r, int g, int b, int effect, int alpha,
               int spacing, const Rect* clip) const;
 

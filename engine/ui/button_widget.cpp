@@ -137,13 +137,27 @@ void ButtonWidget::DrawCaption(int dx, int dy)
     Surface* screen = GetScreen();
     if (!screen || caption_.IsEmpty() || !look_.font)
         return;
+    int shift = pressed_ && !captionStill_ && !IsInputBlocked() ? 1 : 0;
+    Point at = CentredCaption();
+    look_.font->DrawText(screen, at.x + shift + dx, at.y + shift + dy, caption_.CStr(), look_.red, look_.green,
+                         look_.blue, look_.effect, TextAlphaByte(effectiveAlpha_), nullptr);
+}
+
+Point ButtonWidget::CentredCaption()
+{
     Point centre;
     GetCenter(centre);
-    int shift = pressed_ && !captionStill_ && !IsInputBlocked() ? 1 : 0;
-    const char* text = caption_.CStr();
-    look_.font->DrawText(screen, centre.x - look_.font->MeasureText(text) / 2 + shift + dx,
-                         centre.y - look_.font->GetLineHeight() / 2 + shift + dy, text, look_.red, look_.green,
-                         look_.blue, look_.effect, TextAlphaByte(effectiveAlpha_), nullptr);
+    Point at;
+    if (!look_.font)
+        return centre;
+    at.x = centre.x - look_.font->MeasureText(caption_.CStr()) / 2;
+    at.y = centre.y - look_.font->GetLineHeight() / 2;
+    return at;
+}
+
+int ButtonWidget::GetTextPlaces(TextPlace* out, int max)
+{
+    return PutTextPlace(out, max, look_.font, CentredCaption(), caption_.CStr());
 }
 
 Size& ButtonWidget::GetPreferredSize(Size& out)
@@ -247,18 +261,27 @@ void CheckBoxWidget::Draw()
         return;
     bool blocked = IsInputBlocked();
     int shift = pressed_ && !blocked ? 1 : 0;
-    Point centre;
-    GetCenter(centre);
     int boxX = 0, boxY = 0;
     DrawBox(screen, blocked, boxX, boxY);
     if (caption_.IsEmpty() || !look_.font)
         return;
-    const char* text = caption_.CStr();
-    int x = side_ == 1 ? x_ + GetBoxSize().w : centre.x - look_.font->MeasureText(text) / 2;
-    x += GetTextGap();
-    int y = centre.y - look_.font->GetLineHeight() / 2;
-    look_.font->DrawText(screen, x + shift, y + shift, text, look_.red, look_.green, look_.blue, look_.effect,
-                         TextAlphaByte(effectiveAlpha_), nullptr);
+    Point at = CheckCaption();
+    look_.font->DrawText(screen, at.x + shift, at.y + shift, caption_.CStr(), look_.red, look_.green, look_.blue,
+                         look_.effect, TextAlphaByte(effectiveAlpha_), nullptr);
+}
+
+Point CheckBoxWidget::CheckCaption()
+{
+    Point at = CentredCaption();
+    if (side_ == 1)
+        at.x = x_ + GetBoxSize().w;
+    at.x += GetTextGap();
+    return at;
+}
+
+int CheckBoxWidget::GetTextPlaces(TextPlace* out, int max)
+{
+    return PutTextPlace(out, max, look_.font, CheckCaption(), caption_.CStr());
 }
 
 Surface* CheckBoxWidget::DrawBox(Surface* screen, bool blocked, int& x, int& y)

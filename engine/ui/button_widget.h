@@ -41,6 +41,9 @@ public:
     void DrawImage();
     // The caption centred on the button, moved by (dx, dy).
     void DrawCaption(int dx = 0, int dy = 0);
+    // The top-left of the centred caption, before any press shift.
+    Point CentredCaption();
+    int GetTextPlaces(TextPlace* out, int max) override;
 
     bool IsPressed() const { return pressed_; }
     void SetEnabled(bool on) { enabled_ = on; }
@@ -83,6 +86,7 @@ public:
 
     int GetTextGap();
     bool IsChecked() const { return checked_; }
+    int GetTextPlaces(TextPlace* out, int max) override;
 
 protected:
     void FinishPress() override;
@@ -90,6 +94,8 @@ protected:
     Size GetBoxSize();
     // The box's frame for the state, at (x, y) before the press shift; null when none is drawn.
     Surface* DrawBox(Surface* screen, bool blocked, int& x, int& y);
+    // The caption's top-left before the press shift: beside the box or centred, then the gap.
+    Point CheckCaption();
 
     bool checked_ = false;
     ImageRef checkedImage_;

@@ -1,8 +1,37 @@
 #include "engine/ui/script_widget.h"
 
 #include "engine/core/application.h"
+#include "engine/graphics/font.h"
 #include "engine/ui/string_table.h"
 #include "engine/ui/ui_layout.h"
+
+TextPlace PlaceText(const Font* font, int x, int y, const char* text)
+{
+    TextPlace place;
+    if (!font || !text || !*text)
+        return place;
+    place.x = x;
+    place.y = y;
+    place.w = font->MeasureText(text);
+    place.h = font->GetLineHeight();
+    place.font = font;
+    place.text.Assign(text);
+    return place;
+}
+
+int PutTextPlace(TextPlace* out, int max, const Font* font, Point at, const char* text)
+{
+    if (!font || !text || !*text)
+        return 0;
+    if (max > 0)
+        out[0] = PlaceText(font, at.x, at.y, text);
+    return 1;
+}
+
+int ScriptWidget::GetTextPlaces(TextPlace*, int)
+{
+    return 0;
+}
 
 int32_t SecondsToFrames(Fixed seconds)
 {

@@ -9,6 +9,7 @@
 #include "engine/core/widget.h"
 #include "engine/ui/widget_desc.h"
 
+class Font;
 class Surface;
 
 class UiLayout;
@@ -25,6 +26,19 @@ int32_t FadeStep(Fixed duration);
 struct Point {
     int32_t x = 0, y = 0;
 };
+
+// One line of text where a widget draws it (before any press shift): its top-left, its measured
+// width, the font's line height, the font and the text.
+struct TextPlace {
+    int x = 0, y = 0, w = 0, h = 0;
+    const Font* font = nullptr;
+    String text;
+};
+// The place of a line drawn with its top-left at (x, y); nothing for a missing font or text.
+TextPlace PlaceText(const Font* font, int x, int y, const char* text);
+// A widget's one line for GetTextPlaces: written into out[0] when max allows; 1, or 0 when a font
+// or the text is missing.
+int PutTextPlace(TextPlace* out, int max, const Font* font, Point at, const char* text);
 
 class ScriptWidget : public Widget {
 public:
@@ -89,6 +103,9 @@ public:
     int32_t GetFadeOutStep() const { return fadeOutStep_; }
     // The background widget a dialog keeps among its children; none here.
     virtual ScriptWidget* GetBackgroundWidget() { return nullptr; }
+    // The lines of text the widget draws itself, up to max of them into out; answers how many it
+    // draws (which may exceed max). Layout checks read them.
+    virtual int GetTextPlaces(TextPlace* out, int max);
 
 protected:
     bool WaitsForFadeIn() const { return fadeInFlag_ && frameCounter_ < fadeInStart_; }

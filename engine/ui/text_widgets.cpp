@@ -72,6 +72,11 @@ void TextWidget::Draw()
                          TextAlphaByte(effectiveAlpha_), nullptr);
 }
 
+int TextWidget::GetTextPlaces(TextPlace* out, int max)
+{
+    return PutTextPlace(out, max, look_.font, Point{x_, y_}, text_.CStr());
+}
+
 Size& TextWidget::GetPreferredSize(Size& out)
 {
     out = Size{width_, height_};
@@ -145,6 +150,23 @@ void TextMultiWidget::Draw()
         return;
     block_->Draw(screen, x_, y_, look_.font, look_.red, look_.green, look_.blue, look_.effect,
                  TextAlphaByte(effectiveAlpha_), rowSpacing_, nullptr);
+}
+
+int TextMultiWidget::GetTextPlaces(TextPlace* out, int max)
+{
+    if (text_.IsEmpty() || !look_.font || !block_)
+        return 0;
+    const int step = look_.font->GetLineHeight() + rowSpacing_;
+    int count = 0;
+    for (int i = 0; i < block_->GetLineCount(); ++i) {
+        const char* line = block_->GetLine(i)->CStr();
+        if (!line || !*line)
+            continue;
+        if (count < max)
+            out[count] = PlaceText(look_.font, block_->GetLineX(i, x_, look_.font), y_ + i * step, line);
+        ++count;
+    }
+    return count;
 }
 
 Size& TextMultiWidget::GetPreferredSize(Size& out)

@@ -30,6 +30,7 @@ public:
     bool Init() override;
     void Draw() override;
     Size& GetPreferredSize(Size& out) override;
+    int GetTextPlaces(TextPlace* out, int max) override;
 
     const String& GetText() const { return text_; }
     // The owner's replacement text; callers lay the widget out again after it.
@@ -61,6 +62,7 @@ public:
     void Draw() override;
     Size& GetPreferredSize(Size& out) override;
     void Relayout() override;
+    int GetTextPlaces(TextPlace* out, int max) override;
     virtual bool Rewrap();
 
     const WrappedText* GetBlock() const { return block_; }

@@ -64,13 +64,7 @@ GameApp* TextButton::GetGameApp() const
 
 Point TextButton::CentredCaptionOrigin()
 {
-    Point centre;
-    GetCenter(centre);
-    const char* text = caption_.CStr();
-    Point at;
-    at.x = centre.x - (look_.font && text ? look_.font->MeasureText(text) : 0) / 2;
-    at.y = centre.y - (look_.font ? look_.font->GetLineHeight() : 0) / 2;
-    return at;
+    return CentredCaption();
 }
 
 bool TextButton::Init()
@@ -102,6 +96,16 @@ void TextButton::Draw()
     DrawCaption(captionX_, captionY_);
 }
 
+int TextButton::GetTextPlaces(TextPlace* out, int max)
+{
+    int count = ButtonWidget::GetTextPlaces(out, max);
+    if (count > 0 && max > 0) {
+        out[0].x += captionX_;
+        out[0].y += captionY_;
+    }
+    return count;
+}
+
 bool TextButton::HitTest(int x, int y)
 {
     if (!image_.entry && width_ > 1 && height_ > 1)
@@ -117,6 +121,12 @@ bool TextButton::SendEvent(Widget* target, int code, const char* name, int param
             bank->Play(kButtonSound);
     }
     return ButtonWidget::SendEvent(target, code, name, param, fade);
+}
+
+int ControlRadio::GetTextPlaces(TextPlace* out, int max)
+{
+    // Selected, the caption stands centred without the offsets.
+    return selected_ ? ButtonWidget::GetTextPlaces(out, max) : TextButton::GetTextPlaces(out, max);
 }
 
 void ControlRadio::Draw()
@@ -224,15 +234,33 @@ void GameTuner::Draw()
     String label = GetLabel();
     if (!font || label.IsEmpty())
         return;
-    int w = labelFormat_.IsEmpty() ? 0 : font->MeasureText(labelFormat_.CStr());
-    if (w == 0)
-        w = font->MeasureText(label.CStr());
-    int x = x_ + width_ / 2 - w / 2, y = y_ + 15;
+    Point at = LabelOrigin(font, label);
     // The filled part's label is yellow, the rest grey; the clip sizes are fixed numbers.
     int split = x_ + fill;
     Rect left{0, 0, split, 320}, right{split, 0, 480 - split, 320};
-    font->DrawText(screen, x, y, label.CStr(), 255, 255, 128, 0, alpha, &left);
-    font->DrawText(screen, x, y, label.CStr(), 224, 224, 224, 0, alpha, &right);
+    font->DrawText(screen, at.x, at.y, label.CStr(), 255, 255, 128, 0, alpha, &left);
+    font->DrawText(screen, at.x, at.y, label.CStr(), 224, 224, 224, 0, alpha, &right);
+}
+
+Point GameTuner::LabelOrigin(const Font* font, const String& label) const
+{
+    int w = labelFormat_.IsEmpty() ? 0 : font->MeasureText(labelFormat_.CStr());
+    if (w == 0)
+        w = font->MeasureText(label.CStr());
+    Point at;
+    at.x = x_ + width_ / 2 - w / 2;
+    at.y = y_ + 15;
+    return at;
+}
+
+int GameTuner::GetTextPlaces(TextPlace* out, int max)
+{
+    GameApp* app = AsGameApp(application_);
+    Font* font = app ? app->GetSmallFont() : nullptr;
+    String label = GetLabel();
+    if (!font || label.IsEmpty())
+        return 0;
+    return PutTextPlace(out, max, font, LabelOrigin(font, label), label.CStr());
 }
 
 GameApp* TickBox::GetGameApp() const
@@ -263,8 +291,6 @@ void TickBox::Draw()
         return;
     bool blocked = IsInputBlocked();
     int shift = pressed_ && !blocked ? 1 : 0;
-    Point centre;
-    GetCenter(centre);
     int ux = x_, uy = y_;
     int boxX = 0, boxY = 0;
     if (Surface* box = DrawBox(screen, blocked, boxX, boxY)) {
@@ -274,16 +300,10 @@ void TickBox::Draw()
     if (caption_.IsEmpty() || !look_.font)
         return;
     const char* text = caption_.CStr();
-    int lineHeight = look_.font->GetLineHeight();
-    int textWidth = look_.font->MeasureText(text);
-    int y = centre.y - lineHeight / 2;
-    if (underline_)
-        y -= ScreenHeight(application_) < 480 ? 2 : lineHeight / 2;
-    int x = side_ == 1 ? x_ + GetBoxSize().w : centre.x - textWidth / 2;
-    x += GetTextGap();
-    look_.font->DrawText(screen, x + shift, y + shift, text, look_.red, look_.green, look_.blue, look_.effect,
+    Point at = TickCaption();
+    look_.font->DrawText(screen, at.x + shift, at.y + shift, text, look_.red, look_.green, look_.blue, look_.effect,
                          TextAlphaByte(effectiveAlpha_), nullptr);
-    int textEnd = x + textWidth;
+    int textEnd = at.x + look_.font->MeasureText(text);
     Surface* tile = underline_ ? underline_->GetFrame(0) : nullptr;
     if (!tile || tile->GetWidth() <= 0)
         return;
@@ -293,4 +313,17 @@ void TickBox::Draw()
         tile->Draw(screen, tx, uy, tile->GetWidth(), tile->GetHeight(), 0, 0);
     if (Surface* end = underlineEnd_ ? underlineEnd_->GetFrame(0) : nullptr)
         end->Draw(screen, tx, uy, end->GetWidth(), end->GetHeight(), 0, 0);
+}
+
+Point TickBox::TickCaption()
+{
+    Point at = CheckCaption();
+    if (underline_ && look_.font)
+        at.y -= ScreenHeight(application_) < 480 ? 2 : look_.font->GetLineHeight() / 2;
+    return at;
+}
+
+int TickBox::GetTextPlaces(TextPlace* out, int max)
+{
+    return PutTextPlace(out, max, look_.font, TickCaption(), caption_.CStr());
 }

@@ -27,6 +27,7 @@ public:
     void Draw() override;
     bool HitTest(int x, int y) override;
     bool SendEvent(Widget* target, int code, const char* name, int param, bool fade = false) override;
+    int GetTextPlaces(TextPlace* out, int max) override;
 
     int GetCaptionOffsetX() const { return captionX_; }
     int GetCaptionOffsetY() const { return captionY_; }
@@ -44,6 +45,7 @@ public:
     using TextButton::TextButton;
 
     void Draw() override;
+    int GetTextPlaces(TextPlace* out, int max) override;
     void SetSelected(bool on) { selected_ = on; }
     bool IsSelected() const { return selected_; }
 
@@ -66,6 +68,7 @@ public:
 
     bool Init() override;
     void Draw() override;
+    int GetTextPlaces(TextPlace* out, int max) override;
 
     void SetLabels(const char* format, const char* zeroLabel);
     bool IsVolume() const { return volume_; }
@@ -73,6 +76,9 @@ public:
     String GetLabel() const;
 
 private:
+    // Where the label starts: centred on the widest label the format gives, under the track.
+    Point LabelOrigin(const Font* font, const String& label) const;
+
     String labelFormat_;
     String zeroLabel_;
     bool volume_ = false;
@@ -85,9 +91,12 @@ public:
 
     bool Init() override;
     void Draw() override;
+    int GetTextPlaces(TextPlace* out, int max) override;
 
 private:
     GameApp* GetGameApp() const;
+    // The caption's top-left before the press shift; it stands higher over an underline.
+    Point TickCaption();
 
     ResourceEntry* underline_ = nullptr;
     ResourceEntry* underlineEnd_ = nullptr;

@@ -234,6 +234,27 @@ int GameHud::GetLifeIcons() const
     return spare >= 1 && spare <= 3 ? spare : 1;
 }
 
+int GameHud::GetTextPlaces(TextPlace* out, int max) const
+{
+    if (!cached_[kTL] || !cached_[kTR])
+        return 0;
+    const LayoutTable& layout = application_->GetLayoutTable();
+    Font* small = application_->GetSmallFont();
+    Surface* icon = livesSet_ ? livesSet_->GetFrame(0) : nullptr;
+    int count = 0;
+    auto put = [&](const Font* font, Point at, const String& text) {
+        count += PutTextPlace(count < max ? out + count : nullptr, max - count, font, at, Text(text));
+    };
+    if (IsSurvival())
+        put(small, Point{livesX_, livesY_}, survivalCaption_);
+    else if (icon && small)
+        put(small, Point{livesX_ + layout.ints[20], livesY_ + icon->GetHeight() / 2 - small->GetLineHeight() / 2},
+            livesText_);
+    put(scoreFont_, Point{scoreX_, scoreY_}, scoreText_);
+    put(captionFont_, Point{captionX_, captionY_}, caption_);
+    return count;
+}
+
 void GameHud::RedrawPieces()
 {
     if (!cached_[kTL] || !cached_[kTR])

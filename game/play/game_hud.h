@@ -7,6 +7,7 @@
 
 #include "engine/core/strings.h"
 #include "engine/core/widget.h"
+#include "engine/ui/script_widget.h"
 
 class Font;
 class GameApp;
@@ -57,6 +58,9 @@ public:
     const String& GetLivesText() const { return livesText_; }
     Surface* GetCachedPiece(int i) const { return cached_[i]; }
     Surface* GetBarImage(int i) const { return bar_[i]; }
+    // The texts the cached pieces carry, in screen coordinates, as the last redraw placed them:
+    // the survival caption or the lives count, the score, the level caption.
+    int GetTextPlaces(TextPlace* out, int max) const;
 
 private:
     ModeProgress* Progress() const;

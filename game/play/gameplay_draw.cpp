@@ -80,6 +80,11 @@ void GameplayScreen::RefreshHoleCovers()
     });
 }
 
+int GameplayScreen::GetTextPlaces(TextPlace* out, int max)
+{
+    return hud ? hud->GetTextPlaces(out, max) : 0;
+}
+
 void GameplayScreen::Draw()
 {
     Surface* screen = DrawTarget();

@@ -183,6 +183,8 @@ public:
     bool HitTestFrog(int x, int y);
 
     void Draw() override;
+    // The HUD's texts.
+    int GetTextPlaces(TextPlace* out, int max) override;
     void DrawBackground(Surface* target);
     virtual void DrawLayers();
     void CaptureHoleBackgrounds(Surface* levelImage);

@@ -311,19 +311,36 @@ void GauntletMapScreen::DrawRankGems(Surface* target)
     }
 }
 
-void GauntletMapScreen::DrawModeName(Surface* target)
+TextPlace GauntletMapScreen::ModeNamePlace()
 {
     GameApp* app = GetGameApp();
     Font* small = app->GetSmallFont();
     StringTable* table = app->GetLanguageTable();
     if (!small || !table)
-        return;
+        return TextPlace();
     String name;
     table->LookupOffset(name, "STR_GAUNT_MODE_NAME_1", mode_ == 0 ? 0 : 1);
     if (name.IsEmpty())
-        return;
-    small->DrawText(target, MapLayoutInt(app, kLayoutModeNameRight) - small->MeasureText(name.CStr()),
-                    MapLayoutInt(app, kLayoutModeNameTop), name.CStr(), 255, 255, 0, 5, 255, nullptr);
+        return TextPlace();
+    return PlaceText(small, MapLayoutInt(app, kLayoutModeNameRight) - small->MeasureText(name.CStr()),
+                     MapLayoutInt(app, kLayoutModeNameTop), name.CStr());
+}
+
+int GauntletMapScreen::GetTextPlaces(TextPlace* out, int max)
+{
+    TextPlace name = ModeNamePlace();
+    if (!name.font)
+        return 0;
+    if (max > 0)
+        out[0] = name;
+    return 1;
+}
+
+void GauntletMapScreen::DrawModeName(Surface* target)
+{
+    TextPlace name = ModeNamePlace();
+    if (name.font)
+        name.font->DrawText(target, name.x, name.y, name.text.CStr(), 255, 255, 0, 5, 255, nullptr);
 }
 
 void GauntletMapScreen::Draw()

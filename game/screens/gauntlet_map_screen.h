@@ -38,6 +38,8 @@ public:
     bool Create() override;
     void Update() override;
     void Draw() override;
+    // The mode name the screen draws.
+    int GetTextPlaces(TextPlace* out, int max) override;
     bool OnKey(int key, bool down) override;
     bool OnPointer(int x, int y, int kind) override;
     bool OnEvent(Widget* sender, int code, const char* name, int param) override;
@@ -79,6 +81,8 @@ public:
 private:
     void DrawRankGems(Surface* target);
     void DrawModeName(Surface* target);
+    // The mode's name, right-aligned at its layout place, in the small font.
+    TextPlace ModeNamePlace();
     // Loads "thumbs\<name>" and draws it at (0, 0) of the target with the alpha change; false
     // when it cannot be read. w and h give its size.
     bool DrawThumbPicture(Surface* target, const char* name, int alpha, int& w, int& h);

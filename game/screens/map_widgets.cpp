@@ -1,6 +1,7 @@
 #include "game/screens/map_widgets.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/core/application.h"
 #include "engine/graphics/font.h"
@@ -79,6 +80,11 @@ Point MapButton::GetCaptionPosition()
     return at;
 }
 
+int MapButton::GetTextPlaces(TextPlace* out, int max)
+{
+    return PutTextPlace(out, max, look_.font, GetCaptionPosition(), caption_.CStr());
+}
+
 CaptionColour MapButton::GetCaptionColour()
 {
     if (GetVisualState() == 0)
@@ -143,19 +149,19 @@ void GauntletModeRadio::FinishPress()
     SendEvent(nullptr, kMsgCheckToggled, GetName(), 1);
 }
 
+int GauntletModeRadio::GetTextPlaces(TextPlace* out, int max)
+{
+    return PutTextPlace(out, max, look_.font, GetCaptionPosition(), caption_.CStr());
+}
+
 Point GauntletModeRadio::GetCaptionPosition()
 {
-    Point centre;
-    GetCenter(centre);
-    Point at;
     if (!look_.font)
-        return at;
-    at.y = centre.y - look_.font->GetLineHeight() / 2;
+        return Point{};
+    Point at = CentredCaption();
     if (side_ == 1) {
         Surface* image = CurrentImage();
         at.x = x_ + (image ? image->GetWidth() : 0);
-    } else {
-        at.x = centre.x - look_.font->MeasureText(caption_.CStr() ? caption_.CStr() : "") / 2;
     }
     at.x += GetTextGap() - look_.font->MeasureText(" ");
     if (IsPressShifted()) {
@@ -230,6 +236,22 @@ int GauntletModeSwitch::GetSurvivalTop()
     Point centre;
     GetCenter(centre);
     return centre.y + LabelGap(font ? font->GetLineHeight() : 0) + LabelShift();
+}
+
+int GauntletModeSwitch::GetTextPlaces(TextPlace* out, int max)
+{
+    auto* app = dynamic_cast<GameApp*>(application_);
+    Font* font = app ? app->GetSmallFont() : nullptr;
+    Point centre;
+    GetCenter(centre);
+    int count = 0;
+    const std::pair<const String*, int> labels[] = {{&practice_, GetPracticeTop()}, {&survival_, GetSurvivalTop()}};
+    for (const auto& [text, top] : labels) {
+        const char* line = text->CStr();
+        Point at{centre.x - (font ? font->MeasureText(line) : 0) / 2 + LabelShift(), top};
+        count += PutTextPlace(count < max ? out + count : nullptr, max - count, font, at, line);
+    }
+    return count;
 }
 
 void GauntletModeSwitch::Draw()

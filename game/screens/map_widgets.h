@@ -19,6 +19,7 @@ public:
 
     bool Init() override;
     void Draw() override;
+    int GetTextPlaces(TextPlace* out, int max) override;
 
     // The top-left corner the caption is drawn at now, and its colour.
     Point GetCaptionPosition();
@@ -52,6 +53,7 @@ public:
     using ModeControl::ModeControl;
 
     void Draw() override;
+    int GetTextPlaces(TextPlace* out, int max) override;
 
     // The caption's top-left corner and colour as drawn now.
     Point GetCaptionPosition();
@@ -67,6 +69,8 @@ public:
 
     bool Init() override;
     void Draw() override;
+    // Both labels, practice first, where they are drawn.
+    int GetTextPlaces(TextPlace* out, int max) override;
 
     const String& GetPracticeLabel() const { return practice_; }
     const String& GetSurvivalLabel() const { return survival_; }

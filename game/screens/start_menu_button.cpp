@@ -73,6 +73,11 @@ CaptionColour StartMenuButton::GetCaptionColour()
     return lit ? CaptionColour{237, 131, 169, ownEffect} : CaptionColour{148, 181, 169, ownEffect};
 }
 
+int StartMenuButton::GetTextPlaces(TextPlace* out, int max)
+{
+    return PutTextPlace(out, max, look_.font, GetCaptionPosition(), caption_.CStr());
+}
+
 void StartMenuButton::Draw()
 {
     if (effectiveAlpha_ <= 0)

@@ -26,6 +26,7 @@ public:
 
     bool Init() override;
     void Draw() override;
+    int GetTextPlaces(TextPlace* out, int max) override;
 
     // The top-left corner the caption is drawn at now.
     Point GetCaptionPosition();

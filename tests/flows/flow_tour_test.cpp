@@ -12,6 +12,7 @@
 #include "engine/graphics/surface.h"
 #include "engine/ui/string_table.h"
 #include "flows/board_play.h"
+#include "flows/layout_check.h"
 #include "flows/menu_steps.h"
 #include "flows/screen_reading.h"
 #include "flows/scripted_game.h"
@@ -41,11 +42,12 @@ bool ScreenAtRest(const ScriptedGame& game, int slot)
     return screen && screen == game.App()->GetScreen(slot) && !screen->IsScreenFading() && !game.OpenDialog();
 }
 
-// A stop: all at rest, everything readable, the frame shot.
+// A stop: all at rest, everything readable and laid out apart, the frame shot.
 void Stop(ScriptedGame& game, const std::string& name)
 {
     game.Wait(6);
     ExpectReadable(game.App(), name);
+    ExpectLaidOut(game.App(), game.FlowName() + " " + game.SizeName() + " " + name);
     EXPECT_TRUE(game.Shot(name)) << name;
 }
 

@@ -1,0 +1,14 @@
+#pragma once
+// The layout check over the widget tree of what the player sees: the shown screen and the dialogs
+// open over it, read from their laid-out rectangles and the texts' measured sizes (the texts a
+// widget or screen draws itself included), not from pixels. Each finding fails the running test
+// and names `where` (the flow, its language, the size and the stop) and the two pieces.
+#include <string>
+
+class GameApp;
+
+// No two visible texts of one layer overlap; each text lies within its widget's box; nothing
+// visible lies off the screen (a text by its inked rows); nothing but the close button lies under
+// the close button; nothing in a framed dialog reaches past its frame's inner rectangle, which the
+// panel's art marks out. Answers the number of findings.
+int ExpectLaidOut(GameApp* app, const std::string& where);

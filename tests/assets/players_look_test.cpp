@@ -202,8 +202,9 @@ TEST(ShippedLook, TheGraphicsDialogIsLaidOutForWhatItHolds)
         tuner->GetLayoutRect(t);
         ok->GetLayoutRect(o);
         EXPECT_LE(o.y + o.h, p.y + p.h - panel->GetCenterTileHeight() / 2) << "OK stands inside the frame";
-        if (!c.hands)
+        if (!c.hands) {
             EXPECT_LE(o.y - (t.y + t.h), 2 * panel->GetCenterTileHeight()) << "no empty band above OK";
+        }
         // 640x480 and 480x640 share one layout.
         if (c.width == 640)
             flatHeight = p.h;

@@ -122,13 +122,10 @@ void Translate(const SDL_Event& event)
         }
         if (UINT vk = VirtualKeyFromKeycode(event.key.keysym.sym)) {
             platform_internal::KeyInput(vk, event.type == SDL_KEYDOWN);
-            // A keyboard's Return and Backspace also come as characters, as the system's key
-            // translation sends them (SDL's text has none); the keypad's Enter stays the bare
-            // action key.
-            if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_RETURN)
+            // A keyboard's Return also comes as a character, as the system's key translation
+            // sends it (SDL's text has none); the keypad's Enter stays the bare action key.
+            if (event.key.keysym.sym == SDLK_RETURN && event.type == SDL_KEYDOWN)
                 platform_internal::CharInput('\r');
-            if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_BACKSPACE)
-                platform_internal::CharInput(8);
         }
         break;
     case SDL_TEXTINPUT:

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes a damaged copy of a game pack, as a player's broken install would hold it.
-   damage_pack.py <in.pak> <out.pak> [drop NAME | garble NAME]...
-drop leaves the entry out; garble puts bytes no reader accepts in its place."""
+   damage_pack.py <in.pak> <out.pak> [drop NAME | garble NAME | file=PATH NAME]...
+drop leaves the entry out; garble puts bytes no reader accepts in its place; file=PATH puts that
+file's bytes there (a hostile input kept beside the fuzz targets)."""
 import sys
 import zipfile
 
@@ -22,7 +23,13 @@ def main(argv):
             change = changes.get(name)
             if change == "drop":
                 continue
-            data = b"not what it should be\n" * 8 if change == "garble" else old.read(name)
+            if change == "garble":
+                data = b"not what it should be\n" * 8
+            elif change and change.startswith("file="):
+                with open(change[5:], "rb") as hostile:
+                    data = hostile.read()
+            else:
+                data = old.read(name)
             new.writestr(name, data)
     return 0
 

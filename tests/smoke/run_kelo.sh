@@ -57,7 +57,11 @@ damaged)
         drop i_800x480/board/ball1.png || exit 1
     run_damaged scripts _game_common.pak 'cannot load the sprite scripts ui\sprites.txt: not in the packs' \
         drop ui/sprites.txt || exit 1
-    run_damaged effect _game_common.pak 'Sounds\button1.ogg: damaged' garble Sounds/button1.ogg || exit 1
+    run_damaged effect _game_common.pak 'cannot load the sound effect button1.ogg: a page header is damaged' \
+        garble Sounds/button1.ogg || exit 1
+    # Pages in an order no encoder writes, which crashed the system's decoder.
+    run_damaged hostile_effect _game_common.pak 'cannot load the sound effect coingrab.ogg: ' \
+        "file=$(dirname "$0")/../fuzz/corpus/fuzz_ogg_sample/chained_pages.ogg" Sounds/coingrab.ogg || exit 1
     run_damaged music _game_common.pak 'cannot load the music: Sounds\Music\kelo.s3m: not in the packs' \
         drop Sounds/Music/kelo.s3m || exit 1
     run_damaged no_pack _game_800x480.pak '_game_800x480.pak: No such file or directory' || exit 1

@@ -78,13 +78,7 @@ TEST(DialogKeys, ReturnSoftKeysAndTheRemoveQuestion)
 
     // On the board F2 opens the pause and F2 closes it again.
     ASSERT_TRUE(game.WaitUntil([&] { return game.MenuAtRest(); }, 300));
-    ASSERT_TRUE(game.TapWidget("btn_sm_adventure"));
-    ASSERT_TRUE(game.TapWidget("btn_adv_play"));
-    ASSERT_TRUE(game.WaitUntil([&] { return game.Shows("btn_help_ok") || game.Board(); }, 600));
-    if (!game.Board()) {
-        ASSERT_TRUE(game.TapWidget("btn_help_ok"));
-    }
-    ASSERT_TRUE(game.WaitUntil([&] { return game.Board() && game.Shows("btn_menu"); }, 600));
+    ASSERT_TRUE(PlayFirstStage(game));
     game.Wait(90);
     game.Key(VK_F2);
     ASSERT_TRUE(game.WaitUntil([&] { return DialogAtRest(game, "dlg_pause"); }, 120));

@@ -249,13 +249,7 @@ TEST_P(OptionsFlow, VolumesQualityPlayersKeptOverARestart)
         EXPECT_TRUE(game.WaitUntil([&] { return game.MenuAtRest(); }, 120));
 
         // A board to look at: stage 1 rolled in, left through the pause menu, which saves it.
-        ASSERT_TRUE(game.TapWidget("btn_sm_adventure"));
-        ASSERT_TRUE(game.TapWidget("btn_adv_play"));
-        ASSERT_TRUE(game.WaitUntil([&] { return game.Shows("btn_help_ok") || game.Board(); }, 600));
-        if (!game.Board()) {
-            ASSERT_TRUE(game.TapWidget("btn_help_ok"));
-        }
-        ASSERT_TRUE(game.WaitUntil([&] { return game.Board() && game.Shows("btn_menu"); }, 600));
+        ASSERT_TRUE(PlayFirstStage(game));
         game.Wait(240);
         ASSERT_TRUE(OpenBy(game, "btn_menu", "dlg_pause"));
         ASSERT_TRUE(game.TapWidget("btn_pause_menu"));

@@ -12,6 +12,16 @@ bool DialogAtRest(const ScriptedGame& game, const char* dialog)
            !open->IsClosing();
 }
 
+bool PlayFirstStage(ScriptedGame& game)
+{
+    if (!game.TapWidget("btn_sm_adventure") || !game.TapWidget("btn_adv_play") ||
+        !game.WaitUntil([&] { return game.Shows("btn_help_ok") || game.Board(); }, 600))
+        return false;
+    if (!game.Board() && !game.TapWidget("btn_help_ok"))
+        return false;
+    return game.WaitUntil([&] { return game.Board() && game.Shows("btn_menu"); }, 600);
+}
+
 bool OpenBy(ScriptedGame& game, const char* button, const char* dialog)
 {
     return game.TapWidget(button) && game.WaitUntil([&] { return DialogAtRest(game, dialog); }, 120);

@@ -9,6 +9,9 @@ bool OpenBy(ScriptedGame& game, const char* button, const char* dialog);
 bool CloseBy(ScriptedGame& game, const char* button);
 // Whether `dialog` is the dialog taking input, at rest (not fading in or out).
 bool DialogAtRest(const ScriptedGame& game, const char* dialog);
+// From the menu: Adventure, Play, the help's OK when it shows, until the board and its menu
+// button are up; false when they never are.
+bool PlayFirstStage(ScriptedGame& game);
 
 // The value a tuner shows; -1 when there is none.
 int TunerValue(const ScriptedGame& game, const char* tuner);

@@ -27,7 +27,8 @@ BOOL FindClose(HANDLE find);
 BOOL CreateDirectory(const char* path, void* security);
 
 // File handles. Access rights, share mode and dispositions carry the handheld's values; the share
-// mode is accepted and not enforced. A handle is closed with CloseHandle.
+// mode is accepted and not enforced. CREATE_NEW fails on anything at the name, a link included.
+// A handle is closed with CloseHandle.
 constexpr DWORD GENERIC_READ = 0x80000000;
 constexpr DWORD GENERIC_WRITE = 0x40000000;
 constexpr DWORD FILE_SHARE_READ = 0x1;

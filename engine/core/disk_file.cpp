@@ -18,14 +18,16 @@ DiskFile::~DiskFile()
     Close();
 }
 
-bool DiskFile::OpenHandle(const char* name, int mode)
+bool DiskFile::OpenHandle(const char* name, int mode, bool exclusive)
 {
     DWORD access = 0;
     if (mode & kStreamRead)
         access |= GENERIC_READ;
     if (mode & kStreamWrite)
         access |= GENERIC_WRITE;
-    DWORD disposition = (mode & kStreamCreate) && !(mode & kStreamRead) ? CREATE_ALWAYS : OPEN_EXISTING;
+    DWORD disposition = exclusive ? CREATE_NEW
+                        : (mode & kStreamCreate) && !(mode & kStreamRead) ? CREATE_ALWAYS
+                                                                         : OPEN_EXISTING;
     HANDLE handle = CreateFile(name, access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
@@ -46,6 +48,22 @@ bool DiskFile::Open(Application*, const char* name, int mode)
     name_ = keep;
     mode_ = mode;
     return IsOpen();
+}
+
+bool DiskFile::OpenTemporary(const char* name)
+{
+    Close();
+    if (!name || !*name)
+        return false;
+    String keep(name);
+    // A leftover of an interrupted save, or a link planted at the name, goes; the new file is then
+    // made exclusively, so a link put there meanwhile makes the open fail instead.
+    DeleteFile(name);
+    if (!OpenHandle(name, kStreamWrite, true))
+        return false;
+    name_ = keep;
+    mode_ = kStreamWrite;
+    return true;
 }
 
 // The file existed when it was opened, so a reopen never creates or truncates it again.
@@ -183,7 +201,7 @@ bool WriteFileReplacing(const char* path, const void* data, int32_t n)
     String temporary;
     String::Concat(temporary, String(path), String(".tmp"));
     DiskFile file;
-    if (!file.Open(nullptr, temporary.CStr(), kStreamCreate | kStreamWrite)) {
+    if (!file.OpenTemporary(temporary.CStr())) {
         ReportSaveFailure(path, GetLastError());
         return false;
     }

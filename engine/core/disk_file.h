@@ -11,6 +11,9 @@ public:
 
     // Mode 5 (create, write) creates or truncates; mode 2 opens an existing file for reading.
     bool Open(Application* application, const char* name, int mode) override;
+    // A new file for writing at a temporary name: whatever lies there is removed first and the
+    // file is created exclusively, so a link at the name is never written through.
+    bool OpenTemporary(const char* name);
     bool IsOpen() const override { return handle_ != nullptr; }
     void Close() override;
     // Read once per open and cached; writes do not update it.
@@ -25,7 +28,8 @@ public:
     bool Flush();
 
 private:
-    bool OpenHandle(const char* name, int mode);
+    // Exclusive: created new, failing on anything at the name.
+    bool OpenHandle(const char* name, int mode, bool exclusive = false);
     bool Reopen();
     bool SetPointer(int32_t target);
 

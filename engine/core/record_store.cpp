@@ -215,7 +215,7 @@ bool RecordFile::Save()
     String temporary;
     String::Concat(temporary, path_, String("2"));
     DiskFile out;
-    if (!out.Open(application_, temporary.CStr(), kStreamCreate | kStreamWrite)) {
+    if (!out.OpenTemporary(temporary.CStr())) {
         ReportSaveFailure(path_.CStr(), GetLastError());
         DropInput();
         return false;

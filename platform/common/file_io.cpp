@@ -100,7 +100,8 @@ HANDLE CreateFile(const char* path, DWORD access, DWORD, void*, DWORD dispositio
     flags |= writing ? (reading ? O_RDWR : O_WRONLY) : O_RDONLY;
     switch (disposition) {
     case CREATE_NEW:
-        flags |= O_CREAT | O_EXCL;
+        // Anything at the name, a link included, makes it fail: nothing is written through a link.
+        flags |= O_CREAT | O_EXCL | O_NOFOLLOW;
         break;
     case CREATE_ALWAYS:
         flags |= O_CREAT | O_TRUNC;

@@ -180,7 +180,9 @@ play_in_window() {  # kelo work lookdir
 
     # A first start, in a window twice the picture's size: the name typed, its last letter tapped
     # on the screen's keys, digits typed (not taken as keypad keys), then OK. A slip is mended
-    # with the keyboard's Backspace.
+    # with the keyboard's Backspace. Links planted at the saves' temporaries are never written
+    # through.
+    plant_links "$work/save" "$work/outside" global.opt.tmp saveresume.dat2
     start_kelo "$kelo" "$work" first || return 1
     [ "$window_w" -ge 1600 ] && [ "$window_h" -ge 960 ] || { echo "the window was not scaled up"; return 1; }
     wait_for name_entry 180 $SCREEN_NAME_ENTRY || return 1
@@ -212,6 +214,7 @@ play_in_window() {  # kelo work lookdir
     wait_exit first || return 1
     [ -s "$work/save/global.opt" ] || { echo "no global.opt written"; return 1; }
     [ -s "$work/save/saveresume.dat" ] || { echo "no saveresume.dat written"; return 1; }
+    check_links "$work/save" "$work/outside" global.opt saveresume.dat || return 1
     grep -q "AI WIN85" "$work/save/global.opt" || { echo "the name typed and tapped was not kept"; return 1; }
 
     # Started again and the window shrunk below the picture: the level left is offered to

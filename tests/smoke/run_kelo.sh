@@ -6,6 +6,7 @@
 #   run_kelo.sh <kelo> damaged    headless copies beside damaged packs, which must fail saying why
 #   run_kelo.sh <kelo> play       played in a scaled window under Xvfb by X events (xdotool), its
 #                                 frames taken from the X server (skipped, code 77, without them)
+#   run_kelo.sh <kelo> links      headless, with links planted at every name a save writes
 set -uo pipefail
 kelo=$1
 mode=$2
@@ -21,6 +22,30 @@ check_png() {
     [ "${head:0:16}" = "89504e470d0a1a0a" ] || { echo "not a PNG: $head"; return 1; }
     [ $((16#${head:32:8})) -eq "$width" ] && [ $((16#${head:40:8})) -eq "$height" ] ||
         { echo "picture is not ${width}x${height}: $head"; return 1; }
+}
+
+# Links at names in the save folder, each to a file of its own outside it.
+plant_links() {  # save outside names...
+    local save=$1 outside=$2 name
+    shift 2
+    mkdir -p "$save" "$outside"
+    for name in "$@"; do
+        printf 'kept as %s\n' "$name" >"$outside/$name"
+        ln -s "$outside/$name" "$save/$name"
+    done
+}
+
+# No save wrote through a planted link, and the files named were put in place as plain files.
+check_links() {  # save outside saved...
+    local save=$1 outside=$2 target name
+    shift 2
+    for target in "$outside"/*; do
+        printf 'kept as %s\n' "${target##*/}" | cmp -s - "$target" ||
+            { echo "a save wrote through the link at ${target##*/}"; return 1; }
+    done
+    for name in "$@"; do
+        [ -f "$save/$name" ] && [ ! -L "$save/$name" ] || { echo "$name is not a plain file after the save"; return 1; }
+    done
 }
 
 # A copy of the program and its packs in a folder of its own, with one pack damaged: the run must
@@ -104,6 +129,14 @@ headless)
     [ $code -eq 0 ] || { echo "kelo on GAPI ended with $code"; exit 1; }
     check_png "$work/gapi.png" 640 480 || exit 1
     ;;
+links)
+    # A first run writes global.opt; the saves' temporaries are made afresh, never written through.
+    plant_links "$work/save" "$work/outside" global.opt global.opt.tmp saveresume.dat saveresume.dat2 saveresume.dat.bad
+    KELO_HEADLESS=1 KELO_FRAMES=30 KELO_SAVE_DIR="$work/save" timeout 60 "$kelo"
+    code=$?
+    [ $code -eq 0 ] || { echo "kelo ended with $code"; exit 1; }
+    check_links "$work/save" "$work/outside" global.opt || exit 1
+    ;;
 window)
     command -v xvfb-run >/dev/null || { echo "xvfb-run is not installed"; exit 77; }
     # The desktop's own libraries (D-Bus, GL drivers) keep memory to the end; leaks of ours show in
@@ -134,7 +167,7 @@ nodisplay)
     done
     ;;
 *)
-    echo "usage: $0 <kelo> headless|window|nodisplay|play|damaged" >&2
+    echo "usage: $0 <kelo> headless|window|nodisplay|play|damaged|links" >&2
     exit 2
     ;;
 esac

@@ -1,37 +1,99 @@
 #include "platform/registry.h"
 
+#include <limits.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 #include "platform/files.h"
+#include "platform/internal.h"
 
 namespace {
 
 int g_gameKey;  // the one key this registry holds
 
+// The folder the program started in: a relative KELO_SAVE_DIR is taken from it, so a later change
+// of the current folder never moves the saves.
+std::string StartFolder()
+{
+    char buffer[PATH_MAX];
+    return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}
+const std::string g_startFolder = StartFolder();
+
+// Room left in a path for the longest name the game keeps in the save folder.
+constexpr size_t kSaveNameRoom = 64;
+
+std::mutex g_refusedLock;
+std::string g_refused;  // the KELO_SAVE_DIR value last said to be unusable, so it is said once
+
+// Why a save folder cannot be used; null when it can.
+const char* Unusable(const std::string& path)
+{
+    // The engine's paths use '\' between folders, so one inside a name could never be reached.
+    if (path.find('\\') != std::string::npos)
+        return "a backslash is not allowed in it";
+    if (path[0] != '/')
+        return "the current folder is unknown";
+    if (path.size() + kSaveNameRoom >= PATH_MAX)
+        return "too long";
+    for (size_t start = 0; start < path.size();) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        if (end - start > NAME_MAX)
+            return "a folder name in it is too long";
+        start = end + 1;
+    }
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0 ? !S_ISDIR(info.st_mode) : errno == ENOTDIR)
+        return "not a folder";
+    return nullptr;
+}
+
+bool Usable(const char* value)
+{
+    return value && value[0];
+}
+
+std::string DefaultSaveDir()
+{
+    if (const char* xdg = getenv("XDG_DATA_HOME"); Usable(xdg) && xdg[0] == '/')
+        return std::string(xdg) + "/kelo";
+    if (const char* home = getenv("HOME"); Usable(home))
+        return std::string(home) + "/.local/share/kelo";
+    return std::string();
+}
+
 std::string SaveDirHostPath()
 {
-    auto usable = [](const char* value) { return value && value[0]; };
-    std::string path;
-    if (const char* dir = getenv("KELO_SAVE_DIR"); usable(dir)) {
-        path = dir;
-    } else if (const char* xdg = getenv("XDG_DATA_HOME"); usable(xdg) && xdg[0] == '/') {
-        path = std::string(xdg) + "/kelo";
-    } else if (const char* home = getenv("HOME"); usable(home)) {
-        path = std::string(home) + "/.local/share/kelo";
-    } else {
-        return std::string();
-    }
-    if (path[0] == '~' && (path.size() == 1 || path[1] == '/')) {
-        const char* home = getenv("HOME");
-        path = std::string(home ? home : "") + path.substr(1);
-    }
+    const char* dir = getenv("KELO_SAVE_DIR");
+    if (!Usable(dir))
+        return DefaultSaveDir();
+    std::string path = dir;
+    if (const char* home = getenv("HOME"); Usable(home) && path[0] == '~' && (path.size() == 1 || path[1] == '/'))
+        path = home + path.substr(1);
+    if (path[0] != '/' && !g_startFolder.empty())
+        path = (g_startFolder == "/" ? std::string() : g_startFolder) + "/" + path;
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
-    return path;
+    const char* why = Unusable(path);
+    if (!why)
+        return path;
+    std::string fallback = DefaultSaveDir();
+    std::lock_guard<std::mutex> hold(g_refusedLock);
+    if (g_refused != dir) {
+        g_refused = dir;
+        platform_internal::Warn("KELO_SAVE_DIR=%s cannot be the save folder (%s); using %s", dir, why,
+                                fallback.empty() ? "the program's folder" : fallback.c_str());
+    }
+    return fallback;
 }
 
 }  // namespace

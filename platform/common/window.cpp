@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <limits.h>
 #include <strings.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -110,7 +111,7 @@ std::string InstanceLockPath(const char* className)
     HKEY key = nullptr;
     if (RegOpenKeyEx(HKEY_CURRENT_USER, "software\\Morvalent\\Kelo", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return std::string();
-    char value[1024] = {};
+    char value[PATH_MAX] = {};  // the registry refuses a save folder longer than this
     DWORD size = sizeof value - 1;
     DWORD type = 0;
     LONG result = RegQueryValueEx(key, "SaveDir", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
@@ -118,7 +119,7 @@ std::string InstanceLockPath(const char* className)
     if (result != ERROR_SUCCESS || value[0] == 0)
         return std::string();
     std::string folder = hostpath::ToHost(value);
-    for (size_t slash = 1; slash != std::string::npos; slash = folder.find('/', slash + 1))
+    for (size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
         mkdir(folder.substr(0, slash).c_str(), 0755);
     mkdir(folder.c_str(), 0755);
     std::string name;

@@ -122,6 +122,22 @@ headless)
         [ $code -ne 0 ] && [ $code -ne 124 ] || { echo "KELO_FRAMES=$frames ended with $code"; exit 1; }
         grep -q "KELO_FRAMES=$frames" "$work/bad.txt" || { echo "KELO_FRAMES=$frames was not named"; exit 1; }
     done
+    # A relative save folder lies in the folder the program started in, and nothing else is made
+    # there; a value that cannot be a folder is said once and the default folder is used.
+    mkdir -p "$work/here"
+    : >"$work/here/file"
+    (cd "$work/here" && KELO_HEADLESS=1 KELO_FRAMES=3 KELO_SAVE_DIR=save timeout 60 "$kelo") ||
+        { echo "kelo on a relative save folder ended with $?"; exit 1; }
+    [ -f "$work/here/save/global.opt" ] || { echo "a relative save folder was not used"; exit 1; }
+    for value in 'back\slash' "$work/here/file" "$work/here/$(printf '%0300d' 0)"; do
+        (cd "$work/here" && HOME="$work/home" XDG_DATA_HOME='' KELO_HEADLESS=1 KELO_FRAMES=3 KELO_SAVE_DIR="$value" \
+            timeout 60 "$kelo" 2>"$work/said.txt") || { echo "kelo on KELO_SAVE_DIR=$value ended with $?"; exit 1; }
+        [ "$(grep -c 'cannot be the save folder' "$work/said.txt")" = 1 ] ||
+            { echo "KELO_SAVE_DIR=$value was not said once"; cat "$work/said.txt"; exit 1; }
+        [ -f "$work/home/.local/share/kelo/global.opt" ] || { echo "KELO_SAVE_DIR=$value: the default was not used"; exit 1; }
+        rm -rf "$work/home"
+    done
+    [ "$(ls "$work/here" | tr '\n' ' ')" = "file save " ] || { echo "stray files beside the save folder: $(ls "$work/here")"; exit 1; }
     # A screen without the raw frame buffer runs through GAPI at half resolution.
     KELO_HEADLESS=1 KELO_SCREEN=640x480 KELO_RAW_FRAMEBUFFER=0 KELO_FRAMES=10 KELO_SHOT="$work/gapi.png" \
         KELO_SAVE_DIR="$work/save_gapi" timeout 60 "$kelo"

@@ -8,7 +8,7 @@
 #                                 frames taken from the X server (skipped, code 77, without them)
 #   run_kelo.sh <kelo> links      headless, with links planted at every name a save writes
 set -uo pipefail
-kelo=$1
+kelo=$(realpath -s "$1")  # absolute: some runs start in folders of their own
 mode=$2
 work=$(mktemp -d /tmp/kelo_smoke_XXXXXX)
 trap 'rm -rf "$work"' EXIT

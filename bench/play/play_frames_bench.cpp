@@ -218,15 +218,7 @@ bool PlayStages(ScriptedGame& game, benchmark::State& state)
             return false;
         }
         bool lost = false;
-        bool ended = PlayUntil(
-            game, bot,
-            [&] {
-                GameplayScreen* board = BoardInFront(game);
-                lost = lost || (board && board->lifeLost);
-                return lost || game.CanTap("btn_stats_ok");
-            },
-            kStageFrames);
-        if (!ended || lost) {
+        if (!PlayToWonStats(game, bot, kStageFrames, lost)) {
             state.SkipWithError(("the winner did not clear stage " + std::to_string(stage)).c_str());
             return false;
         }

@@ -35,7 +35,14 @@
 
 namespace {
 
-constexpr int kStages = 3;
+// Stages played: KELO_BENCH_STAGES (1 to 5, the first door), else the first three.
+int StagesToPlay()
+{
+    const char* text = getenv("KELO_BENCH_STAGES");
+    const int stages = text ? atoi(text) : 0;
+    return stages >= 1 && stages <= 5 ? stages : 3;
+}
+
 constexpr int kStageFrames = 30000;
 constexpr double kPlayBudgetMs = 10.0;
 
@@ -210,7 +217,8 @@ bool PlayStages(ScriptedGame& game, benchmark::State& state)
         return false;
     }
     TimedBot bot(29);
-    for (int stage = 1; stage <= kStages; ++stage) {
+    const int stages = StagesToPlay();
+    for (int stage = 1; stage <= stages; ++stage) {
         g_probe.stage = stage;
         bool quaked = false;
         if (!WaitForStage(game, stage, quaked) || !WaitForPlay(game)) {

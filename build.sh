@@ -9,7 +9,7 @@ cd "$(dirname "$0")"
 PACKAGES=(
   build-essential cmake pkg-config git
   libsdl2-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev libvorbisidec-dev
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libpixman-1-dev libxmp-dev
   clang libclang-rt-14-dev
   libfreetype-dev fonts-dejavu-core
   librsvg2-dev libcairo2-dev libzip-dev libvorbis-dev
@@ -56,6 +56,6 @@ case "${1:-}" in
     setup
     CC=clang CXX=clang++ configure_and_build build/fuzz -DCMAKE_BUILD_TYPE=Debug -DKELO_FUZZ=ON
     UBSAN_OPTIONS=print_stacktrace=1 tests/fuzz/run_all.sh build/fuzz "${2:-20}" ;;
-  bench) setup; build; ./build/release/bench/kelo_bench ;;
+  bench) setup; build; ./build/release/bench/kelo_bench; ./build/release/kelo_play_bench ;;
   *) echo "usage: $0 run|test|setup|build|asan|fuzz|bench" >&2; exit 2 ;;
 esac

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "bench_app.h"
+#include "thread_clock.h"
 #include "busy_board.h"
 #include "busy_layers.h"
 #include "engine/core/pack_memory_file.h"
@@ -33,13 +34,6 @@ namespace {
 
 constexpr int kFramesPerRestore = 30;
 constexpr int kSeed = 2024;
-
-double ThreadSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
 
 // The stored record of the winner's board: an adventure stage, the second word of the record.
 bool LoadStoredRecord(BusyRecord& record)

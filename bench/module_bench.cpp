@@ -13,8 +13,14 @@
 
 #include <unistd.h>
 
+#if defined(KELO_PEER_XMP)
+#include <xmp.h>
+#endif
+
+#include "engine/sound/mix_rows.h"
 #include "engine/sound/module_music.h"
 #include "engine/sound/module_player.h"
+#include "thread_clock.h"
 
 namespace {
 
@@ -75,6 +81,75 @@ void RenderModule(benchmark::State& state, const char* name)
     state.counters["sounding"] = renders ? static_cast<double>(sounding) / static_cast<double>(renders) : 0;
 }
 
+#if defined(KELO_PEER_XMP)
+// The game's own module as the build packs it.
+std::vector<uint8_t> GameModule()
+{
+    std::ifstream in(std::string(KELO_DATA_DIR) + "/stage/Sounds/Music/kelo.s3m", std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The game's module rendered by our player and by libxmp in the same loop, each a chunk at a time
+// at 22050 Hz, 16-bit mono, looping, timed in thread CPU time. The first argument is libxmp's
+// interpolation: 0 its default (linear), 1 nearest, as ours; the second our mix kernels: 0 the
+// scalar reference, 1 the fast ones the game uses. The time is ours; times_libxmp says how many
+// times faster than libxmp it is.
+void BM_PeerRenderGameModuleLibxmp(benchmark::State& state)
+{
+    std::vector<uint8_t> bytes = GameModule();
+    ModuleMusic music;
+    if (bytes.empty() || !music.Init()) {
+        state.SkipWithError("no game module (is the data built?)");
+        return;
+    }
+    music.SetSampleRate(22050);
+    if (!music.Load(bytes.data(), bytes.size())) {
+        state.SkipWithError("the game module does not load");
+        return;
+    }
+    music.SetVolume(191);  // the game's music at 100 %
+    xmp_context xmp = xmp_create_context();
+    if (xmp_load_module_from_memory(xmp, bytes.data(), static_cast<long>(bytes.size())) != 0 ||
+        xmp_start_player(xmp, 22050, XMP_FORMAT_MONO) != 0) {
+        xmp_free_context(xmp);
+        state.SkipWithError("libxmp does not take the game module");
+        return;
+    }
+    if (state.range(0) == 1)
+        xmp_set_player(xmp, XMP_PLAYER_INTERP, XMP_INTERP_NEAREST);
+    mix_rows::SetFastPathsEnabled(state.range(1) == 1);
+    constexpr int kChunk = 1103;
+    std::vector<int16_t> ours(kChunk), theirs(kChunk);
+    double oursSeconds = 0, theirSeconds = 0;
+    long frames = 0;
+    for (auto _ : state) {
+        if (!music.IsPlaying()) {
+            music.Play();
+            music.GetPlayer()->loop = true;
+        }
+        double t0 = ThreadSeconds();
+        music.Render(ours.data(), kChunk);
+        benchmark::DoNotOptimize(ours.data());
+        double t1 = ThreadSeconds();
+        xmp_play_buffer(xmp, theirs.data(), kChunk * 2, 0);
+        benchmark::DoNotOptimize(theirs.data());
+        double t2 = ThreadSeconds();
+        oursSeconds += t1 - t0;
+        theirSeconds += t2 - t1;
+        state.SetIterationTime(t1 - t0);
+        frames += kChunk;
+    }
+    mix_rows::SetFastPathsEnabled(true);
+    xmp_end_player(xmp);
+    xmp_release_module(xmp);
+    xmp_free_context(xmp);
+    const double seconds = static_cast<double>(frames) / 22050.0;
+    state.counters["realtime"] = oursSeconds > 0 ? seconds / oursSeconds : 0;
+    state.counters["libxmp_realtime"] = theirSeconds > 0 ? seconds / theirSeconds : 0;
+    state.counters["times_libxmp"] = oursSeconds > 0 ? theirSeconds / oursSeconds : 0;
+}
+#endif
+
 }  // namespace
 
 BENCHMARK_CAPTURE(RenderModule, bench16, "bench16");
@@ -85,3 +160,6 @@ BENCHMARK_CAPTURE(RenderModule, sequence, "sequence");
 BENCHMARK_CAPTURE(RenderModule, events, "events");
 BENCHMARK_CAPTURE(RenderModule, pingpong, "pingpong");
 BENCHMARK_CAPTURE(RenderModule, broken_xm, "broken_xm");
+#if defined(KELO_PEER_XMP)
+BENCHMARK(BM_PeerRenderGameModuleLibxmp)->ArgsProduct({{0, 1}, {0, 1}})->UseManualTime();
+#endif

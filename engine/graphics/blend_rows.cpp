@@ -20,7 +20,7 @@ const Kernels& Reference()
 
 const Kernels& Fast()
 {
-    const Kernels* fast = Sse2Kernels();
+    static const Kernels* const fast = Avx2Kernels() ? Avx2Kernels() : Sse2Kernels();
     return fast ? *fast : kReference;
 }
 

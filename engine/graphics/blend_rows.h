@@ -1,7 +1,7 @@
 #pragma once
 // Row kernels of the 5:6:5 region blits and fills. The reference kernels follow the formulas
-// pixel by pixel; the fast table holds SSE2 versions on x86-64 (the reference elsewhere), each equal
-// to its reference bit for bit.
+// pixel by pixel; the fast table holds SSE2 versions on x86-64, with AVX2 alpha blits where the
+// processor has them (the reference elsewhere), each equal to its reference bit for bit.
 #include <cstdint>
 
 #include "engine/graphics/pixel_formats.h"
@@ -137,5 +137,8 @@ void MaskRow(uint16_t* d, const uint8_t* a, int n, uint16_t colour, int offset)
 
 // The SSE2 table, or null where the build has none.
 const Kernels* Sse2Kernels();
+// The AVX2 table (SSE2 where it has no kernel of its own), or null where the build or the
+// processor has none.
+const Kernels* Avx2Kernels();
 
 }  // namespace blend_rows

@@ -375,14 +375,16 @@ void RowWork::ApplyEffect(ChannelRecord& channel, EffectSlot& slot, const Module
         case 0xA: channel.pan = static_cast<uint8_t>(x < 8 ? (x + 9) * 16 : (x - 7) * 16); break;
         case 0xB:
             if (x == 0) {
-                p_.loopRow = p_.row;
-            } else if (p_.loopCount == 0) {
-                p_.loopCount = x;
+                channel.loopRow = p_.row;
+                break;
+            }
+            if (channel.loopCount == 0)
+                channel.loopCount = x;
+            else
+                channel.loopCount -= 1;
+            if (channel.loopCount != 0) {
+                p_.loopRow = channel.loopRow;
                 p_.pendingLoopJump = true;
-            } else {
-                p_.loopCount -= 1;
-                if (p_.loopCount != 0)
-                    p_.pendingLoopJump = true;
             }
             break;
         case 0xC:

@@ -4,14 +4,23 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/sound/mix_rows.h"
 #include "engine/sound/module_player.h"
 
 namespace {
 
 template <typename T, int kOutputChannels>
-void MixRun(const T* data, uint32_t* position, uint32_t step, int32_t* out, int frames, int32_t gainLeft,
-            int32_t gainRight)
+void MixRun(const T* data, uint32_t length, uint32_t* position, uint32_t step, int32_t* out, int frames,
+            int32_t gainLeft, int32_t gainRight)
 {
+    if constexpr (kOutputChannels == 1) {
+        const mix_rows::Kernels& kernels = mix_rows::Active();
+        if constexpr (sizeof(T) == 2)
+            *position = kernels.mono16(data, length, *position, step, out, frames, gainLeft);
+        else
+            *position = kernels.mono8(data, length, *position, step, out, frames, gainLeft);
+        return;
+    }
     uint32_t pos = *position;
     for (int i = 0; i < frames; ++i) {
         int32_t s = data[pos >> 10];
@@ -49,7 +58,8 @@ void MixChannel(ChannelRecord* channel, int32_t* out, int frames, int32_t gainLe
             uint32_t due = step == 0 ? 0 : channel->position < loopEnd ? CeilDiv(loopEnd - channel->position, step) : 1;
             boundary = due != 0 && due <= static_cast<uint32_t>(frames);
             run = boundary ? due : static_cast<uint32_t>(frames);
-            MixRun<T, kOutputChannels>(data, &channel->position, step, out, static_cast<int>(run), gainLeft, gainRight);
+            MixRun<T, kOutputChannels>(data, sample->length, &channel->position, step, out, static_cast<int>(run),
+                                       gainLeft, gainRight);
             if (boundary) {
                 if (!sample->looping) {
                     channel->position = loopEnd;
@@ -72,8 +82,8 @@ void MixChannel(ChannelRecord* channel, int32_t* out, int frames, int32_t gainLe
                 due = 0;
             boundary = due != 0 && due <= static_cast<uint32_t>(frames);
             run = boundary ? due : static_cast<uint32_t>(frames);
-            MixRun<T, kOutputChannels>(data, &channel->position, 0u - step, out, static_cast<int>(run), gainLeft,
-                                       gainRight);
+            MixRun<T, kOutputChannels>(data, sample->length, &channel->position, 0u - step, out,
+                                       static_cast<int>(run), gainLeft, gainRight);
             if (boundary) {
                 channel->position += step;
                 channel->forward = true;
@@ -129,8 +139,7 @@ void ModulePlayer::WriteOutput(int frameOffset, int frames)
     if (outputBits == 16) {
         auto* out = static_cast<int16_t*>(outputBuffer) + first;
         if (signedOutput) {
-            for (size_t i = 0; i < values; ++i)
-                out[i] = static_cast<int16_t>(std::clamp(mixBuffer[i] >> 8, -32768, 32767));
+            mix_rows::Active().signed16(out, mixBuffer, values);
         } else {
             for (size_t i = 0; i < values; ++i)
                 out[i] = static_cast<int16_t>(std::clamp(mixBuffer[i] >> 7, -32768, 32767) ^ 0x8000);

@@ -173,7 +173,7 @@ bool ModulePlayer::Start()
     speed = initialSpeed;
     SetTempo(initialTempo);
     currentGlobalVolume = globalVolume;
-    row = orderPos = patternDelay = tickPos = tick = loopRow = loopCount = 0;
+    row = orderPos = patternDelay = tickPos = tick = loopRow = 0;
     loop = false;
     endPending = false;
     pendingBreakRow = pendingJumpOrder = -1;

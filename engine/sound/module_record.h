@@ -146,6 +146,10 @@ struct ChannelRecord {
     uint8_t note;
     uint32_t period;
     EffectSlot slots[2];
+    // Pattern loop: each channel keeps its own start row and count, so two channels looping over
+    // the same rows each count their own passes instead of undoing each other's.
+    int loopRow;
+    int loopCount;
 };
 
 // The whole record; ModulePlayer adds the operations. Zeroing it gives the cleared state.
@@ -190,8 +194,7 @@ struct ModuleState {
     int samplesPerTick;
     int tickPos;
     bool loop;
-    int loopRow;
-    int loopCount;
+    int loopRow;  // where a pending pattern-loop jump goes (the channel's that asked last)
     int32_t* mixBuffer;
     bool playing;
     // Set by the row that passed the song's last order; the song stops when the next row is due,

@@ -48,14 +48,7 @@ void WinStage(ScriptedGame& game, WinnerBot& bot, int stage, ShownStats& shown)
 {
     ASSERT_TRUE(WaitForPlay(game)) << "stage " << stage << " never came into play";
     bool lost = false;
-    bool won = PlayUntil(
-        game, bot,
-        [&] {
-            GameplayScreen* board = BoardInFront(game);
-            lost = lost || (board && board->lifeLost);
-            return lost || game.CanTap("btn_stats_ok");
-        },
-        kStageFrames);
+    bool won = PlayToWonStats(game, bot, kStageFrames, lost);
     ASSERT_FALSE(lost) << "the winner let the chains reach the hole on stage " << stage;
     ASSERT_TRUE(won) << "the winner did not clear stage " << stage << " within " << kStageFrames << " frames";
     GameplayScreen* board = BoardInFront(game);

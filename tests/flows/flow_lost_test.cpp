@@ -105,16 +105,9 @@ TEST_P(LostGame, SpendsThreeLivesAndEntersTheHighScores)
         }
         ASSERT_TRUE(WaitForPlay(game));
         bool lost = false;
-        ASSERT_TRUE(PlayUntil(
-            game, winner,
-            [&] {
-                GameplayScreen* board = BoardInFront(game);
-                lost = lost || (board && board->lifeLost);
-                return lost || game.CanTap("btn_stats_ok");
-            },
-            kStageFrames))
-            << "the winner did not clear the stage";
+        const bool won = PlayToWonStats(game, winner, kStageFrames, lost);
         ASSERT_FALSE(lost) << "the winner lost a life";
+        ASSERT_TRUE(won) << "the winner did not clear the stage";
         ShownStats shown = ReadWonStats(game);
         ASSERT_GT(shown.score, 0);
         totals.Add(shown);

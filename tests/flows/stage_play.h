@@ -75,6 +75,23 @@ bool PlayUntil(ScriptedGame& game, Bot& bot, const std::function<bool()>& done, 
     return ended;
 }
 
+// Lets the bot play the board in front until its won level's statistics can be closed. False when
+// a life was lost on the way (`lost` then says so) or maxFrames passed first.
+template <class Bot>
+bool PlayToWonStats(ScriptedGame& game, Bot& bot, int maxFrames, bool& lost)
+{
+    lost = false;
+    const bool ended = PlayUntil(
+        game, bot,
+        [&] {
+            GameplayScreen* board = BoardInFront(game);
+            lost = lost || (board && board->lifeLost);
+            return lost || game.CanTap("btn_stats_ok");
+        },
+        maxFrames);
+    return ended && !lost;
+}
+
 // What the statistics of a won level show.
 struct ShownStats {
     int score = -1, combos = -1, coins = -1, gaps = -1, maxChain = -1, maxCombo = -1;

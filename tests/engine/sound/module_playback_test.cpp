@@ -123,6 +123,27 @@ TEST(ModulePlayback, OrdersOfOnlySkipsStop)
     EXPECT_TRUE(run.rows.empty());
 }
 
+TEST(ModulePlayback, EachChannelCountsItsOwnPatternLoop)
+{
+    // Both channels looping the same rows once play them twice, as the loop on one channel does.
+    std::vector<std::pair<int, int>> expected;
+    for (int pass = 0; pass < 2; ++pass)
+        for (int r = 0; r < 4; ++r)
+            expected.push_back({0, r});
+    for (int r = 0; r < 4; ++r)
+        expected.push_back({1, r});
+    for (const char* name : {"channel_loop", "channel_loops"}) {
+        PlayerRun run(BuildModule(name));
+        ASSERT_TRUE(run.loaded) << name;
+        run.Run(40 * 6 * FramesPerTick(125));
+        std::vector<std::pair<int, int>> trace;
+        for (const PlayedRow& played : run.rows)
+            trace.push_back({played.order, played.row});
+        EXPECT_EQ(trace, expected) << name;
+        EXPECT_FALSE(run.player.playing) << name;
+    }
+}
+
 TEST(ModulePlayback, MusicStopsAtTheSongsEndAndLeavesSilence)
 {
     std::vector<uint8_t> bytes = BuildModule("sequence");

@@ -167,10 +167,12 @@ bool GameApp::ReadResumeInfo(int mode, int32_t& value)
     bool valid = stream->ReadInt32(&id) == 4 && id != 0;
     if (valid) {
         value = 0;
-        // A saved level reports the second word of its state.
-        int32_t first = 0, second = 0;
-        if (id == 1 && stream->ReadInt32(&first) == 4 && stream->ReadInt32(&second) == 4)
-            value = second;
+        // A saved level reports the second word of its state, its running score, while it is the
+        // level Continue plays on.
+        int32_t number = 0, score = 0;
+        if (id == 1 && stream->ReadInt32(&number) == 4 && stream->ReadInt32(&score) == 4 &&
+            !LevelPassed(ExistingPlayer(GetProfiles()), mode, number))
+            value = score;
     }
     delete stream;
     return valid;

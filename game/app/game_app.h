@@ -166,8 +166,9 @@ public:
     bool RestoreScreen(Stream* stream);
     bool HasResumeSave(int mode);
     // The adventure stands past its first stage in the profile, but the store (there, and so not
-    // one never written) holds no record of it that can be played back: it was damaged. Continue
-    // then opens the adventure map at the profile's stage.
+    // one never written) holds no record of it that can be played back: the store or the record
+    // was damaged, or a program killed between two saves left an old one. Continue then opens the
+    // adventure map at the profile's stage.
     bool AdventureLacksItsRecord();
     // True while a screen that a resume record can hold exists.
     bool ShowsResumableScreen() const;

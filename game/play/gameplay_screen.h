@@ -137,7 +137,7 @@ public:
     // ===== end gpcore methods =====
 
     // ===== chain movement, gaps, matches, shots and insertion (gpchains) =====
-    Fixed ChainSpeedOf(BallChain& chain, bool& pause);
+    Fixed ChainSpeed(BallChain& chain, bool& pause);
     void KeepSpacing();
     void AdvanceChains();
     void FeedChains();

@@ -113,9 +113,9 @@ bool Application::Init(int width, int height)
             }
             String path;
             String::Concat(path, GetExeDirectory(), name);
-            ClearLoadFailure();
-            if (slot->Open(path.CStr()) != 1) {
-                ReportStartFailure("pack");
+            LoadResult why;
+            if (slot->Open(path.CStr(), &why) != 1) {
+                ReportLoadFailure("pack", why);
                 DeleteAndNull(slot);
                 initError_ = allocCode + 1;
                 return false;
@@ -156,21 +156,21 @@ bool Application::Init(int width, int height)
     modalWidget_ = nullptr;
     memset(keyLatch_, 0, sizeof keyLatch_);
 
-    ClearLoadFailure();
-    if (!LoadStyles()) {
-        ReportStartFailure("styles");
+    LoadResult why = LoadStyles();
+    if (!why) {
+        ReportLoadFailure("styles", why);
         initError_ = kInitStyles;
         return false;
     }
-    ClearLoadFailure();
-    if (!LoadLanguage()) {
-        ReportStartFailure("texts");
+    why = LoadLanguage();
+    if (!why) {
+        ReportLoadFailure("texts and fonts", why);
         initError_ = kInitLanguage;
         return false;
     }
-    ClearLoadFailure();
-    if (!LoadExitButton()) {
-        ReportStartFailure("close button");
+    why = LoadExitButton();
+    if (!why) {
+        ReportLoadFailure("close button", why);
         initError_ = kInitExitButton;
         return false;
     }
@@ -551,12 +551,12 @@ bool Application::CreateBorderSurfaces(int width, int height, int borderWidth, i
     return true;
 }
 
-bool Application::CreateLanguageTable(const char* listFile)
+LoadResult Application::CreateLanguageTable(const char* listFile)
 {
     if (!languageTable_) {
         languageTable_ = new (std::nothrow) StringTable(this);
         if (!languageTable_)
-            return false;
+            return LoadResult::Failed(listFile, "no memory left");
     }
     return languageTable_->Load(listFile, 200);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/core/arrays.h"
+#include "engine/core/load_result.h"
 #include "engine/core/strings.h"
 #include "engine/core/widget.h"
 
@@ -79,7 +80,7 @@ public:
     virtual bool SaveResumeState() { return true; }
     virtual bool DerivedSlot44() { return true; }
     virtual bool ApplyLayout(int width, int height);
-    virtual bool LoadExitButton() { return true; }
+    virtual LoadResult LoadExitButton() { return LoadResult(); }
     virtual bool WantsFullResolution() { return true; }
     virtual bool SetScreenRotation(int rotation);
     virtual bool DerivedCheck() { return true; }
@@ -98,8 +99,8 @@ public:
     virtual int GetMusicVolume();
     virtual void SetSoundVolume(int volume);
     virtual void SetMusicVolume(int volume);
-    virtual bool LoadLanguage() = 0;
-    virtual bool LoadStyles() { return true; }
+    virtual LoadResult LoadLanguage() = 0;
+    virtual LoadResult LoadStyles() { return LoadResult(); }
     virtual String GetExeDirectory();
     virtual String GetImageFolder() = 0;
     virtual String GetSoundFolder() = 0;
@@ -141,7 +142,7 @@ public:
     bool CreateBorderSurfaces(int width, int height, int borderWidth, int borderHeight);
     DiskFile* CreateDiskFile();
     PackMemoryFile* CreatePackMemoryFile();
-    bool CreateLanguageTable(const char* listFile);
+    LoadResult CreateLanguageTable(const char* listFile);
     Surface* GetDrawTarget() const { return screenSurface_; }
     void CreateSoundManager();
 

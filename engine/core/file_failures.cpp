@@ -4,10 +4,9 @@
 
 #include <cstdio>
 
-namespace {
-char g_failure[400];
-bool g_noted = false;
+#include "engine/core/load_result.h"
 
+namespace {
 constexpr int kReportedFiles = 8;
 char g_reported[kReportedFiles][260];
 int g_reportedCount = 0;
@@ -33,34 +32,9 @@ void ErrorText(DWORD error, char* buffer, int size)
         snprintf(buffer, static_cast<size_t>(size), "error %u", error);
 }
 
-void ClearLoadFailure()
+void ReportLoadFailure(const char* what, const LoadResult& why)
 {
-    g_noted = false;
-    g_failure[0] = 0;
-}
-
-void NoteLoadFailure(const char* file, const char* reason)
-{
-    g_noted = true;
-    snprintf(g_failure, sizeof g_failure, "%s: %s", file ? file : "(no name)", reason ? reason : "cannot be read");
-}
-
-void NoteLoadError(const char* file, DWORD error)
-{
-    char text[128];
-    ErrorText(error, text, sizeof text);
-    NoteLoadFailure(file, text);
-}
-
-const char* LoadFailureText()
-{
-    return g_noted ? g_failure : nullptr;
-}
-
-void ReportStartFailure(const char* what)
-{
-    const char* failure = LoadFailureText();
-    fprintf(stderr, "kelo: cannot load the %s%s%s\n", what ? what : "data", failure ? " " : "", failure ? failure : "");
+    fprintf(stderr, "kelo: cannot load the %s: %s: %s\n", what ? what : "data", why.File(), why.Reason());
 }
 
 void ReportSaveFailure(const char* path, DWORD error)

@@ -7,7 +7,6 @@
 
 #include "engine/core/application.h"
 #include "engine/core/disk_file.h"
-#include "engine/core/file_failures.h"
 #include "engine/core/memory.h"
 #include "engine/core/strings.h"
 #include "engine/core/zip_pack.h"
@@ -40,13 +39,27 @@ bool PackMemoryFile::Open(Application* application, const char* name, int mode)
     if (!application || !application->PacksEnabled())
         return LoadFromDisk(application, name, mode);
     Close();
+    return static_cast<bool>(OpenFromPacks(application, name));
+}
+
+LoadResult PackMemoryFile::Load(Application* application, const char* name)
+{
+    if (!application || !application->PacksEnabled())
+        return ReadFromDisk(application, name, kStreamRead, kMaxFileBytes);
+    Close();
     return OpenFromPacks(application, name);
 }
 
-bool PackMemoryFile::OpenFromPacks(Application* application, const char* name)
+LoadResult PackMemoryFile::Refused(const char* reason) const
 {
+    return LoadResult::Failed(shownName_.CStr(), reason ? reason : "damaged: its contents could not be used");
+}
+
+LoadResult PackMemoryFile::OpenFromPacks(Application* application, const char* name)
+{
+    shownName_.Assign(name);
     if (!name)
-        return false;
+        return LoadResult::Failed(nullptr, "no file named");
     ZipPack* chain[3] = {application->GetPack(0), nullptr, nullptr};
     if (application->IsSinglePackMode()) {
         chain[1] = application->GetPack(2);
@@ -70,23 +83,20 @@ bool PackMemoryFile::OpenFromPacks(Application* application, const char* name)
             break;
         }
     }
-    if (!found) {
-        NoteLoadFailure(shown.IsEmpty() ? name : shown.CStr(), "not in the packs");
-        return false;
-    }
+    if (!shown.IsEmpty())
+        shownName_ = shown;
+    if (!found)
+        return LoadResult::Missing(shownName_.CStr(), "not in the packs");
     int32_t size = 0;
-    if (found->GetEntrySize(index, &size) != kPackOk || !Allocate(size)) {
-        NoteLoadFailure(shown.CStr(), "damaged in its pack, or too large for the memory left");
-        return false;
-    }
+    if (found->GetEntrySize(index, &size) != kPackOk || size > kMaxFileBytes)
+        return LoadResult::Failed(shownName_.CStr(), "damaged in its pack, or too large");
+    if (!Allocate(size))
+        return LoadResult::Failed(shownName_.CStr(), "too large for the memory left");
     if (found->ReadEntry(index, buffer_) != kPackOk) {
-        NoteLoadFailure(shown.CStr(), "damaged in its pack");
         Close();
-        return false;
+        return LoadResult::Failed(shownName_.CStr(), "damaged in its pack");
     }
-    // Should its reader refuse it, this is the file that failed.
-    NoteLoadFailure(shown.CStr(), "damaged: its contents could not be used");
-    return true;
+    return LoadResult();
 }
 
 bool PackMemoryFile::Seek(int32_t offset, int mode)
@@ -152,37 +162,44 @@ bool PackMemoryFile::SaveToFile(Application*, const char* name)
 
 bool PackMemoryFile::LoadFromDisk(Application* application, const char* name, int mode)
 {
-    return LoadFromDiskUpTo(application, name, mode, INT32_MAX);
+    return LoadFromDiskUpTo(application, name, mode, kMaxFileBytes);
 }
 
 bool PackMemoryFile::LoadFromDiskUpTo(Application* application, const char* name, int mode, int32_t maxBytes)
 {
+    return static_cast<bool>(ReadFromDisk(application, name, mode, maxBytes));
+}
+
+LoadResult PackMemoryFile::ReadFromDisk(Application* application, const char* name, int mode, int32_t maxBytes)
+{
     Close();
+    shownName_.Assign(name);
     inner_ = new (std::nothrow) DiskFile();
     if (!inner_)
-        return false;
+        return LoadResult::Failed(name, "no memory left");
     if (!inner_->Open(application, name, mode)) {
-        NoteLoadError(name, GetLastError());
+        LoadResult why = LoadResult::SystemError(name, GetLastError());
         delete inner_;
         inner_ = nullptr;
-        return false;
+        return why;
     }
     int32_t size = inner_->GetSize();
     if (size < 0 || size > maxBytes) {
         Close();
-        return false;
+        return LoadResult::Failed(name, "damaged, or too large");
     }
     buffer_ = static_cast<uint8_t*>(Alloc(size > 0 ? static_cast<size_t>(size) : 1));
     if (!buffer_ || inner_->Read(buffer_, size) != size) {
+        const char* reason = buffer_ ? "cannot be read" : "too large for the memory left";
         Close();
-        return false;
+        return LoadResult::Failed(name, reason);
     }
     size_ = size;
     inner_->Close();
     delete inner_;
     inner_ = nullptr;
     cursor_ = 0;
-    return true;
+    return LoadResult();
 }
 
 bool PackMemoryFile::SetBuffer(void* buffer, int32_t size)

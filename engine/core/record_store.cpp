@@ -100,7 +100,8 @@ bool RecordFile::LoadTable(int32_t fileSize)
         int32_t size = 0, offset = 0;
         if (input_->ReadInt32(&size) != 4 || input_->ReadInt32(&offset) != 4)
             return false;
-        if (size < 0 || offset < tableEnd || offset > fileSize - 8)
+        // A record is read whole when it is asked for: none the game writes comes near the bound.
+        if (size < 0 || size > kMaxFileBytes || offset < tableEnd || offset > fileSize - 8)
             return false;
         auto* entry = new (std::nothrow) RecordEntry();
         if (!entry)

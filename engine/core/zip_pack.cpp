@@ -7,8 +7,8 @@
 
 #include "engine/core/byte_order.h"
 #include "engine/core/disk_file.h"
-#include "engine/core/file_failures.h"
 #include "engine/core/hash_name.h"
+#include "engine/core/load_result.h"
 #include "engine/core/memory.h"
 
 namespace {
@@ -23,6 +23,8 @@ constexpr uint32_t kLocalSize = 30;
 constexpr uint32_t kLongestName = 127;
 // Deflate never expands data more than 1032 times.
 constexpr uint64_t kDeflateRatio = 1032;
+// 65535 entries with names of 127 characters take less.
+constexpr uint32_t kMaxDirectory = 16 << 20;
 
 // Central header fields.
 uint16_t Method(const uint8_t* h) { return ReadLe16(h + 10); }
@@ -67,7 +69,22 @@ int ZipPack::Close()
     return kPackOk;
 }
 
-int ZipPack::Open(const char* path)
+int ZipPack::Open(const char* path, LoadResult* why)
+{
+    DWORD error = ERROR_SUCCESS;
+    int code = OpenPack(path, &error);
+    if (code == kPackOk || !why)
+        return code;
+    if (error != ERROR_SUCCESS)
+        *why = LoadResult::SystemError(path, error);
+    else if (code == E_OUTOFMEMORY)
+        *why = LoadResult::Failed(path, "too large for the memory left");
+    else
+        *why = LoadResult::Failed(path, "not a pack, or its directory is damaged");
+    return code;
+}
+
+int ZipPack::OpenPack(const char* path, DWORD* error)
 {
     Close();
     const char* last = path ? strrchr(path, '\\') : nullptr;
@@ -89,13 +106,11 @@ int ZipPack::Open(const char* path)
     if (!file_)
         return E_OUTOFMEMORY;
     if (!file_->Open(application_, path, kStreamRead)) {
-        NoteLoadError(path, GetLastError());
+        *error = GetLastError();
         delete file_;
         file_ = nullptr;
         return kPackCannotOpen;
     }
-    // Every later failure is the pack's own content.
-    NoteLoadFailure(path, "not a pack, or its directory is damaged");
     fileSize_ = file_->GetSize();
     if (fileSize_ < static_cast<int32_t>(kEndSize) || !file_->Seek(-static_cast<int32_t>(kEndSize), kSeekEnd))
         return Fail(kPackCannotOpen);
@@ -108,7 +123,7 @@ int ZipPack::Open(const char* path)
     // The directory lies just before the end record; its stored offset is not used.
     if (size > endOffset || !file_->Seek(static_cast<int32_t>(endOffset - size), kSeekStart))
         return Fail(kPackCannotOpen);
-    if (static_cast<uint64_t>(count) * kCentralSize > size)
+    if (static_cast<uint64_t>(count) * kCentralSize > size || size > kMaxDirectory)
         return Fail(kPackBadData);
 
     uint32_t rounded = (size + 3) & ~3u;

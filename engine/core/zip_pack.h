@@ -9,6 +9,7 @@
 
 class Application;
 class DiskFile;
+class LoadResult;
 
 // Result codes; E_POINTER, E_INVALIDARG and E_OUTOFMEMORY come from the platform.
 constexpr int kPackOk = 1;
@@ -36,7 +37,8 @@ public:
     virtual int GetEntryCount(int* count);
     // Drops the directory, the name index and the file.
     virtual int Close();
-    virtual int Open(const char* path);
+    // Says in why, when given, why a pack that will not open failed.
+    virtual int Open(const char* path, LoadResult* why = nullptr);
     virtual void GetFolder(String& out);
 
 private:
@@ -47,6 +49,7 @@ private:
         int8_t length;
     };
 
+    int OpenPack(const char* path, DWORD* error);
     const uint8_t* Header(int index) const;
     // The checks every call on one entry makes first: an output, a directory, an index in range.
     int CheckCall(const void* out, int index) const;

@@ -34,15 +34,18 @@ bool ReplaceExtension(const char* path, const char* suffix, TextBuilder& out)
     return out.Append(path, length - 4) && out.Append(suffix, strlen(suffix));
 }
 
-PackMemoryFile* OpenMetrics(Application* app, const char* path)
+// The path with ".fdb" appended, else with its extension replaced by ".fdb".
+PackMemoryFile* OpenMetrics(Application* app, const char* path, LoadResult* why)
 {
     TextBuilder name;
     PackMemoryFile* file = app->CreatePackMemoryFile();
-    if (!file)
+    if (!file) {
+        *why = LoadResult::Failed(path, "no memory left");
         return nullptr;
-    if (name.Append(path, strlen(path)) && name.Append(".fdb", 4) && file->Open(app, name.CStr(), kStreamRead))
+    }
+    if (name.Append(path, strlen(path)) && name.Append(".fdb", 4) && (*why = file->Load(app, name.CStr())))
         return file;
-    if (ReplaceExtension(path, ".fdb", name) && file->Open(app, name.CStr(), kStreamRead))
+    if (why->IsMissing() && ReplaceExtension(path, ".fdb", name) && (*why = file->Load(app, name.CStr())))
         return file;
     delete file;
     return nullptr;
@@ -74,17 +77,18 @@ void Font::ClearRecords()
     }
 }
 
-bool Font::Load(const char* path)
+LoadResult Font::Load(const char* path)
 {
     Forget();
     if (!application_ || !path)
-        return false;
+        return LoadResult::Failed(path, "no application to read it");
     glyphSurface_ = application_->CreateImage();
     if (!glyphSurface_)
-        return false;
+        return LoadResult::Failed(path, "no memory left");
     glyphSurface_->SetOrientation(0);  // glyph images are never turned for the screen rotation
-    if (!LoadJpegAlpha(application_, path, glyphSurface_))
-        return false;
+    LoadResult why;
+    if (!LoadJpegAlpha(application_, path, glyphSurface_, &why))
+        return why;
     int width = glyphSurface_->GetWidth();
     int height = glyphSurface_->GetHeight();
     TextBuilder texturePath;
@@ -97,13 +101,21 @@ bool Font::Load(const char* path)
     glyphHeight_ = height;
 
     ClearRecords();
-    PackMemoryFile* file = OpenMetrics(application_, path);
+    PackMemoryFile* file = OpenMetrics(application_, path, &why);
     if (!file)
-        return false;
-    if (!file->Seek(0, kSeekStart)) {
+        return why;
+    // Every record must be there: a table cut short is not a font's (the trim stays optional).
+    if (file->GetSize() < kRecords * 12) {
+        why = file->Refused("damaged: its glyph table is cut short");
         delete file;
         Forget();
-        return false;
+        return why;
+    }
+    if (!file->Seek(0, kSeekStart)) {
+        why = file->Refused(nullptr);
+        delete file;
+        Forget();
+        return why;
     }
     for (int i = 0; i < kRecords; ++i) {
         int32_t values[3];
@@ -142,7 +154,7 @@ bool Font::Load(const char* path)
         UpdateCell(kFirstCode + i);
     }
     spaceWidth_ = advances_[static_cast<unsigned char>('_')];
-    return true;
+    return LoadResult();
 }
 
 void Font::UpdateCell(int code)

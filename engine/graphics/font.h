@@ -4,6 +4,7 @@
 // metrics: lead, width and trail of every code in quarter pixels.
 #include <cstdint>
 
+#include "engine/core/load_result.h"
 #include "engine/core/widget.h"
 
 class Application;
@@ -35,8 +36,9 @@ public:
     Font& operator=(const Font&) = delete;
     virtual ~Font();
 
-    // path: the glyph image including its 4-character extension.
-    bool Load(const char* path);
+    // path: the glyph image including its 4-character extension. Metrics that do not hold all
+    // 224 records are refused; a texture that cannot be used leaves the font in flat colour.
+    LoadResult Load(const char* path);
     void SetGlyph(int code, int lead, int width, int trail);
     void GetGlyph(int code, int* lead, int* width, int* trail) const;
     void SetSpaceWidth(int pixels) { spaceWidth_ = pixels; }

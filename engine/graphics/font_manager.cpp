@@ -54,17 +54,21 @@ void FontManager::Clear()
     inFont_ = inStyle_ = false;
 }
 
-bool FontManager::Load(const char* fileName)
+LoadResult FontManager::Load(const char* fileName)
 {
     Clear();
     if (!application_ || !fileName)
-        return false;
+        return LoadResult::Failed(fileName, "no application to read it");
     PackMemoryFile* file = application_->CreatePackMemoryFile();
     if (!file)
-        return false;
-    bool ok = file->Open(application_, fileName, kStreamRead) && ParseStyles(file);
+        return LoadResult::Failed(fileName, "no memory left");
+    LoadResult why = file->Load(application_, fileName);
+    if (why && !ParseStyles(file))
+        why = file->Refused("damaged: it holds more than eight fonts or styles");
+    else if (why && fontCount_ == 0)
+        why = file->Refused("damaged: it names no font");
     delete file;
-    return ok;
+    return why;
 }
 
 FontEntry* FontManager::AddFont(const char* name)
@@ -149,10 +153,10 @@ bool FontManager::ParseStyles(Stream* stream)
     return true;
 }
 
-bool FontManager::BuildFonts()
+LoadResult FontManager::BuildFonts()
 {
     if (!application_)
-        return false;
+        return LoadResult::Failed("styles", "no application to read them");
     String folder = application_->GetImageFolder();
     for (int i = 0; i < fontCount_; ++i) {
         FontEntry* entry = fonts_[i];
@@ -163,16 +167,21 @@ bool FontManager::BuildFonts()
             continue;
         String path;
         String::Concat(path, folder, entry->file);
-        if (!path.IsEmpty() && font->Load(path.CStr())) {
+        LoadResult why =
+            path.IsEmpty() ? LoadResult::Missing(entry->name.CStr(), "names no file") : font->Load(path.CStr());
+        if (why) {
             if (entry->addHeight != 0)
                 font->SetExtraHeight(entry->addHeight);
             font->SetExtraWidth(entry->addWidth);
             entry->font = font;
-        } else {
-            delete font;
+            continue;
         }
+        delete font;
+        // A missing font's styles fall back on the first font; a damaged one is a failure.
+        if (!why.IsMissing())
+            return why;
     }
-    return true;
+    return LoadResult();
 }
 
 void FontManager::ResolveStyleFonts()

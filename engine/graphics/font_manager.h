@@ -3,6 +3,7 @@
 // eight text styles (a font, a colour and an effect), read in full before any font is built.
 #include <cstdint>
 
+#include "engine/core/load_result.h"
 #include "engine/core/strings.h"
 
 class Application;
@@ -43,12 +44,13 @@ public:
     FontManager& operator=(const FontManager&) = delete;
     virtual ~FontManager();
 
-    // Replaces everything with the sheet's blocks; false when it cannot be read or holds a ninth
-    // font or style (the blocks before it stay).
-    bool Load(const char* fileName);
+    // Replaces everything with the sheet's blocks; a failure when it cannot be read, holds a ninth
+    // font or style (the blocks before it stay) or names no font at all.
+    LoadResult Load(const char* fileName);
     bool ParseStyles(Stream* stream);
-    // Loads every entry's font from the image folder; an entry whose files fail has none.
-    bool BuildFonts();
+    // Loads every entry's font from the image folder; an entry whose files are missing has none,
+    // one whose files are damaged ends the build with why.
+    LoadResult BuildFonts();
     // Every style takes its named font, else the first entry's.
     void ResolveStyleFonts();
 

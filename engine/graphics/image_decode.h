@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class Application;
+class LoadResult;
 class PackMemoryFile;
 class Surface;
 
@@ -53,9 +54,9 @@ struct Target {
 
 // Opens the file (packs first, then the disk) and picks the surface to fill: the given target or
 // a new one from the application, 16-bit unless only the alpha plane is read. False, with nothing
-// left open or made, when either fails.
+// left open or made and why in *why when given, when either fails.
 bool BeginLoad(Application* app, const char* path, Surface* target, bool alphaOnly, PackMemoryFile** file,
-               Surface** surface);
+               Surface** surface, LoadResult* why);
 // Deletes a surface the loader made; a caller's target is kept. Always null.
 Surface* Fail(Surface* surface, Surface* target);
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/core/application.h"
+#include "engine/core/load_result.h"
 #include "engine/core/pack_memory_file.h"
 #include "engine/core/text_builder.h"
 #include "engine/graphics/image_decode.h"
@@ -11,19 +12,27 @@
 namespace image_decode {
 
 bool BeginLoad(Application* app, const char* path, Surface* target, bool alphaOnly, PackMemoryFile** file,
-               Surface** surface)
+               Surface** surface, LoadResult* why)
 {
     if (!app || !path)
         return false;
     *file = app->CreatePackMemoryFile();
-    if (!*file)
+    if (!*file) {
+        if (why)
+            *why = LoadResult::Failed(path, "no memory left");
         return false;
-    if (!(*file)->Open(app, path, kStreamRead)) {
+    }
+    LoadResult opened = (*file)->Load(app, path);
+    if (!opened) {
+        if (why)
+            *why = opened;
         delete *file;
         return false;
     }
     *surface = target ? target : app->CreateImage();
     if (!*surface || (!alphaOnly && (*surface)->GetBytesPerPixel() != 2)) {
+        if (why)
+            *why = (*file)->Refused("no surface to load it into");
         delete *file;
         Fail(*surface, target);
         return false;
@@ -65,29 +74,48 @@ private:
     TextBuilder base_, name_;
 };
 
+// The PNG tried once the JPEG of the same name failed. A JPEG that is there but damaged is the
+// failure told, unless the PNG loads.
+Surface* LoadPngAfter(Application* app, const char* path, Surface* target, const LoadResult& jpeg, bool alphaOnly,
+                      LoadResult* why)
+{
+    LoadResult png;
+    Surface* surface = alphaOnly ? LoadPngAlpha(app, path, target, &png) : LoadPng(app, path, target, &png);
+    if (!surface && why)
+        *why = jpeg.IsMissing() ? png : jpeg;
+    return surface;
+}
+
 }  // namespace
 
-Surface* LoadImage(Application* app, const char* path, Surface* target)
+Surface* LoadImage(Application* app, const char* path, Surface* target, LoadResult* why)
 {
     if (!app || !path)
         return nullptr;
     ImageNames names(path);
-    if (Surface* surface = LoadJpeg(app, names.With(".jpg"), target)) {
-        // A missing or mismatched companion leaves the image opaque.
-        LoadJpegAlpha(app, names.With("_a.jpg"), surface);
+    LoadResult jpeg;
+    if (Surface* surface = LoadJpeg(app, names.With(".jpg"), target, 0, 0, &jpeg)) {
+        // A missing or mismatched companion leaves the image opaque; a damaged one is a failure.
+        LoadResult alpha;
+        if (!LoadJpegAlpha(app, names.With("_a.jpg"), surface, &alpha) && !alpha.IsMissing()) {
+            if (why)
+                *why = alpha;
+            return image_decode::Fail(surface, target);
+        }
         if (!surface->ReturnTrue())
             return image_decode::Fail(surface, target);
         return surface;
     }
-    return LoadPng(app, names.With(".png"), target);
+    return LoadPngAfter(app, names.With(".png"), target, jpeg, false, why);
 }
 
-Surface* LoadAlphaImage(Application* app, const char* path, Surface* target)
+Surface* LoadAlphaImage(Application* app, const char* path, Surface* target, LoadResult* why)
 {
     if (!app || !path)
         return nullptr;
     ImageNames names(path);
-    if (Surface* surface = LoadJpegAlpha(app, names.With(".jpg"), target))
+    LoadResult jpeg;
+    if (Surface* surface = LoadJpegAlpha(app, names.With(".jpg"), target, &jpeg))
         return surface;
-    return LoadPngAlpha(app, names.With(".png"), target);
+    return LoadPngAfter(app, names.With(".png"), target, jpeg, true, why);
 }

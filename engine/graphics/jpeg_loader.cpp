@@ -5,6 +5,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "engine/core/load_result.h"
 #include "engine/core/memory.h"
 #include "engine/core/pack_memory_file.h"
 #include "engine/graphics/image_decode.h"
@@ -185,15 +186,20 @@ bool DecodeJpeg(Stream* stream, bool alphaOnly, image_decode::Target target, int
 }
 
 Surface* LoadJpegInto(Application* app, const char* path, Surface* target, bool alphaOnly, int requiredWidth,
-                      int requiredHeight)
+                      int requiredHeight, LoadResult* why)
 {
     PackMemoryFile* file = nullptr;
     Surface* surface = nullptr;
-    if (!image_decode::BeginLoad(app, path, target, alphaOnly, &file, &surface))
+    if (!image_decode::BeginLoad(app, path, target, alphaOnly, &file, &surface, why))
         return nullptr;
     Decoded decoded;
     bool ok = DecodeJpeg(file, alphaOnly, {surface->GetOrientation(), surface->GetFormat()}, requiredWidth,
                          requiredHeight, &decoded);
+    if (!ok && why)
+        *why = file->Refused("damaged: not a JPEG image that can be read");
+    // A plane of another size than its image's pixels is none of theirs.
+    LoadResult unfit = alphaOnly ? LoadResult::Missing(file->GetShownName(), "does not fit its image")
+                                 : LoadResult::Failed(file->GetShownName(), "too large");
     delete file;
     if (!ok)
         return image_decode::Fail(surface, target);
@@ -202,6 +208,8 @@ Surface* LoadJpegInto(Application* app, const char* path, Surface* target, bool 
                         : surface->AttachPixels(decoded.buffer, decoded.width, decoded.height);
     if (!attached) {
         Free(decoded.buffer);
+        if (why)
+            *why = unfit;
         return image_decode::Fail(surface, target);
     }
     return surface;
@@ -209,12 +217,13 @@ Surface* LoadJpegInto(Application* app, const char* path, Surface* target, bool 
 
 }  // namespace
 
-Surface* LoadJpeg(Application* app, const char* path, Surface* target, int requiredWidth, int requiredHeight)
+Surface* LoadJpeg(Application* app, const char* path, Surface* target, int requiredWidth, int requiredHeight,
+                  LoadResult* why)
 {
-    return LoadJpegInto(app, path, target, false, requiredWidth, requiredHeight);
+    return LoadJpegInto(app, path, target, false, requiredWidth, requiredHeight, why);
 }
 
-Surface* LoadJpegAlpha(Application* app, const char* path, Surface* target)
+Surface* LoadJpegAlpha(Application* app, const char* path, Surface* target, LoadResult* why)
 {
-    return LoadJpegInto(app, path, target, true, 0, 0);
+    return LoadJpegInto(app, path, target, true, 0, 0, why);
 }

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "engine/core/application.h"
+#include "engine/core/load_result.h"
 #include "engine/core/pack_memory_file.h"
 #include "engine/graphics/particle_fixed.h"
 #include "engine/graphics/resource_entry.h"
@@ -127,22 +128,21 @@ bool ParticleSystem::Parse(Stream* stream, ResourceEntry* sprites, Fixed16& fram
     return true;
 }
 
-bool ParticleSystem::LoadByName()
+LoadResult ParticleSystem::LoadByName()
 {
     if (fileName_.Length() == 0 || !application_)
-        return false;
+        return LoadResult::Failed(fileName_.CStr(), "a particle system with no file");
     PackMemoryFile* stream = application_->CreatePackMemoryFile();
     if (!stream)
-        return false;
+        return LoadResult::Failed(fileName_.CStr(), "no memory left");
     String path;
     String::Concat(path, application_->GetExeDirectory(), fileName_);
-    bool ok = false;
-    if (stream->Open(application_, path.CStr(), kStreamRead)) {
-        Fixed16 rate;
-        ok = Parse(stream, nullptr, rate);
-    }
+    LoadResult why = stream->Load(application_, path.CStr());
+    Fixed16 rate;
+    if (why && !Parse(stream, nullptr, rate))
+        why = stream->Refused("its sprites cannot be loaded");
     delete stream;
-    if (ok)
+    if (why)
         age_ = kParticleStopped;
-    return ok;
+    return why;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/core/fixed.h"
+#include "engine/core/load_result.h"
 #include "engine/core/strings.h"
 
 class Application;
@@ -93,7 +94,7 @@ public:
 
     // Reads the definition file named by SetFileName from the program's folder and loads its
     // sprite set; the system is stopped afterwards.
-    bool LoadByName();
+    LoadResult LoadByName();
     // Reads a definition. A given sprite set is taken over (deleted with the system), unless it is
     // one of the sprite cache's; without one the set is the definition's sheet, from the cache when
     // the system has one, else a private set. A frame rate of 1/256 or more replaces the system's;

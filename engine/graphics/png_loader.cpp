@@ -3,6 +3,7 @@
 
 #include <png.h>
 
+#include "engine/core/load_result.h"
 #include "engine/core/memory.h"
 #include "engine/core/pack_memory_file.h"
 #include "engine/graphics/image_decode.h"
@@ -124,14 +125,19 @@ bool DecodePng(Stream* stream, bool alphaOnly, image_decode::Target target, Deco
     return true;
 }
 
-Surface* LoadPngInto(Application* app, const char* path, Surface* target, bool alphaOnly)
+Surface* LoadPngInto(Application* app, const char* path, Surface* target, bool alphaOnly, LoadResult* why)
 {
     PackMemoryFile* file = nullptr;
     Surface* surface = nullptr;
-    if (!image_decode::BeginLoad(app, path, target, alphaOnly, &file, &surface))
+    if (!image_decode::BeginLoad(app, path, target, alphaOnly, &file, &surface, why))
         return nullptr;
     Decoded d;
     bool ok = DecodePng(file, alphaOnly, {surface->GetOrientation(), surface->GetFormat()}, &d);
+    if (!ok && why)
+        *why = file->Refused("damaged: not a PNG image that can be read");
+    // A plane of another size than its image's pixels is none of theirs.
+    LoadResult unfit = alphaOnly ? LoadResult::Missing(file->GetShownName(), "does not fit its image")
+                                 : LoadResult::Failed(file->GetShownName(), "too large");
     delete file;
     if (!ok)
         return image_decode::Fail(surface, target);
@@ -139,6 +145,8 @@ Surface* LoadPngInto(Application* app, const char* path, Surface* target, bool a
         if (!surface->AttachPixels(d.pixels, d.width, d.height)) {
             Free(d.pixels);
             Free(d.alpha);
+            if (why)
+                *why = unfit;
             return image_decode::Fail(surface, target);
         }
         surface->FreeAlpha();
@@ -151,6 +159,8 @@ Surface* LoadPngInto(Application* app, const char* path, Surface* target, bool a
     // The old plane goes only once the new one is taken.
     if (d.alpha && !surface->AttachAlpha(d.alpha, d.width, d.height)) {
         Free(d.alpha);
+        if (why)
+            *why = unfit;
         return image_decode::Fail(surface, target);
     }
     if (!surface->ReturnTrue())
@@ -160,12 +170,12 @@ Surface* LoadPngInto(Application* app, const char* path, Surface* target, bool a
 
 }  // namespace
 
-Surface* LoadPng(Application* app, const char* path, Surface* target)
+Surface* LoadPng(Application* app, const char* path, Surface* target, LoadResult* why)
 {
-    return LoadPngInto(app, path, target, false);
+    return LoadPngInto(app, path, target, false, why);
 }
 
-Surface* LoadPngAlpha(Application* app, const char* path, Surface* target)
+Surface* LoadPngAlpha(Application* app, const char* path, Surface* target, LoadResult* why)
 {
-    return LoadPngInto(app, path, target, true);
+    return LoadPngInto(app, path, target, true, why);
 }

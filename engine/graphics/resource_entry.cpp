@@ -129,15 +129,15 @@ void ResourceEntry::SetScriptFlags(bool removeRgbaIn3d, bool force8888Texture)
         force8888Texture_ = true;
 }
 
-bool ResourceEntry::Load()
+LoadResult ResourceEntry::Load()
 {
     if (kind_ == kSpriteNone || !application_)
-        return false;
+        return LoadResult::Failed(name_.CStr(), "a sprite set with no declaration");
     if (loadCount_ >= 1) {
         ++loadCount_;
-        return true;
+        return LoadResult();
     }
-    bool loaded = false;
+    LoadResult loaded;
     switch (kind_) {
     case kSpriteMulti:
         loaded = LoadMulti(false);
@@ -153,12 +153,20 @@ bool ResourceEntry::Load()
         break;
     }
     if (!loaded)
-        return false;
-    if (hasAtlasData_ && !ReadAtlasData()) {
-        Unload();
-        return false;
+        return loaded;
+    if (hasAtlasData_) {
+        LoadResult atlas = ReadAtlasData();
+        if (!atlas) {
+            Unload();
+            return atlas;
+        }
     }
-    return true;
+    return LoadResult();
+}
+
+LoadResult ResourceEntry::BadDeclaration() const
+{
+    return LoadResult::Failed(name_.IsEmpty() ? file_.CStr() : name_.CStr(), "its sprite script declares it wrongly");
 }
 
 void ResourceEntry::Release()
@@ -186,29 +194,32 @@ void ResourceEntry::Unload()
     commonAlpha_ = nullptr;
 }
 
-bool ResourceEntry::LoadSheet()
+LoadResult ResourceEntry::LoadSheet()
 {
     if (count_ < 1 || columnsOrFirst_ < 1 || (file_.IsEmpty() && afile_.IsEmpty()))
-        return false;
+        return BadDeclaration();
     int32_t* offsets = nullptr;
-    return LoadSpriteSheet(count_, columnsOrFirst_, file_.CStr(), afile_.CStr(), 0, loadCount_, frameCount_,
-                           frames_, offsets, true, application_, false);
+    LoadResult why = LoadResult::Failed(name_.CStr(), "cannot be made from its declaration");
+    if (!LoadSpriteSheet(count_, columnsOrFirst_, file_.CStr(), afile_.CStr(), 0, loadCount_, frameCount_, frames_,
+                         offsets, true, application_, false, &why))
+        return why;
+    return LoadResult();
 }
 
-bool ResourceEntry::LoadMulti(bool optional)
+LoadResult ResourceEntry::LoadMulti(bool optional)
 {
     // The last frame's number must still be a number.
     if (count_ < 1 || count_ > kMaxSpriteFrames || columnsOrFirst_ < 0 || columnsOrFirst_ > INT32_MAX - count_ ||
         (file_.IsEmpty() && afile_.IsEmpty()))
-        return false;
+        return BadDeclaration();
     // Patterns come from data: check both before any file is named with them.
     String name;
     if (!FormatFramePattern(name, file_.CStr() ? file_.CStr() : "", 0) ||
         !FormatFramePattern(name, afile_.CStr() ? afile_.CStr() : "", 0))
-        return false;
+        return BadDeclaration();
     frames_ = static_cast<Surface**>(Alloc(sizeof(Surface*) * size_t(count_)));
     if (!frames_)
-        return false;
+        return LoadResult::Failed(name_.CStr(), "no memory left");
     memset(frames_, 0, sizeof(Surface*) * size_t(count_));
     frameCount_ = count_;
     bool separateAlpha = !afile_.IsEmpty() && !afile_.Equals(file_);
@@ -217,70 +228,79 @@ bool ResourceEntry::LoadMulti(bool optional)
         Surface* frame = application_->CreateImage();
         if (!frame) {
             Unload();
-            return false;
+            return LoadResult::Failed(name_.CStr(), "no memory left");
         }
         int number = columnsOrFirst_ + i;
+        LoadResult why;
         bool ok = true;
         if (!file_.IsEmpty()) {
             FormatFramePattern(name, file_.CStr(), number);
             Prefixed(path, application_, name.CStr() ? name.CStr() : "");
-            ok = LoadImage(application_, path.CStr(), frame) != nullptr;
+            ok = LoadImage(application_, path.CStr(), frame, &why) != nullptr;
         }
         if (ok && !frame->GetAlpha() && separateAlpha) {
             FormatFramePattern(name, afile_.CStr(), number);
             Prefixed(path, application_, name.CStr() ? name.CStr() : "");
-            ok = LoadAlphaImage(application_, path.CStr(), frame) != nullptr;
+            ok = LoadAlphaImage(application_, path.CStr(), frame, &why) != nullptr;
         }
-        if (ok && !frame->GetPixels() && !frame->GetAlpha())
+        if (ok && !frame->GetPixels() && !frame->GetAlpha()) {
             ok = false;
+            why = LoadResult::Failed(path.CStr(), "holds no picture");
+        }
         if (!ok) {
             delete frame;
-            if (optional)
+            if (why)
+                why = LoadResult::Failed(path.CStr(), "cannot be loaded");
+            // An optional set may lack frames; one that is there but damaged is still a failure.
+            if (optional && why.IsMissing())
                 continue;
             Unload();
-            return false;
+            return why;
         }
         frames_[i] = frame;
     }
     loadCount_ = 1;
-    return true;
+    return LoadResult();
 }
 
-bool ResourceEntry::LoadCommonAlpha()
+LoadResult ResourceEntry::LoadCommonAlpha()
 {
     // The frames are cut from the colour sheet, so both files are needed.
     if (count_ < 1 || columnsOrFirst_ < 1 || file_.IsEmpty() || afile_.IsEmpty())
-        return false;
+        return BadDeclaration();
     int32_t* offsets = nullptr;
+    LoadResult why = LoadResult::Failed(name_.CStr(), "cannot be made from its declaration");
     if (!LoadSpriteSheet(count_, columnsOrFirst_, file_.CStr(), nullptr, 0, loadCount_, frameCount_, frames_,
-                         offsets, true, application_, false))
-        return false;
+                         offsets, true, application_, false, &why))
+        return why;
     commonAlpha_ = application_->CreateImage();
     String path;
     Prefixed(path, application_, afile_.CStr());
     Surface* first = frames_[0];
+    why = LoadResult::Failed(path.CStr(), "is not one frame's alpha");
     // Every frame shares the one plane, so it must be exactly one frame in size.
-    if (!commonAlpha_ || !LoadAlphaImage(application_, path.CStr(), commonAlpha_) || !commonAlpha_->GetAlpha() ||
+    if (!commonAlpha_ || !LoadAlphaImage(application_, path.CStr(), commonAlpha_, &why) || !commonAlpha_->GetAlpha() ||
         commonAlpha_->GetRawWidth() != first->GetRawWidth() || commonAlpha_->GetRawHeight() != first->GetRawHeight()) {
         Unload();
-        return false;
+        return why;
     }
     for (int i = 0; i < frameCount_; ++i)
         frames_[i]->SetAlpha(commonAlpha_->GetAlpha());
-    return true;
+    return LoadResult();
 }
 
-bool ResourceEntry::ReadAtlasData()
+LoadResult ResourceEntry::ReadAtlasData()
 {
     atlasItems_.Clear();
-    PackMemoryFile* file = application_->CreatePackMemoryFile();
-    if (!file)
-        return false;
     String path;
     Prefixed(path, application_, atlasData_.CStr());
-    if (!file->Open(application_, path.CStr(), kStreamRead)) {
+    PackMemoryFile* file = application_->CreatePackMemoryFile();
+    if (!file)
+        return LoadResult::Failed(path.CStr(), "no memory left");
+    LoadResult opened = file->Load(application_, path.CStr());
+    if (!opened) {
         delete file;
-        return false;
+        return opened;
     }
     file->Seek(0, kSeekStart);
     bool ok = true;
@@ -310,9 +330,10 @@ bool ResourceEntry::ReadAtlasData()
             break;
         }
     }
+    LoadResult why = ok ? LoadResult() : file->Refused("no memory left");
     file->Close();
     delete file;
     if (!ok)
         atlasItems_.Clear();
-    return ok;
+    return why;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/core/arrays.h"
+#include "engine/core/load_result.h"
 #include "engine/core/strings.h"
 
 class Application;
@@ -45,7 +46,7 @@ public:
     void SetMadeByCache(bool on) { madeByCache_ = on; }
 
     // All or nothing: a failure leaves the entry unloaded (or, when it was loaded, as it was).
-    bool Load();
+    LoadResult Load();
     void Release();
 
     Application* GetApplication() const { return application_; }
@@ -78,10 +79,12 @@ public:
     }
 
 private:
-    bool LoadSheet();
-    bool LoadMulti(bool optional);
-    bool LoadCommonAlpha();
-    bool ReadAtlasData();
+    LoadResult LoadSheet();
+    LoadResult LoadMulti(bool optional);
+    LoadResult LoadCommonAlpha();
+    LoadResult ReadAtlasData();
+    // Why the set cannot be loaded as its script declares it.
+    LoadResult BadDeclaration() const;
     void Unload();
 
     Application* application_ = nullptr;

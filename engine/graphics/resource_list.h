@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "engine/core/arrays.h"
+#include "engine/core/load_result.h"
 
 class Application;
 class ResourceEntry;
@@ -45,4 +46,5 @@ private:
 };
 
 // Reads one sprite script into the application's sprite list; entries made before a failure stay.
-bool LoadSpriteScript(Application* app, const char* fileName);
+// A script that declares no set at all is refused: it is not a sprite script.
+LoadResult LoadSpriteScript(Application* app, const char* fileName);

@@ -101,21 +101,21 @@ bool CreateEntry(ResourceList* list, const Declaration& d, const ShortString& at
 
 }  // namespace
 
-bool LoadSpriteScript(Application* app, const char* fileName)
+LoadResult LoadSpriteScript(Application* app, const char* fileName)
 {
     if (!app || !fileName)
-        return false;
+        return LoadResult::Failed(fileName, "no application to read it");
     ResourceList* list = app->GetSpriteList();
-    if (!list)
-        return false;
-    PackMemoryFile* stream = app->CreatePackMemoryFile();
+    PackMemoryFile* stream = list ? app->CreatePackMemoryFile() : nullptr;
     if (!stream)
-        return false;
-    if (!stream->Open(app, fileName, kStreamRead)) {
+        return LoadResult::Failed(fileName, "no memory left");
+    LoadResult opened = stream->Load(app, fileName);
+    if (!opened) {
         delete stream;
-        return false;
+        return opened;
     }
     stream->Seek(0, kSeekStart);
+    int made = 0;
 
     bool ok = true, inBlock = false;
     Declaration d;
@@ -140,6 +140,7 @@ bool LoadSpriteScript(Application* app, const char* fileName)
         }
         if (line.Equals("end")) {
             ok = CreateEntry(list, d, atlasTexture);
+            made += ok ? 1 : 0;
             inBlock = false;
         } else if (key.Equals("file")) {
             ReadFileLine(d, value, d.file);
@@ -165,7 +166,12 @@ bool LoadSpriteScript(Application* app, const char* fileName)
             d.atlasCount = ParseInt(items[2].CStr());
         }
     }
+    LoadResult why;
+    if (!ok)
+        why = stream->Refused("a set it declares cannot be made");
+    else if (made == 0)
+        why = stream->Refused("damaged: it declares no sprite set");
     stream->Close();
     delete stream;
-    return ok;
+    return why;
 }

@@ -40,14 +40,15 @@ Surface* NewFrame(Application* app, const Grid& grid)
     return frame;
 }
 
-Surface* LoadWhole(Application* app, const String& folder, const char* name, bool alphaOnly)
+Surface* LoadWhole(Application* app, const String& folder, const char* name, bool alphaOnly, LoadResult* why)
 {
     String path;
     path.Format("%s%s", folder.CStr() ? folder.CStr() : "", name);
     Surface* surface = app->CreateImage();
     if (!surface)
         return nullptr;
-    Surface* loaded = alphaOnly ? LoadAlphaImage(app, path.CStr(), surface) : LoadImage(app, path.CStr(), surface);
+    Surface* loaded =
+        alphaOnly ? LoadAlphaImage(app, path.CStr(), surface, why) : LoadImage(app, path.CStr(), surface, why);
     if (!loaded) {
         delete surface;
         return nullptr;
@@ -59,7 +60,7 @@ Surface* LoadWhole(Application* app, const String& folder, const char* name, boo
 
 bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile, int, int32_t& loadCounter,
                      int32_t& frameCount, Surface**& frames, int32_t*& offsets, bool keepAlpha, Application* app,
-                     bool makeOffsets)
+                     bool makeOffsets, LoadResult* why)
 {
     bool haveFile = file && *file, haveAlpha = afile && *afile;
     if (!app || columns < 1 || columns > kMaxSpriteColumns || count < 1 || count > kMaxSpriteFrames ||
@@ -106,7 +107,7 @@ bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile
     frameCount = count;
 
     if (haveFile) {
-        sheet = LoadWhole(app, folder, file, false);
+        sheet = LoadWhole(app, folder, file, false, why);
         if (!sheet)
             return fail();
         Grid grid(sheet, count, columns);
@@ -131,7 +132,7 @@ bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile
     }
 
     if (!sameAlpha) {
-        alphaSheet = LoadWhole(app, folder, afile, true);
+        alphaSheet = LoadWhole(app, folder, afile, true, why);
         if (!alphaSheet)
             return fail();
         // Without a colour sheet the frames take their size from the alpha image.

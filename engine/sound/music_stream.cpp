@@ -6,12 +6,18 @@
 #include "engine/core/application.h"
 #include "engine/core/disk_file.h"
 
+namespace {
+
+constexpr int32_t kMaxStreamBytes = 256 << 20;
+
+}  // namespace
+
 bool MusicStream::OpenFile(const char* path)
 {
     if (!path)
         return false;
     file = app ? app->CreateDiskFile() : new (std::nothrow) DiskFile();
-    return file && file->Open(app, path, kStreamRead);
+    return file && file->Open(app, path, kStreamRead) && file->GetSize() >= 0 && file->GetSize() <= kMaxStreamBytes;
 }
 
 void MusicStream::SetFormat(int rate, int channels, const char* path)

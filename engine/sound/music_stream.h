@@ -32,7 +32,8 @@ public:
     int GetChannels() const { return channels_; }
 
 protected:
-    // Makes and opens the file to read; on failure what was made is left for Close.
+    // Makes and opens the file to read; on failure what was made is left for Close. A stream is
+    // never read whole, so it is its size on disk that is held to a bound no song comes near.
     bool OpenFile(const char* path);
     // The source's rate and channels, taken once its header is read; the path names the stream.
     void SetFormat(int rate, int channels, const char* path);

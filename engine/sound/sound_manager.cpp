@@ -4,6 +4,7 @@
 #include <new>
 
 #include "engine/core/application.h"
+#include "engine/core/load_result.h"
 #include "engine/core/memory.h"
 #include "engine/core/pack_memory_file.h"
 #include "engine/core/device_info.h"
@@ -163,30 +164,36 @@ int SoundManager::GetSampleVoice(int slot) const
     return ValidSample(slot) ? sampleVoice_[slot] : -1;
 }
 
-int SoundManager::LoadSample(const char* path)
+int SoundManager::LoadSample(const char* path, LoadResult* why)
 {
-    return path ? LoadSampleSlot(path, false) : -1;
+    return path ? LoadSampleSlot(path, false, why) : -1;
 }
 
-int SoundManager::LoadSampleOgg(const char* path)
+int SoundManager::LoadSampleOgg(const char* path, LoadResult* why)
 {
-    return mixer_ && path ? LoadSampleSlot(path, true) : -1;
+    return mixer_ && path ? LoadSampleSlot(path, true, why) : -1;
 }
 
 // The sample points into the file's bytes (for Ogg, the image decoded from them), which the
 // slot's source keeps.
-int SoundManager::LoadSampleSlot(const char* path, bool ogg)
+int SoundManager::LoadSampleSlot(const char* path, bool ogg, LoadResult* why)
 {
-    loadRefusal_ = nullptr;
     int slot = FreeSampleSlot();
-    if (slot < 0)
+    if (slot < 0) {
+        if (why)
+            *why = LoadResult::Failed(path, "every sound slot is taken");
         return -1;
+    }
     FreeSampleSlotContents(slot);
     auto* sample = new (std::nothrow) WavSample();
     PackMemoryFile* source = NewMemoryFile();
-    if (!sample || !source || !source->Open(app_, path, kStreamRead) || (ogg && !DecodeOggSource(source)) ||
+    LoadResult opened = source ? source->Load(app_, path) : LoadResult::Failed(path, "no memory left");
+    const char* refusal = nullptr;
+    if (!sample || !opened || (ogg && !DecodeOggSource(source, &refusal)) ||
         !sample->LoadFromMemory(static_cast<const uint8_t*>(source->GetBuffer()),
-                                static_cast<size_t>(source->GetSize() > 0 ? source->GetSize() : 0), &loadRefusal_)) {
+                                static_cast<size_t>(source->GetSize() > 0 ? source->GetSize() : 0), &refusal)) {
+        if (why)
+            *why = !opened ? opened : source->Refused(refusal);
         delete sample;
         delete source;
         return -1;
@@ -198,11 +205,11 @@ int SoundManager::LoadSampleSlot(const char* path, bool ogg)
 }
 
 // Replaces the source's bytes by the sample image decoded from them.
-bool SoundManager::DecodeOggSource(PackMemoryFile* source)
+bool SoundManager::DecodeOggSource(PackMemoryFile* source, const char** refusal)
 {
     uint32_t bytes = 0;
     mixer_->Lock();
-    uint8_t* image = DecodeOggSample(source, &bytes, &loadRefusal_);
+    uint8_t* image = DecodeOggSample(source, &bytes, refusal);
     mixer_->Unlock();
     if (!image)
         return false;
@@ -320,7 +327,7 @@ void SoundManager::SetPaused(bool paused)
     paused_.store(paused);
 }
 
-int SoundManager::LoadMusic(const char* path)
+int SoundManager::LoadMusic(const char* path, LoadResult* why)
 {
     if (!path)
         return -1;
@@ -332,19 +339,28 @@ int SoundManager::LoadMusic(const char* path)
     FreeMusic();
 
     musicFile_ = NewMemoryFile();
-    if (!musicFile_ || !musicFile_->Open(app_, path, kStreamRead))
+    LoadResult opened = musicFile_ ? musicFile_->Load(app_, path) : LoadResult::Failed(path, "no memory left");
+    if (!opened) {
+        if (why)
+            *why = opened;
         return -1;
+    }
     int32_t size = musicFile_->GetSize();
+    LoadResult refused = musicFile_->Refused("damaged: not a module that can be played");
     musicData_ = musicFile_->TakeBuffer();
-    if (!musicData_ || size <= 0)
+    if (!musicData_ || size <= 0) {
+        if (why)
+            *why = refused;
         return -1;
+    }
     music_ = NewModuleMusic();
-    if (!music_)
-        return -1;
-    music_->SetSampleRate(mixRate_);
-    if (!music_->Load(static_cast<const uint8_t*>(musicData_), static_cast<uint32_t>(size))) {
+    if (music_)
+        music_->SetSampleRate(mixRate_);
+    if (!music_ || !music_->Load(static_cast<const uint8_t*>(musicData_), static_cast<uint32_t>(size))) {
         delete music_;
         music_ = nullptr;
+        if (why)
+            *why = refused;
         return -1;
     }
     return 0;

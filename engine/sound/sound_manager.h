@@ -10,6 +10,7 @@
 #include "engine/core/strings.h"
 
 class Application;
+class LoadResult;
 class Mixer;
 class MusicSource;
 class MusicStream;
@@ -22,13 +23,13 @@ public:
     // 1 = ok, else the mixer's failure code.
     virtual int Init() = 0;
     virtual void Shutdown() = 0;
-    // A slot 0..99, or -1.
-    virtual int LoadSample(const char* path) = 0;
+    // A slot 0..99, or -1 with why in *why when given.
+    virtual int LoadSample(const char* path, LoadResult* why = nullptr) = 0;
     // 1 accepted, 0 refused.
     virtual int PlaySample(int slot, bool loop) = 0;
     virtual void StopSample(int slot) = 0;
     virtual void UnloadSample(int slot) = 0;
-    virtual int LoadSampleOgg(const char* path) = 0;
+    virtual int LoadSampleOgg(const char* path, LoadResult* why = nullptr) = 0;
     virtual int Reserved() = 0;
     virtual int StopAll() = 0;
     // Percentages 0..100.
@@ -40,8 +41,8 @@ public:
     virtual void EnableMusic(bool) {}
     // Safe to call from the power watcher thread.
     virtual void SetPaused(bool) {}
-    // 0 ok, -1 failure.
-    virtual int LoadMusic(const char*) { return 0; }
+    // 0 ok, -1 failure with why in *why when given.
+    virtual int LoadMusic(const char*, LoadResult* = nullptr) { return 0; }
     virtual int PlayMusic(int, bool) { return 0; }
     virtual int StopMusic() { return 0; }
     virtual void UnloadMusic() {}
@@ -50,8 +51,6 @@ public:
     virtual int PlayStream(int, bool, bool) { return 0; }
     virtual int StopStream(int) { return 0; }
     virtual void CloseStream(int) {}
-    // Why the last effect load failed, when the file itself was refused; null otherwise.
-    virtual const char* GetLoadRefusal() const { return nullptr; }
 };
 
 class SoundManager : public SoundManagerBase {
@@ -66,11 +65,11 @@ public:
 
     int Init() override;
     void Shutdown() override;
-    int LoadSample(const char* path) override;
+    int LoadSample(const char* path, LoadResult* why = nullptr) override;
     int PlaySample(int slot, bool loop) override;
     void StopSample(int slot) override;
     void UnloadSample(int slot) override;
-    int LoadSampleOgg(const char* path) override;
+    int LoadSampleOgg(const char* path, LoadResult* why = nullptr) override;
     int Reserved() override { return 0; }
     int StopAll() override;
     void SetSfxVolume(int percent) override;
@@ -80,7 +79,7 @@ public:
     void EnableSfx(bool on) override { sfxOn_ = on; }
     void EnableMusic(bool on) override;
     void SetPaused(bool paused) override;
-    int LoadMusic(const char* path) override;
+    int LoadMusic(const char* path, LoadResult* why = nullptr) override;
     int PlayMusic(int startOrder, bool loop) override;
     int StopMusic() override;
     void UnloadMusic() override;
@@ -88,7 +87,6 @@ public:
     int PlayStream(int slot, bool asSfx, bool loop) override;
     int StopStream(int slot) override;
     void CloseStream(int slot) override;
-    const char* GetLoadRefusal() const override { return loadRefusal_; }
 
     bool IsSfxEnabled() const { return sfxOn_; }
     bool IsMusicEnabled() const { return musicOn_; }
@@ -106,12 +104,11 @@ private:
     PackMemoryFile* NewMemoryFile();
     void ClearHandles();
     void FreeSampleSlotContents(int slot);
-    int LoadSampleSlot(const char* path, bool ogg);
-    bool DecodeOggSource(PackMemoryFile* source);
+    int LoadSampleSlot(const char* path, bool ogg, LoadResult* why);
+    bool DecodeOggSource(PackMemoryFile* source, const char** refusal);
     void FreeMusic();
 
     Mixer* mixer_ = nullptr;
-    const char* loadRefusal_ = nullptr;
     WavSample* samples_[kSampleSlots] = {};
     int sampleVoice_[kSampleSlots];
     // Which start of the voice the handle names, so a stolen or ended voice is not mistaken for it.

@@ -13,7 +13,7 @@ bool ButtonWidget::Init()
     if (!ScriptWidget::Init())
         return false;
     auto* desc = dynamic_cast<ButtonDesc*>(desc_);
-    if (!desc || !LoadWidgetImage(application_, image_, desc->image))
+    if (!desc || !Loaded(LoadWidgetImage(application_, image_, desc->image)))
         return false;
     shoulder_ = static_cast<int8_t>(desc->shoulder);
     int frames = image_.entry ? image_.GetFrameCount() : desc->image.frameCount;
@@ -175,7 +175,7 @@ bool CheckBoxWidget::Init()
     if (!ButtonWidget::Init())
         return false;
     auto* desc = dynamic_cast<CheckBoxDesc*>(desc_);
-    if (!desc || !LoadWidgetImage(application_, checkedImage_, desc->checkedImage))
+    if (!desc || !Loaded(LoadWidgetImage(application_, checkedImage_, desc->checkedImage)))
         return false;
     side_ = static_cast<uint8_t>(desc->textAlign);
     textOffset_ = desc->textOffset;

@@ -8,7 +8,7 @@ bool ImageWidget::Init()
     if (!ScriptWidget::Init())
         return false;
     auto* desc = dynamic_cast<ImageDesc*>(desc_);
-    return desc && LoadWidgetImage(application_, image_, desc->image);
+    return desc && Loaded(LoadWidgetImage(application_, image_, desc->image));
 }
 
 void ImageWidget::Draw()
@@ -36,8 +36,8 @@ bool ProgressBarWidget::Init()
         return false;
     auto* desc = dynamic_cast<ProgressBarDesc*>(desc_);
     // The description has no keys for the offsets or the empty-part flag: they stay 0.
-    return desc && LoadWidgetImage(application_, emptyImage_, desc->emptyImage) &&
-           LoadWidgetImage(application_, fullImage_, desc->fullImage);
+    return desc && Loaded(LoadWidgetImage(application_, emptyImage_, desc->emptyImage)) &&
+           Loaded(LoadWidgetImage(application_, fullImage_, desc->fullImage));
 }
 
 void ProgressBarWidget::SetValue(int value)
@@ -99,7 +99,7 @@ bool TiledBgWidget::LoadTile(ImageRef& tile, const char* setName)
     ImageSpec spec;
     spec.useSet = true;
     spec.set.Assign(setName);
-    return LoadWidgetImage(application_, tile, spec);
+    return Loaded(LoadWidgetImage(application_, tile, spec));
 }
 
 void TiledBgWidget::ComputeNaturalSize()

@@ -1,7 +1,5 @@
 #include "engine/ui/root_widget.h"
 
-#include "engine/core/file_failures.h"
-
 #include <new>
 
 #include "engine/ui/ui_layout.h"
@@ -36,6 +34,7 @@ bool RootWidget::LoadLayout(const char* fileName, const char* rootName)
 {
     ClearHistory();
     DeleteChildren();
+    loadFailure_ = LoadResult();
     if (!fileName)
         return false;
     UiLayout* document = nullptr;
@@ -51,14 +50,16 @@ bool RootWidget::LoadLayout(const char* fileName, const char* rootName)
         desc_ = nullptr;
         fileName_.Assign(nullptr);
         UiLayoutParser parser;
-        document = UiLayout::LoadFile(parser, application_, fileName);
+        document = UiLayout::LoadFile(parser, application_, fileName, &loadFailure_);
         if (!document)
             return false;
         parsed = true;
     }
     WidgetDesc* root = rootName ? document->FindDesc(rootName) : document->FindFirstRoot();
     if (!root) {
-        NoteLoadFailure(fileName, rootName ? "does not describe the screen it is asked for" : "describes no screen");
+        loadFailure_ = LoadResult::Failed(document->shownName.CStr(), rootName
+                                                                          ? "damaged: it does not describe the screen asked for"
+                                                                          : "damaged: it describes no screen");
         if (parsed)
             delete document;
         return false;
@@ -69,10 +70,17 @@ bool RootWidget::LoadLayout(const char* fileName, const char* rootName)
     }
     desc_ = root;
     if (!Init()) {
+        KeepLoadFailure(LoadResult::Failed(document->shownName.CStr(), "a screen it describes cannot be built"));
         DeleteChildren();
         return false;
     }
     return true;
+}
+
+void RootWidget::KeepLoadFailure(const LoadResult& why)
+{
+    if (loadFailure_)
+        loadFailure_ = why;
 }
 
 void RootWidget::ClearHistory()

@@ -3,6 +3,7 @@
 // its tree from one root description, places the background by the root's own alignment, and
 // keeps the undo history that "actionBack" bindings run.
 #include "engine/core/arrays.h"
+#include "engine/core/load_result.h"
 #include "engine/core/strings.h"
 #include "engine/ui/dialog_widget.h"
 
@@ -19,6 +20,11 @@ public:
     // Loads fileName from the UI folder unless it is the file held, and builds the root named
     // rootName, or the file's first root when rootName is null.
     virtual bool LoadLayout(const char* fileName, const char* rootName);
+    // Why the screen could not be built: its layout or the first file of its own that failed;
+    // ok while nothing has.
+    const LoadResult& GetLoadFailure() const { return loadFailure_; }
+    // Keeps why for the screen's failure message, unless an earlier failure is kept.
+    void KeepLoadFailure(const LoadResult& why);
 
     void ClearHistory();
     bool AlignBackground();
@@ -29,6 +35,7 @@ public:
 protected:
     PtrArray history_{1};
     String fileName_;
+    LoadResult loadFailure_;
 };
 
 // The first child of the widget that is a screen root, or null.

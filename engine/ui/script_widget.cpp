@@ -1,7 +1,9 @@
 #include "engine/ui/script_widget.h"
 
 #include "engine/core/application.h"
+#include "engine/core/load_result.h"
 #include "engine/graphics/font.h"
+#include "engine/ui/root_widget.h"
 #include "engine/ui/string_table.h"
 #include "engine/ui/ui_layout.h"
 
@@ -94,6 +96,19 @@ bool ScriptWidget::FocusNext(int)
 
 bool ScriptWidget::FocusPrev(int)
 {
+    return false;
+}
+
+bool ScriptWidget::Loaded(const LoadResult& why)
+{
+    if (why)
+        return true;
+    for (Widget* widget = this; widget; widget = widget->GetParent()) {
+        if (auto* root = dynamic_cast<RootWidget*>(widget)) {
+            root->KeepLoadFailure(why);
+            break;
+        }
+    }
     return false;
 }
 

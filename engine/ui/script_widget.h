@@ -10,6 +10,7 @@
 #include "engine/ui/widget_desc.h"
 
 class Font;
+class LoadResult;
 class Surface;
 
 class UiLayout;
@@ -52,6 +53,9 @@ public:
     bool IsScriptWidget() override { return true; }
 
     virtual bool Init();
+    // Hands why one of this widget's files failed to the screen being built, which names the first
+    // such failure; true when the load went well.
+    bool Loaded(const LoadResult& why);
     virtual bool IsFocusable() { return false; }
     virtual bool IsButton() { return false; }
     virtual bool IsDialog() { return false; }

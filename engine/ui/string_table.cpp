@@ -165,19 +165,22 @@ void StringTable::DeleteStrings(PtrArray& strings)
     strings.Clear();
 }
 
-bool StringTable::Load(const char* fileName, int growStep)
+LoadResult StringTable::Load(const char* fileName, int growStep)
 {
     growStep_ = growStep > 0 ? growStep : 1;
     if (!application_ || !fileName)
-        return false;
+        return LoadResult::Failed(fileName, "no application to read it");
     PackMemoryFile* file = application_->CreatePackMemoryFile();
     if (!file)
-        return false;
-    bool ok = file->Open(application_, fileName, kStreamRead) && ReadHeaderRows(file);
+        return LoadResult::Failed(fileName, "no memory left");
+    LoadResult why = file->Load(application_, fileName);
+    if (why && !ReadHeaderRows(file))
+        why = file->Refused("no memory left");
+    shownName_.Assign(file->GetShownName());
     delete file;
-    if (ok)
+    if (why)
         fileName_.Assign(fileName);
-    return ok;
+    return why;
 }
 
 bool StringTable::ReadHeaderRows(Stream* stream)

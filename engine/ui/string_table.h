@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/core/arrays.h"
+#include "engine/core/load_result.h"
 #include "engine/core/strings.h"
 
 class Application;
@@ -24,7 +25,9 @@ public:
     virtual ~StringTable();
 
     // Reads the language names and labels; the entries grow by growStep.
-    bool Load(const char* fileName, int growStep);
+    LoadResult Load(const char* fileName, int growStep);
+    // Why the texts of the file loaded are refused, naming it as it was found.
+    LoadResult Refused(const char* reason) const { return LoadResult::Failed(shownName_.CStr(), reason); }
     // Loads the texts of one language. A failure keeps the texts and the index in use.
     bool SelectLanguage(int index);
     String& GetLanguageName(String& out, int index) const;
@@ -52,6 +55,7 @@ private:
 
     Application* application_;
     String fileName_;
+    String shownName_;
     PtrArray languages_{1};
     PtrArray labels_{1};
     int current_ = -1;

@@ -11,7 +11,7 @@ bool TunerWidget::LoadImage(ImageRef& image, const String& setName, int frame)
     spec.useSet = true;
     spec.set = setName;
     spec.frame = frame;
-    return LoadWidgetImage(application_, image, spec);
+    return Loaded(LoadWidgetImage(application_, image, spec));
 }
 
 bool TunerWidget::Init()

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "engine/core/application.h"
+#include "engine/core/load_result.h"
 #include "engine/core/pack_memory_file.h"
 #include "engine/core/text_script.h"
 
@@ -121,20 +122,25 @@ bool UiLayout::AddAction()
     return true;
 }
 
-UiLayout* UiLayout::LoadFile(UiLayoutParser& parser, Application* app, const char* fileName)
+UiLayout* UiLayout::LoadFile(UiLayoutParser& parser, Application* app, const char* fileName, LoadResult* why)
 {
     if (!app || !fileName)
         return nullptr;
     String path;
     String::Concat(path, app->GetUiFolder(), String(fileName));
-    return LoadFromPath(parser, app, path.CStr());
+    return LoadFromPath(parser, app, path.CStr(), why);
 }
 
-UiLayout* UiLayout::LoadFromPath(UiLayoutParser& parser, Application* app, const char* path)
+UiLayout* UiLayout::LoadFromPath(UiLayoutParser& parser, Application* app, const char* path, LoadResult* why)
 {
-    Stream* file = OpenPath(app, path);
-    if (!file)
+    PackMemoryFile* file = app ? app->CreatePackMemoryFile() : nullptr;
+    LoadResult opened = file ? file->Load(app, path) : LoadResult::Failed(path, "cannot be read");
+    if (!opened) {
+        if (why)
+            *why = opened;
+        delete file;
         return nullptr;
+    }
     parser.Reset();
     UiLayout* document = new (std::nothrow) UiLayout();
     parser.document = document;
@@ -143,6 +149,10 @@ UiLayout* UiLayout::LoadFromPath(UiLayoutParser& parser, Application* app, const
         delete document;
         document = nullptr;
     }
+    if (document)
+        document->shownName.Assign(file->GetShownName());
+    else if (why)
+        *why = file->Refused("no memory left");
     parser.document = nullptr;
     CloseLayoutFile(file);
     return document;

@@ -9,6 +9,7 @@
 
 class Application;
 class Stream;
+class LoadResult;
 class UiLayout;
 
 // The context of one load; the loaders clear its state and flags before reading.
@@ -50,10 +51,12 @@ public:
     int ActionCount() const { return actions.Count(); }
     UiAction* ActionAt(int index) const { return static_cast<UiAction*>(actions.Get(index)); }
 
-    // The whole file from the application's UI folder; null when it cannot be read. The caller
-    // owns the document.
-    static UiLayout* LoadFile(UiLayoutParser& parser, Application* app, const char* fileName);
-    static UiLayout* LoadFromPath(UiLayoutParser& parser, Application* app, const char* path);
+    // The whole file from the application's UI folder; null, with why in *why when given, when it
+    // cannot be read. The caller owns the document.
+    static UiLayout* LoadFile(UiLayoutParser& parser, Application* app, const char* fileName,
+                              LoadResult* why = nullptr);
+    static UiLayout* LoadFromPath(UiLayoutParser& parser, Application* app, const char* path,
+                                  LoadResult* why = nullptr);
     // Reads every line of the stream from its start into the parser's document; false only when
     // memory runs out.
     static bool ParseStream(UiLayoutParser& parser, Stream* stream);
@@ -71,6 +74,8 @@ public:
 
     PtrArray descriptions{5};
     PtrArray actions{5};
+    // The file as the packs spell it, for the messages of a screen it cannot build.
+    String shownName;
 };
 
 // A parsed document the application keeps under a name for the whole run.

@@ -52,41 +52,43 @@ int ImageRef::GetHeight() const
     return image ? image->GetHeight() : 0;
 }
 
-bool LoadWidgetImage(Application* app, ImageRef& out, const ImageSpec& spec)
+LoadResult LoadWidgetImage(Application* app, ImageRef& out, const ImageSpec& spec)
 {
     out.Release();
     if (!app)
-        return false;
+        return LoadResult::Failed(spec.file.CStr(), "no application to read it");
     if (!spec.useSet) {
         ShortString file(spec.file.CStr()), afile(spec.afile.CStr());
         if (!PairImageNames(file, afile))
-            return true;
+            return LoadResult();
         auto* entry = new (std::nothrow) ResourceEntry();
         if (!entry)
-            return false;
+            return LoadResult::Failed(file.CStr(), "no memory left");
         int frames = spec.frameCount < 1 ? 1 : spec.frameCount;
         if (frames != 1)
             entry->SetSingle(app, file.CStr(), afile.CStr(), frames, spec.columns < 1 ? 1 : spec.columns);
         else
             entry->SetMulti(app, file.CStr(), afile.CStr(), 1, spec.columns);
-        if (!entry->Load()) {
+        LoadResult why = entry->Load();
+        if (!why) {
             delete entry;
-            return false;
+            return why;
         }
         out.entry = entry;
         out.owned = true;
     } else {
         ResourceList* list = app->GetSpriteList();
         if (!list)
-            return false;
+            return LoadResult::Failed(spec.set.CStr(), "no sprite list");
         ResourceEntry* entry = list->FindByName(spec.set.CStr() ? spec.set.CStr() : "");
         if (!entry)
-            return true;
-        if (!entry->Load())
-            return false;
+            return LoadResult();
+        LoadResult why = entry->Load();
+        if (!why)
+            return why;
         out.entry = entry;
         out.loaded = true;
     }
     out.frame = static_cast<int16_t>(spec.frame);
-    return true;
+    return LoadResult();
 }

@@ -3,6 +3,8 @@
 // application's sprite list of which it holds one load.
 #include <cstdint>
 
+#include "engine/core/load_result.h"
+
 class Application;
 class ResourceEntry;
 class Surface;
@@ -29,9 +31,9 @@ struct ImageRef {
     int16_t frame = 0;
 };
 
-// Fills the reference from the image description (releasing what it held); true also when
-// there is nothing to show: no files named, or a set the sprite list does not hold.
-bool LoadWidgetImage(Application* app, ImageRef& out, const ImageSpec& spec);
+// Fills the reference from the image description (releasing what it held); ok also when there
+// is nothing to show: no files named, or a set the sprite list does not hold.
+LoadResult LoadWidgetImage(Application* app, ImageRef& out, const ImageSpec& spec);
 
 // Screen-drawing helpers of the leaf widgets: the surface alpha adjustment and the text alpha
 // byte of an 8.8 effective alpha.

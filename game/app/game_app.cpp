@@ -1,5 +1,6 @@
 #include "game/app/game_app.h"
 
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -28,6 +29,8 @@ constexpr int kParticleGrowStep = 20;
 const char* const kBallNames[6] = {"Ball1", "Ball2", "Ball3", "Ball4", "Ball5", "Ball6"};
 
 constexpr const char* kVersion = "1.0";
+// The words of the start menu's buttons.
+const char* const kMenuTextKeys[] = {"STR_ADVENTURE", "STR_GAUNTLET", "STR_HELP", "STR_OPTIONS", "STR_QUIT"};
 
 }  // namespace
 
@@ -137,17 +140,16 @@ bool GameApp::Init(int width, int height)
     String resumePath = Joined(GetSaveDirectory(), "saveresume.dat");
     resumeStore_->SetFile(resumePath.CStr(), nullptr);
 
-    ClearLoadFailure();
     spriteList_ = new (std::nothrow) ResourceList(this, kSpriteListGrowStep);
-    if (!spriteList_ || !LoadSpriteScripts()) {
-        ReportStartFailure("sprite scripts");
+    LoadResult why = spriteList_ ? LoadSpriteScripts() : LoadResult::Failed("ui\\sprites.txt", "no memory left");
+    if (!why) {
+        ReportLoadFailure("sprite scripts", why);
         return false;
     }
 
-    ClearLoadFailure();
     soundBank_ = new (std::nothrow) SoundBank(this);
     if (!soundBank_ || !soundBank_->LoadTable()) {
-        ReportStartFailure("sound effects' table");
+        fprintf(stderr, "kelo: cannot make the sound effects' table: no memory left\n");
         return false;
     }
 
@@ -231,21 +233,22 @@ int GameApp::GetRotationFallback()
     return profiles ? profiles->autoOrientation : 1;
 }
 
-bool GameApp::LoadStyles()
+LoadResult GameApp::LoadStyles()
 {
     DeleteAndNull(styleSheet_);
+    String path = Joined(GetUiFolder(), "styles.txt");
     styleSheet_ = new (std::nothrow) FontManager(this);
     if (!styleSheet_)
-        return false;
-    String path = Joined(GetUiFolder(), "styles.txt");
+        return LoadResult::Failed(path.CStr(), "no memory left");
     return styleSheet_->Load(path.CStr());
 }
 
-bool GameApp::LoadLanguage()
+LoadResult GameApp::LoadLanguage()
 {
     String list = Joined(GetExeDirectory(), "Languages\\kelo.csv");
-    if (!CreateLanguageTable(list.CStr()))
-        return false;
+    LoadResult why = CreateLanguageTable(list.CStr());
+    if (!why)
+        return why;
     StringTable* table = GetLanguageTable();
     ProfileStore* profiles = GetProfiles();
     if (profiles) {
@@ -253,15 +256,26 @@ bool GameApp::LoadLanguage()
             profiles->language = 0;
         table->SelectLanguage(profiles->language);
     }
+    // A table that lacks a word of the start menu (it has no rows, or rows not the game's) would
+    // leave the menu wordless: it is damaged.
+    for (const char* key : kMenuTextKeys) {
+        String text;
+        if (table->Lookup(text, key).IsEmpty())
+            return table->Refused("damaged: it gives no text for the start menu");
+    }
 
-    if (!styleSheet_ || !styleSheet_->BuildFonts() || !styleSheet_->GetDefaultFont())
-        return false;
+    String styles = Joined(GetUiFolder(), "styles.txt");
+    if (!styleSheet_)
+        return LoadResult::Failed(styles.CStr(), "not loaded");
+    why = styleSheet_->BuildFonts();
+    if (!why)
+        return why;
     FontEntry* small = styleSheet_->GetFontEntry(0);
     FontEntry* main = styleSheet_->GetFontEntry(1);
     smallFont_ = small ? small->font : nullptr;
     mainFont_ = main ? main->font : nullptr;
-    if (!mainFont_ || !smallFont_)
-        return false;
+    if (!styleSheet_->GetDefaultFont() || !mainFont_ || !smallFont_)
+        return LoadResult::Failed(styles.CStr(), "its small and main fonts cannot be loaded");
     styleSheet_->ResolveStyleFonts();
 
     Surface* screen = GetScreenSurface();
@@ -275,10 +289,10 @@ bool GameApp::LoadLanguage()
     } else {
         mainFont_->SetSpaceWidth(8);
     }
-    return true;
+    return LoadResult();
 }
 
-bool GameApp::LoadExitButton()
+LoadResult GameApp::LoadExitButton()
 {
     for (Surface*& image : pendingExit_)
         DeleteAndNull(image);
@@ -287,25 +301,27 @@ bool GameApp::LoadExitButton()
     String folder = GetImageUiFolder();
     static const char* const names[2] = {"exit_0", "exit_1"};
     for (int i = 0; i < 2; ++i) {
+        String path = Joined(folder, names[i]);
         pendingExit_[i] = CreateImage();
         if (!pendingExit_[i])
-            return false;
-        String path = Joined(folder, names[i]);
-        if (!LoadImage(this, path.CStr(), pendingExit_[i]))
-            return false;
+            return LoadResult::Failed(path.CStr(), "no memory left");
+        LoadResult why;
+        if (!LoadImage(this, path.CStr(), pendingExit_[i], &why))
+            return why;
     }
-    return true;
+    return LoadResult();
 }
 
-bool GameApp::LoadSpriteScripts()
+LoadResult GameApp::LoadSpriteScripts()
 {
     static const char* const scripts[3] = {"ui\\sprites.txt", "ui\\sprite_atlases.txt", "ui\\game_sprites.txt"};
     for (const char* script : scripts) {
         String path = Joined(GetExeDirectory(), script);
-        if (!LoadSpriteScript(this, path.CStr()))
-            return false;
+        LoadResult why = LoadSpriteScript(this, path.CStr());
+        if (!why)
+            return why;
     }
-    return true;
+    return LoadResult();
 }
 
 bool GameApp::CreateParticleManager()
@@ -315,13 +331,14 @@ bool GameApp::CreateParticleManager()
     return particleManager_ != nullptr;
 }
 
-bool GameApp::LoadMusic()
+LoadResult GameApp::LoadMusic()
 {
+    String path = Joined(GetSoundFolder(), "Music\\kelo.s3m");
     SoundManagerBase* sound = GetSoundManager();
     if (!sound)
-        return false;
-    String path = Joined(GetSoundFolder(), "Music\\kelo.s3m");
-    return sound->LoadMusic(path.CStr()) >= 0;
+        return LoadResult::Failed(path.CStr(), "no sound service");
+    LoadResult why = LoadResult::Failed(path.CStr(), "cannot be loaded");
+    return sound->LoadMusic(path.CStr(), &why) >= 0 ? LoadResult() : why;
 }
 
 bool GameApp::AcquireSprite(ResourceEntry*& slot, const char* name)

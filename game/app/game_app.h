@@ -51,12 +51,12 @@ public:
 
     bool Init(int width, int height) override;
     bool ApplyLayout(int width, int height) override;
-    bool LoadExitButton() override;
+    LoadResult LoadExitButton() override;
     FontManager* GetFontManager() override { return styleSheet_; }
     ResourceList* GetSpriteList() override { return spriteList_; }
     OptionsRecord* CreateOptionsRecord() override;
-    bool LoadLanguage() override;
-    bool LoadStyles() override;
+    LoadResult LoadLanguage() override;
+    LoadResult LoadStyles() override;
     String GetImageFolder() override;
     String GetSoundFolder() override;
     String GetSaveDirectory() override;
@@ -70,9 +70,9 @@ public:
     String GetLevelsFolder();
     String GetImageUiFolder();
 
-    bool LoadSpriteScripts();
+    LoadResult LoadSpriteScripts();
     bool CreateParticleManager();
-    bool LoadMusic();
+    LoadResult LoadMusic();
     // Borrow a sprite set by name, counted by reference; release gives it back and nulls the slot.
     bool AcquireSprite(ResourceEntry*& slot, const char* name);
     void ReleaseSprite(ResourceEntry*& slot);
@@ -104,7 +104,8 @@ public:
     virtual GameScreen* NewScreen(int slot);
     // Destroys the screens, makes the slot's screen and sets it up; a screen whose set-up fails
     // is deleted and its slot nulled.
-    bool ShowScreen(int slot);
+    // False, with why the screen could not be built in *why when given, on failure.
+    bool ShowScreen(int slot, LoadResult* why = nullptr);
     // Whether the last ShowScreen found no screen class for its slot.
     bool WasScreenUnmade() const { return screenUnmade_; }
     // The first screen; without one the start menu shows at once.

@@ -260,7 +260,15 @@ void GameApp::SetMute(bool mute)
 
 bool GameApp::ShowLoader()
 {
-    if (!ShowScreen(kSlotLoader)) {
+    LoadResult why;
+    if (!ShowScreen(kSlotLoader, &why)) {
+        // A loader whose files are there but damaged ends the run; without them the menu comes
+        // at once.
+        if (!why && !why.IsMissing()) {
+            ReportLoadFailure("loading screen", why);
+            RequestQuit(1);
+            return false;
+        }
         // The game's update needs the particle manager the loader would have made.
         CreateParticleManager();
         return ShowStartMenu();
@@ -272,11 +280,13 @@ bool GameApp::ShowLoader()
 
 bool GameApp::ShowStartMenu()
 {
-    ClearLoadFailure();
-    if (!ShowScreen(kSlotStartMenu)) {
+    LoadResult why;
+    if (!ShowScreen(kSlotStartMenu, &why)) {
         // Without its menu the game has nowhere to go: the run ends as a failure.
-        const char* reason = LoadFailureText();
-        fprintf(stderr, "kelo: cannot build the start menu: %s\n", reason ? reason : "it could not be made");
+        if (why)
+            fprintf(stderr, "kelo: cannot build the start menu: it could not be made\n");
+        else
+            fprintf(stderr, "kelo: cannot build the start menu: %s: %s\n", why.File(), why.Reason());
         RequestQuit(1);
         return false;
     }

@@ -51,7 +51,7 @@ GameScreen* GameApp::NewScreen(int slot)
     return nullptr;
 }
 
-bool GameApp::ShowScreen(int slot)
+bool GameApp::ShowScreen(int slot, LoadResult* why)
 {
     if (slot < 0 || slot >= kScreenSlotCount)
         return false;
@@ -62,6 +62,8 @@ bool GameApp::ShowScreen(int slot)
         return false;
     screens_[slot] = screen;
     if (!screen->Create()) {
+        if (why)
+            *why = screen->GetLoadFailure();
         // A half-built screen must not stay current.
         DetachAndDeleteWidget(screens_[slot]);
         return false;

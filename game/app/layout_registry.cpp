@@ -24,12 +24,12 @@ UiLayout* LayoutRegistry::Find(const char* fileName) const
     return nullptr;
 }
 
-UiLayout* LayoutRegistry::Load(const char* fileName)
+UiLayout* LayoutRegistry::Load(const char* fileName, LoadResult* why)
 {
     if (!fileName)
         return nullptr;
     UiLayoutParser parser;
-    UiLayout* document = UiLayout::LoadFile(parser, application_, fileName);
+    UiLayout* document = UiLayout::LoadFile(parser, application_, fileName, why);
     if (!document)
         return nullptr;
     auto* entry = new (std::nothrow) LayoutRegistryEntry();
@@ -46,10 +46,10 @@ UiLayout* LayoutRegistry::Load(const char* fileName)
     return document;
 }
 
-UiLayout* LayoutRegistry::Get(const char* fileName)
+UiLayout* LayoutRegistry::Get(const char* fileName, LoadResult* why)
 {
     UiLayout* document = Find(fileName);
-    return document ? document : Load(fileName);
+    return document ? document : Load(fileName, why);
 }
 
 LayoutRootScreen::~LayoutRootScreen()
@@ -61,17 +61,20 @@ LayoutRootScreen::~LayoutRootScreen()
     desc_ = nullptr;
 }
 
-UiLayout* LayoutRootScreen::GetDocument(const char* fileName)
+UiLayout* LayoutRootScreen::GetDocument(const char* fileName, LoadResult* why)
 {
     auto* game = dynamic_cast<GameApp*>(application_);
-    return game ? game->GetLayoutRegistry().Get(fileName) : nullptr;
+    return game ? game->GetLayoutRegistry().Get(fileName, why) : nullptr;
 }
 
 bool LayoutRootScreen::LoadLayout(const char* fileName, const char* rootName)
 {
-    UiLayout* document = GetDocument(fileName);
-    if (!document)
+    LoadResult why = LoadResult::Failed(fileName, "cannot be read");
+    UiLayout* document = GetDocument(fileName, &why);
+    if (!document) {
+        loadFailure_ = why;
         return false;
+    }
     // Held as if parsed here, so the root's own load finds the file in place and parses nothing.
     layout_ = document;
     fileName_.Assign(fileName);

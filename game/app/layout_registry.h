@@ -26,10 +26,11 @@ public:
 
     // Latest entry first, names compared byte for byte.
     UiLayout* Find(const char* fileName) const;
-    // Parses the file from the UI folder and appends it; does not look for an existing entry.
-    UiLayout* Load(const char* fileName);
+    // Parses the file from the UI folder and appends it; does not look for an existing entry. Why
+    // it could not goes to *why when given.
+    UiLayout* Load(const char* fileName, LoadResult* why = nullptr);
     // Find, then Load.
-    UiLayout* Get(const char* fileName);
+    UiLayout* Get(const char* fileName, LoadResult* why = nullptr);
     int Count() const { return entries_.Count(); }
 
 private:
@@ -49,5 +50,5 @@ public:
     bool LoadLayout(const char* fileName, const char* rootName) override;
 
 protected:
-    UiLayout* GetDocument(const char* fileName);
+    UiLayout* GetDocument(const char* fileName, LoadResult* why = nullptr);
 };

@@ -71,22 +71,23 @@ SoundBankEntry* SoundBank::EntryAt(int index) const
     return index >= 0 && index < entries_.Count() ? entries_.Get(index) : nullptr;
 }
 
-bool SoundBank::LoadEntry(SoundBankEntry* entry)
+LoadResult SoundBank::LoadEntry(SoundBankEntry* entry)
 {
     SoundManagerBase* service = Service();
     if (!entry || !service)
-        return false;
+        return LoadResult::Failed(entry ? entry->file.CStr() : nullptr, entry ? "no sound service" : "no such effect");
     if (entry->refCount == 0) {
         String path;
         String::Concat(path, app_->GetSoundFolder(), entry->file);
         const char* text = path.CStr() ? path.CStr() : "";
-        int handle = EndsWithOgg(text) ? service->LoadSampleOgg(text) : service->LoadSample(text);
+        LoadResult why = LoadResult::Failed(text, "cannot be loaded");
+        int handle = EndsWithOgg(text) ? service->LoadSampleOgg(text, &why) : service->LoadSample(text, &why);
         if (handle < 0)
-            return false;
+            return why;
         entry->handle = handle;
     }
     ++entry->refCount;
-    return true;
+    return LoadResult();
 }
 
 void SoundBank::ReleaseEntry(SoundBankEntry* entry)

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/core/arrays.h"
+#include "engine/core/load_result.h"
 #include "engine/core/strings.h"
 
 class Application;
@@ -33,9 +34,9 @@ public:
     SoundBankEntry* EntryAt(int index) const;
     int Count() const { return entries_.Count(); }
 
-    bool LoadByIndex(int index) { return LoadEntry(EntryAt(index)); }
-    bool LoadByName(const char* name) { return LoadEntry(Find(name)); }
-    bool LoadEntry(SoundBankEntry* entry);
+    LoadResult LoadByIndex(int index) { return LoadEntry(EntryAt(index)); }
+    LoadResult LoadByName(const char* name) { return LoadEntry(Find(name)); }
+    LoadResult LoadEntry(SoundBankEntry* entry);
     void UnloadByIndex(int index) { ReleaseEntry(EntryAt(index)); }
     void UnloadByName(const char* name) { ReleaseEntry(Find(name)); }
     void ReleaseEntry(SoundBankEntry* entry);

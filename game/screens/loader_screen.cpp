@@ -67,12 +67,11 @@ void LoaderScreen::SetProgress(int value, int maximum)
         bar_->SetValue(static_cast<int>(int64_t(value) * 256 / maximum));
 }
 
-void LoaderScreen::Fail(const char* what, const char* name, const char* reason)
+void LoaderScreen::Fail(const char* what, const char* name, const LoadResult& why)
 {
-    if (!reason)
-        reason = LoadFailureText();
-    fprintf(stderr, "kelo: cannot load the %s%s%s%s%s\n", what, name ? " " : "", name ? name : "", reason ? ": " : "",
-            reason ? reason : "");
+    String subject;
+    subject.Format("%s%s%s", what, name ? " " : "", name ? name : "");
+    ReportLoadFailure(subject.CStr(), why);
     if (application_)
         application_->RequestQuit(1);
 }
@@ -81,14 +80,15 @@ bool LoaderScreen::LoadParticles()
 {
     GameApp* app = GetGameApp();
     if (!app || !app->CreateParticleManager()) {
-        Fail("particle systems", nullptr);
+        Fail("particle systems", nullptr, LoadResult::Failed("particles", "no memory left"));
         return false;
     }
     ParticleManager* particles = app->GetParticleManager();
     for (int j = 0; j < particles->GetCount(); ++j) {
         ParticleSystem* system = particles->GetSystem(j);
-        if (!system || !system->LoadByName()) {
-            Fail("particle system", system ? system->GetFileName().CStr() : nullptr);
+        LoadResult why = system ? system->LoadByName() : LoadResult::Failed("particles", "no memory left");
+        if (!why) {
+            Fail("particle system", system ? system->GetFileName().CStr() : nullptr, why);
             return false;
         }
     }
@@ -102,26 +102,27 @@ bool LoaderScreen::LoadItem(int i)
         return false;
     ResourceList* sprites = app->GetSpriteList();
     int count = sprites ? sprites->GetCount() : 0;
-    ClearLoadFailure();
     if (i < count) {
         ResourceEntry* entry = sprites->Get(i);
-        if (!entry || !entry->Load()) {
-            const char* name = entry ? entry->GetName().CStr() : nullptr;
-            // The small panel is drawn by the 240x240 layout only.
-            bool passed = IsOptionalSet(name) && app->GetLayoutIdCached() != kDisplayMode240x240;
-            if (!passed) {
-                Fail("sprite set", name);
-                return false;
-            }
+        const char* name = entry ? entry->GetName().CStr() : nullptr;
+        LoadResult why = entry ? entry->Load() : LoadResult::Failed("sprites", "no memory left");
+        // The small panel is drawn by the 240x240 layout only: elsewhere its files may be missing,
+        // but not damaged.
+        if (!why && !(why.IsMissing() && IsOptionalSet(name) && app->GetLayoutIdCached() != kDisplayMode240x240)) {
+            Fail("sprite set", name, why);
+            return false;
         }
     } else {
         int k = i - count;
         SoundBank* bank = app->GetSoundBank();
         // Without a sound service the game runs silent, so there is nothing to load.
-        if (app->HasSoundService() && k < kSoundBankSize && (!bank || !bank->LoadByIndex(k))) {
-            SoundBankEntry* effect = bank ? bank->EntryAt(k) : nullptr;
-            Fail("sound effect", effect ? effect->file.CStr() : nullptr, app->GetSoundManager()->GetLoadRefusal());
-            return false;
+        if (app->HasSoundService() && k < kSoundBankSize) {
+            LoadResult why = bank ? bank->LoadByIndex(k) : LoadResult::Failed("sounds", "no memory left");
+            if (!why) {
+                SoundBankEntry* effect = bank ? bank->EntryAt(k) : nullptr;
+                Fail("sound effect", effect ? effect->file.CStr() : nullptr, why);
+                return false;
+            }
         }
     }
     if (i == kParticleItem && !LoadParticles())
@@ -138,9 +139,9 @@ void LoaderScreen::Update()
                 GameApp* app = GetGameApp();
                 if (!app)
                     return;
-                ClearLoadFailure();
-                if (!app->LoadMusic() && app->HasSoundService()) {
-                    Fail("music", nullptr);
+                LoadResult why = app->LoadMusic();
+                if (!why && app->HasSoundService()) {
+                    Fail("music", nullptr, why);
                     return;
                 }
                 app->SetFrameRate(33, true, true);

@@ -31,9 +31,9 @@ private:
     // Loads item i; false (the failed item named on stderr) ends the run.
     bool LoadItem(int i);
     bool LoadParticles();
-    // Says on stderr what could not be loaded and why (the reason given, else the file failure
-    // noted) and ends the run with status 1.
-    void Fail(const char* what, const char* name, const char* reason = nullptr);
+    // Says on stderr what could not be loaded, the file that failed and why, and ends the run
+    // with status 1.
+    void Fail(const char* what, const char* name, const LoadResult& why);
 
     ProgressBarWidget* bar_ = nullptr;
     int32_t totalItems_ = 1;

@@ -69,9 +69,13 @@ bool StartMenuScreen::LoadArt(Surface*& slot, const char* colour, const char* al
     if (!slot)
         return false;
     String folder = app->GetImageFolder();
-    if (colour && !LoadImage(app, Joined(folder, colour).CStr(), slot))
+    LoadResult why;
+    if ((colour && !LoadImage(app, Joined(folder, colour).CStr(), slot, &why)) ||
+        (alpha && !LoadAlphaImage(app, Joined(folder, alpha).CStr(), slot, &why))) {
+        KeepLoadFailure(why);
         return false;
-    return !alpha || LoadAlphaImage(app, Joined(folder, alpha).CStr(), slot);
+    }
+    return true;
 }
 
 bool StartMenuScreen::Create()

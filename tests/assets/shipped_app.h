@@ -73,18 +73,20 @@ public:
         return true;
     }
     // The style sheet with its fonts built and styles resolved, as the game's start-up has them.
-    bool LoadStyles() override
+    LoadResult LoadStyles() override
     {
         delete styles;
         styles = new FontManager(this);
         String path;
         String::Concat(path, GetUiFolder(), String("styles.txt"));
-        if (!styles->Load(path.CStr()) || !styles->BuildFonts())
-            return false;
-        styles->ResolveStyleFonts();
-        return true;
+        LoadResult why = styles->Load(path.CStr());
+        if (why)
+            why = styles->BuildFonts();
+        if (why)
+            styles->ResolveStyleFonts();
+        return why;
     }
-    bool LoadLanguageTable() { return CreateLanguageTable(Path("Languages\\kelo.csv").c_str()); }
+    bool LoadLanguageTable() { return static_cast<bool>(CreateLanguageTable(Path("Languages\\kelo.csv").c_str())); }
     std::string Path(const std::string& below) { return std::string(GetExeDirectory().CStr()) + below; }
     String Folder(const char* below) { return String(Path(below).c_str()); }
 

@@ -48,9 +48,20 @@ check_links() {  # save outside saved...
     done
 }
 
+# Runs the command and writes its peak resident size in KiB (its own or any of its children's) to
+# the file.
+peak_rss() {  # file command...
+    python3 -c 'import resource, subprocess, sys
+code = subprocess.call(sys.argv[2:])
+open(sys.argv[1], "w").write(f"{resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss}\n")
+sys.exit(code)' "$@"
+}
+
 # A copy of the program and its packs in a folder of its own, with one pack damaged: the run must
-# end with 1, say on stderr what it could not load and why, and write no picture.
-run_damaged() {  # case pack said [junk | drop NAME | garble NAME...]
+# end with 1, say on stderr what it could not load and why, and write no picture. With
+# KELO_PEAK_RSS_KB set (not under the sanitizers, which keep memory of their own) it must also stay
+# within that much memory.
+run_damaged() {  # case pack said [junk | drop NAME | garble NAME | bomb NAME...]
     local case=$1 pack=$2 said=$3 source dir file
     shift 3
     source=$(dirname "$kelo")
@@ -65,12 +76,17 @@ run_damaged() {  # case pack said [junk | drop NAME | garble NAME...]
     elif [ $# -gt 0 ]; then
         python3 "$(dirname "$0")/damage_pack.py" "$source/$pack" "$dir/$pack" "$@" || return 1
     fi
-    KELO_HEADLESS=1 KELO_FRAMES=1000 KELO_SHOT="$dir/shot.png" KELO_SAVE_DIR="$dir/save" timeout 120 "$dir/kelo" \
-        2>"$dir/said.txt"
+    KELO_HEADLESS=1 KELO_FRAMES=1000 KELO_SHOT="$dir/shot.png" KELO_SAVE_DIR="$dir/save" \
+        peak_rss "$dir/rss.txt" timeout 120 "$dir/kelo" 2>"$dir/said.txt"
     local code=$?
     [ $code -eq 1 ] || { echo "$case: kelo ended with $code"; cat "$dir/said.txt"; return 1; }
     grep -qF -- "$said" "$dir/said.txt" || { echo "$case: stderr did not say: $said"; cat "$dir/said.txt"; return 1; }
     [ ! -e "$dir/shot.png" ] || { echo "$case: a picture was written"; return 1; }
+    local rss
+    rss=$(cat "$dir/rss.txt")
+    echo "$case: peak RSS $rss KiB"
+    [ -z "${KELO_PEAK_RSS_KB:-}" ] || [ "$rss" -le "$KELO_PEAK_RSS_KB" ] ||
+        { echo "$case: above $KELO_PEAK_RSS_KB KiB"; return 1; }
     rm -rf "$dir"
 }
 
@@ -80,15 +96,25 @@ damaged)
         drop ui/ui_800x480/keloui.txt || exit 1
     run_damaged sprite _game_800x480.pak 'i_800x480\board\ball1.png: not in the packs' \
         drop i_800x480/board/ball1.png || exit 1
-    run_damaged scripts _game_common.pak 'cannot load the sprite scripts ui\sprites.txt: not in the packs' \
+    run_damaged scripts _game_common.pak 'cannot load the sprite scripts: ui\sprites.txt: not in the packs' \
         drop ui/sprites.txt || exit 1
-    run_damaged effect _game_common.pak 'cannot load the sound effect button1.ogg: a page header is damaged' \
+    run_damaged effect _game_common.pak \
+        'cannot load the sound effect button1.ogg: Sounds\button1.ogg: a page header is damaged' \
         garble Sounds/button1.ogg || exit 1
     # Pages in an order no encoder writes, which crashed the system's decoder.
-    run_damaged hostile_effect _game_common.pak 'cannot load the sound effect coingrab.ogg: ' \
+    run_damaged hostile_effect _game_common.pak 'cannot load the sound effect coingrab.ogg: Sounds\coingrab.ogg: ' \
         "file=$(dirname "$0")/../fuzz/corpus/fuzz_ogg_sample/chained_pages.ogg" Sounds/coingrab.ogg || exit 1
     run_damaged music _game_common.pak 'cannot load the music: Sounds\Music\kelo.s3m: not in the packs' \
         drop Sounds/Music/kelo.s3m || exit 1
+    # The first of two entries of one name is the one read: junk there leaves the menu wordless.
+    run_damaged texts_ahead _game_common.pak 'Languages\kelo.csv: damaged: it gives no text for the start menu' \
+        ahead Languages/kelo.csv || exit 1
+    # A gigabyte of zeros deflated to a megabyte, where a start-up file and the layout should be.
+    run_damaged bomb_texts _game_common.pak \
+        'cannot load the texts and fonts: Languages\kelo.csv: damaged in its pack, or too large' \
+        bomb Languages/kelo.csv || exit 1
+    run_damaged bomb_layout _game_common.pak 'ui\ui_800x480\keloui.txt: damaged in its pack, or too large' \
+        bomb ui/ui_800x480/keloui.txt || exit 1
     run_damaged no_pack _game_800x480.pak '_game_800x480.pak: No such file or directory' || exit 1
     run_damaged junk_pack _game_common.pak '_game_common.pak: not a pack' junk || exit 1
     ;;

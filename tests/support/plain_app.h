@@ -10,7 +10,7 @@
 class PlainApp : public Application {
 public:
     OptionsRecord* CreateOptionsRecord() override { return new (std::nothrow) OptionsRecord(); }
-    bool LoadLanguage() override { return true; }
+    LoadResult LoadLanguage() override { return LoadResult(); }
     String GetImageFolder() override { return String(); }
     String GetSoundFolder() override { return String(); }
     String GetSaveDirectory() override { return String(); }

@@ -25,9 +25,10 @@ public:
         return layoutOk;
     }
     OptionsRecord* CreateOptionsRecord() override { return new (std::nothrow) OptionsRecord(); }
-    bool LoadLanguage() override { return languageOk; }
-    bool LoadStyles() override { return stylesOk; }
-    bool LoadExitButton() override { return exitOk; }
+    LoadResult LoadLanguage() override { return Result(languageOk); }
+    LoadResult LoadStyles() override { return Result(stylesOk); }
+    LoadResult LoadExitButton() override { return Result(exitOk); }
+    static LoadResult Result(bool ok) { return ok ? LoadResult() : LoadResult::Failed("file", "refused"); }
     bool DerivedCheck() override { return checkOk; }
     int GetBorderWidth() override { return border; }
     int GetBorderHeight() override { return borderHeight; }

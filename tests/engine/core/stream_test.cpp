@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "engine/core/disk_file.h"
 #include "engine/core/memory.h"
@@ -254,4 +255,10 @@ TEST(PackMemoryFile, SavesAndLoadsWholeFiles)
     ASSERT_TRUE(loaded.LoadFromDisk(nullptr, folder.Engine("EMPTY.BIN").c_str(), kStreamRead));
     EXPECT_TRUE(loaded.IsOpen());
     EXPECT_EQ(loaded.GetSize(), 0);
+
+    // A file larger than any the game reads is refused before anything is held for it.
+    WriteHostFile(folder.Host("huge.bin"), Bytes());
+    std::filesystem::resize_file(folder.Host("huge.bin"), kMaxFileBytes + 1);
+    EXPECT_FALSE(loaded.LoadFromDisk(nullptr, folder.Engine("huge.bin").c_str(), kStreamRead));
+    EXPECT_FALSE(loaded.IsOpen());
 }

@@ -26,7 +26,10 @@ public:
         paint = true;
     }
     ~WinMainApp() override { g_made = nullptr; }
-    bool LoadLanguage() override { return !g_failLanguage; }
+    LoadResult LoadLanguage() override
+    {
+        return g_failLanguage ? LoadResult::Failed("texts", "refused") : LoadResult();
+    }
     void Draw() override
     {
         // A picture that changes with every frame, so the last one is known by its hash.

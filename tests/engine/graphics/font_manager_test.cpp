@@ -15,7 +15,7 @@ struct Sheet {
     bool Load(const std::string& text)
     {
         app.Write("styles.txt", text);
-        return manager.Load(app.Engine("styles.txt").c_str());
+        return static_cast<bool>(manager.Load(app.Engine("styles.txt").c_str()));
     }
     // The made font copied into the image folder under the given name.
     void AddFontFiles(const std::string& name)

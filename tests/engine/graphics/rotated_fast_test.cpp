@@ -15,7 +15,7 @@ class TurnedScreen : public Application {
 public:
     void SetRotationForTest(int rotation) { rotation_ = rotation; }
     OptionsRecord* CreateOptionsRecord() override { return nullptr; }
-    bool LoadLanguage() override { return true; }
+    LoadResult LoadLanguage() override { return LoadResult(); }
     String GetImageFolder() override { return String(); }
     String GetSoundFolder() override { return String(); }
     String GetSaveDirectory() override { return String(); }

@@ -19,7 +19,7 @@ struct Sprites : ::testing::Test {
     bool Script(const std::string& text)
     {
         app.Write("sprites.txt", text);
-        return LoadSpriteScript(&app, app.Engine("sprites.txt").c_str());
+        return static_cast<bool>(LoadSpriteScript(&app, app.Engine("sprites.txt").c_str()));
     }
     ResourceEntry* Find(const char* name) { return list.FindByName(name); }
 };

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/load_result.h"
 #include "engine/sound/sound_manager.h"
 #include "platform/null/sound_hooks.h"
 #include "sound_test_support.h"
@@ -67,8 +68,9 @@ TEST_F(OggPages, DisorderedPagesAreRefusedAndChainedLinksKept)
     std::string reproducer = std::string(KELO_TEST_DATA) + "/../fuzz/corpus/fuzz_ogg_sample/chained_pages.ogg";
     std::vector<uint8_t> bytes = ReadHost(reproducer);
     ASSERT_FALSE(bytes.empty());
-    EXPECT_EQ(sound.LoadSampleOgg(WriteTemp("reproducer.ogg", bytes).c_str()), -1);
-    EXPECT_NE(sound.GetLoadRefusal(), nullptr);
+    LoadResult why;
+    EXPECT_EQ(sound.LoadSampleOgg(WriteTemp("reproducer.ogg", bytes).c_str(), &why), -1);
+    EXPECT_FALSE(why || why.IsMissing());
 
     std::vector<Page> link = SplitPages(ReadHost(HostData("tone_mono_22050.ogg")));
     ASSERT_GE(link.size(), 3u);
@@ -90,9 +92,10 @@ TEST_F(OggPages, DisorderedPagesAreRefusedAndChainedLinksKept)
     std::vector<uint8_t> first = whole(1), second = whole(2);
     std::vector<uint8_t> chained = first;
     chained.insert(chained.end(), second.begin(), second.end());
-    int kept = sound.LoadSampleOgg(WriteTemp("chained.ogg", chained).c_str());
+    LoadResult keptWhy;
+    int kept = sound.LoadSampleOgg(WriteTemp("chained.ogg", chained).c_str(), &keptWhy);
     EXPECT_GE(kept, 0);
-    EXPECT_STREQ(sound.GetLoadRefusal(), nullptr);
+    EXPECT_TRUE(keptWhy);
     EXPECT_GE(sound.OpenStream(WriteTemp("chained_stream.ogg", chained).c_str()), 0);
 
     Page last = link.back();
@@ -107,8 +110,9 @@ TEST_F(OggPages, DisorderedPagesAreRefusedAndChainedLinksKept)
     };
     for (size_t i = 0; i < refused.size(); ++i) {
         std::string name = "refused" + std::to_string(i) + ".ogg";
-        EXPECT_EQ(sound.LoadSampleOgg(WriteTemp(name, refused[i]).c_str()), -1) << i;
-        EXPECT_NE(sound.GetLoadRefusal(), nullptr) << i;
+        LoadResult refusal;
+        EXPECT_EQ(sound.LoadSampleOgg(WriteTemp(name, refused[i]).c_str(), &refusal), -1) << i;
+        EXPECT_FALSE(refusal || refusal.IsMissing()) << i;
         EXPECT_EQ(sound.OpenStream(WriteTemp("stream_" + name, refused[i]).c_str()), -1) << i;
     }
 }

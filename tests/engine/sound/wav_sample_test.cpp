@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "engine/core/load_result.h"
 #include "engine/sound/sound_manager.h"
 #include "engine/sound/wav_music_stream.h"
 #include "engine/sound/wav_sample.h"
@@ -227,7 +228,8 @@ TEST(WavSample, OnlyPcmAndMicrosoftAdpcmAreTaken)
     nullbackend::FailSoundOpen(false);
     SoundManager sound(nullptr);
     ASSERT_EQ(sound.Init(), 1);
-    EXPECT_EQ(sound.LoadSample(WriteTemp("ulaw8.wav", ulaw).c_str()), -1);
-    EXPECT_STREQ(sound.GetLoadRefusal(), kWavEncodingRefusal);
+    LoadResult why;
+    EXPECT_EQ(sound.LoadSample(WriteTemp("ulaw8.wav", ulaw).c_str(), &why), -1);
+    EXPECT_STREQ(why.Reason(), kWavEncodingRefusal);
     sound.Shutdown();
 }

@@ -33,7 +33,7 @@ struct Table {
     bool Load(const std::string& data)
     {
         app.Write("kelo.csv", data);
-        return table.Load(app.Engine("kelo.csv").c_str(), 200);
+        return static_cast<bool>(table.Load(app.Engine("kelo.csv").c_str(), 200));
     }
     std::string Look(const char* key)
     {

@@ -15,8 +15,8 @@ class CountingSound : public SoundManagerBase {
 public:
     int Init() override { return 0; }
     void Shutdown() override {}
-    int LoadSample(const char* path) override { return Load(path, false); }
-    int LoadSampleOgg(const char* path) override { return Load(path, true); }
+    int LoadSample(const char* path, LoadResult*) override { return Load(path, false); }
+    int LoadSampleOgg(const char* path, LoadResult*) override { return Load(path, true); }
     int PlaySample(int slot, bool loop) override
     {
         played.push_back(loop ? -slot - 100 : slot);

@@ -73,6 +73,22 @@ void GapiGeometry(int* width, int* height, bool* halved)
     *height = *halved ? h / 2 : h;
 }
 
+// The rows [top, bottom) outside which two frames of one size agree; top == bottom when they are
+// the same.
+void ChangedRows(const uint16_t* shown, const uint16_t* next, int width, int height, int* top, int* bottom)
+{
+    const size_t rowBytes = static_cast<size_t>(width) * sizeof(uint16_t);
+    auto same = [&](int y) { return memcmp(shown + size_t(y) * width, next + size_t(y) * width, rowBytes) == 0; };
+    int first = 0;
+    while (first < height && same(first))
+        ++first;
+    int last = height;
+    while (last > first && same(last - 1))
+        --last;
+    *top = first;
+    *bottom = last;
+}
+
 void NoteOwnPresent()
 {
     g.ownPresented = true;
@@ -131,17 +147,23 @@ void PresentDisplay(bool byProgram)
     int height = DisplayHeight();
     bool limitReached = false;
     bool changed = false;
+    int top = 0, bottom = height;
     {
         std::lock_guard<std::mutex> hold(g_presentedLock);
-        // Only a picture that differs from the one on show goes to the desktop; a frame drawn the
-        // same as the last costs a comparison.
-        changed = g_presented.width != width || g_presented.height != height ||
-                  g_presented.pixels.size() != g.pixels.size() ||
-                  memcmp(g_presented.pixels.data(), g.pixels.data(), g.pixels.size() * sizeof(uint16_t)) != 0;
-        if (changed) {
+        // Only a picture that differs from the one on show goes to the desktop, and only the rows
+        // that differ; a frame drawn the same as the last costs a comparison.
+        bool sameSize = g_presented.width == width && g_presented.height == height &&
+                        g_presented.pixels.size() == g.pixels.size();
+        if (sameSize)
+            ChangedRows(g_presented.pixels.data(), g.pixels.data(), width, height, &top, &bottom);
+        changed = !sameSize || top < bottom;
+        if (!sameSize) {
             g_presented.width = width;
             g_presented.height = height;
             g_presented.pixels.assign(g.pixels.begin(), g.pixels.end());
+        } else if (changed) {
+            std::copy(g.pixels.begin() + ptrdiff_t(top) * width, g.pixels.begin() + ptrdiff_t(bottom) * width,
+                      g_presented.pixels.begin() + ptrdiff_t(top) * width);
         }
         if (byProgram) {
             ++g.presentedCount;
@@ -151,13 +173,30 @@ void PresentDisplay(bool byProgram)
             }
         }
     }
-    // A picture the desktop could not take (no window yet, no texture) is sent again next time.
+    // A picture the desktop could not take (no window yet, no texture) is sent again, whole, next
+    // time.
     if (changed || g.desktopBehind) {
+        if (g.desktopBehind) {
+            top = 0;
+            bottom = height;
+        }
         CountCall("ShowPicture");
-        g.desktopBehind = !PlatformIsHeadless() && !sdlbackend::Present(g.pixels.data(), width, height);
+        g.desktopBehind = !PlatformIsHeadless() && !sdlbackend::Present(g.pixels.data(), width, height, top, bottom);
     }
     if (limitReached)
         CloseInput();
+}
+
+bool PresentShownAgain()
+{
+    if (PlatformIsHeadless())
+        return false;
+    std::lock_guard<std::mutex> hold(g_presentedLock);
+    if (g_presented.pixels.empty())
+        return false;
+    g.desktopBehind =
+        !sdlbackend::Present(g_presented.pixels.data(), g_presented.width, g_presented.height, 0, g_presented.height);
+    return !g.desktopBehind;
 }
 
 void NoteRawFrameBufferGiven()

@@ -29,14 +29,6 @@ inline void Store(uint32_t* out, __m128i v)
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
 }
 
-// Rows on 16-byte boundaries are written past the cache: a scaled picture is several megabytes
-// that another process (the X server) reads next, not this one.
-inline void Stream(uint32_t* out, __m128i v)
-{
-    _mm_stream_si128(reinterpret_cast<__m128i*>(out), v);
-}
-
-template <void (*Put)(uint32_t*, __m128i)>
 void Double(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
 {
     int i = 0;
@@ -46,16 +38,15 @@ void Double(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
         __m128i a = _mm_unpacklo_epi32(low, low), b = _mm_unpackhi_epi32(low, low);
         __m128i c = _mm_unpacklo_epi32(high, high), d = _mm_unpackhi_epi32(high, high);
         for (uint32_t *o = out + i * 2, *end = o + 2 * pitch; o != end; o += pitch) {
-            Put(o, a);
-            Put(o + 4, b);
-            Put(o + 8, c);
-            Put(o + 12, d);
+            Store(o, a);
+            Store(o + 4, b);
+            Store(o + 8, c);
+            Store(o + 12, d);
         }
     }
     Rgb565ToXrgb8888ScaledReference(out + i * 2, pitch, in + i, count - i, 2);
 }
 
-template <void (*Put)(uint32_t*, __m128i)>
 void Triple(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
 {
     int i = 0;
@@ -67,7 +58,7 @@ void Triple(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
                         _mm_shuffle_epi32(high, _MM_SHUFFLE(2, 2, 1, 1)), _mm_shuffle_epi32(high, _MM_SHUFFLE(3, 3, 3, 2))};
         for (uint32_t *o = out + i * 3, *end = o + 3 * pitch; o != end; o += pitch) {
             for (int k = 0; k < 6; ++k)
-                Put(o + 4 * k, v[k]);
+                Store(o + 4 * k, v[k]);
         }
     }
     Rgb565ToXrgb8888ScaledReference(out + i * 3, pitch, in + i, count - i, 3);
@@ -112,24 +103,21 @@ void Rgb565ToXrgb8888Fast(uint32_t* out, const uint16_t* in, int count)
 
 void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, int scale)
 {
-    const bool aligned = reinterpret_cast<uintptr_t>(out) % 16 == 0 && pitch % 4 == 0;
     switch (scale) {
     case 1:
         Rgb565ToXrgb8888Fast(out, in, count);
         break;
     case 2:
-        aligned ? Double<Stream>(out, pitch, in, count) : Double<Store>(out, pitch, in, count);
+        Double(out, pitch, in, count);
         break;
     case 3:
-        aligned ? Triple<Stream>(out, pitch, in, count) : Triple<Store>(out, pitch, in, count);
+        Triple(out, pitch, in, count);
         break;
     default:
         if (scale >= 4)
             Widen(out, pitch, in, count, scale);
         break;
     }
-    if (aligned)
-        _mm_sfence();
 }
 
 }  // namespace sdlbackend

@@ -24,6 +24,9 @@ void PresentIfDrawn();
 // Shows the picture when it changed: the presented copy, then the back end. A frame the program
 // made (byProgram) also counts towards the frame limit.
 void PresentDisplay(bool byProgram);
+// The smallest rectangle outside which two frames of one size agree; empty (top == bottom) when
+// they are the same.
+RECT ChangedRect(const uint16_t* shown, const uint16_t* next, int width, int height);
 // Shows the picture on show again (the window changed its size or was uncovered); false when there
 // is none yet or the desktop did not take it.
 bool PresentShownAgain();
@@ -74,9 +77,9 @@ void NotifyPost();
 bool CreateMainWindow(const char* title, bool visible);
 void ShowMainWindow(bool visible);
 void RaiseMainWindow();
-// Shows the frame, of which rows [top, bottom) differ from the one shown before; false when the
-// picture could not be shown (no window or texture yet).
-bool Present(const uint16_t* pixels, int width, int height, int top, int bottom);
+// Shows the frame, of which only the part `changed` differs from the one shown before; false when
+// the picture could not be shown (no window or texture yet).
+bool Present(const uint16_t* pixels, int width, int height, const RECT& changed);
 // The desktop's refresh rate in Hz (60 when unknown).
 int RefreshRate();
 BOOL StartProcess(const char* application, const char* commandLine);

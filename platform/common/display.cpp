@@ -73,22 +73,6 @@ void GapiGeometry(int* width, int* height, bool* halved)
     *height = *halved ? h / 2 : h;
 }
 
-// The rows [top, bottom) outside which two frames of one size agree; top == bottom when they are
-// the same.
-void ChangedRows(const uint16_t* shown, const uint16_t* next, int width, int height, int* top, int* bottom)
-{
-    const size_t rowBytes = static_cast<size_t>(width) * sizeof(uint16_t);
-    auto same = [&](int y) { return memcmp(shown + size_t(y) * width, next + size_t(y) * width, rowBytes) == 0; };
-    int first = 0;
-    while (first < height && same(first))
-        ++first;
-    int last = height;
-    while (last > first && same(last - 1))
-        --last;
-    *top = first;
-    *bottom = last;
-}
-
 void NoteOwnPresent()
 {
     g.ownPresented = true;
@@ -98,6 +82,42 @@ void NoteOwnPresent()
 }  // namespace
 
 namespace platform_internal {
+
+// Rows are compared whole, then the changed ones narrowed from both ends.
+RECT ChangedRect(const uint16_t* shown, const uint16_t* next, int width, int height)
+{
+    auto row = [&](const uint16_t* frame, int y) { return frame + size_t(y) * width; };
+    auto same = [&](int y, int from, int to) {
+        return memcmp(row(shown, y) + from, row(next, y) + from, size_t(to - from) * sizeof(uint16_t)) == 0;
+    };
+    RECT changed{0, 0, 0, 0};
+    int top = 0;
+    while (top < height && same(top, 0, width))
+        ++top;
+    if (top == height)
+        return changed;
+    int bottom = height;
+    while (same(bottom - 1, 0, width))
+        --bottom;
+    int left = width, right = 0;
+    for (int y = top; y < bottom && (left > 0 || right < width); ++y) {
+        const uint16_t *a = row(shown, y), *b = row(next, y);
+        if (!same(y, 0, left)) {
+            int x = 0;
+            while (a[x] == b[x])
+                ++x;
+            left = x;
+        }
+        if (!same(y, right, width)) {
+            int x = width;
+            while (a[x - 1] == b[x - 1])
+                --x;
+            right = x;
+        }
+    }
+    changed = RECT{left, top, std::max(left, right), bottom};
+    return changed;
+}
 
 bool DisplaySwapsAxes()
 {
@@ -147,23 +167,24 @@ void PresentDisplay(bool byProgram)
     int height = DisplayHeight();
     bool limitReached = false;
     bool changed = false;
-    int top = 0, bottom = height;
+    RECT changedRect{0, 0, width, height};
     {
         std::lock_guard<std::mutex> hold(g_presentedLock);
-        // Only a picture that differs from the one on show goes to the desktop, and only the rows
-        // that differ; a frame drawn the same as the last costs a comparison.
+        // Only a picture that differs from the one on show goes to the desktop, and only the part
+        // that differs; a frame drawn the same as the last costs a comparison.
         bool sameSize = g_presented.width == width && g_presented.height == height &&
                         g_presented.pixels.size() == g.pixels.size();
         if (sameSize)
-            ChangedRows(g_presented.pixels.data(), g.pixels.data(), width, height, &top, &bottom);
-        changed = !sameSize || top < bottom;
+            changedRect = ChangedRect(g_presented.pixels.data(), g.pixels.data(), width, height);
+        changed = !sameSize || changedRect.top < changedRect.bottom;
         if (!sameSize) {
             g_presented.width = width;
             g_presented.height = height;
             g_presented.pixels.assign(g.pixels.begin(), g.pixels.end());
         } else if (changed) {
-            std::copy(g.pixels.begin() + ptrdiff_t(top) * width, g.pixels.begin() + ptrdiff_t(bottom) * width,
-                      g_presented.pixels.begin() + ptrdiff_t(top) * width);
+            std::copy(g.pixels.begin() + ptrdiff_t(changedRect.top) * width,
+                      g.pixels.begin() + ptrdiff_t(changedRect.bottom) * width,
+                      g_presented.pixels.begin() + ptrdiff_t(changedRect.top) * width);
         }
         if (byProgram) {
             ++g.presentedCount;
@@ -176,12 +197,10 @@ void PresentDisplay(bool byProgram)
     // A picture the desktop could not take (no window yet, no texture) is sent again, whole, next
     // time.
     if (changed || g.desktopBehind) {
-        if (g.desktopBehind) {
-            top = 0;
-            bottom = height;
-        }
+        if (g.desktopBehind)
+            changedRect = RECT{0, 0, width, height};
         CountCall("ShowPicture");
-        g.desktopBehind = !PlatformIsHeadless() && !sdlbackend::Present(g.pixels.data(), width, height, top, bottom);
+        g.desktopBehind = !PlatformIsHeadless() && !sdlbackend::Present(g.pixels.data(), width, height, changedRect);
     }
     if (limitReached)
         CloseInput();
@@ -194,8 +213,8 @@ bool PresentShownAgain()
     std::lock_guard<std::mutex> hold(g_presentedLock);
     if (g_presented.pixels.empty())
         return false;
-    g.desktopBehind =
-        !sdlbackend::Present(g_presented.pixels.data(), g_presented.width, g_presented.height, 0, g_presented.height);
+    g.desktopBehind = !sdlbackend::Present(g_presented.pixels.data(), g_presented.width, g_presented.height,
+                                           RECT{0, 0, g_presented.width, g_presented.height});
     return !g.desktopBehind;
 }
 

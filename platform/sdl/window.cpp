@@ -275,9 +275,9 @@ void RaiseMainWindow()
         SDL_RaiseWindow(g_window);
 }
 
-bool Present(const uint16_t* pixels, int width, int height, int top, int bottom)
+bool Present(const uint16_t* pixels, int width, int height, const RECT& changed)
 {
-    return ShowPicture(pixels, width, height, top, bottom);
+    return ShowPicture(pixels, width, height, changed.left, changed.top, changed.right, changed.bottom);
 }
 
 int RefreshRate()

@@ -65,10 +65,15 @@ int Bands(SDL_Rect* bands)
     return count;
 }
 
-// A whole multiple goes into the window's memory as it is converted, changed rows only; any other
-// scale (or a desktop in another pixel format) is converted at the screen's size and SDL scales
-// the whole picture from there.
-bool ShowInWindowMemory(const uint16_t* pixels, int width, int height, int top, int bottom)
+// The part of the frame that changed: columns [left, right) of rows [top, bottom).
+struct Part {
+    int left, top, right, bottom;
+};
+
+// A whole multiple goes into the window's memory as it is converted, the changed part only; any
+// other scale (or a desktop in another pixel format) is converted at the screen's size and SDL
+// scales the whole picture from there.
+bool ShowInWindowMemory(const uint16_t* pixels, int width, int height, Part part)
 {
     SDL_Surface* surface = SDL_GetWindowSurface(g_window);
     if (!surface)
@@ -76,39 +81,40 @@ bool ShowInWindowMemory(const uint16_t* pixels, int width, int height, int top, 
     LayOut(surface->w, surface->h, width, height);
     bool whole = g_stale || surface != g_shown;
     if (whole) {
-        top = 0;
-        bottom = height;
+        part = Part{0, 0, width, height};
         SDL_Rect bands[4];
         SDL_FillRects(surface, bands, Bands(bands), SDL_MapRGB(surface->format, 0, 0, 0));
     }
     SDL_Rect changed = g_picture;
     bool native = surface->format->format == SDL_PIXELFORMAT_XRGB8888;
     if (native && g_scale > 0) {
-        auto* corner = static_cast<uint8_t*>(surface->pixels) + g_picture.y * surface->pitch + g_picture.x * 4;
-        for (int y = top; y < bottom; ++y)
+        auto* corner = static_cast<uint8_t*>(surface->pixels) + g_picture.y * surface->pitch +
+                       (g_picture.x + part.left * g_scale) * 4;
+        for (int y = part.top; y < part.bottom; ++y)
             Rgb565ToXrgb8888ScaledFast(reinterpret_cast<uint32_t*>(corner + ptrdiff_t(y) * g_scale * surface->pitch),
-                                       surface->pitch / 4, pixels + size_t(y) * width, width, g_scale);
-        changed.y += top * g_scale;
-        changed.h = (bottom - top) * g_scale;
+                                       surface->pitch / 4, pixels + size_t(y) * width + part.left,
+                                       part.right - part.left, g_scale);
+        changed = SDL_Rect{g_picture.x + part.left * g_scale, g_picture.y + part.top * g_scale,
+                           (part.right - part.left) * g_scale, (part.bottom - part.top) * g_scale};
     } else {
         if (!g_frame || g_frame->w != width || g_frame->h != height) {
             SDL_FreeSurface(g_frame);
             g_frame = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_XRGB8888);
             if (!g_frame)
                 return false;
-            top = 0;
-            bottom = height;
+            part = Part{0, 0, width, height};
         }
-        for (int y = top; y < bottom; ++y)
-            Rgb565ToXrgb8888Fast(reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(g_frame->pixels) + y * g_frame->pitch),
-                                 pixels + size_t(y) * width, width);
+        for (int y = part.top; y < part.bottom; ++y)
+            Rgb565ToXrgb8888Fast(reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(g_frame->pixels) + y * g_frame->pitch) +
+                                     part.left,
+                                 pixels + size_t(y) * width + part.left, part.right - part.left);
         SDL_Rect to = g_picture;
         if ((native ? SDL_SoftStretchLinear(g_frame, nullptr, surface, &to) : SDL_BlitScaled(g_frame, nullptr, surface, &to)) != 0)
             return false;
     }
     g_shown = surface;
     g_stale = false;
-    if (!whole && changed.h <= 0)
+    if (!whole && (changed.w <= 0 || changed.h <= 0))
         return true;
     return SDL_UpdateWindowSurfaceRects(g_window, whole ? &g_output : &changed, 1) == 0;
 }
@@ -129,7 +135,7 @@ void Render()
     SDL_RenderPresent(g_renderer);
 }
 
-bool ShowThroughRenderer(const uint16_t* pixels, int width, int height, int top, int bottom)
+bool ShowThroughRenderer(const uint16_t* pixels, int width, int height, Part part)
 {
     int outWidth = 0, outHeight = 0;
     SDL_GetRendererOutputSize(g_renderer, &outWidth, &outHeight);
@@ -145,19 +151,20 @@ bool ShowThroughRenderer(const uint16_t* pixels, int width, int height, int top,
         g_textureHeight = g_texture ? height * scale : 0;
         if (!g_texture)
             return false;
-        top = 0;
-        bottom = height;
+        part = Part{0, 0, width, height};
     }
     SDL_SetTextureScaleMode(g_texture, g_scale > 0 ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-    if (bottom > top) {
-        SDL_Rect rows{0, top * scale, width * scale, (bottom - top) * scale};
+    if (part.bottom > part.top && part.right > part.left) {
+        SDL_Rect area{part.left * scale, part.top * scale, (part.right - part.left) * scale,
+                      (part.bottom - part.top) * scale};
         void* locked = nullptr;
         int pitch = 0;
-        if (SDL_LockTexture(g_texture, &rows, &locked, &pitch) != 0)
+        if (SDL_LockTexture(g_texture, &area, &locked, &pitch) != 0)
             return false;
-        for (int y = top; y < bottom; ++y)
-            Rgb565ToXrgb8888ScaledFast(reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked) + ptrdiff_t(y - top) * scale * pitch),
-                                       pitch / 4, pixels + size_t(y) * width, width, scale);
+        for (int y = part.top; y < part.bottom; ++y)
+            Rgb565ToXrgb8888ScaledFast(
+                reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked) + ptrdiff_t(y - part.top) * scale * pitch), pitch / 4,
+                pixels + size_t(y) * width + part.left, part.right - part.left, scale);
         SDL_UnlockTexture(g_texture);
     }
     Render();
@@ -261,14 +268,16 @@ void ClosePicture()
     g_stale = true;
 }
 
-bool ShowPicture(const uint16_t* pixels, int width, int height, int top, int bottom)
+bool ShowPicture(const uint16_t* pixels, int width, int height, int left, int top, int right, int bottom)
 {
     if (!g_window || width <= 0 || height <= 0)
         return false;
-    top = std::clamp(top, 0, height);
-    bottom = std::clamp(bottom, top, height);
-    return g_renderer ? ShowThroughRenderer(pixels, width, height, top, bottom)
-                      : ShowInWindowMemory(pixels, width, height, top, bottom);
+    Part part;
+    part.left = std::clamp(left, 0, width);
+    part.right = std::clamp(right, part.left, width);
+    part.top = std::clamp(top, 0, height);
+    part.bottom = std::clamp(bottom, part.top, height);
+    return g_renderer ? ShowThroughRenderer(pixels, width, height, part) : ShowInWindowMemory(pixels, width, height, part);
 }
 
 void RefreshPicture()

@@ -14,9 +14,9 @@ void ChoosePictureRoute();
 // Ready to draw into the window; false (with SDL's reason) when nothing can.
 bool OpenPicture(SDL_Window* window);
 void ClosePicture();
-// Shows the frame of which rows [top, bottom) changed since the last one shown; false when the
-// window could not take it (the next is then shown whole).
-bool ShowPicture(const uint16_t* pixels, int width, int height, int top, int bottom);
+// Shows the frame of which only columns [left, right) of rows [top, bottom) changed since the last
+// one shown; false when the window could not take it (the next is then shown whole).
+bool ShowPicture(const uint16_t* pixels, int width, int height, int left, int top, int right, int bottom);
 // The window changed its size, its full-screen state or was uncovered: laid out and shown again.
 void RefreshPicture();
 // The device pixel under a point of the window.

@@ -2,6 +2,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <random>
@@ -266,6 +267,42 @@ TEST(PixelRows, ScaledRowsEqualTheReference)
             EXPECT_EQ(wrong, 0) << "scale " << scale << ", length " << n;
             EXPECT_EQ(sumFast, sumSlow) << "scale " << scale << ", length " << n;
         }
+    }
+}
+
+// Frames that differ in scattered pixels, in one pixel at a corner, and not at all: the rectangle
+// sent to the desktop holds every difference and is no larger (each edge has one).
+TEST(ChangedPart, HoldsEveryDifferenceAndNoMore)
+{
+    const int width = 37, height = 23;
+    std::mt19937 rng(1104);
+    std::vector<uint16_t> shown(size_t(width) * height);
+    for (uint16_t& p : shown)
+        p = static_cast<uint16_t>(rng());
+    for (int round = 0; round < 200; ++round) {
+        std::vector<uint16_t> next(shown);
+        int changes = round % 5 == 4 ? 0 : 1 + static_cast<int>(rng() % 6);
+        for (int i = 0; i < changes; ++i)
+            next[rng() % next.size()] ^= static_cast<uint16_t>(1 + rng() % 0xFFFF);
+        if (round == 3)
+            next.back() ^= 1;
+        RECT want{width, height, 0, 0};
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (shown[size_t(y) * width + x] != next[size_t(y) * width + x]) {
+                    want = RECT{std::min<LONG>(want.left, x), std::min<LONG>(want.top, y),
+                                std::max<LONG>(want.right, x + 1), std::max<LONG>(want.bottom, y + 1)};
+                }
+            }
+        }
+        if (want.right == 0)
+            want = RECT{0, 0, 0, 0};
+        RECT got = platform_internal::ChangedRect(shown.data(), next.data(), width, height);
+        EXPECT_EQ(got.left, want.left) << round;
+        EXPECT_EQ(got.top, want.top) << round;
+        EXPECT_EQ(got.right, want.right) << round;
+        EXPECT_EQ(got.bottom, want.bottom) << round;
+        shown = next;
     }
 }
 

@@ -25,7 +25,6 @@ look_dir=$work/look
 mkdir -p "$look_dir"
 trap 'play_cleanup; rm -rf "$work"' EXIT
 export SDL_AUDIODRIVER=dummy
-clock_ticks=$(getconf CLK_TCK)
 
 echo "machine: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg)"
 
@@ -34,9 +33,9 @@ median() {
     sort -g | awk '{a[NR] = $1} END {if (NR == 0) {print "-"; exit} printf "%s (%s..%s)", a[int((NR + 1) / 2)], a[1], a[NR]}'
 }
 
-# The user and system ticks the process has used so far.
-cpu_ticks() {  # pid
-    awk '{print $14 + $15}' "/proc/$1/stat"
+# The nanoseconds the process's threads have run so far (the scheduler's own count).
+cpu_ns() {  # pid
+    cat /proc/"$1"/task/*/schedstat | awk '{ns += $1} END {printf "%d", ns}'
 }
 
 stop_kelo() {
@@ -68,10 +67,10 @@ menu_and_stage() {  # screen
     wait_for menu 180 $SCREEN_MENU || return 1
     sleep 2
     local before after shot
-    before=$(cpu_ticks "$kelo_pid")
+    before=$(cpu_ns "$kelo_pid")
     sleep 10
-    after=$(cpu_ticks "$kelo_pid")
-    menu+=("$(awk -v t=$((after - before)) -v hz="$clock_ticks" 'BEGIN {printf "%.1f", 100 * t / hz / 10}')")
+    after=$(cpu_ns "$kelo_pid")
+    menu+=("$(awk -v ns=$((after - before)) 'BEGIN {printf "%.1f", 100 * ns / 1e10}')")
     step 582 130 map 60 $SCREEN_MAP || return 1
     step 648 428 help 60 $SCREEN_HELP || return 1
     step 412 446 board 60 $SCREEN_BOARD || return 1

@@ -53,9 +53,11 @@ void Triple(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
     for (; i + 8 <= count; i += 8) {
         __m128i low, high;
         Convert8(in + i, &low, &high);
-        __m128i v[6] = {_mm_shuffle_epi32(low, _MM_SHUFFLE(1, 0, 0, 0)), _mm_shuffle_epi32(low, _MM_SHUFFLE(2, 2, 1, 1)),
-                        _mm_shuffle_epi32(low, _MM_SHUFFLE(3, 3, 3, 2)), _mm_shuffle_epi32(high, _MM_SHUFFLE(1, 0, 0, 0)),
-                        _mm_shuffle_epi32(high, _MM_SHUFFLE(2, 2, 1, 1)), _mm_shuffle_epi32(high, _MM_SHUFFLE(3, 3, 3, 2))};
+        // a b c d -> a a a b, b b c c, c d d d
+        const __m128i v[6] = {
+            _mm_shuffle_epi32(low, _MM_SHUFFLE(1, 0, 0, 0)),  _mm_shuffle_epi32(low, _MM_SHUFFLE(2, 2, 1, 1)),
+            _mm_shuffle_epi32(low, _MM_SHUFFLE(3, 3, 3, 2)),  _mm_shuffle_epi32(high, _MM_SHUFFLE(1, 0, 0, 0)),
+            _mm_shuffle_epi32(high, _MM_SHUFFLE(2, 2, 1, 1)), _mm_shuffle_epi32(high, _MM_SHUFFLE(3, 3, 3, 2))};
         for (uint32_t *o = out + i * 3, *end = o + 3 * pitch; o != end; o += pitch) {
             for (int k = 0; k < 6; ++k)
                 Store(o + 4 * k, v[k]);

@@ -70,6 +70,12 @@ struct Part {
     int left, top, right, bottom;
 };
 
+// Row y of XRGB8888 pixels `pitch` bytes apart.
+uint32_t* Row(void* pixels, int pitch, int y)
+{
+    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels) + ptrdiff_t(y) * pitch);
+}
+
 // A whole multiple goes into the window's memory as it is converted, the changed part only; any
 // other scale (or a desktop in another pixel format) is converted at the screen's size and SDL
 // scales the whole picture from there.
@@ -88,10 +94,9 @@ bool ShowInWindowMemory(const uint16_t* pixels, int width, int height, Part part
     SDL_Rect changed = g_picture;
     bool native = surface->format->format == SDL_PIXELFORMAT_XRGB8888;
     if (native && g_scale > 0) {
-        auto* corner = static_cast<uint8_t*>(surface->pixels) + g_picture.y * surface->pitch +
-                       (g_picture.x + part.left * g_scale) * 4;
+        const int x = g_picture.x + part.left * g_scale;
         for (int y = part.top; y < part.bottom; ++y)
-            Rgb565ToXrgb8888ScaledFast(reinterpret_cast<uint32_t*>(corner + ptrdiff_t(y) * g_scale * surface->pitch),
+            Rgb565ToXrgb8888ScaledFast(Row(surface->pixels, surface->pitch, g_picture.y + y * g_scale) + x,
                                        surface->pitch / 4, pixels + size_t(y) * width + part.left,
                                        part.right - part.left, g_scale);
         changed = SDL_Rect{g_picture.x + part.left * g_scale, g_picture.y + part.top * g_scale,
@@ -105,11 +110,12 @@ bool ShowInWindowMemory(const uint16_t* pixels, int width, int height, Part part
             part = Part{0, 0, width, height};
         }
         for (int y = part.top; y < part.bottom; ++y)
-            Rgb565ToXrgb8888Fast(reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(g_frame->pixels) + y * g_frame->pitch) +
-                                     part.left,
+            Rgb565ToXrgb8888Fast(Row(g_frame->pixels, g_frame->pitch, y) + part.left,
                                  pixels + size_t(y) * width + part.left, part.right - part.left);
         SDL_Rect to = g_picture;
-        if ((native ? SDL_SoftStretchLinear(g_frame, nullptr, surface, &to) : SDL_BlitScaled(g_frame, nullptr, surface, &to)) != 0)
+        int scaled = native ? SDL_SoftStretchLinear(g_frame, nullptr, surface, &to)
+                            : SDL_BlitScaled(g_frame, nullptr, surface, &to);
+        if (scaled != 0)
             return false;
     }
     g_shown = surface;
@@ -162,9 +168,8 @@ bool ShowThroughRenderer(const uint16_t* pixels, int width, int height, Part par
         if (SDL_LockTexture(g_texture, &area, &locked, &pitch) != 0)
             return false;
         for (int y = part.top; y < part.bottom; ++y)
-            Rgb565ToXrgb8888ScaledFast(
-                reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked) + ptrdiff_t(y - part.top) * scale * pitch), pitch / 4,
-                pixels + size_t(y) * width + part.left, part.right - part.left, scale);
+            Rgb565ToXrgb8888ScaledFast(Row(locked, pitch, (y - part.top) * scale), pitch / 4,
+                                       pixels + size_t(y) * width + part.left, part.right - part.left, scale);
         SDL_UnlockTexture(g_texture);
     }
     Render();
@@ -277,7 +282,8 @@ bool ShowPicture(const uint16_t* pixels, int width, int height, int left, int to
     part.right = std::clamp(right, part.left, width);
     part.top = std::clamp(top, 0, height);
     part.bottom = std::clamp(bottom, part.top, height);
-    return g_renderer ? ShowThroughRenderer(pixels, width, height, part) : ShowInWindowMemory(pixels, width, height, part);
+    return g_renderer ? ShowThroughRenderer(pixels, width, height, part)
+                      : ShowInWindowMemory(pixels, width, height, part);
 }
 
 void RefreshPicture()

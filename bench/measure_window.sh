@@ -35,7 +35,7 @@ median() {
 
 # The nanoseconds the process's threads have run so far (the scheduler's own count).
 cpu_ns() {  # pid
-    cat /proc/"$1"/task/*/schedstat | awk '{ns += $1} END {printf "%d", ns}'
+    cat /proc/"$1"/task/*/schedstat | awk '{ns += $1} END {printf "%.0f", ns}'
 }
 
 stop_kelo() {

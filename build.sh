@@ -31,13 +31,16 @@ setup() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
-configure_and_build() {  # dir, cmake options...
-  local dir=$1; shift
-  cmake -S . -B "$dir" "$@" >/dev/null
-  cmake --build "$dir" -j "$JOBS"
+configure_and_build() {  # dir, cmake options... [-- targets...]
+  local dir=$1 options=() targets=()
+  shift
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do options+=("$1"); shift; done
+  [ $# -gt 0 ] && { shift; targets=(--target "$@"); }
+  cmake -S . -B "$dir" "${options[@]}" >/dev/null
+  cmake --build "$dir" -j "$JOBS" "${targets[@]}"
 }
 
-build() { configure_and_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo; }
+build() { configure_and_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"; }
 
 run_tests() {  # dir
   ctest --test-dir "$1" -j "$JOBS" --output-on-failure --timeout 300
@@ -46,7 +49,8 @@ run_tests() {  # dir
 case "${1:-}" in
   setup) setup ;;
   build) setup; build ;;
-  run) setup; build; ./build/release/kelo ;;
+  # Only the program and the packs it reads; the tests and benchmarks wait for `test` and `bench`.
+  run) setup; build -- kelo kelo_data; ./build/release/kelo ;;
   test) setup; build; run_tests build/release ;;
   asan)
     setup

@@ -24,6 +24,12 @@ void PresentIfDrawn();
 // Shows the picture when it changed: the presented copy, then the back end. A frame the program
 // made (byProgram) also counts towards the frame limit.
 void PresentDisplay(bool byProgram);
+// The smallest rectangle outside which two frames of one size agree; empty (top == bottom) when
+// they are the same.
+RECT ChangedRect(const uint16_t* shown, const uint16_t* next, int width, int height);
+// Shows the picture on show again (the window changed its size or was uncovered); false when there
+// is none yet or the desktop did not take it.
+bool PresentShownAgain();
 // After each timer message: once the raw frame buffer was handed out and the program shows its
 // frames through no other path, the display refreshes from it itself, at most at its refresh rate.
 void AfterTimerMessage();
@@ -71,13 +77,18 @@ void NotifyPost();
 bool CreateMainWindow(const char* title, bool visible);
 void ShowMainWindow(bool visible);
 void RaiseMainWindow();
-// False when the picture could not be shown (no window or texture yet).
-bool Present(const uint16_t* pixels, int width, int height);
+// Shows the frame, of which only the part `changed` differs from the one shown before; false when
+// the picture could not be shown (no window or texture yet).
+bool Present(const uint16_t* pixels, int width, int height, const RECT& changed);
 // The desktop's refresh rate in Hz (60 when unknown).
 int RefreshRate();
 BOOL StartProcess(const char* application, const char* commandLine);
 // The handheld's virtual key for an SDL key code, 0 for keys the handheld has no code for.
 UINT VirtualKeyFromKeycode(int32_t keycode);
+// True where SDL's OpenGL renderer would run on a GPU: the folder holds a DRI render node
+// (renderD*) and LIBGL_ALWAYS_SOFTWARE (its value, null when unset) does not ask for GL on the
+// processor.
+bool WantsGpuRenderer(const char* driFolder, const char* alwaysSoftware);
 // True for an OpenGL renderer name (GL_RENDERER) of a rasteriser that runs on the processor.
 bool IsEmulatedGl(const char* rendererName);
 // False for SDL's video drivers that draw into memory only (and for none at all).

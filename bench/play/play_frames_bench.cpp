@@ -157,9 +157,10 @@ void OnPresent()
     Probe& p = g_probe;
     if (!p.game)
         return;
-    if (p.window)
-        sdlbackend::Present(platform_internal::DisplayPixels(), platform_internal::DisplayWidth(),
-                            platform_internal::DisplayHeight());
+    if (p.window) {
+        const int width = platform_internal::DisplayWidth(), height = platform_internal::DisplayHeight();
+        sdlbackend::Present(platform_internal::DisplayPixels(), width, height, RECT{0, 0, width, height});
+    }
     const double cpu = ThreadSeconds(), wall = WallSeconds();
     Snapshot now = Take(*p.game);
     Frame f;

@@ -1,5 +1,6 @@
 #include "game/screens/stage_complete_screen.h"
 
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -53,6 +54,7 @@ StageCompleteScreen::StageCompleteScreen(GameApp* app) : GameScreen(app)
 StageCompleteScreen::~StageCompleteScreen()
 {
     DeleteAndNull(background_);
+    DeleteAndNull(dimmed_);
     DeleteGameHud(hud_);
     if (GameApp* app = GetGameApp())
         app->ReleaseSprite(frogSet_);
@@ -124,6 +126,7 @@ bool StageCompleteScreen::BuildBackground(const MapInfo& map)
     if (!target)
         return false;
     DeleteAndNull(background_);
+    DeleteAndNull(dimmed_);
     String folder = app->GetImageFolder();
     String path;
     if (!map.nebula) {
@@ -280,14 +283,36 @@ void StageCompleteScreen::DrawText(Surface* surface, const String& text, Point a
     font->DrawText(surface, at.x, at.y, shown.c_str(), 255, 255, 255, 0, 255, nullptr);
 }
 
+// A copy of the background under the dim, or null when none can be made.
+Surface* StageCompleteScreen::DimmedCopy(GameApp* app, Surface* background, int dim)
+{
+    Surface* display = app->GetScreenSurface();
+    Surface* copy = display ? CreateSurfaceSized(app, display->GetWidth(), display->GetHeight(), false) : nullptr;
+    if (!copy || copy->GetRawWidth() != background->GetRawWidth() || copy->GetRawHeight() != background->GetRawHeight()) {
+        delete copy;
+        return nullptr;
+    }
+    memcpy(copy->GetPixels(), background->GetPixels(),
+           size_t(background->GetRawWidth()) * background->GetRawHeight() * sizeof(uint16_t));
+    FillRectRotatedBlend(app, copy, 0, 0, copy->GetWidth(), copy->GetHeight(), 0, 0, 0, dim);
+    return copy;
+}
+
 void StageCompleteScreen::DrawContent(Surface* surface)
 {
     GameApp* app = GetGameApp();
     if (!app || !surface)
         return;
-    if (background_)
-        background_->Draw(surface, 0, 0, background_->GetWidth(), background_->GetHeight(), 0, 0);
-    FillRectRotatedBlend(app, surface, 0, 0, surface->GetWidth(), surface->GetHeight(), 0, 0, 0, dim_);
+    if (dim_ == kDimMax && background_ && !dimmed_)
+        dimmed_ = DimmedCopy(app, background_, kDimMax);
+    // The dim covers the whole screen, so blending the background alone gives the same pixels.
+    bool dimmedReady = dim_ == kDimMax && dimmed_ && background_ && surface->GetWidth() == background_->GetWidth() &&
+                       surface->GetHeight() == background_->GetHeight();
+    Surface* under = dimmedReady ? dimmed_ : background_;
+    if (under)
+        under->Draw(surface, 0, 0, under->GetWidth(), under->GetHeight(), 0, 0);
+    if (!dimmedReady)
+        FillRectRotatedBlend(app, surface, 0, 0, surface->GetWidth(), surface->GetHeight(), 0, 0, 0, dim_);
     if (hud_)
         hud_->Draw(surface);
     int stageLength = static_cast<int>(stageText_.Length());

@@ -77,8 +77,12 @@ public:
 private:
     int LayoutInt(int index) const;
     void DrawText(Surface* surface, const String& text, Point at, int count);
+    static Surface* DimmedCopy(GameApp* app, Surface* background, int dim);
 
     Surface* background_ = nullptr;
+    // The background under the full dim, made once the dim stops growing: the screen then rests for
+    // seconds and the same blend of every pixel would be redone each frame.
+    Surface* dimmed_ = nullptr;
     GameHud* hud_ = nullptr;
     ResourceEntry* frogSet_ = nullptr;
     FixedVec2 waypoints_[kWaypoints];

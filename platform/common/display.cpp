@@ -83,6 +83,42 @@ void NoteOwnPresent()
 
 namespace platform_internal {
 
+// Rows are compared whole, then the changed ones narrowed from both ends.
+RECT ChangedRect(const uint16_t* shown, const uint16_t* next, int width, int height)
+{
+    auto row = [&](const uint16_t* frame, int y) { return frame + size_t(y) * width; };
+    auto same = [&](int y, int from, int to) {
+        return memcmp(row(shown, y) + from, row(next, y) + from, size_t(to - from) * sizeof(uint16_t)) == 0;
+    };
+    RECT changed{0, 0, 0, 0};
+    int top = 0;
+    while (top < height && same(top, 0, width))
+        ++top;
+    if (top == height)
+        return changed;
+    int bottom = height;
+    while (same(bottom - 1, 0, width))
+        --bottom;
+    int left = width, right = 0;
+    for (int y = top; y < bottom && (left > 0 || right < width); ++y) {
+        const uint16_t *a = row(shown, y), *b = row(next, y);
+        if (!same(y, 0, left)) {
+            int x = 0;
+            while (a[x] == b[x])
+                ++x;
+            left = x;
+        }
+        if (!same(y, right, width)) {
+            int x = width;
+            while (a[x - 1] == b[x - 1])
+                --x;
+            right = x;
+        }
+    }
+    changed = RECT{left, top, std::max(left, right), bottom};
+    return changed;
+}
+
 bool DisplaySwapsAxes()
 {
     return SwapsAxes(g.orientation);
@@ -131,17 +167,24 @@ void PresentDisplay(bool byProgram)
     int height = DisplayHeight();
     bool limitReached = false;
     bool changed = false;
+    RECT changedRect{0, 0, width, height};
     {
         std::lock_guard<std::mutex> hold(g_presentedLock);
-        // Only a picture that differs from the one on show goes to the desktop; a frame drawn the
-        // same as the last costs a comparison.
-        changed = g_presented.width != width || g_presented.height != height ||
-                  g_presented.pixels.size() != g.pixels.size() ||
-                  memcmp(g_presented.pixels.data(), g.pixels.data(), g.pixels.size() * sizeof(uint16_t)) != 0;
-        if (changed) {
+        // Only a picture that differs from the one on show goes to the desktop, and only the part
+        // that differs; a frame drawn the same as the last costs a comparison.
+        bool sameSize = g_presented.width == width && g_presented.height == height &&
+                        g_presented.pixels.size() == g.pixels.size();
+        if (sameSize)
+            changedRect = ChangedRect(g_presented.pixels.data(), g.pixels.data(), width, height);
+        changed = !sameSize || changedRect.top < changedRect.bottom;
+        if (!sameSize) {
             g_presented.width = width;
             g_presented.height = height;
             g_presented.pixels.assign(g.pixels.begin(), g.pixels.end());
+        } else if (changed) {
+            std::copy(g.pixels.begin() + ptrdiff_t(changedRect.top) * width,
+                      g.pixels.begin() + ptrdiff_t(changedRect.bottom) * width,
+                      g_presented.pixels.begin() + ptrdiff_t(changedRect.top) * width);
         }
         if (byProgram) {
             ++g.presentedCount;
@@ -151,13 +194,28 @@ void PresentDisplay(bool byProgram)
             }
         }
     }
-    // A picture the desktop could not take (no window yet, no texture) is sent again next time.
+    // A picture the desktop could not take (no window yet, no texture) is sent again, whole, next
+    // time.
     if (changed || g.desktopBehind) {
+        if (g.desktopBehind)
+            changedRect = RECT{0, 0, width, height};
         CountCall("ShowPicture");
-        g.desktopBehind = !PlatformIsHeadless() && !sdlbackend::Present(g.pixels.data(), width, height);
+        g.desktopBehind = !PlatformIsHeadless() && !sdlbackend::Present(g.pixels.data(), width, height, changedRect);
     }
     if (limitReached)
         CloseInput();
+}
+
+bool PresentShownAgain()
+{
+    if (PlatformIsHeadless())
+        return false;
+    std::lock_guard<std::mutex> hold(g_presentedLock);
+    if (g_presented.pixels.empty())
+        return false;
+    g.desktopBehind = !sdlbackend::Present(g_presented.pixels.data(), g_presented.width, g_presented.height,
+                                           RECT{0, 0, g_presented.width, g_presented.height});
+    return !g.desktopBehind;
 }
 
 void NoteRawFrameBufferGiven()

@@ -6,28 +6,49 @@
 
 namespace sdlbackend {
 
-PictureRect FitPicture(int areaX, int areaY, int areaWidth, int areaHeight, int width, int height)
+namespace {
+
+PictureRect Centre(int areaX, int areaY, int areaWidth, int areaHeight, int w, int h)
 {
     PictureRect picture;
-    if (width <= 0 || height <= 0 || areaWidth <= 0 || areaHeight <= 0)
-        return picture;
-    int scale = std::min(areaWidth / width, areaHeight / height);
-    if (scale >= 1) {
-        picture.w = width * scale;
-        picture.h = height * scale;
-    } else if (int64_t(areaWidth) * height <= int64_t(areaHeight) * width) {
-        // The width is the tighter side: it fills the area and the height follows, rounded.
-        picture.w = areaWidth;
-        picture.h = static_cast<int>((int64_t(height) * areaWidth * 2 + width) / (int64_t(width) * 2));
-    } else {
-        picture.h = areaHeight;
-        picture.w = static_cast<int>((int64_t(width) * areaHeight * 2 + height) / (int64_t(height) * 2));
-    }
-    picture.w = std::clamp(picture.w, 1, areaWidth);
-    picture.h = std::clamp(picture.h, 1, areaHeight);
+    picture.w = std::clamp(w, 1, areaWidth);
+    picture.h = std::clamp(h, 1, areaHeight);
     picture.x = areaX + (areaWidth - picture.w) / 2;
     picture.y = areaY + (areaHeight - picture.h) / 2;
     return picture;
+}
+
+}  // namespace
+
+PictureRect FitPicture(int areaX, int areaY, int areaWidth, int areaHeight, int width, int height)
+{
+    if (width <= 0 || height <= 0 || areaWidth <= 0 || areaHeight <= 0)
+        return PictureRect();
+    int scale = std::min(areaWidth / width, areaHeight / height);
+    if (scale < 1)
+        return FillPicture(areaX, areaY, areaWidth, areaHeight, width, height);
+    return Centre(areaX, areaY, areaWidth, areaHeight, width * scale, height * scale);
+}
+
+PictureRect FillPicture(int areaX, int areaY, int areaWidth, int areaHeight, int width, int height)
+{
+    if (width <= 0 || height <= 0 || areaWidth <= 0 || areaHeight <= 0)
+        return PictureRect();
+    if (int64_t(areaWidth) * height <= int64_t(areaHeight) * width) {
+        // The width is the tighter side: it fills the area and the height follows, rounded.
+        int h = static_cast<int>((int64_t(height) * areaWidth * 2 + width) / (int64_t(width) * 2));
+        return Centre(areaX, areaY, areaWidth, areaHeight, areaWidth, h);
+    }
+    int w = static_cast<int>((int64_t(width) * areaHeight * 2 + height) / (int64_t(height) * 2));
+    return Centre(areaX, areaY, areaWidth, areaHeight, w, areaHeight);
+}
+
+int WholeScale(const PictureRect& picture, int width, int height)
+{
+    if (width <= 0 || height <= 0 || picture.w % width != 0)
+        return 0;
+    int scale = picture.w / width;
+    return scale >= 1 && picture.h == height * scale ? scale : 0;
 }
 
 void MapToDevice(const PictureRect& picture, int width, int height, double px, double py, int* x, int* y)

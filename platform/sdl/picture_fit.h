@@ -12,6 +12,10 @@ struct PictureRect {
 // (square, sharp pixels), or, when not even one fits, as large as the area allows with the aspect
 // kept. Never larger than the area, so a window placed this way lies inside it.
 PictureRect FitPicture(int areaX, int areaY, int areaWidth, int areaHeight, int width, int height);
+// The picture centred in the area as large as its shape allows, whatever the scale (a full screen).
+PictureRect FillPicture(int areaX, int areaY, int areaWidth, int areaHeight, int width, int height);
+// The whole multiple the placed picture is of width x height; 0 when it is no whole multiple.
+int WholeScale(const PictureRect& picture, int width, int height);
 
 // The device pixel under the point (px, py) of the area, measured at the point's pixel centre and
 // held to the screen, so a drag into the black bars stays on the edge.

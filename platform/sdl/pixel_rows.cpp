@@ -11,10 +11,26 @@ void Rgb565ToXrgb8888Reference(uint32_t* out, const uint16_t* in, int count)
     }
 }
 
+void Rgb565ToXrgb8888ScaledReference(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, int scale)
+{
+    for (int i = 0; i < count; ++i) {
+        uint32_t pixel;
+        Rgb565ToXrgb8888Reference(&pixel, in + i, 1);
+        for (int row = 0; row < scale; ++row)
+            for (int column = 0; column < scale; ++column)
+                out[row * pitch + i * scale + column] = pixel;
+    }
+}
+
 #if !defined(__SSE2__)
 void Rgb565ToXrgb8888Fast(uint32_t* out, const uint16_t* in, int count)
 {
     Rgb565ToXrgb8888Reference(out, in, count);
+}
+
+void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, int scale)
+{
+    Rgb565ToXrgb8888ScaledReference(out, pitch, in, count, scale);
 }
 #endif
 

@@ -9,53 +9,18 @@
 #include "platform/keys.h"
 #include "platform/sdl/full_screen.h"
 #include "platform/sdl/picture_fit.h"
-#include "platform/sdl/pixel_rows.h"
+#include "platform/sdl/window_picture.h"
 #include "platform/threads.h"
 
 namespace sdlbackend {
 namespace {
 
 SDL_Window* g_window = nullptr;
-SDL_Renderer* g_renderer = nullptr;
-SDL_Texture* g_texture = nullptr;
-int g_textureWidth = 0, g_textureHeight = 0;
 Uint32 g_wakeEvent = 0;
 bool g_buttonHeld = false;
 bool g_closeSent = false;
-SDL_Rect g_picture{0, 0, 0, 0};  // where the picture lies, in renderer pixels
 constexpr Uint64 kPumpInterval = 8;  // ms between two looks at the desktop's events
 Uint64 g_lastPump = 0;
-
-void Render()
-{
-    if (!g_renderer)
-        return;
-    SDL_SetRenderDrawColor(g_renderer, 0, 0, 0, 255);
-    SDL_RenderClear(g_renderer);
-    if (g_texture) {
-        int outWidth = 0, outHeight = 0;
-        SDL_GetRendererOutputSize(g_renderer, &outWidth, &outHeight);
-        PictureRect fit = FitPicture(0, 0, outWidth, outHeight, g_textureWidth, g_textureHeight);
-        g_picture = SDL_Rect{fit.x, fit.y, fit.w, fit.h};
-        // Whole multiples stay sharp; a picture shrunk below its size is smoothed instead of losing rows.
-        bool shrunk = fit.w < g_textureWidth || fit.h < g_textureHeight;
-        SDL_SetTextureScaleMode(g_texture, shrunk ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
-        SDL_RenderCopy(g_renderer, g_texture, nullptr, &g_picture);
-    }
-    SDL_RenderPresent(g_renderer);
-}
-
-// Window coordinates to display pixels, through the pixel's centre.
-void MapPointer(int windowX, int windowY, int* x, int* y)
-{
-    int windowWidth = 1, windowHeight = 1, outWidth = 1, outHeight = 1;
-    SDL_GetWindowSize(g_window, &windowWidth, &windowHeight);
-    SDL_GetRendererOutputSize(g_renderer, &outWidth, &outHeight);
-    double px = (windowX + 0.5) * outWidth / std::max(windowWidth, 1) - 0.5;
-    double py = (windowY + 0.5) * outHeight / std::max(windowHeight, 1) - 0.5;
-    PictureRect picture{g_picture.x, g_picture.y, g_picture.w, g_picture.h};
-    MapToDevice(picture, platform_internal::DisplayWidth(), platform_internal::DisplayHeight(), px, py, x, y);
-}
 
 void SendText(const char* text)
 {
@@ -105,7 +70,7 @@ void Translate(const SDL_Event& event)
             break;
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-            Render();
+            RefreshPicture();
             platform_internal::ExposeInput();
             break;
         default:
@@ -116,8 +81,10 @@ void Translate(const SDL_Event& event)
     case SDL_KEYUP:
         // F11 is the desktop's, not the handheld's: it never reaches the program.
         if (event.key.keysym.sym == SDLK_F11) {
-            if (event.type == SDL_KEYDOWN && !event.key.repeat)
+            if (event.type == SDL_KEYDOWN && !event.key.repeat) {
                 SetFullScreen(g_window, !IsFullScreen());
+                RefreshPicture();
+            }
             break;
         }
         if (UINT vk = VirtualKeyFromKeycode(event.key.keysym.sym)) {
@@ -139,7 +106,7 @@ void Translate(const SDL_Event& event)
                 break;
             g_buttonHeld = down;
             int x, y;
-            MapPointer(event.button.x, event.button.y, &x, &y);
+            PointToDevice(event.button.x, event.button.y, &x, &y);
             platform_internal::StylusInput(down ? 1 : 2, x, y);
         }
         break;
@@ -147,37 +114,13 @@ void Translate(const SDL_Event& event)
         // A stylus exists only while it touches.
         if (g_buttonHeld) {
             int x, y;
-            MapPointer(event.motion.x, event.motion.y, &x, &y);
+            PointToDevice(event.motion.x, event.motion.y, &x, &y);
             platform_internal::StylusInput(3, x, y);
         }
         break;
     default:
         break;
     }
-}
-
-// SDL's accelerated renderer, unless its OpenGL runs on the processor: then drawing into the
-// window's own memory (shared with the X server) costs a fraction of emulating the GPU.
-SDL_Renderer* CreateRenderer(SDL_Window* window)
-{
-    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
-    SDL_RendererInfo info;
-    if (renderer && SDL_GetRendererInfo(renderer, &info) == 0 && info.name && SDL_strncmp(info.name, "opengl", 6) == 0) {
-        using GetString = const unsigned char* (*)(unsigned);
-        constexpr unsigned kGlRenderer = 0x1F01;
-        auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
-        const unsigned char* name = getString ? getString(kGlRenderer) : nullptr;
-        if (IsEmulatedGl(reinterpret_cast<const char*>(name))) {
-            SDL_DestroyRenderer(renderer);
-            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-            renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-            if (!renderer)
-                renderer = SDL_CreateRenderer(window, -1, 0);
-        }
-    }
-    if (!renderer)
-        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    return renderer;
 }
 
 }  // namespace
@@ -246,19 +189,6 @@ UINT VirtualKeyFromKeycode(int32_t keycode)
     }
 }
 
-bool IsEmulatedGl(const char* rendererName)
-{
-    if (!rendererName)
-        return false;
-    // Mesa's rasterisers that run on the processor.
-    static const char* const kEmulated[] = {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"};
-    for (const char* name : kEmulated) {
-        if (SDL_strcasestr(rendererName, name))
-            return true;
-    }
-    return false;
-}
-
 bool IsVisibleVideoDriver(const char* name)
 {
     if (!name || !name[0])
@@ -289,6 +219,7 @@ bool CreateMainWindow(const char* title, bool visible)
     if (!g_wakeEvent)
         g_wakeEvent = SDL_RegisterEvents(1);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    ChoosePictureRoute();
     int width = platform_internal::DisplayWidth();
     int height = platform_internal::DisplayHeight();
     SDL_Rect usable;
@@ -315,8 +246,7 @@ bool CreateMainWindow(const char* title, bool visible)
             SDL_SetWindowPosition(g_window, inner.x, inner.y);
         }
     }
-    g_renderer = CreateRenderer(g_window);
-    if (!g_renderer) {
+    if (!OpenPicture(g_window)) {
         platform_internal::Warn("cannot draw into the window: %s", SDL_GetError());
         SDL_DestroyWindow(g_window);
         g_window = nullptr;
@@ -327,7 +257,7 @@ bool CreateMainWindow(const char* title, bool visible)
         SetFullScreen(g_window, true);
     g_closeSent = false;
     g_buttonHeld = false;
-    Render();
+    RefreshPicture();
     return true;
 }
 
@@ -347,31 +277,9 @@ void RaiseMainWindow()
         SDL_RaiseWindow(g_window);
 }
 
-bool Present(const uint16_t* pixels, int width, int height)
+bool Present(const uint16_t* pixels, int width, int height, const RECT& changed)
 {
-    if (!g_renderer || width <= 0 || height <= 0)
-        return false;
-    if (!g_texture || width != g_textureWidth || height != g_textureHeight) {
-        if (g_texture)
-            SDL_DestroyTexture(g_texture);
-        // SDL's GL renderers take no 5:6:5 textures, so the picture goes up as XRGB8888.
-        g_texture = SDL_CreateTexture(g_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-        if (!g_texture)
-            return false;
-        g_textureWidth = width;
-        g_textureHeight = height;
-    }
-    void* locked = nullptr;
-    int pitch = 0;
-    if (SDL_LockTexture(g_texture, nullptr, &locked, &pitch) != 0)
-        return false;
-    for (int y = 0; y < height; ++y) {
-        auto* out = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked) + static_cast<size_t>(y) * pitch);
-        Rgb565ToXrgb8888Fast(out, pixels + static_cast<size_t>(y) * width, width);
-    }
-    SDL_UnlockTexture(g_texture);
-    Render();
-    return true;
+    return ShowPicture(pixels, width, height, changed.left, changed.top, changed.right, changed.bottom);
 }
 
 int RefreshRate()
@@ -425,14 +333,9 @@ void NotifyPost()
 
 void Shutdown()
 {
-    if (g_texture)
-        SDL_DestroyTexture(g_texture);
-    if (g_renderer)
-        SDL_DestroyRenderer(g_renderer);
+    ClosePicture();
     if (g_window)
         SDL_DestroyWindow(g_window);
-    g_texture = nullptr;
-    g_renderer = nullptr;
     g_window = nullptr;
     ForgetFullScreen();
     g_lastPump = 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/core/format_text.h"
+#include "engine/graphics/fill_lines.h"
 #include "engine/graphics/font.h"
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
@@ -255,6 +256,39 @@ TEST(StageComplete, KeepsTheFrameCaptionAndScoreOverThePicture)
         int shown = 0;
         EXPECT_EQ(FrameMisses(app, *hud, display, screen->GetBackground(), &shown), 0);
         EXPECT_GT(shown, 0) << "the bands differ from the picture under them";
+    }
+}
+
+// Once the veil is at its darkest the screen rests for seconds; the picture under the frame is the
+// background darkened whole, at every size, however it is drawn from then on.
+TEST(StageComplete, RestingPictureIsTheBackgroundDarkenedWhole)
+{
+    for (const ShippedResolution& r : kShippedResolutions) {
+        SCOPED_TRACE(ShippedName(r));
+        ProgressApp app(r.width, r.height);
+        StageCompleteScreen* screen = RestingStage(app, 6);
+        ASSERT_NE(screen, nullptr);
+        // A walk too long to end here: no text is typed over the picture yet.
+        FixedVec2 far[StageCompleteScreen::kWaypoints];
+        for (FixedVec2& waypoint : far)
+            waypoint = FixedVec2(Fixed::FromInt(5000), Fixed::FromInt(5000));
+        screen->SetWalk(screen->GetFrog(), far, 0);
+        Surface* display = app.GetScreenSurface();
+        const size_t size = size_t(display->GetRawWidth()) * display->GetRawHeight();
+        std::vector<uint16_t> drawn;
+        for (int frame = 0; frame < 3; ++frame) {
+            for (int i = 0; i < 70; ++i)
+                screen->Update();
+            ASSERT_EQ(screen->GetDim(), StageCompleteScreen::kDimMax);
+            ASSERT_TRUE(screen->DrawCapture(display));
+            drawn.assign(display->GetPixels(), display->GetPixels() + size);
+            Surface* background = screen->GetBackground();
+            background->Draw(display, 0, 0, background->GetWidth(), background->GetHeight(), 0, 0);
+            FillRectRotatedBlend(&app, display, 0, 0, display->GetWidth(), display->GetHeight(), 0, 0, 0,
+                                 StageCompleteScreen::kDimMax);
+            screen->GetHud()->Draw(display);
+            EXPECT_TRUE(std::equal(drawn.begin(), drawn.end(), display->GetPixels())) << "frame " << frame;
+        }
     }
 }
 

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 #include <SDL_keycode.h>
+#include <stdlib.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -118,6 +122,52 @@ TEST(WindowFit, StylusMapsBackToDevicePixels)
     EXPECT_EQ(y, 239);
 }
 
+// A full screen takes the largest scale that keeps the shape; only an exact multiple counts as whole.
+TEST(WindowFit, FullScreenFillsTheTighterSide)
+{
+    PictureRect wide = sdlbackend::FillPicture(0, 0, 1280, 800, 800, 480);
+    EXPECT_EQ(wide.w, 1280);
+    EXPECT_EQ(wide.h, 768) << "1.6 times, not once in a black frame";
+    EXPECT_EQ(wide.y, 16);
+    EXPECT_EQ(sdlbackend::WholeScale(wide, 800, 480), 0);
+    // 800 * 1000 / 480 = 1666.7 -> 1667 columns, centred.
+    PictureRect tall = sdlbackend::FillPicture(0, 0, 1700, 1000, 800, 480);
+    EXPECT_EQ(tall.w, 1667);
+    EXPECT_EQ(tall.h, 1000);
+    EXPECT_EQ(tall.x, 16);
+    PictureRect twice = sdlbackend::FillPicture(0, 0, 1280, 1024, 640, 480);
+    EXPECT_EQ(twice.w, 1280);
+    EXPECT_EQ(twice.h, 960);
+    EXPECT_EQ(sdlbackend::WholeScale(twice, 640, 480), 2);
+    EXPECT_EQ(sdlbackend::WholeScale(FitPicture(0, 0, 1024, 768, 320, 240), 320, 240), 3);
+    EXPECT_EQ(sdlbackend::WholeScale(FitPicture(0, 0, 461, 768, 480, 800), 480, 800), 0);
+    // The stylus at 1.6: window column 640 shows device column 640.5 / 1.6 = 400.3 -> 400.
+    int x = -1, y = -1;
+    sdlbackend::MapToDevice(wide, 800, 480, 640, 16 + 384, &x, &y);
+    EXPECT_EQ(x, 400);
+    EXPECT_EQ(y, 240);
+    sdlbackend::MapToDevice(wide, 800, 480, 1279, 16 + 767, &x, &y);
+    EXPECT_EQ(x, 799);
+    EXPECT_EQ(y, 479);
+}
+
+TEST(VideoDriver, GpuOnlyWhereARenderNodeIs)
+{
+    char folder[] = "/tmp/kelo_dri_XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    std::string card = std::string(folder) + "/card0", node = std::string(folder) + "/renderD128";
+    EXPECT_FALSE(sdlbackend::WantsGpuRenderer(folder, nullptr)) << "no device at all";
+    fclose(fopen(card.c_str(), "w"));
+    EXPECT_FALSE(sdlbackend::WantsGpuRenderer(folder, nullptr)) << "a display card alone renders nothing";
+    fclose(fopen(node.c_str(), "w"));
+    EXPECT_TRUE(sdlbackend::WantsGpuRenderer(folder, nullptr));
+    EXPECT_FALSE(sdlbackend::WantsGpuRenderer(folder, "1")) << "GL asked to run on the processor";
+    EXPECT_FALSE(sdlbackend::WantsGpuRenderer("/nonexistent/dri", nullptr));
+    unlink(node.c_str());
+    unlink(card.c_str());
+    rmdir(folder);
+}
+
 TEST(VideoDriver, OnlyDriversThatShowSomethingCount)
 {
     EXPECT_TRUE(sdlbackend::IsVisibleVideoDriver("x11"));
@@ -198,6 +248,73 @@ TEST(PixelRows, FastPathEqualsTheReference)
     sdlbackend::Rgb565ToXrgb8888Reference(slow.data(), all.data(), 65536);
     sdlbackend::Rgb565ToXrgb8888Fast(fast.data(), all.data(), 65536);
     EXPECT_EQ(fast, slow);
+}
+
+// Each scale of a whole-multiple window, rows of lengths around the blocks of eight, a padded pitch:
+// the reference must repeat each converted pixel scale x scale times, the fast path must equal it
+// and neither may write past its rows.
+TEST(PixelRows, ScaledRowsEqualTheReference)
+{
+    std::mt19937 rng(2565);
+    for (int scale = 1; scale <= 5; ++scale) {
+        for (int n : {0, 1, 7, 8, 9, 15, 16, 17, 23, 800, 803}) {
+            std::vector<uint16_t> in(static_cast<size_t>(n) + 1);
+            for (uint16_t& p : in)
+                p = static_cast<uint16_t>(rng());
+            const ptrdiff_t pitch = ptrdiff_t(n) * scale + 3;
+            std::vector<uint32_t> slow(static_cast<size_t>(pitch * scale), 0xDEADBEEF), fast(slow), plain(in.size());
+            sdlbackend::Rgb565ToXrgb8888ScaledReference(slow.data(), pitch, in.data() + 1, n, scale);
+            sdlbackend::Rgb565ToXrgb8888ScaledFast(fast.data(), pitch, in.data() + 1, n, scale);
+            sdlbackend::Rgb565ToXrgb8888Reference(plain.data(), in.data() + 1, n);
+            uint64_t sumSlow = 0, sumFast = 0;
+            int wrong = 0;
+            for (ptrdiff_t i = 0; i < ptrdiff_t(slow.size()); ++i) {
+                sumSlow = sumSlow * 1000003u + slow[i];
+                sumFast = sumFast * 1000003u + fast[i];
+                ptrdiff_t column = i % pitch;
+                uint32_t want = column < ptrdiff_t(n) * scale ? plain[column / scale] : 0xDEADBEEF;
+                wrong += slow[i] != want;
+            }
+            EXPECT_EQ(wrong, 0) << "scale " << scale << ", length " << n;
+            EXPECT_EQ(sumFast, sumSlow) << "scale " << scale << ", length " << n;
+        }
+    }
+}
+
+// Frames that differ in scattered pixels, in one pixel at a corner, and not at all: the rectangle
+// sent to the desktop holds every difference and is no larger (each edge has one).
+TEST(ChangedPart, HoldsEveryDifferenceAndNoMore)
+{
+    const int width = 37, height = 23;
+    std::mt19937 rng(1104);
+    std::vector<uint16_t> shown(size_t(width) * height);
+    for (uint16_t& p : shown)
+        p = static_cast<uint16_t>(rng());
+    for (int round = 0; round < 200; ++round) {
+        std::vector<uint16_t> next(shown);
+        int changes = round % 5 == 4 ? 0 : 1 + static_cast<int>(rng() % 6);
+        for (int i = 0; i < changes; ++i)
+            next[rng() % next.size()] ^= static_cast<uint16_t>(1 + rng() % 0xFFFF);
+        if (round == 3)
+            next.back() ^= 1;
+        RECT want{width, height, 0, 0};
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (shown[size_t(y) * width + x] != next[size_t(y) * width + x]) {
+                    want = RECT{std::min<LONG>(want.left, x), std::min<LONG>(want.top, y),
+                                std::max<LONG>(want.right, x + 1), std::max<LONG>(want.bottom, y + 1)};
+                }
+            }
+        }
+        if (want.right == 0)
+            want = RECT{0, 0, 0, 0};
+        RECT got = platform_internal::ChangedRect(shown.data(), next.data(), width, height);
+        EXPECT_EQ(got.left, want.left) << round;
+        EXPECT_EQ(got.top, want.top) << round;
+        EXPECT_EQ(got.right, want.right) << round;
+        EXPECT_EQ(got.bottom, want.bottom) << round;
+        shown = next;
+    }
 }
 
 TEST(DesktopTimer, TicksMissedInASleepFollowOnWaking)

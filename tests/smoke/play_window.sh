@@ -20,12 +20,15 @@ play_cleanup() {
     play_pids=()
 }
 
-look() { "$play_python" "$play_here/xwd_look.py" "$@"; }
+# On the full screen the picture is fitted as large as its shape allows (look_fill=--fill).
+look_fill=
+look() { "$play_python" "$play_here/xwd_look.py" $look_fill "$@"; }
 
 # The screens, each by four of its colours at 800x480 (x,y,RRGGBB).
 SCREEN_NAME_ENTRY="134,70,73cfad 665,70,73cfad 134,410,5ac394 300,420,a59273"
 SCREEN_NAME_TYPED="$SCREEN_NAME_ENTRY 507,138,217552 637,138,319e73"
 SCREEN_MENU="200,93,291c42 300,420,426531 400,395,f7b263 648,428,101010"
+SCREEN_MENU_EDGES="770,2,826d52 400,477,6b5651 2,240,843b4a 797,10,74654a"
 SCREEN_MAP="200,93,4a7db5 400,40,396dad 648,428,ded75a 150,428,e7a242"
 SCREEN_HELP="200,93,103029 100,100,103029 582,130,103429 582,395,a57521"
 SCREEN_BOARD="20,458,fff7ce 120,250,948e6b 640,250,9c966b 700,240,7b795a"
@@ -34,10 +37,11 @@ SCREEN_PAUSE="400,270,292418 170,240,736142 700,240,393c29 20,458,735d29"
 SCREEN_CONTINUE="400,247,ad864a 250,180,312819 700,240,100f10 150,428,201e14"
 
 # Starts Xvfb on a display it picks itself (no race with other servers started side by side).
-start_x() {  # work
-    local work=$1 fifo=$1/display
+start_x() {  # work [screen, default 1700x1000x24]
+    local work=$1 screen=${2:-1700x1000x24} fifo=$1/display
+    rm -f "$fifo"
     mkfifo "$fifo"
-    Xvfb -displayfd 9 -screen 0 1700x1000x24 -nolisten tcp 9>"$fifo" >"$work/xvfb.txt" 2>&1 &
+    Xvfb -displayfd 9 -screen 0 "$screen" -nolisten tcp 9>"$fifo" >"$work/xvfb.txt" 2>&1 &
     play_pids+=($!)
     local number
     read -r -t 30 number <"$fifo" || { echo "Xvfb did not start"; cat "$work/xvfb.txt"; return 1; }
@@ -138,8 +142,8 @@ wait_exit() {  # run
     [ $code -eq 0 ] || { echo "kelo ended with $code ($run)"; cat "$work/kelo_$run.txt"; return 1; }
 }
 
-# F11: the window covers the whole display (no window manager needed) with the picture at the
-# largest whole multiple, centred on black; F11 again gives the window back as it was.
+# F11: the window covers the whole display (no window manager needed) with the picture as large as
+# its shape allows, centred on black; F11 again gives the window back as it was.
 full_screen() {  # on|off
     local want_w want_h want_x want_y i
     if [ "$1" = on ]; then
@@ -158,16 +162,23 @@ full_screen() {  # on|off
     read_geometry
     [ "$window_x $window_y $window_w $window_h" = "$want_x $want_y $want_w $want_h" ] ||
         { echo "F11 ($1) left the window at $window_x,$window_y ${window_w}x$window_h"; return 1; }
-    [ "$1" = on ] || return 0
-    local scale=$((window_w / 800 < window_h / 480 ? window_w / 800 : window_h / 480))
-    local left=$(((window_w - 800 * scale) / 2)) top=$(((window_h - 480 * scale) / 2))
-    [ "$scale" -ge 1 ] && [ "$left" -gt 0 ] && [ "$top" -gt 0 ] || { echo "no black border to look at"; return 1; }
-    wait_for full_screen 30 $SCREEN_MENU || return 1
-    look probe "$work/now.xwd" 0 0 "$left" "$window_h" "$left" "$window_h" "$((left / 2)),$((window_h / 2)),000000" &&
-        look probe "$work/now.xwd" "$((window_w - left))" 0 "$left" "$window_h" "$left" "$window_h" \
-            "$((left / 2)),$((window_h / 2)),000000" &&
-        look probe "$work/now.xwd" 0 0 "$window_w" "$top" "$window_w" "$top" "$((window_w / 2)),$((top / 2)),000000" ||
-        { echo "the picture is not centred on black"; return 1; }
+    if [ "$1" = off ]; then
+        look_fill=
+        return 0
+    fi
+    # The picture as large as its shape allows: the menu's colours at its very edges show where
+    # a whole multiple would have left black, and black shows beside the side it does not fill.
+    look_fill=--fill
+    wait_for full_screen 30 $SCREEN_MENU $SCREEN_MENU_EDGES || return 1
+    local picture_w=$(((800 * window_h * 2 + 480) / 960)) picture_h=$(((480 * window_w * 2 + 800) / 1600))
+    local black=()
+    [ "$picture_w" -lt "$window_w" ] && black+=("$(((window_w - picture_w) / 4)),$((window_h / 2)),000000")
+    [ "$picture_h" -lt "$window_h" ] && black+=("$((window_w / 2)),$(((window_h - picture_h) / 4)),000000")
+    [ ${#black[@]} -gt 0 ] || return 0
+    look_fill=
+    look probe "$work/now.xwd" 0 0 "$window_w" "$window_h" "$window_w" "$window_h" "${black[@]}" ||
+        { look_fill=--fill; echo "the picture is not centred on black"; return 1; }
+    look_fill=--fill
 }
 
 play_in_window() {  # kelo work lookdir

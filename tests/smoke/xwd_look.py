@@ -11,7 +11,8 @@
         prints the point of a W x H window that shows game point GX,GY of a GWxGH picture
 
 The window's picture is fitted as the program fits it: whole multiples where they fit, otherwise
-shrunk to the tighter side, centred. Unreadable dumps end with 1.
+shrunk to the tighter side, centred; with --fill before the command, as on the full screen: as
+large as its shape allows. Unreadable dumps end with 1.
 """
 import struct
 import sys
@@ -72,10 +73,13 @@ class Dump:
         return tuple(self.rgb_row(x, y, 1))
 
 
+FILL = False
+
+
 def fit_picture(x, y, w, h, width, height):
     """The picture's rectangle in a window area, as the SDL back end fits it."""
     scale = min(w // width, h // height)
-    if scale >= 1:
+    if scale >= 1 and not FILL:
         pw, ph = width * scale, height * scale
     elif w * height <= h * width:
         pw, ph = w, (height * w * 2 + width) // (width * 2)
@@ -152,6 +156,10 @@ COMMANDS = {"png": (command_png, 6), "probe": (command_probe, 8), "point": (comm
 
 
 def main(argv):
+    global FILL
+    if len(argv) > 1 and argv[1] == "--fill":
+        FILL = True
+        argv = argv[:1] + argv[2:]
     command = COMMANDS.get(argv[1]) if len(argv) > 1 else None
     if not command or len(argv) - 2 < command[1]:
         print(__doc__.strip(), file=sys.stderr)

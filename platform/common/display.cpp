@@ -3,9 +3,9 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/backend.h"
 #include "platform/capture.h"
 #include "platform/clock.h"
+#include "platform/common/backend_table.h"
 #include "platform/device.h"
 #include "platform/display_settings.h"
 #include "platform/gapi.h"
@@ -154,7 +154,7 @@ void PresentDisplay(bool byProgram)
     // A picture the desktop could not take (no window yet, no texture) is sent again next time.
     if (changed || g.desktopBehind) {
         CountCall("ShowPicture");
-        g.desktopBehind = !PlatformIsHeadless() && !sdlbackend::Present(g.pixels.data(), width, height);
+        g.desktopBehind = !Backend().display.present(g.pixels.data(), width, height);
     }
     if (limitReached)
         CloseInput();
@@ -172,7 +172,7 @@ void AfterTimerMessage()
     DWORD now = GetTickCount();
     if (g.ownPresented && now - g.lastOwnPresent < kOwnPresentQuiet)
         return;
-    int rate = PlatformIsHeadless() ? 60 : sdlbackend::RefreshRate();
+    int rate = Backend().display.refreshRate();
     DWORD interval = static_cast<DWORD>(1000 / std::max(rate, 1));
     if (g.autoPresented && now - g.lastAutoPresent < interval)
         return;

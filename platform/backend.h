@@ -5,4 +5,3 @@
 // False, after saying why on stderr, when the environment asks for a run that cannot work.
 bool PlatformStartup();
 void PlatformShutdown();
-bool PlatformIsHeadless();

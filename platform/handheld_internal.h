@@ -1,6 +1,7 @@
 #pragma once
 // Shared between the window, display and input sources of the platform layer and its two back
 // ends only.
+#include <chrono>
 #include <cstdint>
 
 #include "platform/base.h"
@@ -46,6 +47,8 @@ void StylusInput(int kind, int x, int y);
 void FocusInput(bool gained);
 void CloseInput();
 void ExposeInput();
+// Waits up to `time` for a message to be posted, a quit or a window to paint; false when none came.
+bool WaitForPost(std::chrono::nanoseconds time);
 // When a timer that fell due at `due` and was served at `now` falls due next. With catchUp (the
 // desktop, where the program sleeps in grains of a few ms) it is a period after `due`, so the ticks
 // that fell due during a sleep follow one another on waking and counts of ticks keep measuring
@@ -62,9 +65,6 @@ void ResetShell();
 }  // namespace platform_internal
 
 namespace nullbackend {
-// Waits up to `milliseconds` of real time for a message to be posted; false when none came.
-bool WaitForPost(DWORD milliseconds);
-void NotifyPost();
 BOOL StartProcess(const char* application, const char* commandLine);
 }  // namespace nullbackend
 

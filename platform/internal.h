@@ -15,18 +15,21 @@ struct KernelObject {
     virtual ~KernelObject() = default;
 };
 
+// The file calls a back end can refuse (the null back end's tests make them fail on request).
+enum class FileCall { Open, Read, Write, Seek, Flush, Move, Delete, FolderSync };
+
 }  // namespace platform_internal
 
-// Back-end entry points, chosen by PlatformIsHeadless().
+// Back-end entry points, gathered into each back end's table (common/backend_table.h).
 namespace nullbackend {
 DWORD Ticks();
 void SleepFor(DWORD milliseconds);
 int ShowMessage(const char* text, const char* caption);
 bool AllocationShouldFail(size_t bytes);
-// Consumes one injected failure of a file call (FileCall in test_hooks.h); true with the error.
-bool FileCallShouldFail(int call, DWORD* error);
-// Called as a write, flush, move or delete starts; may end the process (KillAtFileCall).
-void NoteChangingFileCall();
+// Consumes one injected failure of the call; true with the error. A write, flush, move or delete
+// is counted first and may end the process (KillAtFileCall).
+bool FileCallFails(platform_internal::FileCall call, DWORD* error);
+void CountCall(const char* name);
 }  // namespace nullbackend
 
 namespace sdlbackend {

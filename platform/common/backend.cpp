@@ -5,14 +5,25 @@
 #include <cstring>
 
 #include "platform/capture.h"
+#include "platform/common/backend_table.h"
 #include "platform/device.h"
 #include "platform/handheld_internal.h"
 #include "platform/internal.h"
 
 namespace {
-bool g_headless = true;
 constexpr int kMostFrames = 100000000;
 }  // namespace
+
+namespace platform_internal {
+
+constinit const BackendTable* g_backend = &kNullBackend;
+
+void CountCall(const char* name)
+{
+    g_backend->hooks.countCall(name);
+}
+
+}  // namespace platform_internal
 
 bool ParseFrameCount(const char* text, int* count)
 {
@@ -30,7 +41,8 @@ bool ParseFrameCount(const char* text, int* count)
 bool PlatformStartup()
 {
     const char* headless = getenv("KELO_HEADLESS");
-    g_headless = headless && headless[0] && strcmp(headless, "0") != 0;
+    bool isHeadless = headless && headless[0] && strcmp(headless, "0") != 0;
+    platform_internal::g_backend = isHeadless ? &platform_internal::kNullBackend : &platform_internal::kSdlBackend;
 
     DeviceProfile profile;
     const char* screen = getenv("KELO_SCREEN");
@@ -53,7 +65,7 @@ bool PlatformStartup()
     if (const char* frames = getenv("KELO_FRAMES"); frames && frames[0]) {
         if (!ParseFrameCount(frames, &run.frameLimit)) {
             // Nothing but the count ends a run without a window: it would spin unseen for ever.
-            if (g_headless) {
+            if (isHeadless) {
                 platform_internal::Warn("KELO_FRAMES=%s is not a frame count from 1 to %d; a headless run "
                                         "needs one to end, so it does not start",
                                         frames, kMostFrames);
@@ -71,11 +83,5 @@ bool PlatformStartup()
 
 void PlatformShutdown()
 {
-    if (!g_headless)
-        sdlbackend::Shutdown();
-}
-
-bool PlatformIsHeadless()
-{
-    return g_headless;
+    platform_internal::Backend().shutdown();
 }

@@ -1,17 +1,13 @@
 #include "platform/clock.h"
 
-#include "platform/backend.h"
-#include "platform/internal.h"
+#include "platform/common/backend_table.h"
 
 DWORD GetTickCount()
 {
-    return PlatformIsHeadless() ? nullbackend::Ticks() : sdlbackend::Ticks();
+    return platform_internal::Backend().clock.ticks();
 }
 
 void Sleep(DWORD milliseconds)
 {
-    if (PlatformIsHeadless())
-        nullbackend::SleepFor(milliseconds);
-    else
-        sdlbackend::SleepFor(milliseconds);
+    platform_internal::Backend().clock.sleep(milliseconds);
 }

@@ -1,7 +1,6 @@
 #include "platform/dialog.h"
 
-#include "platform/backend.h"
-#include "platform/internal.h"
+#include "platform/common/backend_table.h"
 
 int MessageBox(HWND, const char* text, const char* caption, UINT)
 {
@@ -9,6 +8,5 @@ int MessageBox(HWND, const char* text, const char* caption, UINT)
         text = "";
     if (!caption)
         caption = "";
-    return PlatformIsHeadless() ? nullbackend::ShowMessage(text, caption)
-                                : sdlbackend::ShowMessage(text, caption);
+    return platform_internal::Backend().dialog.showMessage(text, caption);
 }

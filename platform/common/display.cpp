@@ -3,9 +3,9 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/backend.h"
 #include "platform/capture.h"
 #include "platform/clock.h"
+#include "platform/common/backend_table.h"
 #include "platform/device.h"
 #include "platform/display_settings.h"
 #include "platform/gapi.h"
@@ -200,7 +200,7 @@ void PresentDisplay(bool byProgram)
         if (g.desktopBehind)
             changedRect = RECT{0, 0, width, height};
         CountCall("ShowPicture");
-        g.desktopBehind = !PlatformIsHeadless() && !sdlbackend::Present(g.pixels.data(), width, height, changedRect);
+        g.desktopBehind = !Backend().display.present(g.pixels.data(), width, height, changedRect);
     }
     if (limitReached)
         CloseInput();
@@ -208,13 +208,11 @@ void PresentDisplay(bool byProgram)
 
 bool PresentShownAgain()
 {
-    if (PlatformIsHeadless())
-        return false;
     std::lock_guard<std::mutex> hold(g_presentedLock);
     if (g_presented.pixels.empty())
         return false;
-    g.desktopBehind = !sdlbackend::Present(g_presented.pixels.data(), g_presented.width, g_presented.height,
-                                           RECT{0, 0, g_presented.width, g_presented.height});
+    g.desktopBehind = !Backend().display.present(g_presented.pixels.data(), g_presented.width,
+                                                 g_presented.height, RECT{0, 0, g_presented.width, g_presented.height});
     return !g.desktopBehind;
 }
 
@@ -230,7 +228,7 @@ void AfterTimerMessage()
     DWORD now = GetTickCount();
     if (g.ownPresented && now - g.lastOwnPresent < kOwnPresentQuiet)
         return;
-    int rate = PlatformIsHeadless() ? 60 : sdlbackend::RefreshRate();
+    int rate = Backend().display.refreshRate();
     DWORD interval = static_cast<DWORD>(1000 / std::max(rate, 1));
     if (g.autoPresented && now - g.lastAutoPresent < interval)
         return;

@@ -6,10 +6,11 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/backend.h"
+#include "platform/common/backend_table.h"
 #include "platform/files.h"
 #include "platform/internal.h"
-#include "platform/null/test_hooks.h"
+
+using platform_internal::FileCall;
 
 namespace {
 
@@ -26,14 +27,11 @@ FileObject* AsFile(HANDLE handle)
     return dynamic_cast<FileObject*>(static_cast<platform_internal::KernelObject*>(handle));
 }
 
-// Failures injected by the null back end's tests; a call that changes files is counted first.
-bool Injected(nullbackend::FileCall call)
+// A call the back end refuses, with the error it gives.
+bool Refused(FileCall call)
 {
-    if (PlatformIsHeadless() && (call == nullbackend::FileCall::Write || call == nullbackend::FileCall::Flush ||
-                                 call == nullbackend::FileCall::Move || call == nullbackend::FileCall::Delete))
-        nullbackend::NoteChangingFileCall();
     DWORD error = 0;
-    if (!PlatformIsHeadless() || !nullbackend::FileCallShouldFail(static_cast<int>(call), &error))
+    if (!platform_internal::Backend().hooks.fileCallFails(call, &error))
         return false;
     SetLastError(error);
     return true;
@@ -59,7 +57,7 @@ std::string FolderOf(const std::string& host)
 // old file back even though the new one was flushed.
 BOOL SyncFolder(const std::string& folder)
 {
-    if (Injected(nullbackend::FileCall::FolderSync))
+    if (Refused(FileCall::FolderSync))
         return FALSE;
     int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -92,7 +90,7 @@ HANDLE CreateFile(const char* path, DWORD access, DWORD, void*, DWORD dispositio
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    if (Injected(nullbackend::FileCall::Open))
+    if (Refused(FileCall::Open))
         return INVALID_HANDLE_VALUE;
     int flags = O_CLOEXEC;
     bool reading = access & GENERIC_READ;
@@ -149,7 +147,7 @@ BOOL ReadFile(HANDLE handle, void* buffer, DWORD n, DWORD* read, void*)
         SetLastError(file ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    if (Injected(nullbackend::FileCall::Read))
+    if (Refused(FileCall::Read))
         return FALSE;
     DWORD total = 0;
     while (total < n) {
@@ -177,7 +175,7 @@ BOOL WriteFile(HANDLE handle, const void* buffer, DWORD n, DWORD* written, void*
         SetLastError(file ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    if (Injected(nullbackend::FileCall::Write))
+    if (Refused(FileCall::Write))
         return FALSE;
     DWORD total = 0;
     while (total < n) {
@@ -203,7 +201,7 @@ DWORD SetFilePointer(HANDLE handle, LONG distance, LONG* distanceHigh, DWORD met
         SetLastError(ERROR_INVALID_HANDLE);
         return INVALID_SET_FILE_POINTER;
     }
-    if (Injected(nullbackend::FileCall::Seek))
+    if (Refused(FileCall::Seek))
         return INVALID_SET_FILE_POINTER;
     int64_t offset = distanceHigh ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) |
                                                          static_cast<uint32_t>(distance))
@@ -251,7 +249,7 @@ BOOL FlushFileBuffers(HANDLE handle)
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
-    if (Injected(nullbackend::FileCall::Flush))
+    if (Refused(FileCall::Flush))
         return FALSE;
     if (fsync(file->fd) != 0)
         return FailWithErrno(ERROR_WRITE_FAULT);
@@ -264,7 +262,7 @@ BOOL DeleteFile(const char* path)
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    if (Injected(nullbackend::FileCall::Delete))
+    if (Refused(FileCall::Delete))
         return FALSE;
     std::string host = hostpath::ToHost(path);
     struct stat info;
@@ -283,7 +281,7 @@ BOOL MoveFileEx(const char* from, const char* to, DWORD flags)
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    if (Injected(nullbackend::FileCall::Move))
+    if (Refused(FileCall::Move))
         return FALSE;
     std::string source = hostpath::ToHost(from);
     std::string target = hostpath::ToHost(to);

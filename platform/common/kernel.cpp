@@ -10,7 +10,7 @@
 #include <set>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/common/backend_table.h"
 #include "platform/device.h"
 #include "platform/display_settings.h"
 #include "platform/handheld_internal.h"
@@ -291,7 +291,7 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL waitAll, D
         return WAIT_TIMEOUT;
     if (milliseconds == INFINITE) {
         g_changed.wait(hold, ready);
-    } else if (PlatformIsHeadless()) {
+    } else if (platform_internal::Backend().clock.standsStill) {
         unsigned generation = g_expireGeneration;
         ++g_timedWaiters;
         g_changed.notify_all();

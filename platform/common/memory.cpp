@@ -2,8 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/backend.h"
-#include "platform/internal.h"
+#include "platform/common/backend_table.h"
 
 HANDLE GetProcessHeap()
 {
@@ -13,7 +12,7 @@ HANDLE GetProcessHeap()
 
 void* HeapAlloc(HANDLE, DWORD, size_t bytes)
 {
-    if (PlatformIsHeadless() && nullbackend::AllocationShouldFail(bytes)) {
+    if (platform_internal::Backend().hooks.allocationFails(bytes)) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }

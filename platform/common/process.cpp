@@ -1,6 +1,6 @@
 #include <strings.h>
 
-#include "platform/backend.h"
+#include "platform/common/backend_table.h"
 #include "platform/handheld_internal.h"
 #include "platform/process.h"
 
@@ -17,6 +17,5 @@ BOOL CreateProcess(const char* application, const char* commandLine, void*, void
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
-    return PlatformIsHeadless() ? nullbackend::StartProcess(application, commandLine)
-                                : sdlbackend::StartProcess(application, commandLine);
+    return platform_internal::Backend().process.start(application, commandLine);
 }

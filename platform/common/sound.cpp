@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/common/backend_table.h"
 #include "platform/common/sound_device.h"
 
 namespace {
@@ -102,7 +102,7 @@ void Consume(WaveOutDevice* device, uint8_t* out, size_t bytes)
 
 UINT waveOutGetNumDevs()
 {
-    return PlatformIsHeadless() ? nullbackend::SoundDeviceCount() : sdlbackend::SoundDeviceCount();
+    return platform_internal::Backend().sound.deviceCount();
 }
 
 MMRESULT waveOutOpen(HWAVEOUT* result, UINT deviceId, const WAVEFORMATEX* format, DWORD_PTR callback,
@@ -131,7 +131,7 @@ MMRESULT waveOutOpen(HWAVEOUT* result, UINT deviceId, const WAVEFORMATEX* format
         device->callback = reinterpret_cast<WaveOutProc>(callback);
         device->instance = instance;
     }
-    MMRESULT opened = PlatformIsHeadless() ? nullbackend::OpenSound(device) : sdlbackend::OpenSound(device);
+    MMRESULT opened = platform_internal::Backend().sound.open(device);
     if (opened != MMSYSERR_NOERROR) {
         delete device;
         return opened;
@@ -233,10 +233,7 @@ MMRESULT waveOutClose(HWAVEOUT device)
         device->closing = true;
         device->idle.wait(hold, [device] { return device->callbacksRunning == 0; });
     }
-    if (PlatformIsHeadless())
-        nullbackend::CloseSound(device);
-    else
-        sdlbackend::CloseSound(device);
+    platform_internal::Backend().sound.close(device);
     if (device->callback)
         device->callback(device, WOM_CLOSE, device->instance, 0, 0);
     {

@@ -2,8 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/backend.h"
-#include "platform/internal.h"
+#include "platform/common/backend_table.h"
 
 namespace {
 template <typename In>
@@ -71,7 +70,7 @@ int WideCharToMultiByte(UINT codePage, DWORD, const char16_t* text, int count, c
 
 void* CoTaskMemAlloc(size_t bytes)
 {
-    if (PlatformIsHeadless() && nullbackend::AllocationShouldFail(bytes))
+    if (platform_internal::Backend().hooks.allocationFails(bytes))
         return nullptr;
     return malloc(bytes ? bytes : 1);
 }

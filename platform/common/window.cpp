@@ -18,20 +18,20 @@
 #include <string>
 #include <vector>
 
-#include "platform/backend.h"
 #include "platform/clock.h"
+#include "platform/common/backend_table.h"
 #include "platform/device.h"
 #include "platform/files.h"
 #include "platform/gdi.h"
 #include "platform/handheld_internal.h"
 #include "platform/internal.h"
 #include "platform/keys.h"
-#include "platform/null/test_hooks.h"
 #include "platform/null/window_hooks.h"
 #include "platform/registry.h"
 #include "platform/threads.h"
 #include "platform/window.h"
 
+using platform_internal::Backend;
 using platform_internal::CountCall;
 
 struct WindowRecord {
@@ -46,11 +46,8 @@ struct WindowRecord {
 
 namespace {
 
-// On the desktop (see GetMessage): the program wakes on multiples of the grain of the tick counter;
-// waits for a timer at most kShortWait long do not watch the desktop's events; a timer that falls
-// kMostLate behind has the ticks it missed dropped rather than delivered (all in ms).
-constexpr DWORD kTimerGrain = 5;
-constexpr DWORD kShortWait = 10;
+// On the desktop a timer that falls this far behind (ms) has the ticks it missed dropped rather
+// than delivered.
 constexpr int32_t kMostLate = 50;
 
 struct ClassRecord {
@@ -128,21 +125,6 @@ std::string InstanceLockPath(const char* className)
     return folder + "/" + (name.empty() ? std::string("window") : name) + ".lock";
 }
 
-// Waits for a posted message, a quit or a window to paint, at most `time`.
-bool WaitForPostFor(std::chrono::nanoseconds time)
-{
-    std::unique_lock<std::mutex> hold(g_lock);
-    return g_posted.wait_for(hold, time, [] {
-        if (!g_queue.empty() || g_quit)
-            return true;
-        for (auto& record : g_windows) {
-            if (record->needsPaint && record->visible)
-                return true;
-        }
-        return false;
-    });
-}
-
 LRESULT Send(WindowRecord* record, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return record && record->proc ? record->proc(record, message, wParam, lParam) : 0;
@@ -193,7 +175,7 @@ HWND CreateWindowEx(DWORD, const char* className, const char* title, DWORD style
     record->visible = (style & WS_VISIBLE) != 0;
     record->needsPaint = true;
     bool isMain = !parent && !g_main;
-    if (isMain && !PlatformIsHeadless() && !sdlbackend::CreateMainWindow(record->title.c_str(), record->visible))
+    if (isMain && !Backend().window.createMain(record->title.c_str(), record->visible))
         return nullptr;
     WindowRecord* window = record.get();
     {
@@ -260,8 +242,8 @@ BOOL ShowWindow(HWND window, int command)
         return FALSE;
     BOOL wasVisible = record->visible ? TRUE : FALSE;
     record->visible = command != SW_HIDE;
-    if (window == g_main && !PlatformIsHeadless())
-        sdlbackend::ShowMainWindow(record->visible);
+    if (window == g_main)
+        Backend().window.showMain(record->visible);
     return wasVisible;
 }
 
@@ -286,8 +268,8 @@ BOOL SetForegroundWindow(HWND window)
         return TRUE;
     if (!Lookup(plain))
         return FALSE;
-    if (plain == g_main && !PlatformIsHeadless())
-        sdlbackend::RaiseMainWindow();
+    if (plain == g_main)
+        Backend().window.raiseMain();
     return TRUE;
 }
 
@@ -324,10 +306,8 @@ BOOL InvalidateRect(HWND window, const RECT*, BOOL)
     if (!record)
         return FALSE;
     record->needsPaint = true;
-    if (PlatformIsHeadless())
-        g_posted.notify_all();
-    else
-        sdlbackend::NotifyPost();
+    g_posted.notify_all();
+    Backend().window.wakeEvents();
     return TRUE;
 }
 
@@ -358,8 +338,7 @@ BOOL GetMessage(MSG* msg, HWND, UINT, UINT)
     if (!msg)
         return FALSE;
     for (;;) {
-        if (!PlatformIsHeadless())
-            sdlbackend::PumpEvents();
+        Backend().window.pumpEvents();
         DWORD wait = INFINITE;
         {
             std::lock_guard<std::mutex> hold(g_lock);
@@ -399,32 +378,14 @@ BOOL GetMessage(MSG* msg, HWND, UINT, UINT)
                     msg->message = WM_TIMER;
                     msg->wParam = next->id;
                     msg->time = now;
-                    next->due = platform_internal::NextTimerDue(next->due, next->period, now, !PlatformIsHeadless());
+                    next->due = platform_internal::NextTimerDue(next->due, next->period, now,
+                                                                !Backend().clock.standsStill);
                     return TRUE;
                 }
                 wait = static_cast<DWORD>(left);
             }
         }
-        if (!PlatformIsHeadless()) {
-            // Waking a desktop process costs far more than a handheld's timer tick, so the program
-            // wakes only when the tick counter reaches a multiple of the grain; ticks that fell due
-            // meanwhile follow one another. Fixed wake times keep a frame interval that is a
-            // multiple of the grain exact. A short wait sleeps on the queue alone; the desktop's
-            // events wait for the next pump.
-            if (wait <= kShortWait)
-                WaitForPostFor(std::chrono::nanoseconds(sdlbackend::NanosecondsToGrain(wait, kTimerGrain)));
-            else
-                sdlbackend::WaitForEvents(wait);
-        } else if (wait != INFINITE) {
-            // The null back end's time moves only when the program waits for it.
-            nullbackend::AdvanceClock(wait);
-        } else if (!nullbackend::WaitForPost(10000)) {
-            platform_internal::Warn("nothing left to wait for; closing the window");
-            if (g_main)
-                platform_internal::CloseInput();
-            else
-                PostQuitMessage(0);
-        }
+        Backend().window.waitForMessages(wait);
     }
 }
 
@@ -465,8 +426,7 @@ BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         g_queue.push_back(msg);
     }
     g_posted.notify_all();
-    if (!PlatformIsHeadless())
-        sdlbackend::NotifyPost();
+    Backend().window.wakeEvents();
     return TRUE;
 }
 
@@ -479,8 +439,7 @@ void PostQuitMessage(int exitCode)
         g_quitCode = exitCode;
     }
     g_posted.notify_all();
-    if (!PlatformIsHeadless())
-        sdlbackend::NotifyPost();
+    Backend().window.wakeEvents();
 }
 
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM, LPARAM)
@@ -553,6 +512,20 @@ HICON LoadIcon(HINSTANCE, UINT)
 }
 
 namespace platform_internal {
+
+bool WaitForPost(std::chrono::nanoseconds time)
+{
+    std::unique_lock<std::mutex> hold(g_lock);
+    return g_posted.wait_for(hold, time, [] {
+        if (!g_queue.empty() || g_quit)
+            return true;
+        for (auto& record : g_windows) {
+            if (record->needsPaint && record->visible)
+                return true;
+        }
+        return false;
+    });
+}
 
 int64_t GrainSleep(uint64_t nowMs, int64_t fractionNs, DWORD milliseconds, DWORD grain)
 {
@@ -642,16 +615,6 @@ void ResetWindows()
 }  // namespace platform_internal
 
 namespace nullbackend {
-
-bool WaitForPost(DWORD milliseconds)
-{
-    return WaitForPostFor(std::chrono::milliseconds(milliseconds));
-}
-
-void NotifyPost()
-{
-    g_posted.notify_all();
-}
 
 void InjectKey(UINT virtualKey, bool down)
 {

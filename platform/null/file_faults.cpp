@@ -14,6 +14,19 @@ int g_count[kCalls] = {};
 DWORD g_error[kCalls] = {};
 int g_changing = 0;
 int g_killAt = 0;
+
+bool Changes(FileCall call)
+{
+    return call == FileCall::Write || call == FileCall::Flush || call == FileCall::Move || call == FileCall::Delete;
+}
+
+void NoteChangingFileCall()
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    if (++g_changing == g_killAt)
+        kill(getpid(), SIGKILL);
+}
+
 }  // namespace
 
 void FailFileCalls(FileCall call, int count, DWORD error)
@@ -24,13 +37,16 @@ void FailFileCalls(FileCall call, int count, DWORD error)
     g_error[index] = error;
 }
 
-bool FileCallShouldFail(int call, DWORD* error)
+bool FileCallFails(FileCall call, DWORD* error)
 {
+    if (Changes(call))
+        NoteChangingFileCall();
+    int index = static_cast<int>(call);
     std::lock_guard<std::mutex> hold(g_lock);
-    if (call < 0 || call >= kCalls || g_count[call] <= 0)
+    if (index < 0 || index >= kCalls || g_count[index] <= 0)
         return false;
-    --g_count[call];
-    *error = g_error[call];
+    --g_count[index];
+    *error = g_error[index];
     return true;
 }
 
@@ -45,13 +61,6 @@ int ChangingFileCalls()
 {
     std::lock_guard<std::mutex> hold(g_lock);
     return g_changing;
-}
-
-void NoteChangingFileCall()
-{
-    std::lock_guard<std::mutex> hold(g_lock);
-    if (++g_changing == g_killAt)
-        kill(getpid(), SIGKILL);
 }
 
 }  // namespace nullbackend

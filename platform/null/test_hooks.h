@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/base.h"
+#include "platform/internal.h"
 
 namespace nullbackend {
 
@@ -22,7 +23,7 @@ void ClearMessageBoxes();
 void FailAllocations(int count, size_t minBytes = 0, int skip = 0);
 
 // The file calls a test can make fail, as a memory card that is slow to wake would.
-enum class FileCall { Open, Read, Write, Seek, Flush, Move, Delete, FolderSync };
+using FileCall = platform_internal::FileCall;
 // The next `count` calls of that kind fail with `error` (0 stops failing).
 void FailFileCalls(FileCall call, int count, DWORD error);
 

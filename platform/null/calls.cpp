@@ -2,25 +2,20 @@
 #include <mutex>
 #include <string>
 
-#include "platform/handheld_internal.h"
+#include "platform/internal.h"
 #include "platform/null/window_hooks.h"
 
+namespace nullbackend {
 namespace {
 std::mutex g_lock;
 std::map<std::string, int> g_counts;
 }  // namespace
-
-namespace platform_internal {
 
 void CountCall(const char* name)
 {
     std::lock_guard<std::mutex> hold(g_lock);
     ++g_counts[name];
 }
-
-}  // namespace platform_internal
-
-namespace nullbackend {
 
 int CallCount(const char* name)
 {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/core/fixed.h"
+#include "engine/core/invariant.h"
 
 class BallSprite;
 class BoardScreen;
@@ -71,7 +72,11 @@ public:
     void SetTargetSpeed(Fixed target, bool holdGaps);
     void StepSpeed();
     void RemoveBall(int index);
-    void FlagForRemoval(int index) { balls[index].matched = 1; }
+    void FlagForRemoval(int index)
+    {
+        KELO_ASSERT(index >= 0 && index < count);
+        balls[index].matched = 1;
+    }
     void ClearRemovalFlags();
     // False, changing nothing, on a full chain or an index outside 0..count (after: 0..count - 1).
     bool InsertAt(const Ball& ball, int index);

@@ -5,11 +5,9 @@ set(KELO_LEVEL_ARTS tiltspiral underover longrange claw triangle inversespiral l
     riverbed snakepit targetglyph tunnellevel space)
 set(levels_src ${CMAKE_CURRENT_LIST_DIR})
 set(levels_out ${KELO_STAGE_DIR}/z_levels)
-file(MAKE_DIRECTORY ${levels_out}/z_wide ${levels_out}/z_square)
 foreach(art ${KELO_LEVEL_ARTS})
   kelo_data_step(curve_${art}
-    STAMP ${levels_out}/${art}.pth
-    OUTPUTS ${levels_out}/z_wide/${art}.pth ${levels_out}/z_square/${art}.pth
+    OUTPUT ${levels_out}/${art}.pth ${levels_out}/z_wide/${art}.pth ${levels_out}/z_square/${art}.pth
     COMMAND curvewriter ${levels_src}/${art}.txt ${levels_out}/${art}.pth
             ${levels_out}/z_wide/${art}.pth ${levels_out}/z_square/${art}.pth
     DEPENDS curvewriter ${levels_src}/${art}.txt)

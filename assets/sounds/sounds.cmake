@@ -7,17 +7,14 @@ foreach(patch ${kelo_effect_patches})
   get_filename_component(stem ${patch} NAME_WE)
   list(APPEND kelo_effect_files ${KELO_STAGE_DIR}/Sounds/${stem}.ogg)
 endforeach()
-# Every effect file is written by the one command; the first stands as its stamp.
-list(POP_FRONT kelo_effect_files kelo_effects_stamp)
 kelo_data_step(sound_effects
-  STAMP ${kelo_effects_stamp}
+  OUTPUT ${kelo_effect_files}
   COMMAND sfxrender ${KELO_STAGE_DIR}/Sounds ${kelo_effect_patches}
-  DEPENDS sfxrender ${kelo_effect_patches}
-  OUTPUTS ${kelo_effect_files})
+  DEPENDS sfxrender ${kelo_effect_patches})
 
 set(kelo_music_folder ${CMAKE_CURRENT_LIST_DIR}/../music)
 file(GLOB kelo_music_patches CONFIGURE_DEPENDS ${kelo_music_folder}/*.patch)
 kelo_data_step(music
-  STAMP ${KELO_STAGE_DIR}/Sounds/Music/kelo.s3m
+  OUTPUT ${KELO_STAGE_DIR}/Sounds/Music/kelo.s3m
   COMMAND modwriter ${kelo_music_folder}/kelo.txt ${KELO_STAGE_DIR}/Sounds/Music/kelo.s3m
   DEPENDS modwriter ${kelo_music_folder}/kelo.txt ${kelo_music_patches})

@@ -71,3 +71,9 @@ void ReportSaveFailure(const char* path, DWORD error)
     ErrorText(error ? error : ERROR_WRITE_FAULT, text, sizeof text);
     fprintf(stderr, "kelo: cannot write %s: %s; play goes on, but this is not saved\n", path, text);
 }
+
+void ReportSetAside(const char* path, const char* kept)
+{
+    if (path && kept)
+        fprintf(stderr, "kelo: %s could not be read; it is kept as %s and a new one begun\n", path, kept);
+}

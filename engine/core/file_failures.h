@@ -21,3 +21,5 @@ void ReportStartFailure(const char* what);
 
 // Says on stderr that path could not be written and why, the first time only for each file.
 void ReportSaveFailure(const char* path, DWORD error);
+// Says on stderr that path could not be read and is kept as kept, with a new file in its place.
+void ReportSetAside(const char* path, const char* kept);

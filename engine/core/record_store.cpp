@@ -11,9 +11,9 @@
 
 namespace {
 constexpr int32_t kCopyBlock = 4096;
+}  // namespace
 
-// True when something that is not a folder lies at the path.
-bool FileExists(const char* path)
+bool StoreFileExists(const char* path)
 {
     WIN32_FIND_DATA data;
     HANDLE find = FindFirstFile(path, &data);
@@ -22,7 +22,6 @@ bool FileExists(const char* path)
     FindClose(find);
     return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
-}  // namespace
 
 RecordEntry::~RecordEntry()
 {
@@ -63,9 +62,8 @@ bool RecordFile::Load()
     loaded_ = true;
     dirty_ = false;
     if (!input_->Open(application_, path_.CStr(), kStreamRead)) {
-        // A file that is there but cannot be read is kept aside like a damaged one, so the
-        // next save does not silently take the place of its records.
-        damaged_ = FileExists(path_.CStr());
+        // A file that is there but cannot be read is set aside like a damaged one.
+        damaged_ = dirty_ = StoreFileExists(path_.CStr());
         DropInput();
         return true;
     }
@@ -75,8 +73,10 @@ bool RecordFile::Load()
         return true;
     }
     if (size < 0 || !LoadTable(size)) {
+        // Set aside at the close, with a whole empty store in its place: said once, and a
+        // store that is there stays there.
         Empty();
-        damaged_ = true;
+        damaged_ = dirty_ = true;
     } else if (count_ == 0) {
         DropInput();
     }
@@ -233,7 +233,8 @@ bool RecordFile::Save()
     if (ok && damaged_) {
         String kept;
         String::Concat(kept, path_, String(".bad"));
-        MoveFileEx(path_.CStr(), kept.CStr(), MOVEFILE_REPLACE_EXISTING);
+        if (MoveFileEx(path_.CStr(), kept.CStr(), MOVEFILE_REPLACE_EXISTING))
+            ReportSetAside(path_.CStr(), kept.CStr());
     }
     if (!ok || !MoveFileEx(temporary.CStr(), path_.CStr(), MOVEFILE_REPLACE_EXISTING)) {
         ReportSaveFailure(path_.CStr(), ok ? GetLastError() : error);

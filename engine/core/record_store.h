@@ -16,6 +16,9 @@ constexpr int kMaxRecords = 99;
 // A reader rejects name lengths from this on, so a writer refuses them.
 constexpr int kMaxRecordName = 99;
 
+// True when something that is not a folder lies at the path: a store file, whole or not.
+bool StoreFileExists(const char* path);
+
 struct RecordEntry {
     ~RecordEntry();
 
@@ -36,7 +39,8 @@ public:
     RecordFile& operator=(const RecordFile&) = delete;
     ~RecordFile();
 
-    // Once per container; a missing, empty or damaged file gives an empty store.
+    // Once per container; a missing, empty or damaged file gives an empty store, and a damaged
+    // one (or one that will not open) is set aside as "<path>.bad" by the next Save.
     bool Load();
     // Rewrites the file when something changed; false when a rewrite was needed and failed, in
     // which case the old file is untouched.
@@ -108,6 +112,9 @@ public:
     bool WriteRecord(int32_t id, Stream* stream, const char* name);
     PackMemoryFile* ReadRecord(int32_t id);
     void DeleteRecord(int32_t id);
+    // Whether the store's file is there (a damaged one included); false for one never written.
+    bool HasFile() const { return !path_.IsEmpty() && StoreFileExists(path_.CStr()); }
+    const String& GetPath() const { return path_; }
 
 private:
     RecordStore* OpenStore();

@@ -1,5 +1,6 @@
 #include "engine/graphics/font.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/core/application.h"
@@ -247,6 +248,19 @@ EffectPasses PassesFor(int effect, int alpha, bool yellowGlow)
 }
 
 }  // namespace
+
+EffectReach ReachOfEffect(int effect)
+{
+    EffectReach reach;
+    const EffectPasses passes = PassesFor(effect, 255, false);
+    for (int i = 0; i < passes.count; ++i) {
+        reach.left = std::max(reach.left, -passes.offsets[i].x);
+        reach.top = std::max(reach.top, -passes.offsets[i].y);
+        reach.right = std::max(reach.right, passes.offsets[i].x);
+        reach.bottom = std::max(reach.bottom, passes.offsets[i].y);
+    }
+    return reach;
+}
 
 // Every depth but 16 draws each glyph's effect passes just before the glyph itself.
 void Font::DrawStringEffects(SurfaceBase* surface, int x, int y, const char* text, Colour colour, int effect,

@@ -22,6 +22,11 @@ enum FontEffect {
 // The effects' names in style sheets and layout scripts, in effect-number order.
 inline constexpr const char* kEffectNames[] = {"none", "shadow", "border", "glow", "white_border", "border2"};
 inline constexpr int kEffectCount = sizeof(kEffectNames) / sizeof(kEffectNames[0]);
+// How many pixels an effect's passes reach past the glyphs on each side.
+struct EffectReach {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+EffectReach ReachOfEffect(int effect);
 
 class Font {
 public:

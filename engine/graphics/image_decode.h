@@ -10,15 +10,14 @@ class Surface;
 
 namespace image_decode {
 
-// No art of the game is over 2048 on a side; a header asking for more than twice that is
-// refused before anything is allocated or decoded for it.
-constexpr uint32_t kMaxSide = 4096;
+// No art of the game comes near 4096 x 2048 pixels; a header asking for more is refused before
+// anything is allocated or decoded for it. A side alone is not bounded: a long strip costs what a
+// square of its pixels does (the decoders keep limits of their own, far past any screen).
 constexpr size_t kMaxPixels = size_t(1) << 23;
 
 inline bool SizeAllowed(uint32_t width, uint32_t height)
 {
-    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
-           size_t(width) * size_t(height) <= kMaxPixels;
+    return width > 0 && height > 0 && size_t(width) * size_t(height) <= kMaxPixels;
 }
 
 // Where the pixels of image row y of a w x h image go on a surface of the given orientation:

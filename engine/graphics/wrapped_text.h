@@ -25,8 +25,9 @@ public:
     int GetHeight(const Font* font, int spacing) const;
     // Where Draw puts line i's left edge for a block at x.
     int GetLineX(int i, int x, const Font* font) const;
-    void Draw(SurfaceBase* surface, int x, int y, const Font* font, int r, int g, int b, int effect, int alpha,
-              int spacing, const Rect* clip) const;
+    // Every line whole; a block that reveals its text bit by bit draws less.
+    virtual void Draw(SurfaceBase* surface, int x, int y, const Font* font, int r, int g, int b, int effect,
+                      int alpha, int spacing, const Rect* clip) const;
 
     int alignment = 1;
     int width = 100;

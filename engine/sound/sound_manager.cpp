@@ -186,7 +186,7 @@ int SoundManager::LoadSampleSlot(const char* path, bool ogg)
     PackMemoryFile* source = NewMemoryFile();
     if (!sample || !source || !source->Open(app_, path, kStreamRead) || (ogg && !DecodeOggSource(source)) ||
         !sample->LoadFromMemory(static_cast<const uint8_t*>(source->GetBuffer()),
-                                static_cast<size_t>(source->GetSize() > 0 ? source->GetSize() : 0))) {
+                                static_cast<size_t>(source->GetSize() > 0 ? source->GetSize() : 0), &loadRefusal_)) {
         delete sample;
         delete source;
         return -1;

@@ -6,6 +6,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/stream.h"
 #include "engine/sound/riff_bytes.h"
+#include "engine/sound/wav_sample.h"
 
 namespace {
 uint8_t* g_scratch = nullptr;
@@ -41,12 +42,16 @@ bool WavMusicStream::Open(const char* path)
 {
     Close();
     uint8_t header[8];
-    uint8_t format[16];
+    // Enough for the extensible format's sub-format.
+    uint8_t format[40];
     bool ok = OpenFile(path) && file->Seek(12, kSeekStart) && file->Read(header, 8) == 8 &&
-              IsTag(header, "fmt ") && ReadLe32(header + 4) >= 16 && ReadLe32(header + 4) <= INT32_MAX &&
-              file->Read(format, 16) == 16;
+              IsTag(header, "fmt ") && ReadLe32(header + 4) >= 16 && ReadLe32(header + 4) <= INT32_MAX;
+    uint32_t formatLength = ok ? ReadLe32(header + 4) : 0;
+    int32_t formatRead = static_cast<int32_t>(std::min<uint32_t>(formatLength, sizeof format));
+    ok = ok && file->Read(format, formatRead) == formatRead;
     uint16_t bits = ok ? ReadLe16(format + 14) : 0;
-    ok = ok && (bits == 8 || bits == 16) && file->Seek(static_cast<int32_t>(ReadLe32(header + 4) - 16), kSeekCurrent);
+    ok = ok && (bits == 8 || bits == 16) && IsPcmFormat(format, formatLength) &&
+         file->Seek(static_cast<int32_t>(formatLength) - formatRead, kSeekCurrent);
     uint32_t dataBytes = 0;
     while (ok) {
         if (file->Read(header, 8) != 8) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 #include "engine/core/memory.h"
 #include "engine/sound/riff_bytes.h"
@@ -21,7 +22,25 @@ bool RateUsable(uint32_t rate)
     return rate >= 1 && rate <= 192000;
 }
 
+constexpr uint16_t kTagPcm = 1;
+constexpr uint16_t kTagAdpcm = 2;
+constexpr uint16_t kTagExtensible = 0xFFFE;
+// KSDATAFORMAT_SUBTYPE_PCM as it lies in the file.
+const uint8_t kPcmSubFormat[16] = {1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+
 }  // namespace
+
+bool IsPcmFormat(const uint8_t* format, uint64_t length)
+{
+    if (length < 16)
+        return false;
+    uint16_t tag = ReadLe16(format);
+    if (tag == kTagPcm)
+        return true;
+    // The extension is 22 bytes: valid bits, channel mask, then the sub-format.
+    return tag == kTagExtensible && length >= 40 && ReadLe16(format + 16) >= 22 &&
+           memcmp(format + 24, kPcmSubFormat, sizeof kPcmSubFormat) == 0;
+}
 
 WavSample::~WavSample()
 {
@@ -37,8 +56,10 @@ void WavSample::FreeOwned()
     length_ = 0;
 }
 
-bool WavSample::LoadFromMemory(const uint8_t* image, size_t size)
+bool WavSample::LoadFromMemory(const uint8_t* image, size_t size, const char** refusal)
 {
+    if (refusal)
+        *refusal = nullptr;
     FreeOwned();
     if (!image || size < 20 || !IsTag(image + 12, "fmt "))
         return false;
@@ -49,6 +70,11 @@ bool WavSample::LoadFromMemory(const uint8_t* image, size_t size)
     uint16_t bits = ReadLe16(format + 14);
     if ((bits != 4 && bits != 8 && bits != 16) || ReadLe16(format + 2) != 1)
         return false;
+    if (bits == 4 ? ReadLe16(format) != kTagAdpcm : !IsPcmFormat(format, formatLength)) {
+        if (refusal)
+            *refusal = kWavEncodingRefusal;
+        return false;
+    }
     uint32_t rate = ReadLe32(format + 4);
     if (!RateUsable(rate))
         return false;
@@ -69,7 +95,7 @@ bool WavSample::LoadFromMemory(const uint8_t* image, size_t size)
     const uint8_t* body = image + at + 8;
 
     if (bits == 4) {
-        if (formatLength < 50 || ReadLe16(format) != 2)
+        if (formatLength < 50)
             return false;
         adpcm_.formatTag = ReadLe16(format);
         adpcm_.channels = ReadLe16(format + 2);

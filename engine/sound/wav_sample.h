@@ -7,6 +7,12 @@
 // No sample reaches this many samples; larger data is refused before anything is allocated.
 constexpr uint32_t kMaxSampleLength = 1u << 24;
 
+// Whether a format chunk body of `length` bytes describes plain PCM: tag 1, or the extensible tag
+// whose sub-format is PCM. Samples of any other encoding would play as noise.
+bool IsPcmFormat(const uint8_t* format, uint64_t length);
+// Why a WAV of another encoding is refused.
+constexpr const char* kWavEncodingRefusal = "not PCM or Microsoft ADPCM, the encodings the game plays";
+
 struct AdpcmFormat {
     uint16_t formatTag = 0;
     uint16_t channels = 0;
@@ -35,8 +41,9 @@ public:
     WavSample& operator=(const WavSample&) = delete;
     virtual ~WavSample();
 
-    // The caller keeps the image alive as long as the sample; `size` bounds every read.
-    bool LoadFromMemory(const uint8_t* image, size_t size);
+    // The caller keeps the image alive as long as the sample; `size` bounds every read. A refusal
+    // with a reason of its own sets *refusal to it, else to null.
+    bool LoadFromMemory(const uint8_t* image, size_t size, const char** refusal = nullptr);
 
     bool GetLoop() const { return loop_; }
     void SetLoop(bool loop) { loop_ = loop; }

@@ -293,7 +293,9 @@ void DialogDesc::ParsePlacementLine(const char* key, const char* value)
         SplitList(value, 2, items, &count);
         bool in = SameText(key, "in");
         (in ? p->fadeIn : p->fadeOut) = true;
-        ParseFixed8(in ? p->inDelay : p->outTime, items[0].CStr(), 0);
+        // A missing item leaves its time as it was.
+        if (count >= 1)
+            ParseFixed8(in ? p->inDelay : p->outTime, items[0].CStr(), 0);
         if (count >= 2)
             ParseFixed8(in ? p->inDuration : p->outDuration, items[1].CStr(), 0);
     }

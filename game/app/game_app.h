@@ -161,9 +161,15 @@ public:
     }
     bool SaveResumeState() override;
     bool WriteResumeRecord(int mode);
+    // A record that names no screen, or whose screen cannot read it back, is removed and said.
     bool ResumeGame(int mode);
     bool RestoreScreen(Stream* stream);
     bool HasResumeSave(int mode);
+    // The adventure stands past its first stage in the profile, but the store (there, and so not
+    // one never written) holds no record of it that can be played back: the store or the record
+    // was damaged, or a program killed between two saves left an old one. Continue then opens the
+    // adventure map at the profile's stage.
+    bool AdventureLacksItsRecord();
     // True while a screen that a resume record can hold exists.
     bool ShowsResumableScreen() const;
     bool ReadResumeInfo(int mode, int32_t& value);
@@ -176,6 +182,11 @@ public:
     void DeletePlayer(int index);
 
 protected:
+    enum class Restored { kScreen, kNoScreen, kNotMade, kUnreadable };
+    // kNotMade when the screen could not be made, kUnreadable when the record is at fault.
+    Restored RestoreFrom(Stream* stream);
+    void DropUnreadableRecord(int mode);
+
     Widget* screens_[kScreenSlotCount] = {};
     Font* mainFont_ = nullptr;
     Font* smallFont_ = nullptr;

@@ -108,11 +108,17 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         return true;
     case kEventContinueAdventure:
     case kEventContinueGauntlet:
-        // A record that cannot be played back leaves the player on the menu rather than nowhere;
-        // one that names no screen brings a fresh menu too, not the old one with a Continue that
-        // does nothing.
-        if (!ResumeGame(code == kEventContinueAdventure ? 0 : 1) || !ShowsResumableScreen())
-            ShowStartMenu();
+        if (ResumeGame(code == kEventContinueAdventure ? 0 : 1) && ShowsResumableScreen())
+            return true;
+        // The adventure the profile holds goes on from its map when its record is lost, and is
+        // saved there at once.
+        if (code == kEventContinueAdventure && AdventureLacksItsRecord() && ShowScreen(kSlotAdventureMap)) {
+            SaveResumeState();
+            return true;
+        }
+        // Else the player is left on the menu rather than nowhere: a fresh one, not the old one
+        // with a Continue that does nothing.
+        ShowStartMenu();
         return true;
     case kEventLoaded:
         // From here on the corner exit button is drawn and served.
@@ -175,7 +181,7 @@ bool GameApp::OnButton(const char* name, int param)
             continue;
         GameScreen* menu = GetStartMenu();
         // With a game to continue the player chooses between it and a new one.
-        if (menu && HasResumeSave(choice.mode))
+        if (menu && (HasResumeSave(choice.mode) || (choice.mode == 0 && AdventureLacksItsRecord())))
             menu->RunActionFromFile("keloui.txt", choice.confirm);
         else
             SendEvent(this, choice.newGame, nullptr, 0, true);

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <new>
 
 #include "engine/core/application.h"
@@ -55,8 +56,15 @@ bool RecordStands(const PlayerRecord* player, int32_t id)
     return id != 0 && ((id != 5 && id != 6) || FollowsFinishedDoor(player));
 }
 
-// A board of the stage that finished a door, left behind by a program killed after the progress
-// moved on but before the door's screen was saved: that screen is still to come.
+// A saved board of a level before the profile's own, left behind by a program killed after the
+// progress moved on (the level won) but before the next save: Continue does not play it on, and
+// its points are already in the progress.
+bool LevelPassed(const PlayerRecord* player, int mode, int32_t number)
+{
+    return player && number >= 1 && number < player->progress[mode].stage;
+}
+
+// Such a board of the stage that finished a door: the door's screen is still to come.
 bool DoorScreenDue(const PlayerRecord* player, Stream* stream)
 {
     if (!player || player->mode != 0 || !FollowsFinishedDoor(player))
@@ -64,7 +72,7 @@ bool DoorScreenDue(const PlayerRecord* player, Stream* stream)
     int32_t at = stream->Tell();
     int32_t number = 0;
     bool read = stream->ReadInt32(&number) == 4;
-    return stream->Seek(at, kSeekStart) && read && number >= 1 && number < player->progress[0].stage;
+    return stream->Seek(at, kSeekStart) && read && LevelPassed(player, 0, number);
 }
 
 }  // namespace
@@ -159,10 +167,12 @@ bool GameApp::ReadResumeInfo(int mode, int32_t& value)
     bool valid = stream->ReadInt32(&id) == 4 && id != 0;
     if (valid) {
         value = 0;
-        // A saved level reports the second word of its state.
-        int32_t first = 0, second = 0;
-        if (id == 1 && stream->ReadInt32(&first) == 4 && stream->ReadInt32(&second) == 4)
-            value = second;
+        // A saved level reports the second word of its state, its running score, while it is the
+        // level Continue plays on.
+        int32_t number = 0, score = 0;
+        if (id == 1 && stream->ReadInt32(&number) == 4 && stream->ReadInt32(&score) == 4 &&
+            !LevelPassed(ExistingPlayer(GetProfiles()), mode, number))
+            value = score;
     }
     delete stream;
     return valid;
@@ -187,31 +197,63 @@ bool GameApp::ResumeGame(int mode)
     PackMemoryFile* stream = resumeStore_->ReadRecord(CurrentResumeKey(mode));
     if (!stream)
         return true;
-    bool restored = RestoreScreen(stream);
+    Restored restored = RestoreFrom(stream);
     delete stream;
-    return restored;
+    // Kept, it would be offered for ever and bring nothing each time.
+    if (restored == Restored::kUnreadable || restored == Restored::kNoScreen)
+        DropUnreadableRecord(mode);
+    return restored != Restored::kUnreadable && restored != Restored::kNotMade;
 }
 
 bool GameApp::RestoreScreen(Stream* stream)
 {
+    Restored restored = RestoreFrom(stream);
+    return restored == Restored::kScreen || restored == Restored::kNoScreen;
+}
+
+GameApp::Restored GameApp::RestoreFrom(Stream* stream)
+{
     int32_t id = 0;
     if (!stream || stream->ReadInt32(&id) != 4 || id == 0)
-        return false;
+        return Restored::kUnreadable;
     int slot = SlotOfScreenId(id);
     if (slot < 0)
-        return true;
+        return Restored::kNoScreen;
     if (slot == kSlotGameplay && DoorScreenDue(ExistingPlayer(GetProfiles()), stream))
-        return ShowScreen(kSlotStageComplete);
+        return ShowScreen(kSlotStageComplete) ? Restored::kScreen : Restored::kNotMade;
     // A saved level gets its screen without a level of its own: the record brings the board.
     if (!(slot == kSlotGameplay ? ShowGameplay(false) : ShowScreen(slot)))
-        return false;
+        return Restored::kNotMade;
     GameScreen* screen = AsGameScreen(screens_[slot]);
-    if (!screen || !screen->Serialize(stream, false)) {
-        // A half-restored screen must not stay; the record stays for another try.
+    if (!screen)
+        return Restored::kNotMade;
+    if (!screen->Serialize(stream, false)) {
+        // A half-restored screen must not stay.
         DetachAndDeleteWidget(screens_[slot]);
-        return false;
+        return Restored::kUnreadable;
     }
-    return true;
+    return Restored::kScreen;
+}
+
+void GameApp::DropUnreadableRecord(int mode)
+{
+    DeleteResumeRecord(mode);
+    ProfileStore* profiles = GetProfiles();
+    String name;
+    if (profiles)
+        profiles->GetPlayerName(profiles->GetCurrentIndex(), name);
+    fprintf(stderr, "kelo: %s: the saved %s of %s could not be read back; it is removed\n",
+            resumeStore_ ? resumeStore_->GetPath().CStr() : "saveresume.dat", mode == 1 ? "gauntlet" : "adventure",
+            name.CStr() ? name.CStr() : "the player");
+}
+
+bool GameApp::AdventureLacksItsRecord()
+{
+    PlayerRecord* player = ExistingPlayer(GetProfiles());
+    if (!player || !resumeStore_)
+        return false;
+    int stage = player->progress[0].stage;
+    return stage > 1 && stage <= kAdventureStages && resumeStore_->HasFile() && !HasResumeSave(0);
 }
 
 void GameApp::DeleteResumeRecord(int mode)

@@ -33,7 +33,7 @@ int GameplayScreen::ChainsInPlay(BallChain* out[kMaxChains])
     return n;
 }
 
-Fixed GameplayScreen::ChainSpeedOf(BallChain& target, bool& pause)
+Fixed GameplayScreen::ChainSpeed(BallChain& target, bool& pause)
 {
     // The rule reads the screen's own fields, so that a level's set-up and a test alike steer it
     // through them.
@@ -103,7 +103,7 @@ void GameplayScreen::AdvanceChains()
         // Only chains that hold balls are in play: the head and the tail exist.
         KELO_ASSERT(c.count >= 1 && c.count <= kMaxChainBalls);
         bool pause = false;
-        const Fixed s = ChainSpeedOf(c, pause);
+        const Fixed s = ChainSpeed(c, pause);
         if (s != c.targetSpeed)
             c.SetTargetSpeed(s, pause);
         c.StepSpeed();
@@ -231,7 +231,7 @@ void GameplayScreen::CloseGaps()
                         p = Fixed();
                         c.speed = Fixed();
                         bool pause = false;
-                        c.SetTargetSpeed(ChainSpeedOf(c, pause), false);
+                        c.SetTargetSpeed(ChainSpeed(c, pause), false);
                     }
                 } else {
                     --c.pullRelaxDelay;

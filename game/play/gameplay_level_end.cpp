@@ -7,6 +7,7 @@
 #include "engine/ui/text_widgets.h"
 #include "game/app/game_app.h"
 #include "game/app/game_helpers.h"
+#include "game/app/name_fit.h"
 #include "game/app/player_record.h"
 #include "game/app/profile_store.h"
 #include "game/app/sound_bank.h"
@@ -219,7 +220,10 @@ void GameplayScreen::ShowStatsDialog()
         bestName = name;
     }
     SetWidgetText(dialog, "txt_stats_best_time", bestTime);
-    SetWidgetText(dialog, "txt_stats_best_name", bestName);
+    // A name the layout gives a width keeps to one line of it.
+    auto* nameRow = dynamic_cast<TextMultiWidget*>(ScriptWidget::FindByName(dialog, "txt_stats_best_name"));
+    SetWidgetText(dialog, "txt_stats_best_name",
+                  nameRow ? FitNameOnOneLine("%s", bestName.CStr(), nameRow) : bestName);
     ModeProgress* progress = Progress(*this);
     if (progress && progress->stage == kLastStage)
         SetTipText(*this, "STR_FORTUNES_1", kFortunes);

@@ -167,7 +167,7 @@ void GameplayScreen::LoseLifeSequence()
             if (!HoldsBalls(chain))
                 continue;
             bool pause = false;
-            const Fixed step = ChainSpeedOf(*chain, pause);
+            const Fixed step = ChainSpeed(*chain, pause);
             for (int i = 0; i < chain->count; ++i)
                 chain->balls[i].distance += step;
             chain->Update(this);

@@ -165,7 +165,7 @@ public:
     // The chains in play: the non-empty ones of the ten slots, at most chain count of them, in
     // slot order; returns how many were written.
     int ChainsInPlay(BallChain* out[kMaxChains]);
-    Fixed ChainSpeedOf(BallChain& chain, bool& pause);
+    Fixed ChainSpeed(BallChain& chain, bool& pause);
     void KeepSpacing();
     void AdvanceChains();
     void FeedChains();

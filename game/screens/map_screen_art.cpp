@@ -1,7 +1,5 @@
 #include "game/screens/map_screen_art.h"
 
-#include <string>
-
 #include "engine/core/strings.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/image_loader.h"
@@ -9,12 +7,12 @@
 #include "engine/ui/script_widget.h"
 #include "engine/ui/text_widgets.h"
 #include "game/app/game_app.h"
+#include "game/app/name_fit.h"
 #include "game/app/player_record.h"
 
 namespace {
 
 constexpr int32_t kSkyStepRaw = 128;  // half a pixel
-constexpr const char* kEllipsis = "\x85";  // in the language file's 8-bit encoding
 
 }  // namespace
 
@@ -55,25 +53,12 @@ void DrawMapSky(Surface* display, Surface* sky, Fixed offset)
 
 namespace {
 
-// Cuts a name that would run past the right edge and ends it with an ellipsis; a name with no
-// room at all keeps the layout's blank.
+// Cuts a name that would run past the right edge and ends it with an ellipsis.
 void FitNameBefore(TextWidget* name, int right)
 {
-    Font* font = name->GetLook().font;
     Rect area;
     name->GetLayoutRect(area);
-    int room = right - area.x;
-    std::string text = name->GetText().CStr() ? name->GetText().CStr() : "";
-    if (font->MeasureText(text.c_str()) <= room)
-        return;
-    std::string cut;
-    do {
-        text.pop_back();
-        while (!text.empty() && text.back() == ' ')
-            text.pop_back();
-        cut = text + kEllipsis;
-    } while (!text.empty() && font->MeasureText(cut.c_str()) > room);
-    name->SetText(text.empty() ? " " : cut.c_str());
+    name->SetText(FitName("%s", name->GetText().CStr(), name->GetLook().font, right - area.x).CStr());
     name->Relayout();
 }
 

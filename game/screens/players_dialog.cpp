@@ -10,6 +10,7 @@
 #include "engine/ui/text_widgets.h"
 #include "game/app/game_app.h"
 #include "game/app/game_screen.h"
+#include "game/app/name_fit.h"
 #include "game/app/profile_store.h"
 
 namespace {
@@ -44,6 +45,15 @@ bool PlayersDialog::Init()
     return true;
 }
 
+int PlayersDialog::NameRoom(ButtonWidget* row) const
+{
+    Size size;
+    row->GetPreferredSize(size);
+    Surface* tick = tick_ && tick_->GetFrameCount() > 0 ? tick_->GetFrame(0) : nullptr;
+    const int w = tick ? tick->GetWidth() : 0;
+    return size.w - 3 * w - w / 2;
+}
+
 void PlayersDialog::Refresh()
 {
     GameApp* app = GetGameApp();
@@ -56,7 +66,7 @@ void PlayersDialog::Refresh()
         if (i < count) {
             String name;
             profiles->GetPlayerName(i, name);
-            row->SetCaption(name.CStr() ? name.CStr() : " ");
+            row->SetCaption(name.IsEmpty() ? " " : FitName("%s", name.CStr(), row->GetLook().font, NameRoom(row)).CStr());
             row->Show();
         } else if (i == count) {
             // The first free row adds a player: its caption is the layout's own.
@@ -162,7 +172,13 @@ bool RemovePlayerDialog::Init()
         if (ProfileStore* profiles = app->GetProfiles())
             profiles->GetPlayerName(profiles->GetCurrentIndex(), name);
     }
-    // Laid out with the dialog, which aligns its children after this.
-    label->SetText(name.CStr());
+    // Laid out with the dialog, which aligns its children after this. A label the layout gives a
+    // width keeps to one line of it.
+    if (auto* block = dynamic_cast<TextMultiWidget*>(label)) {
+        label->SetText(FitNameOnOneLine("%s", name.CStr(), block).CStr());
+        block->Rewrap();
+    } else {
+        label->SetText(name.CStr());
+    }
     return true;
 }

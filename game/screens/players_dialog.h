@@ -29,6 +29,9 @@ private:
     GameApp* GetGameApp() const;
     // Runs the action that opens the name entry on the start menu, when there is one.
     void OpenNameEntry();
+    // The width a name may take on its row: between the ticks at both ends, half a tick clear of
+    // each, so that a long name is cut rather than drawn under them.
+    int NameRoom(ButtonWidget* row) const;
 
     ButtonWidget* rows_[kPlayerRows] = {};
     ResourceEntry* tick_ = nullptr;

@@ -12,6 +12,7 @@
 #include "engine/ui/widget_desc.h"
 #include "game/app/game_app.h"
 #include "game/app/game_helpers.h"
+#include "game/app/name_fit.h"
 #include "game/app/profile_store.h"
 #include "game/app/sound_bank.h"
 #include "game/screens/name_entry_dialog.h"
@@ -126,7 +127,10 @@ void StartMenuScreen::UpdateWelcomeText()
     const bool named = !name.IsEmpty();
     if (!named)
         name.Assign(" ");
-    welcome_->SetText(FormatText(format.CStr() ? format.CStr() : "", {name}).CStr());
+    // A greeting the layout gives a width keeps to one line of it: a long name is cut.
+    const char* greeting = format.CStr() ? format.CStr() : "";
+    auto* block = dynamic_cast<TextMultiWidget*>(welcome_);
+    welcome_->SetText(block ? FitNameOnOneLine(greeting, name.CStr(), block).CStr() : FormatText(greeting, {name}).CStr());
     welcome_->Relayout();
     if (named)
         welcome_->Show();

@@ -29,13 +29,13 @@ void TypewriterText::CountTotal()
         total_ += static_cast<int32_t>(GetLine(i)->Length());
 }
 
-void TypewriterText::DrawTyped(SurfaceBase* surface, int x, int y, const Font* font, int r, int g, int b, int effect,
-                               int alpha, int spacing, const Rect* clip) const
+void TypewriterText::Draw(SurfaceBase* surface, int x, int y, const Font* font, int r, int g, int b, int effect,
+                          int alpha, int spacing, const Rect* clip) const
 {
     if (shown_.raw <= 0 || GetLineCount() == 0 || !font)
         return;
     if (alignment != 0) {
-        Draw(surface, x, y, font, r, g, b, effect, alpha, spacing, clip);
+        WrappedText::Draw(surface, x, y, font, r, g, b, effect, alpha, spacing, clip);
         return;
     }
     int shown = shown_.ToInt();
@@ -87,8 +87,8 @@ void TypewriterLabel::Draw()
     Surface* screen = GetScreen();
     if (!screen || effectiveAlpha_ <= 0 || text_.IsEmpty() || !look_.font || !typed_)
         return;
-    typed_->DrawTyped(screen, x_, y_, look_.font, look_.red, look_.green, look_.blue, look_.effect,
-                      TextAlphaByte(effectiveAlpha_), rowSpacing_, nullptr);
+    typed_->Draw(screen, x_, y_, look_.font, look_.red, look_.green, look_.blue, look_.effect,
+                 TextAlphaByte(effectiveAlpha_), rowSpacing_, nullptr);
 }
 
 bool TypewriterLabel::OnEvent(Widget* sender, int code, const char* name, int param)

@@ -18,8 +18,8 @@ public:
     void CountTotal();
     // Left-aligned text is drawn up to the shown count; centred or right-aligned text whole
     // once anything is shown.
-    void DrawTyped(SurfaceBase* surface, int x, int y, const Font* font, int r, int g, int b, int effect, int alpha,
-                   int spacing, const Rect* clip) const;
+    void Draw(SurfaceBase* surface, int x, int y, const Font* font, int r, int g, int b, int effect, int alpha,
+              int spacing, const Rect* clip) const override;
 
     Fixed GetShown() const { return shown_; }
     int GetTotal() const { return total_; }

@@ -213,7 +213,9 @@ UINT VirtualKeyFromKeycode(int32_t keycode)
     case SDLK_TAB:
         return VK_TAB;
     case SDLK_ESCAPE:
-        return VK_ESCAPE;
+        // A desktop player backs out with Escape: it stands for the right soft key, as F2 does;
+        // the handheld's own Escape code, which the engine ignores, never comes from here.
+        return VK_F2;
     case SDLK_LSHIFT:
     case SDLK_RSHIFT:
         return VK_SHIFT;

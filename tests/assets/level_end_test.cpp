@@ -98,7 +98,7 @@ TEST(ShippedLevelEnd, LayoutHoldsWhatTheGameSetsAndRuns)
         }
         EXPECT_TRUE(statsChildren.count("txt_stats_best_name"));
         EXPECT_TRUE(statsChildren.count("txt_stats_bonus"));
-        EXPECT_EQ(TypeOf(*layout, "txt_stats_best_name"), kDescText);
+        EXPECT_EQ(TypeOf(*layout, "txt_stats_best_name"), kDescTextMulti);
         EXPECT_EQ(TypeOf(*layout, "txt_stats_bonus"), kDescText);
         EXPECT_EQ(TypeOf(*layout, "txt_stats_tip"), kDescTextMulti);
         EXPECT_TRUE(statsChildren.count("txt_stats_tip") && lostChildren.count("txt_stats_tip"));

@@ -84,7 +84,7 @@ TEST(ShippedStartMenu, LayoutHoldsWhatTheMenuAndTheGameLookFor)
         EXPECT_EQ(children.count("txt_welcome"), small ? 0u : 1u);
         EXPECT_EQ(children.count("txt_welcome240_2"), small ? 1u : 0u);
         for (const char* welcome : {"txt_welcome", "txt_welcome240_2"}) {
-            ASSERT_EQ(TypeOf(*layout, welcome), kDescText) << welcome;
+            ASSERT_EQ(TypeOf(*layout, welcome), kDescTextMulti) << welcome;
             for (const std::string& text : TextsOf(app.GetLanguageTable(), layout->FindDesc(welcome)->txtid.CStr())) {
                 String filled = FormatText(text.c_str(), {"Ixchel"});
                 EXPECT_NE(std::string(filled.CStr()).find("Ixchel"), std::string::npos) << text;

@@ -14,6 +14,7 @@
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
 #include "dialog_fit.h"
+#include "game/app/name_fit.h"
 #include "shipped_game_app.h"
 
 namespace {
@@ -112,8 +113,8 @@ TEST(ShippedStartMenuLook, DialogsFitAndReadAtEveryResolutionInEveryLanguage)
 }
 
 // The menu itself on its picture (the sky and the animation are the screen's own): the buttons in
-// the right half, clear of one another and of the welcome, which stays on the screen with the
-// widest name a player can have.
+// the right half, clear of one another and of the welcome, which stays on the screen, on one line,
+// with the widest name a player can have.
 TEST(ShippedStartMenuLook, MenuButtonsAndWelcomeFitAtEveryResolutionInEveryLanguage)
 {
     mkdir(KELO_LOOK_DIR, 0755);
@@ -135,10 +136,14 @@ TEST(ShippedStartMenuLook, MenuButtonsAndWelcomeFitAtEveryResolutionInEveryLangu
             auto* welcome = dynamic_cast<TextWidget*>(
                 ScriptWidget::FindByName(menu, r.width == 240 ? "txt_welcome240_2" : "txt_welcome"));
             ASSERT_NE(welcome, nullptr);
+            // As the menu greets: on one line of the welcome's width.
+            auto* line = dynamic_cast<TextMultiWidget*>(welcome);
+            ASSERT_NE(line, nullptr);
             String format;
             table->Lookup(format, welcome->GetDesc()->txtid.CStr());
-            welcome->SetText(FormatText(format.CStr(), {name.c_str()}).CStr());
+            welcome->SetText(FitNameOnOneLine(format.CStr(), name.c_str(), line).CStr());
             welcome->Relayout();
+            EXPECT_NE(std::string(welcome->GetText().CStr()).find('W'), std::string::npos) << "a name shows";
 
             Surface* display = app.GetScreenSurface();
             Box screen{0, 0, display->GetWidth(), display->GetHeight()};

@@ -10,12 +10,13 @@
 
 namespace {
 
-// Pixels of the display's rows [y0, y1) that differ from black after drawing the text.
-int Lit(ProgressApp& app, const TypewriterText& text, int y0, int y1)
+// Pixels of the display's rows [y0, y1) that differ from black after drawing the text, drawn as
+// any wrapped text is.
+int Lit(ProgressApp& app, const WrappedText& text, int y0, int y1)
 {
     Surface* display = app.GetScreenSurface();
     display->Clear(0, 0, 0);
-    text.DrawTyped(display, 10, 10, app.GetMainFont(), 255, 255, 255, 0, 255, 0, nullptr);
+    text.Draw(display, 10, 10, app.GetMainFont(), 255, 255, 255, 0, 255, 0, nullptr);
     int lit = 0;
     for (int y = y0; y < y1; ++y)
         for (int x = 0; x < display->GetWidth(); ++x)

@@ -2,10 +2,16 @@
 // defaults or without the game to continue, and never falls over.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <random>
+#include <utility>
+
 #include "game/app/player_record.h"
 #include "game/app/profile_store.h"
 #include "game/screens/gauntlet_map_screen.h"
+#include "laid_profile.h"
 #include "scripted_game.h"
+#include "stage_play.h"
 
 namespace {
 
@@ -133,6 +139,176 @@ TEST_P(Damage, CutSavesGiveDefaultsAndNoContinue)
     EXPECT_TRUE(OffersContinue(game, "KAWI"));
     ASSERT_TRUE(game.TapWidget("btn_gauntlet_cancel"));
     EXPECT_EQ(game.Quit(), 0);
+}
+
+// ---- a damaged resume store beside a whole global.opt ----
+
+constexpr int kTempleFourStage = 16;  // the fourth temple's first stage
+constexpr int32_t kTempleFourScore = 180140;
+constexpr int32_t kOtherPlayersKey = 3;
+
+void AtTempleFour(ProfileStore& store)
+{
+    PlayerRecord& player = *store.CurrentPlayer();
+    player.highestStage = kTempleFourStage;
+    ModeProgress& adventure = player.progress[0];
+    adventure.stage = kTempleFourStage;
+    adventure.score = kTempleFourScore;
+    adventure.lives = 3;
+    for (uint8_t& shown : adventure.templeShown)
+        shown = 1;
+    store.skipHelp = true;
+}
+
+int32_t Le32(const std::string& bytes, size_t at)
+{
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4 && at + i < bytes.size(); ++i)
+        value |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + i])) << (8 * i);
+    return static_cast<int32_t>(value);
+}
+
+// The keys of a store's records, and where the data of the one under `key` lies.
+std::vector<int32_t> StoreKeys(const std::string& store, int32_t key = -1, size_t* data = nullptr,
+                               size_t* size = nullptr)
+{
+    std::vector<int32_t> keys;
+    for (int32_t i = 0, n = Le32(store, 0); i < n && i < 99; ++i) {
+        size_t record = static_cast<size_t>(Le32(store, 8 + 8 * i));
+        keys.push_back(Le32(store, record));
+        if (keys.back() == key && data && size) {
+            *data = record + 8 + static_cast<size_t>(Le32(store, record + 4));
+            *size = static_cast<size_t>(Le32(store, 4 + 8 * i));
+        }
+    }
+    return keys;
+}
+
+size_t Count(const std::string& text, const std::string& part)
+{
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// From the menu: the adventure offers to continue with the player's place and score, and its
+// Continue leads to the adventure map at that place; false when it did not. With `shots`, both
+// are pictured.
+bool ContinuesOnTheMap(ScriptedGame& game, bool shots = false)
+{
+    if (!game.TapWidget("btn_sm_adventure") ||
+        !game.WaitUntil([&] { return game.CanTap("btn_continue_adventure"); }, 300)) {
+        ADD_FAILURE() << "no Continue offered";
+        return false;
+    }
+    // Temple, stage, place and score, a line each.
+    std::vector<std::string> lines(1);
+    for (char c : game.TextOf("txt_continue_2")) {
+        if (c == '\n')
+            lines.emplace_back();
+        else if (c != '\r')
+            lines.back() += c;
+    }
+    EXPECT_EQ(lines.size(), 4u);
+    EXPECT_EQ(stage_play::ShownNumber(lines.front()), 4);
+    EXPECT_EQ(stage_play::ShownNumber(lines.size() > 1 ? lines[1] : ""), 1);
+    EXPECT_EQ(stage_play::ShownNumber(lines.back()), kTempleFourScore);
+    game.Wait(12);
+    EXPECT_TRUE(!shots || game.Shot("continue_without_record"));
+    if (!game.TapWidget("btn_continue_adventure") || !game.WaitUntil([&] { return stage_play::MapAtRest(game); }, 600))
+        return false;
+    game.Wait(12);
+    EXPECT_TRUE(!shots || game.Shot("map_at_the_saved_place"));
+    const ModeProgress* adventure = stage_play::AdventureProgress(game);
+    EXPECT_EQ(adventure->stage, kTempleFourStage);
+    EXPECT_EQ(adventure->score, kTempleFourScore);
+    return true;
+}
+
+TEST_P(Damage, ADamagedResumeStoreKeepsTheAdventure)
+{
+    const FlowSize size = GetParam();
+    FlowFolder folder;
+    ASSERT_TRUE(LayFile(folder.Path(), "global.opt", ProfileBytes("ITZEL", AtTempleFour)));
+    LaidRecord map{0, "Adventure Save", ScreenRecord(2, {})};
+    LaidRecord other{kOtherPlayersKey, "Gauntlet Save", ScreenRecord(3, {})};
+    ASSERT_TRUE(LayFile(folder.Path(), "saveresume.dat", ResumeStoreBytes({other, map})));
+    {
+        SCOPED_TRACE("the saves of a board of the fourth temple, left by the window's close");
+        ScriptedGame game(size.width, size.height, folder.Path());
+        ASSERT_TRUE(game.Start());
+        ASSERT_TRUE(game.ReachMenu("NOBODY"));
+        ASSERT_TRUE(game.TapWidget("btn_sm_adventure"));
+        ASSERT_TRUE(game.TapWidget("btn_continue_adventure"));
+        ASSERT_TRUE(game.WaitUntil([&] { return stage_play::MapAtRest(game); }, 600));
+        ASSERT_TRUE(game.TapWidget("btn_adv_play"));
+        ASSERT_TRUE(stage_play::WaitForPlay(game));
+        game.Close();
+        ASSERT_TRUE(game.WaitUntil([&] { return !game.Running(); }, 300));
+    }
+    const std::string options = folder.Read("global.opt");
+    const std::string resume = folder.Read("saveresume.dat");
+    size_t data = 0, length = 0;
+    ASSERT_EQ(StoreKeys(resume, 0, &data, &length), (std::vector<int32_t>{kOtherPlayersKey, 0}));
+    ASSERT_EQ(Le32(resume, data), 1) << "no board saved";
+
+    std::string noise(resume.size(), '\0');
+    std::mt19937 random(97);
+    for (char& c : noise)
+        c = static_cast<char>(random());
+    for (const auto& [what, damaged] : {std::pair<const char*, std::string>{"random bytes", noise},
+                                        {"cut in half", resume.substr(0, resume.size() / 2)}}) {
+        SCOPED_TRACE(what);
+        std::remove((folder.Path() + "/saveresume.dat.bad").c_str());
+        ASSERT_TRUE(folder.Write("global.opt", options));
+        ASSERT_TRUE(folder.Write("saveresume.dat", damaged));
+        ScriptedGame game(size.width, size.height, folder.Path());
+        ASSERT_TRUE(game.Start());
+        ASSERT_TRUE(game.ReachMenu("NOBODY"));
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(ContinuesOnTheMap(game));
+        EXPECT_EQ(game.Quit(), 0);
+        EXPECT_EQ(Count(testing::internal::GetCapturedStderr(), "saveresume.dat.bad"), 1u) << "said once";
+        EXPECT_TRUE(folder.Read("saveresume.dat.bad") == damaged) << "the damaged store is kept aside";
+    }
+    {
+        SCOPED_TRACE("the board's record damaged inside");
+        std::remove((folder.Path() + "/saveresume.dat.bad").c_str());
+        std::string flipped = resume;
+        for (size_t at = data + 96; at < data + length; at += 97)
+            flipped[at] = static_cast<char>(~flipped[at]);
+        ASSERT_TRUE(folder.Write("global.opt", options));
+        ASSERT_TRUE(folder.Write("saveresume.dat", flipped));
+        ScriptedGame game(size.width, size.height, folder.Path());
+        ASSERT_TRUE(game.Start());
+        ASSERT_TRUE(game.ReachMenu("NOBODY"));
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(ContinuesOnTheMap(game, true));
+        EXPECT_EQ(StoreKeys(folder.Read("saveresume.dat")), (std::vector<int32_t>{kOtherPlayersKey, 0}))
+            << "the record read back is gone, the other player's stays, the map's is saved";
+        EXPECT_TRUE(folder.Read("saveresume.dat.bad").empty()) << "the store itself was whole";
+        EXPECT_EQ(game.Quit(), 0);
+        EXPECT_EQ(Count(testing::internal::GetCapturedStderr(), "could not be read back"), 1u) << "said once";
+    }
+    {
+        SCOPED_TRACE("taken up again, the adventure stands");
+        ScriptedGame game(size.width, size.height, folder.Path());
+        ASSERT_TRUE(game.Start());
+        ASSERT_TRUE(game.ReachMenu("NOBODY"));
+        EXPECT_TRUE(ContinuesOnTheMap(game));
+        EXPECT_EQ(game.Quit(), 0);
+    }
+    {
+        SCOPED_TRACE("no store at all: a new adventure, as for a new player");
+        std::remove((folder.Path() + "/saveresume.dat").c_str());
+        ScriptedGame game(size.width, size.height, folder.Path());
+        ASSERT_TRUE(game.Start());
+        ASSERT_TRUE(game.ReachMenu("NOBODY"));
+        ASSERT_TRUE(stage_play::OpenAdventureMap(game));
+        EXPECT_EQ(stage_play::AdventureProgress(game)->stage, 1);
+        EXPECT_EQ(game.Quit(), 0);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Damage, ::testing::ValuesIn(kFlowSizes),

@@ -1,6 +1,7 @@
 // The keys a player tries in the dialogs, through the handheld's input only: Return on a keyboard
 // confirms a typed name while the action key still types the focused letter, the left soft key
-// (F1) confirms, the right one (F2) backs out, and removing a player starts on No.
+// (F1) confirms, also on the instructions, the right one (F2) backs out, and removing a player
+// starts on No.
 #include <gtest/gtest.h>
 
 #include "engine/ui/script_widget.h"
@@ -76,9 +77,21 @@ TEST(DialogKeys, ReturnSoftKeysAndTheRemoveQuestion)
     game.Key(VK_F1);
     ASSERT_TRUE(Gone(game, "dlg_players"));
 
-    // On the board F2 opens the pause and F2 closes it again.
+    // On the instructions F1 presses OK: from the menu's help back to the menu, before the first
+    // stage on to its board.
     ASSERT_TRUE(game.WaitUntil([&] { return game.MenuAtRest(); }, 300));
-    ASSERT_TRUE(PlayFirstStage(game));
+    ASSERT_TRUE(OpenBy(game, "btn_sm_help", "dlg_help"));
+    ASSERT_TRUE(game.TapWidget("btn_help_instructions"));
+    ASSERT_TRUE(game.WaitUntil([&] { return game.CanTap("btn_help_ok"); }, 300));
+    game.Key(VK_F1);
+    ASSERT_TRUE(game.WaitUntil([&] { return game.MenuAtRest(); }, 300));
+    ASSERT_TRUE(game.TapWidget("btn_sm_adventure"));
+    ASSERT_TRUE(game.TapWidget("btn_adv_play"));
+    ASSERT_TRUE(game.WaitUntil([&] { return game.CanTap("btn_help_ok"); }, 600));
+    game.Key(VK_F1);
+    ASSERT_TRUE(game.WaitUntil([&] { return game.Board() && game.Shows("btn_menu"); }, 600));
+
+    // On the board F2 opens the pause and F2 closes it again.
     game.Wait(90);
     game.Key(VK_F2);
     ASSERT_TRUE(game.WaitUntil([&] { return DialogAtRest(game, "dlg_pause"); }, 120));

@@ -28,6 +28,7 @@
 #include "laid_profile.h"
 #include "platform/null/test_hooks.h"
 #include "scripted_game.h"
+#include "stage_play.h"
 
 namespace {
 
@@ -177,14 +178,26 @@ void PlayFirstStage(ScriptedGame& game)
     ASSERT_TRUE(game.WaitUntil([&] { return NewBoardOf(game, 1) && BoardOf(game)->playState == kPlayPlaying; }, 3000));
 }
 
+// The score the Continue dialog offers, the last of its values; -1 when it shows none.
+int OfferedScore(ScriptedGame& game)
+{
+    if (!game.Shows("txt_continue_2"))
+        return -1;
+    const std::string offer = game.TextOf("txt_continue_2");
+    const size_t last = offer.rfind('\n');
+    return last == std::string::npos ? -1 : stage_play::ShownNumber(offer.substr(last + 1));
+}
+
 // From the menu, Continue on the adventure: a saved board comes back under "Ready?", a level
-// the profile has moved past starts afresh.
-void ContinueAdventure(ScriptedGame& game)
+// the profile has moved past starts afresh. The score the dialog offered goes to `offered`.
+void ContinueAdventure(ScriptedGame& game, int* offered = nullptr)
 {
     ASSERT_TRUE(game.TapWidget("btn_sm_adventure"));
     ASSERT_TRUE(game.WaitUntil([&] { return game.Shows("btn_continue_adventure"); }, 300))
         << "no Continue offered";
     game.Wait(12);
+    if (offered)
+        *offered = OfferedScore(game);
     ASSERT_TRUE(game.TapWidget("btn_continue_adventure"));
     ASSERT_TRUE(game.WaitUntil(
         [&] {
@@ -360,6 +373,8 @@ Standing StandingOf(const ScriptedGame& game)
 struct CutSave {
     std::string what;
     Standing before, after;
+    // The points of the board the record holds: played on while the profile stands at its level.
+    int recordScore = 0;
     int calls = 0;
     std::vector<std::map<std::string, std::string>> folders;  // what each kill left, k = 1..calls
 };
@@ -481,12 +496,15 @@ void CheckComesBack(const FlowSize& size, const CutSave& cut, const std::string&
     if (::testing::Test::HasFatalFailure())
         return;
     const Standing standing = StandingOf(game);
-    ContinueAdventure(game);
+    int offered = -1;
+    ContinueAdventure(game, &offered);
     const Seen seen = SeenOf(game);
-    // The board is the profile's level: never one already won, with no score of its own yet.
+    // The board is the profile's level, never one already won: the saved one before the save,
+    // a fresh one after it.
     EXPECT_EQ(seen.stage, standing.stage);
-    EXPECT_EQ(seen.score, standing.score);
+    EXPECT_EQ(seen.score, standing.score + (standing == cut.before ? cut.recordScore : 0));
     EXPECT_EQ(seen.lives, standing.lives);
+    EXPECT_EQ(offered, seen.score) << "the Continue dialog's score is not the one played on";
     EXPECT_EQ(game.Quit(), 0);
     ExpectNoneSetAside(folder.Path());
 }
@@ -503,6 +521,19 @@ TEST_P(Resume, KilledInTheMiddleOfASaveComesBackWhole)
         ASSERT_TRUE(game.Start());
         ASSERT_TRUE(game.ReachMenu(kPlayer));
         PlayFirstStage(game);
+
+        // Left with points through the pause menu and taken up again, so the record the won
+        // stage leaves behind holds a board with points of its own.
+        WinnerBot opener(3);
+        PlayShots(game, opener, 4);
+        ASSERT_TRUE(game.TapWidget("btn_menu"));
+        ASSERT_TRUE(game.WaitUntil([&] { return game.Shows("btn_pause_menu"); }, 200));
+        won.recordScore = BoardOf(game)->levelScore;
+        ASSERT_GT(won.recordScore, 0) << "the opener scored nothing in four shots";
+        ASSERT_TRUE(game.TapWidget("btn_pause_menu"));
+        ASSERT_TRUE(game.WaitUntil([&] { return game.MenuAtRest(); }, 300));
+        ContinueAdventure(game);
+        ASSERT_TRUE(game.TapWidget("btn_ready_go"));
 
         // Stage 1 won up to its statistics; their OK ends the level and saves.
         WinnerBot winner(3);
@@ -624,10 +655,20 @@ void CheckFinishes(const FlowSize& size, const WonCut& won, const std::string& c
     if (game.App()->HasResumeSave(0)) {
         ASSERT_TRUE(game.TapWidget("btn_sm_adventure"));
         ASSERT_TRUE(game.WaitUntil([&] { return game.CanTap("btn_continue_adventure"); }, 300));
+        // Past the last stage the dialog shows no place and no score.
+        const int offered = OfferedScore(game);
+        const int stage = StandingOf(game).stage;
+        EXPECT_EQ(offered < 0, stage < 1 || stage > laid_final::kStage) << "offered " << offered << " at stage " << stage;
         ASSERT_TRUE(game.TapWidget("btn_continue_adventure"));
+        bool first = true;
         for (Reached reached = WaitForScreen(game); reached != Reached::End && reached != Reached::Menu;
              reached = WaitForScreen(game)) {
             ASSERT_NE(reached, Reached::Nothing) << "no screen came";
+            if (first && offered >= 0) {
+                const int given = StandingOf(game).score + (reached == Reached::Board ? BoardOf(game)->levelScore : 0);
+                EXPECT_EQ(offered, given) << "the Continue dialog's score is not the one played on";
+            }
+            first = false;
             if (reached == Reached::Board) {
                 EXPECT_EQ(StandingOf(game), cut.before) << "a board after the won final stage";
                 EXPECT_EQ(game.Quit(), 0);

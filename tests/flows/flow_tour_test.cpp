@@ -1,17 +1,24 @@
-// A tour of the game in each language it ships, chosen through the options as a player would:
-// every screen and dialog the menu leads to, a level's board with its pause and its "Ready?"
-// question, and a level played out: won (its statistics), then lost (each loss message, the lost
-// statistics). At each stop every text says something and fits its box, and the stop is shot for
-// the contact sheets.
+// A tour of the game in each language it ships, chosen through the options as a player would, at
+// every size and on the portrait screens that show it turned: every screen and dialog the menu
+// leads to, a level's board with its pause and its "Ready?" question, and a level played out: won
+// (its statistics), then lost (each loss message, the lost statistics). The players came back to
+// saves that hold the longest names: one as long as the entry takes, of its widest letter, and
+// one as players write them, in the players' list and the best scores; each greets the player and
+// the widest plays. At each stop every text says something and fits its room, and the stop is
+// shot for the contact sheets.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "engine/graphics/font.h"
 #include "engine/graphics/surface.h"
 #include "engine/ui/string_table.h"
 #include "flows/board_play.h"
+#include "flows/laid_profile.h"
 #include "flows/layout_check.h"
 #include "flows/menu_steps.h"
 #include "flows/screen_reading.h"
@@ -24,6 +31,43 @@
 namespace {
 
 constexpr int kShippedLanguages = 4;
+
+// The portrait screens, which show the landscape game turned.
+const std::vector<FlowSize> kTurnedSizes = {{480, 800}, {480, 640}, {240, 400}, {240, 320}};
+std::vector<FlowSize> TourSizes()
+{
+    std::vector<FlowSize> sizes = kFlowSizes;
+    sizes.insert(sizes.end(), kTurnedSizes.begin(), kTurnedSizes.end());
+    return sizes;
+}
+
+// The longest name the entry takes is 23 characters: of its widest letter, and as a player writes
+// it; the second player is the current one.
+const std::string kWidestName(23, 'W');
+const std::string kLongName = "ZED7 RUNNER99 JUNGLE 42";
+enum LaidPlayer { kShortPlayer, kWidestPlayer, kLongPlayer, kLaidPlayers };
+
+void WithLongNames(ProfileStore& store)
+{
+    store.SetPlayerName(store.AddPlayer(), String(kWidestName.c_str()));
+    store.SetPlayerName(store.AddPlayer(), String(kLongName.c_str()));
+    store.SetCurrentIndex(kWidestPlayer);
+    // Every best-score table, the adventure's and each gauntlet map's, led by the long names.
+    const std::pair<std::string, int32_t> rows[kHighScoreEntries] = {
+        {kWidestName, 1234560}, {kLongName, 987650}, {"TESS", 45670}};
+    auto fill = [&](ScoreEntry* table) {
+        for (int i = 0; table && i < kHighScoreEntries; ++i) {
+            table[i].score = rows[i].second;
+            std::snprintf(table[i].name, sizeof table[i].name, "%s", rows[i].first.c_str());
+        }
+    };
+    fill(store.AdventureScores());
+    for (int map = 0; map < kGauntletMaps; ++map) {
+        fill(store.GauntletScores(0, map));
+        fill(store.GauntletScores(1, map));
+    }
+    store.defaultNamesFilled = true;
+}
 
 using TourCase = std::tuple<int, FlowSize>;
 
@@ -86,6 +130,12 @@ void ChooseLanguage(ScriptedGame& game, int language)
 
 void TourMenuDialogs(ScriptedGame& game)
 {
+    // No capital or digit is wider than the widest name's letter.
+    Font* font = game.App()->GetMainFont();
+    for (char c : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")) {
+        EXPECT_LE(font->MeasureText(std::string(1, c).c_str()), font->MeasureText(kWidestName.substr(0, 1).c_str()))
+            << c;
+    }
     Stop(game, "menu");
     ASSERT_TRUE(OpenBy(game, "btn_sm_options", "dlg_options"));
     Stop(game, "options");
@@ -97,9 +147,24 @@ void TourMenuDialogs(ScriptedGame& game)
     ASSERT_TRUE(OpenBy(game, "btn_lang_ok", "dlg_options"));
     ASSERT_TRUE(CloseBy(game, "btn_options_close"));
 
+    // The widest name between its ticks and in the question before it is removed; then the long
+    // name chosen, between the ticks and greeted.
     ASSERT_TRUE(OpenBy(game, "btn_change_player", "dlg_players"));
     Stop(game, "players");
-    ASSERT_TRUE(OpenBy(game, "btn_user_1", "dlg_EditPlayer"));
+    ASSERT_TRUE(OpenBy(game, "btn_players_delete", "dlg_remove_user"));
+    Stop(game, "remove_player");
+    ASSERT_TRUE(CloseBy(game, "btn_remove_no"));
+    ASSERT_TRUE(game.WaitUntil([&] { return DialogAtRest(game, "dlg_players"); }, 60));
+    ASSERT_TRUE(game.TapWidget("btn_user_2"));
+    EXPECT_EQ(game.Profiles()->GetCurrentIndex(), kLongPlayer);
+    Stop(game, "players_long_name");
+    ASSERT_TRUE(CloseBy(game, "btn_players_ok"));
+    ASSERT_TRUE(game.WaitUntil([&] { return game.MenuAtRest(); }, 120));
+    Stop(game, "menu_long_name");
+
+    // A new player named as one who plays already, then named anew and removed again.
+    ASSERT_TRUE(OpenBy(game, "btn_change_player", "dlg_players"));
+    ASSERT_TRUE(OpenBy(game, "btn_user_3", "dlg_EditPlayer"));
     game.Type("TESS");
     Stop(game, "name_entry");
     ASSERT_TRUE(OpenBy(game, "btnPlayerOK", "dlg_same_name"));
@@ -107,14 +172,16 @@ void TourMenuDialogs(ScriptedGame& game)
     ASSERT_TRUE(CloseBy(game, "btn_same_name_ok"));
     game.Type("A");
     ASSERT_TRUE(CloseBy(game, "btnPlayerOK"));
-    ASSERT_EQ(game.Profiles()->GetPlayerCount(), 2);
+    ASSERT_EQ(game.Profiles()->GetPlayerCount(), kLaidPlayers + 1);
     ASSERT_TRUE(OpenBy(game, "btn_change_player", "dlg_players"));
     ASSERT_TRUE(OpenBy(game, "btn_players_delete", "dlg_remove_user"));
-    Stop(game, "remove_player");
     ASSERT_TRUE(CloseBy(game, "btn_remove_yes"));
     ASSERT_TRUE(game.WaitUntil([&] { return DialogAtRest(game, "dlg_players"); }, 60));
+    EXPECT_EQ(game.Profiles()->GetPlayerCount(), kLaidPlayers);
+    // The widest name plays on.
+    ASSERT_TRUE(game.TapWidget("btn_user_1"));
     ASSERT_TRUE(CloseBy(game, "btn_players_ok"));
-    EXPECT_EQ(game.Profiles()->GetPlayerCount(), 1);
+    EXPECT_EQ(game.Profiles()->GetCurrentIndex(), kWidestPlayer);
 
     ASSERT_TRUE(OpenBy(game, "btn_sm_help", "dlg_help"));
     Stop(game, "help_menu");
@@ -219,9 +286,12 @@ TEST_P(Tour, EveryScreenReadsWell)
 {
     const int language = std::get<0>(GetParam());
     const FlowSize size = std::get<1>(GetParam());
-    ScriptedGame game(size.width, size.height);
+    FlowFolder folder;
+    ASSERT_TRUE(LayFile(folder.Path(), "global.opt", ProfileBytes("TESS", WithLongNames)));
+    ScriptedGame game(size.width, size.height, folder.Path());
     ASSERT_TRUE(game.Start());
-    ASSERT_TRUE(game.ReachMenu("TESS"));
+    ASSERT_TRUE(game.ReachMenu());
+    ASSERT_EQ(game.Profiles()->GetPlayerCount(), kLaidPlayers);
     ChooseLanguage(game, language);
     if (HasFatalFailure())
         return;
@@ -239,15 +309,16 @@ TEST_P(Tour, EveryScreenReadsWell)
     if (HasFatalFailure())
         return;
     // Played out in English at every size and in every language on the smallest screen, where
-    // the statistics are tightest: a whole level is the longest part of the tour.
-    if (language == 0 || (size.width == 240 && size.height == 240))
+    // the statistics are tightest: a whole level is the longest part of the tour. A turned screen
+    // lays the game out as its landscape one does.
+    if ((language == 0 && size.width > size.height) || (size.width == 240 && size.height == 240))
         TourLevelEnds(game);
     EXPECT_EQ(game.Quit(), 0);
     EXPECT_TRUE(game.MessageBoxes().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, Tour,
-                         ::testing::Combine(::testing::Range(0, kShippedLanguages), ::testing::ValuesIn(kFlowSizes)),
+                         ::testing::Combine(::testing::Range(0, kShippedLanguages), ::testing::ValuesIn(TourSizes())),
                          [](const auto& info) {
                              return "language" + std::to_string(std::get<0>(info.param)) + "_" +
                                     FlowSizeName(std::get<1>(info.param));

@@ -2,86 +2,42 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <map>
+#include <cstring>
 #include <sstream>
 #include <vector>
 
 #include "assets/dialog_fit.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/surface.h"
+#include "engine/ui/button_widget.h"
 #include "engine/ui/image_widgets.h"
 #include "engine/ui/text_widgets.h"
 #include "engine/ui/widget_desc.h"
+#include "flows/art_marks.h"
 #include "flows/screen_reading.h"
 #include "game/app/game_app.h"
 #include "game/app/game_screen.h"
+#include "game/app/resource_folders.h"
 
 namespace {
 
-// A panel's inner rectangle as its art marks it: the margins in the art's units, and the art's
-// size, of which the nine tiles each take a third.
-struct PanelInner {
-    double left = 0, top = 0, right = 0, bottom = 0;
-    double width = 0, height = 0;
-};
-
-// The value of attribute `name` in the tag text, or -1.
-double Attribute(const std::string& tag, const std::string& name)
+// The image folder the game reads for its screen ("i_QVGA").
+std::string FolderOf(GameApp* app)
 {
-    size_t at = tag.find(" " + name + "=\"");
-    return at == std::string::npos ? -1 : std::atof(tag.c_str() + at + name.size() + 3);
+    Surface* display = app->GetScreenSurface();
+    std::string folder = ImageFolderName(display->GetWidth(), display->GetHeight());
+    return folder.substr(0, folder.find('\\'));
 }
 
-// The tag of the element with id `id` in the SVG, or the root <svg> tag for an empty id.
-std::string SvgTag(const std::string& svg, const std::string& id)
+// Screen pixels per design unit.
+double ScaleOf(GameApp* app)
 {
-    size_t at = id.empty() ? svg.find("<svg") : svg.find("id=\"" + id + "\"");
-    if (at == std::string::npos)
-        return "";
-    size_t open = svg.rfind('<', at);
-    size_t close = svg.find('>', at);
-    return open == std::string::npos || close == std::string::npos ? "" : svg.substr(open, close - open);
+    return app->GetLayoutTable().fixed[0].raw / 256.0;
 }
 
-// The set name of a panel's top-left tile to its inner rectangle, from the art list: each
-// picture that splits into tiles names its source, whose element "inner" is the carved inside.
-const std::map<std::string, PanelInner>& PanelInners()
+int Round(double value)
 {
-    static const std::map<std::string, PanelInner> inners = [] {
-        std::map<std::string, PanelInner> found;
-        const std::string list = KELO_ART_LIST;
-        const std::string folder = list.substr(0, list.find_last_of('/') + 1);
-        std::ifstream in(list);
-        std::string line, source;
-        while (std::getline(in, line)) {
-            std::istringstream words(line);
-            std::string key, value;
-            words >> key >> value;
-            if (key == "picture")
-                source.clear();
-            else if (key == "source")
-                source = value;
-            else if (key == "split" && !source.empty()) {
-                std::ifstream file(folder + source);
-                std::stringstream svg;
-                svg << file.rdbuf();
-                const std::string root = SvgTag(svg.str(), ""), inner = SvgTag(svg.str(), "inner");
-                if (inner.empty())
-                    continue;
-                PanelInner panel;
-                panel.width = Attribute(root, "width");
-                panel.height = Attribute(root, "height");
-                panel.left = Attribute(inner, "x");
-                panel.top = Attribute(inner, "y");
-                panel.right = panel.width - panel.left - Attribute(inner, "width");
-                panel.bottom = panel.height - panel.top - Attribute(inner, "height");
-                found[value] = panel;
-            }
-        }
-        return found;
-    }();
-    return inners;
+    return static_cast<int>(value + (value < 0 ? -0.5 : 0.5));
 }
 
 // The dialog's inside: its panel less the frame the panel's art draws; the dialog's box for a
@@ -93,15 +49,74 @@ Box InnerOf(GameApp* app, ScriptWidget* dialog)
     if (!desc || !desc->tiles[kTileLeftTop].CStr())
         return BoxOf(dialog);
     const Box box = BoxOf(tiles);
-    auto found = PanelInners().find(desc->tiles[kTileLeftTop].CStr());
-    if (found == PanelInners().end())
+    const ArtPicture* art = ArtPictureOfSet(desc->tiles[kTileLeftTop].CStr(), FolderOf(app));
+    if (!art || art->inners.empty())
         return BoxOf(dialog);
     // The art is drawn at the design scale: a third of it is one tile of the screen's size.
-    const PanelInner& panel = found->second;
-    const double scale = app->GetLayoutTable().fixed[0].raw / 256.0;
-    const int left = int(panel.left * scale + 0.5), top = int(panel.top * scale + 0.5);
-    const int right = int(panel.right * scale + 0.5), bottom = int(panel.bottom * scale + 0.5);
+    const ArtRect& inner = art->inners[0];
+    const double scale = ScaleOf(app);
+    const int left = Round(inner.x * scale), top = Round(inner.y * scale);
+    const int right = Round((art->width - inner.x - inner.w) * scale);
+    const int bottom = Round((art->height - inner.y - inner.h) * scale);
     return Box{box.x + left, box.y + top, box.w - left - right, box.h - top - bottom};
+}
+
+// Where a button's caption may go: its plain middle between the end ornaments its art marks, or
+// the whole button.
+Box CaptionRoom(GameApp* app, ButtonWidget* button)
+{
+    const Box box = BoxOf(button);
+    auto* desc = dynamic_cast<ButtonDesc*>(button->GetDesc());
+    const ArtPicture* art = desc && desc->image.set.CStr() ? ArtPictureOfSet(desc->image.set.CStr(), FolderOf(app))
+                                                          : nullptr;
+    if (!art || !art->hasPlain || art->width <= 0 || button->GetImage().GetWidth() <= 0)
+        return box;
+    const double scale = button->GetImage().GetWidth() / art->width;
+    const int left = Round(art->plainLeft * scale), right = Round(art->plainRight * scale);
+    return Box{box.x + left, box.y, right - left, box.h};
+}
+
+// Pictures a screen draws itself rather than through an image widget, by its layout root. The
+// map tool writes their marks where the picture lies on the screen, in the screen's pixels.
+const char* DrawnPicture(const char* root)
+{
+    static const char* const kDrawn[][2] = {{"root_gauntlet", "ui\\map\\gaunt_bg"},
+                                             {"root_adventure", "ui\\map\\adv_back"}};
+    for (const auto& drawn : kDrawn)
+        if (root && std::strcmp(root, drawn[0]) == 0)
+            return drawn[1];
+    return nullptr;
+}
+
+// The insides of the panels painted under the screen's texts: those of its own picture, and of
+// the screen-size pictures its image widgets show (marked in design units).
+std::vector<Box> PaintedPanels(GameApp* app, GameScreen* screen)
+{
+    std::vector<Box> panels;
+    const std::string folder = FolderOf(app);
+    if (const char* path = DrawnPicture(screen->GetName())) {
+        if (const ArtPicture* art = ArtPictureAt(path, folder))
+            for (const ArtRect& inner : art->inners)
+                panels.push_back(Box{Round(inner.x), Round(inner.y), Round(inner.w), Round(inner.h)});
+    }
+    const double scale = ScaleOf(app);
+    const int areaX = app->GetLayoutTable().ints[0], areaY = app->GetLayoutTable().ints[1];
+    for (int i = 0; i < screen->GetChildCount(); ++i) {
+        auto* image = dynamic_cast<ImageWidget*>(AsScriptWidget(screen->GetChild(i)));
+        auto* desc = image && image->IsVisible() ? dynamic_cast<ImageDesc*>(image->GetDesc()) : nullptr;
+        const ArtPicture* art = desc && desc->image.file.CStr() ? ArtPictureAt(desc->image.file.CStr(), folder)
+                                                                 : nullptr;
+        if (!art || !art->screen)
+            continue;
+        // The picture is cut where the screen begins on the design canvas.
+        const Box at = BoxOf(image);
+        for (const ArtRect& inner : art->inners) {
+            const int x = at.x + areaX + Round(inner.x * scale), y = at.y + areaY + Round(inner.y * scale);
+            panels.push_back(Box{x, y, at.x + areaX + Round((inner.x + inner.w) * scale) - x,
+                                 at.y + areaY + Round((inner.y + inner.h) * scale) - y});
+        }
+    }
+    return panels;
 }
 
 // A thing the player sees: a widget's box, or one line of text it draws.
@@ -114,6 +129,8 @@ struct Piece {
     bool text;
     // A text's inked rows, screen rows; the line's rows when nothing is inked.
     int inkTop, inkBottom;
+    // How far the text's effect (a shadow, a border) reaches past its glyphs.
+    EffectReach reach;
 };
 
 std::string Describe(const Box& box)
@@ -123,16 +140,27 @@ std::string Describe(const Box& box)
     return out.str();
 }
 
+// The effect a widget draws its text with; none for what a screen draws itself.
+int EffectOf(ScriptWidget* widget)
+{
+    if (auto* text = dynamic_cast<TextWidget*>(widget))
+        return text->GetLook().effect;
+    if (auto* button = dynamic_cast<ButtonWidget*>(widget))
+        return button->GetLook().effect;
+    return kEffectNone;
+}
+
 void AddTexts(ScriptWidget* widget, ScriptWidget* layer, std::vector<Piece>& pieces)
 {
     TextPlace places[8];
     const int count = std::min(widget->GetTextPlaces(places, 8), 8);
+    const EffectReach reach = widget == layer ? EffectReach{} : ReachOfEffect(EffectOf(widget));
     for (int i = 0; i < count; ++i) {
         const TextPlace& place = places[i];
         if (place.w <= 0)
             continue;
         Piece piece{std::string(widget->GetName() ? widget->GetName() : "?") + " \"" + place.text.CStr() + "\"",
-                    Box{place.x, place.y, place.w, place.h}, widget, layer, true, place.y, place.y + place.h};
+                    Box{place.x, place.y, place.w, place.h}, widget, layer, true, place.y, place.y + place.h, reach};
         int top = 0, bottom = 0;
         if (place.font && place.font->MeasureInk(place.text.CStr(), &top, &bottom)) {
             piece.inkTop = place.y + top;
@@ -150,7 +178,7 @@ void Collect(ScriptWidget* node, ScriptWidget* layer, std::vector<Piece>& pieces
             continue;
         // A text widget shows nothing but its lines: they stand for it.
         if (!dynamic_cast<TextWidget*>(part))
-            pieces.push_back(Piece{part->GetName() ? part->GetName() : "?", BoxOf(part), part, layer, false, 0, 0});
+            pieces.push_back(Piece{part->GetName() ? part->GetName() : "?", BoxOf(part), part, layer, false, 0, 0, {}});
         AddTexts(part, layer, pieces);
         Collect(part, part->IsDialog() ? part : layer, pieces);
     }
@@ -160,6 +188,14 @@ void Collect(ScriptWidget* node, ScriptWidget* layer, std::vector<Piece>& pieces
 Box InkOf(const Piece& piece)
 {
     return piece.text ? Box{piece.box.x, piece.inkTop, piece.box.w, piece.inkBottom - piece.inkTop} : piece.box;
+}
+
+// What the player sees of it: the inked box and its effect's reach.
+Box SeenOf(const Piece& piece)
+{
+    const Box ink = InkOf(piece);
+    const EffectReach& r = piece.reach;
+    return Box{ink.x - r.left, ink.y - r.top, ink.w + r.left + r.right, ink.h + r.top + r.bottom};
 }
 
 }  // namespace
@@ -177,35 +213,50 @@ int ExpectLaidOut(GameApp* app, const std::string& where)
         ++findings;
         ADD_FAILURE() << where << ": " << what;
     };
-    // Without the panels' marks every frame would pass for the whole dialog.
-    if (PanelInners().size() < 2)
-        finding("the dialog panels' art marks no inside");
+    // Without the art's marks every frame would pass for the whole dialog or screen.
+    if (ArtPicturesWithInners() < 3)
+        finding("the panels' art marks no inside");
     std::vector<Piece> pieces;
     AddTexts(screen, screen, pieces);
     Collect(screen, screen, pieces);
     const Box whole{0, 0, display->GetWidth(), display->GetHeight()};
+    // Text stands clear of the screen's edge by 2 pixels of the design, 1 at least.
+    const int margin = std::max(1, Round(2 * ScaleOf(app)));
+    const Box clear{margin, margin, whole.w - 2 * margin, whole.h - 2 * margin};
+    const std::vector<Box> panels = PaintedPanels(app, screen);
     Rect exit;
     const bool hasExit = app->GetExitButtonRect(exit);
     const Box corner{exit.x, exit.y, exit.w, exit.h};
 
     for (size_t i = 0; i < pieces.size(); ++i) {
         const Piece& piece = pieces[i];
-        const Box ink = InkOf(piece);
-        if (!ink.Inside(whole))
-            finding(piece.name + " at " + Describe(ink) + " reaches off the screen");
+        const Box ink = InkOf(piece), seen = SeenOf(piece);
+        if (!seen.Inside(piece.text ? clear : whole))
+            finding(piece.name + " at " + Describe(seen) + (piece.text ? " comes nearer the screen's edge than " +
+                                                                              std::to_string(margin) + " px"
+                                                                        : " reaches off the screen"));
         // A backdrop as large as the screen lies under everything.
         if (hasExit && ink.Overlaps(corner) && !whole.Inside(ink))
             finding(piece.name + " at " + Describe(ink) + " lies under the close button");
-        // Across, the whole line must lie within the box; down, its glyphs must be no taller
-        // (a caption may stand above its box's middle, over an underline).
-        const Box own = piece.owner != piece.layer ? BoxOf(piece.owner) : whole;
+        // Across, the whole line must lie within the box, a button's caption within its plain
+        // middle; down, its glyphs must be no taller (a caption may stand above its box's middle,
+        // over an underline).
+        Box own = piece.owner != piece.layer ? BoxOf(piece.owner) : whole;
+        auto* button = dynamic_cast<ButtonWidget*>(piece.owner);
+        if (button && !dynamic_cast<CheckBoxWidget*>(button))
+            own = CaptionRoom(app, button);
         if (piece.text && (piece.box.x < own.x || piece.box.x + piece.box.w > own.x + own.w || ink.h > own.h))
-            finding(piece.name + " at " + Describe(piece.box) + " is larger than its box " + Describe(own));
+            finding(piece.name + " at " + Describe(piece.box) + " is larger than its room " + Describe(own));
         if (piece.layer != screen && !piece.layer->IsRoot()) {
             const Box inner = InnerOf(app, piece.layer);
-            if (!InkOf(piece).Inside(inner))
-                finding(piece.name + " at " + Describe(InkOf(piece)) + " reaches past the frame of " +
-                        piece.layer->GetName() + ", inside " + Describe(inner));
+            if (!ink.Inside(inner))
+                finding(piece.name + " at " + Describe(ink) + " reaches past the frame of " + piece.layer->GetName() +
+                        ", inside " + Describe(inner));
+        }
+        // A text on a panel the screen's picture paints stays inside it.
+        for (const Box& panel : panels) {
+            if (piece.text && piece.layer == screen && seen.Overlaps(panel) && !seen.Inside(panel))
+                finding(piece.name + " at " + Describe(seen) + " runs past its panel, inside " + Describe(panel));
         }
         // Two lines meet where their glyphs do: the blank rows of a line may lie under another.
         for (size_t j = 0; piece.text && j < i; ++j) {

@@ -7,8 +7,10 @@
 
 class GameApp;
 
-// No two visible texts of one layer overlap; each text lies within its widget's box; nothing
-// visible lies off the screen (a text by its inked rows); nothing but the close button lies under
-// the close button; nothing in a framed dialog reaches past its frame's inner rectangle, which the
-// panel's art marks out. Answers the number of findings.
+// No two visible texts of one layer overlap; each text lies within its widget's box, a button's
+// caption within the plain middle its art marks between the end ornaments; nothing visible lies
+// off the screen, and a text (by its inked rows) keeps 2 design pixels (1 at least) from its edge;
+// nothing but the close button lies under the close button; nothing in a framed dialog reaches
+// past its frame's inner rectangle, and no text on a panel the screen's picture paints runs past
+// that panel's inside, both as the art marks them. Answers the number of findings.
 int ExpectLaidOut(GameApp* app, const std::string& where);

@@ -26,14 +26,7 @@ constexpr int kSize = 240;
 
 class RecordApp : public ShippedFuzzApp {
 public:
-    RecordApp() : ShippedFuzzApp(kSize, kSize)
-    {
-        ProfileStore* profiles = GetProfiles();
-        int index = profiles->AddPlayer();
-        if (index >= 0)
-            profiles->SetCurrentIndex(index);
-        ready_ = ready_ && index >= 0;
-    }
+    RecordApp() : ShippedFuzzApp(kSize, kSize) {}
 
     // Screen changes the board asks for are not made: the record is what is tried.
     bool OnEvent(Widget* sender, int code, const char* name, int param) override
@@ -41,6 +34,9 @@ public:
         return code >= 1000 && code < 1100 ? true : GameApp::OnEvent(sender, code, name, param);
     }
     GameplayScreen* Board() const { return dynamic_cast<GameplayScreen*>(GetScreen(kSlotGameplay)); }
+
+protected:
+    void PrepareProfiles(ProfileStore& profiles) override { profiles.SetCurrentIndex(profiles.AddPlayer()); }
 };
 
 RecordApp& App()
@@ -80,6 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 2 || size > 60000)
         return 0;
     RecordApp& app = App();
+    app.BeginInput();
     PlayerRecord* player = app.GetProfiles()->CurrentPlayer();
     // Adventure, gauntlet practice or survival; a level 1 profile takes any record's level.
     player->mode = data[0] % 3 == 0 ? 0 : 1;
@@ -89,18 +86,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     player->progress[1].gauntletKind = data[0] % 3 == 2 ? 0 : 1;
     player->progress[1].gauntletMap = (data[0] >> 2) % kGauntletMaps;
-    if (!Load(app, std::vector<uint8_t>(data + 1, data + size)))
-        return 0;
-    GameplayScreen* board = app.Board();
-    std::vector<uint8_t> saved = Save(*board);
-    // Past the "Ready?" question the board moves.
-    if (Widget* ready = ScriptWidget::FindByName(board, "dlg_ready_go"))
-        DetachAndDeleteWidget(ready);
-    for (int i = 0; i < 3; ++i) {
-        board->Update();
-        board->Draw();
+    if (Load(app, std::vector<uint8_t>(data + 1, data + size))) {
+        GameplayScreen* board = app.Board();
+        std::vector<uint8_t> saved = Save(*board);
+        // Past the "Ready?" question the board moves.
+        if (Widget* ready = ScriptWidget::FindByName(board, "dlg_ready_go"))
+            DetachAndDeleteWidget(ready);
+        for (int i = 0; i < 3; ++i) {
+            board->Update();
+            board->Draw();
+        }
+        if (!Load(app, saved))
+            abort();
     }
-    if (!Load(app, saved))
-        abort();
+    app.EndInput();
     return 0;
 }

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/graphics/image_decode.h"
+
 namespace fuzz_image {
 
 // Width and height from a PNG's IHDR or a JPEG's first frame header; false when neither is found.
@@ -43,14 +45,15 @@ inline bool DeclaredSize(const uint8_t* data, size_t size, uint32_t* width, uint
 // Whether the loaders would decode a large image from these bytes.
 inline bool DecodesLarge(const uint8_t* data, size_t size)
 {
-    constexpr uint32_t kLargeSide = 4096;
-    constexpr uint64_t kLargePixels = 1 << 23;
     constexpr uint64_t kSmallPixels = 1 << 16;
+    // Longer sides are the decoders' own to refuse (JPEG's limit, below PNG's).
+    constexpr uint32_t kDecoderSide = 65500;
     uint32_t width = 0, height = 0;
     if (!DeclaredSize(data, size, &width, &height))
         return false;
     uint64_t pixels = uint64_t(width) * height;
-    return pixels > kSmallPixels && width <= kLargeSide && height <= kLargeSide && pixels <= kLargePixels;
+    return pixels > kSmallPixels && pixels <= image_decode::kMaxPixels && width <= kDecoderSide &&
+           height <= kDecoderSide;
 }
 
 }  // namespace fuzz_image

@@ -61,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 5 || size > 65536)
         return 0;
     ContinueApp& app = App();
+    app.BeginInput();
     int mode = data[0] & 1;
     size_t optionsSize = ReadLength(data + 1);
     if (optionsSize > size - 5)
@@ -83,6 +84,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             app.Draw();
         }
     }
-    app.DestroyScreens();
+    app.EndInput();
     return 0;
 }

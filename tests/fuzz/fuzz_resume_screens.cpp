@@ -28,12 +28,16 @@ public:
     {
         resumeStore_ = new SaveFileHolder(this);
         resumeStore_->SetFile((FuzzEnginePath("saveresume.dat")).c_str(), nullptr);
-        ProfileStore* profiles = GetProfiles();
-        profiles->SetCurrentIndex(profiles->AddPlayer());
-        profiles->skipHelp = true;
     }
     // Whatever a screen posts stays unanswered: the record alone is under test.
     bool OnEvent(Widget*, int, const char*, int) override { return true; }
+
+protected:
+    void PrepareProfiles(ProfileStore& profiles) override
+    {
+        profiles.SetCurrentIndex(profiles.AddPlayer());
+        profiles.skipHelp = true;
+    }
 };
 
 Widget* AnyScreen(GameApp& app)
@@ -54,6 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }();
     if (!app->Ready() || size > 4096)
         return 0;
+    app->BeginInput();
     PackMemoryFile record;
     if (!record.Allocate(static_cast<int32_t>(size) + 1))
         return 0;
@@ -69,6 +74,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         app->Draw();
         app->SaveResumeState();
     }
-    app->DestroyScreens();
+    app->EndInput();
     return 0;
 }

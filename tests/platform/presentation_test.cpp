@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <SDL_keycode.h>
 
 #include <cstdint>
 #include <random>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "platform/handheld_internal.h"
+#include "platform/keys.h"
 #include "platform/sdl/picture_fit.h"
 #include "platform/sdl/pixel_rows.h"
 
@@ -137,6 +139,15 @@ TEST(VideoDriver, OpenGlOnTheProcessorIsPassedOver)
     EXPECT_FALSE(sdlbackend::IsEmulatedGl("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"));
     EXPECT_FALSE(sdlbackend::IsEmulatedGl("AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49)"));
     EXPECT_FALSE(sdlbackend::IsEmulatedGl(nullptr));
+}
+
+// A desktop player's Escape backs out as the right soft key does; the handheld's Escape code,
+// which the engine ignores, never reaches the program from the keyboard.
+TEST(KeyMap, EscapeStandsForTheRightSoftKey)
+{
+    EXPECT_EQ(sdlbackend::VirtualKeyFromKeycode(SDLK_ESCAPE), VK_F2);
+    EXPECT_EQ(sdlbackend::VirtualKeyFromKeycode(SDLK_F2), VK_F2);
+    EXPECT_EQ(sdlbackend::VirtualKeyFromKeycode(SDLK_F1), VK_F1);
 }
 
 TEST(PixelRows, WidensEachChannelByItsTopBits)

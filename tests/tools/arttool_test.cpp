@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -355,7 +356,7 @@ TEST_F(ArtToolRuns, TheDepfileNamesTheListAndEverySourceItRead)
     auto bytes = ReadHostFile(scratch.Host("art.d"));
     std::string deps(bytes.begin(), bytes.end());
     EXPECT_EQ(deps.rfind(scratch.Host("art.stamp") + ": ", 0), 0u) << deps;
-    for (const char* file : {"art.txt", "one.svg", "two.svg"})
+    for (const char* file : {"art.txt", "one.svg", "two.svg", "stage/i_240x240/ui/two.png", "stage/ui/sprites.txt"})
         EXPECT_NE(deps.find(scratch.Host(file)), std::string::npos) << file << " missing from " << deps;
 }
 
@@ -413,4 +414,49 @@ TEST_F(ArtToolRuns, APictureTakenOutOfTheListLeavesTheStage)
         EXPECT_FALSE(fs::exists(scratch.Host(std::string("stage/") + folder.name + "/ui/two.png"))) << folder.name;
     }
     EXPECT_TRUE(fs::exists(scratch.Host("stage/i_VGA/ui/font.png"))) << "only the tool's own files go";
+}
+
+// With its stamp the tool draws again only the pictures of a source edited since, or of a file it
+// wrote that is gone or was edited by hand; the rest keeps its files untouched.
+TEST_F(ArtToolRuns, AStampedRunDrawsAgainOnlyWhatChangedOrIsGone)
+{
+    std::string list;
+    for (const char* name : {"one", "two", "three"}) {
+        scratch.Write(std::string(name) + ".svg", Svg(8, 8, "<rect width=\"8\" height=\"8\"/>\n"));
+        list += std::string("picture ui\\") + name + "\n  source " + name + ".svg\nend\n";
+    }
+    scratch.Write("art.txt", list);
+    std::string stamp = "--stamp '" + scratch.Host("art.stamp") + "'";
+    ASSERT_EQ(RunTool(scratch.Host("art.txt"), scratch.Host("stage"), stamp).status, 0);
+    auto now = fs::file_time_type::clock::now();
+    auto before = now - std::chrono::hours(1), after = now + std::chrono::hours(1);
+    auto age = [&]() {
+        for (const fs::directory_entry& file : fs::recursive_directory_iterator(scratch.Host("stage")))
+            if (file.is_regular_file())
+                fs::last_write_time(file.path(), before);
+    };
+    auto redrawn = [&](const std::string& picture, const char* folder) {
+        std::string file = scratch.Host(std::string("stage/") + folder + "/ui/" + picture + ".png");
+        return fs::exists(file) && fs::last_write_time(file) > before && fs::last_write_time(file) < after;
+    };
+
+    age();
+    fs::last_write_time(scratch.Host("one.svg"), after);
+    fs::remove(scratch.Host("stage/i_QVGA/ui/two.png"));
+    ASSERT_EQ(RunTool(scratch.Host("art.txt"), scratch.Host("stage"), stamp).status, 0);
+    for (const Folder& folder : kFolders) {
+        EXPECT_TRUE(redrawn("one", folder.name)) << folder.name;
+        EXPECT_TRUE(redrawn("two", folder.name)) << folder.name;
+        EXPECT_FALSE(redrawn("three", folder.name)) << folder.name;
+    }
+    EXPECT_EQ(fs::last_write_time(scratch.Host("stage/ui/sprites.txt")), before);
+
+    age();
+    fs::last_write_time(scratch.Host("one.svg"), before);
+    fs::last_write_time(scratch.Host("stage/i_VGA/ui/three.png"), after);
+    ASSERT_EQ(RunTool(scratch.Host("art.txt"), scratch.Host("stage"), stamp).status, 0);
+    for (const Folder& folder : kFolders) {
+        EXPECT_FALSE(redrawn("one", folder.name)) << folder.name;
+        EXPECT_TRUE(redrawn("three", folder.name)) << folder.name;
+    }
 }

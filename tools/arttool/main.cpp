@@ -1,6 +1,8 @@
 // arttool: renders the art list's SVG sources into every image folder of the staging tree and
 // writes the sprite scripts that declare them.
 //   arttool <art list> <stage dir> [--stamp <file>] [--depfile <file>] [--jobs <n>]
+// The stamp lists the files written; with one from an earlier run, only what changed since is drawn
+// again (redraw.h). The depfile gives the stamp the list, every source and every file written.
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include "tools/arttool/art_list.h"
 #include "tools/arttool/folders.h"
 #include "tools/arttool/image.h"
+#include "tools/arttool/redraw.h"
 #include "tools/arttool/sprite_scripts.h"
 #include "tools/arttool/svg_source.h"
 #include "tools/common/build_outputs.h"
@@ -111,10 +114,6 @@ bool WriteAtlases(const ArtList& list, const std::vector<AtlasLayout>& layouts,
 
 }  // namespace
 
-using build_outputs::Escaped;
-using build_outputs::SweepAndList;
-using build_outputs::WriteText;
-
 int main(int argc, char** argv)
 {
     if (argc < 3) {
@@ -146,14 +145,25 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+    Redraw redraw = WhatToRedraw(list, listPath, stamp, stage);
+    std::vector<AtlasLayout> atlases = LayOutAtlases(list);
+    // A picture is rendered when it is drawn again or its sheet goes into an atlas drawn again.
+    std::vector<bool> rendered = redraw.pictures;
+    for (size_t a = 0; a < atlases.size(); ++a)
+        for (const AtlasLayout::Member& m : atlases[a].members)
+            if (redraw.atlases[a])
+                rendered[m.picture] = true;
     std::vector<SvgSource> sources(list.pictures.size());
+    std::vector<std::string> read = {listPath};
     for (size_t i = 0; i < list.pictures.size(); ++i) {
         const Picture& p = list.pictures[i];
         if (!std::filesystem::exists(p.source)) {
             std::fprintf(stderr, "%s:%d: no source %s\n", p.listFile.c_str(), p.sourceLine, p.source.c_str());
             return 1;
         }
-        if (!ReadSvgSource(p.source, sources[i], error)) {
+        if (std::find(read.begin(), read.end(), p.source) == read.end())
+            read.push_back(p.source);
+        if (rendered[i] && !ReadSvgSource(p.source, sources[i], error)) {
             std::fprintf(stderr, "%s\n", error.c_str());
             return 1;
         }
@@ -164,7 +174,7 @@ int main(int argc, char** argv)
     for (size_t i = 0; i < list.pictures.size(); ++i)
         for (int s = 0; s < int(Scales().size()); ++s)
             for (const Folder& f : Folders())
-                if (f.scale == s && list.pictures[i].InFolder(f.name)) {
+                if (rendered[i] && f.scale == s && list.pictures[i].InFolder(f.name)) {
                     work.push_back({i, s});
                     break;
                 }
@@ -178,7 +188,7 @@ int main(int argc, char** argv)
             auto [p, s] = work[j];
             Image sheet;
             if (!RenderPicture(list.pictures[p], sources[p], Scales()[size_t(s)], sheet, errors[j]) ||
-                !WriteOutputs(list.pictures[p], s, sheet, stage, written[j], errors[j]))
+                (redraw.pictures[p] && !WriteOutputs(list.pictures[p], s, sheet, stage, written[j], errors[j])))
                 continue;
             if (!list.pictures[p].atlas.empty()) {
                 std::lock_guard<std::mutex> lock(keep);
@@ -198,27 +208,26 @@ int main(int argc, char** argv)
             return 1;
         }
 
-    std::vector<AtlasLayout> atlases = LayOutAtlases(list);
-    if (!WriteAtlases(list, atlases, atlasSheets, stage, written.back(), error) ||
-        !WriteSpriteScripts(list, atlases, stage, error)) {
+    std::vector<AtlasLayout> redrawnAtlases;
+    for (size_t a = 0; a < atlases.size(); ++a)
+        if (redraw.atlases[a])
+            redrawnAtlases.push_back(atlases[a]);
+    if (!WriteAtlases(list, redrawnAtlases, atlasSheets, stage, written.back(), error) ||
+        (redraw.scripts && !WriteSpriteScripts(list, atlases, stage, error))) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
+    if (redraw.scripts)
+        for (const std::string& script : ScriptFiles())
+            written.back().push_back(stage + "/" + script);
+    for (const std::string& file : redraw.kept)
+        written.back().push_back(stage + "/" + file);
 
-    if (!depfile.empty()) {
-        std::string deps = Escaped(stamp.empty() ? stage + "/ui/sprites.txt" : stamp) + ": " + Escaped(listPath);
-        for (const Picture& p : list.pictures)
-            deps += " \\\n  " + Escaped(p.source);
-        if (!WriteText(depfile, deps + "\n")) {
-            std::fprintf(stderr, "cannot write %s\n", depfile.c_str());
-            return 1;
-        }
-    }
     std::vector<std::string> all;
     for (const std::vector<std::string>& files : written)
         all.insert(all.end(), files.begin(), files.end());
-    if (!stamp.empty() && !WriteText(stamp, SweepAndList(stamp, stage, all))) {
-        std::fprintf(stderr, "cannot write %s\n", stamp.c_str());
+    if (!build_outputs::WriteStampAndDepfile(stamp, depfile, stage, read, all, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
     return 0;

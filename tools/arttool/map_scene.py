@@ -315,10 +315,7 @@ def adventure(folder):
     # The high-score plaque in the top left corner, where the layout puts its rows.
     hs = HIGH_SCORE_PLAQUE[name]
     if hs:
-        x0, y0, x1, y1 = hs
-        body.append('<rect x="%s" y="%s" width="%s" height="%s" rx="%s" fill="#2b231c" opacity="0.82" '
-                    'stroke="#c9a45a" stroke-width="%s"/>' % (f(x0), f(y0), f(x1 - x0), f(y1 - y0), f(6 * s),
-                                                             f(max(1, 2 * s))))
+        body.append(plaque(*hs, s, "0.82"))
     content = '  <g transform="translate(%s %s)">\n    %s\n  </g>\n' % (f(-back_at[0]), f(-back_at[1]),
                                                                        "\n    ".join(body))
     out["adv_back"] = (W - back_at[0], H - back_at[1], content,
@@ -422,15 +419,17 @@ def gauntlet_ui(folder):
     ui = {}
     btn = 48 * s
     if name not in SQUARE:
-        # Over the emblem, but far enough from the corner for the longest title to miss the close button.
-        ui["txt_gaunt_title"] = (min(ex, W - round(118 * s)), round(14 * s), "center")
+        # Towards the emblem, on the design area, but far enough from its right edge for the longest
+        # title to miss the close button, which stands nearer where that edge is the screen's.
+        ui["txt_gaunt_title"] = (ax + round((640 - (118 if ax else 126)) * s), round(14 * s), "center")
         ui["txt_gaunt_desc"] = (ax + round(16 * s), round(18 * s), "left")
         ui["chk_gaunt_switch"] = (ax + round(88 * s), round(264 * s), "center")
         ui["btn_gaunt_back"] = (ax + round(88 * s), ty + th // 2 - round(btn / 2) + round(40 * s), "center")
         ui["btn_gaunt_next"] = (tx + tw + round(70 * s), ty + th // 2 - round(btn / 2) + round(40 * s), "center")
         ui["btn_gaunt_menu"] = (ax + round(88 * s), H - round(btn) - round(10 * s), "center")
         ui["btn_gaunt_play"] = (tx + tw + round(70 * s), H - round(btn) - round(10 * s), "center")
-        hx0, hx1 = ex - round(74 * s), ex + round(74 * s)
+        # The scores end 2 design pixels and their shadow's clear of the screen's right edge.
+        hx0, hx1 = ex - round(74 * s), ex + round(72 * s)
         top = ey + round(50 * s)
     else:
         line = 11 if name == "i_320x320" else 10
@@ -461,9 +460,14 @@ def gauntlet_sizes(folder):
     return {"txt_gaunt_desc": round(148 * s)}
 
 
-def plaque(x0, y0, x1, y1, s):
-    return ('<rect x="%s" y="%s" width="%s" height="%s" rx="%s" fill="#2b231c" opacity="0.85" stroke="#c9a45a" '
-            'stroke-width="%s"/>' % (f(x0), f(y0), f(x1 - x0), f(y1 - y0), f(6 * s), f(max(1, 2 * s))))
+def plaque(x0, y0, x1, y1, s, opacity="0.85"):
+    """A dark panel in a gold rim, with the mark of its inside for the layout check: within the rim,
+    as far again from it for air, in the screen's pixels, as the picture lies on the screen."""
+    rim = max(1, 2 * s)
+    return ('<rect x="%s" y="%s" width="%s" height="%s" rx="%s" fill="#2b231c" opacity="%s" stroke="#c9a45a" '
+            'stroke-width="%s"/>\n    <rect id="inner_%d_%d" x="%s" y="%s" width="%s" height="%s" fill="none"/>'
+            % (f(x0), f(y0), f(x1 - x0), f(y1 - y0), f(6 * s), opacity, f(rim), round(x0), round(y0),
+               f(x0 + 2 * rim), f(y0 + 2 * rim), f(x1 - x0 - 4 * rim), f(y1 - y0 - 4 * rim)))
 
 
 def gauntlet(folder):
@@ -528,17 +532,18 @@ def gauntlet(folder):
     body.append('<circle cx="%s" cy="%s" r="%s" fill="#6e6252" stroke="#3a3128" stroke-width="%s"/>'
                 % (f(ex), f(ey), f(12 * s), f(max(0.8, 2 * s))))
     ui = gauntlet_ui(folder)
+    # The score rows' plaque holds their three lines and the rim's width again below them; on the
+    # square screens, as on the others, it runs on past the screen's right edge.
+    hx, hy, _ = ui["txt_hs_name_1"]
+    vx, _, _ = ui["txt_hs_value_1"]
+    line = ui["txt_hs_name_2"][1] - hy
+    rim = max(1, 2 * s)
     if name not in SQUARE:
         x, y, _ = ui["txt_gaunt_desc"]
         body.append(plaque(x - 8 * s, y - 8 * s, x + 156 * s, y + 200 * s, s))
-        hx, hy, _ = ui["txt_hs_name_1"]
-        vx, _, _ = ui["txt_hs_value_1"]
-        body.append(plaque(hx - 6 * s, hy - 4 * s, vx + 6 * s, hy + 64 * s, s))
+        body.append(plaque(hx - 6 * s, hy - 4 * s, vx + 8 * s, hy + 3 * line + round(2 * s) + rim, s))
     else:
-        hx, hy, _ = ui["txt_hs_name_1"]
-        vx, _, _ = ui["txt_hs_value_1"]
-        line = 11 if name == "i_320x320" else 10
-        body.append(plaque(hx - 2, hy - 2, vx + 1, hy + 3 * line + 1, s))
+        body.append(plaque(hx - 2, hy - 2, vx + 1 + 2 * rim, hy + 3 * line + 1 + 2 * rim, s))
     content = '  <g transform="translate(%s %s)">\n    %s\n  </g>\n' % (f(-bx), f(-by), "\n    ".join(body))
     return {"gaunt_bg": (W - bx, H - by, content,
                          "The gauntlet's pyramid of four rank tiers, a window for the thumbnail and the panels.")}
@@ -686,7 +691,12 @@ def layout():
         else:
             ui_of = gauntlet_ui
         out.append('    %schild: "%s"' % (prefix, child))
-        out += ["    " + prefix + l for l in placed(ui_of, gauntlet_sizes, child)]
+        for l in placed(ui_of, gauntlet_sizes, child):
+            # A line of one size carries that size alone: a second prefix would leave it unread.
+            if not l.startswith("    ["):
+                out.append("    " + prefix + l)
+            elif not any(l.startswith("    [%s]" % res) for res in prefix.strip("[]! ").split(",") if prefix):
+                out.append("    " + l)
         out.append("    %send" % prefix)
     out.append("end")
     out.append("")

@@ -191,6 +191,9 @@ def wall(rng):
         row += 1
     # The frieze over the wall: a smooth band for the welcome text, edged by a carved cornice.
     out.append('<rect x="286" y="-80" width="434" height="184" fill="url(#frieze)"/>')
+    # Where the welcome may stand, marked for the layout check: the smooth band right of the lit
+    # edge and above the cornice, 2 pixels clear of both.
+    out.append('<rect id="inner_welcome" x="294" y="-80" width="426" height="174" fill="none"/>')
     out.append('<rect x="286" y="96" width="434" height="16" fill="#4a3630"/>')
     out.append('<rect x="286" y="96" width="434" height="2" fill="#c08a5a" opacity="0.55"/>')
     zig = []

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/common/text_file.h"
 #include "tools/curvewriter/track_source.h"
 
 namespace {
@@ -93,12 +94,6 @@ bool IsPointSource(const std::string& file)
     return false;
 }
 
-bool WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream file(path, std::ios::binary);
-    return static_cast<bool>(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
-}
-
 int WritePieces(int argc, char** argv)
 {
     track::Source source;
@@ -108,7 +103,7 @@ int WritePieces(int argc, char** argv)
         return 1;
     }
     for (int v = 0; v + 2 < argc; ++v)
-        if (!WriteFile(argv[v + 2], track::CurveFileBytes(source, v))) {
+        if (!text_file::Write(argv[v + 2], track::CurveFileBytes(source, v))) {
             std::fprintf(stderr, "%s:0: cannot write\n", argv[v + 2]);
             return 1;
         }
@@ -141,5 +136,5 @@ int main(int argc, char** argv)
     }
     Put(out, 0, 4);
     Put(out, 0, 4);
-    return WriteFile(argv[2], out) ? 0 : 1;
+    return text_file::Write(argv[2], out) ? 0 : 1;
 }

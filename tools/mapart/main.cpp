@@ -182,25 +182,17 @@ int main(int argc, char** argv)
             return 1;
         }
 
-    if (!depfile.empty()) {
-        std::string deps = build_outputs::Escaped(stamp) + ": " + build_outputs::Escaped(listPath);
-        for (const MapArt& m : maps) {
-            if (!levels.empty() && std::filesystem::exists(levels + "/" + m.art + ".txt"))
-                deps += " \\\n  " + build_outputs::Escaped(levels + "/" + m.art + ".txt");
-            if (!m.nebula)
-                for (const std::string& v : {std::string(folder->variant), std::string()})
-                    deps += " \\\n  " + build_outputs::Escaped(stage + "/z_levels/" + v + m.art + ".pth");
-        }
-        if (!build_outputs::WriteText(depfile, deps + "\n")) {
-            std::fprintf(stderr, "cannot write %s\n", depfile.c_str());
-            return 1;
-        }
+    std::vector<std::string> read = {listPath};
+    for (const MapArt& m : maps) {
+        if (!levels.empty() && std::filesystem::exists(levels + "/" + m.art + ".txt"))
+            read.push_back(levels + "/" + m.art + ".txt");
+        if (!m.nebula)
+            for (const std::string& v : {std::string(folder->variant), std::string()})
+                read.push_back(stage + "/z_levels/" + v + m.art + ".pth");
     }
-    if (!stamp.empty()) {
-        if (!build_outputs::WriteText(stamp, build_outputs::SweepAndList(stamp, stage, out.Written()))) {
-            std::fprintf(stderr, "cannot write %s\n", stamp.c_str());
-            return 1;
-        }
+    if (!build_outputs::WriteStampAndDepfile(stamp, depfile, stage, read, out.Written(), error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
     }
     return 0;
 }

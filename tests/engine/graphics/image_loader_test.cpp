@@ -5,7 +5,9 @@
 
 #include "engine/graphics/image_loader.h"
 #include "engine/graphics/surface.h"
+#include "engine/graphics/trig_table.h"
 #include "image_fixtures.h"
+#include "surface_test_support.h"
 #include "support/disk_app.h"
 
 namespace {
@@ -241,10 +243,10 @@ TEST_F(Images, BrokenAndRefusedPngs)
     ASSERT_TRUE(fixtures::WritePng(app.Host("laced.png"), 4, 4, PNG_COLOR_TYPE_RGB, 8, std::vector<unsigned char>(48, 7), true));
     EXPECT_EQ(Load("laced.png"), nullptr);
 
-    // Sides over 4096 and more than 4096 x 2048 pixels are refused before anything is allocated
-    // for them.
-    ASSERT_TRUE(fixtures::WritePng(app.Host("wide.png"), 4097, 1, PNG_COLOR_TYPE_GRAY, 8, std::vector<unsigned char>(4097, 1)));
-    EXPECT_EQ(Load("wide.png"), nullptr);
+    // More than 4096 x 2048 pixels are refused before anything is allocated for them; a long side
+    // alone is not.
+    ASSERT_TRUE(fixtures::WritePng(app.Host("wide.png"), 4097, 8, PNG_COLOR_TYPE_GRAY, 8, std::vector<unsigned char>(4097 * 8, 1)));
+    EXPECT_NE(Load("wide.png"), nullptr);
     ASSERT_TRUE(fixtures::WritePng(app.Host("edge.png"), 1, 4096, PNG_COLOR_TYPE_GRAY, 8, std::vector<unsigned char>(4096, 1)));
     EXPECT_NE(Load("edge.png"), nullptr);
     ASSERT_TRUE(fixtures::WritePng(app.Host("big.png"), 2049, 4096, PNG_COLOR_TYPE_GRAY, 8,
@@ -272,8 +274,10 @@ TEST_F(Images, JpegsDeclaringHugeSizesAreRefused)
     ASSERT_TRUE(app.Write("huge.jpg", declaring(16384, 4096)));
     EXPECT_EQ(LoadJpeg(&app, E("huge.jpg").c_str(), nullptr), nullptr);
     EXPECT_EQ(LoadJpegAlpha(&app, E("huge.jpg").c_str(), nullptr), nullptr);
-    ASSERT_TRUE(app.Write("wide.jpg", declaring(4097, 8)));
-    EXPECT_EQ(LoadJpeg(&app, E("wide.jpg").c_str(), nullptr), nullptr);
+    ASSERT_TRUE(app.Write("wide.jpg", declaring(4224, 180)));
+    std::unique_ptr<Surface> wide(LoadJpeg(&app, E("wide.jpg").c_str(), nullptr));
+    ASSERT_NE(wide, nullptr);
+    EXPECT_EQ(wide->GetWidth(), 4224);
     ASSERT_TRUE(app.Write("big.jpg", declaring(4096, 2056)));
     EXPECT_EQ(LoadJpeg(&app, E("big.jpg").c_str(), nullptr), nullptr);
     // At the limit the short file still loads, grey where its data is.
@@ -283,3 +287,68 @@ TEST_F(Images, JpegsDeclaringHugeSizesAreRefused)
     EXPECT_EQ(edge->GetWidth(), 4096);
     EXPECT_EQ(edge->GetPixels()[0], Rgb565(90, 90, 90));
 }
+
+TEST_F(Images, LongStripsLoadTurnedAndDraw)
+{
+    // Strips of the shapes other programs make, and the longest each decoder takes: red on the
+    // left, blue on the right; the PNGs have a clear column in the middle, so they keep a plane.
+    struct Strip {
+        std::string name;
+        int w, h;
+    } strips[] = {{"strip.jpg", 4224, 180}, {"long.jpg", 65500, 8}, {"band.png", 4097, 8}, {"line.png", 1000000, 1}};
+    for (const Strip& s : strips) {
+        if (s.name.find(".jpg") != std::string::npos) {
+            ASSERT_TRUE(fixtures::WriteJpeg(app.Host(s.name), s.w, s.h, 3, Halves(s.w, s.h))) << s.name;
+            continue;
+        }
+        int w = s.w;
+        ASSERT_TRUE(fixtures::WritePng(app.Host(s.name), s.w, s.h, PNG_COLOR_TYPE_RGBA, 8,
+                                       fixtures::Fill(s.w, s.h, 4, [w](int x, int, unsigned char* p) {
+                                           p[0] = x < w / 2 ? 255 : 0;
+                                           p[1] = 0;
+                                           p[2] = x < w / 2 ? 0 : 255;
+                                           p[3] = x == w / 2 ? 0 : 255;
+                                       })))
+            << s.name;
+    }
+    const uint16_t red = Rgb565(255, 0, 0), blue = Rgb565(0, 0, 255);
+    TrigTable trig(&app, 5760);
+    ASSERT_TRUE(trig.Build());
+    for (int orientation : {0, 1, 2}) {
+        for (const Strip& s : strips) {
+            SCOPED_TRACE(s.name + " turned " + std::to_string(orientation));
+            Surface strip(&app);
+            strip.SetOrientation(orientation);
+            ASSERT_EQ(LoadImage(&app, E(s.name).c_str(), &strip), &strip);
+            EXPECT_EQ(strip.GetWidth(), s.w);
+            EXPECT_EQ(strip.GetHeight(), s.h);
+            EXPECT_EQ(strip.GetAlpha() != nullptr, s.name.find(".png") != std::string::npos);
+            // A 640 x 480 screen turned as the strip is.
+            auto screen = drawing_test::Make565(orientation ? 480 : 640, orientation ? 640 : 480, orientation, false);
+            drawing_test::Fill(*screen, 0);
+            strip.Blit(screen.get(), 0, 0, 0, 0, 0);
+            EXPECT_EQ(drawing_test::Logical(*screen, 0, 0), red);
+            strip.Blit(screen.get(), 640 - s.w, 200, 0, 0, 0);
+            EXPECT_EQ(drawing_test::Logical(*screen, 639, 200), blue);
+            strip.Blit(screen.get(), 640 - s.w, 210, 0, 0, kMirrorLeftRight);
+            EXPECT_EQ(drawing_test::Logical(*screen, 639, 210), red);
+            strip.BlitRegion(screen.get(), 600, 300, 40, 1, s.w - 40, 0, 0);
+            EXPECT_EQ(drawing_test::Logical(*screen, 600, 300), blue);
+            // Turned half a turn about its middle, the right end lies on the screen's left edge (half
+            // covered where the strip is one pixel high).
+            Fixed x = Fixed::FromInt(s.w / 2), y = Fixed::FromInt(400);
+            if (orientation)
+                MapFixedPoint(screen.get(), x, y);
+            trig.DrawRotated(&strip, screen.get(), x, y, kFullTurn / 2, Fixed16::FromInt(1));
+            uint16_t turned = drawing_test::Logical(*screen, 2, 400);
+            EXPECT_GT(drawing_test::Blue(turned), 8);
+            EXPECT_EQ(drawing_test::Red(turned), 0);
+            if (orientation == 0) {
+                strip.StretchBlit(screen.get(), 0, 450, 640, 1, 0, 0, 0, 0, 0, 0);
+                EXPECT_EQ(drawing_test::Logical(*screen, 0, 450), red);
+                EXPECT_EQ(drawing_test::Logical(*screen, 639, 450), blue);
+            }
+        }
+    }
+}
+

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
+#include "engine/sound/sound_manager.h"
+#include "engine/sound/wav_music_stream.h"
 #include "engine/sound/wav_sample.h"
 #include "sound_test_support.h"
 
@@ -171,4 +175,59 @@ TEST(WavSample, ReadsStayInsideTheImage)
     std::vector<uint8_t> big = Wav(PcmFormat(1, 22050, 8), std::vector<uint8_t>(kMaxSampleLength, 128));
     EXPECT_FALSE(s.LoadFromMemory(big.data(), big.size()));
     EXPECT_TRUE(s.LoadFromMemory(big.data(), big.size() - 1));
+}
+
+TEST(WavSample, OnlyPcmAndMicrosoftAdpcmAreTaken)
+{
+    // A u-law file once played as loud noise.
+    std::vector<uint8_t> ulaw = ReadHost(std::string(KELO_TEST_DATA) + "/../fuzz/corpus/fuzz_wav_sample/ulaw8.wav");
+    ASSERT_FALSE(ulaw.empty());
+    const uint8_t pcm[16] = {1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+    auto tagged = [](uint16_t tag, int bits, const uint8_t* subFormat = nullptr) {
+        std::vector<uint8_t> format = PcmFormat(1, 22050, bits);
+        format[0] = static_cast<uint8_t>(tag);
+        format[1] = static_cast<uint8_t>(tag >> 8);
+        if (subFormat) {
+            PutLe16(format, 22);
+            PutLe16(format, static_cast<uint32_t>(bits));
+            PutLe32(format, 4);
+            format.insert(format.end(), subFormat, subFormat + 16);
+        }
+        return Wav(format, std::vector<uint8_t>(64, 0x40));
+    };
+    uint8_t floating[16];
+    std::copy(pcm, pcm + 16, floating);
+    floating[0] = 3;
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> image;
+        bool taken;
+    } cases[] = {
+        {"u-law", ulaw, false},
+        {"A-law", tagged(6, 8), false},
+        {"ADPCM tag on 16 bits", tagged(2, 16), false},
+        {"float tag on 16 bits", tagged(3, 16), false},
+        {"extensible float", tagged(0xFFFE, 16, floating), false},
+        {"extensible without its extension", tagged(0xFFFE, 16), false},
+        {"PCM", tagged(1, 16), true},
+        {"extensible PCM, 16 bits", tagged(0xFFFE, 16, pcm), true},
+        {"extensible PCM, 8 bits", tagged(0xFFFE, 8, pcm), true},
+    };
+    for (const Case& c : cases) {
+        WavSample s;
+        const char* refusal = "unset";
+        EXPECT_EQ(s.LoadFromMemory(c.image.data(), c.image.size(), &refusal), c.taken) << c.what;
+        EXPECT_STREQ(refusal, c.taken ? nullptr : kWavEncodingRefusal) << c.what;
+        WavMusicStream stream(nullptr);
+        EXPECT_EQ(stream.Open(WriteTemp("encoding.wav", c.image).c_str()), c.taken) << c.what;
+    }
+
+    // The sound service says why, as for any effect it refuses.
+    nullbackend::SetSoundDeviceCount(1);
+    nullbackend::FailSoundOpen(false);
+    SoundManager sound(nullptr);
+    ASSERT_EQ(sound.Init(), 1);
+    EXPECT_EQ(sound.LoadSample(WriteTemp("ulaw8.wav", ulaw).c_str()), -1);
+    EXPECT_STREQ(sound.GetLoadRefusal(), kWavEncodingRefusal);
+    sound.Shutdown();
 }

@@ -281,6 +281,11 @@ TEST(LayoutParser, ValueForms)
         "in = 0.25\n"
         "out = 1.5, 0.005\n"
         "end\n"
+        "child = \"i\"\n"
+        "in = 0.5, 2\n"
+        "in =\n"
+        "out =\n"
+        "end\n"
         "actions\n"
         "onCommand = \"only_one\"\n"
         "other = \"a\", \"b\"\n"
@@ -320,6 +325,13 @@ TEST(LayoutParser, ValueForms)
     EXPECT_EQ(p->inDuration.raw, 0);
     EXPECT_EQ(p->outTime.raw, 384);
     EXPECT_EQ(p->outDuration.raw, 1);
+    // An empty line sets its flag and leaves the times as they were.
+    const ChildPlacement* kept = r->ChildAt(2);
+    EXPECT_TRUE(kept->fadeIn);
+    EXPECT_EQ(kept->inDelay.raw, 128);
+    EXPECT_EQ(kept->inDuration.raw, 512);
+    EXPECT_TRUE(kept->fadeOut);
+    EXPECT_EQ(kept->outTime.raw, 0);
     EXPECT_EQ(r->BindingCount(), 0);
 }
 

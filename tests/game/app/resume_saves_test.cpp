@@ -171,14 +171,16 @@ TEST_F(ResumeFixture, APlayerIdWithoutAKeyKeepsNoRecord)
 TEST_F(ResumeFixture, ScreenThatCannotReadItsStateLeavesNoScreen)
 {
     WriteRaw(6, {2, 5});
+    // A screen that cannot be set up is no fault of the record: it stays for another try.
+    app.onNew = [](TestScreen* screen) { screen->createResult = false; };
+    EXPECT_FALSE(app.ResumeGame(0));
+    EXPECT_TRUE(app.HasResumeSave(0)) << "the record stays";
+    // One that cannot read it back leaves no screen, and the record goes.
     app.onNew = [](TestScreen* screen) { screen->readResult = false; };
     EXPECT_FALSE(app.ResumeGame(0));
     EXPECT_EQ(app.GetScreen(kSlotAdventureMap), nullptr);
     EXPECT_EQ(app.GetChildCount(), 0);
-    EXPECT_TRUE(app.HasResumeSave(0)) << "the record stays";
-    // A screen that cannot be set up fails the same way.
-    app.onNew = [](TestScreen* screen) { screen->createResult = false; };
-    EXPECT_FALSE(app.ResumeGame(0));
+    EXPECT_FALSE(app.HasResumeSave(0)) << "the record was kept";
 }
 
 TEST_F(ResumeFixture, NoPlayerMeansNoRecords)

@@ -260,33 +260,33 @@ TEST(GameplayChains, TheSpeedRuleThroughTheScreensFields)
 
     // No head past its start yet: four times normal; Reverse cannot hold a chain still entering.
     b.reverseTimer = 10;
-    EXPECT_EQ(b.ChainSpeedOf(chain, pause), F(4));
+    EXPECT_EQ(b.ChainSpeed(chain, pause), F(4));
     EXPECT_FALSE(pause);
     EXPECT_EQ(chain.entering, 1);
     // A waiting chain keeps its target; a life being lost rushes past everything else.
     chain.targetSpeed = F(3);
     chain.speedDelay = 2;
     b.lifeLost = 1;
-    EXPECT_EQ(b.ChainSpeedOf(chain, pause), F(3));
+    EXPECT_EQ(b.ChainSpeed(chain, pause), F(3));
     chain.speedDelay = 0;
-    EXPECT_EQ(b.ChainSpeedOf(chain, pause), F(8));
+    EXPECT_EQ(b.ChainSpeed(chain, pause), F(8));
     b.lifeLost = 0;
 
     // The rule follows the tail run's front ball, here the head at 600 (x = 300): the chain has
     // entered this frame, after the Reverse test, so Reverse holds from the next.
     t.Lay(0, {600, 568, 536}, {0, 1, 2});
-    EXPECT_EQ(b.ChainSpeedOf(chain, pause), F(1));
+    EXPECT_EQ(b.ChainSpeed(chain, pause), F(1));
     EXPECT_EQ(chain.entering, 0);
     EXPECT_EQ(b.chainsEntered, 1);
-    EXPECT_EQ(b.ChainSpeedOf(chain, pause), F(-2));
+    EXPECT_EQ(b.ChainSpeed(chain, pause), F(-2));
     b.reverseTimer = 0;
 
     // Roll-in until the tail passes its distance; its end stops the rolling sound.
     b.rollInActive[0] = 1;
     b.rollInDistance[0] = F(700);
-    EXPECT_EQ(b.ChainSpeedOf(chain, pause), F(6));
+    EXPECT_EQ(b.ChainSpeed(chain, pause), F(6));
     b.rollInDistance[0] = F(500);
-    EXPECT_EQ(b.ChainSpeedOf(chain, pause), F(1));
+    EXPECT_EQ(b.ChainSpeed(chain, pause), F(1));
     EXPECT_EQ(b.rollInActive[0], 0);
     EXPECT_NE(std::find(t.app.sound->stopped.begin(), t.app.sound->stopped.end(), 12), t.app.sound->stopped.end());
 
@@ -294,14 +294,14 @@ TEST(GameplayChains, TheSpeedRuleThroughTheScreensFields)
     b.dangerPoint[0] = F(664);
     b.dangerRampLength = F(128);
     b.dangerRampReciprocal[0] = F(2);
-    EXPECT_EQ(b.ChainSpeedOf(chain, pause), Fixed::FromDouble(2.5));
+    EXPECT_EQ(b.ChainSpeed(chain, pause), Fixed::FromDouble(2.5));
     // Past the danger point the end speed; Slow Down quarters it but never to 0.
     b.dangerPoint[0] = F(600);
-    EXPECT_EQ(b.ChainSpeedOf(chain, pause), F(4));
+    EXPECT_EQ(b.ChainSpeed(chain, pause), F(4));
     b.slowTimer = 5;
-    EXPECT_EQ(b.ChainSpeedOf(chain, pause), F(1));
+    EXPECT_EQ(b.ChainSpeed(chain, pause), F(1));
     b.endSpeed = Fixed::Raw(3);
-    EXPECT_EQ(b.ChainSpeedOf(chain, pause), Fixed::Raw(1));
+    EXPECT_EQ(b.ChainSpeed(chain, pause), Fixed::Raw(1));
     b.slowTimer = 0;
 
     // A tail run pulled back to close a gap stops the chain: target 0 with the pause, which makes

@@ -131,12 +131,12 @@ std::string Text(const String& s)
     return s.CStr() ? s.CStr() : "";
 }
 
-void WriteLevelRecord(MenuApp& app, int mode, int32_t id, int32_t runningScore)
+void WriteLevelRecord(MenuApp& app, int mode, int32_t id, int32_t runningScore, int32_t level = 7)
 {
     PackMemoryFile stream;
     ASSERT_TRUE(stream.Allocate(16));
     stream.WriteInt32(id);
-    stream.WriteInt32(7);
+    stream.WriteInt32(level);
     stream.WriteInt32(runningScore);
     ASSERT_TRUE(app.GetResumeStore()->WriteRecord(GameApp::ResumeKey(app.Profiles().CurrentPlayer()->id, mode),
                                                   &stream, "raw"));
@@ -362,7 +362,7 @@ TEST(StartMenuScreen, TheGauntletContinueTextShowsLevelRankMapAndScore)
     player.progress[1].stage = 8;
     player.progress[1].score = 300;
     player.progress[1].gauntletMap = 5;
-    WriteLevelRecord(app, 1, 1, 45);
+    WriteLevelRecord(app, 1, 1, 45, 8);
     ASSERT_NE(app.RestingMenu(), nullptr);
     app.Menu()->RunActionFromFile("keloui.txt", "acn_confirm_gauntlet");
     auto* text = app.Find<TextMultiWidget>("txt_continue_2");

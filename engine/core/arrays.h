@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "engine/core/fixed.h"
+#include "engine/core/invariant.h"
 #include "engine/core/memory.h"
 
 class PtrArray {
@@ -19,7 +20,11 @@ public:
     bool Add(void* item);
     // Moves the later items down one place; nothing outside 0..count-1.
     void RemoveAt(int index);
-    void* At(int index) const { return data_[index]; }
+    void* At(int index) const
+    {
+        KELO_ASSERT(index >= 0 && index < count_);
+        return data_[index];
+    }
     void* Get(int index) const { return index >= 0 && index < count_ ? data_[index] : nullptr; }
     int IndexOf(const void* item) const;
     int Count() const { return count_; }
@@ -61,9 +66,21 @@ public:
         data_[count_++] = item;
         return true;
     }
-    T* At(int index) { return &data_[index]; }
-    const T* At(int index) const { return &data_[index]; }
-    void Get(T& out, int index) const { out = data_[index]; }
+    T* At(int index)
+    {
+        KELO_ASSERT(index >= 0 && index < count_);
+        return &data_[index];
+    }
+    const T* At(int index) const
+    {
+        KELO_ASSERT(index >= 0 && index < count_);
+        return &data_[index];
+    }
+    void Get(T& out, int index) const
+    {
+        KELO_ASSERT(index >= 0 && index < count_);
+        out = data_[index];
+    }
     int Count() const { return count_; }
     int Capacity() const { return capacity_; }
     void Clear() { count_ = 0; }
@@ -124,7 +141,11 @@ public:
     explicit OwnedItemArray(int growStep = 1) : ItemArrayOf<T*>(growStep) {}
     ~OwnedItemArray() override { Clear(); }
 
-    T* Get(int index) const { return this->data_[index]; }
+    T* Get(int index) const
+    {
+        KELO_ASSERT(index >= 0 && index < this->count_);
+        return this->data_[index];
+    }
     void DeleteAt(int index)
     {
         if (index < 0 || index >= this->count_)

@@ -45,6 +45,9 @@ bool ClipBlit(const Surface& source, const SurfaceBase* destination, int x, int 
     out.syStep = (flags & kMirrorTopBottom) ? -1 : 1;
     out.sx0 = int(out.sxStep > 0 ? px + i0 : px + pw - 1 - i0);
     out.sy0 = int(out.syStep > 0 ? py + j0 : py + ph - 1 - j0);
+    KELO_ASSERT(RectInside(out.dx0, out.dy0, out.w, out.h, destinationWidth, destinationHeight));
+    KELO_ASSERT(RectInside(out.sxStep > 0 ? out.sx0 : out.sx0 - out.w + 1,
+                           out.syStep > 0 ? out.sy0 : out.sy0 - out.h + 1, out.w, out.h, rawWidth, rawHeight));
     return true;
 }
 
@@ -141,7 +144,11 @@ bool ClipCopy(int sourceWidth, int sourceHeight, const SurfaceBase* destination,
         out.w = destinationWidth - out.dx;
     if (out.h > destinationHeight - out.dy)
         out.h = destinationHeight - out.dy;
-    return out.w > 0 && out.h > 0;
+    if (out.w <= 0 || out.h <= 0)
+        return false;
+    KELO_ASSERT(RectInside(out.dx, out.dy, out.w, out.h, destinationWidth, destinationHeight));
+    KELO_ASSERT(RectInside(out.sx, out.sy, out.w, out.h, sourceWidth, sourceHeight));
+    return true;
 }
 
 }  // namespace

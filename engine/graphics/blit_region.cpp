@@ -54,6 +54,8 @@ bool ClipRegion(const Surface& source, const SurfaceBase* destination, int x, in
     if (cw < 1 || ch < 1)
         return false;
     out = {int(dx), int(dy), int(sx), int(sy), int(cw), int(ch)};
+    KELO_ASSERT(RectInside(dx, dy, cw, ch, destination->GetRawWidth(), destination->GetRawHeight()));
+    KELO_ASSERT(RectInside(sx, sy, cw, ch, source.GetRawWidth(), source.GetRawHeight()));
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "engine/core/invariant.h"
 #include "engine/core/memory.h"
 #include "engine/graphics/particle_fixed.h"
 #include "engine/graphics/particle_path.h"
@@ -242,6 +243,7 @@ void ParticleSystem::Update(Fixed16 step)
 void ParticleSystem::Spawn(bool grid)
 {
     const ParticleDefinition& d = definition_;
+    KELO_ASSERT(count_ < capacity_);
     Particle& p = particles_[count_++];
     p = Particle{};
     p.life = Add(d.lifeMin, Share(Sub(d.lifeMax, d.lifeMin), RandomShare()));

@@ -1,8 +1,18 @@
 #pragma once
 // The per-format routines behind Surface, each file giving the ones it holds.
+#include <cstdint>
+
+#include "engine/core/invariant.h"
 #include "engine/graphics/surface.h"
 
 namespace surface_routines {
+
+// Whether the w x h rectangle at (x, y) lies inside a width x height surface: what every clip
+// hands the pixel loops after it.
+inline bool RectInside(int64_t x, int64_t y, int64_t w, int64_t h, int64_t width, int64_t height)
+{
+    return x >= 0 && y >= 0 && w >= 0 && h >= 0 && x + w <= width && y + h <= height;
+}
 
 Surface::BlitRoutine BlitFor(int format);
 Surface::MaskRoutine MaskFor(int format);

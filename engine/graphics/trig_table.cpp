@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/core/application.h"
+#include "engine/core/invariant.h"
 #include "engine/core/memory.h"
 #include "engine/graphics/pixel_formats.h"
 #include "engine/graphics/rotated_draw.h"
@@ -76,7 +77,10 @@ bool TrigTable::Build()
 
 int TrigTable::AngleToIndex(int angle) const
 {
-    return int((int64_t(WrapAngle(angle)) * angleFactor_) >> 16);
+    const int index = int((int64_t(WrapAngle(angle)) * angleFactor_) >> 16);
+    // The factor is rounded down, so a whole turn never reaches the end of the tables.
+    KELO_ASSERT(index >= 0 && index < steps_);
+    return index;
 }
 
 bool TrigTable::Prepare(const SurfaceBase* source, const SurfaceBase* destination, Fixed& x, Fixed& y,

@@ -108,6 +108,7 @@ void BallChain::LayOut(int n, Fixed startDistance)
 
 void BallChain::Update(BoardScreen* screen, bool grow)
 {
+    KELO_ASSERT(count >= 0 && count <= kMaxChainBalls);
     for (int i = 0; i < count; ++i) {
         Ball& ball = balls[i];
         Fixed d = ball.distance;
@@ -194,6 +195,7 @@ void BallChain::StepSpeed()
 
 void BallChain::RemoveBall(int index)
 {
+    KELO_ASSERT(count >= 0 && count <= kMaxChainBalls);
     if (index < 0 || index >= count)
         return;
     if (balls[index].sprite)

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/core/fixed.h"
+#include "engine/core/invariant.h"
 
 class BallSprite;
 class BoardScreen;
@@ -14,6 +15,7 @@ class GameApp;
 constexpr int kMaxChainBalls = 200;
 constexpr int kMaxGapsCrossed = 5;
 
+// A gap a shot passed through: its curve, its width in whole px and the serial of the ball behind.
 struct GapCrossed {
     int32_t curve = 0, width = 0, key = 0;
 };
@@ -36,26 +38,26 @@ public:
     int GetGapBonusCount() const { return gapBonusCount; }
     int GetGapsCrossed() const { return gapCount; }
 
-    Fixed distance;
-    FixedVec2 position;
-    FixedVec2 previousPosition;
-    FixedVec2 velocity;
-    Fixed radius;
-    FixedVec2 insertStart;
-    Fixed growth;
-    uint8_t matched = 0;
-    int32_t isNew = 0;
-    int32_t colour = 0;
-    uint8_t tunnel = 0;
-    Fixed pullSpeed;
-    Fixed pullAcceleration;
-    BallSprite* sprite = nullptr;
-    GapCrossed gaps[kMaxGapsCrossed];
-    int32_t gapCount = 0;
-    int32_t trackDistance[3] = {-1, -1, -1};
-    int16_t gapBonusPoints = 0;
-    int16_t gapBonusCount = 0;
-    int32_t serial = 0;  // 0 for a reset record
+    Fixed distance;               // px along the track from the curve's start
+    FixedVec2 position;           // px on the screen: the track point, or where a shot flies
+    FixedVec2 previousPosition;   // a shot's position before its last step
+    FixedVec2 velocity;           // px per step of a shot
+    Fixed radius;                 // px; 0 but for balls laid out by LayOut
+    FixedVec2 insertStart;        // px, where an inserted ball was when it hit the chain
+    Fixed growth;                 // 0..1 of the way from the insertion start to the track; 1 settled
+    uint8_t matched = 0;          // 1 while the ball belongs to a run being removed
+    int32_t isNew = 0;            // 1 for a shot or a ball that just joined, 2 for one a returning run meets
+    int32_t colour = 0;           // 0..5
+    uint8_t tunnel = 0;           // 1 while a tunnel hides the ball's place on the track
+    Fixed pullSpeed;              // px per frame a run rolls back to close a gap: 0 or less
+    Fixed pullAcceleration;       // px per frame by which the pull-back grows
+    BallSprite* sprite = nullptr; // the sprite that draws the ball; the ball sprite list owns it
+    GapCrossed gaps[kMaxGapsCrossed];  // the gaps a shot passed through, by the ball behind each
+    int32_t gapCount = 0;         // 0..5
+    int32_t trackDistance[3] = {-1, -1, -1};  // whole px along curves 0 and 1 where a shot is over them, else -1; the third is spare
+    int16_t gapBonusPoints = 0;   // points a shot through gaps brings
+    int16_t gapBonusCount = 0;    // gaps of that bonus
+    int32_t serial = 0;           // the ball's own number for life (NewSerial); 0 for a reset record
 };
 
 class BallChain {
@@ -71,7 +73,11 @@ public:
     void SetTargetSpeed(Fixed target, bool holdGaps);
     void StepSpeed();
     void RemoveBall(int index);
-    void FlagForRemoval(int index) { balls[index].matched = 1; }
+    void FlagForRemoval(int index)
+    {
+        KELO_ASSERT(index >= 0 && index < count);
+        balls[index].matched = 1;
+    }
     void ClearRemovalFlags();
     // False, changing nothing, on a full chain or an index outside 0..count (after: 0..count - 1).
     bool InsertAt(const Ball& ball, int index);

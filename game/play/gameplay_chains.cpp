@@ -100,6 +100,8 @@ void GameplayScreen::AdvanceChains()
     const int n = ChainsInPlay(list);
     for (int k = 0; k < n; ++k) {
         BallChain& c = *list[k];
+        // Only chains that hold balls are in play: the head and the tail exist.
+        KELO_ASSERT(c.count >= 1 && c.count <= kMaxChainBalls);
         bool pause = false;
         const Fixed s = ChainSpeed(c, pause);
         if (s != c.targetSpeed)
@@ -140,6 +142,7 @@ bool GameplayScreen::AddChainBall(BallChain& c, Fixed distance)
         delete sprite;
         return false;
     }
+    KELO_ASSERT(colour >= 0 && colour < kBallColours);  // a sprite was made for it
     ++colourCount[colour];
     sprite->SetPositionAndSize(FixedVec2(Fixed::FromInt(-400), Fixed::FromInt(-400)),
                                FixedVec2(sprite->Bounds().w, sprite->Bounds().h));
@@ -207,6 +210,7 @@ void GameplayScreen::CloseGaps()
         bool sameBehind = false;
         for (;;) {
             const int k = BallChain::FindRunStart(c.balls, j, collisionDistance);
+            KELO_ASSERT(k >= 0 && k <= j && j < c.count);
             Ball& front = c.balls[k];
             Fixed p = front.pullSpeed;
             Fixed a = front.pullAcceleration;
@@ -284,6 +288,7 @@ void GameplayScreen::RemoveUnenteredBalls()
             if (const Hole* hole = curves[curve].GetHole())
                 endSweepStart[curve] = hole->furthestHead;
             --chainCount;
+            KELO_ASSERT(chainCount >= 0);
         }
     }
 }

@@ -101,6 +101,7 @@ void GameplayScreen::CollectExploded(BallChain& target)
         const int curve = target.curveIndex >= 0 && target.curveIndex < kBoardCurves ? target.curveIndex : 0;
         endSweepStart[curve] = CurveHeadDistance(curve);
         --chainCount;
+        KELO_ASSERT(chainCount >= 0);
     }
 
     // Reverse and Slow Down never start together: Reverse wins.

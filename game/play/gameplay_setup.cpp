@@ -217,6 +217,7 @@ bool GameplayScreen::FillChain(int index, int c)
             target->count = i;
             return false;
         }
+        KELO_ASSERT(colour >= 0 && colour < kBallColours);  // a sprite was made for it
         ++colourCount[colour];
         sprite->SetPositionAndSize(FixedVec2(Fixed::FromInt(-400), Fixed::FromInt(-400)),
                                    FixedVec2(sprite->Bounds().w, sprite->Bounds().h));

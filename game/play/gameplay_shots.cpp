@@ -196,6 +196,8 @@ bool GameplayScreen::ShotHitsChain(Ball& s)
     } else {
         inserted = c.InsertAt(s, hit);
     }
+    // The chain had room and the hit ball is in it, so the insert cannot be refused.
+    KELO_ASSERT(inserted);
     if (!inserted)
         return false;
 

@@ -52,6 +52,7 @@ void GameplayScreen::Update()
     // A dialog over the board freezes it, the frame counter and so every interval with it.
     if (FindModalChild())
         return;
+    KELO_ASSERT(playState >= kPlayStart && playState <= kPlayLifeLost);
     ++frameCounter;
     if (playState == kPlayPlaying)
         ++levelTime;
@@ -309,6 +310,7 @@ bool GameplayScreen::CheckFrogColours(int& current, int& next)
 {
     bool kept = true;
     for (int* colour : {&current, &next}) {
+        KELO_ASSERT(*colour < kBallColours);  // a frog ball's colour, or -1 for none
         if (*colour >= 0 && colourCount[*colour] < 1) {
             *colour = PickBoardColour();
             kept = false;

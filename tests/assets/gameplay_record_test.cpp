@@ -409,6 +409,7 @@ TEST(GameplayRecord, RestoredRunEndsLikeTheRunThatWentOn)
     for (int i = 0; i < 120; ++i) {
         board->Update();
         board->Draw();
+        EXPECT_TRUE(BoardValid(*board)) << "frame " << i;
     }
     std::vector<uint8_t> ranOn = SaveBoard(*board);
 
@@ -424,6 +425,7 @@ TEST(GameplayRecord, RestoredRunEndsLikeTheRunThatWentOn)
         board->Update();
         if (i % 6 == 5)
             board->Draw();
+        EXPECT_TRUE(BoardValid(*board)) << "restored, frame " << i;
     }
     std::vector<uint8_t> restored = SaveBoard(*board);
     EXPECT_EQ(FirstDifference(restored, ranOn), -1);

@@ -14,6 +14,7 @@
 #include "game/app/profile_store.h"
 #include "game/play/gameplay_screen.h"
 #include "gameplay_look_app.h"
+#include "tests/game/play/board_valid.h"
 #include "tests/game/play/record_io.h"
 
 class RulesApp : public GameplayLookApp {
@@ -38,11 +39,13 @@ public:
         Board()->ClearScreenFadingIn();
         return true;
     }
-    // The board's own frames, past the screen's fade.
+    // The board's own frames, past the screen's fade, its rules checked after each.
     void BoardFrames(int n)
     {
-        for (int i = 0; i < n && Board(); ++i)
+        for (int i = 0; i < n && Board(); ++i) {
             Board()->Update();
+            EXPECT_TRUE(BoardValid(*Board())) << "frame " << i;
+        }
     }
     // The application's frames, so that a fading screen delivers what it parked.
     void DeliverParked(int frames = 40) { Frames(frames); }

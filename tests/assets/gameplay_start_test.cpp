@@ -13,6 +13,7 @@
 #include "game/play/track_sparkle.h"
 #include "gameplay_look_app.h"
 #include "platform/crt.h"
+#include "tests/game/play/board_valid.h"
 
 namespace {
 
@@ -165,6 +166,7 @@ TEST(GameplayStart, TheIntroLastsPastFrame131AndSweepsEachTrackOnce)
         int frames = 0;
         while (board.playState == 1 && frames < 2000) {
             board.Update();
+            EXPECT_TRUE(BoardValid(board)) << map << ", frame " << frames;
             ++frames;
         }
         EXPECT_EQ(board.playState, 2);

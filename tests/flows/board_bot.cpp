@@ -388,7 +388,7 @@ bool ClearAim(const BoardForecast& forecast, const GameplayScreen& board, int co
 
 }  // namespace
 
-// ----- what both bots share -----
+// What both bots share.
 
 bool BoardBot::ReadyToShoot(const GameplayScreen& board)
 {
@@ -463,7 +463,7 @@ uint32_t BoardBot::Next()
     return random_;
 }
 
-// ----- the winner -----
+// The winner.
 
 bool WinnerBot::FindRun(const BoardForecast& forecast, const GameplayScreen& board, int colour, int run,
                         Plan& plan) const
@@ -642,7 +642,7 @@ void WinnerBot::Act(const GameplayScreen& board, BotHands& hands)
     }
 }
 
-// ----- the loser -----
+// The loser.
 
 void LoserBot::Act(const GameplayScreen& board, BotHands& hands)
 {

@@ -26,6 +26,7 @@
 #include "engine/ui/text_widgets.h"
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
+#include "game/play/gameplay_screen.h"
 #include "platform/capture.h"
 #include "platform/clock.h"
 #include "platform/crt.h"
@@ -34,6 +35,7 @@
 #include "platform/null/test_hooks.h"
 #include "platform/null/window_hooks.h"
 #include "platform/window.h"
+#include "tests/game/play/board_valid.h"
 #include "tests/support/handheld_fixture.h"
 #include "tests/support/pixel_hash.h"
 
@@ -418,6 +420,19 @@ void ScriptedGame::Step(int periods)
         nullbackend::AdvanceClock(static_cast<DWORD>((periods - 1) * period));
     RunFor(static_cast<uint32_t>(period));
     framesRun_ += periods;
+    CheckBoard();
+}
+
+void ScriptedGame::CheckBoard()
+{
+    auto* board = dynamic_cast<GameplayScreen*>(Board());
+    if (!board || boardFaultSeen_)
+        return;
+    const ::testing::AssertionResult valid = BoardValid(*board);
+    if (valid)
+        return;
+    boardFaultSeen_ = true;
+    ADD_FAILURE() << FlowName() << " at " << SizeName() << ", frame " << framesRun_ << ": " << valid.message();
 }
 
 void ScriptedGame::Frame()

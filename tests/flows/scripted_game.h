@@ -165,6 +165,8 @@ private:
     // A stylus event (1 down, 2 up, 3 move) at a game point, and a frame.
     void Stylus(int kind, int x, int y);
     void Step(int periods);
+    // The board's rules after each step; the first broken one fails the flow, once.
+    void CheckBoard();
     void PumpSound(uint32_t milliseconds);
     void EndProgram(const MSG& quit);
     void KeepSavedFiles();
@@ -183,4 +185,5 @@ private:
     uint64_t audible_ = 0;
     uint32_t soundRemainder_ = 0;
     double startSeconds_ = 0;
+    bool boardFaultSeen_ = false;
 };

@@ -133,7 +133,6 @@ STONE_DEFS = """    <linearGradient id="stone" x1="0" y1="0" x2="0" y2="1">
 """
 
 
-# --------------------------------------------------------------------------------------------
 # Temples: a shrine holding three corbelled doorways on stepped tiers with a stair down the
 # middle. The doorways lie exactly where the door sprites are drawn.
 
@@ -244,7 +243,6 @@ def door_sets():
     write("adv_door.svg", text)
 
 
-# --------------------------------------------------------------------------------------------
 # Skies: gradients with clouds drawn a tile's width to either side, so the tile wraps.
 
 def sky(name, height_px, scale, top, bottom, cloud, seed, comment):
@@ -271,7 +269,6 @@ def sky(name, height_px, scale, top, bottom, cloud, seed, comment):
     write(name, svg(640 * scale, height_px, scale, comment, "\n".join(body) + "\n", defs))
 
 
-# --------------------------------------------------------------------------------------------
 # The adventure map.
 
 def hills(w, y0, y1, rng, fill, count, amp):
@@ -610,7 +607,6 @@ def emblems():
         write("gaunt_gem_%s.svg" % key, text)
 
 
-# --------------------------------------------------------------------------------------------
 # The layout source: every child placed in each screen's pixels, as a design-area position with
 # per-resolution lines where the plain mapping would miss.
 

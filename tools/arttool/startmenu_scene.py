@@ -54,7 +54,6 @@ def mask_centres(folder):
     return [((cx + 0.5) / s, (cy + 0.5) / s + HOLLOW_DROP) for cx, cy in (l, r)]
 
 
-# ---------------------------------------------------------------------------------------------
 # The sky: a dusk gradient and clouds drawn twice, one width apart, so the tile wraps.
 
 def sky_svg(height, shift):
@@ -116,7 +115,6 @@ def sky_svg(height, shift):
 """ % (height, height, int(420 + shift), height, "\n  ".join(stars), "\n  ".join(body))
 
 
-# ---------------------------------------------------------------------------------------------
 # The bottom picture.
 
 def leaf(x, y, length, width, angle, fill, vein):
@@ -380,7 +378,6 @@ def bottom_svg():
 """ % (jungle(rng), wall(rng), idol("${tx}", "${ty}"), hollows([("${lx}", "${ly}"), ("${rx}", "${ry}")]))
 
 
-# ---------------------------------------------------------------------------------------------
 # The mask, pupils, sun and glow.
 
 def mask_svg():
@@ -462,7 +459,6 @@ def glow_svg():
 """ % " ".join(rays)
 
 
-# ---------------------------------------------------------------------------------------------
 # Button tablets: four frames (normal, focused, pressed, disabled) of carved stone.
 
 # The menu draws its buttons' captions off the frame's centre by layout integers 158/159 (negated),

@@ -40,6 +40,7 @@ TEST(GameplayChains, TouchingColoursNeverSeparate)
         b.KeepSpacing();
         b.AdvanceChains();
         ExpectSpacing(chain, F(32));
+        EXPECT_TRUE(BoardValid(b)) << "frame " << frame;
     }
     EXPECT_EQ(chain.balls[3].distance, F(334));
     EXPECT_EQ(chain.balls[0].distance, F(430));
@@ -50,6 +51,7 @@ TEST(GameplayChains, TouchingColoursNeverSeparate)
         b.KeepSpacing();
         b.AdvanceChains();
         ExpectSpacing(chain, F(32));
+        EXPECT_TRUE(BoardValid(b)) << "frame " << frame;
     }
     EXPECT_EQ(chain.speed, F(-2));
     EXPECT_LT(chain.balls[0].distance, F(430));
@@ -158,6 +160,7 @@ TEST(GameplayChains, ARedRedGapRollsBackAndThenMatches)
         // The red behind the gap counts as new; the reds behind it wait for the gap to close.
         EXPECT_EQ(chain.balls[2].isNew, 2);
         EXPECT_TRUE(Flagged(chain).empty()) << "frame " << frame;
+        EXPECT_TRUE(BoardValid(b)) << "frame " << frame;
     }
     EXPECT_EQ(chain.balls[2].distance, F(200));
 
@@ -168,6 +171,7 @@ TEST(GameplayChains, ARedRedGapRollsBackAndThenMatches)
         b.AdvanceChains();
         b.CloseGaps();
         b.FindMatches();
+        EXPECT_TRUE(BoardValid(b)) << "frame " << frame;
         ++frame;
     }
     EXPECT_EQ(frame, 20);

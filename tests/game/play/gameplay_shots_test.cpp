@@ -220,8 +220,10 @@ TEST(GameplayShots, AShotNotesTheGapsItCrosses)
     b.ShootBall();
 
     // The shot comes within the 16 px radius of the track's point at 608 (x = 308) at y = 94.
-    for (int step = 1; step < 6; ++step)
+    for (int step = 1; step < 6; ++step) {
         b.UpdateShots();
+        EXPECT_TRUE(BoardValid(b)) << "step " << step;
+    }
     EXPECT_EQ(b.shot.position, P(318, 85));
     EXPECT_EQ(b.shot.GetTrackDistance(0), -1);
     b.UpdateShots();
@@ -230,15 +232,19 @@ TEST(GameplayShots, AShotNotesTheGapsItCrosses)
     EXPECT_EQ(b.shot.gaps[0].width, 100);
     EXPECT_EQ(b.shot.gaps[0].key, key);
     // Off the track again at y = 121, the crossing is forgotten (a new pass would count).
-    for (int step = 0; step < 3; ++step)
+    for (int step = 0; step < 3; ++step) {
         b.UpdateShots();
+        EXPECT_TRUE(BoardValid(b)) << "step " << step;
+    }
     EXPECT_EQ(b.shot.position, P(318, 121));
     EXPECT_EQ(b.shot.GetTrackDistance(0), -1);
 
     // It hits the lower chain's ball at x = 322 from y = 274, nearer the track behind it, and
     // brings its bonus: 500 x (300 - 36) / 300.
-    while (b.shotCount > 0 && lower.count == 3)
+    while (b.shotCount > 0 && lower.count == 3) {
         b.UpdateShots();
+        EXPECT_TRUE(BoardValid(b));
+    }
     ASSERT_EQ(lower.count, 4);
     const Ball& joined = lower.balls[2];
     EXPECT_EQ(joined.distance, F(590));

@@ -11,6 +11,7 @@
 #include "game/play/frog.h"
 #include "game/play/gameplay_screen.h"
 #include "tests/game/play/board_app.h"
+#include "tests/game/play/board_valid.h"
 
 class DisplayBoardApp : public BoardApp {
 public:

@@ -100,13 +100,18 @@ void WrappedText::Draw(SurfaceBase* surface, int x, int y, const Font* font, int
 {
     if (!font || alignment < 0 || alignment > 2)
         return;
-    int step = font->GetLineHeight() + spacing;
     for (int i = 0; i < lines_.Count(); ++i) {
         const char* text = GetLine(i)->CStr();
         if (!text)
             continue;
-        font->DrawText(surface, GetLineX(i, x, font), y + i * step, text, r, g, b, effect, alpha, clip);
+        font->DrawText(surface, GetLineX(i, x, font), GetLineY(i, y, font, spacing), text, r, g, b, effect, alpha,
+                       clip);
     }
+}
+
+int WrappedText::GetLineY(int i, int y, const Font* font, int spacing) const
+{
+    return font ? y + i * (font->GetLineHeight() + spacing) : y;
 }
 
 int WrappedText::GetLineX(int i, int x, const Font* font) const

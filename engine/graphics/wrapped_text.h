@@ -23,8 +23,9 @@ public:
     // Null out of range.
     const String* GetLine(int i) const { return static_cast<const String*>(lines_.Get(i)); }
     int GetHeight(const Font* font, int spacing) const;
-    // Where Draw puts line i's left edge for a block at x.
+    // Where Draw puts line i's left edge for a block at x, and its top for a block at y.
     int GetLineX(int i, int x, const Font* font) const;
+    int GetLineY(int i, int y, const Font* font, int spacing) const;
     // Every line whole; a block that reveals its text bit by bit draws less.
     virtual void Draw(SurfaceBase* surface, int x, int y, const Font* font, int r, int g, int b, int effect,
                       int alpha, int spacing, const Rect* clip) const;

@@ -132,14 +132,14 @@ void ButtonWidget::DrawImage()
                 image->GetWidth(), image->GetHeight(), 0, ImageAlphaOffset(effectiveAlpha_));
 }
 
-void ButtonWidget::DrawCaption(int dx, int dy)
+void ButtonWidget::DrawCaption()
 {
     Surface* screen = GetScreen();
     if (!screen || caption_.IsEmpty() || !look_.font)
         return;
     int shift = pressed_ && !captionStill_ && !IsInputBlocked() ? 1 : 0;
-    Point at = CentredCaption();
-    look_.font->DrawText(screen, at.x + shift + dx, at.y + shift + dy, caption_.CStr(), look_.red, look_.green,
+    Point at = CaptionPlace();
+    look_.font->DrawText(screen, at.x + shift, at.y + shift, caption_.CStr(), look_.red, look_.green,
                          look_.blue, look_.effect, TextAlphaByte(effectiveAlpha_), nullptr);
 }
 
@@ -157,7 +157,7 @@ Point ButtonWidget::CentredCaption()
 
 int ButtonWidget::GetTextPlaces(TextPlace* out, int max)
 {
-    return PutTextPlace(out, max, look_.font, CentredCaption(), caption_.CStr());
+    return PutTextPlace(out, max, look_.font, CaptionPlace(), caption_.CStr());
 }
 
 Size& ButtonWidget::GetPreferredSize(Size& out)
@@ -265,23 +265,18 @@ void CheckBoxWidget::Draw()
     DrawBox(screen, blocked, boxX, boxY);
     if (caption_.IsEmpty() || !look_.font)
         return;
-    Point at = CheckCaption();
+    Point at = CaptionPlace();
     look_.font->DrawText(screen, at.x + shift, at.y + shift, caption_.CStr(), look_.red, look_.green, look_.blue,
                          look_.effect, TextAlphaByte(effectiveAlpha_), nullptr);
 }
 
-Point CheckBoxWidget::CheckCaption()
+Point CheckBoxWidget::CaptionPlace()
 {
     Point at = CentredCaption();
     if (side_ == 1)
         at.x = x_ + GetBoxSize().w;
     at.x += GetTextGap();
     return at;
-}
-
-int CheckBoxWidget::GetTextPlaces(TextPlace* out, int max)
-{
-    return PutTextPlace(out, max, look_.font, CheckCaption(), caption_.CStr());
 }
 
 Surface* CheckBoxWidget::DrawBox(Surface* screen, bool blocked, int& x, int& y)

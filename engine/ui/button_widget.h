@@ -39,10 +39,12 @@ public:
     // the image's frame count.
     int GetVisualState();
     void DrawImage();
-    // The caption centred on the button, moved by (dx, dy).
-    void DrawCaption(int dx = 0, int dy = 0);
+    // The caption at its place, moved by the press.
+    void DrawCaption();
     // The top-left of the centred caption, before any press shift.
     Point CentredCaption();
+    // Where the caption is drawn and reported, before any press shift; centred on a plain button.
+    virtual Point CaptionPlace() { return CentredCaption(); }
     int GetTextPlaces(TextPlace* out, int max) override;
 
     bool IsPressed() const { return pressed_; }
@@ -86,7 +88,8 @@ public:
 
     int GetTextGap();
     bool IsChecked() const { return checked_; }
-    int GetTextPlaces(TextPlace* out, int max) override;
+    // Beside the box or centred, then the gap.
+    Point CaptionPlace() override;
 
 protected:
     void FinishPress() override;
@@ -94,8 +97,6 @@ protected:
     Size GetBoxSize();
     // The box's frame for the state, at (x, y) before the press shift; null when none is drawn.
     Surface* DrawBox(Surface* screen, bool blocked, int& x, int& y);
-    // The caption's top-left before the press shift: beside the box or centred, then the gap.
-    Point CheckCaption();
 
     bool checked_ = false;
     ImageRef checkedImage_;

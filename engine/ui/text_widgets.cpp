@@ -156,14 +156,14 @@ int TextMultiWidget::GetTextPlaces(TextPlace* out, int max)
 {
     if (text_.IsEmpty() || !look_.font || !block_)
         return 0;
-    const int step = look_.font->GetLineHeight() + rowSpacing_;
     int count = 0;
     for (int i = 0; i < block_->GetLineCount(); ++i) {
         const char* line = block_->GetLine(i)->CStr();
         if (!line || !*line)
             continue;
         if (count < max)
-            out[count] = PlaceText(look_.font, block_->GetLineX(i, x_, look_.font), y_ + i * step, line);
+            out[count] = PlaceText(look_.font, block_->GetLineX(i, x_, look_.font),
+                                   block_->GetLineY(i, y_, look_.font, rowSpacing_), line);
         ++count;
     }
     return count;

@@ -93,17 +93,15 @@ void TextButton::Draw()
     if (effectiveAlpha_ <= 0)
         return;
     DrawImage();
-    DrawCaption(captionX_, captionY_);
+    DrawCaption();
 }
 
-int TextButton::GetTextPlaces(TextPlace* out, int max)
+Point TextButton::CaptionPlace()
 {
-    int count = ButtonWidget::GetTextPlaces(out, max);
-    if (count > 0 && max > 0) {
-        out[0].x += captionX_;
-        out[0].y += captionY_;
-    }
-    return count;
+    Point at = CentredCaption();
+    at.x += captionX_;
+    at.y += captionY_;
+    return at;
 }
 
 bool TextButton::HitTest(int x, int y)
@@ -123,10 +121,9 @@ bool TextButton::SendEvent(Widget* target, int code, const char* name, int param
     return ButtonWidget::SendEvent(target, code, name, param, fade);
 }
 
-int ControlRadio::GetTextPlaces(TextPlace* out, int max)
+Point ControlRadio::CaptionPlace()
 {
-    // Selected, the caption stands centred without the offsets.
-    return selected_ ? ButtonWidget::GetTextPlaces(out, max) : TextButton::GetTextPlaces(out, max);
+    return selected_ ? CentredCaption() : TextButton::CaptionPlace();
 }
 
 void ControlRadio::Draw()
@@ -152,9 +149,8 @@ void ControlRadio::Draw()
     int shift = pressed_ && !IsInputBlocked() ? 1 : 0;
     const char* text = caption_.CStr();
     int r = pressed_ ? 255 : 254, g = pressed_ ? 249 : 155, b = pressed_ ? 202 : 0;
-    look_.font->DrawText(screen, centre.x - look_.font->MeasureText(text) / 2 + shift,
-                         centre.y - look_.font->GetLineHeight() / 2 + shift, text, r, g, b, look_.effect, alpha,
-                         nullptr);
+    Point at = CaptionPlace();
+    look_.font->DrawText(screen, at.x + shift, at.y + shift, text, r, g, b, look_.effect, alpha, nullptr);
 }
 
 bool GameTiledBg::IsDialogBackground()
@@ -300,7 +296,7 @@ void TickBox::Draw()
     if (caption_.IsEmpty() || !look_.font)
         return;
     const char* text = caption_.CStr();
-    Point at = TickCaption();
+    Point at = CaptionPlace();
     look_.font->DrawText(screen, at.x + shift, at.y + shift, text, look_.red, look_.green, look_.blue, look_.effect,
                          TextAlphaByte(effectiveAlpha_), nullptr);
     int textEnd = at.x + look_.font->MeasureText(text);
@@ -315,15 +311,10 @@ void TickBox::Draw()
         end->Draw(screen, tx, uy, end->GetWidth(), end->GetHeight(), 0, 0);
 }
 
-Point TickBox::TickCaption()
+Point TickBox::CaptionPlace()
 {
-    Point at = CheckCaption();
+    Point at = CheckBoxWidget::CaptionPlace();
     if (underline_ && look_.font)
         at.y -= ScreenHeight(application_) < 480 ? 2 : look_.font->GetLineHeight() / 2;
     return at;
-}
-
-int TickBox::GetTextPlaces(TextPlace* out, int max)
-{
-    return PutTextPlace(out, max, look_.font, TickCaption(), caption_.CStr());
 }

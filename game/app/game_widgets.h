@@ -27,7 +27,8 @@ public:
     void Draw() override;
     bool HitTest(int x, int y) override;
     bool SendEvent(Widget* target, int code, const char* name, int param, bool fade = false) override;
-    int GetTextPlaces(TextPlace* out, int max) override;
+    // Centred, then moved by the caption offsets.
+    Point CaptionPlace() override;
 
     int GetCaptionOffsetX() const { return captionX_; }
     int GetCaptionOffsetY() const { return captionY_; }
@@ -45,7 +46,8 @@ public:
     using TextButton::TextButton;
 
     void Draw() override;
-    int GetTextPlaces(TextPlace* out, int max) override;
+    // Selected, the caption stands centred without the offsets.
+    Point CaptionPlace() override;
     void SetSelected(bool on) { selected_ = on; }
     bool IsSelected() const { return selected_; }
 
@@ -91,12 +93,11 @@ public:
 
     bool Init() override;
     void Draw() override;
-    int GetTextPlaces(TextPlace* out, int max) override;
+    // It stands higher over an underline.
+    Point CaptionPlace() override;
 
 private:
     GameApp* GetGameApp() const;
-    // The caption's top-left before the press shift; it stands higher over an underline.
-    Point TickCaption();
 
     ResourceEntry* underline_ = nullptr;
     ResourceEntry* underlineEnd_ = nullptr;

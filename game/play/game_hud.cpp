@@ -234,24 +234,38 @@ int GameHud::GetLifeIcons() const
     return spare >= 1 && spare <= 3 ? spare : 1;
 }
 
-int GameHud::GetTextPlaces(TextPlace* out, int max) const
+int GameHud::PlacePieceTexts(PieceText (&out)[kPieceTexts]) const
 {
-    if (!cached_[kTL] || !cached_[kTR])
-        return 0;
     const LayoutTable& layout = application_->GetLayoutTable();
     Font* small = application_->GetSmallFont();
     Surface* icon = livesSet_ ? livesSet_->GetFrame(0) : nullptr;
     int count = 0;
-    auto put = [&](const Font* font, Point at, const String& text) {
-        count += PutTextPlace(count < max ? out + count : nullptr, max - count, font, at, Text(text));
+    auto put = [&](int piece, Point at, Font* font, const String& text, int red, int green, int blue, int effect) {
+        if (font && !text.IsEmpty())
+            out[count++] = PieceText{piece, at, font, &text, red, green, blue, effect};
     };
     if (IsSurvival())
-        put(small, Point{livesX_, livesY_}, survivalCaption_);
+        put(kTL, Point{livesX_, livesY_}, small, survivalCaption_, 255, 255, 255, kEffectNone);
     else if (icon && small)
-        put(small, Point{livesX_ + layout.ints[20], livesY_ + icon->GetHeight() / 2 - small->GetLineHeight() / 2},
-            livesText_);
-    put(scoreFont_, Point{scoreX_, scoreY_}, scoreText_);
-    put(captionFont_, Point{captionX_, captionY_}, caption_);
+        put(kTL, Point{livesX_ + layout.ints[20], livesY_ + icon->GetHeight() / 2 - small->GetLineHeight() / 2},
+            small, livesText_, 255, 255, 128, kEffectBorder2);
+    const int o = ScreenWidth() - pieces_[kTR]->GetWidth();
+    put(kTR, Point{scoreX_ - o, scoreY_}, scoreFont_, scoreText_, 255, 255, 128, kEffectNone);
+    put(kTR, Point{captionX_ - o, captionY_}, captionFont_, caption_, 255, 255, 128, kEffectNone);
+    return count;
+}
+
+int GameHud::GetTextPlaces(TextPlace* out, int max) const
+{
+    if (!cached_[kTL] || !cached_[kTR])
+        return 0;
+    PieceText texts[kPieceTexts];
+    const int count = PlacePieceTexts(texts);
+    for (int i = 0; i < count && i < max; ++i) {
+        const PieceText& text = texts[i];
+        const Rect& piece = touch_[kPieceRect[text.piece]];
+        out[i] = PlaceText(text.font, piece.x + text.at.x, piece.y + text.at.y, Text(*text.text));
+    }
     return count;
 }
 
@@ -262,35 +276,25 @@ void GameHud::RedrawPieces()
     const LayoutTable& layout = application_->GetLayoutTable();
     pieces_[kTL]->CopyTo(cached_[kTL], 0, 0, 0, 0);
     pieces_[kTR]->CopyTo(cached_[kTR], 0, 0, 0, 0);
-    Font* small = application_->GetSmallFont();
     livesText_.Assign(nullptr);
-    if (IsSurvival()) {
-        if (small && !survivalCaption_.IsEmpty())
-            small->DrawText(cached_[kTL], livesX_, livesY_, Text(survivalCaption_), 255, 255, 255, kEffectNone, 255,
-                            nullptr);
-    } else {
+    if (!IsSurvival()) {
         ModeProgress* progress = Progress();
         int spare = (progress ? progress->lives : 0) - 1;
         Surface* icon = livesSet_ ? livesSet_->GetFrame(0) : nullptr;
         int icons = GetLifeIcons();
         for (int i = 0; icon && i < icons; ++i)
             icon->BlitRegion(cached_[kTL], livesX_ + i * layout.ints[20], livesY_, 0, 0, 0, 0, 0);
-        if (spare < 1 || spare > 3) {
+        if (spare < 1 || spare > 3)
             livesText_ = FormatText("x %d", {spare});
-            if (small && icon)
-                small->DrawText(cached_[kTL], livesX_ + layout.ints[20],
-                                livesY_ + icon->GetHeight() / 2 - small->GetLineHeight() / 2, Text(livesText_), 255,
-                                255, 128, kEffectBorder2, 255, nullptr);
-        }
     }
-    const int o = ScreenWidth() - pieces_[kTR]->GetWidth();
     PlaceTopLine();
-    if (scoreFont_ && !scoreText_.IsEmpty())
-        scoreFont_->DrawText(cached_[kTR], scoreX_ - o, scoreY_, Text(scoreText_), 255, 255, 128, kEffectNone, 255,
-                             nullptr);
-    if (captionFont_ && !caption_.IsEmpty())
-        captionFont_->DrawText(cached_[kTR], captionX_ - o, captionY_, Text(caption_), 255, 255, 128, kEffectNone,
-                               255, nullptr);
+    PieceText texts[kPieceTexts];
+    const int count = PlacePieceTexts(texts);
+    for (int i = 0; i < count; ++i) {
+        const PieceText& text = texts[i];
+        text.font->DrawText(cached_[text.piece], text.at.x, text.at.y, Text(*text.text), text.red, text.green,
+                            text.blue, text.effect, 255, nullptr);
+    }
 }
 
 // The table's rows for the score and the caption (below 0 on the small screens) assume fonts with

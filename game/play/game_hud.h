@@ -63,6 +63,19 @@ public:
     int GetTextPlaces(TextPlace* out, int max) const;
 
 private:
+    // A text a cached piece carries: drawn on that piece at `at`, in the piece's pixels. The
+    // redraw draws, and GetTextPlaces reports, these and only these.
+    struct PieceText {
+        int piece;
+        Point at;
+        Font* font;
+        const String* text;
+        int red, green, blue, effect;
+    };
+    static constexpr int kPieceTexts = 3;  // the lives count or survival caption, the score, the caption
+    // The texts with a font and something to say, in drawing order; answers how many.
+    int PlacePieceTexts(PieceText (&out)[kPieceTexts]) const;
+
     ModeProgress* Progress() const;
     bool IsSurvival() const;
     int BoardScore() const;

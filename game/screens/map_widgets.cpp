@@ -1,7 +1,6 @@
 #include "game/screens/map_widgets.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "engine/core/application.h"
 #include "engine/graphics/font.h"
@@ -238,18 +237,27 @@ int GauntletModeSwitch::GetSurvivalTop()
     return centre.y + LabelGap(font ? font->GetLineHeight() : 0) + LabelShift();
 }
 
-int GauntletModeSwitch::GetTextPlaces(TextPlace* out, int max)
+TextPlace GauntletModeSwitch::LabelPlace(const String& label, int top)
 {
     auto* app = dynamic_cast<GameApp*>(application_);
     Font* font = app ? app->GetSmallFont() : nullptr;
+    const char* text = label.CStr();
+    if (!font || !text || !*text)
+        return TextPlace();
     Point centre;
     GetCenter(centre);
+    return PlaceText(font, centre.x - font->MeasureText(text) / 2 + LabelShift(), top, text);
+}
+
+int GauntletModeSwitch::GetTextPlaces(TextPlace* out, int max)
+{
     int count = 0;
-    const std::pair<const String*, int> labels[] = {{&practice_, GetPracticeTop()}, {&survival_, GetSurvivalTop()}};
-    for (const auto& [text, top] : labels) {
-        const char* line = text->CStr();
-        Point at{centre.x - (font ? font->MeasureText(line) : 0) / 2 + LabelShift(), top};
-        count += PutTextPlace(count < max ? out + count : nullptr, max - count, font, at, line);
+    for (const TextPlace& label : {LabelPlace(practice_, GetPracticeTop()), LabelPlace(survival_, GetSurvivalTop())}) {
+        if (!label.font)
+            continue;
+        if (count < max)
+            out[count] = label;
+        ++count;
     }
     return count;
 }
@@ -261,30 +269,13 @@ void GauntletModeSwitch::Draw()
         return;
     int imageWidth = 0;
     DrawModeImage(imageWidth);
-    auto* app = dynamic_cast<GameApp*>(application_);
-    Font* font = app ? app->GetSmallFont() : nullptr;
-    if (!font)
-        return;
-    Point centre;
-    GetCenter(centre);
-    int shift = LabelShift();
-    struct Label {
-        const String* text;
-        int top;
-    };
-    Label practice{&practice_, GetPracticeTop()};
-    Label survival{&survival_, GetSurvivalTop()};
+    const TextPlace practice = LabelPlace(practice_, GetPracticeTop());
+    const TextPlace survival = LabelPlace(survival_, GetSurvivalTop());
     // Checked is survival: the other mode's label is drawn dim, first.
-    const Label& dim = checked_ ? practice : survival;
-    const Label& bright = checked_ ? survival : practice;
-    for (const Label* label : {&dim, &bright}) {
-        const char* text = label->text->CStr();
-        if (!text || !*text)
-            continue;
-        int x = centre.x - font->MeasureText(text) / 2 + shift;
-        if (label == &bright)
-            font->DrawText(screen, x, label->top, text, 64, 255, 64, 5, 255, nullptr);
-        else
-            font->DrawText(screen, x, label->top, text, 255, 255, 255, 0, 128, nullptr);
-    }
+    const TextPlace& dim = checked_ ? practice : survival;
+    const TextPlace& bright = checked_ ? survival : practice;
+    if (dim.font)
+        dim.font->DrawText(screen, dim.x, dim.y, dim.text.CStr(), 255, 255, 255, 0, 128, nullptr);
+    if (bright.font)
+        bright.font->DrawText(screen, bright.x, bright.y, bright.text.CStr(), 64, 255, 64, 5, 255, nullptr);
 }

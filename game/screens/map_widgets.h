@@ -77,6 +77,8 @@ public:
     // The top of the practice label (above the centre) and of the survival label (below it).
     int GetPracticeTop();
     int GetSurvivalTop();
+    // Where a label is drawn, its top at top; no font when there is nothing to draw.
+    TextPlace LabelPlace(const String& label, int top);
 
 private:
     // The gap between the centre and each label: never below 0, so the labels never overlap.

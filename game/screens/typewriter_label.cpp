@@ -39,21 +39,20 @@ void TypewriterText::Draw(SurfaceBase* surface, int x, int y, const Font* font, 
         return;
     }
     int shown = shown_.ToInt();
-    int height = font->GetLineHeight();
     int sum = 0;
     for (int i = 0; i < GetLineCount(); ++i) {
         const String* line = GetLine(i);
         int length = static_cast<int>(line->Length());
+        const int lineX = GetLineX(i, x, font), lineY = GetLineY(i, y, font, spacing);
         if (sum + length <= shown) {
-            font->DrawText(surface, x, y, line->CStr(), r, g, b, effect, alpha, clip);
-            y += height + spacing;
+            font->DrawText(surface, lineX, lineY, line->CStr(), r, g, b, effect, alpha, clip);
             sum += length;
             continue;
         }
         int part = shown - sum;
         if (part >= 1) {
             std::string head(line->CStr(), static_cast<size_t>(part));
-            font->DrawText(surface, x, y, head.c_str(), r, g, b, effect, alpha, clip);
+            font->DrawText(surface, lineX, lineY, head.c_str(), r, g, b, effect, alpha, clip);
         }
         return;
     }

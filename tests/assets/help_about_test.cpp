@@ -14,13 +14,14 @@
 #include "engine/graphics/resource_list.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/wrapped_text.h"
+#include "engine/ui/button_widget.h"
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
 #include "game/help/about_screen.h"
 #include "game/help/help_scene.h"
 #include "game/help/help_screen.h"
-#include "dialog_fit.h"
 #include "shipped_game_app.h"
+#include "support/widget_box.h"
 
 namespace {
 

@@ -15,13 +15,13 @@
 #include "engine/graphics/surface.h"
 #include "engine/ui/button_widget.h"
 #include "engine/ui/image_widgets.h"
+#include "flows/layout_check.h"
 #include "game/app/game_app.h"
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
 #include "game/screens/name_entry_dialog.h"
 #include "game/screens/players_dialog.h"
 #include "platform/files.h"
-#include "dialog_fit.h"
 #include "shipped_app.h"
 
 namespace {
@@ -157,7 +157,8 @@ void CaptureAll(int width, int height)
     app.Open("acn_options_2_graphics");
     Capture(app, base, "graphics", rest);
     // On a turned screen the hands are offered too: they keep apart.
-    CheckDialogOn(screen, ScriptWidget::FindByName(app.GetStartMenu(), "dlg_graphics"));
+    ExpectLaidOutWith(&app, ScriptWidget::FindByName(app.GetStartMenu(), "dlg_graphics"),
+                      name + " graphics");
     app.CloseDialog("dlg_graphics");
     app.Open("acn_options_2_lang");
     Capture(app, base, "language", rest);

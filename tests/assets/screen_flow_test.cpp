@@ -3,13 +3,13 @@
 // the gauntlet map starts its level.
 #include <gtest/gtest.h>
 
-#include "dialog_fit.h"
 #include "game/app/profile_store.h"
 #include "game/help/help_screen.h"
 #include "game/play/gameplay_screen.h"
 #include "game/screens/adventure_map_screen.h"
 #include "game/screens/gauntlet_map_screen.h"
 #include "shipped_game_app.h"
+#include "support/widget_box.h"
 
 namespace {
 

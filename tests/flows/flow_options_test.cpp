@@ -10,6 +10,7 @@
 
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
+#include "flows/layout_check.h"
 #include "flows/menu_steps.h"
 #include "flows/screen_reading.h"
 #include "flows/scripted_game.h"
@@ -102,6 +103,7 @@ void PlayOptions(ScriptedGame& game)
     GameApp* app = game.App();
     ASSERT_TRUE(OpenBy(game, "btn_sm_options", "dlg_options"));
     ExpectReadable(app, "options");
+    ExpectLaidOut(app, game.SizeName() + " options");
     game.Shot("options");
     EXPECT_EQ(TunerValue(game, "tuner_Sound"), 50);
     EXPECT_EQ(TunerValue(game, "tuner_Music"), 50);
@@ -145,6 +147,7 @@ void PlayOptions(ScriptedGame& game)
 
     ASSERT_TRUE(OpenBy(game, "btn_options_graphics", "dlg_graphics"));
     ExpectReadable(app, "graphics");
+    ExpectLaidOut(app, game.SizeName() + " graphics");
     game.Shot("graphics");
     EXPECT_EQ(game.Profiles()->graphicsQuality, 1);
     EXPECT_EQ(game.TextOf("txt_graphics_quality"), QualityLabel(game, 1));
@@ -206,12 +209,14 @@ void PlayPlayers(ScriptedGame& game)
     EXPECT_EQ(game.TextOf("btn_user_2"), addCaption);
     EXPECT_TRUE(game.Shows("btn_players_delete"));
     ExpectReadable(app, "players");
+    ExpectLaidOut(app, game.SizeName() + " players");
     game.Shot("players");
     ASSERT_TRUE(OpenBy(game, "btn_players_rename", "dlg_EditPlayer"));
     EXPECT_EQ(game.TextOf("txtName"), "OMAR");
     Retype(game, "TESS");
     ASSERT_TRUE(OpenBy(game, "btnPlayerOK", "dlg_same_name"));
     ExpectReadable(app, "same name");
+    ExpectLaidOut(app, game.SizeName() + " same name");
     ASSERT_TRUE(CloseBy(game, "btn_same_name_ok"));
     EXPECT_TRUE(DialogAtRest(game, "dlg_EditPlayer"));
     EXPECT_EQ(PlayerName(game, 1), "OMAR");
@@ -224,6 +229,7 @@ void PlayPlayers(ScriptedGame& game)
     ASSERT_TRUE(OpenBy(game, "btn_players_delete", "dlg_remove_user"));
     EXPECT_EQ(game.TextOf("txt_remove_name"), "NOOR");
     ExpectReadable(app, "remove");
+    ExpectLaidOut(app, game.SizeName() + " remove");
     game.Shot("remove");
     ASSERT_TRUE(CloseBy(game, "btn_remove_yes"));
     ASSERT_TRUE(game.WaitUntil([&] { return DialogAtRest(game, "dlg_players"); }, 60));
@@ -320,6 +326,7 @@ TEST(OptionsFlowPortrait, TurnsThePictureToTheOtherHand)
         EXPECT_TRUE(game.Shows("txt_screen_orient"));
         EXPECT_TRUE(game.IsTicked("rad_orient_auto"));
         ExpectReadable(app, "graphics turned");
+        ExpectLaidOut(app, game.SizeName() + " graphics turned");
         game.Shot("graphics");
         const char* radio = chosen == 2 ? "rad_orient_lefthand" : "rad_orient_righthand";
         ASSERT_TRUE(game.TapWidget(radio));

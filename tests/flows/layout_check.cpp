@@ -1,12 +1,15 @@
 #include "flows/layout_check.h"
 
 #include <gtest/gtest.h>
+#include <gtest/gtest-spi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
+#include <string>
+#include <utility>
 #include <vector>
 
-#include "assets/dialog_fit.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/surface.h"
 #include "engine/ui/button_widget.h"
@@ -18,6 +21,7 @@
 #include "game/app/game_app.h"
 #include "game/app/game_screen.h"
 #include "game/app/resource_folders.h"
+#include "support/widget_box.h"
 
 namespace {
 
@@ -61,14 +65,19 @@ Box InnerOf(GameApp* app, ScriptWidget* dialog)
     return Box{box.x + left, box.y + top, box.w - left - right, box.h - top - bottom};
 }
 
+// The art of the button's image, or null.
+const ArtPicture* ButtonArt(GameApp* app, ButtonWidget* button)
+{
+    auto* desc = dynamic_cast<ButtonDesc*>(button->GetDesc());
+    return desc && desc->image.set.CStr() ? ArtPictureOfSet(desc->image.set.CStr(), FolderOf(app)) : nullptr;
+}
+
 // Where a button's caption may go: its plain middle between the end ornaments its art marks, or
 // the whole button.
 Box CaptionRoom(GameApp* app, ButtonWidget* button)
 {
     const Box box = BoxOf(button);
-    auto* desc = dynamic_cast<ButtonDesc*>(button->GetDesc());
-    const ArtPicture* art = desc && desc->image.set.CStr() ? ArtPictureOfSet(desc->image.set.CStr(), FolderOf(app))
-                                                          : nullptr;
+    const ArtPicture* art = ButtonArt(app, button);
     if (!art || !art->hasPlain || art->width <= 0 || button->GetImage().GetWidth() <= 0)
         return box;
     const double scale = button->GetImage().GetWidth() / art->width;
@@ -150,10 +159,17 @@ int EffectOf(ScriptWidget* widget)
     return kEffectNone;
 }
 
-void AddTexts(ScriptWidget* widget, ScriptWidget* layer, std::vector<Piece>& pieces)
+// Every line the widget draws, however many; a widget that draws more lines than it said it
+// would is a finding, since the check would miss some.
+void AddTexts(ScriptWidget* widget, ScriptWidget* layer, std::vector<Piece>& pieces,
+              std::vector<std::string>& findings)
 {
-    TextPlace places[8];
-    const int count = std::min(widget->GetTextPlaces(places, 8), 8);
+    const int count = std::max(widget->GetTextPlaces(nullptr, 0), 0);
+    std::vector<TextPlace> places(static_cast<size_t>(count));
+    const int again = widget->GetTextPlaces(places.data(), count);
+    if (again != count)
+        findings.push_back(std::string(widget->GetName() ? widget->GetName() : "?") + " gives " +
+                           std::to_string(again) + " text places after " + std::to_string(count));
     const EffectReach reach = widget == layer ? EffectReach{} : ReachOfEffect(EffectOf(widget));
     for (int i = 0; i < count; ++i) {
         const TextPlace& place = places[i];
@@ -170,7 +186,7 @@ void AddTexts(ScriptWidget* widget, ScriptWidget* layer, std::vector<Piece>& pie
     }
 }
 
-void Collect(ScriptWidget* node, ScriptWidget* layer, std::vector<Piece>& pieces)
+void Collect(ScriptWidget* node, ScriptWidget* layer, std::vector<Piece>& pieces, std::vector<std::string>& findings)
 {
     for (int i = 0; i < node->GetChildCount(); ++i) {
         ScriptWidget* part = AsScriptWidget(node->GetChild(i));
@@ -179,8 +195,8 @@ void Collect(ScriptWidget* node, ScriptWidget* layer, std::vector<Piece>& pieces
         // A text widget shows nothing but its lines: they stand for it.
         if (!dynamic_cast<TextWidget*>(part))
             pieces.push_back(Piece{part->GetName() ? part->GetName() : "?", BoxOf(part), part, layer, false, 0, 0, {}});
-        AddTexts(part, layer, pieces);
-        Collect(part, part->IsDialog() ? part : layer, pieces);
+        AddTexts(part, layer, pieces, findings);
+        Collect(part, part->IsDialog() ? part : layer, pieces, findings);
     }
 }
 
@@ -196,6 +212,47 @@ Box SeenOf(const Piece& piece)
     const Box ink = InkOf(piece);
     const EffectReach& r = piece.reach;
     return Box{ink.x - r.left, ink.y - r.top, ink.w + r.left + r.right, ink.h + r.top + r.bottom};
+}
+
+const char* NameOf(ScriptWidget* widget)
+{
+    return widget->GetName() ? widget->GetName() : "?";
+}
+
+// A dialog's own parts, the texts' boxes among them, lie inside it and apart from one another; a
+// caption on a button whose art marks no plain middle leaves the carved ends (an eighth of the
+// button's width together, and a little more) free.
+template <typename Finding>
+void CheckDialogParts(GameApp* app, ScriptWidget* dialog, Finding& finding)
+{
+    const Box whole = BoxOf(dialog);
+    std::vector<std::pair<ScriptWidget*, Box>> parts;
+    for (int i = 0; i < dialog->GetChildCount(); ++i) {
+        ScriptWidget* part = AsScriptWidget(dialog->GetChild(i));
+        if (!part || !part->IsVisible() || part->GetEffectiveAlpha() <= 0 || part == dialog->GetBackgroundWidget())
+            continue;
+        const Box box = BoxOf(part);
+        if (!box.Inside(whole))
+            finding(std::string(NameOf(part)) + " at " + Describe(box) + " lies outside " + NameOf(dialog) + " at " +
+                    Describe(whole));
+        for (const auto& [other, otherBox] : parts) {
+            if (box.Overlaps(otherBox))
+                finding(std::string(NameOf(part)) + " at " + Describe(box) + " covers " + NameOf(other) + " at " +
+                        Describe(otherBox));
+        }
+        parts.emplace_back(part, box);
+        auto* button = dynamic_cast<ButtonWidget*>(part);
+        const char* caption = button ? button->GetCaption().CStr() : nullptr;
+        if (!caption || dynamic_cast<CheckBoxWidget*>(part) || !button->GetLook().font)
+            continue;
+        if (const ArtPicture* art = ButtonArt(app, button); art && art->hasPlain)
+            continue;
+        const int width = button->GetLook().font->MeasureText(caption);
+        if (width > box.w * 13 / 16)
+            finding(std::string(NameOf(part)) + " \"" + caption + "\" is " +
+                    std::to_string(width) + " px wide, more than its face between the carved ends of " +
+                    Describe(box));
+    }
 }
 
 }  // namespace
@@ -217,8 +274,11 @@ int ExpectLaidOut(GameApp* app, const std::string& where)
     if (ArtPicturesWithInners() < 3)
         finding("the panels' art marks no inside");
     std::vector<Piece> pieces;
-    AddTexts(screen, screen, pieces);
-    Collect(screen, screen, pieces);
+    std::vector<std::string> unread;
+    AddTexts(screen, screen, pieces, unread);
+    Collect(screen, screen, pieces, unread);
+    for (const std::string& what : unread)
+        finding(what);
     const Box whole{0, 0, display->GetWidth(), display->GetHeight()};
     // Text stands clear of the screen's edge by 2 pixels of the design, 1 at least.
     const int margin = std::max(1, Round(2 * ScaleOf(app)));
@@ -264,6 +324,33 @@ int ExpectLaidOut(GameApp* app, const std::string& where)
             if (other.text && other.layer == piece.layer && ink.Overlaps(InkOf(other)))
                 finding(piece.name + " at " + Describe(ink) + " overlaps " + other.name + " at " +
                         Describe(InkOf(other)));
+        }
+    }
+    for (ScriptWidget* dialog : OpenDialogs(app))
+        CheckDialogParts(app, dialog, finding);
+    return findings;
+}
+
+int ExpectLaidOutWith(GameApp* app, ScriptWidget* dialog, const std::string& where,
+                      const std::vector<std::string>& known)
+{
+    if (!dialog || !dialog->IsVisible() || dialog->GetEffectiveAlpha() <= 0) {
+        ADD_FAILURE() << where << ": " << (dialog ? NameOf(dialog) : "the dialog") << " is not shown";
+        return 1;
+    }
+    ::testing::TestPartResultArray found;
+    {
+        ::testing::ScopedFakeTestPartResultReporter held(
+            ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &found);
+        ExpectLaidOut(app, where);
+    }
+    int findings = 0;
+    for (int i = 0; i < found.size(); ++i) {
+        const std::string what = found.GetTestPartResult(i).message();
+        if (std::none_of(known.begin(), known.end(),
+                         [&](const std::string& fault) { return what.find(fault) != std::string::npos; })) {
+            ++findings;
+            ADD_FAILURE() << what;
         }
     }
     return findings;

@@ -18,6 +18,6 @@ ScriptWidget* VisibleWidget(GameApp* app, const char* name);
 
 // Every visible text of the screen and its dialogs says something (not only blanks) and fits its
 // box: one line within the widget's set width and inside its dialog (or the display), a wrapped
-// line within the wrap width, a caption within its button; each dialog lies on the display with
-// its parts inside it and apart. Failures name `where`.
+// line within the wrap width, a caption within its button. Failures name `where`; the layout
+// check (layout_check.h) says whether the pieces lie apart.
 void ExpectReadable(GameApp* app, const std::string& where);

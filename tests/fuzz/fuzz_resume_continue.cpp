@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int kWidth = 320, kHeight = 240;
+constexpr int kWidth = 240, kHeight = 240;
 constexpr int kFrames = 60;
 constexpr int kTapFrame = 5;
 

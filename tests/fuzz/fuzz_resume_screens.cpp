@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int kWidth = 320, kHeight = 240;
+constexpr int kWidth = 240, kHeight = 240;
 
 class ResumeFuzzApp : public ShippedFuzzApp {
 public:

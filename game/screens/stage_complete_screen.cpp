@@ -1,5 +1,6 @@
 #include "game/screens/stage_complete_screen.h"
 
+#include <memory>
 #include <new>
 #include <string>
 
@@ -133,7 +134,7 @@ bool StageCompleteScreen::BuildBackground(const MapInfo& map)
         path.Format("%snebula", folder.CStr() ? folder.CStr() : "");
     }
     app->SetImageListEnabled(false);
-    Surface* image = LoadImage(app, path.CStr(), nullptr);
+    std::unique_ptr<Surface> image(LoadImage(app, path.CStr(), nullptr));
     app->SetImageListEnabled(true);
     if (!image)
         return false;
@@ -146,7 +147,7 @@ bool StageCompleteScreen::BuildBackground(const MapInfo& map)
             for (int x = 0; x < target->GetWidth(); x += w)
                 image->Draw(target, x, y, w, h, 0, 0);
     }
-    delete image;
+    image.reset();
 
     ModeProgress* progress = CurrentProgressOf(app);
     ResourceEntry* pits = nullptr;

@@ -1,11 +1,13 @@
 #include "engine/core/application.h"
 
 #include <cstring>
+#include <memory>
 
 #include "engine/core/device_info.h"
 #include "engine/core/display.h"
 #include "engine/core/file_failures.h"
 #include "engine/core/options_record.h"
+#include "engine/core/owned_block.h"
 #include "engine/core/zip_pack.h"
 #include "engine/graphics/surface.h"
 #include "engine/sound/sound_manager.h"
@@ -237,25 +239,20 @@ void Application::SetMusicVolume(int volume)
 String Application::GetExeDirectory()
 {
     for (DWORD size = 256; size <= 65536; size *= 2) {
-        char* buffer = static_cast<char*>(Alloc(size));
+        OwnedBlock<char> buffer(static_cast<char*>(Alloc(size)));
         if (!buffer)
             return String();
-        DWORD n = GetModuleFileName(nullptr, buffer, size);
-        if (n == 0) {
-            Free(buffer);
+        DWORD n = GetModuleFileName(nullptr, buffer.get(), size);
+        if (n == 0)
             return String();
-        }
         if (n < size - 1) {
-            char* cut = strrchr(buffer, '\\');
+            char* cut = strrchr(buffer.get(), '\\');
             if (cut)
                 cut[1] = 0;
             else
-                buffer[0] = 0;
-            String result(buffer);
-            Free(buffer);
-            return result;
+                buffer.get()[0] = 0;
+            return String(buffer.get());
         }
-        Free(buffer);
     }
     return String();
 }
@@ -327,13 +324,10 @@ int Application::GetLayoutIdCached()
 
 bool Application::AddSupportedResolution(int width, int height)
 {
-    auto* record = new (std::nothrow) Resolution{width, height};
-    if (!record)
+    std::unique_ptr<Resolution> record(new (std::nothrow) Resolution{width, height});
+    if (!record || !resolutions_.Add(record.get()))
         return false;
-    if (!resolutions_.Add(record)) {
-        delete record;
-        return false;
-    }
+    record.release();
     return true;
 }
 
@@ -487,14 +481,10 @@ String Application::ResolveSaveDirectory(const char* registryKey, const char* va
 
 Surface* Application::CreateImage()
 {
-    auto* surface = new (std::nothrow) Surface(this);
-    if (!surface)
+    std::unique_ptr<Surface> surface(new (std::nothrow) Surface(this));
+    if (!surface || (imageListEnabled_ && !imageList_.Add(surface.get())))
         return nullptr;
-    if (imageListEnabled_ && !imageList_.Add(surface)) {
-        delete surface;
-        return nullptr;
-    }
-    return surface;
+    return surface.release();
 }
 
 void Application::GetDefaultDisplayProperties(DisplayProperties& out)

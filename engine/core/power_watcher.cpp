@@ -1,5 +1,6 @@
 #include "engine/core/power_watcher.h"
 
+#include <memory>
 #include <new>
 
 #include "engine/core/application.h"
@@ -64,7 +65,7 @@ bool LoadPowerFunctions()
 
 DWORD PowerWatcherThread(void* argument)
 {
-    auto* block = static_cast<WatcherArgument*>(argument);
+    std::unique_ptr<WatcherArgument> block(static_cast<WatcherArgument*>(argument));
     MSGQUEUEOPTIONS options;
     options.dwSize = sizeof options;
     options.dwFlags = 0;
@@ -104,13 +105,12 @@ DWORD PowerWatcherThread(void* argument)
         g_stopPowerNotifications(request);
     if (queue)
         g_closeMsgQueue(queue);
-    delete block;
     return 0;
 }
 
 DWORD SleepPollThread(void* argument)
 {
-    auto* block = static_cast<WatcherArgument*>(argument);
+    std::unique_ptr<WatcherArgument> block(static_cast<WatcherArgument*>(argument));
     for (;;) {
         DWORD before = GetTickCount();
         DWORD result = WaitForSingleObject(block->stopEvent, 500);
@@ -119,7 +119,6 @@ DWORD SleepPollThread(void* argument)
         if (GetTickCount() - before >= 750)
             PostMessage(block->window, kSleepNoticeMessage, 0, 0);
     }
-    delete block;
     return 0;
 }
 
@@ -128,7 +127,7 @@ void StartPowerWatcher()
     g_stopEvent = CreateEvent(nullptr, TRUE, FALSE, nullptr);
     if (!g_stopEvent)
         return;
-    auto* block = new (std::nothrow) WatcherArgument{g_mainWindow, g_stopEvent};
+    std::unique_ptr<WatcherArgument> block(new (std::nothrow) WatcherArgument{g_mainWindow, g_stopEvent});
     if (!block)
         return;
     OSVERSIONINFO version;
@@ -137,15 +136,16 @@ void StartPowerWatcher()
                          (version.dwMajorVersion >= 5 || (version.dwMajorVersion == 4 && version.dwMinorVersion >= 20));
     if (notifications) {
         if (LoadPowerFunctions()) {
-            g_watcherThread = CreateThread(nullptr, 0, PowerWatcherThread, block, 0, nullptr);
+            g_watcherThread = CreateThread(nullptr, 0, PowerWatcherThread, block.get(), 0, nullptr);
             if (g_watcherThread)
                 SetThreadPriority(g_watcherThread, THREAD_PRIORITY_TIME_CRITICAL);
         }
     } else {
-        g_watcherThread = CreateThread(nullptr, 0, SleepPollThread, block, 0, nullptr);
+        g_watcherThread = CreateThread(nullptr, 0, SleepPollThread, block.get(), 0, nullptr);
     }
-    if (!g_watcherThread)
-        delete block;
+    // A thread that started owns its argument.
+    if (g_watcherThread)
+        block.release();
 }
 
 void StopPowerWatcher()

@@ -1,11 +1,13 @@
 #include "engine/core/record_store.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/core/disk_file.h"
 #include "engine/core/file_failures.h"
 #include "engine/core/memory.h"
+#include "engine/core/owned_block.h"
 #include "engine/core/pack_memory_file.h"
 #include "platform/files.h"
 
@@ -38,8 +40,7 @@ RecordFile::~RecordFile()
 
 void RecordFile::DropInput()
 {
-    delete input_;
-    input_ = nullptr;
+    input_.reset();
 }
 
 void RecordFile::Empty()
@@ -56,7 +57,7 @@ bool RecordFile::Load()
 {
     if (loaded_)
         return true;
-    input_ = new (std::nothrow) DiskFile();
+    input_.reset(new (std::nothrow) DiskFile());
     if (!input_)
         return false;
     loaded_ = true;
@@ -261,12 +262,11 @@ bool RecordStore::Open(const char* path, const uint16_t* expected)
     path_.Assign(path);
     if (expected && FileChecksum(application_, path) != *expected)
         DeleteFile(path);
-    container_ = new (std::nothrow) RecordFile(application_, path);
+    container_.reset(new (std::nothrow) RecordFile(application_, path));
     if (!container_)
         return false;
     if (!container_->Load()) {
-        delete container_;
-        container_ = nullptr;
+        container_.reset();
         return false;
     }
     return true;
@@ -277,8 +277,7 @@ bool RecordStore::Close(uint16_t* checksum)
     if (!container_)
         return true;
     bool saved = container_->Save();
-    delete container_;
-    container_ = nullptr;
+    container_.reset();
     if (checksum)
         *checksum = FileChecksum(application_, path_.CStr());
     return saved;
@@ -295,27 +294,22 @@ bool RecordStore::WriteRecord(int32_t id, Stream* stream, const char* name)
     int32_t n = stream->Tell();
     if (n < 0)
         return false;
-    auto* block = static_cast<uint8_t*>(Alloc(n > 0 ? static_cast<size_t>(n) : 1));
+    OwnedBlock<uint8_t> block(static_cast<uint8_t*>(Alloc(n > 0 ? static_cast<size_t>(n) : 1)));
     if (!block)
         return false;
-    if (!stream->Seek(0, kSeekStart) || (n > 0 && stream->Read(block, n) != n)) {
-        Free(block);
+    if (!stream->Seek(0, kSeekStart) || (n > 0 && stream->Read(block.get(), n) != n))
         return false;
-    }
-    auto* entry = new (std::nothrow) RecordEntry();
-    if (!entry) {
-        Free(block);
+    std::unique_ptr<RecordEntry> entry(new (std::nothrow) RecordEntry());
+    if (!entry)
         return false;
-    }
     entry->id = id;
     entry->name.Assign(name);
-    entry->data = block;
+    entry->data = block.release();
     entry->size = n;
     container_->RemoveAll(id);
-    if (!container_->Append(entry)) {
-        delete entry;
+    if (!container_->Append(entry.get()))
         return false;
-    }
+    entry.release();
     return true;
 }
 
@@ -327,24 +321,21 @@ PackMemoryFile* RecordStore::ReadRecord(int32_t id)
     if (index < 0)
         return nullptr;
     const RecordEntry* entry = container_->At(index);
-    auto* block = static_cast<uint8_t*>(Alloc(entry->size > 0 ? static_cast<size_t>(entry->size) : 1));
+    OwnedBlock<uint8_t> block(static_cast<uint8_t*>(Alloc(entry->size > 0 ? static_cast<size_t>(entry->size) : 1)));
     if (!block)
         return nullptr;
     if (entry->data) {
-        memcpy(block, entry->data, static_cast<size_t>(entry->size));
+        memcpy(block.get(), entry->data, static_cast<size_t>(entry->size));
     } else if (entry->size > 0) {
         DiskFile* input = container_->Input();
-        if (!input || !input->Seek(entry->dataOffset, kSeekStart) || input->Read(block, entry->size) != entry->size) {
-            Free(block);
+        if (!input || !input->Seek(entry->dataOffset, kSeekStart) ||
+            input->Read(block.get(), entry->size) != entry->size)
             return nullptr;
-        }
     }
     auto* file = new (std::nothrow) PackMemoryFile();
-    if (!file) {
-        Free(block);
+    if (!file)
         return nullptr;
-    }
-    file->SetBuffer(block, entry->size);
+    file->SetBuffer(block.release(), entry->size);
     return file;
 }
 

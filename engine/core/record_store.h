@@ -4,6 +4,7 @@
 // changed store is rewritten on close into "<path>2", flushed and checked, and renamed over the
 // old file in one step.
 #include <cstdint>
+#include <memory>
 
 #include "engine/core/strings.h"
 
@@ -51,7 +52,7 @@ public:
     bool Append(RecordEntry* entry);
     RecordEntry* At(int index) const { return entries_[index]; }
     int Count() const { return count_; }
-    DiskFile* Input() const { return input_; }
+    DiskFile* Input() const { return input_.get(); }
     bool IsLoaded() const { return loaded_; }
 
 private:
@@ -64,7 +65,7 @@ private:
     String path_;
     RecordEntry* entries_[kMaxRecords] = {};
     int count_ = 0;
-    DiskFile* input_ = nullptr;
+    std::unique_ptr<DiskFile> input_;
     bool loaded_ = false;
     bool dirty_ = false;
     // The file existed and failed the load checks: it is kept as "<path>.bad" when replaced.
@@ -94,7 +95,7 @@ public:
 private:
     String path_;
     Application* application_;
-    RecordFile* container_ = nullptr;
+    std::unique_ptr<RecordFile> container_;
 };
 
 // The application's handle on one store file: every operation opens the store, does its one
@@ -121,7 +122,7 @@ private:
     bool CloseStore();
 
     Application* application_;
-    RecordStore* store_ = nullptr;
+    std::unique_ptr<RecordStore> store_;
     String path_;
     uint16_t* expected_ = nullptr;
 };

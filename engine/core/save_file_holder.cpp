@@ -5,10 +5,7 @@
 
 SaveFileHolder::SaveFileHolder(Application* application) : application_(application) {}
 
-SaveFileHolder::~SaveFileHolder()
-{
-    delete store_;
-}
+SaveFileHolder::~SaveFileHolder() = default;
 
 void SaveFileHolder::SetFile(const char* path, uint16_t* expectedChecksum)
 {
@@ -19,20 +16,17 @@ void SaveFileHolder::SetFile(const char* path, uint16_t* expectedChecksum)
 // An open failure leaves no store behind, so the next operation starts afresh.
 RecordStore* SaveFileHolder::OpenStore()
 {
-    delete store_;
-    store_ = new (std::nothrow) RecordStore(application_);
-    if (store_ && !store_->Open(path_.CStr(), expected_)) {
-        delete store_;
-        store_ = nullptr;
-    }
-    return store_;
+    store_.reset();
+    store_.reset(new (std::nothrow) RecordStore(application_));
+    if (store_ && !store_->Open(path_.CStr(), expected_))
+        store_.reset();
+    return store_.get();
 }
 
 bool SaveFileHolder::CloseStore()
 {
     bool saved = store_->Close(expected_);
-    delete store_;
-    store_ = nullptr;
+    store_.reset();
     return saved;
 }
 

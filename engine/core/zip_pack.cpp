@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/core/byte_order.h"
@@ -10,6 +11,7 @@
 #include "engine/core/hash_name.h"
 #include "engine/core/load_result.h"
 #include "engine/core/memory.h"
+#include "engine/core/owned_block.h"
 
 namespace {
 
@@ -290,17 +292,15 @@ int ZipPack::ReadEntry(int index, void* buffer)
         return kPackBadMethod;
     if (size > compressed * kDeflateRatio)
         return kPackBadData;
-    auto* packed = static_cast<uint8_t*>(Alloc(compressed ? compressed : 1));
+    OwnedBlock<uint8_t> packed(static_cast<uint8_t*>(Alloc(compressed ? compressed : 1)));
     if (!packed)
         return E_OUTOFMEMORY;
-    memset(packed, 0, compressed ? compressed : 1);
-    if (file_->Read(packed, static_cast<int32_t>(compressed)) != static_cast<int32_t>(compressed)) {
-        Free(packed);
+    memset(packed.get(), 0, compressed ? compressed : 1);
+    if (file_->Read(packed.get(), static_cast<int32_t>(compressed)) != static_cast<int32_t>(compressed))
         return kPackBadData;
-    }
     z_stream z;
     memset(&z, 0, sizeof z);
-    z.next_in = packed;
+    z.next_in = packed.get();
     z.avail_in = compressed;
     z.next_out = static_cast<Bytef*>(buffer);
     z.avail_out = size;
@@ -312,6 +312,5 @@ int ZipPack::ReadEntry(int index, void* buffer)
             result = kPackOk;
         inflateEnd(&z);
     }
-    Free(packed);
     return result;
 }

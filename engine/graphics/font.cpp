@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "engine/core/application.h"
 #include "engine/core/pack_memory_file.h"
@@ -35,10 +36,10 @@ bool ReplaceExtension(const char* path, const char* suffix, TextBuilder& out)
 }
 
 // The path with ".fdb" appended, else with its extension replaced by ".fdb".
-PackMemoryFile* OpenMetrics(Application* app, const char* path, LoadResult* why)
+std::unique_ptr<PackMemoryFile> OpenMetrics(Application* app, const char* path, LoadResult* why)
 {
     TextBuilder name;
-    PackMemoryFile* file = app->CreatePackMemoryFile();
+    std::unique_ptr<PackMemoryFile> file(app->CreatePackMemoryFile());
     if (!file) {
         *why = LoadResult::Failed(path, "no memory left");
         return nullptr;
@@ -47,7 +48,6 @@ PackMemoryFile* OpenMetrics(Application* app, const char* path, LoadResult* why)
         return file;
     if (why->IsMissing() && ReplaceExtension(path, ".fdb", name) && (*why = file->Load(app, name.CStr())))
         return file;
-    delete file;
     return nullptr;
 }
 
@@ -64,8 +64,7 @@ void Font::Forget()
 {
     coverage_ = nullptr;
     texture_ = nullptr;
-    delete glyphSurface_;
-    glyphSurface_ = nullptr;
+    glyphSurface_.reset();
 }
 
 void Font::ClearRecords()
@@ -82,38 +81,36 @@ LoadResult Font::Load(const char* path)
     Forget();
     if (!application_ || !path)
         return LoadResult::Failed(path, "no application to read it");
-    glyphSurface_ = application_->CreateImage();
+    glyphSurface_.reset(application_->CreateImage());
     if (!glyphSurface_)
         return LoadResult::Failed(path, "no memory left");
     glyphSurface_->SetOrientation(0);  // glyph images are never turned for the screen rotation
     LoadResult why;
-    if (!LoadJpegAlpha(application_, path, glyphSurface_, &why))
+    if (!LoadJpegAlpha(application_, path, glyphSurface_.get(), &why))
         return why;
     int width = glyphSurface_->GetWidth();
     int height = glyphSurface_->GetHeight();
     TextBuilder texturePath;
     // A texture of any other size than the mask is refused; the font then draws in flat colour.
     if (ReplaceExtension(path, "_eff.jpg", texturePath))
-        LoadJpeg(application_, texturePath.CStr(), glyphSurface_, width, height);
+        LoadJpeg(application_, texturePath.CStr(), glyphSurface_.get(), width, height);
     coverage_ = glyphSurface_->GetAlpha();
     texture_ = glyphSurface_->GetPixels();
     glyphWidth_ = width;
     glyphHeight_ = height;
 
     ClearRecords();
-    PackMemoryFile* file = OpenMetrics(application_, path, &why);
+    std::unique_ptr<PackMemoryFile> file = OpenMetrics(application_, path, &why);
     if (!file)
         return why;
     // Every record must be there: a table cut short is not a font's (the trim stays optional).
     if (file->GetSize() < kRecords * 12) {
         why = file->Refused("damaged: its glyph table is cut short");
-        delete file;
         Forget();
         return why;
     }
     if (!file->Seek(0, kSeekStart)) {
         why = file->Refused(nullptr);
-        delete file;
         Forget();
         return why;
     }
@@ -129,7 +126,6 @@ LoadResult Font::Load(const char* path)
     int32_t trim = 0;
     if (file->ReadInt32(&trim) == 4)
         verticalTrim_ = trim;
-    delete file;
 
     cellWidth_ = width / 16;
     cellHeight_ = height / 14;

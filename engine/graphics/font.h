@@ -3,6 +3,7 @@
 // whose coverage is its alpha plane, an optional colour texture ("_eff.jpg") and the ".fdb"
 // metrics: lead, width and trail of every code in quarter pixels.
 #include <cstdint>
+#include <memory>
 
 #include "engine/core/load_result.h"
 #include "engine/core/widget.h"
@@ -52,7 +53,7 @@ public:
     int GetCellHeight() const { return cellHeight_; }
     int GetAdvance(int code) const { return advances_[code & 255]; }
     bool HasTexture() const { return texture_ != nullptr; }
-    Surface* GetGlyphSurface() const { return glyphSurface_; }
+    Surface* GetGlyphSurface() const { return glyphSurface_.get(); }
 
     int GetLineHeight() const;
     // Width in pixels of one line; 0 for a null or empty text.
@@ -116,7 +117,7 @@ private:
                         const Rect* clip) const;
 
     Application* application_;
-    Surface* glyphSurface_ = nullptr;
+    std::unique_ptr<Surface> glyphSurface_;
     const uint8_t* coverage_ = nullptr;
     const uint16_t* texture_ = nullptr;
     int glyphWidth_ = 0, glyphHeight_ = 0;

@@ -1,6 +1,7 @@
 #include "engine/graphics/font_manager.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/core/application.h"
@@ -59,15 +60,14 @@ LoadResult FontManager::Load(const char* fileName)
     Clear();
     if (!application_ || !fileName)
         return LoadResult::Failed(fileName, "no application to read it");
-    PackMemoryFile* file = application_->CreatePackMemoryFile();
+    std::unique_ptr<PackMemoryFile> file(application_->CreatePackMemoryFile());
     if (!file)
         return LoadResult::Failed(fileName, "no memory left");
     LoadResult why = file->Load(application_, fileName);
-    if (why && !ParseStyles(file))
+    if (why && !ParseStyles(file.get()))
         why = file->Refused("damaged: it holds more than eight fonts or styles");
     else if (why && fontCount_ == 0)
         why = file->Refused("damaged: it names no font");
-    delete file;
     return why;
 }
 
@@ -162,7 +162,7 @@ LoadResult FontManager::BuildFonts()
         FontEntry* entry = fonts_[i];
         delete entry->font;
         entry->font = nullptr;
-        auto* font = new (std::nothrow) Font(application_);
+        std::unique_ptr<Font> font(new (std::nothrow) Font(application_));
         if (!font)
             continue;
         String path;
@@ -173,10 +173,9 @@ LoadResult FontManager::BuildFonts()
             if (entry->addHeight != 0)
                 font->SetExtraHeight(entry->addHeight);
             font->SetExtraWidth(entry->addWidth);
-            entry->font = font;
+            entry->font = font.release();
             continue;
         }
-        delete font;
         // A missing font's styles fall back on the first font; a damaged one is a failure.
         if (!why.IsMissing())
             return why;

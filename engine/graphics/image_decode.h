@@ -3,6 +3,7 @@
 // surface, and the 16-bit pixel words.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 class Application;
 class LoadResult;
@@ -55,8 +56,8 @@ struct Target {
 // Opens the file (packs first, then the disk) and picks the surface to fill: the given target or
 // a new one from the application, 16-bit unless only the alpha plane is read. False, with nothing
 // left open or made and why in *why when given, when either fails.
-bool BeginLoad(Application* app, const char* path, Surface* target, bool alphaOnly, PackMemoryFile** file,
-               Surface** surface, LoadResult* why);
+bool BeginLoad(Application* app, const char* path, Surface* target, bool alphaOnly,
+               std::unique_ptr<PackMemoryFile>* file, Surface** surface, LoadResult* why);
 // Deletes a surface the loader made; a caller's target is kept. Always null.
 Surface* Fail(Surface* surface, Surface* target);
 

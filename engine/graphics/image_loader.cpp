@@ -1,6 +1,7 @@
 #include "engine/graphics/image_loader.h"
 
 #include <cstring>
+#include <memory>
 
 #include "engine/core/application.h"
 #include "engine/core/load_result.h"
@@ -11,32 +12,31 @@
 
 namespace image_decode {
 
-bool BeginLoad(Application* app, const char* path, Surface* target, bool alphaOnly, PackMemoryFile** file,
-               Surface** surface, LoadResult* why)
+bool BeginLoad(Application* app, const char* path, Surface* target, bool alphaOnly,
+               std::unique_ptr<PackMemoryFile>* file, Surface** surface, LoadResult* why)
 {
     if (!app || !path)
         return false;
-    *file = app->CreatePackMemoryFile();
-    if (!*file) {
+    std::unique_ptr<PackMemoryFile> opening(app->CreatePackMemoryFile());
+    if (!opening) {
         if (why)
             *why = LoadResult::Failed(path, "no memory left");
         return false;
     }
-    LoadResult opened = (*file)->Load(app, path);
+    LoadResult opened = opening->Load(app, path);
     if (!opened) {
         if (why)
             *why = opened;
-        delete *file;
         return false;
     }
     *surface = target ? target : app->CreateImage();
     if (!*surface || (!alphaOnly && (*surface)->GetBytesPerPixel() != 2)) {
         if (why)
-            *why = (*file)->Refused("no surface to load it into");
-        delete *file;
+            *why = opening->Refused("no surface to load it into");
         Fail(*surface, target);
         return false;
     }
+    *file = std::move(opening);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -188,19 +189,19 @@ bool DecodeJpeg(Stream* stream, bool alphaOnly, image_decode::Target target, int
 Surface* LoadJpegInto(Application* app, const char* path, Surface* target, bool alphaOnly, int requiredWidth,
                       int requiredHeight, LoadResult* why)
 {
-    PackMemoryFile* file = nullptr;
+    std::unique_ptr<PackMemoryFile> file;
     Surface* surface = nullptr;
     if (!image_decode::BeginLoad(app, path, target, alphaOnly, &file, &surface, why))
         return nullptr;
     Decoded decoded;
-    bool ok = DecodeJpeg(file, alphaOnly, {surface->GetOrientation(), surface->GetFormat()}, requiredWidth,
+    bool ok = DecodeJpeg(file.get(), alphaOnly, {surface->GetOrientation(), surface->GetFormat()}, requiredWidth,
                          requiredHeight, &decoded);
     if (!ok && why)
         *why = file->Refused("damaged: not a JPEG image that can be read");
     // A plane of another size than its image's pixels is none of theirs.
     LoadResult unfit = alphaOnly ? LoadResult::Missing(file->GetShownName(), "does not fit its image")
                                  : LoadResult::Failed(file->GetShownName(), "too large");
-    delete file;
+    file.reset();
     if (!ok)
         return image_decode::Fail(surface, target);
     bool attached = alphaOnly

@@ -1,5 +1,6 @@
 // Particle definition files: the 46 keys, the parse of a definition stream and loading by name.
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/core/application.h"
@@ -132,16 +133,15 @@ LoadResult ParticleSystem::LoadByName()
 {
     if (fileName_.Length() == 0 || !application_)
         return LoadResult::Failed(fileName_.CStr(), "a particle system with no file");
-    PackMemoryFile* stream = application_->CreatePackMemoryFile();
+    std::unique_ptr<PackMemoryFile> stream(application_->CreatePackMemoryFile());
     if (!stream)
         return LoadResult::Failed(fileName_.CStr(), "no memory left");
     String path;
     String::Concat(path, application_->GetExeDirectory(), fileName_);
     LoadResult why = stream->Load(application_, path.CStr());
     Fixed16 rate;
-    if (why && !Parse(stream, nullptr, rate))
+    if (why && !Parse(stream.get(), nullptr, rate))
         why = stream->Refused("its sprites cannot be loaded");
-    delete stream;
     if (why)
         age_ = kParticleStopped;
     return why;

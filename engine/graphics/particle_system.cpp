@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/core/invariant.h"
@@ -133,12 +134,10 @@ bool ParticleSystem::LoadSprites()
             set = spriteCache_->FindOrCreate(file, file, d.numSprites, d.numSpritesPerRow);
             if (set && !set->Load())
                 set = nullptr;
-        } else if ((set = new (std::nothrow) ResourceEntry())) {
-            set->SetSingle(application_, file, file, d.numSprites, d.numSpritesPerRow);
-            if (!set->Load()) {
-                delete set;
-                set = nullptr;
-            }
+        } else if (std::unique_ptr<ResourceEntry> made{new (std::nothrow) ResourceEntry()}) {
+            made->SetSingle(application_, file, file, d.numSprites, d.numSpritesPerRow);
+            if (made->Load())
+                set = made.release();
         }
     }
     // The new set is loaded before the old one is let go, so a shared set is not read twice.

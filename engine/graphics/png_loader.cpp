@@ -1,5 +1,6 @@
 #include <csetjmp>
 #include <cstring>
+#include <memory>
 
 #include <png.h>
 
@@ -127,18 +128,18 @@ bool DecodePng(Stream* stream, bool alphaOnly, image_decode::Target target, Deco
 
 Surface* LoadPngInto(Application* app, const char* path, Surface* target, bool alphaOnly, LoadResult* why)
 {
-    PackMemoryFile* file = nullptr;
+    std::unique_ptr<PackMemoryFile> file;
     Surface* surface = nullptr;
     if (!image_decode::BeginLoad(app, path, target, alphaOnly, &file, &surface, why))
         return nullptr;
     Decoded d;
-    bool ok = DecodePng(file, alphaOnly, {surface->GetOrientation(), surface->GetFormat()}, &d);
+    bool ok = DecodePng(file.get(), alphaOnly, {surface->GetOrientation(), surface->GetFormat()}, &d);
     if (!ok && why)
         *why = file->Refused("damaged: not a PNG image that can be read");
     // A plane of another size than its image's pixels is none of theirs.
     LoadResult unfit = alphaOnly ? LoadResult::Missing(file->GetShownName(), "does not fit its image")
                                  : LoadResult::Failed(file->GetShownName(), "too large");
-    delete file;
+    file.reset();
     if (!ok)
         return image_decode::Fail(surface, target);
     if (!alphaOnly) {

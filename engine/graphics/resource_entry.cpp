@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/core/application.h"
@@ -294,26 +295,24 @@ LoadResult ResourceEntry::ReadAtlasData()
     atlasItems_.Clear();
     String path;
     Prefixed(path, application_, atlasData_.CStr());
-    PackMemoryFile* file = application_->CreatePackMemoryFile();
+    std::unique_ptr<PackMemoryFile> file(application_->CreatePackMemoryFile());
     if (!file)
         return LoadResult::Failed(path.CStr(), "no memory left");
     LoadResult opened = file->Load(application_, path.CStr());
-    if (!opened) {
-        delete file;
+    if (!opened)
         return opened;
-    }
     file->Seek(0, kSeekStart);
     bool ok = true;
     ShortString line;
-    int32_t total = ReadScriptLine(file, line) ? ParseInt(line.CStr()) : 0;
+    int32_t total = ReadScriptLine(file.get(), line) ? ParseInt(line.CStr()) : 0;
     for (int32_t i = 0; i < total; ++i) {
         ShortString fields[5];
         bool complete = true;
         for (auto& field : fields)
-            complete = complete && ReadScriptLine(file, field);
+            complete = complete && ReadScriptLine(file.get(), field);
         if (!complete)
             break;
-        auto* item = new (std::nothrow) AtlasItem;
+        std::unique_ptr<AtlasItem> item(new (std::nothrow) AtlasItem);
         if (!item) {
             ok = false;
             break;
@@ -324,15 +323,13 @@ LoadResult ResourceEntry::ReadAtlasData()
         item->y = ParseInt(fields[2].CStr());
         item->w = ParseInt(fields[3].CStr());
         item->h = ParseInt(fields[4].CStr());
-        if (!atlasItems_.Append(item)) {
-            delete item;
+        if (!atlasItems_.Append(item.get())) {
             ok = false;
             break;
         }
+        item.release();
     }
     LoadResult why = ok ? LoadResult() : file->Refused("no memory left");
-    file->Close();
-    delete file;
     if (!ok)
         atlasItems_.Clear();
     return why;

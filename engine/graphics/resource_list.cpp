@@ -1,5 +1,6 @@
 #include "engine/graphics/resource_list.h"
 
+#include <memory>
 #include <new>
 
 #include "engine/core/hash_name.h"
@@ -57,16 +58,15 @@ void ResourceList::Clear()
 bool ResourceList::AddSpriteSet(int kind, const char* name, const char* file, const char* afile, int count,
                                 int columnsOrFirst, bool removeRgbaIn3d, bool force8888Texture)
 {
-    auto* entry = new (std::nothrow) ResourceEntry();
+    std::unique_ptr<ResourceEntry> entry(new (std::nothrow) ResourceEntry());
     if (!entry)
         return false;
     entry->SetDeclaration(application_, kind, file, afile, count, columnsOrFirst);
     entry->SetName(name);
     entry->SetScriptFlags(removeRgbaIn3d, force8888Texture);
-    if (!Append(entry)) {
-        delete entry;
+    if (!Append(entry.get()))
         return false;
-    }
+    entry.release();
     return true;
 }
 

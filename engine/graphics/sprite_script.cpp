@@ -1,4 +1,5 @@
 #include <cstring>
+#include <memory>
 
 #include "engine/core/application.h"
 #include "engine/core/pack_memory_file.h"
@@ -106,14 +107,12 @@ LoadResult LoadSpriteScript(Application* app, const char* fileName)
     if (!app || !fileName)
         return LoadResult::Failed(fileName, "no application to read it");
     ResourceList* list = app->GetSpriteList();
-    PackMemoryFile* stream = list ? app->CreatePackMemoryFile() : nullptr;
+    std::unique_ptr<PackMemoryFile> stream(list ? app->CreatePackMemoryFile() : nullptr);
     if (!stream)
         return LoadResult::Failed(fileName, "no memory left");
     LoadResult opened = stream->Load(app, fileName);
-    if (!opened) {
-        delete stream;
+    if (!opened)
         return opened;
-    }
     stream->Seek(0, kSeekStart);
     int made = 0;
 
@@ -122,7 +121,7 @@ LoadResult LoadSpriteScript(Application* app, const char* fileName)
     // Kept from block to block as the scripts have always had it.
     ShortString atlasTexture;
     ShortString line, key, value;
-    while (ok && ReadScriptLine(stream, line)) {
+    while (ok && ReadScriptLine(stream.get(), line)) {
         SplitKeyValue(line.CStr(), key, value);
         if (!inBlock) {
             if (!key.Equals("set"))
@@ -171,7 +170,5 @@ LoadResult LoadSpriteScript(Application* app, const char* fileName)
         why = stream->Refused("a set it declares cannot be made");
     else if (made == 0)
         why = stream->Refused("damaged: it declares no sprite set");
-    stream->Close();
-    delete stream;
     return why;
 }

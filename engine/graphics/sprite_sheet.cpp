@@ -1,4 +1,5 @@
 #include <cstring>
+#include <memory>
 
 #include "engine/core/application.h"
 #include "engine/core/memory.h"
@@ -32,27 +33,24 @@ struct Grid {
 
 Surface* NewFrame(Application* app, const Grid& grid)
 {
-    Surface* frame = app->CreateImage();
-    if (frame && !CreateSurfaceOriented(app, frame, grid.frameWidth, grid.frameHeight)) {
-        delete frame;
-        frame = nullptr;
-    }
-    return frame;
+    std::unique_ptr<Surface> frame(app->CreateImage());
+    if (frame && !CreateSurfaceOriented(app, frame.get(), grid.frameWidth, grid.frameHeight))
+        return nullptr;
+    return frame.release();
 }
 
-Surface* LoadWhole(Application* app, const String& folder, const char* name, bool alphaOnly, LoadResult* why)
+std::unique_ptr<Surface> LoadWhole(Application* app, const String& folder, const char* name, bool alphaOnly,
+                                   LoadResult* why)
 {
     String path;
     path.Format("%s%s", folder.CStr() ? folder.CStr() : "", name);
-    Surface* surface = app->CreateImage();
+    std::unique_ptr<Surface> surface(app->CreateImage());
     if (!surface)
         return nullptr;
-    Surface* loaded =
-        alphaOnly ? LoadAlphaImage(app, path.CStr(), surface, why) : LoadImage(app, path.CStr(), surface, why);
-    if (!loaded) {
-        delete surface;
+    Surface* loaded = alphaOnly ? LoadAlphaImage(app, path.CStr(), surface.get(), why)
+                                : LoadImage(app, path.CStr(), surface.get(), why);
+    if (!loaded)
         return nullptr;
-    }
     return surface;
 }
 
@@ -72,8 +70,8 @@ bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile
     if (frameCount != 0)
         return true;
 
-    Surface* sheet = nullptr;
-    Surface* alphaSheet = nullptr;
+    std::unique_ptr<Surface> sheet;
+    std::unique_ptr<Surface> alphaSheet;
     bool ownOffsets = false;
     auto fail = [&]() {
         if (frames) {
@@ -86,8 +84,6 @@ bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile
             Free(offsets);
             offsets = nullptr;
         }
-        delete sheet;
-        delete alphaSheet;
         frameCount = 0;
         --loadCounter;
         return false;
@@ -110,7 +106,7 @@ bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile
         sheet = LoadWhole(app, folder, file, false, why);
         if (!sheet)
             return fail();
-        Grid grid(sheet, count, columns);
+        Grid grid(sheet.get(), count, columns);
         for (int i = 0; i < count; ++i) {
             Surface* frame = NewFrame(app, grid);
             if (!frame)
@@ -118,7 +114,7 @@ bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile
             frames[i] = frame;
             if (!haveAlpha)
                 frame->FreeAlpha();
-            RawRect cell = grid.Cell(sheet, i);
+            RawRect cell = grid.Cell(sheet.get(), i);
             sheet->CopyTo(frame, -cell.x, -cell.y, 0, 0);
             if (sameAlpha) {
                 if (sheet->GetAlpha())
@@ -127,8 +123,7 @@ bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile
                     frame->FreeAlpha();
             }
         }
-        delete sheet;
-        sheet = nullptr;
+        sheet.reset();
     }
 
     if (!sameAlpha) {
@@ -136,7 +131,7 @@ bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile
         if (!alphaSheet)
             return fail();
         // Without a colour sheet the frames take their size from the alpha image.
-        Grid grid(alphaSheet, count, columns);
+        Grid grid(alphaSheet.get(), count, columns);
         for (int i = 0; i < count; ++i) {
             if (!frames[i]) {
                 Surface* frame = NewFrame(app, grid);
@@ -146,11 +141,10 @@ bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile
                 if (!haveFile)
                     frame->FreePixels();
             }
-            RawRect cell = grid.Cell(alphaSheet, i);
+            RawRect cell = grid.Cell(alphaSheet.get(), i);
             alphaSheet->CopyAlphaTo(frames[i], -cell.x, -cell.y, 0, 0);
         }
-        delete alphaSheet;
-        alphaSheet = nullptr;
+        alphaSheet.reset();
     }
 
     for (int i = 0; i < count; ++i) {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "engine/core/application.h"
 #include "engine/graphics/surface.h"
@@ -37,18 +38,14 @@ Surface* CreateSurfaceSized(Application* app, int w, int h, bool keepAlpha)
 {
     if (!app)
         return nullptr;
-    Surface* surface = app->CreateImage();
-    if (!surface)
+    std::unique_ptr<Surface> surface(app->CreateImage());
+    if (!surface || !CreateSurfaceOriented(app, surface.get(), w, h))
         return nullptr;
-    if (!CreateSurfaceOriented(app, surface, w, h)) {
-        delete surface;
-        return nullptr;
-    }
     if (!keepAlpha) {
         surface->FreeAlpha();
         surface->ReturnTrue();
     }
-    return surface;
+    return surface.release();
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "engine/graphics/wrapped_text.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/core/text_builder.h"
@@ -20,13 +21,10 @@ void WrappedText::Clear()
 
 bool WrappedText::StoreLine(const char* text)
 {
-    auto* line = new (std::nothrow) String(text);
-    if (!line)
+    std::unique_ptr<String> line(new (std::nothrow) String(text));
+    if (!line || (*text && line->IsEmpty()) || !lines_.Add(line.get()))
         return false;
-    if ((*text && line->IsEmpty()) || !lines_.Add(line)) {
-        delete line;
-        return false;
-    }
+    line.release();
     return true;
 }
 

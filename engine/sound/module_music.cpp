@@ -1,5 +1,6 @@
 #include "engine/sound/module_music.h"
 
+#include <memory>
 #include <new>
 
 #include "engine/core/memory.h"
@@ -107,10 +108,8 @@ void ModuleMusic::SetLoop(bool loop)
 
 MusicSource* NewModuleMusic()
 {
-    auto* music = new (std::nothrow) ModuleMusic();
-    if (music && !music->Init()) {
-        delete music;
-        music = nullptr;
-    }
-    return music;
+    std::unique_ptr<ModuleMusic> music(new (std::nothrow) ModuleMusic());
+    if (music && !music->Init())
+        return nullptr;
+    return music.release();
 }

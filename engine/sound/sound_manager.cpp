@@ -1,6 +1,7 @@
 #include "engine/sound/sound_manager.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/core/application.h"
@@ -185,21 +186,19 @@ int SoundManager::LoadSampleSlot(const char* path, bool ogg, LoadResult* why)
         return -1;
     }
     FreeSampleSlotContents(slot);
-    auto* sample = new (std::nothrow) WavSample();
-    PackMemoryFile* source = NewMemoryFile();
+    std::unique_ptr<WavSample> sample(new (std::nothrow) WavSample());
+    std::unique_ptr<PackMemoryFile> source(NewMemoryFile());
     LoadResult opened = source ? source->Load(app_, path) : LoadResult::Failed(path, "no memory left");
     const char* refusal = nullptr;
-    if (!sample || !opened || (ogg && !DecodeOggSource(source, &refusal)) ||
+    if (!sample || !opened || (ogg && !DecodeOggSource(source.get(), &refusal)) ||
         !sample->LoadFromMemory(static_cast<const uint8_t*>(source->GetBuffer()),
                                 static_cast<size_t>(source->GetSize() > 0 ? source->GetSize() : 0), &refusal)) {
         if (why)
             *why = !opened ? opened : source->Refused(refusal);
-        delete sample;
-        delete source;
         return -1;
     }
-    samples_[slot] = sample;
-    sampleSource_[slot] = source;
+    samples_[slot] = sample.release();
+    sampleSource_[slot] = source.release();
     sampleVoice_[slot] = -1;
     return slot;
 }

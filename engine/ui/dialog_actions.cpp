@@ -1,5 +1,6 @@
 #include "engine/ui/dialog_widget.h"
 
+#include <memory>
 #include <new>
 
 #include "engine/ui/ui_layout.h"
@@ -50,16 +51,15 @@ ScriptWidget* DialogWidget::CreateChildFromFile(const char* fileName, const char
         return nullptr;
     UiLayoutParser parser;
     String quoted = Quoted(descName);
-    WidgetDesc* desc = UiLayout::LoadDescByName(parser, application_, fileName, quoted.CStr());
+    std::unique_ptr<WidgetDesc> desc(UiLayout::LoadDescByName(parser, application_, fileName, quoted.CStr()));
     if (!desc)
         return nullptr;
     ChildPlacement placement = MakeFilePlacement(x, y, alignX, alignY, alignXInParent, alignYInParent, fadeIn, inDelay,
                                                  inDuration, fadeOut, outTime, outDuration);
-    ScriptWidget* widget = CreateChildPlaced(desc, &placement);
-    if (!widget) {
-        delete desc;
+    ScriptWidget* widget = CreateChildPlaced(desc.get(), &placement);
+    if (!widget)
         return nullptr;
-    }
+    desc.release();
     widget->SetOwnsDesc(true);
     return widget;
 }
@@ -70,12 +70,12 @@ bool DialogWidget::RunActionFromFile(const char* fileName, const char* actionNam
         return false;
     UiLayoutParser parser;
     String quoted = Quoted(actionName);
-    UiAction* action = UiLayout::LoadActionByName(parser, application_, fileName, quoted.CStr());
+    std::unique_ptr<UiAction> action(UiLayout::LoadActionByName(parser, application_, fileName, quoted.CStr()));
     if (!action)
         return false;
-    bool ran = RunAction(action);
+    bool ran = RunAction(action.get());
     String name(actionName);
-    delete action;
+    action.reset();
     // Nothing of the dialog is touched after the report: a handler may delete it.
     SendEvent(this, 605, name.CStr(), 0);
     return ran;

@@ -1,5 +1,6 @@
 #include "engine/ui/root_widget.h"
 
+#include <memory>
 #include <new>
 
 #include "engine/ui/ui_layout.h"
@@ -38,7 +39,7 @@ bool RootWidget::LoadLayout(const char* fileName, const char* rootName)
     if (!fileName)
         return false;
     UiLayout* document = nullptr;
-    bool parsed = false;
+    std::unique_ptr<UiLayout> parsed;
     if (SameText(fileName, fileName_.CStr()) && !fileName_.IsEmpty()) {
         if (!layout_)
             return false;
@@ -50,22 +51,20 @@ bool RootWidget::LoadLayout(const char* fileName, const char* rootName)
         desc_ = nullptr;
         fileName_.Assign(nullptr);
         UiLayoutParser parser;
-        document = UiLayout::LoadFile(parser, application_, fileName, &loadFailure_);
-        if (!document)
+        parsed.reset(UiLayout::LoadFile(parser, application_, fileName, &loadFailure_));
+        if (!parsed)
             return false;
-        parsed = true;
+        document = parsed.get();
     }
     WidgetDesc* root = rootName ? document->FindDesc(rootName) : document->FindFirstRoot();
     if (!root) {
         loadFailure_ = LoadResult::Failed(document->shownName.CStr(), rootName
                                                                           ? "damaged: it does not describe the screen asked for"
                                                                           : "damaged: it describes no screen");
-        if (parsed)
-            delete document;
         return false;
     }
     if (parsed) {
-        layout_ = document;
+        layout_ = parsed.release();
         fileName_.Assign(fileName);
     }
     desc_ = root;
@@ -132,7 +131,7 @@ void RootWidget::PushHistory(UiAction* action, PtrArray& placements)
     }
     if (!recordable)
         return;
-    UiAction* undo = new (std::nothrow) UiAction();
+    std::unique_ptr<UiAction> undo(new (std::nothrow) UiAction());
     if (!undo)
         return;
     undo->name.Assign(kActionBack);
@@ -141,10 +140,8 @@ void RootWidget::PushHistory(UiAction* action, PtrArray& placements)
         UiActionStep* step = action->StepAt(i);
         bool create = step->kind == kStepCreate;
         UiActionStep* inverse = undo->AddStep(create ? kStepDestroy : kStepCreate);
-        if (!inverse) {
-            delete undo;
+        if (!inverse)
             return;
-        }
         inverse->target = step->target;
         if (create) {
             inverse->placement = step->placement;
@@ -152,8 +149,8 @@ void RootWidget::PushHistory(UiAction* action, PtrArray& placements)
             inverse->placement = *recorded;
         }
     }
-    if (!history_.Add(undo))
-        delete undo;
+    if (history_.Add(undo.get()))
+        undo.release();
 }
 
 void RootWidget::Back()
@@ -161,10 +158,9 @@ void RootWidget::Back()
     int count = history_.Count();
     if (count == 0)
         return;
-    UiAction* action = GetHistoryAt(count - 1);
+    std::unique_ptr<UiAction> action(GetHistoryAt(count - 1));
     history_.RemoveAt(count - 1);
-    RunAction(action);
-    delete action;
+    RunAction(action.get());
 }
 
 RootWidget* FindRootChild(Widget* widget)

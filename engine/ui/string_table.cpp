@@ -1,6 +1,7 @@
 #include "engine/ui/string_table.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/core/application.h"
@@ -110,27 +111,23 @@ const char* BufferOf(Stream* stream)
 
 bool AddString(PtrArray& list, const char* text)
 {
-    auto* s = new (std::nothrow) String(text);
-    if (!s)
+    std::unique_ptr<String> s(new (std::nothrow) String(text));
+    if (!s || !list.Add(s.get()))
         return false;
-    if (!list.Add(s)) {
-        delete s;
-        return false;
-    }
+    s.release();
     return true;
 }
 
 bool AddEntry(PtrArray* entries, const char* key, const char* text)
 {
-    auto* entry = new (std::nothrow) StringEntry;
+    std::unique_ptr<StringEntry> entry(new (std::nothrow) StringEntry);
     if (!entry)
         return false;
     entry->key.Assign(key);
     entry->text.Assign(text);
-    if ((*key && entry->key.IsEmpty()) || (*text && entry->text.IsEmpty()) || !entries->Add(entry)) {
-        delete entry;
+    if ((*key && entry->key.IsEmpty()) || (*text && entry->text.IsEmpty()) || !entries->Add(entry.get()))
         return false;
-    }
+    entry.release();
     return true;
 }
 
@@ -170,14 +167,13 @@ LoadResult StringTable::Load(const char* fileName, int growStep)
     growStep_ = growStep > 0 ? growStep : 1;
     if (!application_ || !fileName)
         return LoadResult::Failed(fileName, "no application to read it");
-    PackMemoryFile* file = application_->CreatePackMemoryFile();
+    std::unique_ptr<PackMemoryFile> file(application_->CreatePackMemoryFile());
     if (!file)
         return LoadResult::Failed(fileName, "no memory left");
     LoadResult why = file->Load(application_, fileName);
-    if (why && !ReadHeaderRows(file))
+    if (why && !ReadHeaderRows(file.get()))
         why = file->Refused("no memory left");
     shownName_.Assign(file->GetShownName());
-    delete file;
     if (why)
         fileName_.Assign(fileName);
     return why;
@@ -225,12 +221,10 @@ bool StringTable::ReloadEntries(const char* languageName)
 {
     if (!application_)
         return false;
-    PackMemoryFile* file = application_->CreatePackMemoryFile();
+    std::unique_ptr<PackMemoryFile> file(application_->CreatePackMemoryFile());
     if (!file)
         return false;
-    bool ok = file->Open(application_, fileName_.CStr(), kStreamRead) && ParseEntries(file, languageName);
-    delete file;
-    return ok;
+    return file->Open(application_, fileName_.CStr(), kStreamRead) && ParseEntries(file.get(), languageName);
 }
 
 bool StringTable::ParseEntries(Stream* stream, const char* languageName)

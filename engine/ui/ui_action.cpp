@@ -1,6 +1,7 @@
 #include "engine/ui/ui_action.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/core/text_script.h"
@@ -13,15 +14,13 @@ UiAction::~UiAction()
 
 UiActionStep* UiAction::AddStep(int kind)
 {
-    UiActionStep* step = new (std::nothrow) UiActionStep();
+    std::unique_ptr<UiActionStep> step(new (std::nothrow) UiActionStep());
     if (!step)
         return nullptr;
     step->kind = kind;
-    if (!steps.Add(step)) {
-        delete step;
+    if (!steps.Add(step.get()))
         return nullptr;
-    }
-    return step;
+    return step.release();
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "engine/ui/ui_layout.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/core/application.h"
@@ -21,33 +22,23 @@ bool IsDialogKind(const WidgetDesc* desc)
 }
 
 // Opens the file from the packs or the folders; null when it cannot be read.
-Stream* OpenPath(Application* app, const char* path)
+std::unique_ptr<Stream> OpenPath(Application* app, const char* path)
 {
     if (!app || !path)
         return nullptr;
-    PackMemoryFile* file = app->CreatePackMemoryFile();
-    if (!file)
+    std::unique_ptr<PackMemoryFile> file(app->CreatePackMemoryFile());
+    if (!file || !file->Open(app, path, kStreamRead))
         return nullptr;
-    if (!file->Open(app, path, kStreamRead)) {
-        delete file;
-        return nullptr;
-    }
     return file;
 }
 
-Stream* OpenLayoutFile(Application* app, const char* fileName)
+std::unique_ptr<Stream> OpenLayoutFile(Application* app, const char* fileName)
 {
     if (!app || !fileName)
         return nullptr;
     String path;
     String::Concat(path, app->GetUiFolder(), String(fileName));
     return OpenPath(app, path.CStr());
-}
-
-void CloseLayoutFile(Stream* stream)
-{
-    stream->Close();
-    delete stream;
 }
 
 }  // namespace
@@ -112,13 +103,10 @@ UiAction* UiLayout::FindAction(const char* name) const
 
 bool UiLayout::AddAction()
 {
-    UiAction* action = new (std::nothrow) UiAction();
-    if (!action)
+    std::unique_ptr<UiAction> action(new (std::nothrow) UiAction());
+    if (!action || !actions.Add(action.get()))
         return false;
-    if (!actions.Add(action)) {
-        delete action;
-        return false;
-    }
+    action.release();
     return true;
 }
 
@@ -133,29 +121,25 @@ UiLayout* UiLayout::LoadFile(UiLayoutParser& parser, Application* app, const cha
 
 UiLayout* UiLayout::LoadFromPath(UiLayoutParser& parser, Application* app, const char* path, LoadResult* why)
 {
-    PackMemoryFile* file = app ? app->CreatePackMemoryFile() : nullptr;
+    std::unique_ptr<PackMemoryFile> file(app ? app->CreatePackMemoryFile() : nullptr);
     LoadResult opened = file ? file->Load(app, path) : LoadResult::Failed(path, "cannot be read");
     if (!opened) {
         if (why)
             *why = opened;
-        delete file;
         return nullptr;
     }
     parser.Reset();
-    UiLayout* document = new (std::nothrow) UiLayout();
-    parser.document = document;
+    std::unique_ptr<UiLayout> document(new (std::nothrow) UiLayout());
+    parser.document = document.get();
     // A document that could not be filled for want of memory is not handed out half made.
-    if (document && !ParseStream(parser, file)) {
-        delete document;
-        document = nullptr;
-    }
+    if (document && !ParseStream(parser, file.get()))
+        document.reset();
     if (document)
         document->shownName.Assign(file->GetShownName());
     else if (why)
         *why = file->Refused("no memory left");
     parser.document = nullptr;
-    CloseLayoutFile(file);
-    return document;
+    return document.release();
 }
 
 bool UiLayout::ParseStream(UiLayoutParser& parser, Stream* stream)
@@ -193,13 +177,10 @@ bool UiLayout::ParseStream(UiLayoutParser& parser, Stream* stream)
             int type = DescTypeOfWord(key.CStr());
             if (type < 0)
                 type = kDescRoot;
-            WidgetDesc* desc = CreateDesc(type);
-            if (!desc)
+            std::unique_ptr<WidgetDesc> owned(CreateDesc(type));
+            if (!owned || !doc->descriptions.Add(owned.get()))
                 return false;
-            if (!doc->descriptions.Add(desc)) {
-                delete desc;
-                return false;
-            }
+            WidgetDesc* desc = owned.release();
             desc->type = static_cast<uint8_t>(type);
             desc->name.Assign(name.CStr());
             parser.state = UiLayoutParser::kInDesc;
@@ -256,12 +237,10 @@ void UiLayout::ParseActionLine(UiLayoutParser& parser, const char* key, const ch
 
 WidgetDesc* UiLayout::LoadDescByName(UiLayoutParser& parser, Application* app, const char* fileName, const char* quotedName)
 {
-    Stream* stream = OpenLayoutFile(app, fileName);
+    std::unique_ptr<Stream> stream = OpenLayoutFile(app, fileName);
     if (!stream)
         return nullptr;
-    WidgetDesc* desc = ReadDescByName(parser, stream, quotedName);
-    CloseLayoutFile(stream);
-    return desc;
+    return ReadDescByName(parser, stream.get(), quotedName);
 }
 
 // The description's own "end" is found by following its child and actions sub-blocks as the
@@ -273,7 +252,7 @@ WidgetDesc* UiLayout::ReadDescByName(UiLayoutParser& parser, Stream* stream, con
     parser.Reset();
     stream->Seek(0, kSeekStart);
     ShortString line, key, value;
-    WidgetDesc* desc = nullptr;
+    std::unique_ptr<WidgetDesc> desc;
     while (!desc) {
         if (!ReadScriptLine(stream, line))
             return nullptr;
@@ -281,7 +260,7 @@ WidgetDesc* UiLayout::ReadDescByName(UiLayoutParser& parser, Stream* stream, con
         int type = DescTypeOfWord(key.CStr());
         if (type < 0 || !SameText(value.CStr(), quotedName))
             continue;
-        desc = CreateDesc(type);
+        desc.reset(CreateDesc(type));
         if (!desc)
             return nullptr;
         desc->type = static_cast<uint8_t>(type);
@@ -298,26 +277,23 @@ WidgetDesc* UiLayout::ReadDescByName(UiLayoutParser& parser, Stream* stream, con
                 parser.actionsBlock = false;
             } else {
                 parser.Reset();
-                return desc;
+                return desc.release();
             }
             continue;
         }
         SplitKeyValue(line.CStr(), key, value);
-        ParseDescLine(parser, desc, key.CStr(), value.CStr());
+        ParseDescLine(parser, desc.get(), key.CStr(), value.CStr());
     }
     parser.Reset();
-    delete desc;
     return nullptr;
 }
 
 UiAction* UiLayout::LoadActionByName(UiLayoutParser& parser, Application* app, const char* fileName, const char* quotedName)
 {
-    Stream* stream = OpenLayoutFile(app, fileName);
+    std::unique_ptr<Stream> stream = OpenLayoutFile(app, fileName);
     if (!stream)
         return nullptr;
-    UiAction* action = ReadActionByName(parser, stream, quotedName);
-    CloseLayoutFile(stream);
-    return action;
+    return ReadActionByName(parser, stream.get(), quotedName);
 }
 
 UiAction* UiLayout::ReadActionByName(UiLayoutParser& parser, Stream* stream, const char* quotedName)
@@ -334,7 +310,7 @@ UiAction* UiLayout::ReadActionByName(UiLayoutParser& parser, Stream* stream, con
         if (SameText(key.CStr(), "action") && SameText(value.CStr(), quotedName))
             break;
     }
-    UiAction* action = new (std::nothrow) UiAction();
+    std::unique_ptr<UiAction> action(new (std::nothrow) UiAction());
     if (!action)
         return nullptr;
     ShortString name;
@@ -344,13 +320,12 @@ UiAction* UiLayout::ReadActionByName(UiLayoutParser& parser, Stream* stream, con
     while (ReadScriptLine(stream, line)) {
         if (IsEnd(line)) {
             parser.Reset();
-            return action;
+            return action.release();
         }
         SplitKeyValue(line.CStr(), key, value);
-        ParseActionLine(parser, key.CStr(), value.CStr(), action);
+        ParseActionLine(parser, key.CStr(), value.CStr(), action.get());
     }
     parser.Reset();
-    delete action;
     return nullptr;
 }
 
@@ -358,14 +333,13 @@ bool Application::AddLayoutDocument(const char* name, UiLayout* layout)
 {
     if (!name || !layout)
         return false;
-    LayoutDocument* record = new (std::nothrow) LayoutDocument();
-    if (!record)
+    std::unique_ptr<LayoutDocument> owned(new (std::nothrow) LayoutDocument());
+    if (!owned)
         return false;
-    record->name.Assign(name);
-    if (!layoutDocuments_.Add(record)) {
-        delete record;
+    owned->name.Assign(name);
+    if (!layoutDocuments_.Add(owned.get()))
         return false;
-    }
+    LayoutDocument* record = owned.release();
     record->layout = layout;
     return true;
 }

@@ -1,6 +1,7 @@
 #include "engine/ui/widget_desc.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/graphics/font.h"
@@ -247,15 +248,13 @@ bool DialogDesc::Parse(const char* key, const char* value)
 
 ChildPlacement* DialogDesc::AddChild(const char* quotedName)
 {
-    ChildPlacement* placement = new (std::nothrow) ChildPlacement();
+    std::unique_ptr<ChildPlacement> placement(new (std::nothrow) ChildPlacement());
     if (!placement)
         return nullptr;
     AssignUnquoted(placement->name, quotedName);
-    if (!children.Add(placement)) {
-        delete placement;
+    if (!children.Add(placement.get()))
         return nullptr;
-    }
-    return placement;
+    return placement.release();
 }
 
 void DialogDesc::ParsePlacementLine(const char* key, const char* value)
@@ -310,13 +309,13 @@ void DialogDesc::ParseBindingLine(const char* key, const char* value)
     SplitList(value, 2, items, &count);
     if (count < 2)
         return;
-    CommandBinding* binding = new (std::nothrow) CommandBinding();
+    std::unique_ptr<CommandBinding> binding(new (std::nothrow) CommandBinding());
     if (!binding)
         return;
     AssignUnquoted(binding->command, items[0].CStr());
     AssignUnquoted(binding->action, items[1].CStr());
-    if (!bindings.Add(binding))
-        delete binding;
+    if (bindings.Add(binding.get()))
+        binding.release();
 }
 
 bool RootDesc::Parse(const char* key, const char* value)

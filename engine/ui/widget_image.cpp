@@ -1,5 +1,6 @@
 #include "engine/ui/widget_image.h"
 
+#include <memory>
 #include <new>
 
 #include "engine/core/application.h"
@@ -61,7 +62,7 @@ LoadResult LoadWidgetImage(Application* app, ImageRef& out, const ImageSpec& spe
         ShortString file(spec.file.CStr()), afile(spec.afile.CStr());
         if (!PairImageNames(file, afile))
             return LoadResult();
-        auto* entry = new (std::nothrow) ResourceEntry();
+        std::unique_ptr<ResourceEntry> entry(new (std::nothrow) ResourceEntry());
         if (!entry)
             return LoadResult::Failed(file.CStr(), "no memory left");
         int frames = spec.frameCount < 1 ? 1 : spec.frameCount;
@@ -70,11 +71,9 @@ LoadResult LoadWidgetImage(Application* app, ImageRef& out, const ImageSpec& spe
         else
             entry->SetMulti(app, file.CStr(), afile.CStr(), 1, spec.columns);
         LoadResult why = entry->Load();
-        if (!why) {
-            delete entry;
+        if (!why)
             return why;
-        }
-        out.entry = entry;
+        out.entry = entry.release();
         out.owned = true;
     } else {
         ResourceList* list = app->GetSpriteList();

@@ -1,6 +1,7 @@
 #include "game/app/layout_registry.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/ui/ui_layout.h"
@@ -29,21 +30,17 @@ UiLayout* LayoutRegistry::Load(const char* fileName, LoadResult* why)
     if (!fileName)
         return nullptr;
     UiLayoutParser parser;
-    UiLayout* document = UiLayout::LoadFile(parser, application_, fileName, why);
+    std::unique_ptr<UiLayout> document(UiLayout::LoadFile(parser, application_, fileName, why));
     if (!document)
         return nullptr;
-    auto* entry = new (std::nothrow) LayoutRegistryEntry();
-    if (!entry) {
-        delete document;
+    std::unique_ptr<LayoutRegistryEntry> entry(new (std::nothrow) LayoutRegistryEntry());
+    if (!entry)
         return nullptr;
-    }
     entry->fileName.Assign(fileName);
-    entry->layout = document;
-    if (!entries_.Append(entry)) {
-        delete entry;
+    entry->layout = document.release();
+    if (!entries_.Append(entry.get()))
         return nullptr;
-    }
-    return document;
+    return entry.release()->layout;
 }
 
 UiLayout* LayoutRegistry::Get(const char* fileName, LoadResult* why)

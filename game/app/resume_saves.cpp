@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <memory>
 #include <new>
 
 #include "engine/core/application.h"
@@ -133,14 +134,11 @@ bool GameApp::WriteResumeRecord(int)
         return true;
     if (!resumeStore_)
         return false;
-    PackMemoryFile* stream = CreatePackMemoryFile();
+    std::unique_ptr<PackMemoryFile> stream(CreatePackMemoryFile());
     if (!stream)
         return false;
-    bool written = stream->Allocate(kResumeCapacity) && stream->WriteInt32(id) == 4 && screen->Serialize(stream, true) &&
-                   resumeStore_->WriteRecord(key, stream, RecordName(mode));
-    stream->Close();
-    delete stream;
-    return written;
+    return stream->Allocate(kResumeCapacity) && stream->WriteInt32(id) == 4 && screen->Serialize(stream.get(), true) &&
+           resumeStore_->WriteRecord(key, stream.get(), RecordName(mode));
 }
 
 bool GameApp::HasResumeSave(int mode)
@@ -148,19 +146,17 @@ bool GameApp::HasResumeSave(int mode)
     int key = CurrentResumeKey(mode);
     if (key < 0 || !resumeStore_)
         return false;
-    PackMemoryFile* stream = resumeStore_->ReadRecord(key);
+    std::unique_ptr<PackMemoryFile> stream(resumeStore_->ReadRecord(key));
     if (!stream)
         return false;
     int32_t id = 0;
-    bool valid = stream->ReadInt32(&id) == 4 && RecordStands(ExistingPlayer(GetProfiles()), id);
-    delete stream;
-    return valid;
+    return stream->ReadInt32(&id) == 4 && RecordStands(ExistingPlayer(GetProfiles()), id);
 }
 
 bool GameApp::ReadResumeInfo(int mode, int32_t& value)
 {
     int key = CurrentResumeKey(mode);
-    PackMemoryFile* stream = key >= 0 && resumeStore_ ? resumeStore_->ReadRecord(key) : nullptr;
+    std::unique_ptr<PackMemoryFile> stream(key >= 0 && resumeStore_ ? resumeStore_->ReadRecord(key) : nullptr);
     if (!stream)
         return false;
     int32_t id = 0;
@@ -174,7 +170,6 @@ bool GameApp::ReadResumeInfo(int mode, int32_t& value)
             !LevelPassed(ExistingPlayer(GetProfiles()), mode, number))
             value = score;
     }
-    delete stream;
     return valid;
 }
 
@@ -194,11 +189,11 @@ bool GameApp::ResumeGame(int mode)
     player->mode = mode;
     if (!HasResumeSave(mode))
         return true;
-    PackMemoryFile* stream = resumeStore_->ReadRecord(CurrentResumeKey(mode));
+    std::unique_ptr<PackMemoryFile> stream(resumeStore_->ReadRecord(CurrentResumeKey(mode)));
     if (!stream)
         return true;
-    Restored restored = RestoreFrom(stream);
-    delete stream;
+    Restored restored = RestoreFrom(stream.get());
+    stream.reset();
     // Kept, it would be offered for ever and bring nothing each time.
     if (restored == Restored::kUnreadable || restored == Restored::kNoScreen)
         DropUnreadableRecord(mode);

@@ -1,6 +1,7 @@
 #include "game/app/sound_bank.h"
 
 #include <cstring>
+#include <memory>
 
 #include "engine/core/application.h"
 #include "engine/sound/sound_manager.h"
@@ -42,16 +43,14 @@ bool SoundBank::LoadTable()
 
 SoundBankEntry* SoundBank::AddEntry(const char* name, const char* file)
 {
-    auto* entry = new (std::nothrow) SoundBankEntry();
+    std::unique_ptr<SoundBankEntry> entry(new (std::nothrow) SoundBankEntry());
     if (!entry)
         return nullptr;
     entry->name.Assign(name);
     entry->file.Assign(file);
-    if (!entries_.Append(entry)) {
-        delete entry;
+    if (!entries_.Append(entry.get()))
         return nullptr;
-    }
-    return entry;
+    return entry.release();
 }
 
 SoundBankEntry* SoundBank::Find(const char* name) const

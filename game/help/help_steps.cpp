@@ -1,4 +1,5 @@
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/graphics/resource_entry.h"
@@ -116,14 +117,10 @@ public:
     void Run() override
     {
         finished = true;
-        auto* item = new (std::nothrow) HelpTextItem(app_, name_.CStr());
-        if (!item)
+        std::unique_ptr<HelpTextItem> item(new (std::nothrow) HelpTextItem(app_, name_.CStr()));
+        if (!item || !item->Init(text_.CStr(), centreX_, topY_, width_, font_, r_, g_, b_, alpha_))
             return;
-        if (!item->Init(text_.CStr(), centreX_, topY_, width_, font_, r_, g_, b_, alpha_)) {
-            delete item;
-            return;
-        }
-        scene_->AddItem(item);
+        scene_->AddItem(item.release());
     }
 
 private:

@@ -1,5 +1,6 @@
 #include "game/play/coin.h"
 
+#include <memory>
 #include <new>
 
 #include "engine/core/archive.h"
@@ -156,13 +157,11 @@ bool Coin::Serialize(Stream* stream, bool saving)
             archive.SerializeInt8(one);
             if (!archive.Succeeded() || type != kObjectTraceEmitter)
                 return false;
-            TraceEmitter* trail = new (std::nothrow) TraceEmitter(application_);
-            if (!trail || !trail->Init() || !trail->Serialize(stream, false)) {
-                delete trail;
+            std::unique_ptr<TraceEmitter> trail(new (std::nothrow) TraceEmitter(application_));
+            if (!trail || !trail->Init() || !trail->Serialize(stream, false))
                 return false;
-            }
-            SetTrail(trail);
-            created = trail;
+            created = trail.release();
+            SetTrail(created);
         }
     }
     Archive tail(stream, saving);

@@ -1,6 +1,7 @@
 #include "game/play/curve_file.h"
 
 #include <cmath>
+#include <memory>
 
 #include "engine/core/pack_memory_file.h"
 #include "engine/graphics/surface.h"
@@ -131,13 +132,10 @@ bool ReadCurves(Stream* stream, const DesignMapping& mapping, CurvePath* curves,
 
 bool LoadCurves(GameApp* application, const char* art, CurvePath* curves, int& curveCount)
 {
-    PackMemoryFile* file = application->CreatePackMemoryFile();
+    std::unique_ptr<PackMemoryFile> file(application->CreatePackMemoryFile());
     if (!file)
         return false;
     DesignMapping mapping = DesignMappingOf(application);
     String path = CurveFilePath(application->GetLevelsFolder(), mapping, art);
-    bool ok = file->Open(application, path.CStr(), 2) && ReadCurves(file, mapping, curves, curveCount);
-    file->Close();
-    delete file;
-    return ok;
+    return file->Open(application, path.CStr(), 2) && ReadCurves(file.get(), mapping, curves, curveCount);
 }

@@ -1,3 +1,5 @@
+#include <memory>
+
 #include "engine/graphics/surface.h"
 #include "game/app/game_app.h"
 #include "game/app/sound_bank.h"
@@ -135,13 +137,10 @@ bool GameplayScreen::AddChainBall(BallChain& c, Fixed distance)
     if (c.count >= kMaxChainBalls - 1)
         return false;
     const int colour = NextChainColour();
-    BallSprite* sprite = CreateBallSprite(colour);
-    if (!sprite)
+    std::unique_ptr<BallSprite> owned(CreateBallSprite(colour));
+    if (!owned || !ballSprites.Append(owned.get()))
         return false;
-    if (!ballSprites.Append(sprite)) {
-        delete sprite;
-        return false;
-    }
+    BallSprite* sprite = owned.release();
     KELO_ASSERT(colour >= 0 && colour < kBallColours);  // a sprite was made for it
     ++colourCount[colour];
     sprite->SetPositionAndSize(FixedVec2(Fixed::FromInt(-400), Fixed::FromInt(-400)),

@@ -1,4 +1,5 @@
 // When and where a treasure coin comes up on the board, and when it goes: at most one at a time.
+#include <memory>
 #include <new>
 
 #include "game/app/game_app.h"
@@ -49,21 +50,16 @@ void GameplayScreen::UpdateCoins()
 
 bool GameplayScreen::SpawnCoin(int x, int y)
 {
-    Coin* coin = new (std::nothrow) Coin(application);
-    if (!coin)
+    std::unique_ptr<Coin> coin(new (std::nothrow) Coin(application));
+    if (!coin || !coin->Init())
         return false;
-    if (!coin->Init()) {
-        delete coin;
-        return false;
-    }
     FixedRect bounds = coin->Bounds();
     bounds.x = Fixed::FromInt(x) - bounds.HalfWidth();
     bounds.y = Fixed::FromInt(y) - bounds.HalfHeight();
     coin->SetBounds(bounds);
-    if (!effects.Append(coin)) {
-        delete coin;
+    if (!effects.Append(coin.get()))
         return false;
-    }
+    coin.release();
     PlayRulesSound(kCoinAppearSound);
     return true;
 }

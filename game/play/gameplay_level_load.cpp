@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <memory>
 #include <new>
 
 #include "engine/graphics/image_loader.h"
@@ -219,25 +220,19 @@ bool GameplayScreen::LoadLevelImages(const MapInfo& map)
     path = Joined(path, map.art);
     path = Joined(path, "\\");
     path = Joined(path, map.art);
-    Surface* image = app->CreateImage();
-    if (!image)
+    std::unique_ptr<Surface> image(app->CreateImage());
+    if (!image || !LoadImage(app, path.CStr(), image.get()))
         return false;
-    if (!LoadImage(app, path.CStr(), image)) {
-        delete image;
-        return false;
-    }
     Surface* target = app->GetDrawTarget();
-    if (!target) {
-        delete image;
+    if (!target)
         return false;
-    }
     const int w = image->GetWidth(), h = image->GetHeight();
     // A picture smaller than the screen gets a black surround instead of what was drawn before.
     const int bw = std::max(w, target->GetWidth()), bh = std::max(h, target->GetHeight());
     target->FillRect(0, 0, target->GetWidth(), target->GetHeight(), 0, 0, 0);
     image->Draw(target, 0, 0, w, h, 0, 0);
     CaptureHoleBackgrounds(target);
-    delete image;
+    image.reset();
     DrawHoles(target, true);
     levelImage = CreateSurfaceSized(app, bw, bh, false);
     if (!levelImage)

@@ -1,5 +1,6 @@
 // The four power-ups: when they come onto chain balls, what each does when its ball is matched
 // away, their timers, and the proximity bomb's reach and pattern of delayed blasts.
+#include <memory>
 #include <new>
 
 #include "engine/graphics/trig_table.h"
@@ -194,16 +195,12 @@ void GameplayScreen::SpawnDelayedExplosion(Fixed x, Fixed y, int delay)
 
 void GameplayScreen::AddExplosion(Fixed x, Fixed y, int colour, int delay)
 {
-    Explosion* explosion = new (std::nothrow) Explosion(application);
-    if (!explosion)
+    std::unique_ptr<Explosion> explosion(new (std::nothrow) Explosion(application));
+    if (!explosion || !explosion->Init())
         return;
-    if (!explosion->Init()) {
-        delete explosion;
-        return;
-    }
     explosion->SetColour(colour);
     explosion->SetDelay(delay);
     explosion->CentreOn(x, y);
-    if (!effects.Append(explosion))
-        delete explosion;
+    if (effects.Append(explosion.get()))
+        explosion.release();
 }

@@ -1,3 +1,5 @@
+#include <memory>
+
 #include "engine/core/archive.h"
 #include "engine/core/stream.h"
 #include "game/app/game_app.h"
@@ -248,16 +250,14 @@ bool BoardRecord::Chain(int slot, int& lastCurve, int& saveNumber)
             continue;
         if (!Ok() || number != saveNumber || !IsColour(ball.colour))
             return false;
-        BallSprite* sprite = s_.CreateBallSprite(ball.colour);
+        std::unique_ptr<BallSprite> sprite(s_.CreateBallSprite(ball.colour));
         if (!sprite)
             return false;
         sprite->SetPositionAndSize(FixedVec2(Fixed::FromInt(-400), Fixed::FromInt(-400)),
                                    FixedVec2(sprite->Bounds().w, sprite->Bounds().h));
-        if (!s_.ballSprites.Append(sprite)) {
-            delete sprite;
+        if (!s_.ballSprites.Append(sprite.get()))
             return false;
-        }
-        ball.sprite = sprite;
+        ball.sprite = sprite.release();
         ball.serial = Ball::NewSerial();
         chain->count = i + 1;
     }
@@ -363,18 +363,16 @@ bool BoardRecord::Shots()
             continue;
         if (!IsColour(shot.colour))
             return false;
-        BallSprite* sprite = s_.CreateBallSprite(shot.colour);
+        std::unique_ptr<BallSprite> sprite(s_.CreateBallSprite(shot.colour));
         if (!sprite)
             return false;
         FixedRect bounds = sprite->Bounds();
         bounds.x = shot.position.x - Fixed::FromInt(bounds.w.ToInt() >> 1);
         bounds.y = shot.position.y - Fixed::FromInt(bounds.h.ToInt() >> 1);
         sprite->SetBounds(bounds);
-        if (!s_.effects.Append(sprite)) {
-            delete sprite;
+        if (!s_.effects.Append(sprite.get()))
             return false;
-        }
-        shot.sprite = sprite;
+        shot.sprite = sprite.release();
     }
     return true;
 }
@@ -424,11 +422,10 @@ bool BoardRecord::Effects()
         a.SerializeInt8(one);
         if (!Ok() || one != 1 || !IsLoadableEffect(type))
             return false;
-        GameObject* object = factory.Create(type);
-        if (!object || !object->Init() || !object->Serialize(stream_, false) || !s_.effects.Append(object)) {
-            delete object;
+        std::unique_ptr<GameObject> owned(factory.Create(type));
+        if (!owned || !owned->Init() || !owned->Serialize(stream_, false) || !s_.effects.Append(owned.get()))
             return false;
-        }
+        GameObject* object = owned.release();
         if (type != kObjectCoin)
             continue;
         auto* coin = static_cast<Coin*>(object);

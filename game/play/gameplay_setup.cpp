@@ -1,3 +1,4 @@
+#include <memory>
 #include <new>
 
 #include "engine/graphics/particle_manager.h"
@@ -210,13 +211,13 @@ bool GameplayScreen::FillChain(int index, int c)
     const int laid = target->count;
     for (int i = 0; i < laid; ++i) {
         const int colour = NextChainColour();
-        BallSprite* sprite = CreateBallSprite(colour);
-        if (!sprite || !ballSprites.Append(sprite)) {
+        std::unique_ptr<BallSprite> owned(CreateBallSprite(colour));
+        if (!owned || !ballSprites.Append(owned.get())) {
             // Only the balls that have a sprite stay in the chain.
-            delete sprite;
             target->count = i;
             return false;
         }
+        BallSprite* sprite = owned.release();
         KELO_ASSERT(colour >= 0 && colour < kBallColours);  // a sprite was made for it
         ++colourCount[colour];
         sprite->SetPositionAndSize(FixedVec2(Fixed::FromInt(-400), Fixed::FromInt(-400)),

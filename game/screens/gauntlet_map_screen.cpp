@@ -1,5 +1,7 @@
 #include "game/screens/gauntlet_map_screen.h"
 
+#include <memory>
+
 #include "engine/core/archive.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/image_loader.h"
@@ -179,20 +181,17 @@ void GauntletMapScreen::UpdateHighScores()
 bool GauntletMapScreen::DrawThumbPicture(Surface* target, const char* name, int alpha, int& w, int& h)
 {
     GameApp* app = GetGameApp();
-    Surface* picture = app->CreateImage();
+    std::unique_ptr<Surface> picture(app->CreateImage());
     if (!picture)
         return false;
     String path = Joined(app->GetImageFolder(), "thumbs\\");
     path = Joined(path, name);
-    if (!LoadImage(app, path.CStr(), picture)) {
-        delete picture;
+    if (!LoadImage(app, path.CStr(), picture.get()))
         return false;
-    }
     picture->FreeAlpha();
     w = picture->GetWidth();
     h = picture->GetHeight();
     picture->Draw(target, 0, 0, w, h, 0, alpha);
-    delete picture;
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "game/screens/stage_complete_screen.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -136,7 +137,7 @@ bool StageCompleteScreen::BuildBackground(const MapInfo& map)
         path.Format("%snebula", folder.CStr() ? folder.CStr() : "");
     }
     app->SetImageListEnabled(false);
-    Surface* image = LoadImage(app, path.CStr(), nullptr);
+    std::unique_ptr<Surface> image(LoadImage(app, path.CStr(), nullptr));
     app->SetImageListEnabled(true);
     if (!image)
         return false;
@@ -149,7 +150,7 @@ bool StageCompleteScreen::BuildBackground(const MapInfo& map)
             for (int x = 0; x < target->GetWidth(); x += w)
                 image->Draw(target, x, y, w, h, 0, 0);
     }
-    delete image;
+    image.reset();
 
     ModeProgress* progress = CurrentProgressOf(app);
     ResourceEntry* pits = nullptr;

@@ -13,6 +13,7 @@
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/trig_table.h"
 #include "engine/ui/string_table.h"
+#include "game/app/game_keys.h"
 #include "game/screens/end_screen.h"
 #include "game/screens/stage_complete_screen.h"
 #include "game/screens/temple_complete_screen.h"
@@ -20,8 +21,6 @@
 #include "progress_app.h"
 
 namespace {
-
-constexpr int kActionKey = 5;
 
 void Shot(ProgressApp& app, const ShippedResolution& r, const std::string& what)
 {
@@ -135,8 +134,8 @@ TEST(ProgressLook, FramesOfEveryScreenAtEveryResolution)
         Shot(app, r, "stage_phase4");
 
         // The quake: the pieces of the picture on their way out as the next level draws them.
-        app.OnKey(kActionKey, true);
-        app.OnKey(kActionKey, false);
+        app.OnKey(kKeyAction, true);
+        app.OnKey(kKeyAction, false);
         ASSERT_EQ(app.GetTransition().kind, kTransitionQuake);
         Surface* display = app.GetScreenSurface();
         display->Clear(0, 0, 0);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/core/arrays.h"
+#include "engine/core/engine_keys.h"
 #include "engine/core/load_result.h"
 #include "engine/core/strings.h"
 #include "engine/core/widget.h"
@@ -264,9 +265,9 @@ protected:
     int rotation_ = 0;
     int requestedRotation_ = 1;
     // Keys.
-    int32_t keyDown_[32] = {};
-    int32_t keyRepeat_[32] = {};
-    int32_t keyLatch_[32] = {};
+    int32_t keyDown_[kEngineKeyCount] = {};
+    int32_t keyRepeat_[kEngineKeyCount] = {};
+    int32_t keyLatch_[kEngineKeyCount] = {};
     bool repeatEnabled_ = false;
     bool repeatDirectionOnly_ = true;
     int repeatInterval_ = 15;

@@ -4,25 +4,20 @@
 #include <cstring>
 
 #include "engine/core/application.h"
+#include "engine/core/engine_keys.h"
 #include "engine/core/main_window.h"
 #include "engine/graphics/surface.h"
+#include "platform/keys.h"
 
 namespace {
 
-constexpr int kKeyCount = 32;
-constexpr int kVkLeft = 37;
-constexpr int kVkUp = 38;
-constexpr int kVkRight = 39;
-constexpr int kVkDown = 40;
-constexpr int kVkF1 = 112;
-constexpr int kVkF2 = 113;
 // The soft keys of the devices with the soft-key quirk.
 constexpr int kQuirkLeftSoftKey = 194;
 constexpr int kQuirkRightSoftKey = 195;
 
 bool IsEngineKey(int key)
 {
-    return static_cast<unsigned>(key) < kKeyCount;
+    return static_cast<unsigned>(key) < kEngineKeyCount;
 }
 
 }  // namespace
@@ -35,17 +30,17 @@ int RotateArrowKey(int virtualKey)
     int rotation = app->GetRotation();
     if (rotation == 1) {
         switch (virtualKey) {
-        case kVkLeft: return kVkUp;
-        case kVkUp: return kVkRight;
-        case kVkRight: return kVkDown;
-        case kVkDown: return kVkLeft;
+        case VK_LEFT: return VK_UP;
+        case VK_UP: return VK_RIGHT;
+        case VK_RIGHT: return VK_DOWN;
+        case VK_DOWN: return VK_LEFT;
         }
     } else if (rotation == 2) {
         switch (virtualKey) {
-        case kVkLeft: return kVkDown;
-        case kVkUp: return kVkLeft;
-        case kVkRight: return kVkUp;
-        case kVkDown: return kVkRight;
+        case VK_LEFT: return VK_DOWN;
+        case VK_UP: return VK_LEFT;
+        case VK_RIGHT: return VK_UP;
+        case VK_DOWN: return VK_RIGHT;
         }
     }
     return virtualKey;
@@ -86,8 +81,8 @@ bool Application::OnKey(int key, bool down)
 
 void Application::UpdateKeyRepeat()
 {
-    int last = repeatDirectionOnly_ ? 4 : kKeyCount - 1;
-    for (int key = 1; key <= last; ++key) {
+    int last = repeatDirectionOnly_ ? kKeyDown : kEngineKeyCount - 1;
+    for (int key = kKeyLeft; key <= last; ++key) {
         if (!keyDown_[key] || keyLatch_[key])
             continue;
         if (++keyRepeat_[key] >= repeatInterval_) {
@@ -120,12 +115,12 @@ bool Application::IsKeyDown(int key) const
 
 bool Application::IsLeftSoftKey() const
 {
-    return lastVirtualKey_ == kVkF1 || (softKeyQuirk_ && lastVirtualKey_ == kQuirkLeftSoftKey);
+    return lastVirtualKey_ == VK_F1 || (softKeyQuirk_ && lastVirtualKey_ == kQuirkLeftSoftKey);
 }
 
 bool Application::IsRightSoftKey() const
 {
-    return lastVirtualKey_ == kVkF2 || (softKeyQuirk_ && lastVirtualKey_ == kQuirkRightSoftKey);
+    return lastVirtualKey_ == VK_F2 || (softKeyQuirk_ && lastVirtualKey_ == kQuirkRightSoftKey);
 }
 
 bool Application::ExitButtonHit(int x, int y) const

@@ -6,8 +6,10 @@
 #include "engine/core/application.h"
 #include "engine/core/archive.h"
 #include "engine/core/byte_order.h"
+#include "engine/core/engine_keys.h"
 #include "engine/core/pack_memory_file.h"
 #include "engine/core/strings.h"
+#include "platform/keys.h"
 
 namespace {
 
@@ -44,10 +46,10 @@ OptionsRecord::~OptionsRecord() = default;
 
 void OptionsRecord::SetDefaultKeys()
 {
-    static const int32_t codes[5] = {37, 39, 38, 40, 13};
-    for (int i = 0; i < 5; ++i) {
-        keyCodes[i + 1] = codes[i];
-        keyFlags[i + 1] = 0;
+    static const int32_t codes[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_RETURN};
+    for (int key = kKeyLeft; key <= kKeyAction; ++key) {
+        keyCodes[key] = codes[key - kKeyLeft];
+        keyFlags[key] = 0;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "engine/core/widget.h"
 
 #include "engine/core/application.h"
+#include "engine/core/engine_keys.h"
 
 Widget::Widget(Widget* parent, Application* application)
     : parent_(parent),
@@ -302,16 +303,16 @@ bool Widget::OnNavigateKey(int key, bool down)
     if (focusChild_ && focusChild_->GetKind() == 2 && focusChild_->OnKey(key, down))
         return true;
     if (down) {
-        if ((key == 4 || key == 2) && FocusNext(key))
+        if ((key == kKeyDown || key == kKeyRight) && FocusNext(key))
             return true;
-        if ((key == 3 || key == 1) && FocusPrev(key))
+        if ((key == kKeyUp || key == kKeyLeft) && FocusPrev(key))
             return true;
     }
 
     // With two buttons, one of them a left-shoulder button and the other of kind 6 or 7, the
     // action key presses the shoulder button; the soft keys press their own shoulder buttons.
     Widget* target = nullptr;
-    if (key == 5 && children_.Count() < 3) {
+    if (key == kKeyAction && children_.Count() < 3) {
         Widget* first = GetChild(0);
         Widget* second = GetChild(1);
         Widget* left = FindShoulderChild(leftShoulderId_);
@@ -325,13 +326,13 @@ bool Widget::OnNavigateKey(int key, bool down)
         target = FindShoulderChild(rightShoulderId_);
 
     if (target) {
-        if (application_ && application_->IsKeyLatched(5)) {
+        if (application_ && application_->IsKeyLatched(kKeyAction)) {
             if (!down)
                 application_->ClearKeyLatches();
             return true;
         }
         SetFocusChild(target);
-        if (target->OnKey(5, down))
+        if (target->OnKey(kKeyAction, down))
             return true;
     }
     if (!visible_ || !focusChild_)

@@ -2,6 +2,7 @@
 
 #include "engine/core/application.h"
 #include "engine/core/display.h"
+#include "engine/core/engine_keys.h"
 #include "engine/core/frame_timing.h"
 #include "engine/core/input.h"
 #include "engine/core/main_window.h"
@@ -12,8 +13,6 @@
 #include "platform/window.h"
 
 namespace {
-
-constexpr int kActionKey = 5;
 
 // Input after the resume countdown has run out ends painting through WM_PAINT.
 void InputClearsPaintFlag()
@@ -142,7 +141,7 @@ LRESULT WindowProc(HWND window, unsigned message, WPARAM wParam, LPARAM lParam)
         else
             LeaveFullScreen();
         if (app)
-            app->LatchKey(kActionKey);
+            app->LatchKey(kKeyAction);
         return 0;
     case WM_SETFOCUS:
         if (window == g_mainWindow) {

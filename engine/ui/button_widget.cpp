@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "engine/core/application.h"
+#include "engine/core/engine_keys.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/surface.h"
@@ -34,7 +35,7 @@ bool ButtonWidget::OnKey(int key, bool down)
 {
     if (!AcceptsInput())
         return false;
-    if (key != 5)
+    if (key != kKeyAction)
         return true;
     if (down) {
         pressed_ = true;
@@ -188,7 +189,7 @@ bool CheckBoxWidget::OnKey(int key, bool down)
 {
     if (!AcceptsInput())
         return false;
-    if (key != 5)
+    if (key != kKeyAction)
         return true;
     if (down) {
         pressed_ = true;

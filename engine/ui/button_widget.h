@@ -6,17 +6,7 @@
 #include "engine/ui/script_widget.h"
 #include "engine/ui/text_widgets.h"
 #include "engine/ui/widget_image.h"
-
-// The widget messages every widget, dialog and screen exchanges.
-enum WidgetMessage : int {
-    kMsgCommand = 600,
-    kMsgPressed = 601,
-    kMsgTunerChanged = 602,
-    kMsgTunerDragged = 603,
-    kMsgCheckToggled = 604,
-    kMsgActionRun = 605,
-    kMsgChildClosed = 606,
-};
+#include "engine/ui/widget_messages.h"
 
 class ButtonWidget : public ScriptWidget {
 public:

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "engine/ui/ui_layout.h"
+#include "engine/ui/widget_messages.h"
 
 // Layout actions run by a dialog, and descriptions and actions loaded on their own from a file.
 
@@ -77,7 +78,7 @@ bool DialogWidget::RunActionFromFile(const char* fileName, const char* actionNam
     String name(actionName);
     action.reset();
     // Nothing of the dialog is touched after the report: a handler may delete it.
-    SendEvent(this, 605, name.CStr(), 0);
+    SendEvent(this, kMsgActionRun, name.CStr(), 0);
     return ran;
 }
 

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "engine/core/application.h"
+#include "engine/core/engine_keys.h"
 #include "engine/core/memory.h"
 #include "engine/graphics/surface.h"
 #include "engine/ui/button_widget.h"
@@ -71,7 +72,7 @@ void DialogWidget::UpdateChildren()
         String name(script->GetName());
         RemoveChild(child);
         delete child;
-        SendEvent(this, 606, name.CStr(), 0);
+        SendEvent(this, kMsgChildClosed, name.CStr(), 0);
     }
     if (walk.alive)
         walk_ = walk.outer;
@@ -125,13 +126,13 @@ bool DialogWidget::OnKey(int key, bool down)
 {
     if (Widget* modal = FindModalChild())
         return modal->OnKey(key, down);
-    bool direction = key >= 1 && key <= 4;
+    bool direction = IsDirectionKey(key);
     if (down && direction) {
         if (IsClosing() || IsFadingIn())
             return true;
         if (focusChild_)
             focusChild_->CancelPress();
-        if (key == 4 || key == 2 ? FocusNext(key) : FocusPrev(key))
+        if (key == kKeyDown || key == kKeyRight ? FocusNext(key) : FocusPrev(key))
             return true;
     }
     if (application_) {
@@ -141,14 +142,14 @@ bool DialogWidget::OnKey(int key, bool down)
         else if (application_->IsRightSoftKey())
             button = FindShoulderButton(2);
         if (button) {
-            if (application_->IsKeyLatched(5)) {
+            if (application_->IsKeyLatched(kKeyAction)) {
                 if (!down)
                     application_->ClearKeyLatches();
                 return true;
             }
             if (!button->IsInputBlocked()) {
                 SetFocusChild(button);
-                if (button->OnKey(5, down))
+                if (button->OnKey(kKeyAction, down))
                     return true;
             }
         }
@@ -284,25 +285,25 @@ void DialogWidget::RemoveChildAt(int index)
 
 bool DialogWidget::OnEvent(Widget* sender, int code, const char* name, int param)
 {
-    if (code != 600)
+    if (code != kMsgCommand)
         return Widget::OnEvent(sender, code, name, param);
     DialogDesc* desc = GetDialogDesc();
     const CommandBinding* binding = nullptr;
     for (int i = 0; desc && i < desc->BindingCount(); ++i) {
         const CommandBinding* candidate = desc->BindingAt(i);
-        if (candidate->code == 600 && SameText(candidate->command.CStr(), name)) {
+        if (candidate->code == kMsgCommand && SameText(candidate->command.CStr(), name)) {
             binding = candidate;
             break;
         }
     }
     if (!binding) {
         if (parent_)
-            parent_->OnEvent(this, 600, name, param);
+            parent_->OnEvent(this, kMsgCommand, name, param);
         return true;
     }
     if (SameText(binding->action.CStr(), kActionBack)) {
         Back();
-        SendEvent(this, 605, kActionBack, 0);
+        SendEvent(this, kMsgActionRun, kActionBack, 0);
         return true;
     }
     UiAction* action = layout_ ? layout_->FindAction(binding->action.CStr()) : nullptr;
@@ -310,7 +311,7 @@ bool DialogWidget::OnEvent(Widget* sender, int code, const char* name, int param
         // Held apart: a 605 handler may replace the document the action came from.
         String actionName(action->name);
         RunAction(action);
-        SendEvent(this, 605, actionName.CStr(), 0);
+        SendEvent(this, kMsgActionRun, actionName.CStr(), 0);
     }
     return true;
 }
@@ -344,7 +345,7 @@ bool DialogWidget::Init()
     if (Widget* modal = FindModalChild())
         SetFocusChild(modal);
     else
-        FocusNext(4);
+        FocusNext(kKeyDown);
     return true;
 }
 

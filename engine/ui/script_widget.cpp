@@ -1,6 +1,7 @@
 #include "engine/ui/script_widget.h"
 
 #include "engine/core/application.h"
+#include "engine/core/engine_keys.h"
 #include "engine/core/load_result.h"
 #include "engine/graphics/font.h"
 #include "engine/ui/root_widget.h"
@@ -86,7 +87,7 @@ void ScriptWidget::Hide()
 {
     visible_ = false;
     if (parent_ && parent_->GetFocusChild() == this)
-        parent_->FocusNext(4);
+        parent_->FocusNext(kKeyDown);
 }
 
 bool ScriptWidget::FocusNext(int)

@@ -1,6 +1,7 @@
 #include "engine/ui/tuner_widget.h"
 
 #include "engine/core/application.h"
+#include "engine/core/engine_keys.h"
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/surface.h"
 #include "engine/ui/button_widget.h"
@@ -95,14 +96,14 @@ bool TunerWidget::Step(int delta)
 
 bool TunerWidget::FocusNext(int key)
 {
-    if (key != (vertical_ ? 4 : 2))
+    if (key != (vertical_ ? kKeyDown : kKeyRight))
         return false;
     return Step(step_);
 }
 
 bool TunerWidget::FocusPrev(int key)
 {
-    if (key != (vertical_ ? 3 : 1))
+    if (key != (vertical_ ? kKeyUp : kKeyLeft))
         return false;
     return Step(-step_);
 }

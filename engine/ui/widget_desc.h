@@ -7,6 +7,7 @@
 #include "engine/core/arrays.h"
 #include "engine/core/fixed.h"
 #include "engine/core/strings.h"
+#include "engine/ui/widget_messages.h"
 
 enum WidgetDescType : uint8_t {
     kDescRoot = 0,
@@ -74,7 +75,7 @@ struct ChildPlacement {
 struct CommandBinding {
     String action;
     String command;
-    int16_t code = 600;
+    int16_t code = kMsgCommand;
 };
 
 class WidgetDesc {

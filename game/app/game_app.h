@@ -42,6 +42,16 @@ enum ScreenSlot {
     kScreenSlotCount,
 };
 
+// The id a resume record begins with: which screen it brings back (0 is none).
+enum ScreenId {
+    kScreenIdGameplay = 1,
+    kScreenIdAdventureMap = 2,
+    kScreenIdGauntletMap = 3,
+    kScreenIdStageComplete = 5,
+    kScreenIdTempleComplete = 6,
+    kScreenIdEnd = 7,
+};
+
 constexpr int kStageOffsetCount = 21;
 
 class GameApp : public Application {

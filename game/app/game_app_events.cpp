@@ -7,6 +7,7 @@
 #include "engine/sound/sound_manager.h"
 #include "engine/ui/button_widget.h"
 #include "game/app/game_app.h"
+#include "game/app/game_events.h"
 #include "game/app/game_screen.h"
 #include "game/app/sound_bank.h"
 
@@ -16,26 +17,6 @@
 
 namespace {
 
-enum GameEvent {
-    kEventPlayLevel = 1000,
-    kEventNothing = 1001,
-    kEventContinueAdventure = 1002,
-    kEventContinueGauntlet = 1003,
-    kEventStageComplete = 1004,
-    kEventTempleComplete = 1005,
-    kEventHighScores = 1007,
-    kEventLoaded = 1008,
-    kEventStartMenu = 1009,
-    kEventTheEnd = 1010,
-    kEventInstructions = 1011,
-    kEventHelpBeforePlay = 1012,
-    kEventAbout = 1013,
-    kEventAdventureMap = 1014,
-    kEventGauntletMap = 1015,
-    kEventNewAdventure = 1016,
-};
-
-constexpr int kPreviewSound = 2;
 constexpr int kPreviewPause = 11;
 
 bool Named(const char* name, const char* expected)
@@ -219,7 +200,7 @@ void GameApp::SetSoundVolumeFromTuner(int value)
         sound->SetSfxVolume(volume);
     // Dragging the tuner previews the loudness at most once every few updates.
     if (IsSoundOn() && volume != old && volumePreviewCountdown_ <= 0 && soundBank_) {
-        soundBank_->Play(kPreviewSound);
+        soundBank_->Play(kShotSound);
         volumePreviewCountdown_ = kPreviewPause;
     }
 }

@@ -6,6 +6,7 @@
 #include "engine/ui/dialog_widget.h"
 #include "game/app/game_app.h"
 #include "game/app/game_dialog.h"
+#include "game/app/game_keys.h"
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
 #include "game/play/gameplay_screen.h"
@@ -176,15 +177,17 @@ int GameApp::MapKey(int virtualKey)
     if (virtualKey >= '0' && virtualKey <= '9' && TakesDigits())
         return 0;
     if (OptionsRecord* options = GetOptions()) {
-        for (int i = 1; i <= 6; ++i) {
+        for (int i = kKeyLeft; i <= kGameKeyCount; ++i) {
             if (options->keyCodes[i] == virtualKey)
                 return i;
         }
     }
     if (virtualKey == ' ')
-        return 5;
+        return kKeyAction;
     // Keypad digits by the way the device is held: up, left, right, down, action.
-    static const int kByOrientation[3][4] = {{3, 1, 2, 4}, {2, 3, 4, 1}, {1, 4, 3, 2}};
+    static const int kByOrientation[3][4] = {{kKeyUp, kKeyLeft, kKeyRight, kKeyDown},
+                                             {kKeyRight, kKeyUp, kKeyDown, kKeyLeft},
+                                             {kKeyLeft, kKeyDown, kKeyUp, kKeyRight}};
     int orientation = rotation_;
     if (orientation < 0 || orientation > 2)
         return 0;
@@ -193,7 +196,7 @@ int GameApp::MapKey(int virtualKey)
     case '4': return kByOrientation[orientation][1];
     case '6': return kByOrientation[orientation][2];
     case '8': return kByOrientation[orientation][3];
-    case '5': return 5;
+    case '5': return kKeyAction;
     }
     return 0;
 }

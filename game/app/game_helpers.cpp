@@ -7,6 +7,7 @@
 #include "game/play/game_hud.h"
 #include "game/app/game_app.h"
 #include "game/app/profile_store.h"
+#include "game/tables/progression.h"
 
 String FormatWithCommas(int n)
 {
@@ -250,7 +251,7 @@ ModeProgress* CurrentProgressOf(GameApp* app)
 int32_t WonLivesBonus(GameApp* app)
 {
     PlayerRecord* player = CurrentPlayerOf(app);
-    if (!player || player->mode != 0 || player->progress[0].stage <= kAdventureStages)
+    if (!player || player->mode != 0 || player->progress[0].stage <= kAdventureStageCount)
         return 0;
     return player->progress[0].lives * kLivesBonusEach;
 }

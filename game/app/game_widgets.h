@@ -8,14 +8,6 @@
 class GameApp;
 class ResourceEntry;
 
-// Layout table integers the widgets read.
-constexpr int kLayoutUnderlineLead = 165;
-constexpr int kLayoutCaptionX = 176;
-constexpr int kLayoutCaptionY = 177;
-constexpr int kLayoutLetterCaptionX = 186;
-constexpr int kLayoutLetterCaptionY = 187;
-constexpr int kButtonSound = 33;
-
 // The widgets' alpha during a fade: hidden in the first half, full speed in the second.
 int RemappedAlpha(int32_t effectiveAlpha);
 

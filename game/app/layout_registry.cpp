@@ -5,6 +5,7 @@
 #include <new>
 
 #include "engine/ui/ui_layout.h"
+#include "engine/ui/widget_messages.h"
 #include "game/app/game_app.h"
 
 LayoutRegistryEntry::~LayoutRegistryEntry()
@@ -101,6 +102,6 @@ bool LayoutRootScreen::RunActionFromFile(const char* fileName, const char* actio
     bool ran = RunAction(action);
     String name(actionName);
     // Nothing of the screen is touched after the report: a handler may delete it.
-    SendEvent(this, 605, name.CStr(), 0);
+    SendEvent(this, kMsgActionRun, name.CStr(), 0);
     return ran;
 }

@@ -3,12 +3,13 @@
 #include <cstdint>
 
 #include "engine/core/fixed.h"
+#include "game/tables/map_info.h"
 
 class Archive;
 
 constexpr int kPlayerNameBytes = 24;
-constexpr int kMapRankCount = 23;  // maps 0..21 and the random choice
-constexpr int kRandomMapEntry = 22;
+constexpr int kRandomMapEntry = MapInfo::kCount;  // after the maps, the random choice
+constexpr int kMapRankCount = kRandomMapEntry + 1;
 constexpr int kRecentMapCount = 10;
 
 struct ScoreEntry {

@@ -6,6 +6,8 @@
 #include "engine/core/archive.h"
 #include "engine/core/strings.h"
 #include "game/app/default_names.h"
+#include "game/app/game_keys.h"
+#include "game/tables/progression.h"
 #include "platform/crt.h"
 
 namespace {
@@ -39,8 +41,8 @@ ProfileStore::ProfileStore() : blockStart_(MakeFourCC("DRVS")), blockEnd_(MakeFo
 void ProfileStore::SetDefaultKeys()
 {
     OptionsRecord::SetDefaultKeys();
-    keyCodes[6] = 0;
-    keyFlags[6] = 0;
+    keyCodes[kKeyBack] = 0;
+    keyFlags[kKeyBack] = 0;
 }
 
 void ProfileStore::SetDefaults()
@@ -184,19 +186,19 @@ void ProfileStore::GetPlayerName(int index, String& out) const
 
 ScoreEntry* ProfileStore::GauntletScores(int kind, int map)
 {
-    if (map < 0 || map >= kGauntletMaps)
+    if (map < 0 || map >= MapInfo::kCount)
         return nullptr;
     return kind == 0 ? survivalScores_[map] : practiceScores_[map];
 }
 
 BestTime* ProfileStore::AdventureTime(int stage)
 {
-    return stage >= 1 && stage <= kAdventureStages ? &adventureTimes_[stage - 1] : nullptr;
+    return stage >= 1 && stage <= kAdventureStageCount ? &adventureTimes_[stage - 1] : nullptr;
 }
 
 BestTime* ProfileStore::PracticeTime(int map, int level)
 {
-    if (map < 0 || map >= kGauntletMaps || level < 0)
+    if (map < 0 || map >= MapInfo::kCount || level < 0)
         return nullptr;
     return &practiceTimes_[map][std::min(level, kPracticeTimeLevels - 1)];
 }
@@ -230,13 +232,13 @@ void ProfileStore::ResetHighScores(RandomSource random)
         CopyName(adventureScores_[i].name, kDefaultAdventureNames[i]);
     }
     auto poolName = [random]() { return random ? kDefaultNamePoolList[random(kDefaultNamePool)] : nullptr; };
-    for (int map = 0; map < kGauntletMaps; ++map) {
+    for (int map = 0; map < MapInfo::kCount; ++map) {
         for (int i = 0; i < kHighScoreEntries; ++i) {
             practiceScores_[map][i].score = kDefaultScores[i];
             CopyName(practiceScores_[map][i].name, poolName());
         }
     }
-    for (int map = 0; map < kGauntletMaps; ++map) {
+    for (int map = 0; map < MapInfo::kCount; ++map) {
         for (int i = 0; i < kHighScoreEntries; ++i) {
             const char* name = kDefaultSurvivalNames[map][i];
             survivalScores_[map][i].score = kDefaultScores[i];
@@ -259,10 +261,10 @@ void ProfileStore::FillDefaultNames(RandomSource random)
 
 int ProfileStore::PickAnyUnlockedMap(RandomSource random)
 {
-    int candidates[kGauntletMaps];
+    int candidates[MapInfo::kCount];
     int n = 0;
     PlayerRecord* player = CurrentPlayer();
-    for (int map = 0; map < kGauntletMaps; ++map) {
+    for (int map = 0; map < MapInfo::kCount; ++map) {
         if (player->mapRanks[map] != -1)
             candidates[n++] = map;
     }
@@ -276,9 +278,9 @@ int ProfileStore::PickRandomGauntletMap(RandomSource random)
     PlayerRecord* player = CurrentPlayer();
     ModeProgress* progress = player->CurrentModeProgress();
     int8_t* recent = progress->recentMaps;
-    int candidates[kGauntletMaps];
+    int candidates[MapInfo::kCount];
     int n = 0;
-    for (int map = 0; map < kGauntletMaps; ++map) {
+    for (int map = 0; map < MapInfo::kCount; ++map) {
         if (player->mapRanks[map] != -1)
             candidates[n++] = map;
     }

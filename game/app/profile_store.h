@@ -5,6 +5,7 @@
 
 #include "engine/core/options_record.h"
 #include "game/app/player_record.h"
+#include "game/tables/progression.h"
 
 class String;
 
@@ -13,9 +14,7 @@ using RandomSource = int (*)(int n);
 int GameRandom(int n);
 
 constexpr int kMaxPlayers = 8;
-constexpr int kGauntletMaps = 22;
 constexpr int kHighScoreEntries = 3;
-constexpr int kAdventureStages = 76;
 constexpr int kPracticeTimeLevels = 28;
 
 // A best-time record: the time in seconds (-1 none) and the name of who set it.
@@ -75,9 +74,9 @@ private:
     int32_t count_ = 0;
     int32_t current_ = -1;
     ScoreEntry adventureScores_[kHighScoreEntries];
-    ScoreEntry survivalScores_[kGauntletMaps][kHighScoreEntries];
-    ScoreEntry practiceScores_[kGauntletMaps][kHighScoreEntries];
-    BestTime adventureTimes_[kAdventureStages];
-    BestTime practiceTimes_[kGauntletMaps][kPracticeTimeLevels];
+    ScoreEntry survivalScores_[MapInfo::kCount][kHighScoreEntries];
+    ScoreEntry practiceScores_[MapInfo::kCount][kHighScoreEntries];
+    BestTime adventureTimes_[kAdventureStageCount];
+    BestTime practiceTimes_[MapInfo::kCount][kPracticeTimeLevels];
     uint32_t blockEnd_;
 };

@@ -11,12 +11,6 @@
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
 
-// Layout table entries of the quake pieces: integer offsets, then Fixed speeds.
-constexpr int kQuakeOffsetX = 95;
-constexpr int kQuakeOffsetY = 99;
-constexpr int kQuakeSpeedX = 42;
-constexpr int kQuakeSpeedY = 46;
-
 bool GameApp::CaptureQuakePieces()
 {
     for (Surface*& piece : quakeImages_)
@@ -47,10 +41,11 @@ bool GameApp::CaptureQuakePieces()
             Free(pixels);
             return false;
         }
-        int x = layoutTable_.ints[kQuakeOffsetX + i], y = layoutTable_.ints[kQuakeOffsetY + i];
+        int x = layoutTable_.ints[kLayoutQuakeX + i], y = layoutTable_.ints[kLayoutQuakeY + i];
         CopySurfaceOriented(this, target, piece, -x, -y, size, size);
         quakePositions_[i] = FixedVec2(Fixed::FromInt(x), Fixed::FromInt(y));
-        quakeSpeeds_[i] = FixedVec2(layoutTable_.fixed[kQuakeSpeedX + i], layoutTable_.fixed[kQuakeSpeedY + i]);
+        quakeSpeeds_[i] =
+            FixedVec2(layoutTable_.fixed[kLayoutQuakeSpeedX + i], layoutTable_.fixed[kLayoutQuakeSpeedY + i]);
     }
     return true;
 }

@@ -25,12 +25,12 @@ const char* RecordName(int mode)
 int SlotOfScreenId(int id)
 {
     switch (id) {
-    case 1: return kSlotGameplay;
-    case 2: return kSlotAdventureMap;
-    case 3: return kSlotGauntletMap;
-    case 5: return kSlotStageComplete;
-    case 6: return kSlotTempleComplete;
-    case 7: return kSlotEnd;
+    case kScreenIdGameplay: return kSlotGameplay;
+    case kScreenIdAdventureMap: return kSlotAdventureMap;
+    case kScreenIdGauntletMap: return kSlotGauntletMap;
+    case kScreenIdStageComplete: return kSlotStageComplete;
+    case kScreenIdTempleComplete: return kSlotTempleComplete;
+    case kScreenIdEnd: return kSlotEnd;
     }
     return -1;
 }
@@ -49,12 +49,12 @@ PlayerRecord* ExistingPlayer(ProfileStore* profiles)
 bool FollowsFinishedDoor(const PlayerRecord* player)
 {
     int stage = player ? player->progress[0].stage : 0;
-    return stage > 1 && (Adventure::IsFirstStageOfDoor(stage) || stage > kAdventureStages);
+    return stage > 1 && (Adventure::IsFirstStageOfDoor(stage) || stage > kAdventureStageCount);
 }
 
 bool RecordStands(const PlayerRecord* player, int32_t id)
 {
-    return id != 0 && ((id != 5 && id != 6) || FollowsFinishedDoor(player));
+    return id != 0 && ((id != kScreenIdStageComplete && id != kScreenIdTempleComplete) || FollowsFinishedDoor(player));
 }
 
 // A saved board of a level before the profile's own, left behind by a program killed after the
@@ -92,20 +92,23 @@ GameScreen* GameApp::FindScreenToSave(int& id, int& mode)
     if (GameScreen* gameplay = AsGameScreen(screens_[kSlotGameplay])) {
         if (!gameplay->CanSaveLevel() || !player)
             return nullptr;
-        id = 1;
+        id = kScreenIdGameplay;
         mode = player->mode == 1 ? 1 : 0;
         return gameplay;
     }
     if (GameScreen* map = AsGameScreen(screens_[kSlotAdventureMap])) {
         if (!player || player->progress[0].stage == 1)
             return nullptr;
-        id = 2;
+        id = kScreenIdAdventureMap;
         mode = 0;
         return map;
     }
     static const struct {
         int slot, id, mode;
-    } kOthers[] = {{kSlotGauntletMap, 3, 1}, {kSlotTempleComplete, 6, 0}, {kSlotStageComplete, 5, 0}, {kSlotEnd, 7, 0}};
+    } kOthers[] = {{kSlotGauntletMap, kScreenIdGauntletMap, 1},
+                   {kSlotTempleComplete, kScreenIdTempleComplete, 0},
+                   {kSlotStageComplete, kScreenIdStageComplete, 0},
+                   {kSlotEnd, kScreenIdEnd, 0}};
     for (const auto& other : kOthers) {
         if (GameScreen* screen = AsGameScreen(screens_[other.slot])) {
             id = other.id;
@@ -166,7 +169,7 @@ bool GameApp::ReadResumeInfo(int mode, int32_t& value)
         // A saved level reports the second word of its state, its running score, while it is the
         // level Continue plays on.
         int32_t number = 0, score = 0;
-        if (id == 1 && stream->ReadInt32(&number) == 4 && stream->ReadInt32(&score) == 4 &&
+        if (id == kScreenIdGameplay && stream->ReadInt32(&number) == 4 && stream->ReadInt32(&score) == 4 &&
             !LevelPassed(ExistingPlayer(GetProfiles()), mode, number))
             value = score;
     }
@@ -175,7 +178,8 @@ bool GameApp::ReadResumeInfo(int mode, int32_t& value)
 
 bool GameApp::ShowsResumableScreen() const
 {
-    for (int id : {1, 2, 3, 5, 6, 7})
+    for (int id : {kScreenIdGameplay, kScreenIdAdventureMap, kScreenIdGauntletMap, kScreenIdStageComplete,
+                   kScreenIdTempleComplete, kScreenIdEnd})
         if (screens_[SlotOfScreenId(id)])
             return true;
     return false;
@@ -248,7 +252,7 @@ bool GameApp::AdventureLacksItsRecord()
     if (!player || !resumeStore_)
         return false;
     int stage = player->progress[0].stage;
-    return stage > 1 && stage <= kAdventureStages && resumeStore_->HasFile() && !HasResumeSave(0);
+    return stage > 1 && stage <= kAdventureStageCount && resumeStore_->HasFile() && !HasResumeSave(0);
 }
 
 void GameApp::DeleteResumeRecord(int mode)

@@ -12,6 +12,9 @@ enum TransitionKind : int32_t {
     kTransitionSlide = 3,
 };
 
+// Updates the quake waits before its pieces move.
+constexpr int32_t kQuakeCountdown = 22;
+
 struct ScreenTransition {
     int32_t kind = kTransitionFade;
     Fixed16 scale;  // the zoom, 1.0 at rest

@@ -10,7 +10,49 @@
 class Application;
 class SoundManagerBase;
 
-constexpr int kSoundBankSize = 38;
+// The effects by index into kSoundBankFiles, named after what the game plays them for.
+enum GameSound {
+    kHitSound = 0,
+    kClick2Sound = 1,
+    kShotSound = 2,
+    kWarningSound = 3,
+    kBombSound = 4,
+    kQuakeSound = 5,
+    kFrogLandSound = 6,
+    kCoinAppearSound = 7,
+    kCoinVanishSound = 8,
+    kCoinGrabSound = 9,
+    kChainSound = 10,
+    kGapBonusSound = 11,
+    kRollingSound = 12,
+    kExtraLifeSound = 13,
+    kSlowDownSound = 14,
+    kReverseSound = 15,
+    kAccuracySound = 16,
+    kTrailSound = 17,
+    kTrailAtHoleSound = 18,
+    kLevelStartSound = 19,
+    kStatisticsSound = 20,
+    kTargetSound = 21,
+    kLivesLeftSound = 22,
+    kGameOverSound = 23,
+    kChant5Sound = 24,
+    kChant6Sound = 25,
+    kEndPopSound = 26,
+    kBallsDestroyedSound = 27,
+    kBallsDestroyedBigSound = 28,
+    kChime1Sound = 29,
+    kChime2Sound = 30,
+    kChime3Sound = 31,
+    kChime4Sound = 32,
+    kButtonSound = 33,
+    kButton2Sound = 34,
+    kChoralSound = 35,
+    kPopSound = 36,
+    kUfoSound = 37,
+    kSoundBankSize = 38,
+};
+
 extern const char* const kSoundBankFiles[kSoundBankSize];
 
 struct SoundBankEntry {

@@ -8,13 +8,11 @@
 #include "engine/ui/button_widget.h"
 #include "engine/ui/string_table.h"
 #include "game/app/game_app.h"
+#include "game/app/game_events.h"
+#include "game/app/game_keys.h"
 
 namespace {
 
-constexpr int kEventStartMenu = 1009;
-constexpr int kKeyUp = 3;
-constexpr int kKeyDown = 4;
-constexpr int kKeyBack = 6;
 constexpr int kPointerDown = 1;
 constexpr int kPointerUp = 2;
 constexpr int kPointerMove = 3;
@@ -29,7 +27,7 @@ bool Named(const char* name, const char* expected)
 AboutScreen::AboutScreen(GameApp* app) : GameScreen(app)
 {
     const LayoutTable& layout = app->GetLayoutTable();
-    scroll_.SetSpeeds(layout.fixed[kAboutAutoSpeedFixed], layout.fixed[kAboutKeySpeedFixed]);
+    scroll_.SetSpeeds(layout.fixed[kLayoutAboutAutoSpeed], layout.fixed[kLayoutAboutKeySpeed]);
 }
 
 AboutScreen::~AboutScreen()

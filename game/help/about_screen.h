@@ -8,10 +8,6 @@
 
 class WrappedText;
 
-// Layout table Fixed entries of the credits' speeds.
-constexpr int kAboutAutoSpeedFixed = 52;
-constexpr int kAboutKeySpeedFixed = 53;
-
 class AboutScreen : public GameScreen {
 public:
     explicit AboutScreen(GameApp* app);

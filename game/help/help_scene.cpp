@@ -168,7 +168,7 @@ void HelpFrogItem::Aim(Fixed angle)
     frog_->SetAngle(angle);
     const FixedRect& bounds = frog_->Bounds();
     RotateAround(*trig, bounds.CenterX(), bounds.CenterY(), Fixed(),
-                 Fixed::FromInt(app_->GetLayoutTable().ints[14]), angle, mouthX_, mouthY_, nullptr);
+                 Fixed::FromInt(app_->GetLayoutTable().ints[kLayoutMouthDistance]), angle, mouthX_, mouthY_, nullptr);
 }
 
 void HelpFrogItem::Update()

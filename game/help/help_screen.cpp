@@ -7,14 +7,12 @@
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
 #include "game/app/game_app.h"
+#include "game/app/game_events.h"
+#include "game/app/game_keys.h"
 #include "game/app/profile_store.h"
 #include "game/help/help_scripts.h"
 
 namespace {
-
-constexpr int kEventPlayLevel = 1000;
-constexpr int kEventStartMenu = 1009;
-constexpr int kKeyBack = 6;
 
 bool Named(const char* name, const char* expected)
 {

@@ -31,7 +31,7 @@ void AddCaption(HelpScene& scene, const char* name, const char* caption, int cen
 
 void CoinPage(HelpScene& scene, const Layout& layout)
 {
-    scene.AddCreateSprite("coin", "Coin", 0, layout[kHelpCoinX], layout[kHelpCoinY], kOpaque);
+    scene.AddCreateSprite("coin", "Coin", 0, layout[kLayoutHelpCoinX], layout[kLayoutHelpCoinY], kOpaque);
     scene.AddAnimate("coin", Fixed::FromDouble(0.75), -1);
     scene.AddHold();
 }
@@ -46,10 +46,10 @@ struct RowBall {
 // blue balls (three of the row and the shot) exploding; finishes with a blocked wait of `rest`.
 void ChainTakesShot(HelpScene& scene, const Layout& layout, const RowBall (&row)[6], const char* shot, int rest)
 {
-    int rowX = layout[kHelpRowX], rowY = layout[kHelpRowY], spacing = layout[kHelpSpacing];
-    int shotX = layout[kHelpShotX], shotY = layout[kHelpShotY];
-    Fixed shotSpeed = Int(layout[kHelpShotSpeed]);
-    Fixed rowSpeed = layout.table.fixed[kHelpRowSpeedFixed];
+    int rowX = layout[kLayoutHelpRowX], rowY = layout[kLayoutHelpRowY], spacing = layout[kLayoutHelpSpacing];
+    int shotX = layout[kLayoutHelpShotX], shotY = layout[kLayoutHelpShotY];
+    Fixed shotSpeed = Int(layout[kLayoutHelpShotSpeed]);
+    Fixed rowSpeed = layout.table.fixed[kLayoutHelpRowSpeed];
     for (int k = 0; k < 6; ++k)
         scene.AddCreateSprite(row[k].name, row[k].set, row[k].frame, rowX + k * spacing, rowY, kOpaque);
     for (const RowBall& ball : row)
@@ -108,9 +108,9 @@ void ChainPage(HelpScene& scene, const Layout& layout)
 
     ChainTakesShot(scene, layout, kSecond, "blue14", 4);
     // The last yellow rolls back into the other two: a follow-up combo.
-    int rowX = layout[kHelpRowX], rowY = layout[kHelpRowY], spacing = layout[kHelpSpacing];
+    int rowX = layout[kLayoutHelpRowX], rowY = layout[kLayoutHelpRowY], spacing = layout[kLayoutHelpSpacing];
     scene.AddAnimate("yellow13", Fixed::FromDouble(3.5), -1);
-    scene.AddMove("yellow13", Int(-4 * spacing), Fixed(), Int(4 * layout[kHelpShotSpeed]), Fixed());
+    scene.AddMove("yellow13", Int(-4 * spacing), Fixed(), Int(4 * layout[kLayoutHelpShotSpeed]), Fixed());
     scene.BlockOnLast();
     static const char* const kExplosions[3] = {"exp1", "exp2", "exp3"};
     for (const char* ball : {"yellow11", "yellow12", "yellow13"})
@@ -130,12 +130,13 @@ void ChainPage(HelpScene& scene, const Layout& layout)
 
 void SwapPage(HelpScene& scene, const Layout& layout, Surface* tapImage, const char* caption)
 {
-    scene.AddCreateFrog("frog", layout[kHelpSwapFrogX], layout[kHelpSwapFrogY], kColourRed, kColourYellow, Fixed());
+    scene.AddCreateFrog("frog", layout[kLayoutHelpSwapFrogX], layout[kLayoutHelpSwapFrogY], kColourRed, kColourYellow,
+                        Fixed());
     scene.BlockOnLast();
     scene.AddWait(49);
     scene.BlockOnLast();
-    scene.AddCreateImage("tap1", tapImage, layout[kHelpTap1X], layout[kHelpTap1Y], kOpaque);
-    AddCaption(scene, "text1", caption, layout[kHelpText1X], layout[kHelpText1Y]);
+    scene.AddCreateImage("tap1", tapImage, layout[kLayoutHelpTap1X], layout[kLayoutHelpTap1Y], kOpaque);
+    AddCaption(scene, "text1", caption, layout[kLayoutHelpText1X], layout[kLayoutHelpText1Y]);
     scene.AddWait(11);
     scene.BlockOnLast();
     scene.AddRemove("tap1");
@@ -145,20 +146,20 @@ void SwapPage(HelpScene& scene, const Layout& layout, Surface* tapImage, const c
     scene.BlockOnLast();
     scene.AddWait(49);
     scene.BlockOnLast();
-    scene.AddCreateImage("tap2", tapImage, layout[kHelpTap2X], layout[kHelpTap2Y], kOpaque);
-    AddCaption(scene, "text2", caption, layout[kHelpText2X], layout[kHelpText2Y]);
+    scene.AddCreateImage("tap2", tapImage, layout[kLayoutHelpTap2X], layout[kLayoutHelpTap2Y], kOpaque);
+    AddCaption(scene, "text2", caption, layout[kLayoutHelpText2X], layout[kLayoutHelpText2Y]);
     scene.AddWait(11);
 }
 
 void AimPage(HelpScene& scene, const Layout& layout, Surface* tapImage, const char* caption)
 {
     GameApp* app = scene.GetApp();
-    int frogX = layout[kHelpAimFrogX], frogY = layout[kHelpAimFrogY], mouthX = layout[kHelpAimMouthX];
-    int tapX = layout[kHelpAimTapX], tapY = layout[kHelpAimTapY];
-    int textX = layout[kHelpAimTextX], textY = layout[kHelpAimTextY];
-    int travel = layout[kHelpTapTravel], targetX = layout[kHelpTargetX];
-    Fixed tapSpeed = Int(layout[kHelpTapSpeed]);
-    Fixed ballSpeed = Int(layout[kHelpBallSpeed]);
+    int frogX = layout[kLayoutHelpAimFrogX], frogY = layout[kLayoutHelpAimFrogY], mouthX = layout[kLayoutHelpAimMouthX];
+    int tapX = layout[kLayoutHelpAimTapX], tapY = layout[kLayoutHelpAimTapY];
+    int textX = layout[kLayoutHelpAimTextX], textY = layout[kLayoutHelpAimTextY];
+    int travel = layout[kLayoutHelpTapTravel], targetX = layout[kLayoutHelpTargetX];
+    Fixed tapSpeed = Int(layout[kLayoutHelpTapSpeed]);
+    Fixed ballSpeed = Int(layout[kLayoutHelpBallSpeed]);
 
     scene.AddCreateFrog("frog", frogX, frogY, kColourRed, kColourYellow, Int(270));
     scene.BlockOnLast();

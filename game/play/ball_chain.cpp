@@ -74,10 +74,10 @@ void Ball::SetGapBonus(int points, int count)
 BallChain::BallChain(GameApp* application_) : application(application_)
 {
     const LayoutTable& layout = application->GetLayoutTable();
-    ballRadius = layout.fixed[2];
-    growthStep = layout.fixed[4];
-    lookAhead = layout.fixed[1];
-    ballDiameter = layout.fixed[3];
+    ballRadius = layout.fixed[kLayoutBallRadius];
+    growthStep = layout.fixed[kLayoutGrowthStep];
+    lookAhead = layout.fixed[kLayoutLookAhead];
+    ballDiameter = layout.fixed[kLayoutBallDiameter];
     Reset();
 }
 

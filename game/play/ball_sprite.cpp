@@ -29,9 +29,11 @@ BallSprite::BallSprite(GameApp* application, int colour) : GameObject(applicatio
 {
     type_ = kObjectBallSprite;
     const LayoutTable& layout = application->GetLayoutTable();
-    bounds_.w = bounds_.h = layout.fixed[3];
-    frameRange_ = layout.ints[4];
-    distanceFactor_ = layout.fixed[0].raw != 0 ? Fixed::Divide(Fixed::FromInt(1), layout.fixed[0]) : Fixed::FromInt(1);
+    bounds_.w = bounds_.h = layout.fixed[kLayoutBallDiameter];
+    frameRange_ = layout.ints[kLayoutBallFrameRange];
+    distanceFactor_ = layout.fixed[kLayoutDesignScale].raw != 0
+                          ? Fixed::Divide(Fixed::FromInt(1), layout.fixed[kLayoutDesignScale])
+                          : Fixed::FromInt(1);
 }
 
 BallSprite::~BallSprite()

@@ -17,9 +17,6 @@
 
 namespace {
 
-constexpr int kVanishSound = 8;
-constexpr int kGrabSound = 9;
-
 }  // namespace
 
 Coin::Coin(GameApp* application) : GameObject(application)
@@ -99,7 +96,7 @@ void Coin::Update()
         if (hit < 0) {
             if (++age_ >= kLifetime) {
                 if (bank)
-                    bank->Play(kVanishSound);
+                    bank->Play(kCoinVanishSound);
                 Kill();
             }
             return;
@@ -110,7 +107,7 @@ void Coin::Update()
         // A fifth rounded up, so five steps make the whole swell (13107 would take six).
         collectSpeed_ = Fixed16::Raw(13108);
         if (bank)
-            bank->Play(kGrabSound);
+            bank->Play(kCoinGrabSound);
         screen->RemoveShot(hit);
         return;
     }

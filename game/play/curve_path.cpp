@@ -115,9 +115,9 @@ void CurvePath::Bind(GameApp* application)
     application_ = application;
     const LayoutTable& layout = application->GetLayoutTable();
     for (PathSegment& segment : segments_)
-        segment.Bind(layout.ints[2]);
-    tunnelMargin_ = layout.fixed[14];
-    fadeEnd_ = tunnelMargin_ + layout.fixed[3] + Fixed::FromInt(1);
+        segment.Bind(layout.ints[kLayoutCurveSamples]);
+    tunnelMargin_ = layout.fixed[kLayoutTunnelMargin];
+    fadeEnd_ = tunnelMargin_ + layout.fixed[kLayoutBallDiameter] + Fixed::FromInt(1);
     fadeFactor_ = Fixed::Divide(Fixed::FromInt(255), fadeEnd_ - tunnelMargin_);
 }
 

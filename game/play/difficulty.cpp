@@ -68,14 +68,14 @@ bool SetupDifficulty(Difficulty& out, const DifficultyInput& in)
 
     Difficulty d;
     const auto& lf = in.layout->fixed;
-    const Fixed s = lf[0];
-    d.rollInSpeed = lf[5];
-    d.normalSpeed = lf[6];
-    d.endSpeed = lf[7];
-    d.rushSpeed = lf[8];
-    d.reverseSpeed = lf[9];
+    const Fixed s = lf[kLayoutDesignScale];
+    d.rollInSpeed = lf[kLayoutRollInSpeed];
+    d.normalSpeed = lf[kLayoutNormalSpeed];
+    d.endSpeed = lf[kLayoutEndSpeed];
+    d.rushSpeed = lf[kLayoutRushSpeed];
+    d.reverseSpeed = lf[kLayoutReverseSpeed];
     for (int i = 0; i < 3; ++i)
-        d.gapClosing[i] = lf[10 + i];
+        d.gapClosing[i] = lf[kLayoutGapClosing + i];
 
     const bool survival = in.gauntlet && progress.gauntletKind == 0;
     const int colours = ColoursInPlay(in.gauntlet, progress.stage);

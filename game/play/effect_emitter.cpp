@@ -125,7 +125,8 @@ void StarEmitter::Update()
     if (!started_) {
         started_ = 1;
         const LayoutTable& layout = application_->GetLayoutTable();
-        Fixed f19 = layout.fixed[19], f20 = layout.fixed[20], f21 = layout.fixed[21], f22 = layout.fixed[22];
+        Fixed f19 = layout.fixed[kLayoutStarSpreadX], f20 = layout.fixed[kLayoutStarSpreadY],
+              f21 = layout.fixed[kLayoutOddStarSpreadX], f22 = layout.fixed[kLayoutOddStarSpreadY];
         for (int i = 0; i < count_ && i < kMaxParticles; ++i) {
             bool odd = (i & 1) != 0;
             Fixed c, s;
@@ -181,7 +182,7 @@ void SparkEmitter::Update()
 {
     if (!started_) {
         started_ = 1;
-        Fixed f19 = application_->GetLayoutTable().fixed[19];
+        Fixed f19 = application_->GetLayoutTable().fixed[kLayoutStarSpreadX];
         for (int i = 0; i < count_ && i < kMaxParticles; ++i) {
             Fixed c, s;
             CosSin(application_, i * 360 / kSparkCount + 5, c, s);

@@ -8,7 +8,7 @@
 
 FloatingText::FloatingText(GameApp* application) : application_(application)
 {
-    rise_ = application->GetLayoutTable().fixed[24];
+    rise_ = application->GetLayoutTable().fixed[kLayoutTextRise];
 }
 
 int FloatingText::PlaceLine(char* line, const char* text, int x, int& width)

@@ -16,8 +16,8 @@ Frog::Frog(GameApp* application) : GameObject(application)
 {
     type_ = kObjectFrog;
     const LayoutTable& layout = application->GetLayoutTable();
-    bounds_.w = Fixed::FromInt(layout.ints[5]);
-    bounds_.h = Fixed::FromInt(layout.ints[6]);
+    bounds_.w = Fixed::FromInt(layout.ints[kLayoutFrogWidth]);
+    bounds_.h = Fixed::FromInt(layout.ints[kLayoutFrogHeight]);
 }
 
 Frog::~Frog()
@@ -38,7 +38,7 @@ void Frog::StartRecoil()
 {
     const LayoutTable& layout = application_->GetLayoutTable();
     recoilOffset_ = Fixed();
-    recoilSpeed_ = layout.fixed[28];
+    recoilSpeed_ = layout.fixed[kLayoutRecoilSpeed];
     blinkFrame_ = Fixed();
     blinkSpeed_ = Fixed::Raw(128);
     blinkActive_ = 1;
@@ -53,9 +53,9 @@ void Frog::UpdateRecoil()
             recoilOffset_ = recoilSpeed_ = Fixed();
     } else if (recoilSpeed_.raw < 0) {
         recoilOffset_ += recoilSpeed_;
-        if (recoilOffset_ <= layout.fixed[30]) {
-            recoilOffset_ = layout.fixed[30];
-            recoilSpeed_ = layout.fixed[29];
+        if (recoilOffset_ <= layout.fixed[kLayoutRecoilLimit]) {
+            recoilOffset_ = layout.fixed[kLayoutRecoilLimit];
+            recoilSpeed_ = layout.fixed[kLayoutRecoilReturn];
         }
     }
     if (blinkSpeed_.raw != 0) {
@@ -100,24 +100,25 @@ void Frog::Draw(Surface* surface, int, int)
     DrawPart(surface, sprite_, 0, Fixed(), false);
     trig->SetDrawMode(0);
     if (blinkActive_)
-        DrawPart(surface, blinkSet_, blinkFrame_.ToInt(), -application_->GetLayoutTable().fixed[32], true);
+        DrawPart(surface, blinkSet_, blinkFrame_.ToInt(), -application_->GetLayoutTable().fixed[kLayoutBlinkOffset],
+                 true);
 }
 
 void Frog::DrawBallInMouth(Surface* surface, int colour)
 {
-    DrawPart(surface, tongueSet_, colour >= 0 && colour < 6 ? 1 : 0, -application_->GetLayoutTable().fixed[33],
-             false);
+    DrawPart(surface, tongueSet_, colour >= 0 && colour < 6 ? 1 : 0,
+             -application_->GetLayoutTable().fixed[kLayoutTongueOffset], false);
 }
 
 void Frog::DrawNextBall(Surface* surface, int colour)
 {
     if (colour >= 0 && colour < 6)
-        DrawPart(surface, nextSet_, colour, application_->GetLayoutTable().fixed[31], false);
+        DrawPart(surface, nextSet_, colour, application_->GetLayoutTable().fixed[kLayoutNextBallOffset], false);
 }
 
 void Frog::DrawTongue(Surface* surface)
 {
-    DrawPart(surface, noseSet_, 0, -application_->GetLayoutTable().fixed[34], false);
+    DrawPart(surface, noseSet_, 0, -application_->GetLayoutTable().fixed[kLayoutNoseOffset], false);
 }
 
 void Frog::DrawAll(Surface* surface, const FixedVec2& position, Fixed16 scale)

@@ -125,7 +125,8 @@ bool GameHud::Load()
         if (!bar_[i])
             return false;
         // The part of the frame behind the bar, so the bar's own transparent edges show the frame.
-        pieces_[kTR]->BlitRegion(bar_[i], (W - tr.w) - layout.ints[15], -layout.ints[16], 0, 0, 0, 0, 0);
+        pieces_[kTR]->BlitRegion(bar_[i], (W - tr.w) - layout.ints[kLayoutProgressX], -layout.ints[kLayoutProgressY], 0,
+                                 0, 0, 0, 0);
         frame->BlitRegion(bar_[i], 0, 0, 0, 0, 0, 0, 0);
     }
 
@@ -133,11 +134,11 @@ bool GameHud::Load()
     if (StringTable* table = application_->GetLanguageTable())
         table->Lookup(survivalCaption_, "keloui_rad_survival");
     if (IsSurvival() && captionFont_) {
-        livesX_ = layout.ints[91] - captionFont_->MeasureText(Text(survivalCaption_)) / 2;
-        livesY_ = layout.ints[92] - captionFont_->GetLineHeight() / 2;
+        livesX_ = layout.ints[kLayoutSurvivalCaptionX] - captionFont_->MeasureText(Text(survivalCaption_)) / 2;
+        livesY_ = layout.ints[kLayoutSurvivalCaptionY] - captionFont_->GetLineHeight() / 2;
     } else {
-        livesX_ = layout.ints[19];
-        livesY_ = layout.ints[21];
+        livesX_ = layout.ints[kLayoutLivesX];
+        livesY_ = layout.ints[kLayoutLivesY];
     }
     return application_->AcquireSprite(livesSet_, "LivesFrog") && livesSet_->GetFrame(0);
 }
@@ -204,7 +205,8 @@ void GameHud::RefreshCaption()
         caption += Text(FormatText("-%d", {Adventure::StageInDoor(stage)}));
     }
     caption_.Assign(caption.empty() ? nullptr : caption.c_str());
-    captionX_ = application_->GetLayoutTable().ints[22] - (captionFont_ ? captionFont_->MeasureText(Text(caption_)) : 0) / 2;
+    captionX_ = application_->GetLayoutTable().ints[kLayoutLevelCaptionX] -
+                (captionFont_ ? captionFont_->MeasureText(Text(caption_)) : 0) / 2;
     if (board_)
         captionedValue_ = value;
     captionedScore_ = BoardScore();
@@ -219,7 +221,8 @@ void GameHud::RefreshScore()
     if (!board_)
         shown -= WonLivesBonus(application_);
     scoreText_ = FormatWithCommas(shown);
-    scoreX_ = application_->GetLayoutTable().ints[17] - (scoreFont_ ? scoreFont_->MeasureText(Text(scoreText_)) : 0);
+    scoreX_ = application_->GetLayoutTable().ints[kLayoutScoreRight] -
+              (scoreFont_ ? scoreFont_->MeasureText(Text(scoreText_)) : 0);
     if (board_) {
         ComputeTargetWidth();
         shownScore_ = board_->levelScore;
@@ -247,7 +250,7 @@ int GameHud::PlacePieceTexts(PieceText (&out)[kPieceTexts]) const
     if (IsSurvival())
         put(kTL, Point{livesX_, livesY_}, small, survivalCaption_, 255, 255, 255, kEffectNone);
     else if (icon && small)
-        put(kTL, Point{livesX_ + layout.ints[20], livesY_ + icon->GetHeight() / 2 - small->GetLineHeight() / 2},
+        put(kTL, Point{livesX_ + layout.ints[kLayoutLivesSpacing], livesY_ + icon->GetHeight() / 2 - small->GetLineHeight() / 2},
             small, livesText_, 255, 255, 128, kEffectBorder2);
     const int o = ScreenWidth() - pieces_[kTR]->GetWidth();
     put(kTR, Point{scoreX_ - o, scoreY_}, scoreFont_, scoreText_, 255, 255, 128, kEffectNone);
@@ -283,7 +286,7 @@ void GameHud::RedrawPieces()
         Surface* icon = livesSet_ ? livesSet_->GetFrame(0) : nullptr;
         int icons = GetLifeIcons();
         for (int i = 0; icon && i < icons; ++i)
-            icon->BlitRegion(cached_[kTL], livesX_ + i * layout.ints[20], livesY_, 0, 0, 0, 0, 0);
+            icon->BlitRegion(cached_[kTL], livesX_ + i * layout.ints[kLayoutLivesSpacing], livesY_, 0, 0, 0, 0, 0);
         if (spare < 1 || spare > 3)
             livesText_ = FormatText("x %d", {spare});
     }
@@ -303,8 +306,8 @@ void GameHud::RedrawPieces()
 void GameHud::PlaceTopLine()
 {
     const LayoutTable& layout = application_->GetLayoutTable();
-    scoreY_ = layout.ints[18];
-    captionY_ = layout.ints[23];
+    scoreY_ = layout.ints[kLayoutScoreY];
+    captionY_ = layout.ints[kLayoutLevelCaptionY];
     int drop = 0, top = 0;
     if (scoreFont_ && scoreFont_->MeasureInkTop(Text(scoreText_), &top))
         drop = std::max(drop, kTopLineInk - (scoreY_ + top));
@@ -363,7 +366,7 @@ void GameHud::Draw(SurfaceBase* surface)
 {
     DrawFrame(surface, true);
     const LayoutTable& layout = application_->GetLayoutTable();
-    const int x = layout.ints[15], y = layout.ints[16];
+    const int x = layout.ints[kLayoutProgressX], y = layout.ints[kLayoutProgressY];
     if (!bar_[0] || !bar_[1])
         return;
     if (!board_) {
@@ -393,7 +396,7 @@ void GameHud::DrawFrame(SurfaceBase* surface, bool everyFrame)
             continue;
         const Rect& at = touch_[kPieceRect[i]];
         const int w = piece->GetWidth(), h = piece->GetHeight();
-        const int band = layout.ints[178 + i];
+        const int band = layout.ints[kLayoutFrameBands + i];
         const int x = at.x, y = at.y;
         // The edge band lies along the screen's edge; the inner band is the rest of the piece.
         Rect edge, inner;

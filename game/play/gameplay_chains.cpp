@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kLoopedRolling = 12;
-
 // How close a ball must follow the one before it: a ball still growing into place asks for less.
 Fixed SpacingFor(const Ball& ball, Fixed collision)
 {
@@ -73,7 +71,7 @@ Fixed GameplayScreen::ChainSpeed(BallChain& target, bool& pause)
     speedState.difficulty = nullptr;
     if (speedState.rollInEnded)
         if (SoundBank* sounds = application->GetSoundBank())
-            sounds->Stop(kLoopedRolling);
+            sounds->Stop(kRollingSound);
     return speed;
 }
 
@@ -81,7 +79,7 @@ void GameplayScreen::KeepSpacing()
 {
     BallChain* list[kMaxChains];
     const int n = ChainsInPlay(list);
-    const Fixed limit = application->GetLayoutTable().fixed[13];
+    const Fixed limit = application->GetLayoutTable().fixed[kLayoutPushLimit];
     for (int k = 0; k < n; ++k) {
         BallChain& c = *list[k];
         for (int i = c.count - 1; i >= 1; --i) {

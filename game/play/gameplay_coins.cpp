@@ -3,12 +3,11 @@
 #include <new>
 
 #include "game/app/game_app.h"
+#include "game/app/sound_bank.h"
 #include "game/play/coin.h"
 #include "game/play/gameplay_screen.h"
 
 namespace {
-
-constexpr int kCoinAppearSound = 7;
 
 }  // namespace
 

@@ -186,8 +186,8 @@ void GameplayScreen::DrawShadow(Surface* target, BallSprite* sprite)
     TrigTable* trig = application->GetRenderer();
     if (!ballShadowImage || !trig)
         return;
-    const Fixed shift = Fixed::Raw(
-        static_cast<int32_t>(int64_t(application->GetLayoutTable().fixed[25].raw) * sprite->GetVisibility() / 256));
+    const Fixed shift = Fixed::Raw(static_cast<int32_t>(
+        int64_t(application->GetLayoutTable().fixed[kLayoutShadowOffset].raw) * sprite->GetVisibility() / 256));
     const FixedRect& b = sprite->Bounds();
     const Fixed x = b.x - shift + Fixed::FromInt(ballShadowImage->GetWidth() / 2);
     const Fixed y = b.y + shift + Fixed::FromInt(ballShadowImage->GetHeight() / 2);
@@ -361,10 +361,10 @@ void GameplayScreen::UpdateAimGuide()
     const LayoutTable& layout = application->GetLayoutTable();
     const FixedVec2 c = Centre(*frog);
     const TrigTable& trig = *application->GetRenderer();
-    RotateAround(trig, c.x, c.y, layout.fixed[39], layout.fixed[40], frog->GetAngle(), aimGuide[0].x, aimGuide[0].y,
-                 nullptr);
-    RotateAround(trig, c.x, c.y, -layout.fixed[39], layout.fixed[40], frog->GetAngle(), aimGuide[1].x,
-                 aimGuide[1].y, nullptr);
+    RotateAround(trig, c.x, c.y, layout.fixed[kLayoutAimGuideX], layout.fixed[kLayoutAimGuideY], frog->GetAngle(),
+                 aimGuide[0].x, aimGuide[0].y, nullptr);
+    RotateAround(trig, c.x, c.y, -layout.fixed[kLayoutAimGuideX], layout.fixed[kLayoutAimGuideY], frog->GetAngle(),
+                 aimGuide[1].x, aimGuide[1].y, nullptr);
 }
 
 void GameplayScreen::DrawAimGuide()

@@ -3,8 +3,11 @@
 #include <cstring>
 
 #include "engine/graphics/trig_table.h"
+#include "engine/ui/button_widget.h"
 #include "engine/ui/script_widget.h"
 #include "game/app/game_app.h"
+#include "game/app/game_events.h"
+#include "game/app/game_keys.h"
 #include "game/play/ball_sprite.h"
 #include "game/play/curve_path.h"
 #include "game/play/frog.h"
@@ -12,13 +15,8 @@
 
 namespace {
 
-enum GameKey { kKeyLeft = 1, kKeyRight = 2, kKeyUp = 3, kKeyDown = 4, kKeyAction = 5, kKeyBack = 6 };
 enum PointerPhase { kPhaseDown = 1, kPhaseUp = 2, kPhaseMove = 3, kPhaseOther = 4 };
 enum HeldKey { kHeldLeft, kHeldRight, kHeldTurn, kHeldSwap };
-
-constexpr int kEventCommand = 600;
-constexpr int kEventPlayLevel = 1000;
-constexpr int kEventStartMenu = 1009;
 
 bool Named(const char* name, const char* expected)
 {
@@ -36,7 +34,7 @@ const char* WidgetName(Widget* widget)
 bool GameplayScreen::OnEvent(Widget* sender, int code, const char* name, int param)
 {
     GameApp* app = application;
-    if (code == kEventCommand) {
+    if (code == kMsgCommand) {
         if (Named(name, "btn_menu")) {
             StopLoopingSounds();
             RunActionFromFile("keloui.txt", "acn_pause_on");
@@ -107,7 +105,7 @@ bool GameplayScreen::OnKey(int key, bool down)
             default: break;
             }
             if (key == kKeyBack || app->IsRightSoftKey())
-                SendEvent(this, kEventCommand, "btn_menu", 0);
+                SendEvent(this, kMsgCommand, "btn_menu", 0);
         }
         return true;
     }
@@ -115,7 +113,7 @@ bool GameplayScreen::OnKey(int key, bool down)
     // won level among them) handles the key itself.
     if (key == kKeyBack && Named(WidgetName(modal), "dlg_pause")) {
         if (!down)
-            SendEvent(this, kEventCommand, "btn_pause_menu", 0);
+            SendEvent(this, kMsgCommand, "btn_pause_menu", 0);
         return true;
     }
     return OnNavigateKey(key, down);
@@ -190,8 +188,8 @@ void GameplayScreen::SetAim(Fixed angle)
     GameApp* app = application;
     const FixedRect& box = frog->Bounds();
     const Fixed cx = box.CenterX(), cy = box.CenterY();
-    RotateAround(*app->GetRenderer(), cx, cy, Fixed(), Fixed::FromInt(app->GetLayoutTable().ints[14]), angle,
-                 mouthPoint.x, mouthPoint.y, nullptr);
+    RotateAround(*app->GetRenderer(), cx, cy, Fixed(), Fixed::FromInt(app->GetLayoutTable().ints[kLayoutMouthDistance]),
+                 angle, mouthPoint.x, mouthPoint.y, nullptr);
     PlaceFrogBalls();
 }
 
@@ -210,7 +208,7 @@ bool GameplayScreen::HitTestFrog(int x, int y)
         return false;
     const FixedRect& box = frog->Bounds();
     const Fixed dx = box.CenterX() - Fixed::FromInt(x), dy = box.CenterY() - Fixed::FromInt(y);
-    const int limit = application->GetLayoutTable().ints[164];
+    const int limit = application->GetLayoutTable().ints[kLayoutFrogTouch];
     if (Fixed::Abs(dx) > Fixed::FromInt(limit) || Fixed::Abs(dy) > Fixed::FromInt(limit))
         return false;
     return dx * dx + dy * dy <= frogTouchRadiusSquared;

@@ -6,6 +6,7 @@
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
 #include "game/app/game_app.h"
+#include "game/app/game_events.h"
 #include "game/app/game_helpers.h"
 #include "game/app/name_fit.h"
 #include "game/app/player_record.h"
@@ -24,15 +25,8 @@
 namespace {
 
 constexpr const char* kLayoutFile = "keloui.txt";
-constexpr int kLastStage = 76;
 constexpr int kTips = 10;
 constexpr int kFortunes = 8;
-constexpr int kQuakeSound = 5;
-constexpr int kQuakeCountdown = 22;
-constexpr int kEventPlayLevel = 1000;
-constexpr int kEventStageComplete = 1004;
-constexpr int kEventGauntletMap = 1015;
-constexpr int kEventNewAdventure = 1016;
 
 bool Named(const char* name, const char* expected)
 {
@@ -225,7 +219,7 @@ void GameplayScreen::ShowStatsDialog()
     SetWidgetText(dialog, "txt_stats_best_name",
                   nameRow ? FitNameOnOneLine("%s", bestName.CStr(), nameRow) : bestName);
     ModeProgress* progress = Progress(*this);
-    if (progress && progress->stage == kLastStage)
+    if (progress && progress->stage == kAdventureStageCount)
         SetTipText(*this, "STR_FORTUNES_1", kFortunes);
     else
         SetTipText(*this, "STR_TIPS_1", kTips);
@@ -297,7 +291,7 @@ void GameplayScreen::AdventureLevelEnd()
     ++progress->stage;
     if (player->highestStage < progress->stage)
         player->highestStage = static_cast<int8_t>(std::min(progress->stage, 127));
-    if (progress->stage > kLastStage)
+    if (progress->stage > kAdventureStageCount)
         player->adventureFinished = 1;
     // Paid with the stage past the last, in the one save: a program killed on the screens that
     // follow can neither lose the bonus nor pay it twice.
@@ -307,7 +301,7 @@ void GameplayScreen::AdventureLevelEnd()
             progress->holePositions[c] = CentreOf(hole->Bounds());
     }
     ScreenTransition& transition = application->GetTransition();
-    if (progress->stage <= kLastStage && !Adventure::IsFirstStageOfDoor(progress->stage)) {
+    if (progress->stage <= kAdventureStageCount && !Adventure::IsFirstStageOfDoor(progress->stage)) {
         application->SaveResumeState();
         SendEvent(application, kEventPlayLevel, nullptr, 0, true);
         StartNextLevelTransition(*this);

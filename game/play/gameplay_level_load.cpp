@@ -133,7 +133,7 @@ bool GameplayScreen::LoadLevel()
         }
         hole->SetPositionAndSize(CentredCorner(end, hole->Bounds()), FixedVec2(hole->Bounds().w, hole->Bounds().h));
         curve.SetHole(hole);
-        const FixedVec2 before = curve.PointAt(length - layout.fixed[3], nullptr, nullptr);
+        const FixedVec2 before = curve.PointAt(length - layout.fixed[kLayoutBallDiameter], nullptr, nullptr);
         const int degrees = AngleDegrees((end.x - before.x).ToInt(), (end.y - before.y).ToInt()) + 90;
         hole->SetAngle(Fixed::FromInt(degrees));
     }
@@ -196,8 +196,10 @@ bool GameplayScreen::LoadOverlays(const MapInfo& map)
         const int w = image->GetWidth(), h = image->GetHeight();
         if (!CreateSurfaceOriented(app, image, w, h))
             return false;
-        const int x = (Fixed::FromInt(overlay.x) * layout.fixed[0]).ToInt() + layout.ints[0];
-        const int y = (Fixed::FromInt(overlay.y) * layout.fixed[0]).ToInt() + layout.ints[1];
+        const int x =
+            (Fixed::FromInt(overlay.x) * layout.fixed[kLayoutDesignScale]).ToInt() + layout.ints[kLayoutOriginX];
+        const int y =
+            (Fixed::FromInt(overlay.y) * layout.fixed[kLayoutDesignScale]).ToInt() + layout.ints[kLayoutOriginY];
         // The background under the overlay; the copy is clipped to both surfaces, and a nebula
         // map has no background to cut from.
         if (levelImage) {
@@ -284,8 +286,8 @@ bool GameplayScreen::BuildLevelTitle()
     Font* font = app->GetMainFont();
     for (int i = 0; i < 2; ++i) {
         const int width = font ? font->MeasureText(titleLines[i].CStr()) : 0;
-        titlePositions[i].x = layout.ints[69] - width;
-        titlePositions[i].y = layout.ints[70 + i];
+        titlePositions[i].x = layout.ints[kLayoutLevelTitleRight] - width;
+        titlePositions[i].y = layout.ints[kLayoutLevelTitleY + i];
     }
     return true;
 }

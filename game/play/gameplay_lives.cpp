@@ -3,6 +3,7 @@
 #include "engine/graphics/surface.h"
 #include "engine/ui/string_table.h"
 #include "game/app/game_app.h"
+#include "game/app/game_events.h"
 #include "game/app/player_record.h"
 #include "game/app/sound_bank.h"
 #include "game/play/frog.h"
@@ -17,11 +18,7 @@
 
 namespace {
 
-constexpr int kRollingSound = 12;
-constexpr int kLivesLeftSound = 22;
-constexpr int kGameOverSound = 23;
 constexpr int kHoleCountdown = 10;
-constexpr int kEventPlayLevel = 1000;
 // The warning sparkle's repeat rate, from a head at the danger point to one at the hole.
 constexpr int32_t kSlowestRepeatRaw = 1;   // 0.004
 constexpr int32_t kFastestRepeatRaw = 13;  // 0.05

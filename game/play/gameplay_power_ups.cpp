@@ -5,18 +5,13 @@
 
 #include "engine/graphics/trig_table.h"
 #include "game/app/game_app.h"
+#include "game/app/sound_bank.h"
 #include "game/play/explosion.h"
 #include "game/play/gameplay_screen.h"
 
 namespace {
 
-constexpr int kBombSound = 4;
-constexpr int kSlowDownSound = 14;
-constexpr int kReverseSound = 15;
-constexpr int kAccuracySound = 16;
 constexpr int kAccuracyFrames = 660;
-constexpr int kBombRadiusEntry = 7;
-constexpr int kBombRingEntry = 8;
 constexpr int kBombDelayRange = 8;
 
 }  // namespace
@@ -113,7 +108,7 @@ bool GameplayScreen::ChainsOnBoard()
 bool GameplayScreen::FindBombTargets(Fixed x, Fixed y)
 {
     bombTargets.Clear();
-    const int r = application->GetLayoutTable().ints[kBombRadiusEntry];
+    const int r = application->GetLayoutTable().ints[kLayoutBombRadius];
     const Fixed radius = Fixed::FromInt(r);
     const Fixed left = x - radius, top = y - radius, right = x + radius, bottom = y + radius;
     const Fixed reachSquared = radius * radius;
@@ -162,7 +157,7 @@ void GameplayScreen::BuildBombPattern()
     if (n < 1)
         return;
     const Fixed step = Fixed::DivByInt(Fixed::FromInt(360), n);
-    const int ring = application->GetLayoutTable().ints[kBombRingEntry];
+    const int ring = application->GetLayoutTable().ints[kLayoutBombRing];
     const TrigTable* trig = application->GetRenderer();
     Fixed angle;
     for (int i = 0; i < n; ++i) {

@@ -12,6 +12,7 @@
 #include "game/play/gameplay_rules_end.h"
 #include "game/play/gameplay_screen.h"
 #include "game/play/track_sparkle.h"
+#include "game/tables/progression.h"
 
 // The board record of a level left in progress: one routine writes and reads the same fields in
 // the same order. Reading starts from the level's files, so only the changing state is stored,
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr const char* kLayoutFile = "keloui.txt";
-constexpr int kLastStage = 76;
 constexpr int kPlayStates = 7;
 constexpr int kMaxShots = 1;
 // The smallest saved effect: the type byte, the byte 1 and the common fields.
@@ -535,7 +535,7 @@ bool ProgressNumberValid(GameplayScreen& screen, int32_t number)
     PlayerRecord* player = gameplay_end::CurrentPlayer(screen);
     if (!player || number < 1)
         return false;
-    return player->mode != 0 || number <= kLastStage;
+    return player->mode != 0 || number <= kAdventureStageCount;
 }
 
 }  // namespace

@@ -13,14 +13,8 @@
 
 namespace {
 
-constexpr int kChainSound = 10;
-constexpr int kExtraLifeSound = 13;
-constexpr int kTargetSound = 21;
-constexpr int kLoopedSweepPreview = 17;
-constexpr int kLoopedSweepScoring = 26;
-constexpr int kBallsDestroyedSound = 27;
-constexpr int kBallsDestroyedBigSound = 28;
-constexpr int kChimeSounds[4] = {29, 30, 31, 32};  // combo 1 (or none), 2, 3, 4 and more
+// By combo: 1 (or none), 2, 3, 4 and more.
+constexpr int kChimeSounds[4] = {kChime1Sound, kChime2Sound, kChime3Sound, kChime4Sound};
 constexpr int kPointsPerLife = 50000;
 constexpr int kTailWaitFrames = 32;
 constexpr int kTargetFlashFrames = 22;
@@ -279,7 +273,7 @@ void GameplayScreen::StartPreviewSweep()
     if (!trackSparkle || !(previewSweeps < 1 || curveCount == 2) || previewSweeps < 0 || previewSweeps >= kBoardCurves)
         return;
     trackSparkle->Start(previewSweeps, Fixed(), TrackSparkle::kPreview);
-    PlayRulesSound(kLoopedSweepPreview, true);
+    PlayRulesSound(kTrailSound, true);
 }
 
 void GameplayScreen::StartEndSweep()
@@ -287,7 +281,7 @@ void GameplayScreen::StartEndSweep()
     if (!trackSparkle || !(endSweepCurve < 1 || curveCount == 2) || endSweepCurve < 0 || endSweepCurve >= kBoardCurves)
         return;
     trackSparkle->Start(endSweepCurve, endSweepStart[endSweepCurve], TrackSparkle::kSweep);
-    PlayRulesSound(kLoopedSweepScoring, true);
+    PlayRulesSound(kEndPopSound, true);
 }
 
 void GameplayScreen::UpdateEndExplosions()

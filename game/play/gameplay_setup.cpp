@@ -24,11 +24,6 @@
 
 namespace {
 
-constexpr int kLoopedRolling = 12;
-constexpr int kLoopedTrail = 17;
-constexpr int kTrailAtHole = 18;
-constexpr int kLoopedEndPop = 26;
-
 FixedVec2 CentreOf(const FixedRect& r)
 {
     return FixedVec2(Fixed::Raw(r.x.raw + (r.w.raw >> 1)), Fixed::Raw(r.y.raw + (r.h.raw >> 1)));
@@ -58,20 +53,20 @@ GameplayScreen::GameplayScreen(GameApp* app) : GameScreen(app), application(app)
     objectFrameStep = Fixed::Raw(18);
     coinInterval = 330;
     bombPatternSize = 12;
-    collisionDistance = layout.fixed[3];
+    collisionDistance = layout.fixed[kLayoutBallDiameter];
     collisionDistanceSquared = collisionDistance * collisionDistance;
-    rollInSpeed = layout.fixed[5];
-    normalSpeed = layout.fixed[6];
-    endSpeed = layout.fixed[7];
-    rushSpeed = layout.fixed[8];
-    reverseSpeed = layout.fixed[9];
+    rollInSpeed = layout.fixed[kLayoutRollInSpeed];
+    normalSpeed = layout.fixed[kLayoutNormalSpeed];
+    endSpeed = layout.fixed[kLayoutEndSpeed];
+    rushSpeed = layout.fixed[kLayoutRushSpeed];
+    reverseSpeed = layout.fixed[kLayoutReverseSpeed];
     for (int i = 0; i < 3; ++i)
-        gapClosingSpeeds[i] = layout.fixed[10 + i];
-    lifeLostSpeed = layout.fixed[15];
-    shadowOffsetScale = layout.fixed[25];
-    shotSpeed = layout.ints[3];
-    gapBonusScale = layout.ints[185];
-    const Fixed touch = Fixed::FromInt(layout.ints[164]);
+        gapClosingSpeeds[i] = layout.fixed[kLayoutGapClosing + i];
+    lifeLostSpeed = layout.fixed[kLayoutLifeLostSpeed];
+    shadowOffsetScale = layout.fixed[kLayoutShadowOffset];
+    shotSpeed = layout.ints[kLayoutShotSpeed];
+    gapBonusScale = layout.ints[kLayoutGapBonusScale];
+    const Fixed touch = Fixed::FromInt(layout.ints[kLayoutFrogTouch]);
     frogTouchRadiusSquared = touch * touch;
     keyTurnRate = Fixed();
     ProfileStore* profiles = application->GetProfiles();
@@ -197,7 +192,8 @@ void GameplayScreen::StartDistance(int c)
         return;
     Surface* display = application->GetScreenSurface();
     const int width = display ? display->GetWidth() : 0, height = display ? display->GetHeight() : 0;
-    startDistance[c] = CurveStartDistance(curves[c], width, height, application->GetLayoutTable().fixed[2]);
+    startDistance[c] =
+        CurveStartDistance(curves[c], width, height, application->GetLayoutTable().fixed[kLayoutBallRadius]);
 }
 
 bool GameplayScreen::FillChain(int index, int c)
@@ -301,9 +297,9 @@ void GameplayScreen::StopLoopingSounds()
     SoundBank* sounds = application->GetSoundBank();
     if (!sounds)
         return;
-    sounds->Stop(kLoopedEndPop);
-    sounds->Stop(kLoopedRolling);
-    sounds->Stop(kLoopedTrail);
+    sounds->Stop(kEndPopSound);
+    sounds->Stop(kRollingSound);
+    sounds->Stop(kTrailSound);
 }
 
 int GameplayScreen::LossFadeValue() const
@@ -348,7 +344,7 @@ void GameplayScreen::OnSparkleAtHole(int c)
     if (playState != 1)
         return;
     if (SoundBank* sounds = application->GetSoundBank()) {
-        sounds->Stop(kLoopedTrail);
-        sounds->Play(kTrailAtHole);
+        sounds->Stop(kTrailSound);
+        sounds->Play(kTrailAtHoleSound);
     }
 }

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int kSoundHit = 0;
-constexpr int kSoundShoot = 2;
 constexpr int kParked = -1001;  // where an inserted shot waits to be removed
 constexpr int kScreenMargin = 10;
 
@@ -85,7 +83,7 @@ void GameplayScreen::ShootBall()
     ++shotsTaken;
     currentBall = nullptr;
     if (SoundBank* sounds = application->GetSoundBank())
-        sounds->Play(kSoundShoot);
+        sounds->Play(kShotSound);
 }
 
 void GameplayScreen::UpdateShots()
@@ -210,7 +208,7 @@ bool GameplayScreen::ShotHitsChain(Ball& s)
             }
     }
     if (SoundBank* sounds = application->GetSoundBank())
-        sounds->Play(kSoundHit);
+        sounds->Play(kHitSound);
     if (s.colour >= 0 && s.colour < kBallColours)
         ++colourCount[s.colour];
     return true;
@@ -218,7 +216,7 @@ bool GameplayScreen::ShotHitsChain(Ball& s)
 
 void GameplayScreen::RecordCrossings(Ball& s)
 {
-    const Fixed r = application->GetLayoutTable().fixed[2];
+    const Fixed r = application->GetLayoutTable().fixed[kLayoutBallRadius];
     const Fixed r2 = r * r;
     const int step = r.ToInt() > 0 ? r.ToInt() : 1;
     for (int c = 0; c < curveCount && c < kBoardCurves; ++c) {

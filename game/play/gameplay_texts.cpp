@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int kGapBonusSound = 11;
-
 struct TextColour {
     int red, green, blue;
 };

@@ -15,10 +15,6 @@
 
 namespace {
 
-constexpr int kChantStart = 19;
-constexpr int kChantStatistics = 20;
-constexpr int kLoopedRolling = 12;
-constexpr int kLoopedEndPop = 26;
 constexpr int kIntroSparkleFrame = 65;
 constexpr int kIntroLastFrame = 131;
 constexpr int kTitleFrames = 99;
@@ -61,7 +57,7 @@ void GameplayScreen::Update()
     if (playState == kPlayStart) {
         playState = kPlayIntro;
         ShowTitleBanner();
-        PlaySound(app, kChantStart, false);
+        PlaySound(app, kLevelStartSound, false);
         return;
     }
     if (playState == kPlayIntro) {
@@ -151,7 +147,7 @@ void GameplayScreen::UpdateIntro()
     HudFrame();
     if (!busy && introFrames > kIntroLastFrame) {
         playState = kPlayPlaying;
-        PlaySound(application, kLoopedRolling, true);
+        PlaySound(application, kRollingSound, true);
     }
     UpdateNebula();
 }
@@ -245,7 +241,7 @@ bool GameplayScreen::UpdateLevelEnd()
                 StartEndSweep();
             } else {
                 if (SoundBank* sounds = application->GetSoundBank())
-                    sounds->Stop(kLoopedEndPop);
+                    sounds->Stop(kEndPopSound);
                 if (NoEffectsPending()) {
                     playState = kPlayStatistics;
                     statisticsClosed = 0;
@@ -257,7 +253,7 @@ bool GameplayScreen::UpdateLevelEnd()
         return false;
     // The open dialog holds the board until it closes; its closing sets the flag.
     if (!statisticsClosed) {
-        PlaySound(application, kChantStatistics, false);
+        PlaySound(application, kStatisticsSound, false);
         ShowStatsDialog();
     } else {
         statisticsClosed = 0;
@@ -301,7 +297,7 @@ void GameplayScreen::UpdateNebula()
 {
     if (!nebula)
         return;
-    nebulaScroll += application->GetLayoutTable().fixed[50];
+    nebulaScroll += application->GetLayoutTable().fixed[kLayoutNebulaScroll];
     if (nebulaScroll.raw >= 0)
         nebulaScroll -= Fixed::FromInt(nebula->GetHeight());
 }

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int kLevelEndPop = 26;
 constexpr int kReservedRecords = 20;
 constexpr int kRecordBytes = 12;
 // Far more than a runner's speed over its step in any display mode (40 / 15 on 640x480).
@@ -26,10 +25,10 @@ constexpr int64_t kFarOff = 1 << 20;
 TrackSparkle::TrackSparkle(GameApp* application, BoardScreen* screen) : application_(application), screen_(screen)
 {
     const LayoutTable& layout = application->GetLayoutTable();
-    previewSpeed_ = layout.fixed[35];
-    sweepSpeed_ = layout.fixed[36];
-    previewStep_ = layout.fixed[37];
-    sweepStep_ = layout.fixed[38];
+    previewSpeed_ = layout.fixed[kLayoutPreviewSparkleSpeed];
+    sweepSpeed_ = layout.fixed[kLayoutSweepSparkleSpeed];
+    previewStep_ = layout.fixed[kLayoutPreviewSparkleStep];
+    sweepStep_ = layout.fixed[kLayoutSweepSparkleStep];
     speed_ = previewSpeed_;
     step_ = previewStep_;
     sweepPoint_ = FixedVec2(Fixed::FromInt(-100), Fixed::FromInt(-100));
@@ -62,7 +61,7 @@ void TrackSparkle::SetEnds()
     for (int c = 0; c < kCurves && c < count; ++c) {
         CurvePath* curve = screen_->GetCurve(c);
         if (curve)
-            end_[c] = curve->Length() - Fixed::FromInt(application_->GetLayoutTable().ints[72]);
+            end_[c] = curve->Length() - Fixed::FromInt(application_->GetLayoutTable().ints[kLayoutSparkleEndMargin]);
     }
 }
 
@@ -91,7 +90,7 @@ void TrackSparkle::Start(int curve, Fixed startDistance, int mode)
         step_ = sweepStep_;
         speed_ = sweepSpeed_;
         sweepAngle_ = Fixed();
-        sweepRadius_ = application_->GetLayoutTable().fixed[41];
+        sweepRadius_ = application_->GetLayoutTable().fixed[kLayoutSweepRadius];
         sweepPoint_ = FixedVec2(Fixed::FromInt(-100), Fixed::FromInt(-100));
     } else {
         step_ = previewStep_;
@@ -138,7 +137,7 @@ void TrackSparkle::Update()
                 runner_[c] = end_[c];
                 if (mode_ == kSweep) {
                     if (SoundBank* bank = application_->GetSoundBank())
-                        bank->Stop(kLevelEndPop);
+                        bank->Stop(kEndPopSound);
                 } else if (screen_) {
                     screen_->OnSparkleAtHole(c);
                 }

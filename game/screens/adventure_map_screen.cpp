@@ -7,6 +7,8 @@
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
 #include "game/app/game_app.h"
+#include "game/app/game_events.h"
+#include "game/app/game_keys.h"
 #include "game/app/profile_store.h"
 #include "game/app/sound_bank.h"
 #include "game/screens/map_screen_art.h"
@@ -15,12 +17,7 @@
 namespace {
 
 constexpr const char* kMapFile = "keloui.txt";
-constexpr int kEventPlayLevel = 1000;
-constexpr int kEventStartMenu = 1009;
-constexpr int kEventHelpBeforePlay = 1012;
-constexpr int kEventChooseStage = 1017;
 constexpr int kFadeStep = 4;
-constexpr int kLastStage = 76;
 
 // The orders the left and right keys follow: temple 2, temple 1, temple 3; then temple 4.
 constexpr int kRowA[] = {4, 5, 6, 1, 2, 3, 7, 8, 9};
@@ -62,11 +59,11 @@ struct TempleSpot {
 };
 
 constexpr TempleSpot kTempleSpots[] = {
-    {1, true, "ui\\map\\adv_temple2_locked", "ui\\map\\adv_temple2_locked_a", 28},
-    {2, true, "ui\\map\\adv_temple3_locked", "ui\\map\\adv_temple3_locked_a", 32},
-    {1, false, "ui\\map\\adv_temple2", "ui\\map\\adv_temple2_a", 26},
-    {2, false, "ui\\map\\adv_temple3", "ui\\map\\adv_temple3_a", 30},
-    {3, false, "ui\\map\\adv_temple4", "ui\\map\\adv_temple4_a", 34},
+    {1, true, "ui\\map\\adv_temple2_locked", "ui\\map\\adv_temple2_locked_a", kLayoutTemple2LockedX},
+    {2, true, "ui\\map\\adv_temple3_locked", "ui\\map\\adv_temple3_locked_a", kLayoutTemple3LockedX},
+    {1, false, "ui\\map\\adv_temple2", "ui\\map\\adv_temple2_a", kLayoutTemple2X},
+    {2, false, "ui\\map\\adv_temple3", "ui\\map\\adv_temple3_a", kLayoutTemple3X},
+    {3, false, "ui\\map\\adv_temple4", "ui\\map\\adv_temple4_a", kLayoutTemple4X},
 };
 
 }  // namespace
@@ -214,7 +211,7 @@ void AdventureMapScreen::StartTempleUnveil()
     for (int& index : jitterIndex_)
         index = GameApp::Random(jitterCount_);
     if (SoundBank* bank = app ? app->GetSoundBank() : nullptr)
-        bank->Play(kUnveilSound);
+        bank->Play(kQuakeSound);
 }
 
 void AdventureMapScreen::UpdateUnveil()
@@ -355,15 +352,15 @@ int AdventureMapScreen::NeighbourDoor(int direction, int door, int doorsOpen)
     if (door < 1 || door > kAdventureDoors)
         return -1;
     switch (direction) {
-    case 1:
+    case kKeyLeft:
         if (door == 10)
             return Min(doorsOpen, 6);
         return door >= 10 ? AlongRow(kRowB, door, -1, doorsOpen) : AlongRow(kRowA, door, -1, doorsOpen);
-    case 2:
+    case kKeyRight:
         if (door == 12)
             return Min(doorsOpen, 7);
         return door >= 10 ? AlongRow(kRowB, door, 1, doorsOpen) : AlongRow(kRowA, door, 1, doorsOpen);
-    case 3:
+    case kKeyUp:
         if (doorsOpen <= 9 || door > 9)
             return -1;
         if (door == 2)
@@ -371,7 +368,7 @@ int AdventureMapScreen::NeighbourDoor(int direction, int door, int doorsOpen)
         if (door == 1 || (door >= 4 && door <= 6))
             return Min(doorsOpen, 10);
         return Min(doorsOpen, 12);
-    case 4:
+    case kKeyDown:
         if (door >= 10)
             return Min(doorsOpen, door - 9);
         return -1;
@@ -401,20 +398,20 @@ void AdventureMapScreen::OnDirectionKey(int key)
     bool onMenu = FocusIs(menuButton_), onPlay = FocusIs(playButton_);
     int next = -1;
     switch (key) {
-    case 1:
-    case 2:
+    case kKeyLeft:
+    case kKeyRight:
         if (onMenu || onPlay) {
-            if ((key == 1) == onPlay)
-                SetFocusChildDirect(key == 1 ? menuButton_ : playButton_);
+            if ((key == kKeyLeft) == onPlay)
+                SetFocusChildDirect(key == kKeyLeft ? menuButton_ : playButton_);
             return;
         }
         if (selected_ == 0) {
-            SetFocusChildDirect(key == 1 ? menuButton_ : playButton_);
+            SetFocusChildDirect(key == kKeyLeft ? menuButton_ : playButton_);
             return;
         }
         next = NeighbourDoor(key, selected_, doorsOpen_);
         break;
-    case 3:
+    case kKeyUp:
         if (onMenu || onPlay) {
             SetFocusChildDirect(stageText_);
             SelectDoor(Min(doorsOpen_, onMenu ? 1 : 3));
@@ -425,13 +422,13 @@ void AdventureMapScreen::OnDirectionKey(int key)
             SelectDoor(1);
             return;
         }
-        next = NeighbourDoor(3, selected_, doorsOpen_);
+        next = NeighbourDoor(kKeyUp, selected_, doorsOpen_);
         break;
-    case 4:
+    case kKeyDown:
         if (onMenu || onPlay)
             return;
         if (selected_ >= 10 && selected_ <= 12)
-            next = NeighbourDoor(4, selected_, doorsOpen_);
+            next = NeighbourDoor(kKeyDown, selected_, doorsOpen_);
         else if (selected_ >= 7 && selected_ <= 9)
             next = 3;
         else if (selected_ >= 4 && selected_ <= 6)
@@ -456,17 +453,17 @@ bool AdventureMapScreen::OnKey(int key, bool down)
 {
     if (FindModalChild())
         return DialogWidget::OnKey(key, down);
-    if (key == 6) {
+    if (key == kKeyBack) {
         if (!down)
             OnEvent(this, kMsgCommand, "btn_adv_menu", 0);
         return true;
     }
-    if (key >= 1 && key <= 4) {
+    if (IsDirectionKey(key)) {
         if (down)
             OnDirectionKey(key);
         return true;
     }
-    if (key == 5) {
+    if (key == kKeyAction) {
         if (FocusIs(menuButton_) || FocusIs(playButton_))
             return DialogWidget::OnKey(key, down);
         if (!down && selected_ != 0)
@@ -516,7 +513,7 @@ bool AdventureMapScreen::OnEvent(Widget* sender, int code, const char* name, int
     if (code == kEventChooseStage) {
         ModeProgress* progress = Progress();
         ProfileStore* profiles = app ? app->GetProfiles() : nullptr;
-        if (!progress || !profiles || param < 1 || param > kLastStage)
+        if (!progress || !profiles || param < 1 || param > kAdventureStageCount)
             return true;
         progress->stage = param;
         // The delivery replaces this screen: nothing of it is touched afterwards.

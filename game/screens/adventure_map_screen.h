@@ -13,17 +13,8 @@ class Surface;
 class ScriptWidget;
 struct ModeProgress;
 
-// Layout table integers of the adventure map.
-constexpr int kLayoutAdvBackX = 24;
-constexpr int kLayoutAdvBackY = 25;
-constexpr int kLayoutTemple4Y = 35;
-constexpr int kLayoutDoorX = 39;  // + door 1..12
-constexpr int kLayoutDoorY = 51;  // + door 1..12
-constexpr int kLayoutRiseJitter = 64;
-
 constexpr int kAdventureDoors = 12;
 constexpr int kRiseUpdates = 66;
-constexpr int kUnveilSound = 5;
 
 class AdventureMapScreen : public GameScreen {
 public:

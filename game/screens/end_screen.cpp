@@ -8,11 +8,11 @@
 #include "engine/ui/button_widget.h"
 #include "engine/ui/string_table.h"
 #include "game/app/game_app.h"
+#include "game/app/game_events.h"
 
 namespace {
 
 constexpr const char* kLayoutFile = "keloui.txt";
-constexpr int kEventStartMenu = 1009;
 
 }  // namespace
 

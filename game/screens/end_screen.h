@@ -9,10 +9,6 @@
 
 class WrappedText;
 
-// Layout table entries: the text's rectangle, then its step in pixels per update.
-constexpr int kLayoutEndTextX = 150;
-constexpr int kLayoutEndStep = 154;
-
 class EndScreen : public GameScreen {
 public:
     explicit EndScreen(GameApp* app);

@@ -13,6 +13,8 @@
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
 #include "game/app/game_app.h"
+#include "game/app/game_events.h"
+#include "game/app/game_keys.h"
 #include "game/app/profile_store.h"
 #include "game/screens/map_screen_art.h"
 #include "game/screens/map_widgets.h"
@@ -22,9 +24,6 @@
 namespace {
 
 constexpr const char* kMapFile = "keloui.txt";
-constexpr int kEventPlayLevel = 1000;
-constexpr int kEventStartMenu = 1009;
-constexpr int kEventHelpBeforePlay = 1012;
 
 // The browsing order; map 21 joins before the random entry once the adventure is finished.
 constexpr int kBrowseOrder[] = {13, 3, 17, 19, 14, 7, 2, 0, 1, 9, 6, 18, 16, 11, 4, 12, 8, 20, 15, 10, 5};
@@ -106,8 +105,8 @@ void GauntletMapScreen::BuildLevelList()
     GameApp* app = GetGameApp();
     ProfileStore* profiles = app ? app->GetProfiles() : nullptr;
     if (profiles && profiles->CurrentPlayer()->adventureFinished)
-        browse_.Append(kLastGauntletMap);
-    browse_.Append(kRandomEntry);
+        browse_.Append(MapInfo::kCount - 1);
+    browse_.Append(kRandomMapEntry);
 }
 
 void GauntletMapScreen::SetMode(int mode)
@@ -123,7 +122,7 @@ void GauntletMapScreen::SetMode(int mode)
 
 void GauntletMapScreen::SelectLevel(int map)
 {
-    if (map == selectedMap_ || map < 0 || map > kRandomEntry)
+    if (map == selectedMap_ || map < 0 || map > kRandomMapEntry)
         return;
     GameApp* app = GetGameApp();
     ProfileStore* profiles = app ? app->GetProfiles() : nullptr;
@@ -154,7 +153,7 @@ void GauntletMapScreen::UpdateDescription()
     if (!text || !table)
         return;
     const char* key;
-    if (selectedMap_ == kRandomEntry)
+    if (selectedMap_ == kRandomMapEntry)
         key = mode_ == 0 ? "STR_SURVIVALRANDOMDESC" : "STR_PRACTICERANDOMDESC";
     else if (rankReached_ < 0)
         key = "STR_LOCKEDGAUNTDESC";
@@ -173,7 +172,7 @@ void GauntletMapScreen::UpdateHighScores()
     GameApp* app = GetGameApp();
     ProfileStore* profiles = app ? app->GetProfiles() : nullptr;
     const ScoreEntry* entries = nullptr;
-    if (profiles && selectedMap_ >= 0 && selectedMap_ <= kLastGauntletMap)
+    if (profiles && selectedMap_ >= 0 && selectedMap_ < MapInfo::kCount)
         entries = profiles->GauntletScores(mode_, selectedMap_);
     FillHighScoreRows(this, entries);
 }
@@ -201,7 +200,7 @@ void GauntletMapScreen::RenderThumbnail()
     Surface* target = app ? app->GetDrawTarget() : nullptr;
     if (!thumbnail_ || !target || selectedMap_ < 0)
         return;
-    bool random = selectedMap_ == kRandomEntry;
+    bool random = selectedMap_ == kRandomMapEntry;
     const MapInfo* map = random ? nullptr : app->GetLevelTables().maps.Find(selectedMap_);
     if (!random && (!map || !map->art))
         return;
@@ -219,7 +218,7 @@ void GauntletMapScreen::RenderThumbnail()
     int lineHeight = (small ? small->GetLineHeight() : 0) + d1;
     if (small) {
         String name;
-        MapDisplayName(name, app, random ? kRandomEntry : map->number);
+        MapDisplayName(name, app, random ? kRandomMapEntry : map->number);
         int margin = small->MeasureText("i");
         WrappedText block;
         block.alignment = 1;
@@ -401,15 +400,15 @@ bool GauntletMapScreen::OnKey(int key, bool down)
     if (FindModalChild())
         return DialogWidget::OnKey(key, down);
     switch (key) {
-    case 6:
+    case kKeyBack:
         if (!down)
             SendEvent(this, kMsgCommand, "btn_gaunt_menu", 0);
         return true;
-    case 3:
+    case kKeyUp:
         if (down && chosenRank_ < rankReached_)
             ++chosenRank_;
         return true;
-    case 4:
+    case kKeyDown:
         if (down && chosenRank_ > 0)
             --chosenRank_;
         return true;
@@ -433,12 +432,12 @@ bool GauntletMapScreen::StartGame()
     GameApp* app = GetGameApp();
     ProfileStore* profiles = app ? app->GetProfiles() : nullptr;
     // A locked map or no rank would start the gauntlet's level 0.
-    if (!profiles || rankReached_ < 0 || chosenRank_ < 0 || selectedMap_ < 0 || selectedMap_ > kRandomEntry)
+    if (!profiles || rankReached_ < 0 || chosenRank_ < 0 || selectedMap_ < 0 || selectedMap_ > kRandomMapEntry)
         return false;
     app->ResetCurrentGame(1, mode_);
     ModeProgress& progress = profiles->CurrentPlayer()->progress[1];
     progress.stage = Gauntlet::RankFirstLevel(chosenRank_);
-    bool random = selectedMap_ == kRandomEntry;
+    bool random = selectedMap_ == kRandomMapEntry;
     if (random && mode_ != 0)
         progress.randomMap = true;
     if (!random)
@@ -493,7 +492,7 @@ bool GauntletMapScreen::Serialize(Stream* stream, bool saving)
     // any game of the mode, so nothing else reads that map until play sets it again.
     int32_t& map = profiles->CurrentPlayer()->progress[1].gauntletMap;
     if (saving) {
-        if (selectedMap_ >= 0 && selectedMap_ <= kRandomEntry)
+        if (selectedMap_ >= 0 && selectedMap_ <= kRandomMapEntry)
             map = selectedMap_;
         return true;
     }

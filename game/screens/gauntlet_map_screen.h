@@ -13,23 +13,6 @@ class GauntletModeSwitch;
 class ResourceEntry;
 class Surface;
 
-// Layout table integers of the gauntlet map.
-constexpr int kLayoutGemX = 73;  // + gem 0..3
-constexpr int kLayoutGemY = 77;  // + gem 0..3
-constexpr int kLayoutGauntBgX = 81;
-constexpr int kLayoutGauntBgY = 82;
-constexpr int kLayoutThumbX = 83;
-constexpr int kLayoutThumbY = 84;
-constexpr int kLayoutThumbW = 85;
-constexpr int kLayoutThumbH = 86;
-constexpr int kLayoutModeNameRight = 87;
-constexpr int kLayoutModeNameTop = 88;
-constexpr int kLayoutEmblemX = 89;
-constexpr int kLayoutEmblemY = 90;
-
-constexpr int kRandomEntry = 22;
-constexpr int kLastGauntletMap = 21;
-
 class GauntletMapScreen : public GameScreen {
 public:
     explicit GauntletMapScreen(GameApp* app);

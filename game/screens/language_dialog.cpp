@@ -6,12 +6,13 @@
 #include "engine/ui/button_widget.h"
 #include "engine/ui/string_table.h"
 #include "game/app/game_app.h"
+#include "game/app/game_events.h"
+#include "game/app/game_keys.h"
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
 
 namespace {
 
-constexpr int kEventStartMenu = 1009;
 constexpr int kGridCells = kLanguageColumns * kLanguageRows;
 
 }  // namespace
@@ -115,13 +116,9 @@ bool LanguageDialog::IsUsable(Widget* cell) const
 void LanguageDialog::Step(int key)
 {
     switch (key) {
-    case 3:
-        row_ = row_ == 0 ? kLanguageRows - 1 : row_ - 1;
-        break;
-    case 4:
-        row_ = row_ == kLanguageRows - 1 ? 0 : row_ + 1;
-        break;
-    case 1:
+    case kKeyUp: row_ = row_ == 0 ? kLanguageRows - 1 : row_ - 1; break;
+    case kKeyDown: row_ = row_ == kLanguageRows - 1 ? 0 : row_ + 1; break;
+    case kKeyLeft:
         if (column_ == 0) {
             column_ = 1;
             row_ = row_ == 0 ? kLanguageRows - 1 : row_ - 1;
@@ -129,7 +126,7 @@ void LanguageDialog::Step(int key)
             column_ = 0;
         }
         break;
-    case 2:
+    case kKeyRight:
         if (column_ == 1) {
             column_ = 0;
             row_ = row_ == kLanguageRows - 1 ? 0 : row_ + 1;
@@ -144,7 +141,7 @@ bool LanguageDialog::OnKey(int key, bool down)
 {
     if (countdown_ >= 0)
         return true;
-    if (!down || key < 1 || key > 4)
+    if (!down || !IsDirectionKey(key))
         return GameDialog::OnKey(key, down);
     Widget* focus = GetFocusChild();
     // At most one pass over the cells: a grid of nothing usable leaves the cursor where it ends.

@@ -11,6 +11,7 @@
 #include "engine/ui/image_widgets.h"
 #include "game/app/game_app.h"
 #include "engine/sound/sound_manager.h"
+#include "game/app/game_events.h"
 #include "game/app/sound_bank.h"
 #include "game/tables/display_mode.h"
 
@@ -19,7 +20,6 @@ namespace {
 constexpr int kParticleItem = 10;
 // Frames the layout's fade-ins are given on top of the loading ones.
 constexpr int kSplashFrames = 132;
-constexpr int kEventLoaded = 1008;
 
 }  // namespace
 

@@ -8,11 +8,6 @@
 
 class DialogWidget;
 
-// Layout table integers of the map buttons' captions.
-constexpr int kLayoutBackCaptionX = 155;
-constexpr int kLayoutNextCaptionX = 156;
-constexpr int kLayoutMapCaptionY = 157;
-
 class MapButton : public TextButton {
 public:
     MapButton(DialogWidget* parent, UiLayout* layout, WidgetDesc* desc, const ChildPlacement* placement);

@@ -9,13 +9,14 @@
 #include "engine/ui/button_widget.h"
 #include "engine/ui/text_widgets.h"
 #include "game/app/game_app.h"
+#include "game/app/game_keys.h"
 #include "game/app/profile_store.h"
+#include "platform/keys.h"
 
 namespace {
 
 constexpr int kMaxNameLength = 23;
 constexpr int kMaxNameWidth = 101;
-constexpr int kVkSpace = 32;
 
 // Where up (key 3) and down (key 4) lead from each letter A..Z: a letter, '^' for OK (space
 // while OK is hidden), '_' for space and '<' for backspace. They follow the QWERTY rows.
@@ -221,9 +222,9 @@ ButtonWidget* NameEntryDialog::OkOrSpace() const
 bool NameEntryDialog::OnKey(int key, bool down)
 {
     // A typed space already added its blank; as the action key it would also press the focused key.
-    if (key == 5 && application_ && application_->GetLastKey() == kVkSpace)
+    if (key == kKeyAction && application_ && application_->GetLastKey() == VK_SPACE)
         return true;
-    if (key != 3 && key != 4)
+    if (key != kKeyUp && key != kKeyDown)
         return GameDialog::OnKey(key, down);
     if (!down)
         return true;
@@ -231,7 +232,7 @@ bool NameEntryDialog::OnKey(int key, bool down)
     Widget* target = nullptr;
     int letter = GetFocusedLetter();
     if (letter >= 'A') {
-        char to = (key == 3 ? kUpFrom : kDownFrom)[letter - 'A'];
+        char to = (key == kKeyUp ? kUpFrom : kDownFrom)[letter - 'A'];
         if (to == '^')
             target = OkOrSpace();
         else if (to == '_')
@@ -240,7 +241,7 @@ bool NameEntryDialog::OnKey(int key, bool down)
             target = backspace_;
         else
             target = keys_[to - 'A'];
-    } else if (key == 4) {
+    } else if (key == kKeyDown) {
         if (focus && (focus == space_ || focus == backspace_) && ok_ && ok_->IsVisible())
             target = ok_;
     } else if (focus && focus == space_) {

@@ -5,12 +5,10 @@
 #include <cstdint>
 
 #include "game/app/game_dialog.h"
+#include "game/app/game_events.h"
 
 class ButtonWidget;
 class TextWidget;
-
-// The character event the dialog answers: the character travels in the value argument.
-constexpr int kMsgTypedCharacter = 1018;
 
 class NameEntryDialog : public GameDialog {
 public:

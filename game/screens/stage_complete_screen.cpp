@@ -16,6 +16,7 @@
 #include "engine/graphics/trig_table.h"
 #include "engine/ui/string_table.h"
 #include "game/app/game_app.h"
+#include "game/app/game_events.h"
 #include "game/app/game_helpers.h"
 #include "game/app/profile_store.h"
 #include "game/app/sound_bank.h"
@@ -28,10 +29,6 @@
 namespace {
 
 constexpr const char* kLayoutFile = "keloui.txt";
-constexpr int kEventPlayLevel = 1000;
-constexpr int kEventTempleComplete = 1005;
-constexpr int kQuakeSound = 5;
-constexpr int kQuakeWait = 22;
 constexpr int32_t kScaleOne = 65536;
 constexpr int32_t kScaleMax = 98304;  // 1.5
 constexpr int32_t kGrowStep = 2621;   // 0.04
@@ -39,7 +36,6 @@ constexpr int32_t kShrinkStep = 66;   // 0.001
 constexpr int32_t kTurnStep = 5;      // 0.02 degrees
 constexpr int32_t kSlideRate = 3277;  // 0.05
 constexpr int kDimStep = 2;
-constexpr int kLastStage = 76;
 
 }  // namespace
 
@@ -371,7 +367,8 @@ void StageCompleteScreen::Continue()
     continued_ = true;
     int stage = progress->stage;
     int finished = Adventure::DoorOfStage(stage - 1), next = Adventure::DoorOfStage(stage);
-    bool templeChanged = Adventure::TempleOfDoor(finished) != Adventure::TempleOfDoor(next) || stage > kLastStage;
+    bool templeChanged =
+        Adventure::TempleOfDoor(finished) != Adventure::TempleOfDoor(next) || stage > kAdventureStageCount;
     // The post starts the fade-out, which resets the transition: it is filled afterwards.
     SendEvent(app, templeChanged ? kEventTempleComplete : kEventPlayLevel, nullptr, 0, true);
     if (!app->CaptureQuakePieces())
@@ -387,7 +384,7 @@ void StageCompleteScreen::Continue()
     }
     transition.end = frog_;
     transition.quake = true;
-    transition.quakeCountdown = kQuakeWait;
+    transition.quakeCountdown = kQuakeCountdown;
     transition.kind = kTransitionQuake;
     if (SoundBank* bank = app->GetSoundBank())
         bank->Play(kQuakeSound);

@@ -14,15 +14,6 @@ class ResourceEntry;
 class Surface;
 struct MapInfo;
 
-// Layout table entries of the screen.
-constexpr int kLayoutWalkX = 132;      // 4 waypoints' x, then their y from 136
-constexpr int kLayoutWalkY = 136;
-constexpr int kLayoutEvenSpeed = 140;
-constexpr int kLayoutOddSpeed = 141;
-constexpr int kLayoutLastSpeed = 142;
-constexpr int kLayoutStageTextY = 143;
-constexpr int kLayoutCompleteTextY = 144;
-
 class StageCompleteScreen : public GameScreen {
 public:
     static constexpr int kWaypoints = 4;

@@ -7,14 +7,6 @@
 
 class DialogWidget;
 
-// Layout table integers of the start menu's captions.
-constexpr int kLayoutMenuCaptionX = 158;
-constexpr int kLayoutMenuCaptionY = 159;
-constexpr int kLayoutMenuPressX = 160;
-constexpr int kLayoutMenuPressY = 161;
-constexpr int kLayoutOptionsPressY = 162;
-constexpr int kLayoutHelpPressY = 163;
-
 struct CaptionColour {
     int red = 0, green = 0, blue = 0;
     int effect = 0;

@@ -28,7 +28,6 @@ constexpr const char* kMakerPage = "https://tarvane.example/games";
 constexpr int kGlowLow = 96;
 constexpr int kGlowHigh = 224;
 constexpr int kSkyStepRaw = 128;  // half a pixel a frame
-constexpr int kLastAdventureStage = 76;
 
 bool Named(const char* name, const char* expected)
 {
@@ -335,7 +334,7 @@ bool StartMenuScreen::FillContinueText(TextMultiWidget* text, int mode)
     String mapName;
     String content;
     if (mode == 0) {
-        if (level < 1 || level > kLastAdventureStage)
+        if (level < 1 || level > kAdventureStageCount)
             return false;
         MapDisplayName(mapName, app, AdventureStageMaps[level - 1]);
         content = FormatText(format.CStr(), {Adventure::DoorOfStage(level), Adventure::StageInDoor(level), mapName,

@@ -14,20 +14,6 @@ class Surface;
 class TextMultiWidget;
 class TextWidget;
 
-// Layout table integers of the menu's art.
-constexpr int kLayoutSunX = 93;
-constexpr int kLayoutSunY = 94;
-constexpr int kLayoutEyeMaskX = 166;
-constexpr int kLayoutEyeMaskY = 167;
-constexpr int kLayoutLeftEyeCentreX = 168;
-constexpr int kLayoutLeftEyeCentreY = 169;
-constexpr int kLayoutRightEyeCentreX = 170;
-constexpr int kLayoutRightEyeCentreY = 171;
-constexpr int kLayoutLeftEyeX = 172;
-constexpr int kLayoutLeftEyeY = 173;
-constexpr int kLayoutRightEyeX = 174;
-constexpr int kLayoutRightEyeY = 175;
-
 class StartMenuScreen : public GameScreen {
 public:
     explicit StartMenuScreen(GameApp* app);

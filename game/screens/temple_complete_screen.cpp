@@ -13,6 +13,7 @@
 #include "engine/ui/text_widgets.h"
 #include "engine/ui/widget_desc.h"
 #include "game/app/game_app.h"
+#include "game/app/game_events.h"
 #include "game/app/game_helpers.h"
 #include "game/app/profile_store.h"
 #include "game/play/game_hud.h"
@@ -22,10 +23,6 @@
 namespace {
 
 constexpr const char* kLayoutFile = "keloui.txt";
-constexpr int kEventPlayLevel = 1000;
-constexpr int kEventTheEnd = 1010;
-constexpr int kEventAdventureMap = 1014;
-constexpr int kFinalStage = 76;
 constexpr int kFramesPerSecond = 33;
 constexpr int kFortunes = 8;
 constexpr int kOrbitStep = 2;
@@ -170,12 +167,12 @@ void TempleCompleteScreen::OnPress()
     if (!progress || pressed_ || IsScreenFading() || !dialogOpened_)
         return;
     int stage = progress->stage;
-    if (stage > kFinalStage) {
+    if (stage > kAdventureStageCount) {
         ShowWonStats();
         return;
     }
     pressed_ = true;
-    SendEvent(app, stage == kFinalStage ? kEventPlayLevel : kEventAdventureMap, nullptr, 0, true);
+    SendEvent(app, stage == kAdventureStageCount ? kEventPlayLevel : kEventAdventureMap, nullptr, 0, true);
 }
 
 void TempleCompleteScreen::ShowWonStats()

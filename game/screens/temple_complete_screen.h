@@ -13,13 +13,6 @@ class GameHud;
 class ResourceEntry;
 class TypewriterLabel;
 
-// Layout table entries of the temple dialog's orbits.
-constexpr int kLayoutOrbit1X = 145;
-constexpr int kLayoutOrbit1Y = 146;
-constexpr int kLayoutOrbit2X = 147;
-constexpr int kLayoutOrbit2Y = 148;
-constexpr int kLayoutOrbitRadius = 149;
-
 // The phrase row of the temple just finished: 0..3 for temples 1..4, 4 after the final stage;
 // stage is the current (next) stage.
 int TemplePhraseIndex(int stage);

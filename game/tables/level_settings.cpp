@@ -57,7 +57,7 @@ constexpr AdventureRow kAdventure[] = {
     {"lvl125", 180, 45, 0.78, 3.5, 5000}, {"lvl126", 180, 65, 0.95, 2, 5000},
     {"lvl127", 165, 65, 0.95, 2, 5000},  {"lvl131", 240, 50, 0.85, 3, 10000},
 };
-static_assert(std::size(kAdventure) == kAdventureSettingsCount);
+static_assert(std::size(kAdventure) == kAdventureStageCount);
 
 // The first two stages give more repeated colours; "lvl35" shorter Reverse and Slow Down.
 constexpr int kEasyColourRecords[] = {0, 1};
@@ -132,9 +132,9 @@ int BuildGauntletTable(SettingsTable& out, std::span<const GauntletRow> rows)
 
 int LevelTables::BuildAdventureSettings(SettingsTable& out)
 {
-    if (!out.Allocate(kAdventureSettingsCount))
+    if (!out.Allocate(kAdventureStageCount))
         return 0;
-    for (int i = 0; i < kAdventureSettingsCount; ++i) {
+    for (int i = 0; i < kAdventureStageCount; ++i) {
         const AdventureRow& row = kAdventure[i];
         LevelSettings record;
         record.name = row.name;
@@ -149,7 +149,7 @@ int LevelTables::BuildAdventureSettings(SettingsTable& out)
         out[i].repeatColourPercent = 50;
     out[kShortPowerUpRecord].reverseDuration = 66;
     out[kShortPowerUpRecord].slowDuration = 165;
-    return kAdventureSettingsCount;
+    return kAdventureStageCount;
 }
 
 int LevelTables::BuildGauntletSettings(SettingsTable& out)

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/core/fixed.h"
+#include "game/tables/progression.h"
 #include "game/tables/record_table.h"
 
 struct LevelSettings {
@@ -24,6 +25,5 @@ struct LevelSettings {
 
 using SettingsTable = RecordTable<LevelSettings>;
 
-inline constexpr int kAdventureSettingsCount = 76;
 inline constexpr int kGauntletSettingsCount = 30;
 inline constexpr int kDualSettingsCount = 24;

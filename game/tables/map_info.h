@@ -5,6 +5,7 @@
 #include <span>
 
 #include "game/tables/record_table.h"
+#include "game/tables/progression.h"
 
 // A spot where a treasure coin may appear. A percentage is a distance along that curve in
 // percent of its length that the chain must have passed; 0 sets no condition on the curve.
@@ -39,7 +40,6 @@ struct MapInfo {
 using MapTable = RecordTable<MapInfo>;
 
 // Map numbers of adventure stages 1..76, by stage - 1.
-inline constexpr int kAdventureStageCount = 76;
 extern const int32_t AdventureStageMaps[kAdventureStageCount];
 
 // The map of an adventure stage, or -1 for a stage outside 1..76.

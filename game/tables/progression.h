@@ -4,6 +4,9 @@
 class Application;
 class String;
 
+// The adventure's stages are 1..kAdventureStageCount; the last one stands alone behind door 13.
+inline constexpr int kAdventureStageCount = 76;
+
 namespace Adventure {
 // Place of the stage inside its door, from 1; 0 outside 1..76.
 int StageInDoor(int stage);

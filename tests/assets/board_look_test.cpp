@@ -224,7 +224,8 @@ void DrawScene(BoardLookApp& app, Surface* screen, Font* font)
     auto* mouthBall = static_cast<BallSprite*>(add(new BallSprite(&app, 2)));
     Fixed mx, my;
     RotateAround(*app.GetRenderer(), centre.x, centre.y, Fixed(),
-                 app.GetLayoutTable().fixed[33] + frog->GetRecoilOffset(), frog->GetAngle(), mx, my, nullptr);
+                 app.GetLayoutTable().fixed[kLayoutTongueOffset] + frog->GetRecoilOffset(), frog->GetAngle(), mx, my,
+                 nullptr);
     FixedRect mb = mouthBall->Bounds();
     mb.x = mx - mb.HalfWidth();
     mb.y = my - mb.HalfHeight();
@@ -339,7 +340,7 @@ TEST(BoardArt, BallShadowShowsPastTheBallsRim)
         Surface* screen = app.GetScreenSurface();
         screen->FillRect(0, 0, screen->GetWidth(), screen->GetHeight(), 160, 150, 130);
         const int bx = 40, by = 40;
-        const Fixed shift = app.GetLayoutTable().fixed[25];
+        const Fixed shift = app.GetLayoutTable().fixed[kLayoutShadowOffset];
         const Fixed x = Fixed::FromInt(bx) - shift + Fixed::FromInt(shadow->GetWidth() / 2);
         const Fixed y = Fixed::FromInt(by) + shift + Fixed::FromInt(shadow->GetHeight() / 2);
         DrawBallShadow(*app.GetRenderer(), shadow, screen, x, y, Fixed16::FromInt(1));

@@ -58,7 +58,7 @@ TEST(GameHud, SpareLivesShowAsIconsOrACount)
     GameHud hud(&app, &board);
     ASSERT_TRUE(hud.Load());
     Surface* icon = app.GetSpriteList()->FindByName("LivesFrog")->GetFrame(0);
-    const int spacing = app.Layout().ints[20], iw = icon->GetWidth(), ih = icon->GetHeight();
+    const int spacing = app.Layout().ints[kLayoutLivesSpacing], iw = icon->GetWidth(), ih = icon->GetHeight();
     auto iconDrawn = [&](int i) { return ChangedPixels(app, hud, hud.GetLivesX() + i * spacing, hud.GetLivesY(), iw, ih) > iw * ih / 8; };
 
     struct Case {
@@ -102,8 +102,8 @@ TEST(GameHud, CaptionsNameDoorAndPlaceOrRankAndStep)
     // Centred on its layout point; the score ends at its edge.
     Font* font = app.GetSmallFont();
     ASSERT_NE(font, nullptr);
-    EXPECT_EQ(hud.GetCaptionX(), app.Layout().ints[22] - font->MeasureText("Lvl 5-1") / 2);
-    EXPECT_EQ(hud.GetScoreX() + font->MeasureText("1,001,234"), app.Layout().ints[17]);
+    EXPECT_EQ(hud.GetCaptionX(), app.Layout().ints[kLayoutLevelCaptionX] - font->MeasureText("Lvl 5-1") / 2);
+    EXPECT_EQ(hud.GetScoreX() + font->MeasureText("1,001,234"), app.Layout().ints[kLayoutScoreRight]);
 
     app.Player().mode = 1;
     app.Progress().stage = 15;

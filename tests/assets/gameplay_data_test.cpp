@@ -109,14 +109,15 @@ TEST(ShippedGameplayData, FramePiecesCoverTheEdgesWithTheLayoutsBands)
             int piece;
             Box edge, inner;
         };
+        auto band = [&](int p) { return ints[kLayoutFrameBands + p]; };
         const Band bands[] = {
-            {kTL, {0, 0, w(kTL), ints[178]}, {0, ints[178], w(kTL), h(kTL) - ints[178]}},
-            {kTR, {0, 0, w(kTR), ints[179]}, {0, ints[179], w(kTR), h(kTR) - ints[179]}},
-            {kL, {0, 0, ints[180], h(kL)}, {ints[180], 0, w(kL) - ints[180], h(kL)}},
-            {kR, {w(kR) - ints[181], 0, ints[181], h(kR)}, {0, 0, w(kR) - ints[181], h(kR)}},
-            {kBL, {0, h(kBL) - ints[182], w(kBL), ints[182]}, {0, 0, w(kBL), h(kBL) - ints[182]}},
-            {kB, {0, h(kB) - ints[183], w(kB), ints[183]}, {0, 0, w(kB), h(kB) - ints[183]}},
-            {kBR, {0, h(kBR) - ints[184], w(kBR), ints[184]}, {0, 0, w(kBR), h(kBR) - ints[184]}},
+            {kTL, {0, 0, w(kTL), band(kTL)}, {0, band(kTL), w(kTL), h(kTL) - band(kTL)}},
+            {kTR, {0, 0, w(kTR), band(kTR)}, {0, band(kTR), w(kTR), h(kTR) - band(kTR)}},
+            {kL, {0, 0, band(kL), h(kL)}, {band(kL), 0, w(kL) - band(kL), h(kL)}},
+            {kR, {w(kR) - band(kR), 0, band(kR), h(kR)}, {0, 0, w(kR) - band(kR), h(kR)}},
+            {kBL, {0, h(kBL) - band(kBL), w(kBL), band(kBL)}, {0, 0, w(kBL), h(kBL) - band(kBL)}},
+            {kB, {0, h(kB) - band(kB), w(kB), band(kB)}, {0, 0, w(kB), h(kB) - band(kB)}},
+            {kBR, {0, h(kBR) - band(kBR), w(kBR), band(kBR)}, {0, 0, w(kBR), h(kBR) - band(kBR)}},
         };
         for (const Band& b : bands) {
             SCOPED_TRACE(kPieceSets[b.piece]);
@@ -132,10 +133,10 @@ TEST(ShippedGameplayData, FramePiecesCoverTheEdgesWithTheLayoutsBands)
         Surface* bar0 = bar.Frame(0);
         EXPECT_EQ(bar0->GetWidth(), bar.Frame(1)->GetWidth());
         EXPECT_EQ(bar0->GetHeight(), bar.Frame(1)->GetHeight());
-        Box barBox{ints[15], ints[16], bar0->GetWidth(), bar0->GetHeight()};
+        Box barBox{ints[kLayoutProgressX], ints[kLayoutProgressY], bar0->GetWidth(), bar0->GetHeight()};
         EXPECT_GE(barBox.x, w(kTL));
         EXPECT_GE(barBox.y, 0);
-        EXPECT_LE(barBox.y + barBox.h, ints[179]);
+        EXPECT_LE(barBox.y + barBox.h, band(kTR));
         auto exitImage = std::unique_ptr<Surface>(
             LoadImage(&app, (std::string(app.GetImageFolder().CStr()) + "ui\\exit_0").c_str(), nullptr));
         ASSERT_NE(exitImage, nullptr);
@@ -145,9 +146,9 @@ TEST(ShippedGameplayData, FramePiecesCoverTheEdgesWithTheLayoutsBands)
         // Three spare lives in a row stand in the top-left band.
         Held lives(app, "LivesFrog");
         ASSERT_NE(lives.Frame(0), nullptr);
-        EXPECT_LE(ints[19] + 2 * ints[20] + lives.Frame(0)->GetWidth(), w(kTL));
-        EXPECT_LE(ints[21] + lives.Frame(0)->GetHeight(), ints[178]);
-        EXPECT_GE(ints[21], 0);
+        EXPECT_LE(ints[kLayoutLivesX] + 2 * ints[kLayoutLivesSpacing] + lives.Frame(0)->GetWidth(), w(kTL));
+        EXPECT_LE(ints[kLayoutLivesY] + lives.Frame(0)->GetHeight(), band(kTL));
+        EXPECT_GE(ints[kLayoutLivesY], 0);
         Held tap(app, "Tap");
         EXPECT_NE(tap.Frame(0), nullptr);
 
@@ -162,19 +163,19 @@ TEST(ShippedGameplayData, FramePiecesCoverTheEdgesWithTheLayoutsBands)
         for (int rank = 0; rank < 4; ++rank)
             for (const std::string& name : TextsOf(table, "STR_GAUNT_RANK_SHORT_1", rank))
                 captions.push_back(name + " 99");
-        int scoreLeft = ints[17] - font->MeasureText("1,234,567");
-        EXPECT_LE(ints[17], barBox.x);
+        int scoreLeft = ints[kLayoutScoreRight] - font->MeasureText("1,234,567");
+        EXPECT_LE(ints[kLayoutScoreRight], barBox.x);
         for (const std::string& caption : captions) {
             int width = font->MeasureText(caption.c_str());
-            int left = ints[22] - width / 2;
+            int left = ints[kLayoutLevelCaptionX] - width / 2;
             EXPECT_GE(left, w(kTL)) << caption;
             EXPECT_LT(left + width, scoreLeft) << caption;
         }
         // In survival the caption takes the lives' place, centred in the top-left piece.
         for (const std::string& survival : TextsOf(table, "keloui_rad_survival")) {
             int width = font->MeasureText(survival.c_str());
-            EXPECT_GE(ints[91] - width / 2, 0) << survival;
-            EXPECT_LE(ints[91] + (width + 1) / 2, w(kTL)) << survival;
+            EXPECT_GE(ints[kLayoutSurvivalCaptionX] - width / 2, 0) << survival;
+            EXPECT_LE(ints[kLayoutSurvivalCaptionX] + (width + 1) / 2, w(kTL)) << survival;
         }
 
         // The menu button sits in a bottom corner, over no piece's text, bar or the exit button.

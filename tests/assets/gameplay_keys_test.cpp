@@ -6,12 +6,13 @@
 #include <algorithm>
 
 #include "engine/ui/script_widget.h"
+#include "game/app/game_events.h"
+#include "game/app/game_keys.h"
 #include "gameplay_look_app.h"
 #include "platform/crt.h"
 
 namespace {
 
-constexpr int kBack = 6;
 constexpr int kVkF1 = 112, kVkF2 = 113;
 
 bool Reached(const GameplayLookApp& app, int code)
@@ -41,9 +42,9 @@ TEST(GameplayKeys, BackPausesThenLeavesForTheMenu)
     ASSERT_NE(board, nullptr);
     ASSERT_FALSE(board->IsScreenFading());
 
-    EXPECT_TRUE(board->OnKey(kBack, true));
+    EXPECT_TRUE(board->OnKey(kKeyBack, true));
     EXPECT_EQ(ScriptWidget::FindByName(board, "dlg_pause"), nullptr);
-    EXPECT_TRUE(board->OnKey(kBack, false));
+    EXPECT_TRUE(board->OnKey(kKeyBack, false));
     EXPECT_NE(ScriptWidget::FindByName(board, "dlg_pause"), nullptr);
     for (int i = 0; i < 15; ++i)
         app.Update();
@@ -53,14 +54,14 @@ TEST(GameplayKeys, BackPausesThenLeavesForTheMenu)
     app.Update();
     EXPECT_EQ(board->frameCounter, frames);
 
-    EXPECT_TRUE(board->OnKey(kBack, true));
+    EXPECT_TRUE(board->OnKey(kKeyBack, true));
     EXPECT_FALSE(board->IsScreenFadingOut());
-    EXPECT_TRUE(board->OnKey(kBack, false));
+    EXPECT_TRUE(board->OnKey(kKeyBack, false));
     EXPECT_TRUE(board->IsScreenFadingOut());
     EXPECT_TRUE(app.HasResumeSave(0));
-    for (int i = 0; i < 20 && !Reached(app, 1009); ++i)
+    for (int i = 0; i < 20 && !Reached(app, kEventStartMenu); ++i)
         app.Update();
-    EXPECT_TRUE(Reached(app, 1009));
+    EXPECT_TRUE(Reached(app, kEventStartMenu));
 }
 
 TEST(GameplayKeys, SoftKeysPauseAndSwap)
@@ -100,11 +101,11 @@ TEST(GameplayKeys, BackInAnotherDialogStaysThere)
     Widget* dialog = board->FindModalChild();
     ASSERT_NE(dialog, nullptr);
     EXPECT_NE(ScriptWidget::FindByName(board, "dlg_ready_go"), nullptr);
-    board->OnKey(kBack, true);
-    board->OnKey(kBack, false);
+    board->OnKey(kKeyBack, true);
+    board->OnKey(kKeyBack, false);
     for (int i = 0; i < 20; ++i)
         app.Update();
     EXPECT_FALSE(board->IsScreenFadingOut());
-    EXPECT_FALSE(Reached(app, 1009));
+    EXPECT_FALSE(Reached(app, kEventStartMenu));
     EXPECT_FALSE(app.HasResumeSave(0));
 }

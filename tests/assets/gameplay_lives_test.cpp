@@ -8,7 +8,9 @@
 #include "engine/core/format_text.h"
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
+#include "game/app/game_events.h"
 #include "game/app/game_helpers.h"
+#include "game/app/game_keys.h"
 #include "game/app/profile_store.h"
 #include "game/play/ball_sprite.h"
 #include "game/play/frog.h"
@@ -154,14 +156,14 @@ TEST(GameplayLives, OnePressPaysOneLife)
     board.LoseLife();
     ASSERT_TRUE(DrainAfterLoss(board));
     EXPECT_TRUE(board.CanSaveLevel());
-    EXPECT_TRUE(board.OnRulesKey(5, true));
-    EXPECT_TRUE(board.OnRulesKey(5, true));
+    EXPECT_TRUE(board.OnRulesKey(kKeyAction, true));
+    EXPECT_TRUE(board.OnRulesKey(kKeyAction, true));
     EXPECT_TRUE(board.OnRulesPointer(10, 10, 0, 1));
     EXPECT_EQ(app.Player()->progress[0].lives, 2);
     EXPECT_EQ(board.GetEndState(), 1);
     EXPECT_FALSE(board.CanSaveLevel());
     app.DeliverParked();
-    EXPECT_EQ(app.events, std::vector<int>{1000});
+    EXPECT_EQ(app.events, std::vector<int>{kEventPlayLevel});
 }
 
 TEST(GameplayLives, TheLostStatisticsEnterTheScoreOnce)
@@ -199,7 +201,7 @@ TEST(GameplayLives, TheLostStatisticsEnterTheScoreOnce)
     EXPECT_EQ(app.Player()->progress[0].stage, 1);
     EXPECT_EQ(app.Player()->progress[0].score, 0);
     app.DeliverParked();
-    EXPECT_EQ(app.events, std::vector<int>{1016});
+    EXPECT_EQ(app.events, std::vector<int>{kEventNewAdventure});
 }
 
 TEST(GameplayLives, ALostSurvivalGoesBackToTheMap)
@@ -225,7 +227,7 @@ TEST(GameplayLives, ALostSurvivalGoesBackToTheMap)
     EXPECT_EQ(CountScore(app.GetProfiles()->GauntletScores(0, 4), 777), 1);
     EXPECT_FALSE(app.HasResumeSave(1));
     app.DeliverParked();
-    EXPECT_EQ(app.events, std::vector<int>{1015});
+    EXPECT_EQ(app.events, std::vector<int>{kEventGauntletMap});
 }
 
 TEST(GameplayLives, AQuitAtTheGameOverMessageResumesIntoTheLostStatistics)
@@ -318,7 +320,7 @@ TEST(GameplayLevelEnd, AdventureStagesLeadOn)
     EXPECT_EQ(app.GetTransition().kind, kTransitionQuake);
     EXPECT_EQ(app.GetTransition().quakeCountdown, 22);
     app.DeliverParked();
-    EXPECT_EQ(app.events, std::vector<int>{1000});
+    EXPECT_EQ(app.events, std::vector<int>{kEventPlayLevel});
 
     // The last stage of a door goes to the stage-complete screen; a rank reached stays.
     app.events.clear();
@@ -329,7 +331,7 @@ TEST(GameplayLevelEnd, AdventureStagesLeadOn)
     EXPECT_EQ(player.mapRanks[AdventureStageMap(5)], 2);
     EXPECT_EQ(app.GetTransition().kind, kTransitionNone);
     app.DeliverParked();
-    EXPECT_EQ(app.events, std::vector<int>{1004});
+    EXPECT_EQ(app.events, std::vector<int>{kEventStageComplete});
 
     app.events.clear();
     StartStage(app, 76, 1);
@@ -337,7 +339,7 @@ TEST(GameplayLevelEnd, AdventureStagesLeadOn)
     EXPECT_EQ(player.adventureFinished, 1);
     EXPECT_EQ(player.progress[0].stage, 77);
     app.DeliverParked();
-    EXPECT_EQ(app.events, std::vector<int>{1004});
+    EXPECT_EQ(app.events, std::vector<int>{kEventStageComplete});
 }
 
 TEST(GameplayLevelEnd, PracticeRaisesTheMapsRankAndNeverLowersIt)
@@ -354,7 +356,7 @@ TEST(GameplayLevelEnd, PracticeRaisesTheMapsRankAndNeverLowersIt)
     EXPECT_TRUE(player.progress[1].levelUp);
     EXPECT_EQ(app.GetTransition().kind, kTransitionNone);
     app.DeliverParked();
-    EXPECT_EQ(app.events, std::vector<int>{1000});
+    EXPECT_EQ(app.events, std::vector<int>{kEventPlayLevel});
 
     player.mapRanks[6] = 3;
     app.PlayGauntlet(6, 7, false);
@@ -371,7 +373,7 @@ TEST(GameplayLevelEnd, PracticeRaisesTheMapsRankAndNeverLowersIt)
     EXPECT_EQ(player.mapRanks[kRandomMapEntry], 1);
     EXPECT_EQ(player.mapRanks[6], 3);
     EXPECT_GE(player.progress[1].gauntletMap, 0);
-    EXPECT_LT(player.progress[1].gauntletMap, kGauntletMaps);
+    EXPECT_LT(player.progress[1].gauntletMap, MapInfo::kCount);
 }
 
 TEST(GameplayLevelEnd, TheStatisticsShowTheLevel)

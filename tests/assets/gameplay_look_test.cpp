@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/ui/script_widget.h"
+#include "game/app/game_keys.h"
 #include "game/play/ball_chain.h"
 #include "game/play/frog.h"
 #include "game/play/track_sparkle.h"
@@ -68,17 +69,17 @@ TEST(GameplayLook, BoardMomentsAtEveryResolution)
         ASSERT_TRUE(PlayUntilRolledIn(app, 1500));
         GameplayScreen* board = app.Board();
         // Turned from straight down to about the left, where the guide meets the nearer chain.
-        board->OnKey(2, true);
+        board->OnKey(kKeyRight, true);
         for (int i = 0; i < 16; ++i)
             app.Update();
-        board->OnKey(2, false);
+        board->OnKey(kKeyRight, false);
         app.Update();
         EXPECT_EQ(board->keyAiming, 1);
         EXPECT_NE(board->currentBall, nullptr);
         app.Draw();
         EXPECT_TRUE(WriteScreenPng(app.GetScreenSurface(), LookPath(r, "keypad")));
-        board->OnKey(5, true);
-        board->OnKey(5, false);
+        board->OnKey(kKeyAction, true);
+        board->OnKey(kKeyAction, false);
         for (int i = 0; i < 4; ++i)
             app.Update();
         EXPECT_EQ(board->shotCount, 1);
@@ -101,8 +102,8 @@ TEST(GameplayLook, BoardMomentsAtEveryResolution)
         board->OnPointer(r.width / 5, r.height / 4, kUp);
 
         // Back opens the pause dialog over the frozen board.
-        board->OnKey(6, true);
-        board->OnKey(6, false);
+        board->OnKey(kKeyBack, true);
+        board->OnKey(kKeyBack, false);
         for (int i = 0; i < 15; ++i)
             app.Update();
         EXPECT_NE(ScriptWidget::FindByName(board, "dlg_pause"), nullptr);

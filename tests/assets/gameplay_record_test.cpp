@@ -9,6 +9,7 @@
 
 #include "engine/core/pack_memory_file.h"
 #include "engine/ui/script_widget.h"
+#include "game/app/game_events.h"
 #include "game/play/ball_sprite.h"
 #include "game/play/explosion.h"
 #include "game/play/frog.h"
@@ -467,7 +468,7 @@ TEST(GameplayResume, ARecordFollowsEachLevelTheApplicationStarts)
     // The stage is won: the next one starts, and its record replaces the old board's.
     app.Player()->progress[0].stage = 3;
     app.passEvents = true;
-    app.OnEvent(&app, 1000, nullptr, 0);
+    app.OnEvent(&app, kEventPlayLevel, nullptr, 0);
     ASSERT_NE(app.Board(), nullptr);
     int32_t score = -1;
     ASSERT_TRUE(app.ReadResumeInfo(0, score));

@@ -10,6 +10,7 @@
 
 #include "engine/core/pack_memory_file.h"
 #include "engine/ui/script_widget.h"
+#include "game/app/game_events.h"
 #include "game/play/ball_sprite.h"
 #include "game/app/profile_store.h"
 #include "game/play/gameplay_screen.h"
@@ -23,7 +24,7 @@ public:
     // Screen changes reach the list; with passEvents they are also made.
     bool OnEvent(Widget* sender, int code, const char* name, int param) override
     {
-        if (code >= 1000 && code < 1100) {
+        if (code >= kEventPlayLevel && code < 1100) {
             events.push_back(code);
             if (!passEvents)
                 return true;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/graphics/surface.h"
+#include "game/app/game_keys.h"
 #include "game/play/ball_chain.h"
 #include "game/play/ball_sprite.h"
 #include "game/play/curve_path.h"
@@ -46,7 +47,7 @@ int CountEffects(GameplayScreen& board, int type)
 void ExpectFreshBoard(GameplayLookApp& app, int curves, int w, int h)
 {
     GameplayScreen& board = *app.Board();
-    const Fixed back = app.GetLayoutTable().fixed[2];
+    const Fixed back = app.GetLayoutTable().fixed[kLayoutBallRadius];
     EXPECT_EQ(board.curveCount, curves);
     EXPECT_EQ(board.chainCount, curves);
     EXPECT_EQ(board.playState, 0);
@@ -235,17 +236,17 @@ std::vector<uint64_t> ScriptedRun(unsigned seed, int frames)
     Surface* screen = app.GetScreenSurface();
     for (int f = 0; f < frames; ++f) {
         if (f == 200)
-            board.OnKey(2, true);
+            board.OnKey(kKeyRight, true);
         if (f == 215)
-            board.OnKey(2, false);
+            board.OnKey(kKeyRight, false);
         if (f == 220 || f == 300)
-            board.OnKey(5, true);
+            board.OnKey(kKeyAction, true);
         if (f == 222 || f == 302)
-            board.OnKey(5, false);
+            board.OnKey(kKeyAction, false);
         if (f == 240)
-            board.OnKey(1, true);
+            board.OnKey(kKeyLeft, true);
         if (f == 270)
-            board.OnKey(1, false);
+            board.OnKey(kKeyLeft, false);
         board.Update();
         board.Draw();
         uint64_t hash = 1469598103934665603ull;
@@ -299,14 +300,14 @@ TEST(GameplayStart, HeldKeysTurnFasterEachFrameAndBothTogetherStop)
     ASSERT_NE(board.frog, nullptr);
     BoardFrames(app, 3);
     const Fixed start = board.frog->GetAngle();
-    board.OnKey(2, true);
+    board.OnKey(kKeyRight, true);
     BoardFrames(app, 4);
     // 1, 1.5, 2 and 2.5 degrees.
     EXPECT_EQ(Turned(start, board.frog->GetAngle()), 7);
     BoardFrames(app, 40);
     EXPECT_EQ(board.keyTurnRate, Fixed::FromInt(15)) << "the rate stops growing at 15";
     const Fixed turned = board.frog->GetAngle();
-    board.OnKey(1, true);
+    board.OnKey(kKeyLeft, true);
     BoardFrames(app, 5);
     EXPECT_EQ(board.frog->GetAngle(), turned) << "left and right together hold the aim";
 }

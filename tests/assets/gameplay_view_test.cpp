@@ -315,7 +315,7 @@ TEST(GameplayDraw, NebulaBoardsShowTheWholeFrame)
     board->DrawBackground(screen);
     // The left piece beyond its edge band: frame, not nebula.
     const Rect left = board->hud->GetTouchRect(3);
-    const int band = app.GetLayoutTable().ints[180];
+    const int band = app.GetLayoutTable().ints[kLayoutFrameBands + 2];
     ASSERT_GT(left.w, band + 1);
     int framed = 0;
     for (int y = left.y + left.h / 4; y < left.y + left.h * 3 / 4; ++y)

@@ -17,6 +17,8 @@
 #include "engine/ui/button_widget.h"
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
+#include "game/app/game_events.h"
+#include "game/app/game_keys.h"
 #include "game/help/about_screen.h"
 #include "game/help/help_scene.h"
 #include "game/help/help_screen.h"
@@ -52,7 +54,7 @@ public:
     }
     bool OnEvent(Widget* sender, int code, const char* name, int param) override
     {
-        if (code >= 1000)
+        if (code >= kEventPlayLevel)
             events.push_back(code);
         return ShippedGameApp::OnEvent(sender, code, name, param);
     }
@@ -136,7 +138,7 @@ TEST(ShippedHelp, PartsFitAndTheDemonstrationsKeepToTheScreenAtEveryResolution)
             ResourceEntry* frogSet = app.GetSpriteList()->FindByName("Frog");
             ASSERT_TRUE(frogSet && frogSet->Load());
             int frogHeight = frogSet->GetFrame(0)->GetHeight();
-            int frameTop = app.GetLayoutTable().ints[112] - frogHeight / 2 - frogHeight / 16;
+            int frameTop = app.GetLayoutTable().ints[kLayoutHelpSwapFrogY] - frogHeight / 2 - frogHeight / 16;
             frogSet->Release();
             for (const char* name : {"txt_help_1_1", "txt_help_2_1"}) {
                 Box box = BoxOf(ScriptWidget::FindByName(help, name));
@@ -246,10 +248,10 @@ TEST(ShippedHelp, OkAndBackLeadToTheMenuOrTheStage)
             EXPECT_EQ(dynamic_cast<HelpScreenInGame*>(help) != nullptr, beforePlay);
             if (byKey) {
                 // The press alone does nothing; the release acts.
-                EXPECT_TRUE(help->OnKey(6, true));
+                EXPECT_TRUE(help->OnKey(kKeyBack, true));
                 app.Settle();
                 EXPECT_TRUE(app.events.empty());
-                EXPECT_TRUE(help->OnKey(6, false));
+                EXPECT_TRUE(help->OnKey(kKeyBack, false));
             } else {
                 Box ok = BoxOf(ScriptWidget::FindByName(help, "btn_help_ok"));
                 app.OnPointer(ok.x + ok.w / 2, ok.y + ok.h / 2, 1);
@@ -257,7 +259,7 @@ TEST(ShippedHelp, OkAndBackLeadToTheMenuOrTheStage)
             }
             app.Settle();
             ASSERT_FALSE(app.events.empty());
-            EXPECT_EQ(app.events.back(), beforePlay ? 1000 : 1009);
+            EXPECT_EQ(app.events.back(), beforePlay ? kEventPlayLevel : kEventStartMenu);
             if (!beforePlay) {
                 EXPECT_NE(app.GetStartMenu(), nullptr);
             }
@@ -280,7 +282,7 @@ TEST(ShippedHelp, TheMenusInstructionsAndAboutButtonsOpenTheirScreens)
     app.OnEvent(&app, kMsgCommand, "btn_help_about", 0);
     app.Settle();
     EXPECT_NE(app.About(), nullptr);
-    EXPECT_EQ(app.events, (std::vector<int>{1011, 1013}));
+    EXPECT_EQ(app.events, (std::vector<int>{kEventInstructions, kEventAbout}));
 }
 
 TEST(ShippedHelp, TheDontShowBoxIsStoredAtOnceAndReachesTheOptionsFile)
@@ -371,11 +373,11 @@ TEST(ShippedAbout, TheCreditsCrawlThroughTheWindowAndFollowTheStylus)
         EXPECT_LE(scroll.position, scroll.maximum);
 
         // The down key runs to the end and stops there.
-        EXPECT_TRUE(about->OnKey(4, true));
+        EXPECT_TRUE(about->OnKey(kKeyDown, true));
         for (int frame = 0; frame < 2000 && scroll.position < scroll.maximum; ++frame)
             app.Update();
         EXPECT_EQ(scroll.position, scroll.maximum);
-        EXPECT_TRUE(about->OnKey(4, false));
+        EXPECT_TRUE(about->OnKey(kKeyDown, false));
 
         // The OK button leads back to the menu.
         Box ok = BoxOf(ScriptWidget::FindByName(about, "btn_help_ok"));
@@ -383,7 +385,7 @@ TEST(ShippedAbout, TheCreditsCrawlThroughTheWindowAndFollowTheStylus)
         app.OnPointer(ok.x + ok.w / 2, ok.y + ok.h / 2, 2);
         app.Settle();
         ASSERT_FALSE(app.events.empty());
-        EXPECT_EQ(app.events.back(), 1009);
+        EXPECT_EQ(app.events.back(), kEventStartMenu);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "game/app/game_app.h"
+#include "game/app/game_events.h"
 #include "game/app/profile_store.h"
 #include "game/screens/adventure_map_screen.h"
 #include "game/screens/gauntlet_map_screen.h"
@@ -31,9 +32,9 @@ public:
     }
     bool OnEvent(Widget* sender, int code, const char* name, int param) override
     {
-        if (code == 1000 || code == 1012) {
+        if (code == kEventPlayLevel || code == kEventHelpBeforePlay) {
             arrived = code;
-            ShowScreen(code == 1000 ? kSlotGameplay : kSlotHelp);
+            ShowScreen(code == kEventPlayLevel ? kSlotGameplay : kSlotHelp);
             return true;
         }
         return GameApp::OnEvent(sender, code, name, param);

@@ -57,8 +57,8 @@ std::vector<Overlay> LoadOverlays(BoardLookApp& app, const MapInfo& map, Surface
     std::vector<Overlay> out;
     for (const OverlayImage& o : map.overlays) {
         Overlay overlay;
-        overlay.x = (Fixed::FromInt(o.x) * layout.fixed[0]).ToInt() + layout.ints[0];
-        overlay.y = (Fixed::FromInt(o.y) * layout.fixed[0]).ToInt() + layout.ints[1];
+        overlay.x = (Fixed::FromInt(o.x) * layout.fixed[kLayoutDesignScale]).ToInt() + layout.ints[kLayoutOriginX];
+        overlay.y = (Fixed::FromInt(o.y) * layout.fixed[kLayoutDesignScale]).ToInt() + layout.ints[kLayoutOriginY];
         std::string path = std::string(app.GetImageFolder().CStr()) + OverlayPath(map, o);
         overlay.surface.reset(LoadAlphaImage(&app, path.c_str(), nullptr));
         if (overlay.surface && background) {
@@ -106,8 +106,8 @@ TEST(MapsArt, EveryPictureHasItsScreensOrTheLayoutsSize)
             EXPECT_EQ(level->GetHeight(), res.height);
             auto thumb = Picture(app, std::string("thumbs\\") + map.art);
             ASSERT_NE(thumb, nullptr);
-            EXPECT_EQ(thumb->GetWidth(), layout.ints[85]);
-            EXPECT_EQ(thumb->GetHeight(), layout.ints[86]);
+            EXPECT_EQ(thumb->GetWidth(), layout.ints[kLayoutThumbW]);
+            EXPECT_EQ(thumb->GetHeight(), layout.ints[kLayoutThumbH]);
             for (const OverlayImage& o : map.overlays) {
                 std::string path = std::string(app.GetImageFolder().CStr()) + OverlayPath(map, o);
                 std::unique_ptr<Surface> mask(LoadAlphaImage(&app, path.c_str(), nullptr));
@@ -119,8 +119,8 @@ TEST(MapsArt, EveryPictureHasItsScreensOrTheLayoutsSize)
         EXPECT_EQ(withOverlays, kOverlayMaps);
         auto random = Picture(app, "thumbs\\random");
         ASSERT_NE(random, nullptr);
-        EXPECT_EQ(random->GetWidth(), layout.ints[85]);
-        EXPECT_EQ(random->GetHeight(), layout.ints[86]);
+        EXPECT_EQ(random->GetWidth(), layout.ints[kLayoutThumbW]);
+        EXPECT_EQ(random->GetHeight(), layout.ints[kLayoutThumbH]);
     }
 }
 
@@ -135,7 +135,7 @@ TEST(MapsArt, OverlayMasksHideTheTunnelledBallsAndLeaveTheCoinsClear)
         BoardLookApp app(res.width, res.height);
         ASSERT_TRUE(app.Ready());
         DesignMapping mapping = DesignMappingOf(&app);
-        Fixed radius = app.GetLayoutTable().fixed[2];
+        Fixed radius = app.GetLayoutTable().fixed[kLayoutBallRadius];
         for (int number : kOverlayMaps) {
             const MapInfo& map = maps[number];
             SCOPED_TRACE(map.art);
@@ -213,7 +213,7 @@ bool ComposeMap(BoardLookApp& app, const MapInfo& map, Surface* screen)
     if (!LoadCurves(&app, map.art, curves, count))
         return false;
     std::vector<std::unique_ptr<GameObject>> objects;
-    Fixed diameter = app.GetLayoutTable().fixed[3];
+    Fixed diameter = app.GetLayoutTable().fixed[kLayoutBallDiameter];
     for (int c = 0; c < count; ++c) {
         auto hole = std::make_unique<Hole>(&app);
         if (!hole->Init())
@@ -319,14 +319,17 @@ bool DrawHud(BoardLookApp& app, Surface* screen, int number)
             p[i]->Draw(screen, at[i][0], at[i][1], p[i]->GetWidth(), p[i]->GetHeight(), 0, 0);
         Surface* frog = sets[8]->GetFrame(0);
         for (int i = 0; i < 3; ++i)
-            frog->Draw(screen, ints[19] + i * ints[20], ints[21], frog->GetWidth(), frog->GetHeight(), 0, 0);
+            frog->Draw(screen, ints[kLayoutLivesX] + i * ints[kLayoutLivesSpacing], ints[kLayoutLivesY],
+                       frog->GetWidth(), frog->GetHeight(), 0, 0);
         std::string caption = "Lvl " + std::to_string(number / 5 + 1) + "-" + std::to_string(number % 5 + 1);
-        font->DrawText(screen, ints[22] - font->MeasureText(caption.c_str()) / 2, ints[23], caption.c_str(), 255, 255,
-                       128, 0, 255, nullptr);
+        font->DrawText(screen, ints[kLayoutLevelCaptionX] - font->MeasureText(caption.c_str()) / 2,
+                       ints[kLayoutLevelCaptionY], caption.c_str(), 255, 255, 128, 0, 255, nullptr);
         const char* score = "1,234,560";
-        font->DrawText(screen, ints[17] - font->MeasureText(score), ints[18], score, 255, 255, 128, 0, 255, nullptr);
+        font->DrawText(screen, ints[kLayoutScoreRight] - font->MeasureText(score), ints[kLayoutScoreY], score, 255, 255,
+                       128, 0, 255, nullptr);
         Surface* bar = sets[7]->GetFrame(0);
-        bar->Draw(screen, ints[15], ints[16], bar->GetWidth() * 2 / 3, bar->GetHeight(), 0, 0);
+        bar->Draw(screen, ints[kLayoutProgressX], ints[kLayoutProgressY], bar->GetWidth() * 2 / 3, bar->GetHeight(), 0,
+                  0);
         Surface* menu = sets[9]->GetFrame(0);
         menu->Draw(screen, 0, H - menu->GetHeight(), menu->GetWidth(), menu->GetHeight(), 0, 0);
     }
@@ -389,7 +392,7 @@ TEST(MapsArt, PictureCheckComposesEveryMapAtEveryResolution)
             ASSERT_TRUE(WriteScreenPng(screen, hudDir + "/" + map.art + "_" + ShippedName(res) + ".png"));
         }
         const LayoutTable& layout = app.GetLayoutTable();
-        int w = layout.ints[85], h = layout.ints[86];
+        int w = layout.ints[kLayoutThumbW], h = layout.ints[kLayoutThumbH];
         Surface sheet(&app);
         ASSERT_TRUE(sheet.Create(6 * (w + 4) + 4, 4 * (h + 4) + 4));
         ASSERT_TRUE(DrawThumbnailSheet(app, maps, sheet, w, h));

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/ui/string_table.h"
+#include "game/app/game_keys.h"
 #include "game/screens/map_widgets.h"
 #include "game/tables/progression.h"
 #include "maps_app.h"
@@ -81,8 +82,8 @@ TEST(ShippedLook, MapsAtEveryResolution)
             ASSERT_NE(map, nullptr);
             map->SetChosenRank(1);
             Shoot(app, base, "gaunt_open_survival");
-            map->GetModeSwitch()->OnKey(5, true);
-            map->GetModeSwitch()->OnKey(5, false);
+            map->GetModeSwitch()->OnKey(kKeyAction, true);
+            map->GetModeSwitch()->OnKey(kKeyAction, false);
             ASSERT_EQ(map->GetMode(), 1);
             Shoot(app, base, "gaunt_open_practice");
             map->OnEvent(map, 600, "btn_gaunt_next", 0);
@@ -92,7 +93,7 @@ TEST(ShippedLook, MapsAtEveryResolution)
             map->OnEvent(map, 600, "btn_gaunt_back", 0);
             map->OnEvent(map, 600, "btn_gaunt_back", 0);
             map->OnEvent(map, 600, "btn_gaunt_back", 0);
-            ASSERT_EQ(map->GetSelectedMap(), kRandomEntry);
+            ASSERT_EQ(map->GetSelectedMap(), kRandomMapEntry);
             Shoot(app, base, "gaunt_random_practice");
         }
         if (r.width == 240) {

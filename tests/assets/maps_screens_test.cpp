@@ -12,6 +12,8 @@
 #include "engine/graphics/surface.h"
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
+#include "game/app/game_events.h"
+#include "game/app/game_keys.h"
 #include "game/screens/map_widgets.h"
 #include "game/tables/progression.h"
 #include "maps_app.h"
@@ -131,7 +133,7 @@ TEST(AdventureMap, SecondTapStartsTheDoorsFirstStageAndTheDeliveryReplacesTheMap
     EXPECT_TRUE(map->IsScreenFadingOut());
     // The fade ends in 1017 to the map, which posts the level unfaded: the map is gone after it.
     app.Frames(20);
-    EXPECT_EQ(app.arrived, 1000);
+    EXPECT_EQ(app.arrived, kEventPlayLevel);
     EXPECT_EQ(app.Adventure(), nullptr);
     EXPECT_EQ(app.Player()->progress[0].stage, Adventure::DoorFirstStage(2)) << "an earlier door sets the stage back";
 }
@@ -151,13 +153,13 @@ TEST(AdventureMap, PlayGoesThroughTheHelpUnlessItIsSkipped)
     map = app.RestingAdventure();
     ASSERT_NE(map, nullptr);
     ASSERT_EQ(map->GetSelectedDoor(), 1);
-    map->OnKey(5, true);
-    map->OnKey(5, false);
+    map->OnKey(kKeyAction, true);
+    map->OnKey(kKeyAction, false);
     map->SetFocusChildDirect(ScriptWidget::FindByName(map, "txt_adv_stage"));
-    map->OnKey(5, true);
-    map->OnKey(5, false);
+    map->OnKey(kKeyAction, true);
+    map->OnKey(kKeyAction, false);
     app.Frames(20);
-    EXPECT_EQ(app.arrived, 1012);
+    EXPECT_EQ(app.arrived, kEventHelpBeforePlay);
     EXPECT_EQ(app.Player()->progress[0].stage, 1);
 }
 
@@ -181,7 +183,7 @@ TEST(AdventureMap, TheFinalStageSelectsDoorThirteen)
     }
     map->OnEvent(map, 600, "btn_adv_play", 0);
     app.Frames(20);
-    EXPECT_EQ(app.arrived, 1000);
+    EXPECT_EQ(app.arrived, kEventPlayLevel);
     EXPECT_EQ(app.Player()->progress[0].stage, 76);
 }
 
@@ -197,21 +199,21 @@ TEST(AdventureMap, KeysWalkTheOpenDoorsAndTheButtons)
     ScriptWidget* play = ScriptWidget::FindByName(map, "btn_adv_play");
     ScriptWidget* menu = ScriptWidget::FindByName(map, "btn_adv_menu");
     EXPECT_EQ(map->GetFocusChild(), play);
-    map->OnKey(1, true);
+    map->OnKey(kKeyLeft, true);
     EXPECT_EQ(map->GetFocusChild(), menu);
-    map->OnKey(3, true);
+    map->OnKey(kKeyUp, true);
     EXPECT_EQ(map->GetSelectedDoor(), 1);
     EXPECT_EQ(map->GetFocusChild(), stage);
-    map->OnKey(2, true);
-    map->OnKey(2, true);
+    map->OnKey(kKeyRight, true);
+    map->OnKey(kKeyRight, true);
     EXPECT_EQ(map->GetSelectedDoor(), 3);
-    map->OnKey(2, true);
+    map->OnKey(kKeyRight, true);
     EXPECT_EQ(map->GetSelectedDoor(), 7) << "right from door 3 reaches the third temple";
-    map->OnKey(3, true);
+    map->OnKey(kKeyUp, true);
     EXPECT_EQ(map->GetSelectedDoor(), 7) << "up finds nothing before door 10 is open";
-    map->OnKey(4, true);
+    map->OnKey(kKeyDown, true);
     EXPECT_EQ(map->GetSelectedDoor(), 3);
-    map->OnKey(4, true);
+    map->OnKey(kKeyDown, true);
     EXPECT_EQ(map->GetFocusChild(), play);
 }
 
@@ -223,8 +225,8 @@ TEST(AdventureMap, TheMenuButtonSavesTheMapAndItComesBack)
     app.Player()->progress[0].stage = 12;
     AdventureMapScreen* map = app.RestingAdventure();
     ASSERT_NE(map, nullptr);
-    map->OnKey(6, true);
-    map->OnKey(6, false);
+    map->OnKey(kKeyBack, true);
+    map->OnKey(kKeyBack, false);
     ASSERT_TRUE(app.HasResumeSave(0));
     app.Frames(20);
     EXPECT_NE(app.GetStartMenu(), nullptr);
@@ -435,7 +437,7 @@ TEST(GauntletMap, PlayWritesTheStartingLevelAndMap)
         map->SetChosenRank(rank);
         map->OnEvent(map, 600, "btn_gaunt_play", 0);
         app.Frames(20);
-        EXPECT_EQ(app.arrived, 1000);
+        EXPECT_EQ(app.arrived, kEventPlayLevel);
         const ModeProgress& progress = app.Player()->progress[1];
         EXPECT_EQ(app.Player()->mode, 1);
         EXPECT_EQ(progress.stage, firstLevels[rank]);
@@ -453,19 +455,19 @@ TEST(GauntletMap, RandomPracticeIsMarkedAndPicksAnOpenMap)
     GauntletMapScreen* map = app.RestingGauntlet();
     ASSERT_NE(map, nullptr);
     map->OnEvent(map, 600, "btn_gaunt_back", 0);
-    ASSERT_EQ(map->GetSelectedMap(), kRandomEntry) << "back from the first entry is the random one";
+    ASSERT_EQ(map->GetSelectedMap(), kRandomMapEntry) << "back from the first entry is the random one";
     EXPECT_EQ(TextOf(map, "txt_hs_name_1"), " ");
     auto* modeSwitch = map->GetModeSwitch();
     ASSERT_NE(modeSwitch, nullptr);
     EXPECT_TRUE(modeSwitch->IsChecked()) << "checked is survival";
-    modeSwitch->OnKey(5, true);
-    modeSwitch->OnKey(5, false);
+    modeSwitch->OnKey(kKeyAction, true);
+    modeSwitch->OnKey(kKeyAction, false);
     EXPECT_EQ(map->GetMode(), 1);
     EXPECT_TRUE(map->GetPracticeRadio()->IsChecked());
     EXPECT_FALSE(map->GetSurvivalRadio()->IsChecked());
     map->OnEvent(map, 600, "btn_gaunt_play", 0);
     app.Frames(20);
-    ASSERT_EQ(app.arrived, 1000);
+    ASSERT_EQ(app.arrived, kEventPlayLevel);
     const ModeProgress& progress = app.Player()->progress[1];
     EXPECT_TRUE(progress.randomMap);
     EXPECT_EQ(progress.gauntletKind, 1);
@@ -558,16 +560,16 @@ TEST(MapWidgets, ARadioChecksOnlyItselfAndOnlyOnAReleaseOverIt)
     GauntletModeRadio* survival = map->GetSurvivalRadio();
     GauntletModeRadio* practice = map->GetPracticeRadio();
     // Hidden radios take no input; shown, they act as the mode control.
-    EXPECT_FALSE(survival->OnKey(5, true));
+    EXPECT_FALSE(survival->OnKey(kKeyAction, true));
     survival->Show();
     practice->Show();
     ASSERT_TRUE(survival->IsChecked());
-    EXPECT_TRUE(survival->OnKey(5, true));
+    EXPECT_TRUE(survival->OnKey(kKeyAction, true));
     EXPECT_TRUE(survival->IsPressed());
-    EXPECT_TRUE(survival->OnKey(5, false));
+    EXPECT_TRUE(survival->OnKey(kKeyAction, false));
     EXPECT_TRUE(survival->IsChecked()) << "a checked radio released stays checked";
     EXPECT_EQ(map->GetMode(), 0);
-    EXPECT_TRUE(survival->OnKey(3, true)) << "every key is the radio's once it takes input";
+    EXPECT_TRUE(survival->OnKey(kKeyUp, true)) << "every key is the radio's once it takes input";
 
     Rect area;
     practice->GetRect(area);
@@ -637,7 +639,7 @@ TEST(MapsFromTheMenu, ANewGameOfEitherModeOpensItsMap)
     ASSERT_NE(app.Gauntlet(), nullptr);
     EXPECT_EQ(app.Gauntlet()->GetSelectedMap(), 13);
     // The gauntlet map's menu button goes back without a record.
-    app.Gauntlet()->OnKey(6, false);
+    app.Gauntlet()->OnKey(kKeyBack, false);
     app.Frames(20);
     EXPECT_NE(app.GetStartMenu(), nullptr);
     EXPECT_FALSE(app.HasResumeSave(1));

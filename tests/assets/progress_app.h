@@ -9,6 +9,7 @@
 #include "engine/core/pack_memory_file.h"
 #include "engine/core/record_store.h"
 #include "engine/ui/string_table.h"
+#include "game/app/game_events.h"
 #include "game/app/profile_store.h"
 #include "shipped_game_app.h"
 
@@ -28,7 +29,7 @@ public:
     }
     bool OnEvent(Widget* sender, int code, const char* name, int value) override
     {
-        if (code >= 1000)
+        if (code >= kEventPlayLevel)
             reached.push_back(code);
         return GameApp::OnEvent(sender, code, name, value);
     }

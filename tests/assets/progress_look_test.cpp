@@ -14,6 +14,7 @@
 #include "engine/graphics/trig_table.h"
 #include "engine/ui/string_table.h"
 #include "flows/layout_check.h"
+#include "game/app/game_keys.h"
 #include "game/screens/end_screen.h"
 #include "game/screens/stage_complete_screen.h"
 #include "game/screens/temple_complete_screen.h"
@@ -22,8 +23,6 @@
 #include "support/widget_box.h"
 
 namespace {
-
-constexpr int kActionKey = 5;
 
 void Shot(ProgressApp& app, const ShippedResolution& r, const std::string& what)
 {
@@ -151,8 +150,8 @@ TEST(ProgressLook, FramesOfEveryScreenAtEveryResolution)
         Shot(app, r, "stage_phase4");
 
         // The quake: the pieces of the picture on their way out as the next level draws them.
-        app.OnKey(kActionKey, true);
-        app.OnKey(kActionKey, false);
+        app.OnKey(kKeyAction, true);
+        app.OnKey(kKeyAction, false);
         ASSERT_EQ(app.GetTransition().kind, kTransitionQuake);
         Surface* display = app.GetScreenSurface();
         display->Clear(0, 0, 0);

@@ -13,6 +13,8 @@
 #include "engine/graphics/font.h"
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
+#include "game/app/game_events.h"
+#include "game/app/game_keys.h"
 #include "game/play/curve_file.h"
 #include "game/play/game_hud.h"
 #include "game/screens/end_screen.h"
@@ -23,8 +25,6 @@
 #include "progress_app.h"
 
 namespace {
-
-constexpr int kActionKey = 5;
 
 std::string Text(GameApp& app, const char* key, int offset = 0)
 {
@@ -79,7 +79,8 @@ int FrameMisses(GameApp& app, const GameHud& hud, const Surface* display, const 
     const Surface* bar = hud.GetBarImage(0);
     if (!bar)
         return -1;
-    Rect barAt{app.GetLayoutTable().ints[15], app.GetLayoutTable().ints[16], bar->GetWidth(), bar->GetHeight()};
+    Rect barAt{app.GetLayoutTable().ints[kLayoutProgressX], app.GetLayoutTable().ints[kLayoutProgressY],
+               bar->GetWidth(), bar->GetHeight()};
     int misses = 0;
     *shown = 0;
     for (int i = 0; i < GameHud::kPieces; ++i) {
@@ -87,7 +88,7 @@ int FrameMisses(GameApp& app, const GameHud& hud, const Surface* display, const 
         if (!piece)
             return -1;
         const Rect& at = hud.GetTouchRect(kRect[i]);
-        int w = piece->GetWidth(), h = piece->GetHeight(), band = app.GetLayoutTable().ints[178 + i];
+        int w = piece->GetWidth(), h = piece->GetHeight(), band = app.GetLayoutTable().ints[kLayoutFrameBands + i];
         // Top pieces lie along the top edge, the sides along theirs, the rest along the bottom.
         Rect edge = i <= 1 ? Rect{0, 0, w, band}
                   : i == 2 ? Rect{0, 0, band, h}
@@ -121,7 +122,7 @@ TEST(StageComplete, ShowsTheDoorAndQuakesOnToTheNextStage)
         ASSERT_TRUE(app.Ready());
         app.Player(6);
         app.GetTransition().angle = Fixed::FromInt(90);
-        ASSERT_TRUE(app.OnEvent(nullptr, 1004, nullptr, 0));
+        ASSERT_TRUE(app.OnEvent(nullptr, kEventStageComplete, nullptr, 0));
         auto* screen = app.Shown<StageCompleteScreen>(kSlotStageComplete);
         ASSERT_NE(screen, nullptr);
         EXPECT_EQ(std::string(screen->GetStageText().CStr()), Text(app, "STR_STAGE") + " 1");
@@ -137,8 +138,8 @@ TEST(StageComplete, ShowsTheDoorAndQuakesOnToTheNextStage)
 
         // A press while the screen fades in does nothing at all.
         ASSERT_TRUE(screen->IsScreenFadingIn());
-        EXPECT_TRUE(app.OnKey(kActionKey, true));
-        app.OnKey(kActionKey, false);
+        EXPECT_TRUE(app.OnKey(kKeyAction, true));
+        app.OnKey(kKeyAction, false);
         EXPECT_FALSE(screen->HasContinued());
         EXPECT_EQ(app.GetTransition().kind, kTransitionFade);
         app.Settle();
@@ -147,7 +148,7 @@ TEST(StageComplete, ShowsTheDoorAndQuakesOnToTheNextStage)
             app.Update();
         FixedVec2 frog = screen->GetFrog();
 
-        EXPECT_TRUE(app.OnKey(kActionKey, true));
+        EXPECT_TRUE(app.OnKey(kKeyAction, true));
         EXPECT_TRUE(screen->HasContinued());
         ScreenTransition& transition = app.GetTransition();
         EXPECT_EQ(transition.kind, kTransitionQuake);
@@ -159,12 +160,12 @@ TEST(StageComplete, ShowsTheDoorAndQuakesOnToTheNextStage)
         for (int i = 0; i < 4; ++i)
             EXPECT_NE(app.GetQuakeImage(i), nullptr);
         // Releases and further presses change nothing; the screen leaves once, for stage 6.
-        app.OnKey(kActionKey, false);
+        app.OnKey(kKeyAction, false);
         app.OnPointer(10, 10, 1);
-        app.OnKey(kActionKey, true);
+        app.OnKey(kKeyAction, true);
         EXPECT_EQ(transition.quakeCountdown, 22);
         app.Update();
-        EXPECT_EQ(app.reached, (std::vector<int>{1004, 1000}));
+        EXPECT_EQ(app.reached, (std::vector<int>{kEventStageComplete, kEventPlayLevel}));
     }
 }
 
@@ -176,8 +177,11 @@ TEST(StageComplete, SlidesToTheTempleWhenTheNextDoorIsInAnother)
     ASSERT_TRUE(app.Ready());
     struct Case {
         int stage, code, kind;
-    } cases[] = {{16, 1005, kTransitionSlide}, {77, 1005, kTransitionSlide}, {76, 1005, kTransitionSlide},
-                 {11, 1000, kTransitionQuake}, {22, 1000, kTransitionQuake}};
+    } cases[] = {{16, kEventTempleComplete, kTransitionSlide},
+                 {77, kEventTempleComplete, kTransitionSlide},
+                 {76, kEventTempleComplete, kTransitionSlide},
+                 {11, kEventPlayLevel, kTransitionQuake},
+                 {22, kEventPlayLevel, kTransitionQuake}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stage);
         app.reached.clear();
@@ -391,7 +395,7 @@ TEST(StageComplete, RecordHoldsTwelveWordsAndRefusesValuesOutOfRange)
     EXPECT_EQ(words[4], screen->GetPhase());
     EXPECT_EQ(words[5], 60);
 
-    ASSERT_TRUE(app.Restore(RecordOf(5, words)));
+    ASSERT_TRUE(app.Restore(RecordOf(kScreenIdStageComplete, words)));
     auto* restored = app.Shown<StageCompleteScreen>(kSlotStageComplete);
     ASSERT_NE(restored, nullptr);
     EXPECT_EQ(Saved(restored), bytes);
@@ -405,10 +409,10 @@ TEST(StageComplete, RecordHoldsTwelveWordsAndRefusesValuesOutOfRange)
         SCOPED_TRACE(std::to_string(b.word) + " = " + std::to_string(b.value));
         std::vector<int32_t> changed = words;
         changed[static_cast<size_t>(b.word)] = b.value;
-        EXPECT_FALSE(app.Restore(RecordOf(5, changed)));
+        EXPECT_FALSE(app.Restore(RecordOf(kScreenIdStageComplete, changed)));
         EXPECT_EQ(app.GetScreen(kSlotStageComplete), nullptr);
     }
-    std::vector<uint8_t> shortRecord = RecordOf(5, words);
+    std::vector<uint8_t> shortRecord = RecordOf(kScreenIdStageComplete, words);
     shortRecord.pop_back();
     EXPECT_FALSE(app.Restore(shortRecord));
     // The edges of the ranges are taken.
@@ -416,7 +420,7 @@ TEST(StageComplete, RecordHoldsTwelveWordsAndRefusesValuesOutOfRange)
     edges[4] = 4;
     edges[5] = 128;
     edges[3] = 98304;
-    EXPECT_TRUE(app.Restore(RecordOf(5, edges)));
+    EXPECT_TRUE(app.Restore(RecordOf(kScreenIdStageComplete, edges)));
 }
 
 // Once 1004 has landed the record holds the screen; after a kill, continuing brings it back.
@@ -425,12 +429,12 @@ TEST(StageComplete, ComesBackFromTheResumeRecord)
     ProgressApp app(320, 320);
     ASSERT_TRUE(app.Ready());
     app.Player(11);
-    app.OnEvent(nullptr, 1004, nullptr, 0);
+    app.OnEvent(nullptr, kEventStageComplete, nullptr, 0);
     std::vector<uint8_t> record = app.Record();
     ASSERT_EQ(record.size(), 52u);
     EXPECT_EQ(record[0], 5);
     app.DestroyScreens();
-    app.OnEvent(nullptr, 1002, nullptr, 0);
+    app.OnEvent(nullptr, kEventContinueAdventure, nullptr, 0);
     EXPECT_NE(app.Shown<StageCompleteScreen>(kSlotStageComplete), nullptr);
 }
 
@@ -442,7 +446,7 @@ TEST(TempleComplete, TypesThePhrasesInOrderAndStartsTheFinalStage)
     ASSERT_TRUE(app.Ready());
     app.Player(76);
     app.GetProfiles()->CurrentPlayer()->adventureFinished = 0;
-    ASSERT_TRUE(app.OnEvent(nullptr, 1005, nullptr, 0));
+    ASSERT_TRUE(app.OnEvent(nullptr, kEventTempleComplete, nullptr, 0));
     auto* screen = app.Shown<TempleCompleteScreen>(kSlotTempleComplete);
     ASSERT_NE(screen, nullptr);
     app.Settle();
@@ -475,11 +479,11 @@ TEST(TempleComplete, TypesThePhrasesInOrderAndStartsTheFinalStage)
     int length = static_cast<int>(phrases[2]->GetTyped()->GetTotal());
     EXPECT_EQ(doneAt[2] - shownAt[2], TypewriterText::kDelay + length);
 
-    app.OnKey(kActionKey, true);
-    app.OnKey(kActionKey, true);
+    app.OnKey(kKeyAction, true);
+    app.OnKey(kKeyAction, true);
     for (int i = 0; i < 12; ++i)
         app.Update();
-    EXPECT_EQ(app.reached, (std::vector<int>{1005, 1000}));
+    EXPECT_EQ(app.reached, (std::vector<int>{kEventTempleComplete, kEventPlayLevel}));
 }
 
 // The frame stays over everything the temple screen draws, the dialog and the slide included,
@@ -491,7 +495,7 @@ TEST(TempleComplete, DrawsTheFrameOfTheGameLast)
         ProgressApp app(width, width == 640 ? 480 : 240);
         ASSERT_TRUE(app.Ready());
         app.Player(77, 2).score = 105000;  // with the bonus of two lives
-        ASSERT_TRUE(app.OnEvent(nullptr, 1005, nullptr, 0));
+        ASSERT_TRUE(app.OnEvent(nullptr, kEventTempleComplete, nullptr, 0));
         auto* screen = app.Shown<TempleCompleteScreen>(kSlotTempleComplete);
         ASSERT_NE(screen, nullptr);
         GameHud* hud = screen->GetHud();
@@ -535,7 +539,7 @@ TEST(TempleComplete, AfterTheFirstTempleGoesBackToTheMap)
         app.OnPointer(120, 120, 1);
         for (int i = 0; i < 12; ++i)
             app.Update();
-        EXPECT_EQ(app.reached, (std::vector<int>{1014}));
+        EXPECT_EQ(app.reached, (std::vector<int>{kEventAdventureMap}));
     }
 }
 
@@ -546,7 +550,7 @@ TEST(TempleComplete, APressBeforeItsDialogIsUpIsLost)
     ProgressApp app(640, 480);
     ASSERT_TRUE(app.Ready());
     app.Player(77, 2);
-    ASSERT_TRUE(app.OnEvent(nullptr, 1005, nullptr, 0));
+    ASSERT_TRUE(app.OnEvent(nullptr, kEventTempleComplete, nullptr, 0));
     auto* screen = app.Shown<TempleCompleteScreen>(kSlotTempleComplete);
     ASSERT_NE(screen, nullptr);
     app.Settle();
@@ -570,7 +574,7 @@ TEST(TempleComplete, WonAdventureAddsTheBonusOnceAndRecordsTheScoreOnce)
     progress.score = 223456;  // the bonus in it
     progress.totalFrames = 33 * 75;
     progress.totalCombos = 41;
-    ASSERT_TRUE(app.OnEvent(nullptr, 1005, nullptr, 0));
+    ASSERT_TRUE(app.OnEvent(nullptr, kEventTempleComplete, nullptr, 0));
     auto* screen = app.Shown<TempleCompleteScreen>(kSlotTempleComplete);
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(screen->GetLivesBonus(), 100000);
@@ -589,10 +593,10 @@ TEST(TempleComplete, WonAdventureAddsTheBonusOnceAndRecordsTheScoreOnce)
 
     app.Settle();
     app.Update();
-    app.OnKey(kActionKey, true);
-    app.OnKey(kActionKey, false);
-    app.OnKey(kActionKey, true);
-    app.OnKey(kActionKey, false);
+    app.OnKey(kKeyAction, true);
+    app.OnKey(kKeyAction, false);
+    app.OnKey(kKeyAction, true);
+    app.OnKey(kKeyAction, false);
     for (int i = 0; i < 20; ++i)
         app.Update();
     ScriptWidget* stats = ScriptWidget::FindByName(screen, "dlg_won_stats");
@@ -622,7 +626,7 @@ TEST(TempleComplete, WonAdventureAddsTheBonusOnceAndRecordsTheScoreOnce)
     EXPECT_TRUE(app.Record().empty());
     for (int i = 0; i < 12; ++i)
         app.Update();
-    EXPECT_EQ(app.reached.back(), 1010);
+    EXPECT_EQ(app.reached.back(), kEventTheEnd);
     EXPECT_NE(app.Shown<EndScreen>(kSlotEnd), nullptr);
 }
 
@@ -633,7 +637,7 @@ TEST(EndScreen, ScrollsTheEpilogueInALoop)
     ProgressApp app(640, 480);
     ASSERT_TRUE(app.Ready());
     app.Player(77);
-    ASSERT_TRUE(app.OnEvent(nullptr, 1010, nullptr, 0));
+    ASSERT_TRUE(app.OnEvent(nullptr, kEventTheEnd, nullptr, 0));
     auto* screen = app.Shown<EndScreen>(kSlotEnd);
     ASSERT_NE(screen, nullptr);
     const Rect& rect = screen->GetTextRect();
@@ -656,16 +660,16 @@ TEST(EndScreen, ScrollsTheEpilogueInALoop)
 
     std::vector<uint8_t> record = app.Record();
     EXPECT_TRUE(record.empty()) << "no record is written for the end";
-    ASSERT_TRUE(app.Restore(RecordOf(7, {Fixed::FromInt(37).raw})));
+    ASSERT_TRUE(app.Restore(RecordOf(kScreenIdEnd, {Fixed::FromInt(37).raw})));
     EXPECT_EQ(app.Shown<EndScreen>(kSlotEnd)->GetOffset(), Fixed::FromInt(37));
-    ASSERT_TRUE(app.Restore(RecordOf(7, {Fixed::FromInt(height).raw})));
+    ASSERT_TRUE(app.Restore(RecordOf(kScreenIdEnd, {Fixed::FromInt(height).raw})));
     EXPECT_EQ(app.Shown<EndScreen>(kSlotEnd)->GetOffset(), Fixed::FromInt(-400));
-    ASSERT_TRUE(app.Restore(RecordOf(7, {Fixed::FromInt(-401).raw})));
+    ASSERT_TRUE(app.Restore(RecordOf(kScreenIdEnd, {Fixed::FromInt(-401).raw})));
     EXPECT_EQ(app.Shown<EndScreen>(kSlotEnd)->GetOffset(), Fixed::FromInt(-400));
-    EXPECT_FALSE(app.Restore(RecordOf(7, {})));
+    EXPECT_FALSE(app.Restore(RecordOf(kScreenIdEnd, {})));
     EXPECT_EQ(app.GetScreen(kSlotEnd), nullptr);
 
-    ASSERT_TRUE(app.Restore(RecordOf(7, {0})));
+    ASSERT_TRUE(app.Restore(RecordOf(kScreenIdEnd, {0})));
     screen = app.Shown<EndScreen>(kSlotEnd);
     ASSERT_NE(screen, nullptr);
     app.reached.clear();
@@ -673,7 +677,7 @@ TEST(EndScreen, ScrollsTheEpilogueInALoop)
     screen->OnEvent(nullptr, 600, "btn_end_ok", 0);
     for (int i = 0; i < 12; ++i)
         app.Update();
-    EXPECT_EQ(app.reached, (std::vector<int>{1009}));
+    EXPECT_EQ(app.reached, (std::vector<int>{kEventStartMenu}));
 }
 
 // At 240x240 the step is 0: the text waits out of sight, the layout's own line says goodbye.
@@ -703,7 +707,9 @@ TEST(ProgressRecords, SeedsOfEveryScreenReadBack)
     struct Made {
         const char* file;
         int stage, code;
-    } made[] = {{"stage_complete.rec", 6, 1004}, {"temple_complete.rec", 77, 1005}, {"end.rec", 77, 1010}};
+    } made[] = {{"stage_complete.rec", 6, kEventStageComplete},
+                {"temple_complete.rec", 77, kEventTempleComplete},
+                {"end.rec", 77, kEventTheEnd}};
     for (const Made& m : made) {
         SCOPED_TRACE(m.file);
         app.Player(m.stage);

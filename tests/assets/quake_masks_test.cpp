@@ -57,8 +57,8 @@ TEST(QuakeMasks, CoverEveryScreenOnceAtTheLayoutOffsets)
             pieces[i].mask.reset(LoadAlphaImage(&app, path.c_str(), nullptr));
             ASSERT_NE(pieces[i].mask, nullptr) << path;
             ASSERT_NE(pieces[i].mask->GetAlpha(), nullptr) << path;
-            pieces[i].x = table.ints[95 + i];
-            pieces[i].y = table.ints[99 + i];
+            pieces[i].x = table.ints[kLayoutQuakeX + i];
+            pieces[i].y = table.ints[kLayoutQuakeY + i];
         }
         int badSum = 0, badCount = 0, cracks = 0, owned[4] = {};
         for (int y = 0; y < r.height; ++y)

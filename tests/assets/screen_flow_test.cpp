@@ -3,6 +3,7 @@
 // the gauntlet map starts its level.
 #include <gtest/gtest.h>
 
+#include "game/app/game_events.h"
 #include "game/app/profile_store.h"
 #include "game/help/help_screen.h"
 #include "game/play/gameplay_screen.h"
@@ -49,7 +50,7 @@ TEST(ScreenFlow, ADoorOnTheMapStartsItsStageOnTheBoard)
         ASSERT_TRUE(app.Usable());
         app.GetProfiles()->skipHelp = skipHelp;
         app.Player()->progress[0].stage = 1;
-        ASSERT_TRUE(app.OnEvent(nullptr, 1014, nullptr, 0));
+        ASSERT_TRUE(app.OnEvent(nullptr, kEventAdventureMap, nullptr, 0));
         app.Frames(12);
         auto* map = dynamic_cast<AdventureMapScreen*>(app.GetScreen(kSlotAdventureMap));
         ASSERT_NE(map, nullptr);
@@ -83,7 +84,7 @@ TEST(ScreenFlow, TheGauntletMapStartsItsFirstLevelOnTheBoard)
     FlowApp app(320, 240);
     ASSERT_TRUE(app.Usable());
     app.GetProfiles()->skipHelp = true;
-    ASSERT_TRUE(app.OnEvent(nullptr, 1015, nullptr, 0));
+    ASSERT_TRUE(app.OnEvent(nullptr, kEventGauntletMap, nullptr, 0));
     app.Frames(12);
     auto* map = dynamic_cast<GauntletMapScreen*>(app.GetScreen(kSlotGauntletMap));
     ASSERT_NE(map, nullptr);
@@ -104,7 +105,7 @@ TEST(ScreenFlow, AWonDoorQuakesOntoTheNextStageWithTheFrogFlyingIn)
     ASSERT_TRUE(app.Usable());
     // Stage 1 is won: the progress stands at stage 2, in the same door.
     app.Player()->progress[0].stage = 2;
-    ASSERT_TRUE(app.OnEvent(nullptr, 1004, nullptr, 0));
+    ASSERT_TRUE(app.OnEvent(nullptr, kEventStageComplete, nullptr, 0));
     app.Frames(60);
     ASSERT_NE(app.GetScreen(kSlotStageComplete), nullptr);
     app.OnPointer(5, 5, 1);

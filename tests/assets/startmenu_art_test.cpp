@@ -133,7 +133,7 @@ TEST(StartMenuArt, PicturesHaveTheSizesTheScreenDraws)
         EXPECT_EQ(art.left->GetWidth(), art.right->GetWidth());
         EXPECT_EQ(art.left->GetHeight(), art.right->GetHeight());
         // Both eye centres lie inside the mask, in a hole.
-        for (int e : {168, 170}) {
+        for (int e : {kLayoutLeftEyeCentreX, kLayoutRightEyeCentreX}) {
             int cx = art.Int(e), cy = art.Int(e + 1);
             ASSERT_LT(cx, art.mask->GetWidth());
             ASSERT_LT(cy, art.mask->GetHeight());
@@ -183,8 +183,10 @@ TEST(StartMenuArt, EyeWalksMeetTheRimAndThePupilsFit)
         SCOPED_TRACE(ShippedName(r));
         MenuArt art(r);
         ASSERT_TRUE(art.Complete());
-        Eye eyes[2] = {{"left", art.left.get(), art.Int(168), art.Int(169), art.Int(172), art.Int(173)},
-                       {"right", art.right.get(), art.Int(170), art.Int(171), art.Int(174), art.Int(175)}};
+        Eye eyes[2] = {{"left", art.left.get(), art.Int(kLayoutLeftEyeCentreX), art.Int(kLayoutLeftEyeCentreY),
+                        art.Int(kLayoutLeftEyeX), art.Int(kLayoutLeftEyeY)},
+                       {"right", art.right.get(), art.Int(kLayoutRightEyeCentreX), art.Int(kLayoutRightEyeCentreY),
+                        art.Int(kLayoutRightEyeX), art.Int(kLayoutRightEyeY)}};
         for (const Eye& eye : eyes) {
             SCOPED_TRACE(eye.name);
             int open = 0, roomy = 0, nearest = 1 << 20;
@@ -204,7 +206,7 @@ TEST(StartMenuArt, EyeWalksMeetTheRimAndThePupilsFit)
             EXPECT_GE(roomy, 330) << "directions where the pupil rests inside its socket";
             EXPECT_GE(nearest, eye.pupil->GetHeight() / 2) << "a rim presses on the centre";
             // The pupil's resting place (the layout's start position) lies inside the hole.
-            int sx = eye.startX - art.Int(166), sy = eye.startY - art.Int(167);
+            int sx = eye.startX - art.Int(kLayoutEyeMaskX), sy = eye.startY - art.Int(kLayoutEyeMaskY);
             ASSERT_TRUE(sx >= 0 && sy >= 0 && sx < art.mask->GetWidth() && sy < art.mask->GetHeight());
             EXPECT_LT(AlphaAt(*art.mask, sx, sy), kRim) << "start " << eye.startX << "," << eye.startY;
         }
@@ -221,8 +223,8 @@ TEST(StartMenuArt, PictureMatchesTheMaskAndLeavesRoomForTheButtons)
         MenuArt art(r);
         ASSERT_TRUE(art.Complete());
         const Surface& bottom = *art.bottom;
-        int ox = art.Int(166), oy = art.Int(167);
-        for (int e : {168, 170}) {
+        int ox = art.Int(kLayoutEyeMaskX), oy = art.Int(kLayoutEyeMaskY);
+        for (int e : {kLayoutLeftEyeCentreX, kLayoutRightEyeCentreX}) {
             int cx = art.Int(e), cy = art.Int(e + 1);
             int sx = ox + cx, sy = oy + cy;
             EXPECT_GT(AlphaAt(bottom, sx, sy), 240);
@@ -233,12 +235,13 @@ TEST(StartMenuArt, PictureMatchesTheMaskAndLeavesRoomForTheButtons)
             int outside = Brightness(bottom, sx - rim - std::max(2, r.height / 120), sy);
             EXPECT_GT(outside, Brightness(bottom, sx, sy) + 20) << "no rim around the socket at " << sx << "," << sy;
         }
-        EXPECT_LT(AlphaAt(bottom, art.Int(93), art.Int(94)), 32) << "the sky does not show at the sun";
+        EXPECT_LT(AlphaAt(bottom, art.Int(kLayoutSunX), art.Int(kLayoutSunY)), 32)
+            << "the sky does not show at the sun";
 
         // The buttons' column and the welcome band in screen pixels: the 640x480 design boxes
         // scaled to the folder and moved with its design area.
         double scale = r.height >= 480 ? 1.0 : r.width == 240 ? 0.375 : 0.5;
-        int dx = art.Int(0), dy = art.Int(1);
+        int dx = art.Int(kLayoutOriginX), dy = art.Int(kLayoutOriginY);
         struct Box {
             const char* name;
             int x0, y0, x1, y1;
@@ -308,14 +311,14 @@ TEST(StartMenuArt, ButtonFacesLieUnderTheCaptions)
             ASSERT_TRUE(LitFace(*entry->GetFrame(1), 140, rest));
             ASSERT_TRUE(LitFace(*entry->GetFrame(2), 110, pressed));
             Surface* frame = entry->GetFrame(1);
-            double captionX = frame->GetWidth() / 2.0 - art.Int(158);
-            double captionY = frame->GetHeight() / 2.0 - art.Int(159);
+            double captionX = frame->GetWidth() / 2.0 - art.Int(kLayoutMenuCaptionX);
+            double captionY = frame->GetHeight() / 2.0 - art.Int(kLayoutMenuCaptionY);
             EXPECT_NEAR(rest.CentreX(), captionX, 1.0);
             EXPECT_NEAR(rest.CentreY(), captionY, 1.0);
             // The face is most of the frame's width, not a thin strip round the caption's spot.
             EXPECT_GE(rest.x1 - rest.x0 + 1, frame->GetWidth() * 13 / 16);
-            EXPECT_NEAR(pressed.CentreX(), captionX + art.Int(160), 1.0);
-            EXPECT_NEAR(pressed.CentreY(), captionY + (big ? art.Int(161) : 0), 1.0);
+            EXPECT_NEAR(pressed.CentreX(), captionX + art.Int(kLayoutMenuPressX), 1.0);
+            EXPECT_NEAR(pressed.CentreY(), captionY + (big ? art.Int(kLayoutMenuPressY) : 0), 1.0);
             entry->Release();
         }
     }
@@ -354,7 +357,7 @@ void DrawButtons(MenuArt& art, const ShippedResolution& r)
                 EXPECT_EQ(image->GetWidth(), int(size.first * scale)) << set;
                 EXPECT_EQ(image->GetHeight(), int(size.second * scale)) << set;
             }
-        int x = art.Int(0) + int(b.x * scale), y = art.Int(1) + int(b.y * scale);
+        int x = art.Int(kLayoutOriginX) + int(b.x * scale), y = art.Int(kLayoutOriginY) + int(b.y * scale);
         image->Draw(screen, x, y, image->GetWidth(), image->GetHeight(), 0, 0);
         int tx = x + image->GetWidth() / 2 - font->MeasureText(b.caption) / 2;
         int ty = y + image->GetHeight() / 2 - font->GetLineHeight() / 2;
@@ -365,11 +368,12 @@ void DrawButtons(MenuArt& art, const ShippedResolution& r)
                            nullptr);
         } else {
             if (b.frame == 2) {
-                tx += art.Int(160);
-                ty += art.Int(163);
+                tx += art.Int(kLayoutMenuPressX);
+                ty += art.Int(kLayoutHelpPressY);
             }
             const int* c = kColour[b.frame];
-            font->DrawText(screen, tx - art.Int(158), ty - art.Int(159), b.caption, c[0], c[1], c[2], 0, 255, nullptr);
+            font->DrawText(screen, tx - art.Int(kLayoutMenuCaptionX), ty - art.Int(kLayoutMenuCaptionY), b.caption,
+                           c[0], c[1], c[2], 0, 255, nullptr);
         }
         entry->Release();
     }
@@ -399,10 +403,11 @@ TEST(StartMenuArt, RestingMenuIsWrittenToBeLookedAt)
         }
         TrigTable trig(&art.app, 5760);
         ASSERT_TRUE(trig.Build());
-        trig.DrawRotatedTinted(art.glow.get(), screen, Fixed::FromInt(art.Int(93)), Fixed::FromInt(art.Int(94)),
-                               20 * 256, Fixed16::FromInt(1), 255, 255, 0, 224 - 255);
-        art.sun->Draw(screen, art.Int(93) - art.sun->GetWidth() / 2, art.Int(94) - art.sun->GetHeight() / 2,
-                      art.sun->GetWidth(), art.sun->GetHeight(), 0, 0);
+        trig.DrawRotatedTinted(art.glow.get(), screen, Fixed::FromInt(art.Int(kLayoutSunX)),
+                               Fixed::FromInt(art.Int(kLayoutSunY)), 20 * 256, Fixed16::FromInt(1), 255, 255, 0,
+                               224 - 255);
+        art.sun->Draw(screen, art.Int(kLayoutSunX) - art.sun->GetWidth() / 2,
+                      art.Int(kLayoutSunY) - art.sun->GetHeight() / 2, art.sun->GetWidth(), art.sun->GetHeight(), 0, 0);
         // Nothing of the magenta fill may be left: sky and picture cover the screen.
         int uncovered = 0;
         for (int y = 0; y < r.height; ++y)

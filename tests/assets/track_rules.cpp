@@ -96,8 +96,8 @@ bool HasZeroSpan(const PathSegment& segment, int samples)
 void DesignToScreen(const TrackScreen& screen, double& x, double& y)
 {
     const LayoutTable& t = *screen.layout;
-    x = x * Fx(t.fixed[0]) + t.ints[0];
-    y = y * Fx(t.fixed[0]) + t.ints[1];
+    x = x * Fx(t.fixed[kLayoutDesignScale]) + t.ints[kLayoutOriginX];
+    y = y * Fx(t.fixed[kLayoutDesignScale]) + t.ints[kLayoutOriginY];
 }
 
 TrackCheck CheckTracks(const MapInfo& map, CurvePath* curves, int count, const TrackScreen& screen, double fill)
@@ -105,13 +105,16 @@ TrackCheck CheckTracks(const MapInfo& map, CurvePath* curves, int count, const T
     TrackCheck result;
     Report report(map, screen, result.faults);
     const LayoutTable& t = *screen.layout;
-    const double s = Fx(t.fixed[0]), radius = Fx(t.fixed[2]), diameter = Fx(t.fixed[3]);
+    const double s = Fx(t.fixed[kLayoutDesignScale]), radius = Fx(t.fixed[kLayoutBallRadius]),
+                 diameter = Fx(t.fixed[kLayoutBallDiameter]);
     const double k = count >= 2 ? 1.2 : 1.0;
     double frogX = map.frogX, frogY = map.frogY;
     DesignToScreen(screen, frogX, frogY);
-    const double frogClear = std::max(t.ints[5], t.ints[6]) / 2.0 + radius + 2;
+    const double frogClear = std::max(t.ints[kLayoutFrogWidth], t.ints[kLayoutFrogHeight]) / 2.0 + radius + 2;
     const double coinClear = 1.25 * radius + radius;
-    const int top = std::max(t.ints[178], t.ints[179]), left = t.ints[180], right = t.ints[181], bottom = t.ints[183];
+    const int top = std::max(t.ints[kLayoutFrameBands], t.ints[kLayoutFrameBands + 1]),
+              left = t.ints[kLayoutFrameBands + 2], right = t.ints[kLayoutFrameBands + 3],
+              bottom = t.ints[kLayoutFrameBands + 5];
     std::vector<std::vector<Sample>> tracks;
     std::vector<Sample> holes;
 
@@ -127,7 +130,7 @@ TrackCheck CheckTracks(const MapInfo& map, CurvePath* curves, int count, const T
         if (length / s > 5000)
             report.Fault(c, "track longer than 5000 design units", "its end");
         for (int i = 0; i < curve.GetSegmentCount(); ++i) {
-            if (curve.Segment(i).GetLength().raw <= 0 || HasZeroSpan(curve.Segment(i), t.ints[2]))
+            if (curve.Segment(i).GetLength().raw <= 0 || HasZeroSpan(curve.Segment(i), t.ints[kLayoutCurveSamples]))
                 report.Fault(c, "a span of no length", "segment " + std::to_string(i));
         }
         std::vector<Sample> track = SampleCurve(curve, screen, diameter / 4);
@@ -276,7 +279,7 @@ std::vector<std::string> CheckMasks(const MapInfo& map, CurvePath* curves, int c
     std::vector<std::string> faults;
     Report report(map, screen, faults);
     const LayoutTable& t = *screen.layout;
-    const double diameter = Fx(t.fixed[3]);
+    const double diameter = Fx(t.fixed[kLayoutBallDiameter]);
     auto opaque = [&](const TrackMask& m, double x, double y) {
         if (!m.alpha || !m.alpha->GetAlpha())
             return false;

@@ -186,8 +186,8 @@ TEST(ShippedTracks, TunnelsLieUnderTheOverlayMasks)
                 continue;
             }
             TrackMask m;
-            m.x = (Fixed::FromInt(o.x) * t.fixed[0]).ToInt() + t.ints[0];
-            m.y = (Fixed::FromInt(o.y) * t.fixed[0]).ToInt() + t.ints[1];
+            m.x = (Fixed::FromInt(o.x) * t.fixed[kLayoutDesignScale]).ToInt() + t.ints[kLayoutOriginX];
+            m.y = (Fixed::FromInt(o.y) * t.fixed[kLayoutDesignScale]).ToInt() + t.ints[kLayoutOriginY];
             m.alpha = images.back().get();
             masks.push_back(m);
         }
@@ -206,7 +206,7 @@ TEST(ShippedTracks, NoHoleUnderTheMenuButton)
     ASSERT_TRUE(tables.Build());
     int checked = 0;
     ForEachShippedMap(tables, [&](ShippedApp&, int n, Loaded& loaded, const TrackScreen& screen) {
-        double scale = screen.layout->fixed[0].ToDouble();
+        double scale = screen.layout->fixed[kLayoutDesignScale].ToDouble();
         double side = 48 * scale, top = screen.height - side;
         for (int c = 0; c < loaded.count; ++c) {
             FixedVec2 hole = loaded.curves[c].PointAt(loaded.curves[c].Length(), nullptr, nullptr);

@@ -120,7 +120,7 @@ bool FreeForAim(const GameplayScreen& board, int x, int y)
         return false;
     const FixedVec2 c = FrogCentre(board);
     const Fixed dx = c.x - Fixed::FromInt(x), dy = c.y - Fixed::FromInt(y);
-    const int limit = board.application->GetLayoutTable().ints[164] + 4;
+    const int limit = board.application->GetLayoutTable().ints[kLayoutFrogTouch] + 4;
     if (Fixed::Abs(dx) <= Fixed::FromInt(limit) && Fixed::Abs(dy) <= Fixed::FromInt(limit))
         return false;
     // The application's corner button quits the game: no player aims there.
@@ -252,8 +252,8 @@ public:
     {
         const FixedVec2 c = FrogCentre(board_);
         FixedVec2 mouth;
-        RotateAround(*trig_, c.x, c.y, Fixed(), Fixed::FromInt(app_->GetLayoutTable().ints[14]), angle, mouth.x,
-                     mouth.y, nullptr);
+        RotateAround(*trig_, c.x, c.y, Fixed(), Fixed::FromInt(app_->GetLayoutTable().ints[kLayoutMouthDistance]),
+                     angle, mouth.x, mouth.y, nullptr);
         return mouth;
     }
     // The shot's step along the angle, as the board's aim makes it.

@@ -21,9 +21,7 @@ namespace {
 
 constexpr int kWidth = 800, kHeight = 480;
 constexpr int kStage = 52;  // the serpents' two tracks, late in the adventure
-constexpr int kGameplayScreenId = 1;
 const std::string kFile = std::string(KELO_TEST_DATA) + "/busy_board_800x480.rec";
-
 
 void PrepareApp(RulesApp& app, int stage)
 {
@@ -62,7 +60,7 @@ std::vector<uint8_t> ResumeRecord(GameplayScreen& board)
     std::vector<uint8_t> bytes = SaveBoard(board);
     if (bytes.empty())
         return bytes;
-    const uint8_t id[4] = {kGameplayScreenId, 0, 0, 0};
+    const uint8_t id[4] = {kScreenIdGameplay, 0, 0, 0};
     bytes.insert(bytes.begin(), id, id + 4);
     return bytes;
 }
@@ -128,7 +126,7 @@ TEST(BusyBoard, TheStoredBoardComesBackThroughTheGamesRestore)
     }
     const std::vector<uint8_t> stored = ReadHostFile(kFile);
     ASSERT_GE(stored.size(), 8u) << kFile;
-    ASSERT_EQ(Le32(stored, 0), kGameplayScreenId);
+    ASSERT_EQ(Le32(stored, 0), kScreenIdGameplay);
     const int stage = Le32(stored, 4);
 
     RulesApp app(kWidth, kHeight);

@@ -231,8 +231,8 @@ TEST_P(Damage, ADamagedResumeStoreKeepsTheAdventure)
     const FlowSize size = GetParam();
     FlowFolder folder;
     ASSERT_TRUE(LayFile(folder.Path(), "global.opt", ProfileBytes("ITZEL", AtTempleFour)));
-    LaidRecord map{0, "Adventure Save", ScreenRecord(2, {})};
-    LaidRecord other{kOtherPlayersKey, "Gauntlet Save", ScreenRecord(3, {})};
+    LaidRecord map{0, "Adventure Save", ScreenRecord(kScreenIdAdventureMap, {})};
+    LaidRecord other{kOtherPlayersKey, "Gauntlet Save", ScreenRecord(kScreenIdGauntletMap, {})};
     ASSERT_TRUE(LayFile(folder.Path(), "saveresume.dat", ResumeStoreBytes({other, map})));
     {
         SCOPED_TRACE("the saves of a board of the fourth temple, left by the window's close");

@@ -21,7 +21,6 @@
 namespace {
 
 using namespace laid_final;
-constexpr int kFinalStage = kStage;
 
 ModeProgress& Adventure(ScriptedGame& game)
 {
@@ -63,7 +62,7 @@ TEST_P(Finale, FinalStageWonLeadsThroughTheTempleToTheEnd)
     ASSERT_TRUE(game.ReachMenu("NOBODY")) << "the laid player is taken, no name asked";
     const char* welcome = GetParam().width == 240 ? "txt_welcome240_2" : "txt_welcome";
     EXPECT_NE(game.TextOf(welcome).find("ITZEL"), std::string::npos) << game.TextOf(welcome);
-    EXPECT_EQ(Adventure(game).stage, kFinalStage);
+    EXPECT_EQ(Adventure(game).stage, kStage);
 
     // The adventure offers its saved game: the thirteenth door, its first stage, the score so far.
     ASSERT_TRUE(game.TapWidget("btn_sm_adventure"));
@@ -118,8 +117,8 @@ TEST_P(Finale, FinalStageWonLeadsThroughTheTempleToTheEnd)
     auto* door = game.Screen<StageCompleteScreen>(kSlotStageComplete);
     EXPECT_EQ(door->GetStageText().CStr(), LanguageText(game, "STR_STAGE") + " 13");
     const PlayerRecord& player = *game.Profiles()->CurrentPlayer();
-    EXPECT_EQ(Adventure(game).stage, kFinalStage + 1);
-    EXPECT_EQ(player.highestStage, kFinalStage + 1);
+    EXPECT_EQ(Adventure(game).stage, kStage + 1);
+    EXPECT_EQ(player.highestStage, kStage + 1);
     EXPECT_EQ(player.adventureFinished, 1);
     EXPECT_EQ(Adventure(game).score, kScore + levelScore + bonus);
     ASSERT_TRUE(game.WaitUntil([&] { return door->GetPhase() == StageCompleteScreen::kFinished; }, 900));

@@ -261,7 +261,7 @@ TEST_P(GauntletPractice, WinsALevelTheNextAndARandomMapQuakes)
     map = MapOf(game);
     ASSERT_TRUE(game.TapWidget("chk_gaunt_switch"));
     ASSERT_TRUE(game.TapWidget("btn_gaunt_back"));
-    EXPECT_EQ(map->GetSelectedMap(), kRandomEntry);
+    EXPECT_EQ(map->GetSelectedMap(), kRandomMapEntry);
     EXPECT_EQ(game.TextOf("txt_gaunt_desc"), LanguageText(game, "STR_PRACTICERANDOMDESC"));
     EXPECT_TRUE(game.Shot("random_entry"));
     ASSERT_TRUE(game.TapWidget("btn_gaunt_play"));

@@ -62,7 +62,7 @@ void WithLongNames(ProfileStore& store)
         }
     };
     fill(store.AdventureScores());
-    for (int map = 0; map < kGauntletMaps; ++map) {
+    for (int map = 0; map < MapInfo::kCount; ++map) {
         fill(store.GauntletScores(0, map));
         fill(store.GauntletScores(1, map));
     }

@@ -5,6 +5,7 @@
 #include "engine/core/fixed.h"
 #include "engine/core/pack_memory_file.h"
 #include "engine/core/strings.h"
+#include "game/app/game_app.h"
 
 namespace {
 
@@ -102,7 +103,8 @@ bool LayFinalSaves(const std::string& folder, int width, int height)
     LaidRecord temple;
     temple.key = 0;  // the first player's adventure
     temple.name = "Adventure Save";
-    temple.data = ScreenRecord(6, {Fixed::FromInt(width / 2).raw, Fixed::FromInt(height / 2).raw, 0});
+    temple.data =
+        ScreenRecord(kScreenIdTempleComplete, {Fixed::FromInt(width / 2).raw, Fixed::FromInt(height / 2).raw, 0});
     return LayFile(folder, "global.opt", ProfileBytes("ITZEL", AtFinalStage)) &&
            LayFile(folder, "saveresume.dat", ResumeStoreBytes({temple}));
 }

@@ -28,7 +28,7 @@ std::vector<uint8_t> ScreenRecord(int32_t screenId, const std::vector<int32_t>& 
 
 // A player who has just finished the fourth temple: at the final stage, with these totals.
 namespace laid_final {
-constexpr int kStage = 76;
+constexpr int kStage = kAdventureStageCount;
 constexpr int32_t kScore = 400000;
 constexpr int32_t kLives = 2;
 constexpr int32_t kCombos = 500;

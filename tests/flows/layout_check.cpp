@@ -36,7 +36,7 @@ std::string FolderOf(GameApp* app)
 // Screen pixels per design unit.
 double ScaleOf(GameApp* app)
 {
-    return app->GetLayoutTable().fixed[0].raw / 256.0;
+    return app->GetLayoutTable().fixed[kLayoutDesignScale].raw / 256.0;
 }
 
 int Round(double value)
@@ -109,7 +109,7 @@ std::vector<Box> PaintedPanels(GameApp* app, GameScreen* screen)
                 panels.push_back(Box{Round(inner.x), Round(inner.y), Round(inner.w), Round(inner.h)});
     }
     const double scale = ScaleOf(app);
-    const int areaX = app->GetLayoutTable().ints[0], areaY = app->GetLayoutTable().ints[1];
+    const int areaX = app->GetLayoutTable().ints[kLayoutOriginX], areaY = app->GetLayoutTable().ints[kLayoutOriginY];
     for (int i = 0; i < screen->GetChildCount(); ++i) {
         auto* image = dynamic_cast<ImageWidget*>(AsScriptWidget(screen->GetChild(i)));
         auto* desc = image && image->IsVisible() ? dynamic_cast<ImageDesc*>(image->GetDesc()) : nullptr;

@@ -13,6 +13,7 @@
 #include "engine/graphics/resource_list.h"
 #include "engine/graphics/trig_table.h"
 #include "game/app/game_app.h"
+#include "game/app/game_events.h"
 #include "game/app/profile_store.h"
 #include "game/app/resource_folders.h"
 #include "game/play/gameplay_screen.h"
@@ -31,7 +32,7 @@ public:
     // Screen changes the board asks for are not made: the record is what is tried.
     bool OnEvent(Widget* sender, int code, const char* name, int param) override
     {
-        return code >= 1000 && code < 1100 ? true : GameApp::OnEvent(sender, code, name, param);
+        return code >= kEventPlayLevel && code < 1100 ? true : GameApp::OnEvent(sender, code, name, param);
     }
     GameplayScreen* Board() const { return dynamic_cast<GameplayScreen*>(GetScreen(kSlotGameplay)); }
 
@@ -85,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         progress.stage = 1;
     }
     player->progress[1].gauntletKind = data[0] % 3 == 2 ? 0 : 1;
-    player->progress[1].gauntletMap = (data[0] >> 2) % kGauntletMaps;
+    player->progress[1].gauntletMap = (data[0] >> 2) % MapInfo::kCount;
     if (Load(app, std::vector<uint8_t>(data + 1, data + size))) {
         GameplayScreen* board = app.Board();
         std::vector<uint8_t> saved = Save(*board);

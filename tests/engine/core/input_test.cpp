@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/input.h"
+#include "engine/core/engine_keys.h"
 #include "tests/engine/core/test_app.h"
 
 namespace {
@@ -53,7 +54,7 @@ TEST(Input, KeyPathTurnsMapsAndDeliversOncePerHold)
     EXPECT_EQ(app.mapped, (std::vector<int>{kDown, kDown, kDown, kDown}));
     EXPECT_EQ(app.GetLastKey(), kDown);
     EXPECT_EQ(screen.widget.keys, (std::vector<KeyEvent>{{4, true}, {4, false}}));
-    EXPECT_FALSE(app.IsKeyDown(4));
+    EXPECT_FALSE(app.IsKeyDown(kKeyDown));
 
     // The engine's own map answers no key for anything, and no key goes nowhere.
     EXPECT_FALSE(OnVirtualKey('Q', true));
@@ -68,8 +69,8 @@ TEST(Input, HeldDirectionKeysRepeatEveryFifteenUpdates)
     Screen screen(app);
     app.Update();  // repeat is off by default
     app.EnableRepeat(true);
-    app.OnKey(2, true);
-    app.OnKey(5, true);
+    app.OnKey(kKeyRight, true);
+    app.OnKey(kKeyAction, true);
     for (int i = 0; i < 14; ++i)
         app.Update();
     EXPECT_EQ(screen.widget.keys.size(), 2u);
@@ -81,9 +82,9 @@ TEST(Input, HeldDirectionKeysRepeatEveryFifteenUpdates)
     EXPECT_EQ(screen.widget.keys.size(), 4u);
 
     // A release restarts the count; a latched key does not repeat.
-    app.OnKey(2, false);
-    app.OnKey(2, true);
-    app.LatchKey(2);
+    app.OnKey(kKeyRight, false);
+    app.OnKey(kKeyRight, true);
+    app.LatchKey(kKeyRight);
     for (int i = 0; i < 30; ++i)
         app.Update();
     EXPECT_EQ(screen.widget.keys.size(), 6u);
@@ -102,15 +103,15 @@ TEST(Input, LatchedActionKeySwallowsOnePressAndItsReleaseClearsEveryLatch)
 {
     TestApp app;
     Screen screen(app);
-    app.LatchKey(5);
-    app.LatchKey(3);
+    app.LatchKey(kKeyAction);
+    app.LatchKey(kKeyUp);
     app.LatchKey(40);  // not an engine key
     EXPECT_FALSE(app.IsKeyLatched(40));
     EXPECT_TRUE(OnVirtualKey(32, true));
     EXPECT_TRUE(screen.widget.keys.empty());
     EXPECT_TRUE(OnVirtualKey(32, false));
     EXPECT_TRUE(screen.widget.keys.empty());
-    EXPECT_FALSE(app.IsKeyLatched(3));
+    EXPECT_FALSE(app.IsKeyLatched(kKeyUp));
     OnVirtualKey(32, true);
     OnVirtualKey(32, false);
     EXPECT_EQ(screen.widget.keys, (std::vector<KeyEvent>{{5, true}, {5, false}}));
@@ -120,11 +121,11 @@ TEST(Input, KeyHeldWhenLatchedIsReleasedByItsSwallowedRelease)
 {
     TestApp app;
     Screen screen(app);
-    app.OnKey(5, true);
-    app.LatchKey(5);  // the window is switched away while the key is down
-    EXPECT_TRUE(app.OnKey(5, false));
-    EXPECT_FALSE(app.IsKeyDown(5));
-    EXPECT_TRUE(app.OnKey(5, true));
+    app.OnKey(kKeyAction, true);
+    app.LatchKey(kKeyAction);  // the window is switched away while the key is down
+    EXPECT_TRUE(app.OnKey(kKeyAction, false));
+    EXPECT_FALSE(app.IsKeyDown(kKeyAction));
+    EXPECT_TRUE(app.OnKey(kKeyAction, true));
     EXPECT_EQ(screen.widget.keys, (std::vector<KeyEvent>{{5, true}, {5, true}}));
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/widget.h"
+#include "engine/core/engine_keys.h"
 #include "tests/engine/core/test_app.h"
 
 namespace {
@@ -321,7 +322,7 @@ TEST(WidgetNavigation, ModalChildAndTextChildTakeKeysFirst)
     Probe modal(&screen);
     modal.SetModal(true);
     modal.keyResult = false;
-    EXPECT_FALSE(screen.OnNavigateKey(4, true));
+    EXPECT_FALSE(screen.OnNavigateKey(kKeyDown, true));
     EXPECT_EQ(modal.keys, (std::vector<KeyEvent>{{4, true}}));
     EXPECT_TRUE(a.keys.empty());
 
@@ -344,15 +345,15 @@ TEST(WidgetNavigation, DirectionPressesMoveTheFocusOtherKeysReachTheFocusChild)
     Probe c(&screen);
     screen.SetFocusChild(&a);
 
-    EXPECT_TRUE(screen.OnNavigateKey(4, true));
+    EXPECT_TRUE(screen.OnNavigateKey(kKeyDown, true));
     EXPECT_EQ(screen.GetFocusChild(), &b);
-    EXPECT_TRUE(screen.OnNavigateKey(2, true));
+    EXPECT_TRUE(screen.OnNavigateKey(kKeyRight, true));
     EXPECT_EQ(screen.GetFocusChild(), &c);
-    EXPECT_TRUE(screen.OnNavigateKey(1, true));
+    EXPECT_TRUE(screen.OnNavigateKey(kKeyLeft, true));
     EXPECT_EQ(screen.GetFocusChild(), &b);
     // Releases of direction keys, and every other key, go to the focus child.
-    EXPECT_TRUE(screen.OnNavigateKey(4, false));
-    EXPECT_TRUE(screen.OnNavigateKey(5, true));
+    EXPECT_TRUE(screen.OnNavigateKey(kKeyDown, false));
+    EXPECT_TRUE(screen.OnNavigateKey(kKeyAction, true));
     EXPECT_EQ(b.keys, (std::vector<KeyEvent>{{4, false}, {5, true}}));
     b.keyResult = false;
     EXPECT_FALSE(screen.OnNavigateKey(7, true));
@@ -374,7 +375,7 @@ TEST(WidgetNavigation, ActionAndSoftKeysPressTheShoulderButtons)
     dialog.SetFocusChild(&cancel);
 
     // Two buttons, the other of kind 7: the action key presses the left-shoulder button.
-    EXPECT_TRUE(dialog.OnNavigateKey(5, true));
+    EXPECT_TRUE(dialog.OnNavigateKey(kKeyAction, true));
     EXPECT_EQ(dialog.GetFocusChild(), &ok);
     EXPECT_EQ(ok.keys, (std::vector<KeyEvent>{{5, true}}));
     EXPECT_TRUE(cancel.keys.empty());
@@ -387,13 +388,13 @@ TEST(WidgetNavigation, ActionAndSoftKeysPressTheShoulderButtons)
 
     // A latched action key swallows the soft key's press; its release clears every latch.
     app.SetLastKey(112);
-    app.LatchKey(5);
+    app.LatchKey(kKeyAction);
     app.LatchKey(9);
     EXPECT_TRUE(dialog.OnNavigateKey(0, true));
     EXPECT_EQ(ok.keys.size(), 1u);
     EXPECT_TRUE(dialog.OnNavigateKey(0, false));
     EXPECT_EQ(ok.keys.size(), 1u);
-    EXPECT_FALSE(app.IsKeyLatched(5));
+    EXPECT_FALSE(app.IsKeyLatched(kKeyAction));
     EXPECT_FALSE(app.IsKeyLatched(9));
 
     // A target that refuses the key leaves it the focus child, which then gets the key itself.
@@ -408,7 +409,7 @@ TEST(WidgetNavigation, ActionAndSoftKeysPressTheShoulderButtons)
     dialog.AddChild(&plain);
     dialog.SetFocusChild(&plain);
     ok.keyResult = true;
-    EXPECT_TRUE(dialog.OnNavigateKey(5, true));
+    EXPECT_TRUE(dialog.OnNavigateKey(kKeyAction, true));
     EXPECT_EQ(plain.keys, (std::vector<KeyEvent>{{5, true}}));
     dialog.RemoveChild(&plain);
     dialog.RemoveChild(&ok);

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/graphics/pixel_formats.h"
+#include "engine/core/engine_keys.h"
 #include "engine/ui/ui_test_support.h"
 
 namespace {
@@ -92,19 +93,19 @@ TEST(DialogWidget, DirectionKeysMoveTheFocus)
     TestLeaf* play = Find(&s.root, "btn_play");
     TestLeaf* panel = Find(&s.root, "tbg_panel");
     int panelFocused = panel->focused;
-    s.root.OnKey(4, true);
+    s.root.OnKey(kKeyDown, true);
     EXPECT_EQ(menu->GetFocusChild(), Find(&s.root, "btn_options"));
     EXPECT_EQ(play->cancels, 0);  // the root's focus child is the menu, whose own walk moved
-    s.root.OnKey(2, true);
-    s.root.OnKey(4, true);
+    s.root.OnKey(kKeyRight, true);
+    s.root.OnKey(kKeyDown, true);
     EXPECT_EQ(menu->GetFocusChild(), Find(&s.root, "btn_help"));
     // Wraps past the background, which is visited on the way.
-    s.root.OnKey(4, true);
+    s.root.OnKey(kKeyDown, true);
     EXPECT_EQ(menu->GetFocusChild(), play);
     EXPECT_EQ(panel->focused, panelFocused + 1);
-    s.root.OnKey(1, true);
+    s.root.OnKey(kKeyLeft, true);
     EXPECT_EQ(menu->GetFocusChild(), Find(&s.root, "btn_help"));
-    menu->OnKey(3, true);
+    menu->OnKey(kKeyUp, true);
     EXPECT_EQ(Find(&s.root, "btn_help")->cancels, 1);
     EXPECT_EQ(menu->GetFocusChild(), Find(&s.root, "chk_sound"));
 }
@@ -191,7 +192,7 @@ TEST(DialogWidget, ModalRuleForKeysAndTaps)
 
     // Keys too: with a single focusable child the direction keys stay and report handled.
     size_t before = yes->keys.size();
-    EXPECT_TRUE(s.root.OnKey(4, true));
+    EXPECT_TRUE(s.root.OnKey(kKeyDown, true));
     EXPECT_EQ(confirm->GetFocusChild(), yes);
     s.Press(5);
     EXPECT_EQ(yes->keys.size(), before + 2);
@@ -226,7 +227,7 @@ TEST(DialogWidget, HitModesAndBlockedChildren)
     s.Tick(9);
     EXPECT_TRUE(options->IsFadingIn());
     Widget* focus = options->GetFocusChild();
-    EXPECT_TRUE(options->OnKey(4, true));
+    EXPECT_TRUE(options->OnKey(kKeyDown, true));
     EXPECT_EQ(options->GetFocusChild(), focus);
     s.Tap(back->GetX() + 1, back->GetY() + 1);
     EXPECT_TRUE(back->pointers.empty());
@@ -253,12 +254,12 @@ TEST(DialogWidget, SoftKeysPressShoulderButtons)
     EXPECT_EQ(menu->GetFocusChild(), Find<ScriptWidget>(&s.root, "dlg_help"));
 
     // With the action key latched the press is swallowed and the release clears the latch.
-    s.app.LatchKey(5);
+    s.app.LatchKey(kKeyAction);
     s.app.events.clear();
     EXPECT_TRUE(menu->OnKey(0, true));
     EXPECT_TRUE(menu->OnKey(0, false));
     EXPECT_TRUE(s.app.events.empty());
-    EXPECT_FALSE(s.app.IsKeyLatched(5));
+    EXPECT_FALSE(s.app.IsKeyLatched(kKeyAction));
 }
 
 TEST(DialogWidget, ClosedChildIsRemovedAndReported)

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "engine/graphics/font.h"
+#include "engine/core/engine_keys.h"
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/wrapped_text.h"
 #include "engine/ui/button_widget.h"
@@ -193,7 +194,7 @@ TEST_F(Leaves, ButtonLooksByFrameCount)
     ASSERT_TRUE(initialised);
     ASSERT_TRUE(one->IsOnFocusPath());
     EXPECT_EQ(one->GetVisualState(), 0);
-    one->OnKey(5, true);
+    one->OnKey(kKeyAction, true);
     EXPECT_EQ(one->GetVisualState(), 0);
     one.reset();
 
@@ -202,7 +203,7 @@ TEST_F(Leaves, ButtonLooksByFrameCount)
     auto two = Make<ButtonWidget>(desc);
     ASSERT_TRUE(initialised);
     EXPECT_EQ(two->GetVisualState(), 1);
-    two->OnKey(5, true);
+    two->OnKey(kKeyAction, true);
     EXPECT_EQ(two->GetVisualState(), 1);
     two->Draw();
     // The pressed frame 2 does not exist, so frame 0 is drawn.
@@ -218,7 +219,7 @@ TEST_F(Leaves, ButtonLooksByFrameCount)
     desc.text.style.Assign("label");
     auto three = Make<ButtonWidget>(desc);
     ASSERT_TRUE(initialised);
-    three->OnKey(5, true);
+    three->OnKey(kKeyAction, true);
     EXPECT_EQ(three->GetVisualState(), 2);
     // The caption moves one pixel while pressed, unless it is held still.
     app.GetScreenSurface()->Clear(0, 0, 0);
@@ -245,15 +246,15 @@ TEST_F(Leaves, ButtonsRefuseInputWhenDisabledOrHidden)
     desc.image.columns = 3;
     auto button = Make<ButtonWidget>(desc);
     button->SetEnabled(false);
-    EXPECT_FALSE(button->OnKey(5, true));
+    EXPECT_FALSE(button->OnKey(kKeyAction, true));
     EXPECT_FALSE(button->OnPointer(1, 1, 1));
     button->SetEnabled(true);
     button->Hide();
-    EXPECT_FALSE(button->OnKey(5, true));
+    EXPECT_FALSE(button->OnKey(kKeyAction, true));
     button->Show();
     // Other keys and a release without a press are taken without a message.
-    EXPECT_TRUE(button->OnKey(2, true));
-    EXPECT_TRUE(button->OnKey(5, false));
+    EXPECT_TRUE(button->OnKey(kKeyRight, true));
+    EXPECT_TRUE(button->OnKey(kKeyAction, false));
     EXPECT_TRUE(app.events.empty());
     // The hit box is the frame centred on the widget: 40 x 16 from (0, 0) here.
     EXPECT_TRUE(button->HitTest(39, 15));
@@ -278,11 +279,11 @@ TEST_F(Leaves, CheckBoxTogglesOnEveryRelease)
     box->GetPreferredSize(size);
     EXPECT_EQ(size.w, 12 + LabelFont()->MeasureText("Sound") + blank);
     EXPECT_EQ(size.h, std::max(12, LabelFont()->GetLineHeight()));
-    box->OnKey(5, true);
-    box->OnKey(5, false);
-    box->OnKey(5, true);
-    box->OnKey(5, false);
-    box->OnKey(5, false);
+    box->OnKey(kKeyAction, true);
+    box->OnKey(kKeyAction, false);
+    box->OnKey(kKeyAction, true);
+    box->OnKey(kKeyAction, false);
+    box->OnKey(kKeyAction, false);
     EXPECT_EQ(app.events, (std::vector<SeenEvent>{{601, "c"}, {604, "c"}, {601, "c"}, {604, "c"}, {604, "c"}}));
     EXPECT_TRUE(box->IsChecked());
     box->SetChecked(false);

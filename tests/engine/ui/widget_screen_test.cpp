@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/ui/button_widget.h"
+#include "engine/core/engine_keys.h"
 #include "engine/ui/image_widgets.h"
 #include "engine/ui/text_widgets.h"
 #include "engine/ui/tuner_widget.h"
@@ -112,15 +113,15 @@ TEST(WidgetScreen, KeysStylusAndSoftKeysSendTheMessages)
     EXPECT_EQ(s.app.Pixel(8 + 50, 140), kHandleFocused.Packed());
 
     // The tuner's own direction keys step it; the others move the focus on.
-    s.Key(2);
-    s.Key(2);
-    s.Key(1);
+    s.Key(kKeyRight);
+    s.Key(kKeyRight);
+    s.Key(kKeyLeft);
     EXPECT_EQ(s.Take(), (Events{{602, "wtun_volume"}, {602, "wtun_volume"}, {602, "wtun_volume"}}));
     EXPECT_EQ(tuner->GetValue(), 55);
-    s.Key(3);
+    s.Key(kKeyUp);
     EXPECT_TRUE(box->IsOnFocusPath());
     EXPECT_TRUE(s.Take().empty());
-    s.Key(5);
+    s.Key(kKeyAction);
     EXPECT_EQ(s.Take(), (Events{{601, "wchk_sound"}, {604, "wchk_sound"}}));
     EXPECT_TRUE(box->IsChecked());
     uint64_t keyed = s.Frame();
@@ -128,11 +129,11 @@ TEST(WidgetScreen, KeysStylusAndSoftKeysSendTheMessages)
     EXPECT_EQ(s.app.Pixel(8 + 50, 144), kTrackFull.Packed());
     EXPECT_EQ(s.app.Pixel(8 + 60, 144), kTrack.Packed());
     EXPECT_EQ(s.app.Pixel(8 + 55, 139), kHandle.Packed());
-    s.Key(4);
+    s.Key(kKeyDown);
     EXPECT_TRUE(tuner->IsOnFocusPath());
-    s.Key(4);
+    s.Key(kKeyDown);
     EXPECT_TRUE(ok->IsOnFocusPath());
-    s.Key(5);
+    s.Key(kKeyAction);
     EXPECT_EQ(s.Take(), (Events{{601, "wbtn_ok"}, {600, "wbtn_ok"}}));
 
     // The soft keys press the shoulder buttons; the right one's command runs its bound action.

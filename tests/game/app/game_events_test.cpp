@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/pack_memory_file.h"
+#include "game/app/game_events.h"
 #include "screen_test_app.h"
 
 namespace {
@@ -44,23 +45,23 @@ TEST_F(SwitchFixture, AFadedRequestArrivesOnTheNinthUpdateAndASecondOneIsDropped
 {
     TestScreen* menu = RestingMenu();
     ASSERT_NE(menu, nullptr);
-    EXPECT_TRUE(app.SendEvent(&app, 1007, nullptr, 0, true));
+    EXPECT_TRUE(app.SendEvent(&app, kEventHighScores, nullptr, 0, true));
     EXPECT_TRUE(menu->IsScreenFadingOut());
-    EXPECT_TRUE(app.SendEvent(&app, 1009, nullptr, 0, true)) << "dropped, yet answered";
+    EXPECT_TRUE(app.SendEvent(&app, kEventStartMenu, nullptr, 0, true)) << "dropped, yet answered";
     for (int i = 0; i < 8; ++i)
         app.Update();
     EXPECT_TRUE(app.reached.empty());
     app.Update();
-    EXPECT_EQ(Codes(), std::vector<int>{1007});
+    EXPECT_EQ(Codes(), std::vector<int>{kEventHighScores});
     // 1007 makes no screen: the faded-out menu stays.
     EXPECT_EQ(app.GetStartMenu(), menu);
     EXPECT_EQ(app.GetChildCount(), 1);
     // Without the fade flag a request acts at once, fading or not.
-    ASSERT_TRUE(app.SendEvent(&app, 1001, nullptr, 0, true));
-    EXPECT_TRUE(app.SendEvent(&app, 1009, nullptr, 0, false));
-    EXPECT_EQ(Codes(), (std::vector<int>{1007, 1009}));
+    ASSERT_TRUE(app.SendEvent(&app, kEventNothing, nullptr, 0, true));
+    EXPECT_TRUE(app.SendEvent(&app, kEventStartMenu, nullptr, 0, false));
+    EXPECT_EQ(Codes(), (std::vector<int>{kEventHighScores, kEventStartMenu}));
     EXPECT_NE(app.GetStartMenu(), nullptr);
-    EXPECT_TRUE(app.GetStartMenu()->IsScreenFadingIn()) << "1009 builds the menu afresh";
+    EXPECT_TRUE(app.GetStartMenu()->IsScreenFadingIn()) << "kEventStartMenu builds the menu afresh";
 }
 
 TEST_F(SwitchFixture, AnswersByCodeAndName)
@@ -73,19 +74,19 @@ TEST_F(SwitchFixture, AnswersByCodeAndName)
     EXPECT_FALSE(app.GetProfiles()->mute);
     EXPECT_FALSE(app.OnEvent(nullptr, 600 + 5, "acn_x", 0));
     // Codes whose screens are not here yet change nothing, so the faded screen stays.
-    for (int code : {1006, 1017, 1018})
+    for (int code : {1006, int(kEventChooseStage), int(kMsgTypedCharacter)})
         EXPECT_FALSE(app.OnEvent(nullptr, code, nullptr, 0)) << code;
     EXPECT_NE(app.GetStartMenu(), nullptr);
-    EXPECT_TRUE(app.OnEvent(nullptr, 1001, nullptr, 0));
+    EXPECT_TRUE(app.OnEvent(nullptr, kEventNothing, nullptr, 0));
     // The help, the help before a stage and the credits are answered, their screens made or not.
-    for (int code : {1011, 1012, 1013})
+    for (int code : {kEventInstructions, kEventHelpBeforePlay, kEventAbout})
         EXPECT_TRUE(app.OnEvent(nullptr, code, nullptr, 0)) << code;
     // The door, temple and end screens are answered even where their screen cannot be made.
-    for (int code : {1004, 1005, 1010})
+    for (int code : {kEventStageComplete, kEventTempleComplete, kEventTheEnd})
         EXPECT_TRUE(app.OnEvent(nullptr, code, nullptr, 0)) << code;
     // A level that cannot be laid out here (no player, no level art) leaves the player on a new
     // menu rather than on no screen at all.
-    EXPECT_TRUE(app.OnEvent(nullptr, 1000, nullptr, 0));
+    EXPECT_TRUE(app.OnEvent(nullptr, kEventPlayLevel, nullptr, 0));
     EXPECT_EQ(app.GetGameplayScreen(), nullptr);
     ASSERT_NE(app.GetStartMenu(), nullptr);
     EXPECT_TRUE(app.GetStartMenu()->IsScreenFadingIn());
@@ -97,22 +98,22 @@ TEST_F(SwitchFixture, TheMapAndEndCodesShowTheirScreensOrFallBackToTheMenu)
     app.roots[kSlotGauntletMap] = "root_plain";
     app.MakePlayer(4, 0);
     ASSERT_NE(RestingMenu(), nullptr);
-    EXPECT_TRUE(app.OnEvent(nullptr, 1015, nullptr, 0));
+    EXPECT_TRUE(app.OnEvent(nullptr, kEventGauntletMap, nullptr, 0));
     EXPECT_NE(app.Screen(kSlotGauntletMap), nullptr);
     EXPECT_EQ(app.GetStartMenu(), nullptr);
-    EXPECT_TRUE(app.OnEvent(nullptr, 1014, nullptr, 0));
+    EXPECT_TRUE(app.OnEvent(nullptr, kEventAdventureMap, nullptr, 0));
     EXPECT_NE(app.Screen(kSlotAdventureMap), nullptr);
     // A screen that cannot be made leaves the player on the menu, not on nothing.
-    EXPECT_TRUE(app.OnEvent(nullptr, 1010, nullptr, 0));
+    EXPECT_TRUE(app.OnEvent(nullptr, kEventTheEnd, nullptr, 0));
     EXPECT_NE(app.GetStartMenu(), nullptr);
 
     // A new adventure: the progress and its record go, and the map shows at once.
     PlayerRecord* player = app.GetProfiles()->CurrentPlayer();
     player->progress[0].stage = 30;
     player->progress[0].score = 9000;
-    WriteRecord(GameApp::ResumeKey(4, 0), 2);
+    WriteRecord(GameApp::ResumeKey(4, 0), kScreenIdAdventureMap);
     ASSERT_TRUE(app.HasResumeSave(0));
-    EXPECT_TRUE(app.OnEvent(nullptr, 1016, nullptr, 0));
+    EXPECT_TRUE(app.OnEvent(nullptr, kEventNewAdventure, nullptr, 0));
     EXPECT_EQ(player->progress[0].stage, 1);
     EXPECT_EQ(player->progress[0].score, 0);
     EXPECT_FALSE(app.HasResumeSave(0));
@@ -127,10 +128,10 @@ TEST_F(SwitchFixture, ModeButtonsStartANewGameOrOfferToContinue)
     EXPECT_TRUE(app.GetStartMenu()->IsScreenFadingOut());
     app.Frames(9);
     ASSERT_FALSE(app.reached.empty());
-    EXPECT_EQ(app.reached.back().code, 1015);
+    EXPECT_EQ(app.reached.back().code, kEventGauntletMap);
 
     // With an adventure record the menu asks instead of switching.
-    WriteRecord(GameApp::ResumeKey(3, 0), 2);
+    WriteRecord(GameApp::ResumeKey(3, 0), kScreenIdAdventureMap);
     ASSERT_NE(RestingMenu(), nullptr);
     app.reached.clear();
     EXPECT_TRUE(app.OnEvent(nullptr, 600, "btn_sm_adventure", 0));
@@ -141,8 +142,11 @@ TEST_F(SwitchFixture, ModeButtonsStartANewGameOrOfferToContinue)
     struct Row {
         const char* button;
         int value, code, delivered;
-    } rows[] = {{"btn_new_adventure", 5, 1016, 0}, {"btn_continue_gauntlet", 5, 1003, 0},
-                {"btn_help_instructions", 5, 1011, 5}, {"btn_help_about", 7, 1013, 7}, {"btn_main_hiscores", 5, 1007, 0}};
+    } rows[] = {{"btn_new_adventure", 5, kEventNewAdventure, 0},
+                {"btn_continue_gauntlet", 5, kEventContinueGauntlet, 0},
+                {"btn_help_instructions", 5, kEventInstructions, 5},
+                {"btn_help_about", 7, kEventAbout, 7},
+                {"btn_main_hiscores", 5, kEventHighScores, 0}};
     for (const Row& row : rows) {
         ASSERT_NE(RestingMenu(), nullptr);
         int values = 0;
@@ -232,9 +236,9 @@ TEST_F(SwitchFixture, LoadedHandsOverTheExitButtonAndShowsTheMenu)
     app.reached.clear();
     // The help screen plays the loader: it asks for 1008 and is deleted by its own delivery.
     app.Screen(kSlotHelp)->ClearScreenFadingIn();
-    app.Screen(kSlotHelp)->SendEvent(nullptr, 1008, nullptr, 0, true);
+    app.Screen(kSlotHelp)->SendEvent(nullptr, kEventLoaded, nullptr, 0, true);
     app.Frames(9);
-    EXPECT_EQ(Codes(), std::vector<int>{1008});
+    EXPECT_EQ(Codes(), std::vector<int>{kEventLoaded});
     EXPECT_EQ(app.GetScreen(kSlotHelp), nullptr);
     ASSERT_NE(app.GetStartMenu(), nullptr);
     EXPECT_EQ(app.GetStartMenu()->GetWidth(), 320);
@@ -270,9 +274,9 @@ TEST_F(SwitchFixture, AContinueThatCannotBePlayedBackLeavesThePlayerOnTheMenu)
     // A gauntlet map record whose saved state is missing cannot be restored.
     PackMemoryFile stream;
     ASSERT_TRUE(stream.Allocate(8));
-    stream.WriteInt32(3);
+    stream.WriteInt32(kScreenIdGauntletMap);
     ASSERT_TRUE(app.GetResumeStore()->WriteRecord(GameApp::ResumeKey(3, 1), &stream, "raw"));
-    EXPECT_TRUE(app.OnEvent(nullptr, 1003, nullptr, 0));
+    EXPECT_TRUE(app.OnEvent(nullptr, kEventContinueGauntlet, nullptr, 0));
     EXPECT_EQ(app.GetScreen(kSlotGauntletMap), nullptr);
     EXPECT_NE(app.GetStartMenu(), nullptr);
     EXPECT_EQ(app.Profiles().CurrentPlayer()->mode, 1);
@@ -286,14 +290,14 @@ TEST_F(SwitchFixture, AContinueWhoseRecordNamesNoScreenBringsAFreshMenu)
     menu->state = 99;  // stands for the open continue dialog
     WriteRecord(GameApp::ResumeKey(3, 0), 4);
     ASSERT_TRUE(app.HasResumeSave(0));
-    EXPECT_TRUE(app.OnEvent(nullptr, 1002, nullptr, 0));
+    EXPECT_TRUE(app.OnEvent(nullptr, kEventContinueAdventure, nullptr, 0));
     ASSERT_NE(app.GetStartMenu(), nullptr);
     EXPECT_NE(app.Screen(kSlotStartMenu)->state, 99) << "the old menu stayed with its dialog";
     EXPECT_FALSE(app.ShowsResumableScreen());
     // A record that does restore its screen keeps it.
     app.roots[kSlotAdventureMap] = "root_second";
-    WriteRecord(GameApp::ResumeKey(3, 0), 2);
-    EXPECT_TRUE(app.OnEvent(nullptr, 1002, nullptr, 0));
+    WriteRecord(GameApp::ResumeKey(3, 0), kScreenIdAdventureMap);
+    EXPECT_TRUE(app.OnEvent(nullptr, kEventContinueAdventure, nullptr, 0));
     EXPECT_NE(app.GetScreen(kSlotAdventureMap), nullptr);
     EXPECT_EQ(app.GetStartMenu(), nullptr);
     EXPECT_TRUE(app.ShowsResumableScreen());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/ui/button_widget.h"
+#include "game/app/game_events.h"
 #include "screen_test_app.h"
 
 namespace {
@@ -37,11 +38,11 @@ TEST_F(FadeFixture, FadeInTakesEightUpdatesAndFadeOutDeliversOnTheNinth)
     app.Update();
     EXPECT_EQ(screen->updates, 1);
 
-    EXPECT_TRUE(screen->SendEvent(nullptr, 1009, nullptr, 0, true));
+    EXPECT_TRUE(screen->SendEvent(nullptr, kEventStartMenu, nullptr, 0, true));
     EXPECT_TRUE(screen->IsScreenFadingOut());
     // Posts while the screen fades are dropped, with the fade flag or without.
-    EXPECT_TRUE(screen->SendEvent(nullptr, 1011, nullptr, 0, true));
-    EXPECT_TRUE(screen->SendEvent(nullptr, 1013, nullptr, 0, false));
+    EXPECT_TRUE(screen->SendEvent(nullptr, kEventInstructions, nullptr, 0, true));
+    EXPECT_TRUE(screen->SendEvent(nullptr, kEventAbout, nullptr, 0, false));
     for (int i = 1; i <= 8; ++i) {
         app.Update();
         EXPECT_EQ(screen->GetFadeLevel(), i < 8 ? 32 * i : 255);
@@ -49,7 +50,7 @@ TEST_F(FadeFixture, FadeInTakesEightUpdatesAndFadeOutDeliversOnTheNinth)
     EXPECT_TRUE(app.reached.empty());
     app.Update();
     ASSERT_EQ(app.reached.size(), 1u);
-    EXPECT_EQ(app.reached[0].code, 1009);
+    EXPECT_EQ(app.reached[0].code, kEventStartMenu);
     EXPECT_FALSE(screen->IsScreenFadingOut());
     EXPECT_FALSE(screen->HasParkedEvent());
 }
@@ -60,10 +61,10 @@ TEST_F(FadeFixture, DeliveryThatReplacesItsOwnScreenLeavesNothingDangling)
     ASSERT_NE(first, nullptr);
     first->ClearScreenFadingIn();
     app.onEvent = [&](int code) {
-        if (code == 1011)
+        if (code == kEventInstructions)
             app.ShowScreen(kSlotHelp);
     };
-    first->SendEvent(nullptr, 1011, "btn_help", 0, true);
+    first->SendEvent(nullptr, kEventInstructions, "btn_help", 0, true);
     for (int i = 0; i < 9; ++i)
         app.Update();
     EXPECT_EQ(app.GetScreen(kSlotStartMenu), nullptr);
@@ -176,12 +177,12 @@ TEST_F(FadeFixture, FadeOutEndsAtOnceAfterAnotherTransitionWasChosen)
     TestScreen* screen = Show(kSlotStartMenu);
     ASSERT_NE(screen, nullptr);
     screen->ClearScreenFadingIn();
-    screen->SendEvent(nullptr, 1000, nullptr, 0, true);
+    screen->SendEvent(nullptr, kEventPlayLevel, nullptr, 0, true);
     EXPECT_EQ(app.GetTransition().kind, kTransitionFade);
     app.GetTransition().kind = kTransitionQuake;
     app.Update();
     ASSERT_EQ(app.reached.size(), 1u);
-    EXPECT_EQ(app.reached[0].code, 1000);
+    EXPECT_EQ(app.reached[0].code, kEventPlayLevel);
 }
 
 TEST_F(FadeFixture, FadeOverlayDarkensByLevel)

@@ -5,6 +5,7 @@
 #include "engine/graphics/font.h"
 #include "engine/graphics/resource_entry.h"
 #include "game/app/game_dialog.h"
+#include "game/app/game_keys.h"
 #include "screen_test_app.h"
 
 namespace {
@@ -41,12 +42,12 @@ TEST_F(WidgetFixture, ButtonSoundPlaysBeforeThePressReachesAnyone)
     ASSERT_NE(screen, nullptr);
     auto* go = dynamic_cast<TextButton*>(ScriptWidget::FindByName(screen, "btn_go"));
     ASSERT_NE(go, nullptr);
-    go->OnKey(5, true);
+    go->OnKey(kKeyAction, true);
     ASSERT_EQ(app.reached.size(), 1u);
     EXPECT_EQ(app.reached[0].code, kMsgPressed);
     EXPECT_EQ(app.reached[0].soundsPlayed, 1u);
     EXPECT_EQ(app.sound->played, std::vector<int>{0});
-    go->OnKey(5, false);
+    go->OnKey(kKeyAction, false);
     EXPECT_EQ(app.sound->played.size(), 1u) << "the release plays nothing";
     // The release ran the bound action, which made the plain button.
     EXPECT_NE(ScriptWidget::FindByName(screen, "btn_plain"), nullptr);

@@ -62,10 +62,10 @@ TEST(QuakePieces, PiecesHoldThePictureTheyCover)
     // Four quarter masks, each 160 x 120, at the quarters' corners.
     const int offsets[4][2] = {{0, 0}, {160, 0}, {0, 120}, {160, 120}};
     for (int i = 0; i < 4; ++i) {
-        app.Layout().ints[95 + i] = offsets[i][0];
-        app.Layout().ints[99 + i] = offsets[i][1];
-        app.Layout().fixed[42 + i] = Fixed::FromInt(i - 2);
-        app.Layout().fixed[46 + i] = Fixed::FromInt(3);
+        app.Layout().ints[kLayoutQuakeX + i] = offsets[i][0];
+        app.Layout().ints[kLayoutQuakeY + i] = offsets[i][1];
+        app.Layout().fixed[kLayoutQuakeSpeedX + i] = Fixed::FromInt(i - 2);
+        app.Layout().fixed[kLayoutQuakeSpeedY + i] = Fixed::FromInt(3);
         auto mask = fixtures::Fill(160, 120, 2, [](int, int, unsigned char* p) {
             p[0] = 0;
             p[1] = 255;

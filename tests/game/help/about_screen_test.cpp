@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/graphics/wrapped_text.h"
+#include "game/app/game_events.h"
+#include "game/app/game_keys.h"
 #include "game/help/about_screen.h"
 #include "tests/game/app/screen_test_app.h"
 
@@ -24,13 +26,13 @@ TEST(AboutScreen, WithoutItsWindowTheCreditsTakeTheMiddleHalfAndAnEmptyTextStill
 
     // The back key's press is swallowed; its release asks for the start menu.
     about->ClearScreenFadingIn();
-    EXPECT_TRUE(about->OnKey(6, true));
+    EXPECT_TRUE(about->OnKey(kKeyBack, true));
     EXPECT_TRUE(app.reached.empty());
-    EXPECT_TRUE(about->OnKey(6, false));
+    EXPECT_TRUE(about->OnKey(kKeyBack, false));
     for (int i = 0; i < 12 && app.reached.empty(); ++i)
         app.Update();
     ASSERT_FALSE(app.reached.empty());
-    EXPECT_EQ(app.reached.back().code, 1009);
+    EXPECT_EQ(app.reached.back().code, kEventStartMenu);
     app.RemoveChild(about);
     delete about;
 }

@@ -92,7 +92,7 @@ TEST(HelpScripts, AnOddSpacingMovesTheLeftHalfOnePixelFurther)
 {
     HelpApp app;
     ASSERT_TRUE(app.ready);
-    app.SetInt(kHelpSpacing, 25);
+    app.SetInt(kLayoutHelpSpacing, 25);
     HelpScene scene(&app, 1, nullptr, 0, 0);
     RunHelpScript(scene, 1, app.TapImage(), "Tap");
     int yellowStart = 0, redStart = 0;
@@ -192,7 +192,7 @@ TEST(HelpScripts, ShootingHidesTheLoadedBallForOneFrameAndSwapsTheColours)
     HelpFrogItem* frog = FrogItem(scene);
     ASSERT_NE(frog, nullptr);
     // Aimed at 270 the mouth lies the layout's mouth distance to the right of the centre.
-    EXPECT_EQ(frog->GetMouthX().ToInt(), 100 + app.Layout().ints[14]);
+    EXPECT_EQ(frog->GetMouthX().ToInt(), 100 + app.Layout().ints[kLayoutMouthDistance]);
     EXPECT_EQ(frog->GetMouthY().ToInt(), 100);
     scene.Update();
     EXPECT_EQ(frog->GetColour(), 1);

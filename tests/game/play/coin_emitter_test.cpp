@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "game/play/coin.h"
+#include "game/app/sound_bank.h"
 #include "game/play/effect_emitter.h"
 #include "tests/game/play/board_app.h"
 #include "tests/game/play/record_io.h"
@@ -39,7 +40,7 @@ TEST(Coin, VanishesAtItsAgeWithTheVanishingSound)
     EXPECT_TRUE(app.sound->played.empty());
     coin.Update();
     EXPECT_TRUE(coin.IsDead());
-    EXPECT_EQ(app.sound->played, std::vector<int>{8});
+    EXPECT_EQ(app.sound->played, std::vector<int>{kCoinVanishSound});
     // 330 spin steps through 24 frames.
     EXPECT_EQ(coin.GetFrame(), Fixed::FromInt(330 % 24));
 }
@@ -70,7 +71,7 @@ TEST(Coin, TheLaterShotCollectsItAndTheBonusFollowsTheTarget)
     EXPECT_EQ(screen.removedShots, std::vector<int>{1});
     EXPECT_EQ(screen.coinsCollected, 1);
     EXPECT_EQ(screen.coinBonuses, std::vector<int>{600});
-    EXPECT_EQ(app.sound->played, std::vector<int>{9});
+    EXPECT_EQ(app.sound->played, std::vector<int>{kCoinGrabSound});
     EXPECT_TRUE(coin.IsCollected());
     // It swells for five updates (0.2 each) and is gone, touching no more shots.
     EXPECT_EQ(UpdatesToDie(coin), 5);

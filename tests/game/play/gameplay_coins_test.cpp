@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "game/play/coin.h"
+#include "game/app/sound_bank.h"
 #include "tests/game/play/rules_board.h"
 
 namespace {
@@ -57,7 +58,7 @@ TEST(Coins, NeverTwoAndAGoneCoinRestartsTheWait)
     s.UpdateCoins();
     std::vector<Coin*> coins = board.Coins();
     ASSERT_EQ(coins.size(), 1u);
-    EXPECT_EQ(board.app.sound->played, std::vector<int>{7});
+    EXPECT_EQ(board.app.sound->played, std::vector<int>{kCoinAppearSound});
     float x = 200, y = 150;
     s.MapDesignPoint(x, y);
     EXPECT_EQ(coins[0]->Bounds().CenterX(), Fixed::FromInt(static_cast<int>(x)));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "board_app.h"
+#include "game/app/game_keys.h"
 #include "game/play/ball_sprite.h"
 #include "game/play/frog.h"
 #include "game/play/gameplay_screen.h"
@@ -23,7 +24,7 @@ protected:
         FixedRect box;
         box.Set(Fixed::FromInt(290), Fixed::FromInt(210), Fixed::FromInt(60), Fixed::FromInt(60));
         board.frog->SetBounds(box);
-        const int r = app.Layout().ints[164];
+        const int r = app.Layout().ints[kLayoutFrogTouch];
         board.frogTouchRadiusSquared = Fixed::FromInt(r * r);
         board.currentBall = new BallSprite(&app, 0);
         board.nextBall = new BallSprite(&app, 1);
@@ -103,7 +104,7 @@ TEST_F(InputBoard, DragFromTheFrogSwapsOnceAndNeverAims)
 
 TEST_F(InputBoard, FrogTouchIsARoundAreaInsideItsSquare)
 {
-    const int r = app.Layout().ints[164];
+    const int r = app.Layout().ints[kLayoutFrogTouch];
     EXPECT_TRUE(board.HitTestFrog(320, 240));
     EXPECT_TRUE(board.HitTestFrog(320 + r, 240));
     EXPECT_FALSE(board.HitTestFrog(320 + r + 1, 240));
@@ -162,31 +163,31 @@ TEST_F(InputBoard, LifeLostIgnoresTheStylus)
 TEST_F(InputBoard, KeysTurnAboutOncePerPressAndShoot)
 {
     board.SetAim(Fixed::FromInt(30));
-    EXPECT_TRUE(board.OnKey(4, true));
+    EXPECT_TRUE(board.OnKey(kKeyDown, true));
     EXPECT_EQ(Angle(), 210);
     EXPECT_EQ(board.keyAiming, 1);
     // A held key repeats its press; the turn waits for a release.
-    board.OnKey(4, true);
+    board.OnKey(kKeyDown, true);
     EXPECT_EQ(Angle(), 210);
-    board.OnKey(4, false);
-    board.OnKey(4, true);
+    board.OnKey(kKeyDown, false);
+    board.OnKey(kKeyDown, true);
     EXPECT_EQ(Angle(), 30);
 
     board.keyTurnRate = Fixed::FromInt(9);
-    board.OnKey(1, true);
+    board.OnKey(kKeyLeft, true);
     EXPECT_EQ(board.keysHeld[0], 1);
     EXPECT_EQ(board.keyTurnRate, Fixed::FromInt(1));
     board.keyTurnRate = Fixed::FromInt(9);
-    board.OnKey(1, true);
+    board.OnKey(kKeyLeft, true);
     EXPECT_EQ(board.keyTurnRate, Fixed::FromInt(9));
-    board.OnKey(2, true);
+    board.OnKey(kKeyRight, true);
     EXPECT_EQ(board.keysHeld[1], 1);
-    board.OnKey(1, false);
-    board.OnKey(2, false);
+    board.OnKey(kKeyLeft, false);
+    board.OnKey(kKeyRight, false);
     EXPECT_EQ(board.keysHeld[0] + board.keysHeld[1], 0);
 
     EXPECT_EQ(board.shootRequest, 0);
-    board.OnKey(5, true);
+    board.OnKey(kKeyAction, true);
     EXPECT_EQ(board.shootRequest, 1);
 }
 
@@ -199,7 +200,7 @@ TEST_F(InputBoard, AimWrapsAndPlacesTheMouth)
     board.SetAim(Fixed::FromInt(360));
     EXPECT_EQ(Angle(), 0);
     // At angle 0 the mouth lies the layout's distance below the frog's centre.
-    const double mouth = app.Layout().ints[14];
+    const double mouth = app.Layout().ints[kLayoutMouthDistance];
     ASSERT_GT(mouth, 0);
     EXPECT_NEAR(board.mouthPoint.x.raw / 256.0, 320, 0.1);
     EXPECT_NEAR(board.mouthPoint.y.raw / 256.0, 240 + mouth, 0.1);

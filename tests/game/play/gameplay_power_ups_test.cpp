@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game/play/explosion.h"
+#include "game/app/sound_bank.h"
 #include "platform/crt.h"
 #include "tests/game/play/rules_board.h"
 
@@ -47,7 +48,7 @@ TEST(PowerUps, ReverseAndSlowCancelAndStopWithNoHeadPastItsStart)
     EXPECT_EQ(s.reverseTimer, 0);
     EXPECT_EQ(s.slowTimer, 363);
     EXPECT_EQ(s.accuracyTimer, 660);
-    EXPECT_EQ(board.app.sound->played, (std::vector<int>{15, 16, 14}));
+    EXPECT_EQ(board.app.sound->played, (std::vector<int>{kReverseSound, kAccuracySound, kSlowDownSound}));
     s.UpdatePowerUpTimers();
     EXPECT_EQ(s.slowTimer, 362);
     EXPECT_EQ(s.accuracyTimer, 659);
@@ -83,7 +84,8 @@ TEST(PowerUps, OneRemovalCarryingAllFourStartsReverseAccuracyAndTheBomb)
     EXPECT_EQ(s.accuracyTimer, 660);
     EXPECT_EQ(s.powerUpsUsed, 3);
     // The bomb found nothing left to take: no blast sound.
-    EXPECT_EQ(board.app.sound->played, (std::vector<int>{15, 16, 27, 29}));
+    EXPECT_EQ(board.app.sound->played,
+              (std::vector<int>{kReverseSound, kAccuracySound, kBallsDestroyedSound, kChime1Sound}));
     EXPECT_EQ(s.levelScore, 40);
 }
 
@@ -121,7 +123,7 @@ TEST(Bomb, ReachesBelowItsRadiusOnly)
     EXPECT_EQ(s.chain, 2);
     EXPECT_EQ(s.matchedFlag, 1);
     EXPECT_EQ(s.bombCollecting, 0);
-    EXPECT_EQ(board.app.sound->played, (std::vector<int>{27, 29, 4}));
+    EXPECT_EQ(board.app.sound->played, (std::vector<int>{kBallsDestroyedSound, kChime1Sound, kBombSound}));
     EXPECT_EQ(board.ExplosionCount(), 3 + 12);
     EXPECT_EQ(BombDelays(s).size(), 12u);
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game/play/ball_sprite.h"
+#include "game/app/sound_bank.h"
 #include "game/play/floating_text.h"
 #include "tests/game/play/rules_board.h"
 
@@ -131,7 +132,7 @@ TEST(Scoring, OneAdditionPastFiftyAndAHundredThousandGivesOneLife)
     s.AddScore(60000);
     EXPECT_EQ(s.levelScore, 60000);
     EXPECT_EQ(progress.lives, 4);
-    EXPECT_EQ(board.app.sound->played, std::vector<int>{13});
+    EXPECT_EQ(board.app.sound->played, std::vector<int>{kExtraLifeSound});
     s.AddScore(10);
     EXPECT_EQ(progress.lives, 4);
 
@@ -145,7 +146,7 @@ TEST(Scoring, OneAdditionPastFiftyAndAHundredThousandGivesOneLife)
     s.levelScore = 990;
     s.AddScore(100);
     EXPECT_EQ(progress.lives, 5);
-    EXPECT_EQ(board.app.sound->played, (std::vector<int>{13, 13}));
+    EXPECT_EQ(board.app.sound->played, (std::vector<int>{kExtraLifeSound, kExtraLifeSound}));
 }
 
 TEST(Target, ReachingItStopsFeedingFlashesAndReversesPastHalfway)
@@ -170,7 +171,7 @@ TEST(Target, ReachingItStopsFeedingFlashesAndReversesPastHalfway)
     EXPECT_EQ(s.reverseTimer, 99);
     EXPECT_EQ(s.slowTimer, 0);
     EXPECT_EQ(s.powerUpsUsed, 1);
-    EXPECT_EQ(board.app.sound->played, (std::vector<int>{15, 21}));
+    EXPECT_EQ(board.app.sound->played, (std::vector<int>{kReverseSound, kTargetSound}));
     for (int i = 0; i < chain.count; ++i)
         EXPECT_EQ(chain.balls[i].sprite->GetFlashCounter(), 23);
     // Once reached, nothing more happens.
@@ -184,7 +185,7 @@ TEST(Target, ReachingItStopsFeedingFlashesAndReversesPastHalfway)
     half.screen->levelScore = 10;
     half.screen->CheckTargetReached();
     EXPECT_EQ(half.screen->reverseTimer, 0);
-    EXPECT_EQ(half.app.sound->played, std::vector<int>{21});
+    EXPECT_EQ(half.app.sound->played, std::vector<int>{kTargetSound});
 }
 
 TEST(LevelEnd, ClearedOnlyWithTheTargetAnEmptyBoardAndNoLoss)
@@ -346,7 +347,7 @@ TEST(Target, SurvivalLevelsUpOnTheBoard)
     EXPECT_EQ(s.titleTimer, 99);
     EXPECT_GT(s.reverseTimer, 0);
     EXPECT_EQ(s.reverseTimer, s.reverseDuration);
-    EXPECT_EQ(board.app.sound->played, (std::vector<int>{15, 21}));
+    EXPECT_EQ(board.app.sound->played, (std::vector<int>{kReverseSound, kTargetSound}));
     EXPECT_EQ(chain.balls[0].sprite->GetFlashCounter(), 23);
 
     // The next target is counted from 0 again; a rank already higher stays.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "game/app/profile_store.h"
+#include "game/app/sound_bank.h"
 #include "game/play/ball_sprite.h"
 #include "game/play/gameplay_screen.h"
 #include "game/play/hole.h"
@@ -139,7 +140,7 @@ TEST(GameplayChains, FillChainLaysBallsBackFromTheStart)
     EXPECT_EQ(chain.entering, 1);
     EXPECT_EQ(board.ballSprites.Count(), 4);
     int counted = 0;
-    const Fixed diameter = app.Layout().fixed[2] + app.Layout().fixed[2];
+    const Fixed diameter = app.Layout().fixed[kLayoutBallRadius] + app.Layout().fixed[kLayoutBallRadius];
     for (int i = 0; i < 4; ++i) {
         const Ball& ball = chain.balls[i];
         EXPECT_EQ(ball.distance, Fixed::FromInt(90) - Fixed::MultiplyInt(diameter, i));
@@ -248,15 +249,15 @@ TEST(GameplaySounds, LoopsStopAndTheSparkleChantsOnlyInTheIntro)
     EXPECT_TRUE(app.sound->played.empty());
     board.playState = 1;
     board.OnSparkleAtHole(1);
-    EXPECT_EQ(app.sound->played, std::vector<int>{18});
-    EXPECT_EQ(app.sound->stopped, std::vector<int>{17});
+    EXPECT_EQ(app.sound->played, std::vector<int>{kTrailAtHoleSound});
+    EXPECT_EQ(app.sound->stopped, std::vector<int>{kTrailSound});
     hole->Update();
     EXPECT_GT(hole->GetGlow().raw, 0);
     board.OnSparkleAtHole(0);  // a track without a hole
 
     app.sound->stopped.clear();
     board.StopLoopingSounds();
-    EXPECT_EQ(app.sound->stopped, (std::vector<int>{26, 12, 17}));
+    EXPECT_EQ(app.sound->stopped, (std::vector<int>{kEndPopSound, kRollingSound, kTrailSound}));
 }
 
 TEST(GameplayDifficulty, TheSetUpReadsThePlayersMode)

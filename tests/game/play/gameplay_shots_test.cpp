@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/play/ball_sprite.h"
+#include "game/app/sound_bank.h"
 #include "game/play/coin.h"
 #include "game/play/frog.h"
 #include "tests/game/play/rolling_board.h"
@@ -81,7 +82,7 @@ TEST(GameplayShots, ShotsAreRefusedWhilePendingAndDropOffScreen)
     EXPECT_EQ(b.combo, 0);
     EXPECT_EQ(b.holeCountdown, 10);
     EXPECT_EQ(b.shotsTaken, 1);
-    EXPECT_TRUE(Played(t, 2));
+    EXPECT_TRUE(Played(t, kShotSound));
 
     // A second ball cannot follow while the first flies.
     LoadFrog(t, 320, 220, Fixed(), 3);
@@ -130,7 +131,7 @@ TEST(GameplayShots, AHitJoinsTheChainOnTheNearerSide)
     EXPECT_EQ(chain.balls[2].serial, shot.serial);
     EXPECT_EQ(chain.balls[3].serial, behindSerial);
     EXPECT_EQ(b.colourCount[3], 1);
-    EXPECT_TRUE(Played(t, 0));
+    EXPECT_TRUE(Played(t, kHitSound));
     // The sprite now belongs to the chain's list.
     EXPECT_EQ(b.effects.Count(), 0);
     EXPECT_EQ(b.ballSprites.Count(), 1);

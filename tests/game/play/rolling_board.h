@@ -53,7 +53,7 @@ public:
         b.collisionDistance = F(32);
         b.collisionDistanceSquared = F(32 * 32);
         b.shotSpeed = 9;
-        b.gapBonusScale = app.Layout().ints[185];
+        b.gapBonusScale = app.Layout().ints[kLayoutGapBonusScale];
         b.gapClosingSpeeds[0] = F(2);
         b.gapClosingSpeeds[1] = Fixed::Raw(64);  // 0.25
         b.gapClosingSpeeds[2] = Fixed::Raw(64);

@@ -5,6 +5,7 @@
 
 #include "engine/core/pack_memory_file.h"
 #include "engine/graphics/font.h"
+#include "game/app/sound_bank.h"
 #include "game/play/floating_text.h"
 #include "game/play/track_sparkle.h"
 #include "tests/game/play/board_app.h"
@@ -91,7 +92,7 @@ TEST_F(Sparkles, SweepAwardsEveryStepOnBothCurves)
     EXPECT_EQ(screen.explosions[0], (std::vector<int>{50, 100, 0}));
     // At 15 degrees the radius of 20 turns to (-5.18, 19.32) around the track point (50, 100).
     EXPECT_EQ(screen.bonuses[0], (std::vector<int>{44, 119, 100}));
-    EXPECT_EQ(app.sound->stopped, (std::vector<int>{26, 26}));
+    EXPECT_EQ(app.sound->stopped, (std::vector<int>{kEndPopSound, kEndPopSound}));
     EXPECT_FALSE(sparkle.IsActive(0));
     EXPECT_TRUE(screen.holesReached.empty());
 }

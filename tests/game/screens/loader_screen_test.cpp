@@ -7,6 +7,7 @@
 #include "engine/graphics/particle_manager.h"
 #include "engine/graphics/resource_entry.h"
 #include "engine/ui/image_widgets.h"
+#include "game/app/game_events.h"
 #include "tests/game/app/screen_test_app.h"
 
 namespace {
@@ -113,7 +114,7 @@ TEST(Loader, WithNoSetsLoadsTheEffectsAndTheParticlesAtItemTen)
     for (int i = 0; i < 9; ++i)
         app.Update();
     ASSERT_FALSE(app.reached.empty());
-    EXPECT_EQ(app.reached.back().code, 1008);
+    EXPECT_EQ(app.reached.back().code, kEventLoaded);
     // The delivery replaced the loader from inside its own step.
     EXPECT_EQ(app.GetScreen(kSlotLoader), nullptr);
     EXPECT_NE(app.GetStartMenu(), nullptr);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/graphics/font.h"
+#include "game/app/game_keys.h"
 #include "players_test_app.h"
 
 namespace {
@@ -124,7 +125,7 @@ TEST_F(NameEntry, UpAndDownFollowTheKeyboardRows)
     EXPECT_EQ(dialog->GetFocusedLetter(), 'K');
 
     // A release moves nothing.
-    EXPECT_TRUE(dialog->OnKey(3, false));
+    EXPECT_TRUE(dialog->OnKey(kKeyUp, false));
     EXPECT_EQ(focused(), "btnK");
     focusOn("btnPlayerOK");
     EXPECT_EQ(dialog->GetFocusedLetter(), -1);
@@ -142,8 +143,8 @@ TEST_F(NameEntry, ASpaceTypedOnTheKeyboardAddsOneBlank)
     OnVirtualKey('5', true);
     OnVirtualKey('5', false);
     EXPECT_EQ(Name(), " ");
-    dialog->OnKey(5, true);
-    dialog->OnKey(5, false);
+    dialog->OnKey(kKeyAction, true);
+    dialog->OnKey(kKeyAction, false);
     EXPECT_EQ(Name(), " Q");
 }
 

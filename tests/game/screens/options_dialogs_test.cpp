@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/ui/tuner_widget.h"
+#include "game/app/game_events.h"
+#include "game/app/game_keys.h"
 #include "game/screens/graphics_dialog.h"
 #include "game/screens/language_dialog.h"
 #include "platform/null/test_hooks.h"
@@ -174,7 +176,7 @@ TEST_F(Language, AnotherLanguageWaitsFiveUpdatesWithoutInputThenRebuildsTheMenu)
     EXPECT_EQ(dialog->GetCountdown(), 5);
     for (int i = 1; i <= 4; ++i) {
         Widget* focus = dialog->GetFocusChild();
-        EXPECT_TRUE(dialog->OnKey(1, true));
+        EXPECT_TRUE(dialog->OnKey(kKeyLeft, true));
         EXPECT_TRUE(dialog->OnPointer(0, 0, 1));
         EXPECT_EQ(dialog->GetFocusChild(), focus);
         dialog->Update();
@@ -186,7 +188,7 @@ TEST_F(Language, AnotherLanguageWaitsFiveUpdatesWithoutInputThenRebuildsTheMenu)
     // The menu fades out and then asks the application for a new one.
     for (int i = 0; i < 12 && app.Requests().empty(); ++i)
         app.Update();
-    EXPECT_EQ(app.Requests(), std::vector<int>{1009});
+    EXPECT_EQ(app.Requests(), std::vector<int>{kEventStartMenu});
 }
 
 TEST_F(Language, ALanguageThatDoesNotLoadIsNotKept)
@@ -203,7 +205,7 @@ TEST_F(Language, ALanguageThatDoesNotLoadIsNotKept)
     EXPECT_EQ(app.GetProfiles()->language, 0);
     for (int i = 0; i < 12 && app.Requests().empty(); ++i)
         app.Update();
-    EXPECT_EQ(app.Requests(), std::vector<int>{1009}) << "the menu is built again all the same";
+    EXPECT_EQ(app.Requests(), std::vector<int>{kEventStartMenu}) << "the menu is built again all the same";
 }
 
 }  // namespace

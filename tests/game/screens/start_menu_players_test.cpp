@@ -106,7 +106,7 @@ TEST(MenuPlayers, RemovingThePlayerRefreshesTheOpenListAndLeavesNoSavedGame)
     int id = app.GetProfiles()->GetPlayer(1)->id;
     PackMemoryFile record;
     ASSERT_TRUE(record.Allocate(4));
-    record.WriteInt32(7);
+    record.WriteInt32(kScreenIdEnd);
     ASSERT_TRUE(app.GetResumeStore()->WriteRecord(GameApp::ResumeKey(id, 0), &record, "raw"));
     ASSERT_TRUE(app.HasResumeSave(0));
 

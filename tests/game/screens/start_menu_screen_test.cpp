@@ -11,6 +11,7 @@
 #include "engine/graphics/font.h"
 #include "engine/ui/string_table.h"
 #include "engine/ui/text_widgets.h"
+#include "game/app/game_keys.h"
 #include "game/screens/start_menu_button.h"
 #include "platform/null/window_hooks.h"
 #include "tests/game/app/screen_test_app.h"
@@ -520,7 +521,7 @@ TEST(StartMenuButton, At640x480CaptionsSitUpLeftAndMoveByTheirOwnAmountsWhilePre
         EXPECT_EQ(rest.x, -8) << c.name;
         EXPECT_EQ(rest.y, -10) << c.name;
         EXPECT_EQ(button->GetCaptionColour().red, button == app.Menu()->GetFocusChild() ? 255 : 224) << c.name;
-        button->OnKey(5, true);
+        button->OnKey(kKeyAction, true);
         ASSERT_TRUE(button->IsPressed());
         Point pressed = CaptionShift(button);
         EXPECT_EQ(pressed.x, c.pressedX) << c.name;
@@ -550,7 +551,7 @@ TEST(StartMenuButton, TheChangePlayerCaptionIgnoresTheOffsetsAndMovesOnePixel)
         EXPECT_EQ(rest.x, 0);
         EXPECT_EQ(rest.y, 0);
         CaptionColour idle = button->GetCaptionColour();
-        button->OnKey(5, true);
+        button->OnKey(kKeyAction, true);
         Point pressed = CaptionShift(button);
         EXPECT_EQ(pressed.x, 1);
         EXPECT_EQ(pressed.y, 1);

@@ -6,6 +6,7 @@
 #include "engine/core/application.h"
 #include "engine/core/engine_keys.h"
 #include "engine/core/main_window.h"
+#include "engine/core/pointer_phase.h"
 #include "engine/graphics/surface.h"
 #include "platform/keys.h"
 
@@ -143,19 +144,19 @@ bool Application::ServeExitButton(int x, int y, int kind)
 {
     if (exitNormal_ && exitPressed_) {
         bool hit = ExitButtonHit(x, y);
-        if (hit && kind == 1) {
+        if (hit && kind == kPointerDown) {
             exitPressedState_ = true;
             fullRedraw_ = true;
             return true;
         }
-        if (hit && kind == 2 && exitPressedState_) {
+        if (hit && kind == kPointerUp && exitPressedState_) {
             RequestQuit(2);
             return true;
         }
     }
     // The stylus went down on the button: nothing reaches the widgets until it is lifted.
     if (exitPressedState_) {
-        if (kind == 2) {
+        if (kind == kPointerUp) {
             exitPressedState_ = false;
             fullRedraw_ = true;
         }
@@ -176,7 +177,7 @@ bool Application::OnPointer(int x, int y, int kind)
         y = static_cast<int>(static_cast<int64_t>(area.gameHeight) * y / area.drawHeight);
     }
     // No caller is known for kind 4; it is accepted and ignored.
-    if (kind == 4)
+    if (kind == kPointerOther)
         return true;
     if (rotation_ == 1) {
         int turnedX = areaHeight_ - 1 - y;
@@ -198,9 +199,9 @@ bool Application::OnPointer(int x, int y, int kind)
             x -= borderHeight_;
         }
     }
-    if (kind == 1)
+    if (kind == kPointerDown)
         pointerDown_ = true;
-    else if (kind == 2)
+    else if (kind == kPointerUp)
         pointerDown_ = false;
     if (screenSurface_ && screenSurface_->GetWidth() > 0 && screenSurface_->GetHeight() > 0) {
         x = std::clamp(x, 0, screenSurface_->GetWidth() - 1);

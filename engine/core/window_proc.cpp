@@ -6,6 +6,7 @@
 #include "engine/core/frame_timing.h"
 #include "engine/core/input.h"
 #include "engine/core/main_window.h"
+#include "engine/core/pointer_phase.h"
 #include "engine/sound/sound_manager.h"
 #include "platform/gapi.h"
 #include "platform/ime.h"
@@ -193,14 +194,14 @@ LRESULT WindowProc(HWND window, unsigned message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_LBUTTONDOWN:
         InputClearsPaintFlag();
-        OnStylus(lParam, 1);
+        OnStylus(lParam, kPointerDown);
         return 0;
     case WM_MOUSEMOVE:
-        OnStylus(lParam, 3);
+        OnStylus(lParam, kPointerMove);
         return 0;
     case WM_LBUTTONUP:
         InputClearsPaintFlag();
-        OnStylus(lParam, 2);
+        OnStylus(lParam, kPointerUp);
         return 0;
     case kSleepNoticeMessage:
         if (app && !app->IsQuitRequested()) {

@@ -4,6 +4,7 @@
 
 #include "engine/core/application.h"
 #include "engine/core/engine_keys.h"
+#include "engine/core/pointer_phase.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/surface.h"
@@ -57,14 +58,14 @@ bool ButtonWidget::OnPointer(int x, int y, int kind)
     if (!AcceptsInput())
         return false;
     bool captured = application_ && application_->GetModalWidget() == this;
-    if (kind == 1) {
+    if (kind == kPointerDown) {
         pressed_ = true;
         if (application_)
             application_->SetModalWidget(this);
         SendEvent(nullptr, kMsgPressed, GetName(), 0);
-    } else if (kind == 3 && captured) {
+    } else if (kind == kPointerMove && captured) {
         pressed_ = HitTest(x, y);
-    } else if (kind == 2 && captured) {
+    } else if (kind == kPointerUp && captured) {
         application_->ClearModalWidget();
         bool inside = HitTest(x, y);
         pressed_ = false;

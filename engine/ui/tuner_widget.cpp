@@ -2,6 +2,7 @@
 
 #include "engine/core/application.h"
 #include "engine/core/engine_keys.h"
+#include "engine/core/pointer_phase.h"
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/surface.h"
 #include "engine/ui/button_widget.h"
@@ -112,16 +113,16 @@ bool TunerWidget::OnPointer(int x, int y, int kind)
 {
     int p = vertical_ ? y - y_ : x - x_;
     bool captured = application_ && application_->GetModalWidget() == this;
-    if (kind == 1) {
+    if (kind == kPointerDown) {
         if (application_)
             application_->SetModalWidget(this);
         dragging_ = true;
         SetFromPosition(p);
         SendEvent(nullptr, kMsgTunerDragged, GetName(), value_);
-    } else if (kind == 3 && captured) {
+    } else if (kind == kPointerMove && captured) {
         SetFromPosition(p);
         SendEvent(nullptr, kMsgTunerDragged, GetName(), value_);
-    } else if (kind == 2 && captured) {
+    } else if (kind == kPointerUp && captured) {
         application_->ClearModalWidget();
         dragging_ = false;
         SetFromPosition(p);

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "engine/core/pointer_phase.h"
 #include "engine/core/text_script.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/wrapped_text.h"
@@ -12,10 +13,6 @@
 #include "game/app/game_keys.h"
 
 namespace {
-
-constexpr int kPointerDown = 1;
-constexpr int kPointerUp = 2;
-constexpr int kPointerMove = 3;
 
 bool Named(const char* name, const char* expected)
 {

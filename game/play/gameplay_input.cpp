@@ -2,6 +2,7 @@
 // frame update sends them); the screen's buttons and dialogs send their commands here.
 #include <cstring>
 
+#include "engine/core/pointer_phase.h"
 #include "engine/graphics/trig_table.h"
 #include "engine/ui/button_widget.h"
 #include "engine/ui/script_widget.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-enum PointerPhase { kPhaseDown = 1, kPhaseUp = 2, kPhaseMove = 3, kPhaseOther = 4 };
 enum HeldKey { kHeldLeft, kHeldRight, kHeldTurn, kHeldSwap };
 
 bool Named(const char* name, const char* expected)
@@ -126,11 +126,11 @@ bool GameplayScreen::OnPointer(int x, int y, int kind)
 
 bool GameplayScreen::OnPointerEx(int x, int y, int kind, int pointer)
 {
-    if (pointer < 0 || pointer > 1 || kind == kPhaseOther)
+    if (pointer < 0 || pointer > 1 || kind == kPointerOther)
         return true;
     pointerPoints[pointer] = {x, y};
     const bool tapped = frogTapped != 0;
-    if (kind == kPhaseUp)
+    if (kind == kPointerUp)
         frogTapped = 0;
     // Only the widgets themselves: the screen's own dialog rule would take every point.
     if (Widget::OnPointer(x, y, kind))
@@ -141,11 +141,11 @@ bool GameplayScreen::OnPointerEx(int x, int y, int kind, int pointer)
         return true;
     keyAiming = 0;
     if (pointer != activePointer) {
-        if (kind == kPhaseDown) {
+        if (kind == kPointerDown) {
             secondPointerDown = 1;
             if (!shootRequest && currentBall)
                 SwapBalls();
-        } else if (kind == kPhaseUp) {
+        } else if (kind == kPointerUp) {
             secondPointerDown = 0;
         }
         return true;
@@ -153,14 +153,14 @@ bool GameplayScreen::OnPointerEx(int x, int y, int kind, int pointer)
     pointerDown = 1;
     if (tapped)
         return true;
-    if (kind == kPhaseDown && HitTestFrog(x, y)) {
+    if (kind == kPointerDown && HitTestFrog(x, y)) {
         SwapBalls();
         frogTapped = 1;
         return true;
     }
     if (!shootRequest)
         AimAt(x, y);
-    if (kind != kPhaseUp)
+    if (kind != kPointerUp)
         return true;
     if (secondPointerDown) {
         secondPointerDown = 0;

@@ -1,4 +1,5 @@
 #include "engine/core/format_text.h"
+#include "engine/core/pointer_phase.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/surface.h"
 #include "engine/ui/string_table.h"
@@ -268,7 +269,7 @@ bool GameplayScreen::OnRulesPointer(int, int, int, int phase)
 {
     if (!waitingAfterLoss)
         return false;
-    if (phase == 1)
+    if (phase == kPointerDown)
         ContinueAfterLoss(*this);
     return true;
 }

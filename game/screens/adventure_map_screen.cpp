@@ -1,6 +1,7 @@
 #include "game/screens/adventure_map_screen.h"
 
 #include "engine/core/archive.h"
+#include "engine/core/pointer_phase.h"
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/surface.h"
 #include "engine/ui/button_widget.h"
@@ -478,12 +479,12 @@ bool AdventureMapScreen::OnPointer(int x, int y, int kind)
     if (OfferPointerToChildren(this, x, y, kind, result))
         return result;
     int door = DoorAt(x, y);
-    if (kind == 1 || kind == 3) {
+    if (kind == kPointerDown || kind == kPointerMove) {
         if (door > 0)
             hovered_ = door;
         return true;
     }
-    if (kind == 2) {
+    if (kind == kPointerUp) {
         hovered_ = 0;
         if (door > 0 && door == selected_)
             SendEvent(this, kMsgCommand, "btn_adv_play", 0);

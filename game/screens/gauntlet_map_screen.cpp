@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "engine/core/archive.h"
+#include "engine/core/pointer_phase.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/image_loader.h"
 #include "engine/graphics/resource_entry.h"
@@ -382,10 +383,10 @@ bool GauntletMapScreen::OnPointer(int x, int y, int kind)
     if (OfferPointerToChildren(this, x, y, kind, result))
         return result;
     int gem = HitRankGem(x, y);
-    if (kind == 1 || kind == 3) {
+    if (kind == kPointerDown || kind == kPointerMove) {
         if (gem >= 0)
             hoveredGem_ = gem;
-    } else if (kind == 2) {
+    } else if (kind == kPointerUp) {
         hoveredGem_ = -1;
         if (gem >= 0 && gem == chosenRank_)
             SendEvent(this, kMsgCommand, "btn_gaunt_play", 0);

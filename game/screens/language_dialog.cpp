@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/core/format_text.h"
+#include "engine/core/pointer_phase.h"
 #include "engine/ui/button_widget.h"
 #include "engine/ui/string_table.h"
 #include "game/app/game_app.h"
@@ -162,7 +163,7 @@ bool LanguageDialog::OnPointer(int x, int y, int kind)
     if (countdown_ >= 0)
         return true;
     bool result = GameDialog::OnPointer(x, y, kind);
-    if (kind != 1)
+    if (kind != kPointerDown)
         return result;
     Widget* focus = GetFocusChild();
     for (int column = 0; focus && column < kLanguageColumns; ++column) {

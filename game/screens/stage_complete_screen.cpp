@@ -7,6 +7,7 @@
 
 #include "engine/core/archive.h"
 #include "engine/core/format_text.h"
+#include "engine/core/pointer_phase.h"
 #include "engine/graphics/fill_lines.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/image_loader.h"
@@ -352,7 +353,7 @@ bool StageCompleteScreen::OnKey(int, bool down)
 
 bool StageCompleteScreen::OnPointer(int, int, int kind)
 {
-    if (kind == 1)
+    if (kind == kPointerDown)
         Continue();
     return true;
 }

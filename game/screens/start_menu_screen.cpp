@@ -2,6 +2,7 @@
 
 #include "engine/core/format_text.h"
 #include "engine/core/main_window.h"
+#include "engine/core/pointer_phase.h"
 #include "engine/graphics/image_loader.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/trig_table.h"
@@ -254,7 +255,7 @@ void StartMenuScreen::Draw()
 
 bool StartMenuScreen::OnPointer(int x, int y, int kind)
 {
-    pointerHeld_ = kind == 1 || kind == 3;
+    pointerHeld_ = kind == kPointerDown || kind == kPointerMove;
     UpdateEyes(x, y);
     for (int i = children_.Count() - 1; i >= 0; --i) {
         Widget* child = ChildAt(i);

@@ -5,6 +5,7 @@
 
 #include "engine/core/archive.h"
 #include "engine/core/format_text.h"
+#include "engine/core/pointer_phase.h"
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/trig_table.h"
@@ -153,7 +154,7 @@ bool TempleCompleteScreen::OnPointer(int x, int y, int kind)
 {
     if (WonStats())
         return GameScreen::OnPointer(x, y, kind);
-    if (kind == 1)
+    if (kind == kPointerDown)
         OnPress();
     return true;
 }

@@ -1,6 +1,5 @@
 #include "game/screens/stage_complete_screen.h"
 
-#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -286,12 +285,9 @@ Surface* StageCompleteScreen::DimmedCopy(GameApp* app, Surface* background, int 
 {
     Surface* display = app->GetScreenSurface();
     Surface* copy = display ? CreateSurfaceSized(app, display->GetWidth(), display->GetHeight(), false) : nullptr;
-    if (!copy || copy->GetRawWidth() != background->GetRawWidth() || copy->GetRawHeight() != background->GetRawHeight()) {
-        delete copy;
+    if (!copy)
         return nullptr;
-    }
-    memcpy(copy->GetPixels(), background->GetPixels(),
-           size_t(background->GetRawWidth()) * background->GetRawHeight() * sizeof(uint16_t));
+    background->Draw(copy, 0, 0, background->GetWidth(), background->GetHeight(), 0, 0);
     FillRectRotatedBlend(app, copy, 0, 0, copy->GetWidth(), copy->GetHeight(), 0, 0, 0, dim);
     return copy;
 }

@@ -29,41 +29,72 @@ inline void Store(uint32_t* out, __m128i v)
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
 }
 
-void Double(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
+// Eight converted pixels repeated twice or three times across 2 * kScale registers.
+template <int kScale>
+inline void Spread(__m128i low, __m128i high, __m128i* v)
 {
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        __m128i low, high;
-        Convert8(in + i, &low, &high);
-        __m128i a = _mm_unpacklo_epi32(low, low), b = _mm_unpackhi_epi32(low, low);
-        __m128i c = _mm_unpacklo_epi32(high, high), d = _mm_unpackhi_epi32(high, high);
-        for (uint32_t *o = out + i * 2, *end = o + 2 * pitch; o != end; o += pitch) {
-            Store(o, a);
-            Store(o + 4, b);
-            Store(o + 8, c);
-            Store(o + 12, d);
-        }
+    static_assert(kScale == 2 || kScale == 3);
+    if constexpr (kScale == 2) {
+        v[0] = _mm_unpacklo_epi32(low, low);
+        v[1] = _mm_unpackhi_epi32(low, low);
+        v[2] = _mm_unpacklo_epi32(high, high);
+        v[3] = _mm_unpackhi_epi32(high, high);
+    } else {
+        // a b c d -> a a a b, b b c c, c d d d
+        v[0] = _mm_shuffle_epi32(low, _MM_SHUFFLE(1, 0, 0, 0));
+        v[1] = _mm_shuffle_epi32(low, _MM_SHUFFLE(2, 2, 1, 1));
+        v[2] = _mm_shuffle_epi32(low, _MM_SHUFFLE(3, 3, 3, 2));
+        v[3] = _mm_shuffle_epi32(high, _MM_SHUFFLE(1, 0, 0, 0));
+        v[4] = _mm_shuffle_epi32(high, _MM_SHUFFLE(2, 2, 1, 1));
+        v[5] = _mm_shuffle_epi32(high, _MM_SHUFFLE(3, 3, 3, 2));
     }
-    Rgb565ToXrgb8888ScaledReference(out + i * 2, pitch, in + i, count - i, 2);
 }
 
-void Triple(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
+// kStream: every store falls on a 16-byte boundary and bypasses the cache.
+template <int kScale, bool kStream>
+void SpreadRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
 {
     int i = 0;
     for (; i + 8 <= count; i += 8) {
-        __m128i low, high;
+        __m128i low, high, v[2 * kScale];
         Convert8(in + i, &low, &high);
-        // a b c d -> a a a b, b b c c, c d d d
-        const __m128i v[6] = {
-            _mm_shuffle_epi32(low, _MM_SHUFFLE(1, 0, 0, 0)),  _mm_shuffle_epi32(low, _MM_SHUFFLE(2, 2, 1, 1)),
-            _mm_shuffle_epi32(low, _MM_SHUFFLE(3, 3, 3, 2)),  _mm_shuffle_epi32(high, _MM_SHUFFLE(1, 0, 0, 0)),
-            _mm_shuffle_epi32(high, _MM_SHUFFLE(2, 2, 1, 1)), _mm_shuffle_epi32(high, _MM_SHUFFLE(3, 3, 3, 2))};
-        for (uint32_t *o = out + i * 3, *end = o + 3 * pitch; o != end; o += pitch) {
-            for (int k = 0; k < 6; ++k)
-                Store(o + 4 * k, v[k]);
+        Spread<kScale>(low, high, v);
+        for (uint32_t *o = out + i * kScale, *end = o + kScale * pitch; o != end; o += pitch) {
+            for (int k = 0; k < 2 * kScale; ++k) {
+                if constexpr (kStream)
+                    _mm_stream_si128(reinterpret_cast<__m128i*>(o + 4 * k), v[k]);
+                else
+                    Store(o + 4 * k, v[k]);
+            }
         }
     }
-    Rgb565ToXrgb8888ScaledReference(out + i * 3, pitch, in + i, count - i, 3);
+    Rgb565ToXrgb8888ScaledReference(out + i * kScale, pitch, in + i, count - i, kScale);
+}
+
+// The window's memory is read next by the desktop (or the GPU's upload), not by this code, so a
+// doubled or tripled row goes there with streaming stores where they can fall on 16-byte
+// boundaries: a plain store fetches each line before writing it, which doubles what a whole frame
+// (13.8 MB at 3x) moves through memory. The first few pixels go one by one until the row's writes
+// reach a boundary; at 1x the picture is small enough to stay in the cache, and streaming gains
+// nothing there.
+template <int kScale>
+void SpreadRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
+{
+    const auto address = reinterpret_cast<uintptr_t>(out);
+    int lead = -1;
+    if (pitch % 4 == 0 && address % 4 == 0) {
+        for (int k = 0; k < 4 && lead < 0; ++k) {
+            if ((address / 4 + k * kScale) % 4 == 0)
+                lead = k;
+        }
+    }
+    if (lead < 0 || count < lead + 8) {
+        SpreadRows<kScale, false>(out, pitch, in, count);
+        return;
+    }
+    Rgb565ToXrgb8888ScaledReference(out, pitch, in, lead, kScale);
+    SpreadRows<kScale, true>(out + lead * kScale, pitch, in + lead, count - lead);
+    _mm_sfence();
 }
 
 // Four and more: each pixel fills its run with whole registers, the last one overlapping the one
@@ -110,10 +141,10 @@ void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* 
         Rgb565ToXrgb8888Fast(out, in, count);
         break;
     case 2:
-        Double(out, pitch, in, count);
+        SpreadRows<2>(out, pitch, in, count);
         break;
     case 3:
-        Triple(out, pitch, in, count);
+        SpreadRows<3>(out, pitch, in, count);
         break;
     default:
         if (scale >= 4)

@@ -250,9 +250,15 @@ TEST(PixelRows, FastPathEqualsTheReference)
     EXPECT_EQ(fast, slow);
 }
 
-// Each scale of a whole-multiple window, rows of lengths around the blocks of eight, a padded pitch:
-// the reference must repeat each converted pixel scale x scale times, the fast path must equal it
-// and neither may write past its rows.
+uint32_t* Aligned16(uint32_t* p)
+{
+    return p + (16 - reinterpret_cast<uintptr_t>(p) % 16) % 16 / 4;
+}
+
+// Each scale of a whole-multiple window, rows of lengths around the blocks of eight, a padded pitch
+// and one of whole 16-byte blocks, rows starting at each pixel of such a block: the reference must
+// repeat each converted pixel scale x scale times, the fast path must equal it and neither may
+// write past its rows.
 TEST(PixelRows, ScaledRowsEqualTheReference)
 {
     std::mt19937 rng(2565);
@@ -261,22 +267,30 @@ TEST(PixelRows, ScaledRowsEqualTheReference)
             std::vector<uint16_t> in(static_cast<size_t>(n) + 1);
             for (uint16_t& p : in)
                 p = static_cast<uint16_t>(rng());
-            const ptrdiff_t pitch = ptrdiff_t(n) * scale + 3;
-            std::vector<uint32_t> slow(static_cast<size_t>(pitch * scale), 0xDEADBEEF), fast(slow), plain(in.size());
-            sdlbackend::Rgb565ToXrgb8888ScaledReference(slow.data(), pitch, in.data() + 1, n, scale);
-            sdlbackend::Rgb565ToXrgb8888ScaledFast(fast.data(), pitch, in.data() + 1, n, scale);
+            std::vector<uint32_t> plain(in.size());
             sdlbackend::Rgb565ToXrgb8888Reference(plain.data(), in.data() + 1, n);
-            uint64_t sumSlow = 0, sumFast = 0;
-            int wrong = 0;
-            for (ptrdiff_t i = 0; i < ptrdiff_t(slow.size()); ++i) {
-                sumSlow = sumSlow * 1000003u + slow[i];
-                sumFast = sumFast * 1000003u + fast[i];
-                ptrdiff_t column = i % pitch;
-                uint32_t want = column < ptrdiff_t(n) * scale ? plain[column / scale] : 0xDEADBEEF;
-                wrong += slow[i] != want;
+            for (ptrdiff_t pitch : {ptrdiff_t(n) * scale + 3, (ptrdiff_t(n) * scale + 3 + 4) / 4 * 4}) {
+                for (int start = 0; start < 4; ++start) {
+                    const size_t size = static_cast<size_t>(pitch * scale + 4);
+                    std::vector<uint32_t> slowBuffer(size + 3, 0xDEADBEEF), fastBuffer(slowBuffer);
+                    uint32_t* slow = Aligned16(slowBuffer.data());
+                    uint32_t* fast = Aligned16(fastBuffer.data());
+                    sdlbackend::Rgb565ToXrgb8888ScaledReference(slow + start, pitch, in.data() + 1, n, scale);
+                    sdlbackend::Rgb565ToXrgb8888ScaledFast(fast + start, pitch, in.data() + 1, n, scale);
+                    uint64_t sumSlow = 0, sumFast = 0;
+                    int wrong = 0;
+                    for (ptrdiff_t i = 0; i < ptrdiff_t(size); ++i) {
+                        sumSlow = sumSlow * 1000003u + slow[i];
+                        sumFast = sumFast * 1000003u + fast[i];
+                        ptrdiff_t column = (i - start) % pitch;
+                        bool inRow = i >= start && i < start + pitch * scale && column < ptrdiff_t(n) * scale;
+                        wrong += slow[i] != (inRow ? plain[column / scale] : 0xDEADBEEF);
+                    }
+                    EXPECT_EQ(wrong, 0) << "scale " << scale << ", length " << n << ", start " << start;
+                    EXPECT_EQ(sumFast, sumSlow) << "scale " << scale << ", length " << n << ", pitch " << pitch
+                                                << ", start " << start;
+                }
             }
-            EXPECT_EQ(wrong, 0) << "scale " << scale << ", length " << n;
-            EXPECT_EQ(sumFast, sumSlow) << "scale " << scale << ", length " << n;
         }
     }
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "engine/core/load_result.h"
+#include "platform/files.h"
 
 namespace {
 constexpr int kReportedFiles = 8;
@@ -23,6 +24,14 @@ bool AlreadyReported(const char* path)
 }
 }  // namespace
 
+ShownName::ShownName(const char* file)
+{
+    if (!file)
+        file = "";
+    bool onDisk = file[0] == '\\' || file[0] == '/';
+    snprintf(text_, sizeof text_, "%s", onDisk ? hostpath::ToHost(file).c_str() : file);
+}
+
 void ErrorText(DWORD error, char* buffer, int size)
 {
     if (!buffer || size <= 0)
@@ -34,7 +43,8 @@ void ErrorText(DWORD error, char* buffer, int size)
 
 void ReportLoadFailure(const char* what, const LoadResult& why)
 {
-    fprintf(stderr, "kelo: cannot load the %s: %s: %s\n", what ? what : "data", why.File(), why.Reason());
+    fprintf(stderr, "kelo: cannot load the %s: %s: %s\n", what ? what : "data", ShownName(why.File()).CStr(),
+            why.Reason());
 }
 
 void ReportSaveFailure(const char* path, DWORD error)
@@ -43,11 +53,12 @@ void ReportSaveFailure(const char* path, DWORD error)
         return;
     char text[128];
     ErrorText(error ? error : ERROR_WRITE_FAULT, text, sizeof text);
-    fprintf(stderr, "kelo: cannot write %s: %s; play goes on, but this is not saved\n", path, text);
+    fprintf(stderr, "kelo: cannot write %s: %s; play goes on, but this is not saved\n", ShownName(path).CStr(), text);
 }
 
 void ReportSetAside(const char* path, const char* kept)
 {
     if (path && kept)
-        fprintf(stderr, "kelo: %s could not be read; it is kept as %s and a new one begun\n", path, kept);
+        fprintf(stderr, "kelo: %s could not be read; it is kept as %s and a new one begun\n", ShownName(path).CStr(),
+                ShownName(kept).CStr());
 }

@@ -5,6 +5,18 @@
 
 class LoadResult;
 
+// A file's name as the desktop shows it: a path on disk ("\home\ann\.kelo\global.opt") in the
+// host's own form ("/home/ann/.kelo/global.opt"), a pack entry ("ui\sprites.txt") as its pack
+// names it.
+class ShownName {
+public:
+    explicit ShownName(const char* file);
+    const char* CStr() const { return text_; }
+
+private:
+    char text_[2 * MAX_PATH];
+};
+
 // The system's text for an error code ("No space left on device").
 void ErrorText(DWORD error, char* buffer, int size);
 

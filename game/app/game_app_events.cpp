@@ -267,7 +267,8 @@ bool GameApp::ShowStartMenu()
         if (why)
             fprintf(stderr, "kelo: cannot build the start menu: it could not be made\n");
         else
-            fprintf(stderr, "kelo: cannot build the start menu: %s: %s\n", why.File(), why.Reason());
+            fprintf(stderr, "kelo: cannot build the start menu: %s: %s\n", ShownName(why.File()).CStr(),
+                    why.Reason());
         RequestQuit(1);
         return false;
     }

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "engine/core/application.h"
+#include "engine/core/file_failures.h"
 #include "engine/core/pack_memory_file.h"
 #include "engine/core/record_store.h"
 #include "game/app/game_app.h"
@@ -242,7 +243,8 @@ void GameApp::DropUnreadableRecord(int mode)
     if (profiles)
         profiles->GetPlayerName(profiles->GetCurrentIndex(), name);
     fprintf(stderr, "kelo: %s: the saved %s of %s could not be read back; it is removed\n",
-            resumeStore_ ? resumeStore_->GetPath().CStr() : "saveresume.dat", mode == 1 ? "gauntlet" : "adventure",
+            resumeStore_ ? ShownName(resumeStore_->GetPath().CStr()).CStr() : "saveresume.dat",
+            mode == 1 ? "gauntlet" : "adventure",
             name.CStr() ? name.CStr() : "the player");
 }
 

@@ -50,17 +50,23 @@ inline void Spread(__m128i low, __m128i high, __m128i* v)
     }
 }
 
-// kStream: every store falls on a 16-byte boundary and bypasses the cache.
+// kStream: every row starts on a 16-byte boundary and the stores bypass the cache, sixteen pixels
+// at a time so that each row's writes of a block cover whole 64-byte lines (at 3x, eight pixels
+// would end each row's writes halfway through a line, and the processor sends such lines in pieces).
 template <int kScale, bool kStream>
 void SpreadRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
 {
+    constexpr int kBlock = kStream ? 16 : 8, kPerRow = kBlock / 8 * 2 * kScale;
     int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        __m128i low, high, v[2 * kScale];
-        Convert8(in + i, &low, &high);
-        Spread<kScale>(low, high, v);
+    for (; i + kBlock <= count; i += kBlock) {
+        __m128i v[kPerRow];
+        for (int b = 0; b < kBlock / 8; ++b) {
+            __m128i low, high;
+            Convert8(in + i + 8 * b, &low, &high);
+            Spread<kScale>(low, high, v + b * 2 * kScale);
+        }
         for (uint32_t *o = out + i * kScale, *end = o + kScale * pitch; o != end; o += pitch) {
-            for (int k = 0; k < 2 * kScale; ++k) {
+            for (int k = 0; k < kPerRow; ++k) {
                 if constexpr (kStream)
                     _mm_stream_si128(reinterpret_cast<__m128i*>(o + 4 * k), v[k]);
                 else
@@ -71,24 +77,34 @@ void SpreadRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
     Rgb565ToXrgb8888ScaledReference(out + i * kScale, pitch, in + i, count - i, kScale);
 }
 
+// The pixels a row takes before its writes reach a 64-byte line (a 16-byte boundary where no line
+// can be reached), or -1 where neither can.
+template <int kScale>
+int LeadToBoundary(const uint32_t* out, ptrdiff_t pitch)
+{
+    const auto address = reinterpret_cast<uintptr_t>(out);
+    if (pitch % 4 != 0 || address % 4 != 0)
+        return -1;
+    for (int lines = 16; lines >= 4; lines /= 4) {
+        for (int k = 0; k < lines; ++k) {
+            if ((address / 4 + k * kScale) % lines == 0)
+                return k;
+        }
+    }
+    return -1;
+}
+
 // The window's memory is read next by the desktop (or the GPU's upload), not by this code, so a
 // doubled or tripled row goes there with streaming stores where they can fall on 16-byte
 // boundaries: a plain store fetches each line before writing it, which doubles what a whole frame
 // (13.8 MB at 3x) moves through memory. The first few pixels go one by one until the row's writes
-// reach a boundary; at 1x the picture is small enough to stay in the cache, and streaming gains
+// reach a line; at 1x the picture is small enough to stay in the cache, and streaming gains
 // nothing there.
 template <int kScale>
 void SpreadRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
 {
-    const auto address = reinterpret_cast<uintptr_t>(out);
-    int lead = -1;
-    if (pitch % 4 == 0 && address % 4 == 0) {
-        for (int k = 0; k < 4 && lead < 0; ++k) {
-            if ((address / 4 + k * kScale) % 4 == 0)
-                lead = k;
-        }
-    }
-    if (lead < 0 || count < lead + 8) {
+    const int lead = LeadToBoundary<kScale>(out, pitch);
+    if (lead < 0 || count < lead + 16) {
         SpreadRows<kScale, false>(out, pitch, in, count);
         return;
     }

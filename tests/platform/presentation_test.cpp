@@ -256,9 +256,9 @@ uint32_t* Aligned16(uint32_t* p)
 }
 
 // Each scale of a whole-multiple window, rows of lengths around the blocks of eight, a padded pitch
-// and one of whole 16-byte blocks, rows starting at each pixel of such a block: the reference must
-// repeat each converted pixel scale x scale times, the fast path must equal it and neither may
-// write past its rows.
+// and one of whole 64-byte lines (as a window's rows are), rows starting at each pixel of a 16-byte
+// block: the reference must repeat each converted pixel scale x scale times, the fast path must
+// equal it and neither may write past its rows.
 TEST(PixelRows, ScaledRowsEqualTheReference)
 {
     std::mt19937 rng(2565);
@@ -269,7 +269,7 @@ TEST(PixelRows, ScaledRowsEqualTheReference)
                 p = static_cast<uint16_t>(rng());
             std::vector<uint32_t> plain(in.size());
             sdlbackend::Rgb565ToXrgb8888Reference(plain.data(), in.data() + 1, n);
-            for (ptrdiff_t pitch : {ptrdiff_t(n) * scale + 3, (ptrdiff_t(n) * scale + 3 + 4) / 4 * 4}) {
+            for (ptrdiff_t pitch : {ptrdiff_t(n) * scale + 3, (ptrdiff_t(n) * scale + 3 + 16) / 16 * 16}) {
                 for (int start = 0; start < 4; ++start) {
                     const size_t size = static_cast<size_t>(pitch * scale + 4);
                     std::vector<uint32_t> slowBuffer(size + 3, 0xDEADBEEF), fastBuffer(slowBuffer);

@@ -1,5 +1,7 @@
 #include "platform/sdl/pixel_rows.h"
 
+#include <unistd.h>
+
 namespace sdlbackend {
 
 void Rgb565ToXrgb8888Reference(uint32_t* out, const uint16_t* in, int count)
@@ -22,13 +24,27 @@ void Rgb565ToXrgb8888ScaledReference(uint32_t* out, ptrdiff_t pitch, const uint1
     }
 }
 
+bool WritePastCache(size_t bytes)
+{
+    static const long cache = [] {
+        long size = -1;
+#if defined(_SC_LEVEL3_CACHE_SIZE)
+        size = sysconf(_SC_LEVEL3_CACHE_SIZE);
+        if (size <= 0)
+            size = sysconf(_SC_LEVEL2_CACHE_SIZE);
+#endif
+        return size;
+    }();
+    return cache <= 0 || bytes > size_t(cache) / 2;
+}
+
 #if !defined(__SSE2__)
 void Rgb565ToXrgb8888Fast(uint32_t* out, const uint16_t* in, int count)
 {
     Rgb565ToXrgb8888Reference(out, in, count);
 }
 
-void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, int scale)
+void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, int scale, bool)
 {
     Rgb565ToXrgb8888ScaledReference(out, pitch, in, count, scale);
 }

@@ -12,8 +12,17 @@ void Rgb565ToXrgb8888Reference(uint32_t* out, const uint16_t* in, int count);
 void Rgb565ToXrgb8888Fast(uint32_t* out, const uint16_t* in, int count);
 
 // One row of `count` pixels shown `scale` times as wide and as high: `scale` rows of count * scale
-// pixels, `pitch` pixels apart, written in the same pass as the conversion.
+// pixels, `pitch` pixels apart, written in the same pass as the conversion. `pastCache`: the rows
+// go to memory with stores that bypass the cache (where the target's rows allow it), for a picture
+// too large to stay there; the pixels are the same either way.
 void Rgb565ToXrgb8888ScaledReference(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, int scale);
-void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, int scale);
+void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, int scale,
+                                bool pastCache);
+
+// Whether a picture of this many bytes, written whole each frame and read next by the desktop, is
+// better written past the cache: when it exceeds half the processor's last-level cache (or that
+// size cannot be read). A picture that fits stays there for the desktop's read, and streaming it
+// out to memory would only cost more.
+bool WritePastCache(size_t bytes);
 
 }  // namespace sdlbackend

@@ -94,16 +94,15 @@ int LeadToBoundary(const uint32_t* out, ptrdiff_t pitch)
     return -1;
 }
 
-// The window's memory is read next by the desktop (or the GPU's upload), not by this code, so a
-// doubled or tripled row goes there with streaming stores where they can fall on 16-byte
-// boundaries: a plain store fetches each line before writing it, which doubles what a whole frame
-// (13.8 MB at 3x) moves through memory. The first few pixels go one by one until the row's writes
-// reach a line; at 1x the picture is small enough to stay in the cache, and streaming gains
-// nothing there.
+// A doubled or tripled picture too large for the cache goes to the window's memory with streaming
+// stores where they can fall on 16-byte boundaries: the desktop (or the GPU's upload) reads it
+// next, not this code, and a plain store fetches each line before writing it, which doubles what a
+// whole frame (13.8 MB at 3x) moves through memory. The first few pixels go one by one until the
+// row's writes reach a line. At 1x the picture is small enough to stay in the cache.
 template <int kScale>
-void SpreadRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
+void SpreadRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, bool pastCache)
 {
-    const int lead = LeadToBoundary<kScale>(out, pitch);
+    const int lead = pastCache ? LeadToBoundary<kScale>(out, pitch) : -1;
     if (lead < 0 || count < lead + 16) {
         SpreadRows<kScale, false>(out, pitch, in, count);
         return;
@@ -150,17 +149,18 @@ void Rgb565ToXrgb8888Fast(uint32_t* out, const uint16_t* in, int count)
     Rgb565ToXrgb8888Reference(out + i, in + i, count - i);
 }
 
-void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, int scale)
+void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, int scale,
+                                bool pastCache)
 {
     switch (scale) {
     case 1:
         Rgb565ToXrgb8888Fast(out, in, count);
         break;
     case 2:
-        SpreadRows<2>(out, pitch, in, count);
+        SpreadRows<2>(out, pitch, in, count, pastCache);
         break;
     case 3:
-        SpreadRows<3>(out, pitch, in, count);
+        SpreadRows<3>(out, pitch, in, count, pastCache);
         break;
     default:
         if (scale >= 4)

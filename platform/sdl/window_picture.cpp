@@ -32,6 +32,7 @@ bool g_keepsPicture = false;
 SDL_Rect g_output{0, 0, 0, 0};   // the window's area the picture was laid out in, in its pixels
 SDL_Rect g_picture{0, 0, 0, 0};  // where the picture lies there
 int g_scale = 0;                 // the whole multiple it is shown at; 0: scaled smoothly
+bool g_pastCache = false;        // the picture is too large to stay in the cache
 bool g_stale = true;             // the bands and the whole picture are to be drawn again
 
 // In a window at the largest whole multiple that fits, on the full screen as large as its shape
@@ -46,6 +47,7 @@ void LayOut(int outWidth, int outHeight, int width, int height)
     g_output = SDL_Rect{0, 0, outWidth, outHeight};
     g_picture = picture;
     g_scale = WholeScale(fit, width, height);
+    g_pastCache = WritePastCache(size_t(fit.w) * fit.h * 4);
 }
 
 // The parts of the area the picture leaves uncovered: above, below, left and right of it.
@@ -98,7 +100,7 @@ bool ShowInWindowMemory(const uint16_t* pixels, int width, int height, Part part
         for (int y = part.top; y < part.bottom; ++y)
             Rgb565ToXrgb8888ScaledFast(Row(surface->pixels, surface->pitch, g_picture.y + y * g_scale) + x,
                                        surface->pitch / 4, pixels + size_t(y) * width + part.left,
-                                       part.right - part.left, g_scale);
+                                       part.right - part.left, g_scale, g_pastCache);
         changed = SDL_Rect{g_picture.x + part.left * g_scale, g_picture.y + part.top * g_scale,
                            (part.right - part.left) * g_scale, (part.bottom - part.top) * g_scale};
     } else {
@@ -169,7 +171,8 @@ bool ShowThroughRenderer(const uint16_t* pixels, int width, int height, Part par
             return false;
         for (int y = part.top; y < part.bottom; ++y)
             Rgb565ToXrgb8888ScaledFast(Row(locked, pitch, (y - part.top) * scale), pitch / 4,
-                                       pixels + size_t(y) * width + part.left, part.right - part.left, scale);
+                                       pixels + size_t(y) * width + part.left, part.right - part.left, scale,
+                                       g_pastCache);
         SDL_UnlockTexture(g_texture);
     }
     Render();

@@ -258,7 +258,7 @@ uint32_t* Aligned16(uint32_t* p)
 // Each scale of a whole-multiple window, rows of lengths around the blocks of eight, a padded pitch
 // and one of whole 64-byte lines (as a window's rows are), rows starting at each pixel of a 16-byte
 // block: the reference must repeat each converted pixel scale x scale times, the fast path must
-// equal it and neither may write past its rows.
+// equal it, written through the cache or past it, and neither may write past its rows.
 TEST(PixelRows, ScaledRowsEqualTheReference)
 {
     std::mt19937 rng(2565);
@@ -271,24 +271,26 @@ TEST(PixelRows, ScaledRowsEqualTheReference)
             sdlbackend::Rgb565ToXrgb8888Reference(plain.data(), in.data() + 1, n);
             for (ptrdiff_t pitch : {ptrdiff_t(n) * scale + 3, (ptrdiff_t(n) * scale + 3 + 16) / 16 * 16}) {
                 for (int start = 0; start < 4; ++start) {
-                    const size_t size = static_cast<size_t>(pitch * scale + 4);
-                    std::vector<uint32_t> slowBuffer(size + 3, 0xDEADBEEF), fastBuffer(slowBuffer);
-                    uint32_t* slow = Aligned16(slowBuffer.data());
-                    uint32_t* fast = Aligned16(fastBuffer.data());
-                    sdlbackend::Rgb565ToXrgb8888ScaledReference(slow + start, pitch, in.data() + 1, n, scale);
-                    sdlbackend::Rgb565ToXrgb8888ScaledFast(fast + start, pitch, in.data() + 1, n, scale);
-                    uint64_t sumSlow = 0, sumFast = 0;
-                    int wrong = 0;
-                    for (ptrdiff_t i = 0; i < ptrdiff_t(size); ++i) {
-                        sumSlow = sumSlow * 1000003u + slow[i];
-                        sumFast = sumFast * 1000003u + fast[i];
-                        ptrdiff_t column = (i - start) % pitch;
-                        bool inRow = i >= start && i < start + pitch * scale && column < ptrdiff_t(n) * scale;
-                        wrong += slow[i] != (inRow ? plain[column / scale] : 0xDEADBEEF);
+                    for (bool pastCache : {false, true}) {
+                        const size_t size = static_cast<size_t>(pitch * scale + 4);
+                        std::vector<uint32_t> slowBuffer(size + 3, 0xDEADBEEF), fastBuffer(slowBuffer);
+                        uint32_t* slow = Aligned16(slowBuffer.data());
+                        uint32_t* fast = Aligned16(fastBuffer.data());
+                        sdlbackend::Rgb565ToXrgb8888ScaledReference(slow + start, pitch, in.data() + 1, n, scale);
+                        sdlbackend::Rgb565ToXrgb8888ScaledFast(fast + start, pitch, in.data() + 1, n, scale, pastCache);
+                        uint64_t sumSlow = 0, sumFast = 0;
+                        int wrong = 0;
+                        for (ptrdiff_t i = 0; i < ptrdiff_t(size); ++i) {
+                            sumSlow = sumSlow * 1000003u + slow[i];
+                            sumFast = sumFast * 1000003u + fast[i];
+                            ptrdiff_t column = (i - start) % pitch;
+                            bool inRow = i >= start && i < start + pitch * scale && column < ptrdiff_t(n) * scale;
+                            wrong += slow[i] != (inRow ? plain[column / scale] : 0xDEADBEEF);
+                        }
+                        EXPECT_EQ(wrong, 0) << "scale " << scale << ", length " << n << ", start " << start;
+                        EXPECT_EQ(sumFast, sumSlow) << "scale " << scale << ", length " << n << ", pitch " << pitch
+                                                    << ", start " << start << ", past the cache " << pastCache;
                     }
-                    EXPECT_EQ(wrong, 0) << "scale " << scale << ", length " << n << ", start " << start;
-                    EXPECT_EQ(sumFast, sumSlow) << "scale " << scale << ", length " << n << ", pitch " << pitch
-                                                << ", start " << start;
                 }
             }
         }

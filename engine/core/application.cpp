@@ -469,10 +469,15 @@ String Application::ResolveSaveDirectory(const char* registryKey, const char* va
     WIN32_FIND_DATA data;
     HANDLE find = FindFirstFile(folder, &data);
     if (find == INVALID_HANDLE_VALUE) {
+        SetLastError(0);
         EnsureDirectory(folder);
+        const DWORD error = GetLastError();
         find = FindFirstFile(folder, &data);
-        if (find == INVALID_HANDLE_VALUE)
+        if (find == INVALID_HANDLE_VALUE) {
+            // The program's own folder keeps the saves, but the player is told where they went.
+            ReportSaveFolderRefused(folder, error, saveDirectory_.CStr());
             return saveDirectory_;
+        }
     }
     FindClose(find);
     String::Concat(saveDirectory_, String(folder), String("\\"));

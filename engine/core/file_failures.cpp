@@ -62,3 +62,11 @@ void ReportSetAside(const char* path, const char* kept)
         fprintf(stderr, "kelo: %s could not be read; it is kept as %s and a new one begun\n", ShownName(path).CStr(),
                 ShownName(kept).CStr());
 }
+
+void ReportSaveFolderRefused(const char* folder, DWORD error, const char* used)
+{
+    char text[128];
+    ErrorText(error ? error : ERROR_PATH_NOT_FOUND, text, sizeof text);
+    fprintf(stderr, "kelo: cannot make the save folder %s: %s; saves go to %s\n", ShownName(folder).CStr(), text,
+            ShownName(used).CStr());
+}

@@ -28,3 +28,5 @@ void ReportLoadFailure(const char* what, const LoadResult& why);
 void ReportSaveFailure(const char* path, DWORD error);
 // Says on stderr that path could not be read and is kept as kept, with a new file in its place.
 void ReportSetAside(const char* path, const char* kept);
+// Says on stderr that the save folder could not be made and why, and the folder saves go to instead.
+void ReportSaveFolderRefused(const char* folder, DWORD error, const char* used);

@@ -234,6 +234,23 @@ TEST(ApplicationFolders, SaveDirectoryResolvedOnceAndCreated)
     EXPECT_EQ(system(cleanup.c_str()), 0);
 }
 
+// A folder that cannot be made (nothing can be made under /proc) leaves the saves in the program's
+// folder, and the player is told which folder failed, why, and where the saves go.
+TEST(ApplicationFolders, AFolderThatCannotBeMadeIsSaidWithWhereSavesGo)
+{
+    setenv("KELO_SAVE_DIR", "/proc/kelo_saves", 1);
+    TestApp app;
+    testing::internal::CaptureStderr();
+    String folder = app.GetSaveDirectory();
+    std::string said = testing::internal::GetCapturedStderr();
+    unsetenv("KELO_SAVE_DIR");
+    EXPECT_TRUE(folder.Equals(app.GetExeDirectory()));
+    std::string exe = hostpath::ToHost(app.GetExeDirectory().CStr());
+    EXPECT_NE(said.find("cannot make the save folder /proc/kelo_saves: No such file or directory; saves go to " + exe),
+              std::string::npos)
+        << said;
+}
+
 TEST(ApplicationFolders, LongSaveFolderIsTakenWhole)
 {
     char pattern[] = "/tmp/kelo_save_XXXXXX";

@@ -1,6 +1,6 @@
 #pragma once
-// The system message box. The SDL back end shows a real one; the null back end prints the text to
-// stderr and records it for tests, never blocking.
+// The system message box. The SDL back end shows a real one over the game's window; the null back
+// end shows nothing and records the text for tests, never blocking.
 #include "platform/base.h"
 
 constexpr UINT MB_OK = 0x0;

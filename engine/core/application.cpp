@@ -8,6 +8,8 @@
 #include "engine/core/file_failures.h"
 #include "engine/core/options_record.h"
 #include "engine/core/owned_block.h"
+#include "engine/core/record_store.h"
+#include "engine/core/set_aside.h"
 #include "engine/core/zip_pack.h"
 #include "engine/graphics/surface.h"
 #include "engine/sound/sound_manager.h"
@@ -293,16 +295,22 @@ bool Application::LoadOptions()
     options_->SetDefaults();
     if (options_->Load(this)) {
         optionsDefaultsUsed_ = false;
-    } else {
-        options_->SetDefaults();
-        optionsDefaultsUsed_ = true;
+        return true;
     }
+    options_->SetDefaults();
+    optionsDefaultsUsed_ = true;
+    // A file that is there but cannot be loaded (damaged, too large, no plain file, unreadable)
+    // holds what the player saved: it is kept aside before anything is written in its place, and
+    // where it cannot be, nothing is.
+    String path = OptionsRecord::FilePath(this);
+    if (StoreFileExists(path.CStr()) && !SetAsideDamaged(path.CStr()))
+        optionsUnwritable_ = true;
     return true;
 }
 
 bool Application::SaveOptions()
 {
-    return options_ ? options_->Save(this) : false;
+    return options_ && !optionsUnwritable_ ? options_->Save(this) : false;
 }
 
 bool Application::OnChar(int)

@@ -276,6 +276,8 @@ protected:
     StringTable* languageTable_ = nullptr;
     OptionsRecord* options_ = nullptr;
     bool optionsDefaultsUsed_ = false;
+    // The options file could not be loaded nor kept aside: it is never written over.
+    bool optionsUnwritable_ = false;
     bool soundDisabled_ = false;
     int volumeStep_ = 5;
     // Exit button.

@@ -2,9 +2,12 @@
 
 #include <strings.h>
 
+#include <cstdarg>
 #include <cstdio>
 
 #include "engine/core/load_result.h"
+#include "engine/core/memory.h"
+#include "engine/core/set_aside.h"
 #include "platform/files.h"
 
 namespace {
@@ -41,10 +44,19 @@ void ErrorText(DWORD error, char* buffer, int size)
         snprintf(buffer, static_cast<size_t>(size), "error %u", error);
 }
 
+void TellPlayer(const char* format, ...)
+{
+    char text[3 * MAX_PATH];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    ShowMessageBox(text);
+}
+
 void ReportLoadFailure(const char* what, const LoadResult& why)
 {
-    fprintf(stderr, "kelo: cannot load the %s: %s: %s\n", what ? what : "data", ShownName(why.File()).CStr(),
-            why.Reason());
+    TellPlayer("cannot load the %s: %s: %s", what ? what : "data", ShownName(why.File()).CStr(), why.Reason());
 }
 
 void ReportSaveFailure(const char* path, DWORD error)
@@ -53,14 +65,27 @@ void ReportSaveFailure(const char* path, DWORD error)
         return;
     char text[128];
     ErrorText(error ? error : ERROR_WRITE_FAULT, text, sizeof text);
-    fprintf(stderr, "kelo: cannot write %s: %s; play goes on, but this is not saved\n", ShownName(path).CStr(), text);
+    TellPlayer("cannot write %s: %s; play goes on, but this is not saved", ShownName(path).CStr(), text);
 }
 
 void ReportSetAside(const char* path, const char* kept)
 {
     if (path && kept)
-        fprintf(stderr, "kelo: %s could not be read; it is kept as %s and a new one begun\n", ShownName(path).CStr(),
-                ShownName(kept).CStr());
+        TellPlayer("%s could not be read; it is kept as %s and a new one begun", ShownName(path).CStr(),
+                   ShownName(kept).CStr());
+}
+
+void ReportSetAsideFailure(const char* path, DWORD error)
+{
+    if (!path || AlreadyReported(path))
+        return;
+    char text[128];
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        snprintf(text, sizeof text, "every name from .bad to .bad%d beside it is taken", kSetAsideNames - 1);
+    else
+        ErrorText(error ? error : ERROR_WRITE_FAULT, text, sizeof text);
+    TellPlayer("%s could not be read and cannot be kept aside (%s); it is left as it is, and nothing is saved "
+               "over it", ShownName(path).CStr(), text);
 }
 
 void ReportSaveFolderRefused(const char* folder, DWORD error, const char* used)

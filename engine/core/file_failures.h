@@ -1,6 +1,7 @@
 #pragma once
-// What a run says about its files on stderr: the data that would not load and the saves that
-// could not be written (said once per file).
+// What a run says about its files: the data that would not load, the saves that could not be
+// written (said once per file) and those set aside. Each is said on stderr and, in a window, in the
+// engine's message box, so a player who started the game from a desktop sees it too.
 #include "platform/base.h"
 
 class LoadResult;
@@ -20,13 +21,19 @@ private:
 // The system's text for an error code ("No space left on device").
 void ErrorText(DWORD error, char* buffer, int size);
 
-// Says on stderr that `what` ("pack", "styles", "sprite set ball1") could not be loaded: the file
+// Says the formatted text to the player: on stderr and in the engine's message box.
+void TellPlayer(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Says that `what` ("pack", "styles", "sprite set ball1") could not be loaded: the file
 // that failed and why.
 void ReportLoadFailure(const char* what, const LoadResult& why);
 
-// Says on stderr that path could not be written and why, the first time only for each file.
+// Says that path could not be written and why, the first time only for each file.
 void ReportSaveFailure(const char* path, DWORD error);
-// Says on stderr that path could not be read and is kept as kept, with a new file in its place.
+// Says that path could not be read and is kept as kept, with a new file in its place.
 void ReportSetAside(const char* path, const char* kept);
+// Says that path could not be read and could not be kept aside either (all kept names taken when
+// error is ERROR_ALREADY_EXISTS), so it is left as it is and nothing is saved over it; once per file.
+void ReportSetAsideFailure(const char* path, DWORD error);
 // Says on stderr that the save folder could not be made and why, and the folder saves go to instead.
 void ReportSaveFolderRefused(const char* folder, DWORD error, const char* used);

@@ -24,11 +24,19 @@ bool OptionsPath(Application* application, String& path)
 {
     if (!application)
         return false;
-    String::Concat(path, application->GetSaveDirectory(), String(kFileName));
+    path = OptionsRecord::FilePath(application);
     return true;
 }
 
 }  // namespace
+
+String OptionsRecord::FilePath(Application* application)
+{
+    String path;
+    if (application)
+        String::Concat(path, application->GetSaveDirectory(), String(kFileName));
+    return path;
+}
 
 uint32_t MakeFourCC(const char* text)
 {

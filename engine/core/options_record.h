@@ -4,6 +4,8 @@
 // (the game's) and a raw form framed by tag words (the engine's default).
 #include <cstdint>
 
+#include "engine/core/strings.h"
+
 class Application;
 class Stream;
 
@@ -35,6 +37,8 @@ public:
     bool Save(Application* application);
     bool LoadSerialized(Application* application);
     bool SaveSerialized(Application* application);
+    // Where the record lives: global.opt in the application's save folder.
+    static String FilePath(Application* application);
 
     bool soundOn = true;
     int32_t soundVolume = 50;

@@ -9,6 +9,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/owned_block.h"
 #include "engine/core/pack_memory_file.h"
+#include "engine/core/set_aside.h"
 #include "platform/files.h"
 
 namespace {
@@ -22,7 +23,7 @@ bool StoreFileExists(const char* path)
     if (find == INVALID_HANDLE_VALUE)
         return false;
     FindClose(find);
-    return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    return true;
 }
 
 RecordEntry::~RecordEntry()
@@ -73,7 +74,7 @@ bool RecordFile::Load()
         DropInput();
         return true;
     }
-    if (size < 0 || !LoadTable(size)) {
+    if (size < 0 || size > kMaxStoreBytes || !LoadTable(size)) {
         // Set aside at the close, with a whole empty store in its place: said once, and a
         // store that is there stays there.
         Empty();
@@ -161,6 +162,16 @@ bool RecordFile::Append(RecordEntry* entry)
     return true;
 }
 
+int64_t RecordFile::BytesWith(int32_t id, int64_t nameLength, int64_t dataBytes) const
+{
+    int64_t bytes = 4 + 8 + 8 + nameLength + dataBytes;
+    for (int i = 0; i < count_; ++i) {
+        if (entries_[i]->id != id)
+            bytes += 8 + 8 + static_cast<int64_t>(entries_[i]->name.Length()) + entries_[i]->size;
+    }
+    return bytes;
+}
+
 bool RecordFile::WriteAll(DiskFile& out, int32_t* written)
 {
     int64_t at = 4 + 8 * static_cast<int64_t>(count_);
@@ -232,11 +243,10 @@ bool RecordFile::Save()
         ok = check.Open(application_, temporary.CStr(), kStreamRead) && check.GetSize() == written;
     }
     DWORD error = ok ? ERROR_SUCCESS : GetLastError();
-    if (ok && damaged_) {
-        String kept;
-        String::Concat(kept, path_, String(".bad"));
-        if (MoveFileEx(path_.CStr(), kept.CStr(), MOVEFILE_REPLACE_EXISTING))
-            ReportSetAside(path_.CStr(), kept.CStr());
+    // What could not be read is never written over: it is kept aside, or the store stays as it is.
+    if (ok && damaged_ && !SetAsideDamaged(path_.CStr())) {
+        DeleteFile(temporary.CStr());
+        return false;
     }
     if (!ok || !MoveFileEx(temporary.CStr(), path_.CStr(), MOVEFILE_REPLACE_EXISTING)) {
         ReportSaveFailure(path_.CStr(), ok ? GetLastError() : error);
@@ -306,6 +316,8 @@ bool RecordStore::WriteRecord(int32_t id, Stream* stream, const char* name)
     entry->name.Assign(name);
     entry->data = block.release();
     entry->size = n;
+    if (container_->BytesWith(id, static_cast<int64_t>(nameLength), n) > kMaxStoreBytes)
+        return false;
     container_->RemoveAll(id);
     if (!container_->Append(entry.get()))
         return false;
@@ -348,6 +360,14 @@ void RecordStore::DeleteRecord(int32_t id)
 bool RecordStore::HasNoRecord(int32_t id) const
 {
     return !container_ || container_->Find(id) < 0;
+}
+
+int RecordStore::Ids(int32_t* ids, int capacity) const
+{
+    int n = 0;
+    for (int i = 0; container_ && ids && i < container_->Count() && n < capacity; ++i)
+        ids[n++] = container_->At(i)->id;
+    return n;
 }
 
 uint16_t Crc16(const void* data, uint32_t length)

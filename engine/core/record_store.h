@@ -16,8 +16,13 @@ class Stream;
 constexpr int kMaxRecords = 99;
 // A reader rejects name lengths from this on, so a writer refuses them.
 constexpr int kMaxRecordName = 99;
+// The largest store taken: twice what the game's eight players can fill with their two saves of
+// 50,000 bytes, so the saves of players added beside another profile's still fit. A larger file
+// is refused as a damaged one, and a record that would make the store larger is not written.
+constexpr int32_t kMaxStoreBytes = 2 << 20;
 
-// True when something that is not a folder lies at the path: a store file, whole or not.
+// True when anything lies at the path: a store file, whole or not, or something that is no store
+// at all (a folder, a pipe), which is then a store that cannot be read.
 bool StoreFileExists(const char* path);
 
 struct RecordEntry {
@@ -41,7 +46,7 @@ public:
     ~RecordFile();
 
     // Once per container; a missing, empty or damaged file gives an empty store, and a damaged
-    // one (or one that will not open) is set aside as "<path>.bad" by the next Save.
+    // one (or anything there that will not open) is set aside by the next Save (SetAsideDamaged).
     bool Load();
     // Rewrites the file when something changed; false when a rewrite was needed and failed, in
     // which case the old file is untouched.
@@ -52,6 +57,9 @@ public:
     bool Append(RecordEntry* entry);
     RecordEntry* At(int index) const { return entries_[index]; }
     int Count() const { return count_; }
+    // The bytes the file holds once written with a new record {id, name, data} in place of those
+    // with that id.
+    int64_t BytesWith(int32_t id, int64_t nameLength, int64_t dataBytes) const;
     DiskFile* Input() const { return input_.get(); }
     bool IsLoaded() const { return loaded_; }
 
@@ -68,7 +76,7 @@ private:
     std::unique_ptr<DiskFile> input_;
     bool loaded_ = false;
     bool dirty_ = false;
-    // The file existed and failed the load checks: it is kept as "<path>.bad" when replaced.
+    // The file existed and failed the load checks: it is kept aside when replaced.
     bool damaged_ = false;
 };
 
@@ -91,6 +99,8 @@ public:
     PackMemoryFile* ReadRecord(int32_t id);
     void DeleteRecord(int32_t id);
     bool HasNoRecord(int32_t id) const;
+    // The ids of the records, up to capacity of them, in record order; the number written.
+    int Ids(int32_t* ids, int capacity) const;
 
 private:
     String path_;
@@ -113,6 +123,7 @@ public:
     bool WriteRecord(int32_t id, Stream* stream, const char* name);
     PackMemoryFile* ReadRecord(int32_t id);
     void DeleteRecord(int32_t id);
+    int ReadIds(int32_t* ids, int capacity);
     // Whether the store's file is there (a damaged one included); false for one never written.
     bool HasFile() const { return !path_.IsEmpty() && StoreFileExists(path_.CStr()); }
     const String& GetPath() const { return path_; }

@@ -54,3 +54,12 @@ void SaveFileHolder::DeleteRecord(int32_t id)
     store_->DeleteRecord(id);
     CloseStore();
 }
+
+int SaveFileHolder::ReadIds(int32_t* ids, int capacity)
+{
+    if (!OpenStore())
+        return 0;
+    int n = store_->Ids(ids, capacity);
+    CloseStore();
+    return n;
+}

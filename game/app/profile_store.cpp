@@ -130,7 +130,7 @@ bool ProfileStore::IdInUse(int id) const
     return false;
 }
 
-int ProfileStore::AddPlayer()
+int ProfileStore::AddPlayer(const int32_t* taken, int takenCount)
 {
     if (count_ < 0)
         count_ = 0;
@@ -139,8 +139,15 @@ int ProfileStore::AddPlayer()
     PlayerRecord& player = players_[count_];
     ++count_;
     player.Reset();
+    auto isTaken = [&](int id) {
+        for (int i = 0; taken && i < takenCount; ++i) {
+            if (taken[i] == id)
+                return true;
+        }
+        return false;
+    };
     int id = 0;
-    while (IdInUse(id))
+    while (IdInUse(id) || isTaken(id))
         ++id;
     player.id = id;
     if (current_ < 0)

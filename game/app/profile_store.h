@@ -39,7 +39,9 @@ public:
     int GetCurrentIndex() const { return current_; }
     void SetCurrentIndex(int index) { current_ = index; }
 
-    int AddPlayer();
+    // The new player's id is the smallest that no player in use has and none of the `taken` ids
+    // (those of saved games whose player this store does not hold) is.
+    int AddPlayer(const int32_t* taken = nullptr, int takenCount = 0);
     void DeletePlayer(int index);
     void SetPlayerName(int index, const String& name);
     void GetPlayerName(int index, String& out) const;

@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <memory>
 #include <new>
 
@@ -242,10 +241,9 @@ void GameApp::DropUnreadableRecord(int mode)
     String name;
     if (profiles)
         profiles->GetPlayerName(profiles->GetCurrentIndex(), name);
-    fprintf(stderr, "kelo: %s: the saved %s of %s could not be read back; it is removed\n",
-            resumeStore_ ? ShownName(resumeStore_->GetPath().CStr()).CStr() : "saveresume.dat",
-            mode == 1 ? "gauntlet" : "adventure",
-            name.CStr() ? name.CStr() : "the player");
+    TellPlayer("%s: the saved %s of %s could not be read back; it is removed",
+               resumeStore_ ? ShownName(resumeStore_->GetPath().CStr()).CStr() : "saveresume.dat",
+               mode == 1 ? "gauntlet" : "adventure", name.CStr() ? name.CStr() : "the player");
 }
 
 bool GameApp::AdventureLacksItsRecord()
@@ -289,16 +287,19 @@ void GameApp::ResetCurrentGame(int mode, int gauntletSubMode)
     progress = fresh;
 }
 
+// A saved game whose player the profile does not hold (its global.opt was damaged and set aside)
+// keeps its key: the newcomer takes another id, so it neither inherits nor overwrites that game,
+// and the old profile put back finds it again.
 int GameApp::AddPlayer()
 {
     ProfileStore* profiles = GetProfiles();
-    int index = profiles ? profiles->AddPlayer() : -1;
-    PlayerRecord* player = index >= 0 ? profiles->GetPlayer(index) : nullptr;
-    if (player && resumeStore_) {
-        resumeStore_->DeleteRecord(ResumeKey(player->id, 0));
-        resumeStore_->DeleteRecord(ResumeKey(player->id, 1));
-    }
-    return index;
+    if (!profiles)
+        return -1;
+    int32_t taken[kMaxRecords];
+    int count = resumeStore_ ? resumeStore_->ReadIds(taken, kMaxRecords) : 0;
+    for (int i = 0; i < count; ++i)
+        taken[i] = taken[i] >= 0 ? taken[i] / 2 : -1;
+    return profiles->AddPlayer(taken, count);
 }
 
 void GameApp::DeletePlayer(int index)

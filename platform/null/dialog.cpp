@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <mutex>
 
 #include "platform/dialog.h"
@@ -11,9 +10,9 @@ std::mutex g_lock;
 std::vector<std::string> g_boxes;
 }  // namespace
 
-int ShowMessage(const char* text, const char* caption)
+// Nothing is shown: the engine has said the text on stderr, and tests read what was recorded.
+int ShowMessage(const char* text, const char*)
 {
-    fprintf(stderr, "kelo message box%s%s: %s\n", caption[0] ? " " : "", caption, text);
     std::lock_guard<std::mutex> hold(g_lock);
     g_boxes.push_back(text);
     return IDOK;

@@ -1,17 +1,16 @@
 #include <SDL.h>
 
-#include <cstdio>
-
 #include "platform/dialog.h"
 #include "platform/internal.h"
+#include "platform/sdl/game_window.h"
 
 namespace sdlbackend {
 
+// The engine has already said the text on stderr; here it only shows, over the game's window.
+// Without a display the box cannot show, and the text has reached stderr all the same.
 int ShowMessage(const char* text, const char* caption)
 {
-    fprintf(stderr, "kelo: %s\n", text);
-    // Without a display the box cannot show; the text has reached stderr all the same.
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption[0] ? caption : "Kelo", text, nullptr);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption[0] ? caption : "Kelo", text, GameWindow());
     return IDOK;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/internal.h"
 #include "platform/keys.h"
 #include "platform/sdl/full_screen.h"
+#include "platform/sdl/game_window.h"
 #include "platform/sdl/picture_fit.h"
 #include "platform/sdl/window_picture.h"
 #include "platform/threads.h"
@@ -124,6 +125,11 @@ void Translate(const SDL_Event& event)
 }
 
 }  // namespace
+
+SDL_Window* GameWindow()
+{
+    return g_window;
+}
 
 UINT VirtualKeyFromKeycode(int32_t keycode)
 {

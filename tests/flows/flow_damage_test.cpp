@@ -25,6 +25,23 @@ std::string CurrentName(ScriptedGame& game)
     return name.CStr() ? name.CStr() : "";
 }
 
+size_t Count(const std::string& text, const std::string& part)
+{
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// Answers the message boxes the run showed, as the player would: their texts, a line each.
+std::string AnswerBoxes(ScriptedGame& game)
+{
+    std::string said;
+    for (const std::string& box : game.AnswerMessageBoxes())
+        said += box + "\n";
+    return said;
+}
+
 const char* WelcomeOf(const FlowSize& size)
 {
     return size.width == 240 ? "txt_welcome240_2" : "txt_welcome";
@@ -93,6 +110,7 @@ TEST_P(Damage, CutSavesGiveDefaultsAndNoContinue)
         ASSERT_TRUE(game.ReachMenu("NOBODY"));
         EXPECT_FALSE(OffersContinue(game, "ITZEL"));
         EXPECT_EQ(game.Quit(), 0);
+        EXPECT_EQ(Count(AnswerBoxes(game), "saveresume.dat.bad"), 1u);
     }
     {
         SCOPED_TRACE("options cut");
@@ -113,6 +131,7 @@ TEST_P(Damage, CutSavesGiveDefaultsAndNoContinue)
         EXPECT_EQ(game.Player()->highestStage, 1);
         EXPECT_FALSE(OffersContinue(game, "KAWI")) << "a new player never inherits a saved game";
         EXPECT_EQ(game.Quit(), 0);
+        EXPECT_EQ(Count(AnswerBoxes(game), "global.opt.bad"), 1u);
     }
     {
         SCOPED_TRACE("both cut to nothing but a byte");
@@ -129,10 +148,16 @@ TEST_P(Damage, CutSavesGiveDefaultsAndNoContinue)
         // damage are whole again.
         game.Close();
         ASSERT_TRUE(game.WaitUntil([&] { return !game.Running(); }, 300));
+        const std::string boxes = AnswerBoxes(game);
+        EXPECT_EQ(Count(boxes, "global.opt.bad1"), 1u);
+        EXPECT_EQ(Count(boxes, "saveresume.dat.bad1"), 1u);
     }
     EXPECT_GT(folder.Read("global.opt").size(), 16u);
-    // The damaged record file was not thrown away unseen: it lies beside the new one.
-    EXPECT_TRUE(folder.Read("saveresume.dat.bad") == resume.substr(0, 1));
+    // No damaged file was thrown away unseen: each lies beside the new one, none over another.
+    EXPECT_TRUE(folder.Read("saveresume.dat.bad") == resume.substr(0, resume.size() / 2));
+    EXPECT_TRUE(folder.Read("saveresume.dat.bad1") == resume.substr(0, 1));
+    EXPECT_TRUE(folder.Read("global.opt.bad") == options.substr(0, options.size() / 2));
+    EXPECT_TRUE(folder.Read("global.opt.bad1") == options.substr(0, 1));
     ScriptedGame game(size.width, size.height, folder.Path());
     ASSERT_TRUE(game.Start());
     ASSERT_TRUE(game.ReachMenu("NOBODY"));
@@ -184,13 +209,6 @@ std::vector<int32_t> StoreKeys(const std::string& store, int32_t key = -1, size_
     return keys;
 }
 
-size_t Count(const std::string& text, const std::string& part)
-{
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++n;
-    return n;
-}
 
 // From the menu: the adventure offers to continue with the player's place and score, and its
 // Continue leads to the adventure map at that place; false when it did not. With `shots`, both
@@ -270,6 +288,7 @@ TEST_P(Damage, ADamagedResumeStoreKeepsTheAdventure)
         EXPECT_TRUE(ContinuesOnTheMap(game));
         EXPECT_EQ(game.Quit(), 0);
         EXPECT_EQ(Count(testing::internal::GetCapturedStderr(), "saveresume.dat.bad"), 1u) << "said once";
+        EXPECT_EQ(Count(AnswerBoxes(game), "saveresume.dat.bad"), 1u) << "and shown";
         EXPECT_TRUE(folder.Read("saveresume.dat.bad") == damaged) << "the damaged store is kept aside";
     }
     {
@@ -290,6 +309,7 @@ TEST_P(Damage, ADamagedResumeStoreKeepsTheAdventure)
         EXPECT_TRUE(folder.Read("saveresume.dat.bad").empty()) << "the store itself was whole";
         EXPECT_EQ(game.Quit(), 0);
         EXPECT_EQ(Count(testing::internal::GetCapturedStderr(), "could not be read back"), 1u) << "said once";
+        EXPECT_EQ(Count(AnswerBoxes(game), "could not be read back"), 1u) << "and shown";
     }
     {
         SCOPED_TRACE("taken up again, the adventure stands");

@@ -198,7 +198,7 @@ ScriptedGame::~ScriptedGame()
         EndProgram(MSG());
     if (started_) {
         std::vector<std::string> boxes = MessageBoxes();
-        EXPECT_TRUE(boxes.empty()) << "the program showed a message box: " << boxes.front();
+        EXPECT_TRUE(boxes.empty()) << "the program showed a message box no step answered: " << boxes.front();
         KeepSavedFiles();
         WriteFigures();
     }
@@ -358,6 +358,13 @@ bool ScriptedGame::IsTicked(const char* name) const
 std::vector<std::string> ScriptedGame::MessageBoxes() const
 {
     return nullbackend::MessageBoxes();
+}
+
+std::vector<std::string> ScriptedGame::AnswerMessageBoxes()
+{
+    std::vector<std::string> boxes = nullbackend::MessageBoxes();
+    nullbackend::ClearMessageBoxes();
+    return boxes;
 }
 
 int ScriptedGame::FramePeriod() const

@@ -97,8 +97,10 @@ public:
     std::string TextOf(const char* name) const;
     // The tick of a tick box; false when absent.
     bool IsTicked(const char* name) const;
-    // The message boxes the program showed since Start.
+    // The message boxes the program showed since Start, or since they were last answered.
     std::vector<std::string> MessageBoxes() const;
+    // Takes the boxes shown, as a player pressing OK on each; a run ends with none left unanswered.
+    std::vector<std::string> AnswerMessageBoxes();
 
     // Time. A frame is one frame period of the clock with every message it brings dispatched;
     // Wait lets the engine catch up (several updates per draw) and so draws less often.

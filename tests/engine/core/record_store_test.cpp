@@ -11,6 +11,7 @@
 
 #include "engine/core/disk_file.h"
 #include "engine/core/pack_memory_file.h"
+#include "engine/core/set_aside.h"
 #include "file_fixtures.h"
 #include "platform/null/test_hooks.h"
 
@@ -101,7 +102,17 @@ TEST_F(Store, DamagedOrForeignFilesLoadAsEmpty)
     Bytes longName = oneRecord;
     longName[16] = 99;
     Bytes cutTable = Bytes(oneRecord.begin(), oneRecord.begin() + 10);
-    for (const Bytes& damaged : {withCount(100), withCount(101), withCount(0xFF), cutTable, bigSize, longName}) {
+    // Well formed, but larger than any store the game can fill.
+    Bytes tooLarge = oneRecord;
+    tooLarge[4] = 0, tooLarge[5] = 0, tooLarge[6] = kMaxStoreBytes >> 16;
+    tooLarge.resize(22 + kMaxStoreBytes, 'z');
+    // Each set aside under the first free name, none over an earlier one.
+    std::vector<std::string> kept = {"saveresume.dat.bad"};
+    for (int i = 1; i < kSetAsideNames; ++i)
+        kept.push_back("saveresume.dat.bad" + std::to_string(i));
+    size_t next = 0;
+    for (const Bytes& damaged :
+         {withCount(100), withCount(101), withCount(0xFF), cutTable, bigSize, longName, tooLarge}) {
         WriteHostFile(folder.Host("saveresume.dat"), damaged);
         RecordStore store(&app);
         ASSERT_TRUE(store.Open(Path().c_str(), nullptr));
@@ -113,12 +124,25 @@ TEST_F(Store, DamagedOrForeignFilesLoadAsEmpty)
         Written data("x");
         ASSERT_TRUE(store.WriteRecord(8, &data.file, "n"));
         ASSERT_TRUE(store.Close(nullptr));
-        EXPECT_EQ(ReadHostFile(folder.Host("saveresume.dat.bad")), damaged);
+        EXPECT_EQ(ReadHostFile(folder.Host(kept[next++])), damaged);
         EXPECT_EQ(FileIds(File()), std::vector<int32_t>{8});
+    }
+    // With every kept name taken the damaged store is left as it is, and nothing is written over it.
+    while (next < kept.size())
+        WriteHostFile(folder.Host(kept[next++]), Bytes{1});
+    WriteHostFile(folder.Host("saveresume.dat"), cutTable);
+    {
+        RecordStore store(&app);
+        ASSERT_TRUE(store.Open(Path().c_str(), nullptr));
+        Written data("x");
+        ASSERT_TRUE(store.WriteRecord(8, &data.file, "n"));
+        EXPECT_FALSE(store.Close(nullptr));
+        EXPECT_EQ(File(), cutTable);
     }
 
     // A count of 0, an empty file and no file at all are ordinary empty stores.
-    std::filesystem::remove(folder.Host("saveresume.dat.bad"));
+    for (const std::string& name : kept)
+        std::filesystem::remove(folder.Host(name));
     for (const Bytes& empty : {withCount(0), Bytes()}) {
         WriteHostFile(folder.Host("saveresume.dat"), empty);
         RecordStore store(&app);

@@ -201,14 +201,15 @@ TEST_F(ResumeFixture, NewPlayerNeverInheritsAnOldGame)
 {
     int other = app.Profiles().AddPlayer();
     app.Profiles().GetPlayer(other)->id = 0;
-    // A record left behind for id 1, say by an older version that deleted players without them.
+    // Records of id 1 whose player the profile does not hold (its global.opt was set aside): the
+    // newcomer takes the next free id, and they stay for that player to find again.
     WriteRaw(2, {2, 9});
     WriteRaw(3, {3, 9});
     int index = app.AddPlayer();
     ASSERT_GE(index, 0);
-    EXPECT_EQ(app.Profiles().GetPlayer(index)->id, 1);
-    EXPECT_TRUE(Record(2).empty());
-    EXPECT_TRUE(Record(3).empty());
+    EXPECT_EQ(app.Profiles().GetPlayer(index)->id, 2);
+    EXPECT_EQ(Record(2), (std::vector<int32_t>{2, 9}));
+    EXPECT_EQ(Record(3), (std::vector<int32_t>{3, 9}));
     WriteRaw(6, {2, 1});
     WriteRaw(7, {3, 1});
     app.DeletePlayer(0);

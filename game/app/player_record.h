@@ -1,6 +1,7 @@
 #pragma once
 // One player's profile and the progress of each game mode, as kept in global.opt.
 #include <cstdint>
+#include <limits>
 
 #include "engine/core/fixed.h"
 #include "game/tables/map_info.h"
@@ -11,6 +12,18 @@ constexpr int kPlayerNameBytes = 24;
 constexpr int kRandomMapEntry = MapInfo::kCount;  // after the maps, the random choice
 constexpr int kMapRankCount = kRandomMapEntry + 1;
 constexpr int kRecentMapCount = 10;
+
+// Scores and totals that meet: a profile's words are taken as they were saved, so a sum is made in
+// 64 bits and held at the int range's ends instead of wrapping.
+inline int32_t SaturatedAdd(int32_t a, int64_t b)
+{
+    const int64_t sum = static_cast<int64_t>(a) + b;
+    if (sum > std::numeric_limits<int32_t>::max())
+        return std::numeric_limits<int32_t>::max();
+    if (sum < std::numeric_limits<int32_t>::min())
+        return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(sum);
+}
 
 struct ScoreEntry {
     int32_t score = 0;

@@ -108,11 +108,11 @@ void FoldLevelIntoProgress(GameplayScreen& screen, bool clear)
     ModeProgress* progress = Progress(screen);
     if (!progress)
         return;
-    progress->score += screen.levelScore;
-    progress->totalCombos += screen.combos;
-    progress->totalFrames += screen.levelTime;
-    progress->gapShots += screen.gapShots;
-    progress->totalCoins += screen.coinsCollected;
+    progress->score = SaturatedAdd(progress->score, screen.levelScore);
+    progress->totalCombos = SaturatedAdd(progress->totalCombos, screen.combos);
+    progress->totalFrames = SaturatedAdd(progress->totalFrames, screen.levelTime);
+    progress->gapShots = SaturatedAdd(progress->gapShots, screen.gapShots);
+    progress->totalCoins = SaturatedAdd(progress->totalCoins, screen.coinsCollected);
     progress->bestCombo = std::max(progress->bestCombo, screen.bestCombo);
     progress->bestChain = std::max(progress->bestChain, screen.bestChain);
     if (!clear)
@@ -295,7 +295,7 @@ void GameplayScreen::AdventureLevelEnd()
         player->adventureFinished = 1;
     // Paid with the stage past the last, in the one save: a program killed on the screens that
     // follow can neither lose the bonus nor pay it twice.
-    progress->score += WonLivesBonus(application);
+    progress->score = SaturatedAdd(progress->score, WonLivesBonus(application));
     for (int c = 0; c < curveCount && c < kBoardCurves; ++c) {
         if (Hole* hole = curves[c].GetHole())
             progress->holePositions[c] = CentreOf(hole->Bounds());

@@ -5,6 +5,7 @@
 #include "game/app/game_app.h"
 #include "game/app/player_record.h"
 #include "game/play/ball_sprite.h"
+#include "game/play/board_validation.h"
 #include "game/play/coin.h"
 #include "game/play/effect_emitter.h"
 #include "game/play/frog.h"
@@ -26,6 +27,15 @@ constexpr int kPlayStates = 7;
 constexpr int kMaxShots = 1;
 // The smallest saved effect: the type byte, the byte 1 and the common fields.
 constexpr int kSmallestEffectBytes = 11;
+// What a board can hold, far above any played level: a record beyond these is a damaged one, so
+// no sum or product of them overflows in play.
+constexpr int32_t kMaxCounter = 1000000;
+constexpr int32_t kMaxPoints = 100000000;
+
+bool InRange(int32_t value, int32_t most)
+{
+    return value >= 0 && value <= most;
+}
 
 bool IsColour(int32_t colour)
 {
@@ -141,8 +151,12 @@ bool BoardRecord::Counters()
     SerializeFixed(a, s_.progressScale);
     if (!Ok())
         return false;
-    if (!saving_)
+    if (!saving_) {
+        if (!InRange(score, kMaxPoints) || !InRange(s_.timeBonus, kMaxPoints) || !InRange(s_.targetScore, kMaxPoints) ||
+            !InRange(s_.coinsCollected, kMaxCounter) || !InRange(s_.powerUpsUsed, kMaxCounter))
+            return false;
         s_.SetLevelScore(score);
+    }
     a.SerializeValue(s_.playState);
     if (!Ok() || s_.playState < 0 || s_.playState >= kPlayStates)
         return false;
@@ -449,15 +463,13 @@ bool BoardRecord::Tail()
         SerializeFixed(a, s_.startDistance[c]);
     }
     SerializeFlag(a, s_.matchedFlag);
-    a.SerializeValue(s_.combo);
-    a.SerializeValue(s_.chain);
-    a.SerializeValue(s_.combos);
-    a.SerializeValue(s_.chainsEntered);
-    a.SerializeValue(s_.bestCombo);
-    a.SerializeValue(s_.bestChain);
-    a.SerializeValue(s_.gapShots);
-    a.SerializeValue(s_.chainsEntered);
-    a.SerializeValue(s_.shotsTaken);
+    // "Chains entered" stands twice; the second is the one kept.
+    for (int32_t* counter : {&s_.combo, &s_.chain, &s_.combos, &s_.chainsEntered, &s_.bestCombo, &s_.bestChain,
+                             &s_.gapShots, &s_.chainsEntered, &s_.shotsTaken}) {
+        a.SerializeValue(*counter);
+        if (!saving_ && (!Ok() || !InRange(*counter, kMaxCounter)))
+            return false;
+    }
     SerializeFixed(a, s_.endSweepStart[0]);
     SerializeFixed(a, s_.endSweepStart[1]);
     SerializeFlag(a, s_.statisticsClosed);
@@ -597,6 +609,12 @@ bool GameplayScreen::SerializeState(Stream* stream, bool saving)
     // folds the counters just read) and the bomb's pattern, which only a level start builds.
     CheckTargetReached();
     BuildBombPattern();
+    // Each field in range is not yet a board: one that breaks the board's rules (balls out of
+    // order, counts that differ from the balls) is a damaged record.
+    if (!ValidateBoard(*this)) {
+        progress->stage = stored;
+        return false;
+    }
     return true;
 }
 

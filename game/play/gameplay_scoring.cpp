@@ -151,13 +151,13 @@ void GameplayScreen::AddScore(int points)
     bool gauntlet = false;
     ModeProgress* progress = CurrentProgress(gauntlet);
     if (IsSurvival() || !progress) {
-        levelScore += points;
+        levelScore = SaturatedAdd(levelScore, points);
         return;
     }
     // One life per addition, however many multiples it crosses.
-    const int before = (levelScore + progress->score) / kPointsPerLife;
-    levelScore += points;
-    const int after = (levelScore + progress->score) / kPointsPerLife;
+    const int64_t before = (int64_t(levelScore) + progress->score) / kPointsPerLife;
+    levelScore = SaturatedAdd(levelScore, points);
+    const int64_t after = (int64_t(levelScore) + progress->score) / kPointsPerLife;
     if (before != after) {
         ++progress->lives;
         PlayRulesSound(kExtraLifeSound);
@@ -221,14 +221,14 @@ void GameplayScreen::CheckTargetReached()
         if (length.raw > 0)
             bonus += (Fixed::Divide(length - d, length) * Fixed::FromInt(100)).ToInt();
     }
-    levelScore += bonus;
+    levelScore = SaturatedAdd(levelScore, bonus);
     bool gauntlet = false;
     if (ModeProgress* progress = CurrentProgress(gauntlet)) {
-        progress->score += levelScore;
-        progress->totalCombos += combos;
-        progress->totalFrames += levelTime;
-        progress->gapShots += gapShots;
-        progress->totalCoins += coinsCollected;
+        progress->score = SaturatedAdd(progress->score, levelScore);
+        progress->totalCombos = SaturatedAdd(progress->totalCombos, combos);
+        progress->totalFrames = SaturatedAdd(progress->totalFrames, levelTime);
+        progress->gapShots = SaturatedAdd(progress->gapShots, gapShots);
+        progress->totalCoins = SaturatedAdd(progress->totalCoins, coinsCollected);
         progress->bestCombo = std::max(progress->bestCombo, bestCombo);
         progress->bestChain = std::max(progress->bestChain, bestChain);
         ++progress->stage;

@@ -98,8 +98,10 @@ public:
     void ScaleSpeeds();
     void ScaleSpeedsForTwoCurves();
 
-    // The frame: the intro, then the steps of play in their fixed order.
+    // The frame: the intro, then the steps of play in their fixed order; where invariants are
+    // checked, the board's rules after it.
     void Update() override;
+    void UpdateBoard();
     // Called once per frame by the update; does nothing here.
     virtual void OnFrameHook() {}
     virtual void OnSecondHook() {}

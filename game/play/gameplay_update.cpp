@@ -1,8 +1,12 @@
+#include <cstdio>
+
 #include "engine/graphics/particle_manager.h"
 #include "engine/graphics/surface.h"
 #include "game/app/game_app.h"
+#include "game/app/player_record.h"
 #include "game/app/sound_bank.h"
 #include "game/play/ball_sprite.h"
+#include "game/play/board_validation.h"
 #include "game/play/floating_text.h"
 #include "game/play/frog.h"
 #include "game/play/gameplay_screen.h"
@@ -43,6 +47,20 @@ Fixed RaiseAlpha(Fixed alpha)
 }  // namespace
 
 void GameplayScreen::Update()
+{
+    UpdateBoard();
+#if KELO_ASSERTS_ACTIVE
+    // Every fuzzed record and every debug session meets the board's rules, not only the tests.
+    BoardFault fault;
+    if (!ValidateBoard(*this, &fault)) {
+        char rule[160];
+        snprintf(rule, sizeof rule, "board rule: %s (chain %d, ball %d)", fault.rule, fault.chain, fault.ball);
+        KeloAssertFailed(rule, __FILE__, __LINE__);
+    }
+#endif
+}
+
+void GameplayScreen::UpdateBoard()
 {
     UpdateChildren();
     // A dialog over the board freezes it, the frame counter and so every interval with it.
@@ -222,7 +240,7 @@ bool GameplayScreen::UpdateLevelEnd()
             trackSparkle->EndPreviews();
         // A plain addition: the time bonus never earns an extra life.
         timeBonus = TimeBonus(levelTime, parTime * 33);
-        levelScore += timeBonus;
+        levelScore = SaturatedAdd(levelScore, timeBonus);
         RecordBestTime();
         playState = kPlayWon;
     }

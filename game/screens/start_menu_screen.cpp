@@ -331,7 +331,7 @@ bool StartMenuScreen::FillContinueText(TextMultiWidget* text, int mode)
     int32_t score = progress.score;
     int32_t running = 0;
     if (app->ReadResumeInfo(mode, running))
-        score += running;
+        score = SaturatedAdd(score, running);
     String mapName;
     String content;
     if (mode == 0) {

@@ -180,9 +180,16 @@ TEST(GameplayRecord, DamagedRecordsFailAndLeaveTheProgress)
     RulesApp app(640, 480);
     ASSERT_TRUE(app.Ready());
     PlayIntoStage(app, 2, 260);
+    // A chain word the board reads back as it stands marks where the counters lie.
+    constexpr int32_t kChainMark = 424242;
+    app.Board()->chain = kChainMark;
     std::vector<uint8_t> saved = SaveBoard(*app.Board());
     ASSERT_GT(saved.size(), kFirstBallAt + kBallBytes);
     ModeProgress& progress = app.Player()->progress[0];
+    size_t chainAt = kFirstBallAt;
+    while (chainAt + 4 <= saved.size() && WordAt(saved, chainAt) != kChainMark)
+        ++chainAt;
+    ASSERT_LT(chainAt + 4, saved.size());
 
     // Short records, from every byte of the fixed part and the first ball, then on through the
     // rest at a stride.
@@ -217,10 +224,18 @@ TEST(GameplayRecord, DamagedRecordsFailAndLeaveTheProgress)
         {kFirstBallAt + kBallColourAt, 6},
         {kFirstBallAt + kBallSaveNumberAt, 2},
         {kColourCountsAt, -1},
+        {kLevelScoreAt, 100000001},
+        // Played on, its next match's chain points would overflow.
+        {chainAt, 1946157052},
+        {chainAt, -1},
+        // In range, but not the board the balls make: the colour counts no longer match them.
+        {kColourCountsAt, WordAt(saved, kColourCountsAt) + 1},
     };
     for (const Damage& d : kDamage) {
         std::vector<uint8_t> bad = saved;
         PutWord(bad, d.at, d.value);
+        if (d.value == 1946157052)
+            KeepAsSeed(bad, 0, "chain_past_its_bound");
         ASSERT_TRUE(app.ShowBoard(false));
         EXPECT_FALSE(LoadBoard(*app.Board(), bad)) << d.at << " " << d.value;
         EXPECT_EQ(progress.stage, 1) << d.at;

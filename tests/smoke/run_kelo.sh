@@ -6,7 +6,8 @@
 #   run_kelo.sh <kelo> damaged    headless copies beside damaged packs, which must fail saying why
 #   run_kelo.sh <kelo> play       played in a scaled window under Xvfb by X events (xdotool), its
 #                                 frames taken from the X server (skipped, code 77, without them)
-#   run_kelo.sh <kelo> links      headless, with links planted at every name a save writes
+#   run_kelo.sh <kelo> links      headless, with links planted at every name a save writes and at
+#                                 the picture's
 set -uo pipefail
 kelo=$(realpath -s "$1")  # absolute: some runs start in folders of their own
 mode=$2
@@ -164,12 +165,13 @@ headless)
         rm -rf "$work/home"
     done
     [ "$(ls "$work/here" | tr '\n' ' ')" = "file save " ] || { echo "stray files beside the save folder: $(ls "$work/here")"; exit 1; }
-    # A screen without the raw frame buffer runs through GAPI at half resolution.
-    KELO_HEADLESS=1 KELO_SCREEN=640x480 KELO_RAW_FRAMEBUFFER=0 KELO_FRAMES=10 KELO_SHOT="$work/gapi.png" \
+    # A screen without the raw frame buffer runs through GAPI at half resolution; its picture
+    # replaces the first run's.
+    KELO_HEADLESS=1 KELO_SCREEN=640x480 KELO_RAW_FRAMEBUFFER=0 KELO_FRAMES=10 KELO_SHOT="$work/shot.png" \
         KELO_SAVE_DIR="$work/save_gapi" timeout 60 "$kelo"
     code=$?
     [ $code -eq 0 ] || { echo "kelo on GAPI ended with $code"; exit 1; }
-    check_png "$work/gapi.png" 640 480 || exit 1
+    check_png "$work/shot.png" 640 480 || exit 1
     ;;
 links)
     # A first run writes global.opt; the saves' temporaries are made afresh, never written through.
@@ -178,6 +180,16 @@ links)
     code=$?
     [ $code -eq 0 ] || { echo "kelo ended with $code"; exit 1; }
     check_links "$work/save" "$work/outside" global.opt || exit 1
+    # A picture that cannot be put at a link to a device fails naming it, and the link stays.
+    mkdir "$work/shots"
+    ln -s /dev/full "$work/shots/full.png"
+    KELO_HEADLESS=1 KELO_FRAMES=30 KELO_SHOT="$work/shots/full.png" KELO_SAVE_DIR="$work/save" timeout 60 "$kelo" \
+        2>"$work/said.txt"
+    code=$?
+    [ $code -eq 1 ] || { echo "a picture at a link to /dev/full ended with $code"; exit 1; }
+    [ "$(readlink "$work/shots/full.png")" = /dev/full ] && [ "$(ls "$work/shots")" = full.png ] ||
+        { echo "the link was not left alone: $(ls -l "$work/shots")"; exit 1; }
+    grep -qF "$work/shots/full.png: " "$work/said.txt" || { echo "the picture's file was not named"; cat "$work/said.txt"; exit 1; }
     ;;
 window)
     command -v xvfb-run >/dev/null || { echo "xvfb-run is not installed"; exit 77; }

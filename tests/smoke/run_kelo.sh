@@ -131,6 +131,11 @@ headless)
         [ "$(stat -c %s "$work/sizes/global.opt" 2>/dev/null)" = 5749 ] ||
             { echo "kelo at $size left no whole global.opt"; exit 1; }
     done
+    # A screen larger than a handheld's is refused, said, and the default one used.
+    KELO_HEADLESS=1 KELO_SCREEN=2049x2048 KELO_FRAMES=3 KELO_SHOT="$work/large.png" KELO_SAVE_DIR="$work/sizes" \
+        timeout 60 "$kelo" 2>"$work/said.txt" || { echo "kelo at 2049x2048 ended with $?"; exit 1; }
+    grep -qF 'KELO_SCREEN=2049x2048 is not' "$work/said.txt" || { echo "2049x2048 was not refused"; exit 1; }
+    check_png "$work/large.png" 800 480 || exit 1
     # A second instance, while the first holds the save folder's lock, ends with 0 at once.
     flock --no-fork "$work/save/Kelo_Window.lock" sleep 5 &
     holder=$!

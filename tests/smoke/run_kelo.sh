@@ -58,19 +58,26 @@ open(sys.argv[1], "w").write(f"{resource.getrusage(resource.RUSAGE_CHILDREN).ru_
 sys.exit(code)' "$@"
 }
 
+# The program and its packs in a folder of their own.
+copy_program() {  # folder
+    local source file
+    source=$(dirname "$kelo")
+    mkdir -p "$1"
+    for file in "$kelo" "$source"/_game_*.pak; do
+        ln "$file" "$1/" 2>/dev/null || cp "$file" "$1/"
+    done
+}
+
 # A copy of the program and its packs in a folder of its own, with one pack damaged: the run must
 # end with 1, say on stderr what it could not load and why, and write no picture. With
 # KELO_PEAK_RSS_KB set (not under the sanitizers, which keep memory of their own) it must also stay
 # within that much memory.
 run_damaged() {  # case pack said [junk | drop NAME | garble NAME | bomb NAME...]
-    local case=$1 pack=$2 said=$3 source dir file
+    local case=$1 pack=$2 said=$3 source dir
     shift 3
     source=$(dirname "$kelo")
     dir="$work/$case"
-    mkdir -p "$dir"
-    for file in "$kelo" "$source"/_game_*.pak; do
-        ln "$file" "$dir/" 2>/dev/null || cp "$file" "$dir/"
-    done
+    copy_program "$dir"
     rm -f "$dir/$pack"
     if [ "${1:-}" = junk ]; then
         printf 'not a pack at all\n' >"$dir/$pack"
@@ -161,7 +168,7 @@ headless)
     (cd "$work/here" && KELO_HEADLESS=1 KELO_FRAMES=3 KELO_SAVE_DIR=save timeout 60 "$kelo") ||
         { echo "kelo on a relative save folder ended with $?"; exit 1; }
     [ -f "$work/here/save/global.opt" ] || { echo "a relative save folder was not used"; exit 1; }
-    for value in 'back\slash' "$work/here/file" "$work/here/$(printf '%0300d' 0)"; do
+    for value in 'back\slash' "$work/here/file" "$work/here/$(printf '%0300d' 0)" /; do
         (cd "$work/here" && HOME="$work/home" XDG_DATA_HOME='' KELO_HEADLESS=1 KELO_FRAMES=3 KELO_SAVE_DIR="$value" \
             timeout 60 "$kelo" 2>"$work/said.txt") || { echo "kelo on KELO_SAVE_DIR=$value ended with $?"; exit 1; }
         [ "$(grep -c 'cannot be the save folder' "$work/said.txt")" = 1 ] ||
@@ -170,6 +177,14 @@ headless)
         rm -rf "$work/home"
     done
     [ "$(ls "$work/here" | tr '\n' ' ')" = "file save " ] || { echo "stray files beside the save folder: $(ls "$work/here")"; exit 1; }
+    # With no folder to take the default from, the saves go beside the program, and that is said.
+    copy_program "$work/alone"
+    (cd "$work/here" && env -u XDG_DATA_HOME -u KELO_SAVE_DIR HOME='' KELO_HEADLESS=1 KELO_FRAMES=3 \
+        timeout 60 "$work/alone/kelo" 2>"$work/said.txt") || { echo "kelo with an empty HOME ended with $?"; exit 1; }
+    grep -qF "the saves go to the program's folder, $work/alone" "$work/said.txt" ||
+        { echo "saves beside the program were not said"; cat "$work/said.txt"; exit 1; }
+    [ -f "$work/alone/global.opt" ] && [ -f "$work/alone/Kelo_Window.lock" ] ||
+        { echo "with an empty HOME the saves and their lock did not go beside the program"; exit 1; }
     # A screen without the raw frame buffer runs through GAPI at half resolution; its picture
     # replaces the first run's.
     KELO_HEADLESS=1 KELO_SCREEN=640x480 KELO_RAW_FRAMEBUFFER=0 KELO_FRAMES=10 KELO_SHOT="$work/shot.png" \

@@ -4,22 +4,32 @@
 // The window takes the largest whole multiple the display allows (counter "scale"): Xvfb's screen
 // chooses it (bench/measure_window.sh runs 1x, 2x and 3x). Needs a display (xvfb-run gives one);
 // without one it says so and measures nothing.
-// Goals: at most 0.5 ms of CPU a frame at 2x, 0.8 ms at 3x.
+// Goals: at most 0.5 ms of CPU a frame at 2x, 0.8 ms at 3x. BM_PresentWholeFrameEachWay writes the
+// whole frame through the cache (0) and past it (1) whatever the cache's size says, and
+// BM_WriteScaledFrameBytes times the memory alone: a 2x or 3x frame's bytes filled each way.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/backend.h"
 #include "platform/handheld_internal.h"
 #include "platform/sdl/picture_fit.h"
+#include "platform/sdl/pixel_rows.h"
 
 namespace {
 
-void BM_PresentWindowFrame(benchmark::State& state)
+// Every row changed (wholeFrame) or a band of 16, as a menu's animation does.
+void PresentFrames(benchmark::State& state, bool wholeFrame)
 {
     const char* display = getenv("DISPLAY");
     if (!display || !display[0]) {
@@ -52,9 +62,7 @@ void BM_PresentWindowFrame(benchmark::State& state)
         pixels[i] = uint16_t(i * 2654435761u >> 16);
     // The window needs its first frame before the timing: texture and shared memory are made then.
     platform_internal::PresentDisplay(true);
-    // Argument 0: a band of 16 rows changes each frame, as a menu's animation does; 1: every row
-    // changes, as on a board where chains roll from top to bottom.
-    const int rows = state.range(0) == 0 ? 16 : height;
+    const int rows = wholeFrame ? height : 16;
     uint16_t step = 0;
     for (auto _ : state) {
         ++step;
@@ -70,6 +78,48 @@ void BM_PresentWindowFrame(benchmark::State& state)
     PlatformShutdown();
 }
 
+// Argument 0: a band of 16 rows changes each frame; 1: every row changes, as on a board where chains
+// roll from top to bottom.
+void BM_PresentWindowFrame(benchmark::State& state)
+{
+    PresentFrames(state, state.range(0) == 1);
+}
+
+void BM_PresentWholeFrameEachWay(benchmark::State& state)
+{
+    sdlbackend::ForceWritePastCache(int(state.range(0)));
+    PresentFrames(state, true);
+    sdlbackend::ForceWritePastCache(-1);
+}
+
+// Arguments: the scale (2 or 3) and the way (0 through the cache, 1 past it).
+void BM_WriteScaledFrameBytes(benchmark::State& state)
+{
+    const int scale = int(state.range(0));
+    std::vector<uint32_t> buffer(size_t(800 * scale) * (480 * scale) + 16);
+    uint32_t* out = buffer.data() + (16 - reinterpret_cast<uintptr_t>(buffer.data()) % 16) % 16 / 4;
+    const size_t count = size_t(800 * scale) * (480 * scale);
+    uint32_t value = 0;
+    for (auto _ : state) {
+        ++value;
+#if defined(__SSE2__)
+        if (state.range(1) == 1) {
+            const __m128i v = _mm_set1_epi32(int(value));
+            for (size_t i = 0; i < count; i += 4)
+                _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), v);
+            _mm_sfence();
+            continue;
+        }
+#endif
+        std::fill(out, out + count, value);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(count * 4));
+}
+
 }  // namespace
 
 BENCHMARK(BM_PresentWindowFrame)->Arg(0)->Arg(1)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PresentWholeFrameEachWay)->Arg(0)->Arg(1)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteScaledFrameBytes)->ArgsProduct({{2, 3}, {0, 1}})->MeasureProcessCPUTime()->UseRealTime()
+    ->Unit(benchmark::kMillisecond);

@@ -3,6 +3,7 @@
 // 0 for any quit the player asked for and 1 for a run that failed, with its reason on stderr.
 #include <cstdio>
 #include <new>
+#include <string>
 
 #include "engine/core/frame_shot.h"
 #include "engine/core/main_window.h"
@@ -37,9 +38,10 @@ int main()
     else if (ProcessExitStatus() != 0)
         fputs("kelo: the program could not start\n", stderr);
     const RunOptions& run = GetRunOptions();
+    std::string why;
     if (status == 0 && !run.shotPath.empty() && !IsSecondInstance() &&
-        !WritePresentedFramePng(run.shotPath.c_str())) {
-        fprintf(stderr, "kelo: cannot write the picture to %s\n", run.shotPath.c_str());
+        !WritePresentedFramePng(run.shotPath.c_str(), &why)) {
+        fprintf(stderr, "kelo: cannot write the picture to %s: %s\n", run.shotPath.c_str(), why.c_str());
         status = 1;
     }
     PlatformShutdown();

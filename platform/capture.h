@@ -1,6 +1,7 @@
 #pragma once
 // What a run is asked to do beyond being the handheld: KELO_FRAMES stops it after the program has
 // shown that many frames (as if the window were closed), KELO_SHOT names a PNG for the last one.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,6 +15,13 @@ const RunOptions& GetRunOptions();
 // A frame count as KELO_FRAMES gives it: a whole decimal number from 1 to 100000000, nothing after it.
 bool ParseFrameCount(const char* text, int* count);
 void SetRunOptions(const RunOptions& options);
+
+// Puts a file the run writes for the desktop (KELO_SHOT's picture, a test's contact sheet) at a
+// host path whole or not at all: the bytes go to a temporary made afresh beside it (never through
+// a link), flushed, then renamed over it; on failure only the temporary is removed. Whatever
+// stands at the path and is not a regular file (a link counts by what it points to) is left alone
+// and refused. False with the reason in why.
+bool WriteRunFile(const char* path, const void* bytes, size_t size, std::string* why);
 
 // The picture last shown on the display, 5:6:5, in the display's current orientation.
 struct PresentedFrame {

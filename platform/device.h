@@ -20,11 +20,16 @@ struct DeviceProfile {
     bool touchScreen = true;
 };
 
+// The sides KELO_SCREEN may give: the largest is near the largest handheld screen made, and keeps a
+// run's frames and surfaces within its memory.
+constexpr int kSmallestScreenSide = 16;
+constexpr int kLargestScreenSide = 2048;
+
 // The profile read at start-up from KELO_SCREEN ("800x480") and KELO_OEM.
 const DeviceProfile& GetDeviceProfile();
 // Tests and the start-up code may replace it.
 void SetDeviceProfile(const DeviceProfile& profile);
-// Parses "WIDTHxHEIGHT"; false leaves the outputs untouched.
+// Parses "WIDTHxHEIGHT", each side within the bounds above; false leaves the outputs untouched.
 bool ParseScreenSize(const char* text, int* width, int* height);
 // Parses "MAJOR.MINOR" ("4.20"); false leaves the outputs untouched.
 bool ParseSystemVersion(const char* text, DWORD* major, DWORD* minor);

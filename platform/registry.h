@@ -1,7 +1,8 @@
 #pragma once
 // A small registry of our own. The only value it knows is "SaveDir" under
 // "software\Morvalent\Kelo" in HKEY_CURRENT_USER: $KELO_SAVE_DIR, else $XDG_DATA_HOME/kelo, else
-// ~/.local/share/kelo, answered as an 8-bit path in the engine's form.
+// ~/.local/share/kelo, else (said on stderr) the program's folder, answered as an 8-bit path in the
+// engine's form.
 #include "platform/base.h"
 
 inline HKEY const HKEY_CURRENT_USER = reinterpret_cast<HKEY>(static_cast<intptr_t>(0x80000001));

@@ -47,7 +47,8 @@ bool PlatformStartup()
     DeviceProfile profile;
     const char* screen = getenv("KELO_SCREEN");
     if (screen && screen[0] && !ParseScreenSize(screen, &profile.screenWidth, &profile.screenHeight))
-        platform_internal::Warn("KELO_SCREEN=%s is not WIDTHxHEIGHT; using 800x480", screen);
+        platform_internal::Warn("KELO_SCREEN=%s is not WIDTHxHEIGHT with sides of %d to %d; using 800x480", screen,
+                                kSmallestScreenSide, kLargestScreenSide);
     if (const char* oem = getenv("KELO_OEM"))
         profile.oemText = oem;
     if (const char* raw = getenv("KELO_RAW_FRAMEBUFFER"); raw && raw[0]) {

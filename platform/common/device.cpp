@@ -20,7 +20,7 @@ bool ParseDimension(const char* begin, const char* end, int* out)
             return false;
         value = value * 10 + (*p - '0');
     }
-    if (value < 16 || value > 8192)
+    if (value < kSmallestScreenSide || value > kLargestScreenSide)
         return false;
     *out = value;
     return true;

@@ -30,8 +30,17 @@ const std::string g_startFolder = StartFolder();
 // Room left in a path for the longest name the game keeps in the save folder.
 constexpr size_t kSaveNameRoom = 64;
 
-std::mutex g_refusedLock;
-std::string g_refused;  // the KELO_SAVE_DIR value last said to be unusable, so it is said once
+std::mutex g_saidLock;
+std::string g_said;  // the last word about the save folder, so that each is said once
+
+void SayOnce(const std::string& text)
+{
+    std::lock_guard<std::mutex> hold(g_saidLock);
+    if (g_said != text) {
+        g_said = text;
+        platform_internal::Warn("%s", text.c_str());
+    }
+}
 
 // Why a save folder cannot be used; null when it can.
 const char* Unusable(const std::string& path)
@@ -41,6 +50,9 @@ const char* Unusable(const std::string& path)
         return "a backslash is not allowed in it";
     if (path[0] != '/')
         return "the current folder is unknown";
+    // The file layer finds nothing at a path that ends in its separator, as the root's does.
+    if (path == "/")
+        return "it is the root folder";
     if (path.size() + kSaveNameRoom >= PATH_MAX)
         return "too long";
     for (size_t start = 0; start < path.size();) {
@@ -62,20 +74,58 @@ bool Usable(const char* value)
     return value && value[0];
 }
 
-std::string DefaultSaveDir()
+// Why an environment variable names no folder: unset, empty, or (XDG_DATA_HOME) relative.
+std::string Unnamed(const char* name)
+{
+    const char* value = getenv(name);
+    if (!value)
+        return std::string(name) + " is not set";
+    if (!value[0])
+        return std::string(name) + " is empty";
+    return std::string(name) + "=" + value + " is not a full path";
+}
+
+// Empty, with the reason in why, when neither XDG_DATA_HOME nor HOME names a folder.
+std::string DefaultSaveDir(std::string* why)
 {
     if (const char* xdg = getenv("XDG_DATA_HOME"); Usable(xdg) && xdg[0] == '/')
         return std::string(xdg) + "/kelo";
     if (const char* home = getenv("HOME"); Usable(home))
         return std::string(home) + "/.local/share/kelo";
+    *why = Unnamed("HOME") + " and " + Unnamed("XDG_DATA_HOME");
     return std::string();
+}
+
+// The program's own folder, where the engine keeps the saves when no other is named, as on the
+// handheld; answering it here puts the instance lock beside them too.
+std::string ProgramFolder()
+{
+    char path[PATH_MAX];
+    DWORD n = GetModuleFileName(nullptr, path, sizeof path);
+    if (n == 0 || n >= sizeof path - 1)
+        return std::string();
+    std::string host = hostpath::ToHost(path);
+    size_t slash = host.find_last_of('/');
+    return slash == std::string::npos || slash == 0 ? std::string() : host.substr(0, slash);
+}
+
+std::string ProgramFolderSaid(const std::string& folder)
+{
+    return folder.empty() ? std::string("the program's folder") : "the program's folder, " + folder;
 }
 
 std::string SaveDirHostPath()
 {
     const char* dir = getenv("KELO_SAVE_DIR");
-    if (!Usable(dir))
-        return DefaultSaveDir();
+    std::string noDefault;
+    if (!Usable(dir)) {
+        std::string folder = DefaultSaveDir(&noDefault);
+        if (folder.empty()) {
+            folder = ProgramFolder();
+            SayOnce("no save folder is named (" + noDefault + "); the saves go to " + ProgramFolderSaid(folder));
+        }
+        return folder;
+    }
     std::string path = dir;
     if (const char* home = getenv("HOME"); Usable(home) && path[0] == '~' && (path.size() == 1 || path[1] == '/'))
         path = home + path.substr(1);
@@ -86,13 +136,13 @@ std::string SaveDirHostPath()
     const char* why = Unusable(path);
     if (!why)
         return path;
-    std::string fallback = DefaultSaveDir();
-    std::lock_guard<std::mutex> hold(g_refusedLock);
-    if (g_refused != dir) {
-        g_refused = dir;
-        platform_internal::Warn("KELO_SAVE_DIR=%s cannot be the save folder (%s); using %s", dir, why,
-                                fallback.empty() ? "the program's folder" : fallback.c_str());
+    std::string fallback = DefaultSaveDir(&noDefault);
+    std::string said = fallback;
+    if (fallback.empty()) {
+        fallback = ProgramFolder();
+        said = ProgramFolderSaid(fallback) + ", as " + noDefault;
     }
+    SayOnce("KELO_SAVE_DIR=" + std::string(dir) + " cannot be the save folder (" + why + "); using " + said);
     return fallback;
 }
 

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <SDL_keycode.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstdint>
 #include <cstdio>
 #include <random>
@@ -295,6 +297,29 @@ TEST(PixelRows, ScaledRowsEqualTheReference)
             }
         }
     }
+}
+
+// A virtual machine's caches as sysfs lists them: the last level is the highest one listed, by its
+// own size, and a listing with nothing readable says nothing.
+TEST(PixelRows, LastLevelCacheIsTheHighestListed)
+{
+    char folder[] = "/tmp/kelo_cache_XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string root = folder;
+    const char* caches[][2] = {{"1", "48K"}, {"1", "32K"}, {"3", "32768K"}, {"2", "1024K"}, {"", "8M"}};
+    for (size_t i = 0; i < std::size(caches); ++i) {
+        std::string index = root + "/index" + std::to_string(i);
+        ASSERT_EQ(mkdir(index.c_str(), 0755), 0);
+        for (const char* part : {"level", "size"}) {
+            FILE* out = fopen((index + "/" + part).c_str(), "w");
+            ASSERT_NE(out, nullptr);
+            fprintf(out, "%s\n", caches[i][part[0] == 's']);
+            fclose(out);
+        }
+    }
+    EXPECT_EQ(sdlbackend::ListedCacheBytes(folder), size_t(32) << 20);
+    EXPECT_EQ(sdlbackend::ListedCacheBytes((root + "/index0").c_str()), 0u);
+    std::filesystem::remove_all(root);
 }
 
 // Frames that differ in scattered pixels, in one pixel at a corner, and not at all: the rectangle

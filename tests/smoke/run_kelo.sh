@@ -6,7 +6,8 @@
 #   run_kelo.sh <kelo> damaged    headless copies beside damaged packs, which must fail saying why
 #   run_kelo.sh <kelo> play       played in a scaled window under Xvfb by X events (xdotool), its
 #                                 frames taken from the X server (skipped, code 77, without them)
-#   run_kelo.sh <kelo> links      headless, with links planted at every name a save writes
+#   run_kelo.sh <kelo> links      headless, with links planted at every name a save writes and at
+#                                 the picture's
 set -uo pipefail
 kelo=$(realpath -s "$1")  # absolute: some runs start in folders of their own
 mode=$2
@@ -57,19 +58,26 @@ open(sys.argv[1], "w").write(f"{resource.getrusage(resource.RUSAGE_CHILDREN).ru_
 sys.exit(code)' "$@"
 }
 
+# The program and its packs in a folder of their own.
+copy_program() {  # folder
+    local source file
+    source=$(dirname "$kelo")
+    mkdir -p "$1"
+    for file in "$kelo" "$source"/_game_*.pak; do
+        ln "$file" "$1/" 2>/dev/null || cp "$file" "$1/"
+    done
+}
+
 # A copy of the program and its packs in a folder of its own, with one pack damaged: the run must
 # end with 1, say on stderr what it could not load and why, and write no picture. With
 # KELO_PEAK_RSS_KB set (not under the sanitizers, which keep memory of their own) it must also stay
 # within that much memory.
 run_damaged() {  # case pack said [junk | drop NAME | garble NAME | bomb NAME...]
-    local case=$1 pack=$2 said=$3 source dir file
+    local case=$1 pack=$2 said=$3 source dir
     shift 3
     source=$(dirname "$kelo")
     dir="$work/$case"
-    mkdir -p "$dir"
-    for file in "$kelo" "$source"/_game_*.pak; do
-        ln "$file" "$dir/" 2>/dev/null || cp "$file" "$dir/"
-    done
+    copy_program "$dir"
     rm -f "$dir/$pack"
     if [ "${1:-}" = junk ]; then
         printf 'not a pack at all\n' >"$dir/$pack"
@@ -130,6 +138,11 @@ headless)
         [ "$(stat -c %s "$work/sizes/global.opt" 2>/dev/null)" = 5749 ] ||
             { echo "kelo at $size left no whole global.opt"; exit 1; }
     done
+    # A screen larger than a handheld's is refused, said, and the default one used.
+    KELO_HEADLESS=1 KELO_SCREEN=2049x2048 KELO_FRAMES=3 KELO_SHOT="$work/large.png" KELO_SAVE_DIR="$work/sizes" \
+        timeout 60 "$kelo" 2>"$work/said.txt" || { echo "kelo at 2049x2048 ended with $?"; exit 1; }
+    grep -qF 'KELO_SCREEN=2049x2048 is not' "$work/said.txt" || { echo "2049x2048 was not refused"; exit 1; }
+    check_png "$work/large.png" 800 480 || exit 1
     # A second instance, while the first holds the save folder's lock, ends with 0 at once.
     flock --no-fork "$work/save/Kelo_Window.lock" sleep 5 &
     holder=$!
@@ -155,7 +168,7 @@ headless)
     (cd "$work/here" && KELO_HEADLESS=1 KELO_FRAMES=3 KELO_SAVE_DIR=save timeout 60 "$kelo") ||
         { echo "kelo on a relative save folder ended with $?"; exit 1; }
     [ -f "$work/here/save/global.opt" ] || { echo "a relative save folder was not used"; exit 1; }
-    for value in 'back\slash' "$work/here/file" "$work/here/$(printf '%0300d' 0)"; do
+    for value in 'back\slash' "$work/here/file" "$work/here/$(printf '%0300d' 0)" /; do
         (cd "$work/here" && HOME="$work/home" XDG_DATA_HOME='' KELO_HEADLESS=1 KELO_FRAMES=3 KELO_SAVE_DIR="$value" \
             timeout 60 "$kelo" 2>"$work/said.txt") || { echo "kelo on KELO_SAVE_DIR=$value ended with $?"; exit 1; }
         [ "$(grep -c 'cannot be the save folder' "$work/said.txt")" = 1 ] ||
@@ -164,12 +177,21 @@ headless)
         rm -rf "$work/home"
     done
     [ "$(ls "$work/here" | tr '\n' ' ')" = "file save " ] || { echo "stray files beside the save folder: $(ls "$work/here")"; exit 1; }
-    # A screen without the raw frame buffer runs through GAPI at half resolution.
-    KELO_HEADLESS=1 KELO_SCREEN=640x480 KELO_RAW_FRAMEBUFFER=0 KELO_FRAMES=10 KELO_SHOT="$work/gapi.png" \
+    # With no folder to take the default from, the saves go beside the program, and that is said.
+    copy_program "$work/alone"
+    (cd "$work/here" && env -u XDG_DATA_HOME -u KELO_SAVE_DIR HOME='' KELO_HEADLESS=1 KELO_FRAMES=3 \
+        timeout 60 "$work/alone/kelo" 2>"$work/said.txt") || { echo "kelo with an empty HOME ended with $?"; exit 1; }
+    grep -qF "the saves go to the program's folder, $work/alone" "$work/said.txt" ||
+        { echo "saves beside the program were not said"; cat "$work/said.txt"; exit 1; }
+    [ -f "$work/alone/global.opt" ] && [ -f "$work/alone/Kelo_Window.lock" ] ||
+        { echo "with an empty HOME the saves and their lock did not go beside the program"; exit 1; }
+    # A screen without the raw frame buffer runs through GAPI at half resolution; its picture
+    # replaces the first run's.
+    KELO_HEADLESS=1 KELO_SCREEN=640x480 KELO_RAW_FRAMEBUFFER=0 KELO_FRAMES=10 KELO_SHOT="$work/shot.png" \
         KELO_SAVE_DIR="$work/save_gapi" timeout 60 "$kelo"
     code=$?
     [ $code -eq 0 ] || { echo "kelo on GAPI ended with $code"; exit 1; }
-    check_png "$work/gapi.png" 640 480 || exit 1
+    check_png "$work/shot.png" 640 480 || exit 1
     ;;
 links)
     # A first run writes global.opt; the saves' temporaries are made afresh, never written through.
@@ -178,6 +200,16 @@ links)
     code=$?
     [ $code -eq 0 ] || { echo "kelo ended with $code"; exit 1; }
     check_links "$work/save" "$work/outside" global.opt || exit 1
+    # A picture that cannot be put at a link to a device fails naming it, and the link stays.
+    mkdir "$work/shots"
+    ln -s /dev/full "$work/shots/full.png"
+    KELO_HEADLESS=1 KELO_FRAMES=30 KELO_SHOT="$work/shots/full.png" KELO_SAVE_DIR="$work/save" timeout 60 "$kelo" \
+        2>"$work/said.txt"
+    code=$?
+    [ $code -eq 1 ] || { echo "a picture at a link to /dev/full ended with $code"; exit 1; }
+    [ "$(readlink "$work/shots/full.png")" = /dev/full ] && [ "$(ls "$work/shots")" = full.png ] ||
+        { echo "the link was not left alone: $(ls -l "$work/shots")"; exit 1; }
+    grep -qF "$work/shots/full.png: " "$work/said.txt" || { echo "the picture's file was not named"; cat "$work/said.txt"; exit 1; }
     ;;
 window)
     command -v xvfb-run >/dev/null || { echo "xvfb-run is not installed"; exit 77; }

@@ -29,6 +29,7 @@ bool AllocationShouldFail(size_t bytes);
 // Consumes one injected failure of the call; true with the error. A write, flush, move or delete
 // is counted first and may end the process (KillAtFileCall).
 bool FileCallFails(platform_internal::FileCall call, DWORD* error);
+bool OpenDenied(const char* hostPath);
 void CountCall(const char* name);
 }  // namespace nullbackend
 

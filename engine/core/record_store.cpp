@@ -91,8 +91,9 @@ bool RecordFile::LoadTable(int32_t fileSize)
     int32_t n = 0;
     if (input_->ReadInt32(&n) != 4)
         return false;
+    // An empty store is its count alone: more after a count of 0 is a store damaged, say zeroed.
     if (n == 0)
-        return true;
+        return fileSize == 4;
     if (n < 1 || n > kMaxRecords)
         return false;
     int64_t tableEnd = 4 + 8 * static_cast<int64_t>(n);

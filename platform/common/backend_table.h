@@ -61,6 +61,8 @@ struct TestHooks {
     bool (*allocationFails)(size_t bytes);
     // Called as a file call starts; true, with the error to report, when it is to fail.
     bool (*fileCallFails)(FileCall call, DWORD* error);
+    // Called as a file is opened, with its host path; true when it is one the user may not read.
+    bool (*openDenied)(const char* hostPath);
     void (*countCall)(const char* name);
 };
 

@@ -120,6 +120,11 @@ HANDLE CreateFile(const char* path, DWORD access, DWORD, void*, DWORD dispositio
     if ((flags & O_TRUNC) && !writing)
         flags = (flags & ~(O_RDONLY | O_WRONLY | O_RDWR)) | O_WRONLY;
     std::string host = hostpath::ToHost(path);
+    if (platform_internal::Backend().hooks.openDenied(host.c_str())) {
+        errno = EACCES;
+        FailWithErrno();
+        return INVALID_HANDLE_VALUE;
+    }
     // The handheld has only files and folders: a pipe or device would block or never end, so
     // the open never waits and anything but a regular file is refused.
     int fd = open(host.c_str(), flags | O_NONBLOCK, 0644);

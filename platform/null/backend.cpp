@@ -47,6 +47,7 @@ constinit const BackendTable kNullBackend = {
     .dialog = {.showMessage = nullbackend::ShowMessage},
     .hooks = {.allocationFails = nullbackend::AllocationShouldFail,
               .fileCallFails = nullbackend::FileCallFails,
+              .openDenied = nullbackend::OpenDenied,
               .countCall = nullbackend::CountCall},
     .shutdown = [] {},
 };

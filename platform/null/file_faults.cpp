@@ -1,7 +1,9 @@
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <mutex>
+#include <string>
 
 #include "platform/internal.h"
 #include "platform/null/test_hooks.h"
@@ -14,6 +16,10 @@ int g_count[kCalls] = {};
 DWORD g_error[kCalls] = {};
 int g_changing = 0;
 int g_killAt = 0;
+// The file denied, by what it is rather than its name: a new file made at the name is readable.
+bool g_denying = false;
+dev_t g_deniedDevice = 0;
+ino_t g_deniedInode = 0;
 
 bool Changes(FileCall call)
 {
@@ -48,6 +54,23 @@ bool FileCallFails(FileCall call, DWORD* error)
     --g_count[index];
     *error = g_error[index];
     return true;
+}
+
+void DenyOpening(const std::string& hostPath)
+{
+    struct stat info;
+    std::lock_guard<std::mutex> hold(g_lock);
+    g_denying = !hostPath.empty() && stat(hostPath.c_str(), &info) == 0;
+    g_deniedDevice = g_denying ? info.st_dev : 0;
+    g_deniedInode = g_denying ? info.st_ino : 0;
+}
+
+bool OpenDenied(const char* hostPath)
+{
+    struct stat info;
+    std::lock_guard<std::mutex> hold(g_lock);
+    return g_denying && hostPath && stat(hostPath, &info) == 0 && info.st_dev == g_deniedDevice &&
+           info.st_ino == g_deniedInode;
 }
 
 void KillAtFileCall(int k)

@@ -27,6 +27,11 @@ using FileCall = platform_internal::FileCall;
 // The next `count` calls of that kind fail with `error` (0 stops failing).
 void FailFileCalls(FileCall call, int count, DWORD error);
 
+// Opening the file now at this host path fails as for a file the user may not read (a test runs
+// as root, which may read any), wherever it is moved; a new file made at the name opens. Empty
+// denies nothing.
+void DenyOpening(const std::string& hostPath);
+
 // Counts the calls that change files: writes, flushes, moves and deletes. The `k`-th of them
 // from now kills this process with SIGKILL before it runs, as a pulled battery would; 0 only
 // restarts the count.

@@ -45,6 +45,7 @@ constinit const BackendTable kSdlBackend = {
     .dialog = {.showMessage = sdlbackend::ShowMessage},
     .hooks = {.allocationFails = [](size_t) { return false; },
               .fileCallFails = [](FileCall, DWORD*) { return false; },
+              .openDenied = [](const char*) { return false; },
               .countCall = [](const char*) {}},
     .shutdown = sdlbackend::Shutdown,
 };

@@ -2,7 +2,11 @@
 // defaults or without the game to continue, and never falls over.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <utility>
 
@@ -10,6 +14,7 @@
 #include "game/app/profile_store.h"
 #include "game/screens/gauntlet_map_screen.h"
 #include "laid_profile.h"
+#include "platform/null/test_hooks.h"
 #include "scripted_game.h"
 #include "stage_play.h"
 
@@ -328,6 +333,164 @@ TEST_P(Damage, ADamagedResumeStoreKeepsTheAdventure)
         ASSERT_TRUE(stage_play::OpenAdventureMap(game));
         EXPECT_EQ(stage_play::AdventureProgress(game)->stage, 1);
         EXPECT_EQ(game.Quit(), 0);
+    }
+}
+
+// ---- every save damaged every way, through Adventure -> Continue ----
+
+enum class Harm { kCutByOne, kHalf, kZeroed, kJunk, kFolder, kPipe, kUnreadable };
+constexpr Harm kHarms[] = {Harm::kCutByOne, Harm::kHalf, Harm::kZeroed, Harm::kJunk,
+                           Harm::kFolder, Harm::kPipe, Harm::kUnreadable};
+
+const char* HarmName(Harm harm)
+{
+    switch (harm) {
+    case Harm::kCutByOne: return "cut by one byte";
+    case Harm::kHalf: return "cut in half";
+    case Harm::kZeroed: return "zeroed";
+    case Harm::kJunk: return "junk";
+    case Harm::kFolder: return "a folder";
+    case Harm::kPipe: return "a pipe";
+    case Harm::kUnreadable: return "unreadable";
+    }
+    return "";
+}
+
+// Puts the harm in place of the good file, its bytes in *bytes (none for a folder or a pipe); an
+// unreadable one keeps its bytes, and the null back end refuses to open it as the system refuses
+// a file its user may not read.
+bool Harmed(const FlowFolder& folder, const char* name, const std::string& good, Harm harm, std::string* harmed)
+{
+    const std::string path = folder.Path() + "/" + name;
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+    std::string& bytes = *harmed;
+    bytes = good;
+    switch (harm) {
+    case Harm::kCutByOne: bytes.pop_back(); break;
+    case Harm::kHalf: bytes.resize(good.size() / 2); break;
+    case Harm::kZeroed: bytes.assign(good.size(), '\0'); break;
+    case Harm::kJunk: {
+        std::mt19937 random(static_cast<unsigned>(good.size()));
+        for (char& c : bytes)
+            c = static_cast<char>(random());
+        break;
+    }
+    case Harm::kFolder: bytes.clear(); return std::filesystem::create_directory(path, ignored);
+    case Harm::kPipe: bytes.clear(); return mkfifo(path.c_str(), 0600) == 0;
+    case Harm::kUnreadable: break;
+    }
+    if (!folder.Write(name, bytes))
+        return false;
+    if (harm == Harm::kUnreadable)
+        nullbackend::DenyOpening(path);
+    return true;
+}
+
+// The good file put back in place of whatever the run left at its name.
+bool PutBack(const FlowFolder& folder, const char* name, const std::string& good)
+{
+    nullbackend::DenyOpening("");
+    std::error_code ignored;
+    std::filesystem::remove_all(folder.Path() + "/" + name, ignored);
+    return folder.Write(name, good);
+}
+
+// The saved board back in front, as it was saved: its stage and its frame counter.
+bool BoardCameBack(ScriptedGame& game, int32_t frames)
+{
+    if (!game.TapWidget("btn_sm_adventure") || !game.TapWidget("btn_continue_adventure"))
+        return false;
+    if (!game.WaitUntil([&] { return stage_play::BoardInFront(game) && !game.CurrentScreen()->IsScreenFading(); },
+                        600))
+        return false;
+    EXPECT_EQ(stage_play::AdventureProgress(game)->stage, kTempleFourStage);
+    EXPECT_EQ(stage_play::AdventureProgress(game)->score, kTempleFourScore);
+    return stage_play::BoardInFront(game)->frameCounter == frames;
+}
+
+TEST(DamagedSaves, EachHarmIsSaidOnceAndLosesNothing)
+{
+    const FlowSize size = kFlowSizes.front();
+    FlowFolder folder;
+    ASSERT_TRUE(LayFile(folder.Path(), "global.opt", ProfileBytes("ITZEL", AtTempleFour)));
+    LaidRecord map{0, "Adventure Save", ScreenRecord(kScreenIdAdventureMap, {})};
+    LaidRecord other{kOtherPlayersKey, "Gauntlet Save", ScreenRecord(kScreenIdGauntletMap, {})};
+    ASSERT_TRUE(LayFile(folder.Path(), "saveresume.dat", ResumeStoreBytes({other, map})));
+    {
+        SCOPED_TRACE("a board of the fourth temple, left by the window's close");
+        ScriptedGame game(size.width, size.height, folder.Path());
+        ASSERT_TRUE(game.Start());
+        ASSERT_TRUE(game.ReachMenu("NOBODY"));
+        ASSERT_TRUE(game.TapWidget("btn_sm_adventure"));
+        ASSERT_TRUE(game.TapWidget("btn_continue_adventure"));
+        ASSERT_TRUE(game.WaitUntil([&] { return stage_play::MapAtRest(game); }, 600));
+        ASSERT_TRUE(game.TapWidget("btn_adv_play"));
+        ASSERT_TRUE(stage_play::WaitForPlay(game));
+        game.Wait(40);
+        game.Close();
+        ASSERT_TRUE(game.WaitUntil([&] { return !game.Running(); }, 300));
+    }
+    const std::string options = folder.Read("global.opt");
+    const std::string resume = folder.Read("saveresume.dat");
+    size_t data = 0, length = 0;
+    ASSERT_EQ(StoreKeys(resume, 0, &data, &length), (std::vector<int32_t>{kOtherPlayersKey, 0}));
+    ASSERT_EQ(Le32(resume, data), kScreenIdGameplay) << "no board saved";
+    // The screen id, the stage, then the board's words: the frame counter is the ninth.
+    const int32_t frames = Le32(resume, data + 4 + 32);
+    ASSERT_GT(frames, 0);
+
+    for (const char* name : {"saveresume.dat", "global.opt"}) {
+        const bool store = name[0] == 's';
+        const std::string& good = store ? resume : options;
+        for (Harm harm : kHarms) {
+            SCOPED_TRACE(std::string(name) + " " + HarmName(harm));
+            for (const char* leftover : {"saveresume.dat.bad", "global.opt.bad"}) {
+                std::error_code ignored;
+                std::filesystem::remove_all(folder.Path() + "/" + leftover, ignored);
+            }
+            ASSERT_TRUE(PutBack(folder, store ? "global.opt" : "saveresume.dat", store ? options : resume));
+            std::string harmed;
+            ASSERT_TRUE(Harmed(folder, name, good, harm, &harmed));
+            {
+                ScriptedGame game(size.width, size.height, folder.Path());
+                testing::internal::CaptureStderr();
+                ASSERT_TRUE(game.Start());
+                if (store) {
+                    // The profile stands: its adventure is offered and goes on from its place.
+                    ASSERT_TRUE(game.ReachMenu("NOBODY"));
+                    EXPECT_TRUE(ContinuesOnTheMap(game));
+                } else {
+                    // The defaults hold no player; the newcomer gets no one's saved game.
+                    ASSERT_TRUE(game.ReachMenu("KAWI"));
+                    ASSERT_TRUE(stage_play::OpenAdventureMap(game));
+                    EXPECT_EQ(stage_play::AdventureProgress(game)->stage, 1);
+                }
+                EXPECT_EQ(game.Quit(), 0);
+                const std::string said = testing::internal::GetCapturedStderr();
+                const std::string kept = std::string(name) + ".bad";
+                EXPECT_EQ(Count(said, kept), 1u) << said;
+                EXPECT_EQ(Count(AnswerBoxes(game), kept), 1u) << "shown in the window too";
+                EXPECT_TRUE(std::filesystem::exists(folder.Path() + "/" + kept)) << "kept aside";
+                if (harm != Harm::kFolder && harm != Harm::kPipe)
+                    EXPECT_TRUE(folder.Read(kept) == harmed) << "as it was";
+                if (!store) {
+                    size_t at = 0, bytes = 0;
+                    const std::string now = folder.Read("saveresume.dat");
+                    std::vector<int32_t> keys = StoreKeys(now, 0, &at, &bytes);
+                    EXPECT_NE(std::find(keys.begin(), keys.end(), 0), keys.end()) << "the old player's board stays";
+                    EXPECT_TRUE(now.compare(at, bytes, resume, data, length) == 0 && bytes == length);
+                }
+            }
+            ASSERT_TRUE(PutBack(folder, name, good));
+            ScriptedGame game(size.width, size.height, folder.Path());
+            ASSERT_TRUE(game.Start());
+            ASSERT_TRUE(game.ReachMenu("NOBODY"));
+            EXPECT_EQ(CurrentName(game), "ITZEL");
+            EXPECT_TRUE(BoardCameBack(game, frames)) << "the good file put back gives the board back";
+            EXPECT_EQ(game.Quit(), 0);
+            EXPECT_TRUE(game.AnswerMessageBoxes().empty());
+        }
     }
 }
 

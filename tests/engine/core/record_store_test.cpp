@@ -112,7 +112,7 @@ TEST_F(Store, DamagedOrForeignFilesLoadAsEmpty)
         kept.push_back("saveresume.dat.bad" + std::to_string(i));
     size_t next = 0;
     for (const Bytes& damaged :
-         {withCount(100), withCount(101), withCount(0xFF), cutTable, bigSize, longName, tooLarge}) {
+         {withCount(100), withCount(101), withCount(0xFF), cutTable, bigSize, longName, tooLarge, withCount(0)}) {
         WriteHostFile(folder.Host("saveresume.dat"), damaged);
         RecordStore store(&app);
         ASSERT_TRUE(store.Open(Path().c_str(), nullptr));
@@ -140,10 +140,10 @@ TEST_F(Store, DamagedOrForeignFilesLoadAsEmpty)
         EXPECT_EQ(File(), cutTable);
     }
 
-    // A count of 0, an empty file and no file at all are ordinary empty stores.
+    // A count of 0 alone, an empty file and no file at all are ordinary empty stores.
     for (const std::string& name : kept)
         std::filesystem::remove(folder.Host(name));
-    for (const Bytes& empty : {withCount(0), Bytes()}) {
+    for (const Bytes& empty : {Bytes{0, 0, 0, 0}, Bytes()}) {
         WriteHostFile(folder.Host("saveresume.dat"), empty);
         RecordStore store(&app);
         ASSERT_TRUE(store.Open(Path().c_str(), nullptr));

@@ -199,8 +199,10 @@ ScriptedGame::~ScriptedGame()
     if (started_) {
         std::vector<std::string> boxes = MessageBoxes();
         EXPECT_TRUE(boxes.empty()) << "the program showed a message box no step answered: " << boxes.front();
-        KeepSavedFiles();
-        WriteFigures();
+        if (keepRecords_) {
+            KeepSavedFiles();
+            WriteFigures();
+        }
     }
     SetRunOptions(RunOptions());
     SetDeviceProfile(DeviceProfile());

@@ -56,6 +56,8 @@ public:
     ScriptedGame& operator=(const ScriptedGame&) = delete;
 
     void SetFlowName(const std::string& flow) { flow_ = flow; }
+    // A run that is one of hundreds side by side keeps no fuzz seeds and writes no figures.
+    void KeepNoRecords() { keepRecords_ = false; }
     const std::string& FlowName() const { return flow_; }
     std::string SizeName() const;
     int Width() const { return width_; }
@@ -188,4 +190,5 @@ private:
     uint32_t soundRemainder_ = 0;
     double startSeconds_ = 0;
     bool boardFaultSeen_ = false;
+    bool keepRecords_ = true;
 };

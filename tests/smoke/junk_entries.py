@@ -42,12 +42,14 @@ def allowed(name):
     return None
 
 
-def run(kelo, packs_dir, size, damaged, work):
-    """(status, stderr, picture bytes or None) of one run in a folder of its own; damaged is
-    (the damaged pack's file, the name of the pack it stands for) or None."""
+def lay_copy(program, packs_dir, damaged, work):
+    """A folder of its own holding the program and the packs, as the program looks for them
+    beside itself: links where they can be made; damaged is (the damaged pack's file, moved in,
+    the name of the pack it stands for) or None. Answers the program's path there."""
     os.makedirs(work)
-    for name in ["kelo"] + [p for p in os.listdir(packs_dir) if p.startswith("_game_") and p.endswith(".pak")]:
-        source = kelo if name == "kelo" else os.path.join(packs_dir, name)
+    own = os.path.basename(program)
+    packs = [p for p in os.listdir(packs_dir) if p.startswith("_game_") and p.endswith(".pak")]
+    for name, source in [(own, program)] + [(p, os.path.join(packs_dir, p)) for p in packs]:
         if damaged and name == damaged[1]:
             continue
         try:
@@ -56,10 +58,17 @@ def run(kelo, packs_dir, size, damaged, work):
             shutil.copy(source, os.path.join(work, name))
     if damaged:
         os.replace(damaged[0], os.path.join(work, damaged[1]))
+    return os.path.join(work, own)
+
+
+def run(kelo, packs_dir, size, damaged, work):
+    """(status, stderr, picture bytes or None) of one run in a folder of its own; damaged is
+    (the damaged pack's file, the name of the pack it stands for) or None."""
+    program = lay_copy(kelo, packs_dir, damaged, work)
     shot = os.path.join(work, "shot.png")
     env = dict(os.environ, KELO_HEADLESS="1", KELO_SCREEN=size, KELO_FRAMES=str(FRAMES), KELO_SHOT=shot,
                KELO_SAVE_DIR=os.path.join(work, "save"))
-    process = subprocess.Popen([os.path.join(work, "kelo")], env=env, stdout=subprocess.DEVNULL,
+    process = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.PIPE)
     try:
         _, said = process.communicate(timeout=120)

@@ -181,6 +181,8 @@ public:
     // was damaged, or a program killed between two saves left an old one. Continue then opens the
     // adventure map at the profile's stage.
     bool AdventureLacksItsRecord();
+    // The current player's adventure stage; 0 without a player.
+    int CurrentAdventureStage();
     // True while a screen that a resume record can hold exists.
     bool ShowsResumableScreen() const;
     bool ReadResumeInfo(int mode, int32_t& value);

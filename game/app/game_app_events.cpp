@@ -9,7 +9,9 @@
 #include "game/app/game_app.h"
 #include "game/app/game_events.h"
 #include "game/app/game_screen.h"
+#include "game/app/profile_store.h"
 #include "game/app/sound_bank.h"
+#include "game/tables/progression.h"
 
 // How the screens change: a screen or widget sends a screen-change code, usually with the fade
 // flag, the current screen fades out, and the code reaches OnEvent while the old screen still
@@ -91,11 +93,20 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
     case kEventContinueGauntlet:
         if (ResumeGame(code == kEventContinueAdventure ? 0 : 1) && ShowsResumableScreen())
             return true;
-        // The adventure the profile holds goes on from its map when its record is lost, and is
-        // saved there at once.
-        if (code == kEventContinueAdventure && AdventureLacksItsRecord() && ShowScreen(kSlotAdventureMap)) {
-            SaveResumeState();
-            return true;
+        // The adventure the profile holds goes on when its record is lost: inside a door at the
+        // stage the question named, started afresh (the board was lost, not the stage), as the
+        // map's Play would start it; at a door's first stage from its map, saved there at once.
+        if (code == kEventContinueAdventure && AdventureLacksItsRecord()) {
+            if (!Adventure::IsFirstStageOfDoor(CurrentAdventureStage())) {
+                ProfileStore* profiles = GetProfiles();
+                SendEvent(this, profiles && profiles->skipHelp ? kEventPlayLevel : kEventHelpBeforePlay, nullptr, 0,
+                          false);
+                return true;
+            }
+            if (ShowScreen(kSlotAdventureMap)) {
+                SaveResumeState();
+                return true;
+            }
         }
         // Else the player is left on the menu rather than nowhere: a fresh one, not the old one
         // with a Continue that does nothing.

@@ -246,6 +246,12 @@ void GameApp::DropUnreadableRecord(int mode)
                mode == 1 ? "gauntlet" : "adventure", name.CStr() ? name.CStr() : "the player");
 }
 
+int GameApp::CurrentAdventureStage()
+{
+    PlayerRecord* player = ExistingPlayer(GetProfiles());
+    return player ? player->progress[0].stage : 0;
+}
+
 bool GameApp::AdventureLacksItsRecord()
 {
     PlayerRecord* player = ExistingPlayer(GetProfiles());

@@ -336,6 +336,40 @@ TEST_P(Damage, ADamagedResumeStoreKeepsTheAdventure)
     }
 }
 
+TEST_P(Damage, ContinueWithoutItsBoardStartsTheStageItNames)
+{
+    const FlowSize size = GetParam();
+    constexpr int kStage = 3;  // the first door's third stage
+    constexpr int32_t kScore = 15080;
+    FlowFolder folder;
+    ASSERT_TRUE(LayFile(folder.Path(), "global.opt", ProfileBytes("ITZEL", [](ProfileStore& store) {
+                            PlayerRecord& player = *store.CurrentPlayer();
+                            player.highestStage = kStage;
+                            player.progress[0].stage = kStage;
+                            player.progress[0].score = kScore;
+                            store.skipHelp = true;
+                        })));
+    ASSERT_TRUE(folder.Write("saveresume.dat", "not a store at all"));
+    ScriptedGame game(size.width, size.height, folder.Path());
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(game.ReachMenu("NOBODY"));
+    ASSERT_TRUE(game.TapWidget("btn_sm_adventure"));
+    ASSERT_TRUE(game.WaitUntil([&] { return game.CanTap("btn_continue_adventure"); }, 300));
+    const std::string promised = game.TextOf("txt_continue_2");
+    EXPECT_NE(promised.find(std::to_string(kStage)), std::string::npos) << promised;
+    game.Wait(12);
+    EXPECT_TRUE(game.Shot("continue_inside_a_door"));
+    ASSERT_TRUE(game.TapWidget("btn_continue_adventure"));
+    // The stage the question named, afresh, with the points of the stages before it.
+    ASSERT_TRUE(stage_play::WaitForPlay(game));
+    EXPECT_TRUE(game.Shot("the_stage_it_named"));
+    EXPECT_EQ(stage_play::AdventureProgress(game)->stage, kStage);
+    EXPECT_EQ(stage_play::AdventureProgress(game)->score, kScore);
+    EXPECT_EQ(stage_play::BoardInFront(game)->levelScore, 0);
+    EXPECT_EQ(game.Quit(), 0);
+    EXPECT_EQ(Count(AnswerBoxes(game), "saveresume.dat.bad"), 1u);
+}
+
 // ---- every save damaged every way, through Adventure -> Continue ----
 
 enum class Harm { kCutByOne, kHalf, kZeroed, kJunk, kFolder, kPipe, kUnreadable };

@@ -31,7 +31,7 @@ bool GameApp::CaptureQuakePieces()
         String path;
         path.Format("%squake%02d_a", folder.CStr() ? folder.CStr() : "", i + 1);
         // The mask gives the piece its shape; the picture is copied under it.
-        if (!LoadAlphaImage(this, path.CStr(), piece))
+        if (!LoadAlphaImage(this, path.CStr(), piece).value)
             return false;
         int w = piece->GetWidth(), h = piece->GetHeight();
         void* pixels = Alloc(static_cast<size_t>(w) * static_cast<size_t>(h) * 2);

@@ -146,7 +146,7 @@ bool GameplayScreen::LoadLevel()
         if (!nebula)
             return false;
         String path = Joined(app->GetImageFolder(), "nebula");
-        if (!LoadImage(app, path.CStr(), nebula))
+        if (!LoadImage(app, path.CStr(), nebula).value)
             return false;
     } else if (!LoadLevelImages(*map)) {
         return false;
@@ -191,7 +191,7 @@ bool GameplayScreen::LoadOverlays(const MapInfo& map)
         if (!image)
             return false;
         overlayImages[i] = image;
-        if (!LoadAlphaImage(app, path.CStr(), image))
+        if (!LoadAlphaImage(app, path.CStr(), image).value)
             return false;
         const int w = image->GetWidth(), h = image->GetHeight();
         if (!CreateSurfaceOriented(app, image, w, h))
@@ -206,7 +206,7 @@ bool GameplayScreen::LoadOverlays(const MapInfo& map)
             const int side = std::max(levelImage->GetWidth(), levelImage->GetHeight());
             CopySurfaceOriented(app, levelImage, image, -x, -y, side, side);
         }
-        if (!LoadAlphaImage(app, path.CStr(), image))
+        if (!LoadAlphaImage(app, path.CStr(), image).value)
             return false;
         overlayPositions[i] = FixedVec2(Fixed::FromInt(x), Fixed::FromInt(y));
         overlayCount = ++i;
@@ -223,7 +223,7 @@ bool GameplayScreen::LoadLevelImages(const MapInfo& map)
     path = Joined(path, "\\");
     path = Joined(path, map.art);
     std::unique_ptr<Surface> image(app->CreateImage());
-    if (!image || !LoadImage(app, path.CStr(), image.get()))
+    if (!image || !LoadImage(app, path.CStr(), image.get()).value)
         return false;
     Surface* target = app->GetDrawTarget();
     if (!target)

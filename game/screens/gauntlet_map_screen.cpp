@@ -186,7 +186,7 @@ bool GauntletMapScreen::DrawThumbPicture(Surface* target, const char* name, int 
         return false;
     String path = Joined(app->GetImageFolder(), "thumbs\\");
     path = Joined(path, name);
-    if (!LoadImage(app, path.CStr(), picture.get()))
+    if (!LoadImage(app, path.CStr(), picture.get()).value)
         return false;
     picture->FreeAlpha();
     w = picture->GetWidth();

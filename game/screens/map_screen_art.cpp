@@ -24,9 +24,9 @@ bool LoadMapArt(GameApp* app, Surface*& slot, const char* colour, const char* al
     if (!slot)
         return false;
     String folder = app->GetImageFolder();
-    if (!LoadImage(app, Joined(folder, colour).CStr(), slot))
+    if (!LoadImage(app, Joined(folder, colour).CStr(), slot).value)
         return false;
-    return !alpha || LoadAlphaImage(app, Joined(folder, alpha).CStr(), slot);
+    return !alpha || LoadAlphaImage(app, Joined(folder, alpha).CStr(), slot).value;
 }
 
 int MapLayoutInt(GameApp* app, int index)

@@ -133,7 +133,7 @@ bool StageCompleteScreen::BuildBackground(const MapInfo& map)
         path.Format("%snebula", folder.CStr() ? folder.CStr() : "");
     }
     app->SetImageListEnabled(false);
-    std::unique_ptr<Surface> image(LoadImage(app, path.CStr(), nullptr));
+    std::unique_ptr<Surface> image(LoadImage(app, path.CStr(), nullptr).value);
     app->SetImageListEnabled(true);
     if (!image)
         return false;

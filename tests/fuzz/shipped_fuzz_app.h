@@ -110,7 +110,7 @@ private:
         auto* pack = new ZipPack(this);
         // The pack answers for the files below the folder it was opened from, by the game's path.
         std::string path = std::string(GetExeDirectory().CStr()) + name;
-        if (pack->Open(path.c_str()) != 1) {
+        if (pack->Open(path.c_str()).value != kPackOk) {
             delete pack;
             return nullptr;
         }

@@ -117,9 +117,9 @@ bool Application::Init(int width, int height)
             }
             String path;
             String::Concat(path, GetExeDirectory(), name);
-            LoadResult why;
-            if (slot->Open(path.CStr(), &why) != 1) {
-                ReportLoadFailure("pack", why);
+            LoadedValue<int> opened = slot->Open(path.CStr());
+            if (opened.value != kPackOk) {
+                ReportLoadFailure("pack", opened.why);
                 DeleteAndNull(slot);
                 initError_ = allocCode + 1;
                 return false;

@@ -71,19 +71,17 @@ int ZipPack::Close()
     return kPackOk;
 }
 
-int ZipPack::Open(const char* path, LoadResult* why)
+LoadedValue<int> ZipPack::Open(const char* path)
 {
     DWORD error = ERROR_SUCCESS;
     int code = OpenPack(path, &error);
-    if (code == kPackOk || !why)
-        return code;
+    if (code == kPackOk)
+        return {code, LoadResult()};
     if (error != ERROR_SUCCESS)
-        *why = LoadResult::SystemError(path, error);
-    else if (code == E_OUTOFMEMORY)
-        *why = LoadResult::Failed(path, "too large for the memory left");
-    else
-        *why = LoadResult::Failed(path, "not a pack, or its directory is damaged");
-    return code;
+        return {code, LoadResult::SystemError(path, error)};
+    if (code == E_OUTOFMEMORY)
+        return {code, LoadResult::Failed(path, "too large for the memory left")};
+    return {code, LoadResult::Failed(path, "not a pack, or its directory is damaged")};
 }
 
 int ZipPack::OpenPack(const char* path, DWORD* error)

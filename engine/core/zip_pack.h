@@ -4,12 +4,12 @@
 #include <cstdint>
 
 #include "engine/core/arrays.h"
+#include "engine/core/load_result.h"
 #include "engine/core/strings.h"
 #include "platform/base.h"
 
 class Application;
 class DiskFile;
-class LoadResult;
 
 // Result codes; E_POINTER, E_INVALIDARG and E_OUTOFMEMORY come from the platform.
 constexpr int kPackOk = 1;
@@ -37,8 +37,8 @@ public:
     virtual int GetEntryCount(int* count);
     // Drops the directory, the name index and the file.
     virtual int Close();
-    // Says in why, when given, why a pack that will not open failed.
-    virtual int Open(const char* path, LoadResult* why = nullptr);
+    // A result code, with why a pack that will not open failed.
+    virtual LoadedValue<int> Open(const char* path);
     virtual void GetFolder(String& out);
 
 private:

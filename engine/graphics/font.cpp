@@ -36,19 +36,20 @@ bool ReplaceExtension(const char* path, const char* suffix, TextBuilder& out)
 }
 
 // The path with ".fdb" appended, else with its extension replaced by ".fdb".
-std::unique_ptr<PackMemoryFile> OpenMetrics(Application* app, const char* path, LoadResult* why)
+LoadResult OpenMetrics(Application* app, const char* path, std::unique_ptr<PackMemoryFile>& out)
 {
     TextBuilder name;
     std::unique_ptr<PackMemoryFile> file(app->CreatePackMemoryFile());
-    if (!file) {
-        *why = LoadResult::Failed(path, "no memory left");
-        return nullptr;
-    }
-    if (name.Append(path, strlen(path)) && name.Append(".fdb", 4) && (*why = file->Load(app, name.CStr())))
-        return file;
-    if (why->IsMissing() && ReplaceExtension(path, ".fdb", name) && (*why = file->Load(app, name.CStr())))
-        return file;
-    return nullptr;
+    if (!file)
+        return LoadResult::Failed(path, "no memory left");
+    LoadResult why = LoadResult::Failed(path, "no memory left");
+    if (name.Append(path, strlen(path)) && name.Append(".fdb", 4))
+        why = file->Load(app, name.CStr());
+    if (why.IsMissing() && ReplaceExtension(path, ".fdb", name))
+        why = file->Load(app, name.CStr());
+    if (why)
+        out = std::move(file);
+    return why;
 }
 
 }  // namespace
@@ -85,23 +86,25 @@ LoadResult Font::Load(const char* path)
     if (!glyphSurface_)
         return LoadResult::Failed(path, "no memory left");
     glyphSurface_->SetOrientation(0);  // glyph images are never turned for the screen rotation
-    LoadResult why;
-    if (!LoadJpegAlpha(application_, path, glyphSurface_.get(), &why))
+    LoadResult why = LoadJpegAlpha(application_, path, glyphSurface_.get()).why;
+    if (!why)
         return why;
     int width = glyphSurface_->GetWidth();
     int height = glyphSurface_->GetHeight();
     TextBuilder texturePath;
-    // A texture of any other size than the mask is refused; the font then draws in flat colour.
-    if (ReplaceExtension(path, "_eff.jpg", texturePath))
-        LoadJpeg(application_, texturePath.CStr(), glyphSurface_.get(), width, height);
+    // The texture is optional: one missing, damaged or of any other size than the mask leaves no
+    // pixels, and the font draws in flat colour.
+    bool textured = ReplaceExtension(path, "_eff.jpg", texturePath) &&
+                    LoadJpeg(application_, texturePath.CStr(), glyphSurface_.get(), width, height).value;
     coverage_ = glyphSurface_->GetAlpha();
-    texture_ = glyphSurface_->GetPixels();
+    texture_ = textured ? glyphSurface_->GetPixels() : nullptr;
     glyphWidth_ = width;
     glyphHeight_ = height;
 
     ClearRecords();
-    std::unique_ptr<PackMemoryFile> file = OpenMetrics(application_, path, &why);
-    if (!file)
+    std::unique_ptr<PackMemoryFile> file;
+    why = OpenMetrics(application_, path, file);
+    if (!why)
         return why;
     // Every record must be there: a table cut short is not a font's (the trim stays optional).
     if (file->GetSize() < kRecords * 12) {

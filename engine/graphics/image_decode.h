@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine/core/load_result.h"
+
 class Application;
-class LoadResult;
 class PackMemoryFile;
 class Surface;
 
@@ -54,11 +55,11 @@ struct Target {
 };
 
 // Opens the file (packs first, then the disk) and picks the surface to fill: the given target or
-// a new one from the application, 16-bit unless only the alpha plane is read. False, with nothing
-// left open or made and why in *why when given, when either fails.
-bool BeginLoad(Application* app, const char* path, Surface* target, bool alphaOnly,
-               std::unique_ptr<PackMemoryFile>* file, Surface** surface, LoadResult* why);
-// Deletes a surface the loader made; a caller's target is kept. Always null.
-Surface* Fail(Surface* surface, Surface* target);
+// a new one from the application, 16-bit unless only the alpha plane is read. A failure of either
+// leaves nothing open or made.
+LoadResult BeginLoad(Application* app, const char* path, Surface* target, bool alphaOnly,
+                     std::unique_ptr<PackMemoryFile>* file, Surface** surface);
+// Deletes a surface the loader made; a caller's target is kept. Hands back null with why.
+LoadedValue<Surface*> Fail(Surface* surface, Surface* target, const LoadResult& why);
 
 }  // namespace image_decode

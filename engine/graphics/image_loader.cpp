@@ -12,39 +12,29 @@
 
 namespace image_decode {
 
-bool BeginLoad(Application* app, const char* path, Surface* target, bool alphaOnly,
-               std::unique_ptr<PackMemoryFile>* file, Surface** surface, LoadResult* why)
+LoadResult BeginLoad(Application* app, const char* path, Surface* target, bool alphaOnly,
+                     std::unique_ptr<PackMemoryFile>* file, Surface** surface)
 {
     if (!app || !path)
-        return false;
+        return LoadResult::Failed(path, "no application to read it");
     std::unique_ptr<PackMemoryFile> opening(app->CreatePackMemoryFile());
-    if (!opening) {
-        if (why)
-            *why = LoadResult::Failed(path, "no memory left");
-        return false;
-    }
+    if (!opening)
+        return LoadResult::Failed(path, "no memory left");
     LoadResult opened = opening->Load(app, path);
-    if (!opened) {
-        if (why)
-            *why = opened;
-        return false;
-    }
+    if (!opened)
+        return opened;
     *surface = target ? target : app->CreateImage();
-    if (!*surface || (!alphaOnly && (*surface)->GetBytesPerPixel() != 2)) {
-        if (why)
-            *why = opening->Refused("no surface to load it into");
-        Fail(*surface, target);
-        return false;
-    }
+    if (!*surface || (!alphaOnly && (*surface)->GetBytesPerPixel() != 2))
+        return Fail(*surface, target, opening->Refused("no surface to load it into")).why;
     *file = std::move(opening);
-    return true;
+    return LoadResult();
 }
 
-Surface* Fail(Surface* surface, Surface* target)
+LoadedValue<Surface*> Fail(Surface* surface, Surface* target, const LoadResult& why)
 {
     if (surface != target)
         delete surface;
-    return nullptr;
+    return {nullptr, why};
 }
 
 }  // namespace image_decode
@@ -76,46 +66,42 @@ private:
 
 // The PNG tried once the JPEG of the same name failed. A JPEG that is there but damaged is the
 // failure told, unless the PNG loads.
-Surface* LoadPngAfter(Application* app, const char* path, Surface* target, const LoadResult& jpeg, bool alphaOnly,
-                      LoadResult* why)
+LoadedValue<Surface*> LoadPngAfter(Application* app, const char* path, Surface* target, const LoadResult& jpeg,
+                                   bool alphaOnly)
 {
-    LoadResult png;
-    Surface* surface = alphaOnly ? LoadPngAlpha(app, path, target, &png) : LoadPng(app, path, target, &png);
-    if (!surface && why)
-        *why = jpeg.IsMissing() ? png : jpeg;
-    return surface;
+    LoadedValue<Surface*> png = alphaOnly ? LoadPngAlpha(app, path, target) : LoadPng(app, path, target);
+    if (!png.value && !jpeg.IsMissing())
+        png.why = jpeg;
+    return png;
 }
 
 }  // namespace
 
-Surface* LoadImage(Application* app, const char* path, Surface* target, LoadResult* why)
+LoadedValue<Surface*> LoadImage(Application* app, const char* path, Surface* target)
 {
     if (!app || !path)
-        return nullptr;
+        return {nullptr, LoadResult::Failed(path, "no application to read it")};
     ImageNames names(path);
-    LoadResult jpeg;
-    if (Surface* surface = LoadJpeg(app, names.With(".jpg"), target, 0, 0, &jpeg)) {
+    LoadedValue<Surface*> jpeg = LoadJpeg(app, names.With(".jpg"), target, 0, 0);
+    if (Surface* surface = jpeg.value) {
         // A missing or mismatched companion leaves the image opaque; a damaged one is a failure.
-        LoadResult alpha;
-        if (!LoadJpegAlpha(app, names.With("_a.jpg"), surface, &alpha) && !alpha.IsMissing()) {
-            if (why)
-                *why = alpha;
-            return image_decode::Fail(surface, target);
-        }
+        LoadedValue<Surface*> alpha = LoadJpegAlpha(app, names.With("_a.jpg"), surface);
+        if (!alpha.value && !alpha.why.IsMissing())
+            return image_decode::Fail(surface, target, alpha.why);
         if (!surface->ReturnTrue())
-            return image_decode::Fail(surface, target);
-        return surface;
+            return image_decode::Fail(surface, target, LoadResult::Unmade(path, "its surface cannot be made ready"));
+        return jpeg;
     }
-    return LoadPngAfter(app, names.With(".png"), target, jpeg, false, why);
+    return LoadPngAfter(app, names.With(".png"), target, jpeg.why, false);
 }
 
-Surface* LoadAlphaImage(Application* app, const char* path, Surface* target, LoadResult* why)
+LoadedValue<Surface*> LoadAlphaImage(Application* app, const char* path, Surface* target)
 {
     if (!app || !path)
-        return nullptr;
+        return {nullptr, LoadResult::Failed(path, "no application to read it")};
     ImageNames names(path);
-    LoadResult jpeg;
-    if (Surface* surface = LoadJpegAlpha(app, names.With(".jpg"), target, &jpeg))
-        return surface;
-    return LoadPngAfter(app, names.With(".png"), target, jpeg, true, why);
+    LoadedValue<Surface*> jpeg = LoadJpegAlpha(app, names.With(".jpg"), target);
+    if (jpeg.value)
+        return jpeg;
+    return LoadPngAfter(app, names.With(".png"), target, jpeg.why, true);
 }

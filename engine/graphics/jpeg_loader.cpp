@@ -186,45 +186,43 @@ bool DecodeJpeg(Stream* stream, bool alphaOnly, image_decode::Target target, int
     return true;
 }
 
-Surface* LoadJpegInto(Application* app, const char* path, Surface* target, bool alphaOnly, int requiredWidth,
-                      int requiredHeight, LoadResult* why)
+LoadedValue<Surface*> LoadJpegInto(Application* app, const char* path, Surface* target, bool alphaOnly,
+                                   int requiredWidth, int requiredHeight)
 {
     std::unique_ptr<PackMemoryFile> file;
     Surface* surface = nullptr;
-    if (!image_decode::BeginLoad(app, path, target, alphaOnly, &file, &surface, why))
-        return nullptr;
+    LoadResult begun = image_decode::BeginLoad(app, path, target, alphaOnly, &file, &surface);
+    if (!begun)
+        return {nullptr, begun};
     Decoded decoded;
     bool ok = DecodeJpeg(file.get(), alphaOnly, {surface->GetOrientation(), surface->GetFormat()}, requiredWidth,
                          requiredHeight, &decoded);
-    if (!ok && why)
-        *why = file->Refused("damaged: not a JPEG image that can be read");
+    LoadResult damaged = ok ? LoadResult() : file->Refused("damaged: not a JPEG image that can be read");
     // A plane of another size than its image's pixels is none of theirs.
     LoadResult unfit = alphaOnly ? LoadResult::Missing(file->GetShownName(), "does not fit its image")
                                  : LoadResult::Failed(file->GetShownName(), "too large");
     file.reset();
     if (!ok)
-        return image_decode::Fail(surface, target);
+        return image_decode::Fail(surface, target, damaged);
     bool attached = alphaOnly
                         ? surface->AttachAlpha(static_cast<uint8_t*>(decoded.buffer), decoded.width, decoded.height)
                         : surface->AttachPixels(decoded.buffer, decoded.width, decoded.height);
     if (!attached) {
         Free(decoded.buffer);
-        if (why)
-            *why = unfit;
-        return image_decode::Fail(surface, target);
+        return image_decode::Fail(surface, target, unfit);
     }
-    return surface;
+    return {surface, LoadResult()};
 }
 
 }  // namespace
 
-Surface* LoadJpeg(Application* app, const char* path, Surface* target, int requiredWidth, int requiredHeight,
-                  LoadResult* why)
+LoadedValue<Surface*> LoadJpeg(Application* app, const char* path, Surface* target, int requiredWidth,
+                               int requiredHeight)
 {
-    return LoadJpegInto(app, path, target, false, requiredWidth, requiredHeight, why);
+    return LoadJpegInto(app, path, target, false, requiredWidth, requiredHeight);
 }
 
-Surface* LoadJpegAlpha(Application* app, const char* path, Surface* target, LoadResult* why)
+LoadedValue<Surface*> LoadJpegAlpha(Application* app, const char* path, Surface* target)
 {
-    return LoadJpegInto(app, path, target, true, 0, 0, why);
+    return LoadJpegInto(app, path, target, true, 0, 0);
 }

@@ -126,29 +126,27 @@ bool DecodePng(Stream* stream, bool alphaOnly, image_decode::Target target, Deco
     return true;
 }
 
-Surface* LoadPngInto(Application* app, const char* path, Surface* target, bool alphaOnly, LoadResult* why)
+LoadedValue<Surface*> LoadPngInto(Application* app, const char* path, Surface* target, bool alphaOnly)
 {
     std::unique_ptr<PackMemoryFile> file;
     Surface* surface = nullptr;
-    if (!image_decode::BeginLoad(app, path, target, alphaOnly, &file, &surface, why))
-        return nullptr;
+    LoadResult begun = image_decode::BeginLoad(app, path, target, alphaOnly, &file, &surface);
+    if (!begun)
+        return {nullptr, begun};
     Decoded d;
     bool ok = DecodePng(file.get(), alphaOnly, {surface->GetOrientation(), surface->GetFormat()}, &d);
-    if (!ok && why)
-        *why = file->Refused("damaged: not a PNG image that can be read");
+    LoadResult damaged = ok ? LoadResult() : file->Refused("damaged: not a PNG image that can be read");
     // A plane of another size than its image's pixels is none of theirs.
     LoadResult unfit = alphaOnly ? LoadResult::Missing(file->GetShownName(), "does not fit its image")
                                  : LoadResult::Failed(file->GetShownName(), "too large");
     file.reset();
     if (!ok)
-        return image_decode::Fail(surface, target);
+        return image_decode::Fail(surface, target, damaged);
     if (!alphaOnly) {
         if (!surface->AttachPixels(d.pixels, d.width, d.height)) {
             Free(d.pixels);
             Free(d.alpha);
-            if (why)
-                *why = unfit;
-            return image_decode::Fail(surface, target);
+            return image_decode::Fail(surface, target, unfit);
         }
         surface->FreeAlpha();
         // An opaque PNG keeps no plane.
@@ -160,23 +158,21 @@ Surface* LoadPngInto(Application* app, const char* path, Surface* target, bool a
     // The old plane goes only once the new one is taken.
     if (d.alpha && !surface->AttachAlpha(d.alpha, d.width, d.height)) {
         Free(d.alpha);
-        if (why)
-            *why = unfit;
-        return image_decode::Fail(surface, target);
+        return image_decode::Fail(surface, target, unfit);
     }
     if (!surface->ReturnTrue())
-        return image_decode::Fail(surface, target);
-    return surface;
+        return image_decode::Fail(surface, target, LoadResult::Unmade(path, "its surface cannot be made ready"));
+    return {surface, LoadResult()};
 }
 
 }  // namespace
 
-Surface* LoadPng(Application* app, const char* path, Surface* target, LoadResult* why)
+LoadedValue<Surface*> LoadPng(Application* app, const char* path, Surface* target)
 {
-    return LoadPngInto(app, path, target, false, why);
+    return LoadPngInto(app, path, target, false);
 }
 
-Surface* LoadPngAlpha(Application* app, const char* path, Surface* target, LoadResult* why)
+LoadedValue<Surface*> LoadPngAlpha(Application* app, const char* path, Surface* target)
 {
-    return LoadPngInto(app, path, target, true, why);
+    return LoadPngInto(app, path, target, true);
 }

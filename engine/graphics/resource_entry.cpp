@@ -200,11 +200,13 @@ LoadResult ResourceEntry::LoadSheet()
     if (count_ < 1 || columnsOrFirst_ < 1 || (file_.IsEmpty() && afile_.IsEmpty()))
         return BadDeclaration();
     int32_t* offsets = nullptr;
-    LoadResult why = LoadResult::Failed(name_.CStr(), "cannot be made from its declaration");
-    if (!LoadSpriteSheet(count_, columnsOrFirst_, file_.CStr(), afile_.CStr(), 0, loadCount_, frameCount_, frames_,
-                         offsets, true, application_, false, &why))
-        return why;
-    return LoadResult();
+    return SheetFailure(LoadSpriteSheet(count_, columnsOrFirst_, file_.CStr(), afile_.CStr(), 0, loadCount_,
+                                        frameCount_, frames_, offsets, true, application_, false));
+}
+
+LoadResult ResourceEntry::SheetFailure(const LoadResult& why) const
+{
+    return why.IsUnmade() ? LoadResult::Failed(name_.CStr(), "cannot be made from its declaration") : why;
 }
 
 LoadResult ResourceEntry::LoadMulti(bool optional)
@@ -233,25 +235,20 @@ LoadResult ResourceEntry::LoadMulti(bool optional)
         }
         int number = columnsOrFirst_ + i;
         LoadResult why;
-        bool ok = true;
         if (!file_.IsEmpty()) {
             FormatFramePattern(name, file_.CStr(), number);
             Prefixed(path, application_, name.CStr() ? name.CStr() : "");
-            ok = LoadImage(application_, path.CStr(), frame, &why) != nullptr;
+            why = LoadImage(application_, path.CStr(), frame).why;
         }
-        if (ok && !frame->GetAlpha() && separateAlpha) {
+        if (why && !frame->GetAlpha() && separateAlpha) {
             FormatFramePattern(name, afile_.CStr(), number);
             Prefixed(path, application_, name.CStr() ? name.CStr() : "");
-            ok = LoadAlphaImage(application_, path.CStr(), frame, &why) != nullptr;
+            why = LoadAlphaImage(application_, path.CStr(), frame).why;
         }
-        if (ok && !frame->GetPixels() && !frame->GetAlpha()) {
-            ok = false;
+        if (why && !frame->GetPixels() && !frame->GetAlpha())
             why = LoadResult::Failed(path.CStr(), "holds no picture");
-        }
-        if (!ok) {
+        if (!why) {
             delete frame;
-            if (why)
-                why = LoadResult::Failed(path.CStr(), "cannot be loaded");
             // An optional set may lack frames; one that is there but damaged is still a failure.
             if (optional && why.IsMissing())
                 continue;
@@ -270,18 +267,20 @@ LoadResult ResourceEntry::LoadCommonAlpha()
     if (count_ < 1 || columnsOrFirst_ < 1 || file_.IsEmpty() || afile_.IsEmpty())
         return BadDeclaration();
     int32_t* offsets = nullptr;
-    LoadResult why = LoadResult::Failed(name_.CStr(), "cannot be made from its declaration");
-    if (!LoadSpriteSheet(count_, columnsOrFirst_, file_.CStr(), nullptr, 0, loadCount_, frameCount_, frames_,
-                         offsets, true, application_, false, &why))
+    LoadResult why = SheetFailure(LoadSpriteSheet(count_, columnsOrFirst_, file_.CStr(), nullptr, 0, loadCount_,
+                                                  frameCount_, frames_, offsets, true, application_, false));
+    if (!why)
         return why;
     commonAlpha_ = application_->CreateImage();
     String path;
     Prefixed(path, application_, afile_.CStr());
     Surface* first = frames_[0];
-    why = LoadResult::Failed(path.CStr(), "is not one frame's alpha");
+    why = commonAlpha_ ? LoadAlphaImage(application_, path.CStr(), commonAlpha_).why : LoadResult();
     // Every frame shares the one plane, so it must be exactly one frame in size.
-    if (!commonAlpha_ || !LoadAlphaImage(application_, path.CStr(), commonAlpha_, &why) || !commonAlpha_->GetAlpha() ||
-        commonAlpha_->GetRawWidth() != first->GetRawWidth() || commonAlpha_->GetRawHeight() != first->GetRawHeight()) {
+    if (why && (!commonAlpha_ || !commonAlpha_->GetAlpha() || commonAlpha_->GetRawWidth() != first->GetRawWidth() ||
+                commonAlpha_->GetRawHeight() != first->GetRawHeight()))
+        why = LoadResult::Failed(path.CStr(), "is not one frame's alpha");
+    if (!why) {
         Unload();
         return why;
     }

@@ -85,6 +85,8 @@ private:
     LoadResult ReadAtlasData();
     // Why the set cannot be loaded as its script declares it.
     LoadResult BadDeclaration() const;
+    // A sheet that could not be cut for want of memory or by its declaration is told as the set's.
+    LoadResult SheetFailure(const LoadResult& why) const;
     void Unload();
 
     Application* application_ = nullptr;

@@ -39,41 +39,43 @@ Surface* NewFrame(Application* app, const Grid& grid)
     return frame.release();
 }
 
-std::unique_ptr<Surface> LoadWhole(Application* app, const String& folder, const char* name, bool alphaOnly,
-                                   LoadResult* why)
+LoadResult LoadWhole(Application* app, const String& folder, const char* name, bool alphaOnly,
+                     std::unique_ptr<Surface>& out)
 {
     String path;
     path.Format("%s%s", folder.CStr() ? folder.CStr() : "", name);
     std::unique_ptr<Surface> surface(app->CreateImage());
     if (!surface)
-        return nullptr;
-    Surface* loaded = alphaOnly ? LoadAlphaImage(app, path.CStr(), surface.get(), why)
-                                : LoadImage(app, path.CStr(), surface.get(), why);
-    if (!loaded)
-        return nullptr;
-    return surface;
+        return LoadResult::Unmade(path.CStr(), "no memory left");
+    LoadedValue<Surface*> loaded = alphaOnly ? LoadAlphaImage(app, path.CStr(), surface.get())
+                                             : LoadImage(app, path.CStr(), surface.get());
+    if (!loaded.value)
+        return loaded.why;
+    out = std::move(surface);
+    return LoadResult();
 }
 
 }  // namespace
 
-bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile, int, int32_t& loadCounter,
-                     int32_t& frameCount, Surface**& frames, int32_t*& offsets, bool keepAlpha, Application* app,
-                     bool makeOffsets, LoadResult* why)
+LoadResult LoadSpriteSheet(int count, int columns, const char* file, const char* afile, int, int32_t& loadCounter,
+                           int32_t& frameCount, Surface**& frames, int32_t*& offsets, bool keepAlpha,
+                           Application* app, bool makeOffsets)
 {
     bool haveFile = file && *file, haveAlpha = afile && *afile;
+    const char* sheetName = haveFile ? file : afile;
     if (!app || columns < 1 || columns > kMaxSpriteColumns || count < 1 || count > kMaxSpriteFrames ||
         (!haveFile && !haveAlpha))
-        return false;
+        return LoadResult::Unmade(sheetName, "cannot be cut into the frames declared for it");
     bool sameAlpha = !haveAlpha || (haveFile && strcmp(file, afile) == 0);
     String folder = app->GetImageFolder();
     ++loadCounter;
     if (frameCount != 0)
-        return true;
+        return LoadResult();
 
     std::unique_ptr<Surface> sheet;
     std::unique_ptr<Surface> alphaSheet;
     bool ownOffsets = false;
-    auto fail = [&]() {
+    auto fail = [&](const LoadResult& why) {
         if (frames) {
             for (int i = 0; i < count; ++i)
                 delete frames[i];
@@ -86,31 +88,32 @@ bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile
         }
         frameCount = 0;
         --loadCounter;
-        return false;
+        return why;
     };
+    auto noMemory = [&]() { return fail(LoadResult::Unmade(sheetName, "no memory left")); };
 
     frames = static_cast<Surface**>(Alloc(sizeof(Surface*) * size_t(count)));
     if (!frames)
-        return fail();
+        return noMemory();
     memset(frames, 0, sizeof(Surface*) * size_t(count));
     if (makeOffsets) {
         offsets = static_cast<int32_t*>(Alloc(sizeof(int32_t) * 2 * size_t(count)));
         if (!offsets)
-            return fail();
+            return noMemory();
         ownOffsets = true;
         memset(offsets, 0, sizeof(int32_t) * 2 * size_t(count));
     }
     frameCount = count;
 
     if (haveFile) {
-        sheet = LoadWhole(app, folder, file, false, why);
-        if (!sheet)
-            return fail();
+        LoadResult loaded = LoadWhole(app, folder, file, false, sheet);
+        if (!loaded)
+            return fail(loaded);
         Grid grid(sheet.get(), count, columns);
         for (int i = 0; i < count; ++i) {
             Surface* frame = NewFrame(app, grid);
             if (!frame)
-                return fail();
+                return noMemory();
             frames[i] = frame;
             if (!haveAlpha)
                 frame->FreeAlpha();
@@ -127,16 +130,16 @@ bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile
     }
 
     if (!sameAlpha) {
-        alphaSheet = LoadWhole(app, folder, afile, true, why);
-        if (!alphaSheet)
-            return fail();
+        LoadResult loaded = LoadWhole(app, folder, afile, true, alphaSheet);
+        if (!loaded)
+            return fail(loaded);
         // Without a colour sheet the frames take their size from the alpha image.
         Grid grid(alphaSheet.get(), count, columns);
         for (int i = 0; i < count; ++i) {
             if (!frames[i]) {
                 Surface* frame = NewFrame(app, grid);
                 if (!frame)
-                    return fail();
+                    return noMemory();
                 frames[i] = frame;
                 if (!haveFile)
                     frame->FreePixels();
@@ -152,5 +155,5 @@ bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile
         if (!keepAlpha)
             frames[i]->BuildColourKey();
     }
-    return true;
+    return LoadResult();
 }

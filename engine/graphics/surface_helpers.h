@@ -3,10 +3,10 @@
 #include <cstdint>
 
 #include "engine/core/fixed.h"
+#include "engine/core/load_result.h"
 #include "engine/core/widget.h"
 
 class Application;
-class LoadResult;
 class Surface;
 
 // Create with the logical size w x h: the raw size is exchanged on a turned screen.
@@ -23,10 +23,10 @@ void CopyAlphaOriented(Application* app, Surface* source, Surface* destination, 
 // counter, frame count, frames and offsets are the caller's fields: on success the frames (and,
 // with makeOffsets, count zeroed pairs of words) are the caller's and the counter is one higher;
 // on failure everything made is freed and the counter is as it was. Frames that already exist
-// only raise the counter. spare is not read. Why an image failed goes to *why when given.
-bool LoadSpriteSheet(int count, int columns, const char* file, const char* afile, int spare, int32_t& loadCounter,
-                     int32_t& frameCount, Surface**& frames, int32_t*& offsets, bool keepAlpha, Application* app,
-                     bool makeOffsets, LoadResult* why = nullptr);
+// only raise the counter. spare is not read.
+LoadResult LoadSpriteSheet(int count, int columns, const char* file, const char* afile, int spare,
+                           int32_t& loadCounter, int32_t& frameCount, Surface**& frames, int32_t*& offsets,
+                           bool keepAlpha, Application* app, bool makeOffsets);
 
 // Inclusive on both edges; the fixed-point test ignores the point's fraction.
 bool FixedPointInRect(const FixedVec2& point, const FixedRect& rect);

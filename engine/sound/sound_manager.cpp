@@ -165,26 +165,27 @@ int SoundManager::GetSampleVoice(int slot) const
     return ValidSample(slot) ? sampleVoice_[slot] : -1;
 }
 
-int SoundManager::LoadSample(const char* path, LoadResult* why)
+LoadedValue<int> SoundManager::LoadSample(const char* path)
 {
-    return path ? LoadSampleSlot(path, false, why) : -1;
+    if (!path)
+        return {-1, LoadResult::Failed(path, "cannot be loaded")};
+    return LoadSampleSlot(path, false);
 }
 
-int SoundManager::LoadSampleOgg(const char* path, LoadResult* why)
+LoadedValue<int> SoundManager::LoadSampleOgg(const char* path)
 {
-    return mixer_ && path ? LoadSampleSlot(path, true, why) : -1;
+    if (!mixer_ || !path)
+        return {-1, LoadResult::Failed(path, "cannot be loaded")};
+    return LoadSampleSlot(path, true);
 }
 
 // The sample points into the file's bytes (for Ogg, the image decoded from them), which the
 // slot's source keeps.
-int SoundManager::LoadSampleSlot(const char* path, bool ogg, LoadResult* why)
+LoadedValue<int> SoundManager::LoadSampleSlot(const char* path, bool ogg)
 {
     int slot = FreeSampleSlot();
-    if (slot < 0) {
-        if (why)
-            *why = LoadResult::Failed(path, "every sound slot is taken");
-        return -1;
-    }
+    if (slot < 0)
+        return {-1, LoadResult::Failed(path, "every sound slot is taken")};
     FreeSampleSlotContents(slot);
     std::unique_ptr<WavSample> sample(new (std::nothrow) WavSample());
     std::unique_ptr<PackMemoryFile> source(NewMemoryFile());
@@ -192,15 +193,12 @@ int SoundManager::LoadSampleSlot(const char* path, bool ogg, LoadResult* why)
     const char* refusal = nullptr;
     if (!sample || !opened || (ogg && !DecodeOggSource(source.get(), &refusal)) ||
         !sample->LoadFromMemory(static_cast<const uint8_t*>(source->GetBuffer()),
-                                static_cast<size_t>(source->GetSize() > 0 ? source->GetSize() : 0), &refusal)) {
-        if (why)
-            *why = !opened ? opened : source->Refused(refusal);
-        return -1;
-    }
+                                static_cast<size_t>(source->GetSize() > 0 ? source->GetSize() : 0), &refusal))
+        return {-1, !opened ? opened : source->Refused(refusal)};
     samples_[slot] = sample.release();
     sampleSource_[slot] = source.release();
     sampleVoice_[slot] = -1;
-    return slot;
+    return {slot, LoadResult()};
 }
 
 // Replaces the source's bytes by the sample image decoded from them.
@@ -326,12 +324,12 @@ void SoundManager::SetPaused(bool paused)
     paused_.store(paused);
 }
 
-int SoundManager::LoadMusic(const char* path, LoadResult* why)
+LoadedValue<int> SoundManager::LoadMusic(const char* path)
 {
     if (!path)
-        return -1;
+        return {-1, LoadResult::Failed(path, "cannot be loaded")};
     if (music_ && musicName_.Equals(path))
-        return 0;
+        return {0, LoadResult()};
     musicName_.Assign(path);
     if (music_ && mixer_)
         mixer_->StopMusic();
@@ -339,30 +337,22 @@ int SoundManager::LoadMusic(const char* path, LoadResult* why)
 
     musicFile_ = NewMemoryFile();
     LoadResult opened = musicFile_ ? musicFile_->Load(app_, path) : LoadResult::Failed(path, "no memory left");
-    if (!opened) {
-        if (why)
-            *why = opened;
-        return -1;
-    }
+    if (!opened)
+        return {-1, opened};
     int32_t size = musicFile_->GetSize();
     LoadResult refused = musicFile_->Refused("damaged: not a module that can be played");
     musicData_ = musicFile_->TakeBuffer();
-    if (!musicData_ || size <= 0) {
-        if (why)
-            *why = refused;
-        return -1;
-    }
+    if (!musicData_ || size <= 0)
+        return {-1, refused};
     music_ = NewModuleMusic();
     if (music_)
         music_->SetSampleRate(mixRate_);
     if (!music_ || !music_->Load(static_cast<const uint8_t*>(musicData_), static_cast<uint32_t>(size))) {
         delete music_;
         music_ = nullptr;
-        if (why)
-            *why = refused;
-        return -1;
+        return {-1, refused};
     }
-    return 0;
+    return {0, LoadResult()};
 }
 
 int SoundManager::PlayMusic(int startOrder, bool loop)

@@ -7,10 +7,10 @@
 #include <mutex>
 
 #include "engine/core/fixed.h"
+#include "engine/core/load_result.h"
 #include "engine/core/strings.h"
 
 class Application;
-class LoadResult;
 class Mixer;
 class MusicSource;
 class MusicStream;
@@ -23,13 +23,13 @@ public:
     // 1 = ok, else the mixer's failure code.
     virtual int Init() = 0;
     virtual void Shutdown() = 0;
-    // A slot 0..99, or -1 with why in *why when given.
-    virtual int LoadSample(const char* path, LoadResult* why = nullptr) = 0;
+    // A slot 0..99, or -1 with why.
+    virtual LoadedValue<int> LoadSample(const char* path) = 0;
     // 1 accepted, 0 refused.
     virtual int PlaySample(int slot, bool loop) = 0;
     virtual void StopSample(int slot) = 0;
     virtual void UnloadSample(int slot) = 0;
-    virtual int LoadSampleOgg(const char* path, LoadResult* why = nullptr) = 0;
+    virtual LoadedValue<int> LoadSampleOgg(const char* path) = 0;
     virtual int Reserved() = 0;
     virtual int StopAll() = 0;
     // Percentages 0..100.
@@ -41,8 +41,8 @@ public:
     virtual void EnableMusic(bool) {}
     // Safe to call from the power watcher thread.
     virtual void SetPaused(bool) {}
-    // 0 ok, -1 failure with why in *why when given.
-    virtual int LoadMusic(const char*, LoadResult* = nullptr) { return 0; }
+    // 0 ok, -1 failure with why.
+    virtual LoadedValue<int> LoadMusic(const char*) { return {0, LoadResult()}; }
     virtual int PlayMusic(int, bool) { return 0; }
     virtual int StopMusic() { return 0; }
     virtual void UnloadMusic() {}
@@ -65,11 +65,11 @@ public:
 
     int Init() override;
     void Shutdown() override;
-    int LoadSample(const char* path, LoadResult* why = nullptr) override;
+    LoadedValue<int> LoadSample(const char* path) override;
     int PlaySample(int slot, bool loop) override;
     void StopSample(int slot) override;
     void UnloadSample(int slot) override;
-    int LoadSampleOgg(const char* path, LoadResult* why = nullptr) override;
+    LoadedValue<int> LoadSampleOgg(const char* path) override;
     int Reserved() override { return 0; }
     int StopAll() override;
     void SetSfxVolume(int percent) override;
@@ -79,7 +79,7 @@ public:
     void EnableSfx(bool on) override { sfxOn_ = on; }
     void EnableMusic(bool on) override;
     void SetPaused(bool paused) override;
-    int LoadMusic(const char* path, LoadResult* why = nullptr) override;
+    LoadedValue<int> LoadMusic(const char* path) override;
     int PlayMusic(int startOrder, bool loop) override;
     int StopMusic() override;
     void UnloadMusic() override;
@@ -104,7 +104,7 @@ private:
     PackMemoryFile* NewMemoryFile();
     void ClearHandles();
     void FreeSampleSlotContents(int slot);
-    int LoadSampleSlot(const char* path, bool ogg, LoadResult* why);
+    LoadedValue<int> LoadSampleSlot(const char* path, bool ogg);
     bool DecodeOggSource(PackMemoryFile* source, const char** refusal);
     void FreeMusic();
 

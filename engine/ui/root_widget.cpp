@@ -51,9 +51,12 @@ bool RootWidget::LoadLayout(const char* fileName, const char* rootName)
         desc_ = nullptr;
         fileName_.Assign(nullptr);
         UiLayoutParser parser;
-        parsed.reset(UiLayout::LoadFile(parser, application_, fileName, &loadFailure_));
-        if (!parsed)
+        LoadedValue<UiLayout*> loaded = UiLayout::LoadFile(parser, application_, fileName);
+        parsed.reset(loaded.value);
+        if (!parsed) {
+            loadFailure_ = loaded.why;
             return false;
+        }
         document = parsed.get();
     }
     WidgetDesc* root = rootName ? document->FindDesc(rootName) : document->FindFirstRoot();

@@ -110,36 +110,32 @@ bool UiLayout::AddAction()
     return true;
 }
 
-UiLayout* UiLayout::LoadFile(UiLayoutParser& parser, Application* app, const char* fileName, LoadResult* why)
+LoadedValue<UiLayout*> UiLayout::LoadFile(UiLayoutParser& parser, Application* app, const char* fileName)
 {
     if (!app || !fileName)
-        return nullptr;
+        return {nullptr, LoadResult::Failed(fileName, "cannot be read")};
     String path;
     String::Concat(path, app->GetUiFolder(), String(fileName));
-    return LoadFromPath(parser, app, path.CStr(), why);
+    return LoadFromPath(parser, app, path.CStr());
 }
 
-UiLayout* UiLayout::LoadFromPath(UiLayoutParser& parser, Application* app, const char* path, LoadResult* why)
+LoadedValue<UiLayout*> UiLayout::LoadFromPath(UiLayoutParser& parser, Application* app, const char* path)
 {
     std::unique_ptr<PackMemoryFile> file(app ? app->CreatePackMemoryFile() : nullptr);
     LoadResult opened = file ? file->Load(app, path) : LoadResult::Failed(path, "cannot be read");
-    if (!opened) {
-        if (why)
-            *why = opened;
-        return nullptr;
-    }
+    if (!opened)
+        return {nullptr, opened};
     parser.Reset();
     std::unique_ptr<UiLayout> document(new (std::nothrow) UiLayout());
     parser.document = document.get();
     // A document that could not be filled for want of memory is not handed out half made.
     if (document && !ParseStream(parser, file.get()))
         document.reset();
-    if (document)
-        document->shownName.Assign(file->GetShownName());
-    else if (why)
-        *why = file->Refused("no memory left");
     parser.document = nullptr;
-    return document.release();
+    if (!document)
+        return {nullptr, file->Refused("no memory left")};
+    document->shownName.Assign(file->GetShownName());
+    return {document.release(), LoadResult()};
 }
 
 bool UiLayout::ParseStream(UiLayoutParser& parser, Stream* stream)

@@ -3,13 +3,13 @@
 // time into a UiLayout document of widget descriptions and named actions. The parser never
 // fails on content: a line it does not understand is passed over.
 #include "engine/core/arrays.h"
+#include "engine/core/load_result.h"
 #include "engine/core/strings.h"
 #include "engine/ui/ui_action.h"
 #include "engine/ui/widget_desc.h"
 
 class Application;
 class Stream;
-class LoadResult;
 class UiLayout;
 
 // The context of one load; the loaders clear its state and flags before reading.
@@ -51,12 +51,10 @@ public:
     int ActionCount() const { return actions.Count(); }
     UiAction* ActionAt(int index) const { return static_cast<UiAction*>(actions.Get(index)); }
 
-    // The whole file from the application's UI folder; null, with why in *why when given, when it
-    // cannot be read. The caller owns the document.
-    static UiLayout* LoadFile(UiLayoutParser& parser, Application* app, const char* fileName,
-                              LoadResult* why = nullptr);
-    static UiLayout* LoadFromPath(UiLayoutParser& parser, Application* app, const char* path,
-                                  LoadResult* why = nullptr);
+    // The whole file from the application's UI folder; null, with why, when it cannot be read. The
+    // caller owns the document.
+    static LoadedValue<UiLayout*> LoadFile(UiLayoutParser& parser, Application* app, const char* fileName);
+    static LoadedValue<UiLayout*> LoadFromPath(UiLayoutParser& parser, Application* app, const char* path);
     // Reads every line of the stream from its start into the parser's document; false only when
     // memory runs out.
     static bool ParseStream(UiLayoutParser& parser, Stream* stream);

@@ -305,8 +305,8 @@ LoadResult GameApp::LoadExitButton()
         pendingExit_[i] = CreateImage();
         if (!pendingExit_[i])
             return LoadResult::Failed(path.CStr(), "no memory left");
-        LoadResult why;
-        if (!LoadImage(this, path.CStr(), pendingExit_[i], &why))
+        LoadResult why = LoadImage(this, path.CStr(), pendingExit_[i]).why;
+        if (!why)
             return why;
     }
     return LoadResult();
@@ -337,8 +337,7 @@ LoadResult GameApp::LoadMusic()
     SoundManagerBase* sound = GetSoundManager();
     if (!sound)
         return LoadResult::Failed(path.CStr(), "no sound service");
-    LoadResult why = LoadResult::Failed(path.CStr(), "cannot be loaded");
-    return sound->LoadMusic(path.CStr(), &why) >= 0 ? LoadResult() : why;
+    return sound->LoadMusic(path.CStr()).why;
 }
 
 bool GameApp::AcquireSprite(ResourceEntry*& slot, const char* name)

@@ -113,9 +113,9 @@ public:
     // The screen class of a slot, made but not set up; null while the class is not built.
     virtual GameScreen* NewScreen(int slot);
     // Destroys the screens, makes the slot's screen and sets it up; a screen whose set-up fails
-    // is deleted and its slot nulled.
-    // False, with why the screen could not be built in *why when given, on failure.
-    bool ShowScreen(int slot, LoadResult* why = nullptr);
+    // is deleted and its slot nulled. Why it could not be built: the first file of its own that
+    // failed, else the screen named as unmade.
+    LoadResult ShowScreen(int slot);
     // Whether the last ShowScreen found no screen class for its slot.
     bool WasScreenUnmade() const { return screenUnmade_; }
     // The first screen; without one the start menu shows at once.
@@ -123,13 +123,18 @@ public:
     // The start menu over the whole display; without one the program ends with status 1.
     bool ShowStartMenu();
     // The gameplay screen over the whole display; with startLevel it lays out the player's
-    // current level, and a screen whose set-up or level fails is deleted again.
-    bool ShowGameplay(bool startLevel);
+    // current level, and a screen whose set-up or level fails is deleted again. Why the screen or
+    // the level could not be made: the level's file that failed, named as its pack names it.
+    LoadResult ShowGameplay(bool startLevel);
     // The instructions from the start menu, the same before a stage (its OK starts the stage),
     // and the credits; the two helps share the help slot.
-    bool ShowHelp();
-    bool ShowHelpBeforePlay();
-    bool ShowAbout();
+    LoadResult ShowHelp();
+    LoadResult ShowHelpBeforePlay();
+    LoadResult ShowAbout();
+    // The last failure the game went on past without a word: a screen or level an event asked
+    // for, with the menu (or nothing) shown in its place, a resume record's screen that could not
+    // be made, the quake left out of a transition. Ok until one comes.
+    const LoadResult& GetLastFailure() const { return lastFailure_; }
     // With the fade flag the current screen parks the event and fades out first; a screen that
     // already fades drops it.
     bool SendEvent(Widget* target, int code, const char* name, int param, bool fade = false) override;
@@ -159,7 +164,9 @@ public:
     // The next value of the jitter table, wrapping after its last.
     int8_t NextJitter();
     // Cuts the current picture into the four quake pieces at their layout offsets.
-    bool CaptureQuakePieces();
+    LoadResult CaptureQuakePieces();
+    // Keeps a failure for GetLastFailure; ok leaves the kept one.
+    void KeepFailure(const LoadResult& why);
     LayoutRegistry& GetLayoutRegistry() { return layoutRegistry_; }
     // Sets the dialog's sound tuners and mute box from the profile store.
     void FillSoundWidgets(DialogWidget* dialog);
@@ -220,6 +227,7 @@ protected:
     String uiFolderCache_;
     BoardScreen* boardScreen_ = nullptr;
     bool screenUnmade_ = false;
+    LoadResult lastFailure_;
     // Which help the help slot makes: the one before a stage or the one from the menu.
     bool helpBeforePlay_ = false;
     LayoutRegistry layoutRegistry_{this};

@@ -78,7 +78,8 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         return true;
     case kEventPlayLevel:
         // A level that cannot be laid out leaves the player on the menu rather than nowhere.
-        if (!ShowGameplay(true)) {
+        if (LoadResult level = ShowGameplay(true); !level) {
+            KeepFailure(level);
             ShowStartMenu();
             return true;
         }
@@ -103,10 +104,12 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
                           false);
                 return true;
             }
-            if (ShowScreen(kSlotAdventureMap)) {
+            LoadResult map = ShowScreen(kSlotAdventureMap);
+            if (map) {
                 SaveResumeState();
                 return true;
             }
+            KeepFailure(map);
         }
         // Else the player is left on the menu rather than nowhere: a fresh one, not the old one
         // with a Continue that does nothing.
@@ -125,34 +128,38 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         ShowStartMenu();
         return true;
     case kEventStageComplete:
-        // Once it stands, a program killed here comes back to it.
-        if (ShowScreen(kSlotStageComplete))
-            SaveResumeState();
-        return true;
     case kEventTempleComplete:
-        if (ShowScreen(kSlotTempleComplete))
+        // Once it stands, a program killed here comes back to it.
+        if (LoadResult shown = ShowScreen(code == kEventStageComplete ? kSlotStageComplete : kSlotTempleComplete))
             SaveResumeState();
+        else
+            KeepFailure(shown);
         return true;
     case kEventTheEnd:
     case kEventAdventureMap:
-    case kEventGauntletMap:
+    case kEventGauntletMap: {
         // A screen that cannot be built leaves the player on the menu rather than on nothing.
-        if (!ShowScreen(code == kEventTheEnd ? kSlotEnd : code == kEventAdventureMap ? kSlotAdventureMap : kSlotGauntletMap))
+        int slot = code == kEventTheEnd ? kSlotEnd : code == kEventAdventureMap ? kSlotAdventureMap : kSlotGauntletMap;
+        LoadResult shown = ShowScreen(slot);
+        if (!shown) {
+            KeepFailure(shown);
             ShowStartMenu();
+        }
         return true;
+    }
     case kEventNewAdventure:
         ResetCurrentGame(0, 0);
         DeleteResumeRecord(0);
         SendEvent(this, kEventAdventureMap, nullptr, 0, false);
         return true;
     case kEventInstructions:
-        ShowHelp();
+        KeepFailure(ShowHelp());
         return true;
     case kEventHelpBeforePlay:
-        ShowHelpBeforePlay();
+        KeepFailure(ShowHelpBeforePlay());
         return true;
     case kEventAbout:
-        ShowAbout();
+        KeepFailure(ShowAbout());
         return true;
     }
     return Application::OnEvent(sender, code, name, param);
@@ -252,11 +259,11 @@ void GameApp::SetMute(bool mute)
 
 bool GameApp::ShowLoader()
 {
-    LoadResult why;
-    if (!ShowScreen(kSlotLoader, &why)) {
-        // A loader whose files are there but damaged ends the run; without them the menu comes
-        // at once.
-        if (!why && !why.IsMissing()) {
+    LoadResult why = ShowScreen(kSlotLoader);
+    if (!why) {
+        // A loader whose files are there but damaged ends the run; without them, or without a
+        // loader that can be made, the menu comes at once.
+        if (!why.IsMissing() && !why.IsUnmade()) {
             ReportLoadFailure("loading screen", why);
             RequestQuit(1);
             return false;
@@ -272,10 +279,10 @@ bool GameApp::ShowLoader()
 
 bool GameApp::ShowStartMenu()
 {
-    LoadResult why;
-    if (!ShowScreen(kSlotStartMenu, &why)) {
+    LoadResult why = ShowScreen(kSlotStartMenu);
+    if (!why) {
         // Without its menu the game has nowhere to go: the run ends as a failure.
-        if (why)
+        if (why.IsUnmade())
             fprintf(stderr, "kelo: cannot build the start menu: it could not be made\n");
         else
             fprintf(stderr, "kelo: cannot build the start menu: %s: %s\n", ShownName(why.File()).CStr(),
@@ -288,19 +295,19 @@ bool GameApp::ShowStartMenu()
     return true;
 }
 
-bool GameApp::ShowHelp()
+LoadResult GameApp::ShowHelp()
 {
     helpBeforePlay_ = false;
     return ShowScreen(kSlotHelp);
 }
 
-bool GameApp::ShowHelpBeforePlay()
+LoadResult GameApp::ShowHelpBeforePlay()
 {
     helpBeforePlay_ = true;
     return ShowScreen(kSlotHelp);
 }
 
-bool GameApp::ShowAbout()
+LoadResult GameApp::ShowAbout()
 {
     return ShowScreen(kSlotAbout);
 }

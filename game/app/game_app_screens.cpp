@@ -52,38 +52,56 @@ GameScreen* GameApp::NewScreen(int slot)
     return nullptr;
 }
 
-bool GameApp::ShowScreen(int slot, LoadResult* why)
+namespace {
+
+// What a screen is called when it could not be made for want of anything but a file of its own.
+const char* const kScreenNames[kScreenSlotCount] = {
+    "gameplay screen", "start menu", "loading screen", "adventure map", "gauntlet map",
+    "stage complete screen", "temple complete screen", "end screen", "instructions", "credits",
+};
+
+}  // namespace
+
+LoadResult GameApp::ShowScreen(int slot)
 {
     if (slot < 0 || slot >= kScreenSlotCount)
-        return false;
+        return LoadResult::Unmade("screen", "no such screen");
     DestroyScreens();
     GameScreen* screen = NewScreen(slot);
     screenUnmade_ = screen == nullptr;
     if (!screen)
-        return false;
+        return LoadResult::Unmade(kScreenNames[slot], "it could not be made");
     screens_[slot] = screen;
     if (!screen->Create()) {
-        if (why)
-            *why = screen->GetLoadFailure();
+        const LoadResult& kept = screen->GetLoadFailure();
+        LoadResult why = kept ? LoadResult::Unmade(kScreenNames[slot], "it could not be made") : kept;
         // A half-built screen must not stay current.
         DetachAndDeleteWidget(screens_[slot]);
-        return false;
+        return why;
     }
-    return true;
+    return LoadResult();
 }
 
-bool GameApp::ShowGameplay(bool startLevel)
+LoadResult GameApp::ShowGameplay(bool startLevel)
 {
-    if (!ShowScreen(kSlotGameplay))
-        return false;
+    LoadResult shown = ShowScreen(kSlotGameplay);
+    if (!shown)
+        return shown;
     auto* gameplay = dynamic_cast<GameplayScreen*>(screens_[kSlotGameplay]);
     if (Surface* display = GetScreenSurface())
         gameplay->SetRect(0, 0, display->GetWidth(), display->GetHeight());
-    if (startLevel && !gameplay->StartLevel()) {
+    if (!startLevel)
+        return LoadResult();
+    LoadResult level = gameplay->StartLevel();
+    if (!level)
         DetachAndDeleteWidget(screens_[kSlotGameplay]);
-        return false;
-    }
-    return true;
+    return level;
+}
+
+void GameApp::KeepFailure(const LoadResult& why)
+{
+    if (!why)
+        lastFailure_ = why;
 }
 
 GameScreen* GameApp::GetGameplayScreen() const

@@ -26,28 +26,30 @@ UiLayout* LayoutRegistry::Find(const char* fileName) const
     return nullptr;
 }
 
-UiLayout* LayoutRegistry::Load(const char* fileName, LoadResult* why)
+LoadedValue<UiLayout*> LayoutRegistry::Load(const char* fileName)
 {
     if (!fileName)
-        return nullptr;
+        return {nullptr, LoadResult::Failed(fileName, "cannot be read")};
     UiLayoutParser parser;
-    std::unique_ptr<UiLayout> document(UiLayout::LoadFile(parser, application_, fileName, why));
+    LoadedValue<UiLayout*> loaded = UiLayout::LoadFile(parser, application_, fileName);
+    std::unique_ptr<UiLayout> document(loaded.value);
     if (!document)
-        return nullptr;
+        return loaded;
     std::unique_ptr<LayoutRegistryEntry> entry(new (std::nothrow) LayoutRegistryEntry());
     if (!entry)
-        return nullptr;
+        return {nullptr, LoadResult::Failed(fileName, "cannot be read")};
     entry->fileName.Assign(fileName);
     entry->layout = document.release();
     if (!entries_.Append(entry.get()))
-        return nullptr;
-    return entry.release()->layout;
+        return {nullptr, LoadResult::Failed(fileName, "cannot be read")};
+    return {entry.release()->layout, LoadResult()};
 }
 
-UiLayout* LayoutRegistry::Get(const char* fileName, LoadResult* why)
+LoadedValue<UiLayout*> LayoutRegistry::Get(const char* fileName)
 {
-    UiLayout* document = Find(fileName);
-    return document ? document : Load(fileName, why);
+    if (UiLayout* document = Find(fileName))
+        return {document, LoadResult()};
+    return Load(fileName);
 }
 
 LayoutRootScreen::~LayoutRootScreen()
@@ -59,22 +61,23 @@ LayoutRootScreen::~LayoutRootScreen()
     desc_ = nullptr;
 }
 
-UiLayout* LayoutRootScreen::GetDocument(const char* fileName, LoadResult* why)
+LoadedValue<UiLayout*> LayoutRootScreen::GetDocument(const char* fileName)
 {
     auto* game = dynamic_cast<GameApp*>(application_);
-    return game ? game->GetLayoutRegistry().Get(fileName, why) : nullptr;
+    if (!game)
+        return {nullptr, LoadResult::Failed(fileName, "cannot be read")};
+    return game->GetLayoutRegistry().Get(fileName);
 }
 
 bool LayoutRootScreen::LoadLayout(const char* fileName, const char* rootName)
 {
-    LoadResult why = LoadResult::Failed(fileName, "cannot be read");
-    UiLayout* document = GetDocument(fileName, &why);
-    if (!document) {
-        loadFailure_ = why;
+    LoadedValue<UiLayout*> document = GetDocument(fileName);
+    if (!document.value) {
+        loadFailure_ = document.why;
         return false;
     }
     // Held as if parsed here, so the root's own load finds the file in place and parses nothing.
-    layout_ = document;
+    layout_ = document.value;
     fileName_.Assign(fileName);
     return RootWidget::LoadLayout(fileName, rootName);
 }
@@ -84,8 +87,9 @@ ScriptWidget* LayoutRootScreen::CreateChildFromFile(const char* fileName, const 
                                                     bool fadeIn, Fixed inDelay, Fixed inDuration, bool fadeOut,
                                                     Fixed outTime, Fixed outDuration)
 {
-    UiLayout* document = GetDocument(fileName);
-    WidgetDesc* desc = document && descName ? document->FindDesc(descName) : nullptr;
+    LoadedValue<UiLayout*> document = GetDocument(fileName);
+    KeepLoadFailure(document.why);
+    WidgetDesc* desc = document.value && descName ? document.value->FindDesc(descName) : nullptr;
     if (!desc)
         return nullptr;
     ChildPlacement placement = MakeFilePlacement(x, y, alignX, alignY, alignXInParent, alignYInParent, fadeIn, inDelay,
@@ -95,8 +99,9 @@ ScriptWidget* LayoutRootScreen::CreateChildFromFile(const char* fileName, const 
 
 bool LayoutRootScreen::RunActionFromFile(const char* fileName, const char* actionName)
 {
-    UiLayout* document = GetDocument(fileName);
-    UiAction* action = document && actionName ? document->FindAction(actionName) : nullptr;
+    LoadedValue<UiLayout*> document = GetDocument(fileName);
+    KeepLoadFailure(document.why);
+    UiAction* action = document.value && actionName ? document.value->FindAction(actionName) : nullptr;
     if (!action)
         return false;
     bool ran = RunAction(action);

@@ -26,11 +26,10 @@ public:
 
     // Latest entry first, names compared byte for byte.
     UiLayout* Find(const char* fileName) const;
-    // Parses the file from the UI folder and appends it; does not look for an existing entry. Why
-    // it could not goes to *why when given.
-    UiLayout* Load(const char* fileName, LoadResult* why = nullptr);
+    // Parses the file from the UI folder and appends it; does not look for an existing entry.
+    LoadedValue<UiLayout*> Load(const char* fileName);
     // Find, then Load.
-    UiLayout* Get(const char* fileName, LoadResult* why = nullptr);
+    LoadedValue<UiLayout*> Get(const char* fileName);
     int Count() const { return entries_.Count(); }
 
 private:
@@ -50,5 +49,5 @@ public:
     bool LoadLayout(const char* fileName, const char* rootName) override;
 
 protected:
-    UiLayout* GetDocument(const char* fileName, LoadResult* why = nullptr);
+    LoadedValue<UiLayout*> GetDocument(const char* fileName);
 };

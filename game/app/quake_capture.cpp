@@ -11,7 +11,7 @@
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
 
-bool GameApp::CaptureQuakePieces()
+LoadResult GameApp::CaptureQuakePieces()
 {
     for (Surface*& piece : quakeImages_)
         DeleteAndNull(piece);
@@ -20,26 +20,27 @@ bool GameApp::CaptureQuakePieces()
     if (!source)
         source = GetStageCompleteScreen();
     if (!target || !source || !source->DrawCapture(target))
-        return false;
+        return LoadResult::Unmade("quake", "no picture to cut the pieces from");
     int size = std::max(target->GetWidth(), target->GetHeight());
     String folder = GetImageFolder();
     for (int i = 0; i < 4; ++i) {
+        String path;
+        path.Format("%squake%02d_a", folder.CStr() ? folder.CStr() : "", i + 1);
         Surface* piece = CreateImage();
         quakeImages_[i] = piece;
         if (!piece)
-            return false;
-        String path;
-        path.Format("%squake%02d_a", folder.CStr() ? folder.CStr() : "", i + 1);
+            return LoadResult::Unmade(path.CStr(), "no memory left");
         // The mask gives the piece its shape; the picture is copied under it.
-        if (!LoadAlphaImage(this, path.CStr(), piece))
-            return false;
+        LoadResult mask = LoadAlphaImage(this, path.CStr(), piece).why;
+        if (!mask)
+            return mask;
         int w = piece->GetWidth(), h = piece->GetHeight();
         void* pixels = Alloc(static_cast<size_t>(w) * static_cast<size_t>(h) * 2);
         if (!pixels)
-            return false;
+            return LoadResult::Unmade(path.CStr(), "no memory left");
         if (!piece->AttachPixels(pixels, w, h)) {
             Free(pixels);
-            return false;
+            return LoadResult::Unmade(path.CStr(), "too large");
         }
         int x = layoutTable_.ints[kLayoutQuakeX + i], y = layoutTable_.ints[kLayoutQuakeY + i];
         CopySurfaceOriented(this, target, piece, -x, -y, size, size);
@@ -47,7 +48,7 @@ bool GameApp::CaptureQuakePieces()
         quakeSpeeds_[i] =
             FixedVec2(layoutTable_.fixed[kLayoutQuakeSpeedX + i], layoutTable_.fixed[kLayoutQuakeSpeedY + i]);
     }
-    return true;
+    return LoadResult();
 }
 
 void GameApp::FillSoundWidgets(DialogWidget* dialog)

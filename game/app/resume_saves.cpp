@@ -218,11 +218,17 @@ GameApp::Restored GameApp::RestoreFrom(Stream* stream)
     int slot = SlotOfScreenId(id);
     if (slot < 0)
         return Restored::kNoScreen;
-    if (slot == kSlotGameplay && DoorScreenDue(ExistingPlayer(GetProfiles()), stream))
-        return ShowScreen(kSlotStageComplete) ? Restored::kScreen : Restored::kNotMade;
+    if (slot == kSlotGameplay && DoorScreenDue(ExistingPlayer(GetProfiles()), stream)) {
+        LoadResult door = ShowScreen(kSlotStageComplete);
+        KeepFailure(door);
+        return door ? Restored::kScreen : Restored::kNotMade;
+    }
     // A saved level gets its screen without a level of its own: the record brings the board.
-    if (!(slot == kSlotGameplay ? ShowGameplay(false) : ShowScreen(slot)))
+    LoadResult shown = slot == kSlotGameplay ? ShowGameplay(false) : ShowScreen(slot);
+    if (!shown) {
+        KeepFailure(shown);
         return Restored::kNotMade;
+    }
     GameScreen* screen = AsGameScreen(screens_[slot]);
     if (!screen)
         return Restored::kNotMade;

@@ -79,11 +79,10 @@ LoadResult SoundBank::LoadEntry(SoundBankEntry* entry)
         String path;
         String::Concat(path, app_->GetSoundFolder(), entry->file);
         const char* text = path.CStr() ? path.CStr() : "";
-        LoadResult why = LoadResult::Failed(text, "cannot be loaded");
-        int handle = EndsWithOgg(text) ? service->LoadSampleOgg(text, &why) : service->LoadSample(text, &why);
-        if (handle < 0)
-            return why;
-        entry->handle = handle;
+        LoadedValue<int> handle = EndsWithOgg(text) ? service->LoadSampleOgg(text) : service->LoadSample(text);
+        if (handle.value < 0)
+            return handle.why;
+        entry->handle = handle.value;
     }
     ++entry->refCount;
     return LoadResult();

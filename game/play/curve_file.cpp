@@ -130,12 +130,17 @@ bool ReadCurves(Stream* stream, const DesignMapping& mapping, CurvePath* curves,
     return stream->ReadInt32(&trailer) == 4 && stream->ReadInt32(&trailer) == 4;
 }
 
-bool LoadCurves(GameApp* application, const char* art, CurvePath* curves, int& curveCount)
+LoadResult LoadCurves(GameApp* application, const char* art, CurvePath* curves, int& curveCount)
 {
-    std::unique_ptr<PackMemoryFile> file(application->CreatePackMemoryFile());
-    if (!file)
-        return false;
     DesignMapping mapping = DesignMappingOf(application);
     String path = CurveFilePath(application->GetLevelsFolder(), mapping, art);
-    return file->Open(application, path.CStr(), 2) && ReadCurves(file.get(), mapping, curves, curveCount);
+    std::unique_ptr<PackMemoryFile> file(application->CreatePackMemoryFile());
+    if (!file)
+        return LoadResult::Failed(path.CStr(), "no memory left");
+    LoadResult opened = file->Load(application, path.CStr());
+    if (!opened)
+        return opened;
+    if (!ReadCurves(file.get(), mapping, curves, curveCount))
+        return file->Refused("damaged: not a curve file that can be read");
+    return LoadResult();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The curve files (".pth"): one or two tracks of cubic Bezier segments in the 640x480 design space,
 // mapped to the screen by display mode as they are read.
+#include "engine/core/load_result.h"
 #include "engine/core/strings.h"
 
 class CurvePath;
@@ -26,5 +27,6 @@ String CurveFilePath(const String& levelsFolder, const DesignMapping& mapping, c
 // reset first; what was read before a failure stays until the next reset.
 bool ReadCurves(Stream* stream, const DesignMapping& mapping, CurvePath* curves, int& curveCount);
 
-// Opens the map's curve file through the packs (or the disk) and reads it.
-bool LoadCurves(GameApp* application, const char* art, CurvePath* curves, int& curveCount);
+// Opens the map's curve file through the packs (or the disk) and reads it; a file that cannot be
+// read as curves is told as damaged.
+LoadResult LoadCurves(GameApp* application, const char* art, CurvePath* curves, int& curveCount);

@@ -56,6 +56,15 @@ bool GameplayScreen::SetupDifficulty()
     return true;
 }
 
+LoadResult GameplayScreen::DifficultyFailure() const
+{
+    bool gauntlet = false;
+    const ModeProgress* progress = CurrentProgress(gauntlet);
+    String what;
+    what.Format("the difficulty of %s level %d", gauntlet ? "gauntlet" : "adventure", progress ? progress->stage : 0);
+    return LoadResult::Unmade(what.CStr(), "no settings for it in the level tables");
+}
+
 void GameplayScreen::ComputeRollInSpeed(Fixed speed)
 {
     ::ComputeRollInSpeed(difficulty, speed);

@@ -72,7 +72,9 @@ void StartNextLevelTransition(GameplayScreen& screen)
 {
     GameApp* app = screen.application;
     ScreenTransition& transition = app->GetTransition();
-    if (!app->CaptureQuakePieces()) {
+    LoadResult quake = app->CaptureQuakePieces();
+    if (!quake) {
+        app->KeepFailure(quake);
         transition.kind = kTransitionNone;
         return;
     }

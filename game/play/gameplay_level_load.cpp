@@ -93,31 +93,34 @@ void GameplayScreen::MapDesignPoint(float& x, float& y)
     ::MapDesignPoint(DesignMappingOf(application), x, y);
 }
 
-bool GameplayScreen::LoadCurves(const MapInfo& map)
+LoadResult GameplayScreen::LoadCurves(const MapInfo& map)
 {
     int count = 0;
-    bool ok = ::LoadCurves(application, map.art, curves, count);
-    curveCount = ok ? count : 0;
-    return ok;
+    LoadResult why = ::LoadCurves(application, map.art, curves, count);
+    curveCount = why ? count : 0;
+    return why;
 }
 
-bool GameplayScreen::LoadLevel()
+LoadResult GameplayScreen::LoadLevel()
 {
     GameApp* app = application;
     levelImageOffset[0] = levelImageOffset[1] = 0;
     const MapInfo* map = CurrentMap();
     if (!map)
-        return false;
-    if (!LoadCurves(*map))
-        return false;
+        return LoadResult::Unmade("level map", "the player's progress names no map of the tables");
+    LoadResult why = LoadCurves(*map);
+    if (!why)
+        return why;
     const LayoutTable& layout = app->GetLayoutTable();
 
     float fx = map->frogX, fy = map->frogY;
     MapDesignPoint(fx, fy);
     mouthPoint = FixedVec2(RoundedFixed(fx), RoundedFixed(fy));
     frog = new (std::nothrow) Frog(app);
-    if (!frog || !frog->Init())
-        return false;
+    if (!frog)
+        return LoadResult::Unmade("frog", "no memory left");
+    if (!frog->Init())
+        return LoadResult::Unmade("frog", "its sprite sets cannot be had");
     frog->SetPositionAndSize(CentredCorner(mouthPoint, frog->Bounds()), FixedVec2(frog->Bounds().w, frog->Bounds().h));
 
     for (int c = 0; c < curveCount; ++c) {
@@ -126,10 +129,10 @@ bool GameplayScreen::LoadLevel()
         const FixedVec2 end = curve.PointAt(length, nullptr, nullptr);
         Hole* hole = new (std::nothrow) Hole(app);
         if (!hole)
-            return false;
+            return LoadResult::Unmade("hole", "no memory left");
         if (!hole->Init() || !effects.Append(hole)) {
             delete hole;
-            return false;
+            return LoadResult::Unmade("hole", "its sprite sets cannot be had, or no memory left");
         }
         hole->SetPositionAndSize(CentredCorner(end, hole->Bounds()), FixedVec2(hole->Bounds().w, hole->Bounds().h));
         curve.SetHole(hole);
@@ -138,21 +141,16 @@ bool GameplayScreen::LoadLevel()
         hole->SetAngle(Fixed::FromInt(degrees));
     }
 
-    if (!LoadBallShadow())
-        return false;
+    why = LoadBallShadow();
+    if (!why)
+        return why;
     DeleteAndNull(nebula);
-    if (map->nebula) {
-        nebula = app->CreateImage();
-        if (!nebula)
-            return false;
-        String path = Joined(app->GetImageFolder(), "nebula");
-        if (!LoadImage(app, path.CStr(), nebula))
-            return false;
-    } else if (!LoadLevelImages(*map)) {
-        return false;
-    }
-    if (!LoadOverlays(*map))
-        return false;
+    why = map->nebula ? LoadNebula() : LoadLevelImages(*map);
+    if (!why)
+        return why;
+    why = LoadOverlays(*map);
+    if (!why)
+        return why;
 
     // The coin spots of the map and the head distance each waits for on each track.
     const Fixed first = curves[0].Length();
@@ -168,16 +166,26 @@ bool GameplayScreen::LoadLevel()
         if (!coinSpots.Append(ItemPair{spot.x, spot.y}) ||
             !coinGuardDistances[0].Append(Fixed::FromInt(spot.curve1Percent) * first / hundred) ||
             !coinGuardDistances[1].Append(Fixed::FromInt(spot.curve2Percent) * second / hundred))
-            return false;
+            return LoadResult::Unmade("coin spots", "no memory left");
     }
-    return true;
+    return LoadResult();
 }
 
-bool GameplayScreen::LoadOverlays(const MapInfo& map)
+LoadResult GameplayScreen::LoadNebula()
+{
+    GameApp* app = application;
+    String path = Joined(app->GetImageFolder(), "nebula");
+    nebula = app->CreateImage();
+    if (!nebula)
+        return LoadResult::Unmade(path.CStr(), "no memory left");
+    return LoadImage(app, path.CStr(), nebula).why;
+}
+
+LoadResult GameplayScreen::LoadOverlays(const MapInfo& map)
 {
     // The screen has ten slots; a map asking for more cannot be shown as made.
     if (map.overlays.size() > static_cast<size_t>(kMaxOverlays))
-        return false;
+        return LoadResult::Unmade(map.name, "more tunnel overlays than the screen holds");
     GameApp* app = application;
     const LayoutTable& layout = app->GetLayoutTable();
     int i = 0;
@@ -189,13 +197,14 @@ bool GameplayScreen::LoadOverlays(const MapInfo& map)
         path = Joined(path, "_a");
         Surface* image = app->CreateImage();
         if (!image)
-            return false;
+            return LoadResult::Unmade(path.CStr(), "no memory left");
         overlayImages[i] = image;
-        if (!LoadAlphaImage(app, path.CStr(), image))
-            return false;
+        LoadResult why = LoadAlphaImage(app, path.CStr(), image).why;
+        if (!why)
+            return why;
         const int w = image->GetWidth(), h = image->GetHeight();
         if (!CreateSurfaceOriented(app, image, w, h))
-            return false;
+            return LoadResult::Unmade(path.CStr(), "no memory left");
         const int x =
             (Fixed::FromInt(overlay.x) * layout.fixed[kLayoutDesignScale]).ToInt() + layout.ints[kLayoutOriginX];
         const int y =
@@ -206,15 +215,16 @@ bool GameplayScreen::LoadOverlays(const MapInfo& map)
             const int side = std::max(levelImage->GetWidth(), levelImage->GetHeight());
             CopySurfaceOriented(app, levelImage, image, -x, -y, side, side);
         }
-        if (!LoadAlphaImage(app, path.CStr(), image))
-            return false;
+        why = LoadAlphaImage(app, path.CStr(), image).why;
+        if (!why)
+            return why;
         overlayPositions[i] = FixedVec2(Fixed::FromInt(x), Fixed::FromInt(y));
         overlayCount = ++i;
     }
-    return true;
+    return LoadResult();
 }
 
-bool GameplayScreen::LoadLevelImages(const MapInfo& map)
+LoadResult GameplayScreen::LoadLevelImages(const MapInfo& map)
 {
     GameApp* app = application;
     DeleteAndNull(levelImage);
@@ -223,11 +233,14 @@ bool GameplayScreen::LoadLevelImages(const MapInfo& map)
     path = Joined(path, "\\");
     path = Joined(path, map.art);
     std::unique_ptr<Surface> image(app->CreateImage());
-    if (!image || !LoadImage(app, path.CStr(), image.get()))
-        return false;
+    if (!image)
+        return LoadResult::Unmade(path.CStr(), "no memory left");
+    LoadResult why = LoadImage(app, path.CStr(), image.get()).why;
+    if (!why)
+        return why;
     Surface* target = app->GetDrawTarget();
     if (!target)
-        return false;
+        return LoadResult::Unmade(path.CStr(), "no screen to draw it on");
     const int w = image->GetWidth(), h = image->GetHeight();
     // A picture smaller than the screen gets a black surround instead of what was drawn before.
     const int bw = std::max(w, target->GetWidth()), bh = std::max(h, target->GetHeight());
@@ -238,23 +251,30 @@ bool GameplayScreen::LoadLevelImages(const MapInfo& map)
     DrawHoles(target, true);
     levelImage = CreateSurfaceSized(app, bw, bh, false);
     if (!levelImage)
-        return false;
+        return LoadResult::Unmade(path.CStr(), "no memory left");
     CopySurfaceOriented(app, target, levelImage, 0, 0, bw, bh);
     HudBackground();
-    return true;
+    return LoadResult();
 }
 
-bool GameplayScreen::LoadBallShadow()
+LoadResult GameplayScreen::LoadBallShadow()
 {
     GameApp* app = application;
     Surface* display = app->GetScreenSurface();
     shadowFloor = (display ? display->GetHeight() : 0) - 20;
     ResourceList* sprites = app->GetSpriteList();
     ResourceEntry* set = sprites ? sprites->FindByName("BallShadow") : nullptr;
-    if (!set || !set->Load() || set->GetFrameCount() < 1)
-        return false;
+    if (!set)
+        return LoadResult::Unmade("BallShadow", "no such sprite set");
+    LoadResult why = set->Load();
+    if (!why)
+        return why;
+    if (set->GetFrameCount() < 1)
+        return LoadResult::Unmade("BallShadow", "the sprite set holds no frame");
     ballShadowImage = set->GetFrame(0);
-    return ballShadowImage != nullptr;
+    if (!ballShadowImage)
+        return LoadResult::Unmade("BallShadow", "the sprite set holds no frame");
+    return LoadResult();
 }
 
 bool GameplayScreen::BuildLevelTitle()

@@ -564,6 +564,7 @@ bool GameplayScreen::Serialize(Stream* stream, bool saving)
 
 bool GameplayScreen::LoadSavedGame(Stream* stream)
 {
+    levelLoadFailure = LoadResult();
     ModeProgress* progress = gameplay_end::Progress(*this);
     if (!stream || !progress)
         return false;
@@ -573,8 +574,10 @@ bool GameplayScreen::LoadSavedGame(Stream* stream)
     int32_t number = 0;
     if (stream->ReadInt32(&number) != 4 || !stream->Seek(at, kSeekStart))
         return false;
-    if (number >= 1 && number < progress->stage)
-        return StartLevel();
+    if (number >= 1 && number < progress->stage) {
+        levelLoadFailure = StartLevel();
+        return static_cast<bool>(levelLoadFailure);
+    }
     if (!SerializeState(stream, false))
         return false;
     RunActionFromFile(kLayoutFile, "acn_show_ready_go");
@@ -593,12 +596,16 @@ bool GameplayScreen::SerializeState(Stream* stream, bool saving)
         return archive.Succeeded() && BoardRecord(*this, stream, true).Run();
     }
     ClearBoard();
+    levelLoadFailure = LoadResult();
     archive.SerializeValue(number);
     if (!archive.Succeeded() || !ProgressNumberValid(*this, number))
         return false;
     const int32_t stored = progress->stage;
     progress->stage = number;
-    bool loaded = LoadLevel() && SetupDifficulty() && BoardRecord(*this, stream, false).Run();
+    levelLoadFailure = LoadLevel();
+    if (levelLoadFailure && !SetupDifficulty())
+        levelLoadFailure = DifficultyFailure();
+    bool loaded = levelLoadFailure && BoardRecord(*this, stream, false).Run();
     if (!loaded) {
         progress->stage = stored;
         return false;

@@ -65,7 +65,9 @@ public:
     // Set-up and the level start. Create loads the layout and makes the chains, texts, display and
     // sparkle; the base's Init (the fade-in) stays as it is.
     bool Create() override;
-    bool StartLevel();
+    // Why the level could not be started: the file that failed as its pack names it, or what
+    // else could not be made.
+    LoadResult StartLevel();
     void StartDistance(int curve);
     bool FillChain(int chain, int curve);
     int NextChainColour();
@@ -78,20 +80,23 @@ public:
     void HudFrame();
     void HudBackground();
 
-    // Level loading and the difficulty set-up.
+    // Level loading and the difficulty set-up; each load says why it failed.
     bool ClearBoard();
-    bool LoadLevel();
-    bool LoadCurves(const MapInfo& map);
+    LoadResult LoadLevel();
+    LoadResult LoadCurves(const MapInfo& map);
     void MapDesignPoint(float& x, float& y);
-    bool LoadLevelImages(const MapInfo& map);
-    bool LoadOverlays(const MapInfo& map);
-    bool LoadBallShadow();
+    LoadResult LoadLevelImages(const MapInfo& map);
+    LoadResult LoadNebula();
+    LoadResult LoadOverlays(const MapInfo& map);
+    LoadResult LoadBallShadow();
     bool BuildLevelTitle();
     // The progress of the current player's mode (null without a player) and whether it is the
     // gauntlet; the map that progress stands at, null for one outside the tables.
     struct ModeProgress* CurrentProgress(bool& gauntlet) const;
     const MapInfo* CurrentMap() const;
     bool SetupDifficulty();
+    // The failure of a level's set-up that reads no file: its difficulty.
+    LoadResult DifficultyFailure() const;
     // The set-up's working values copied into the fields the rules read.
     void ApplyDifficulty();
     void ComputeRollInSpeed(Fixed normalSpeed);
@@ -267,10 +272,15 @@ public:
     // The board record of a level left in progress.
     bool CanSaveLevel() override;
     bool SaveGame(Stream* stream);
+    // A read back that fails for a file of the level (or a level that cannot be made) rather than
+    // for the record leaves why in levelLoadFailure.
     bool LoadSavedGame(Stream* stream);
     virtual bool SerializeState(Stream* stream, bool saving);
     bool Serialize(Stream* stream, bool saving) override;
     Ball* FindBallBySaveNumber(int number);
+    // Why the level the last read back needed could not be laid out; ok when it was, or when the
+    // record failed before or after the level.
+    LoadResult levelLoadFailure;
 
     // What the board pieces read of the running level.
     int GetPlayState() const override { return playState; }

@@ -128,13 +128,16 @@ bool GameplayScreen::Create()
     return menuButton != nullptr;
 }
 
-bool GameplayScreen::StartLevel()
+LoadResult GameplayScreen::StartLevel()
 {
     ClearBoard();
     frameCounter = 0;
     levelTime = 0;
-    if (!LoadLevel() || !SetupDifficulty())
-        return false;
+    LoadResult loaded = LoadLevel();
+    if (!loaded)
+        return loaded;
+    if (!SetupDifficulty())
+        return DifficultyFailure();
     lifeLost = 0;
     levelFinished = 0;
     frogReloadTimer = 1;
@@ -181,7 +184,7 @@ bool GameplayScreen::StartLevel()
     titleAlphas[0] = titleAlphas[1] = Fixed();
     previewSweeps = 0;
     playState = 0;
-    return true;
+    return LoadResult();
 }
 
 void GameplayScreen::StartDistance(int c)

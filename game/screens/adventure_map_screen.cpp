@@ -98,13 +98,13 @@ ModeProgress* AdventureMapScreen::Progress()
 bool AdventureMapScreen::LoadTempleArt()
 {
     GameApp* app = GetGameApp();
-    if (!LoadMapArt(app, sky_, "ui\\map\\advsky", nullptr) ||
-        !LoadMapArt(app, back_, "ui\\map\\adv_back", "ui\\map\\adv_back_a") ||
-        !LoadMapArt(app, bottom_, "ui\\map\\adv_bottom", "ui\\map\\adv_bottom_a"))
+    if (!Loaded(LoadMapArt(app, sky_, "ui\\map\\advsky", nullptr)) ||
+        !Loaded(LoadMapArt(app, back_, "ui\\map\\adv_back", "ui\\map\\adv_back_a")) ||
+        !Loaded(LoadMapArt(app, bottom_, "ui\\map\\adv_bottom", "ui\\map\\adv_bottom_a")))
         return false;
     for (const TempleSpot& spot : kTempleSpots) {
         Surface*& slot = spot.locked ? locked_[spot.temple] : unlocked_[spot.temple];
-        if (!LoadMapArt(app, slot, spot.colour, spot.alpha))
+        if (!Loaded(LoadMapArt(app, slot, spot.colour, spot.alpha)))
             return false;
         Point& at = spot.locked ? lockedAt_[spot.temple] : unlockedAt_[spot.temple];
         at = Point{MapLayoutInt(app, spot.layoutX), MapLayoutInt(app, spot.layoutX + 1)};

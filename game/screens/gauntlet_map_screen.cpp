@@ -59,11 +59,11 @@ bool GauntletMapScreen::Create()
     GameApp* app = GetGameApp();
     if (!app || !app->GetProfiles() || !LoadLayout(kMapFile, "root_gauntlet"))
         return false;
-    if (!LoadMapArt(app, sky_, "ui\\map\\gauntsky", nullptr) ||
-        !LoadMapArt(app, background_, "ui\\map\\gaunt_bg", "ui\\map\\gaunt_bg_a") ||
-        !LoadMapArt(app, emblems_[1], "ui\\map\\gaunt_gem_eagle", "ui\\map\\gaunt_gem_eagle_a") ||
-        !LoadMapArt(app, emblems_[2], "ui\\map\\gaunt_gem_jaguar", "ui\\map\\gaunt_gem_jaguar_a") ||
-        !LoadMapArt(app, emblems_[3], "ui\\map\\gaunt_gem_sungod", "ui\\map\\gaunt_gem_sungod_a"))
+    if (!Loaded(LoadMapArt(app, sky_, "ui\\map\\gauntsky", nullptr)) ||
+        !Loaded(LoadMapArt(app, background_, "ui\\map\\gaunt_bg", "ui\\map\\gaunt_bg_a")) ||
+        !Loaded(LoadMapArt(app, emblems_[1], "ui\\map\\gaunt_gem_eagle", "ui\\map\\gaunt_gem_eagle_a")) ||
+        !Loaded(LoadMapArt(app, emblems_[2], "ui\\map\\gaunt_gem_jaguar", "ui\\map\\gaunt_gem_jaguar_a")) ||
+        !Loaded(LoadMapArt(app, emblems_[3], "ui\\map\\gaunt_gem_sungod", "ui\\map\\gaunt_gem_sungod_a")))
         return false;
     for (int g = 0; g < 4; ++g) {
         gemAt_[g] = Point{MapLayoutInt(app, kLayoutGemX + g), MapLayoutInt(app, kLayoutGemY + g)};
@@ -178,21 +178,22 @@ void GauntletMapScreen::UpdateHighScores()
     FillHighScoreRows(this, entries);
 }
 
-bool GauntletMapScreen::DrawThumbPicture(Surface* target, const char* name, int alpha, int& w, int& h)
+LoadResult GauntletMapScreen::DrawThumbPicture(Surface* target, const char* name, int alpha, int& w, int& h)
 {
     GameApp* app = GetGameApp();
-    std::unique_ptr<Surface> picture(app->CreateImage());
-    if (!picture)
-        return false;
     String path = Joined(app->GetImageFolder(), "thumbs\\");
     path = Joined(path, name);
-    if (!LoadImage(app, path.CStr(), picture.get()))
-        return false;
+    std::unique_ptr<Surface> picture(app->CreateImage());
+    if (!picture)
+        return LoadResult::Unmade(path.CStr(), "no memory left");
+    LoadResult why = LoadImage(app, path.CStr(), picture.get()).why;
+    if (!why)
+        return why;
     picture->FreeAlpha();
     w = picture->GetWidth();
     h = picture->GetHeight();
     picture->Draw(target, 0, 0, w, h, 0, alpha);
-    return true;
+    return LoadResult();
 }
 
 void GauntletMapScreen::RenderThumbnail()
@@ -206,12 +207,16 @@ void GauntletMapScreen::RenderThumbnail()
     if (!random && (!map || !map->art))
         return;
     int w = 0, h = 0;
-    if (!DrawThumbPicture(target, random ? "random" : map->art, 0, w, h))
-        return;
+    // A picture that cannot be drawn leaves the thumbnail as it was.
+    LoadResult drawn = DrawThumbPicture(target, random ? "random" : map->art, 0, w, h);
     bool locked = !random && rankReached_ < 0;
     int ignoredW = 0, ignoredH = 0;
-    if (locked && !DrawThumbPicture(target, "random", -128, ignoredW, ignoredH))
+    if (drawn && locked)
+        drawn = DrawThumbPicture(target, "random", -128, ignoredW, ignoredH);
+    if (!drawn) {
+        app->KeepFailure(drawn);
         return;
+    }
     Font* small = app->GetSmallFont();
     // Our fonts carry no blank rows to close the name's lines up by: they keep their full height,
     // and the smallest screen only lifts the block by two.

@@ -68,7 +68,7 @@ private:
     TextPlace ModeNamePlace();
     // Loads "thumbs\<name>" and draws it at (0, 0) of the target with the alpha change; false
     // when it cannot be read. w and h give its size.
-    bool DrawThumbPicture(Surface* target, const char* name, int alpha, int& w, int& h);
+    LoadResult DrawThumbPicture(Surface* target, const char* name, int alpha, int& w, int& h);
     void Browse(int step);
 
     int mode_ = 0;

@@ -16,17 +16,19 @@ constexpr int32_t kSkyStepRaw = 128;  // half a pixel
 
 }  // namespace
 
-bool LoadMapArt(GameApp* app, Surface*& slot, const char* colour, const char* alpha)
+LoadResult LoadMapArt(GameApp* app, Surface*& slot, const char* colour, const char* alpha)
 {
     if (!app)
-        return false;
+        return LoadResult::Unmade(colour, "no application to read it");
+    String folder = app->GetImageFolder();
+    String path = Joined(folder, colour);
     slot = app->CreateImage();
     if (!slot)
-        return false;
-    String folder = app->GetImageFolder();
-    if (!LoadImage(app, Joined(folder, colour).CStr(), slot))
-        return false;
-    return !alpha || LoadAlphaImage(app, Joined(folder, alpha).CStr(), slot);
+        return LoadResult::Unmade(path.CStr(), "no memory left");
+    LoadResult why = LoadImage(app, path.CStr(), slot).why;
+    if (!why || !alpha)
+        return why;
+    return LoadAlphaImage(app, Joined(folder, alpha).CStr(), slot).why;
 }
 
 int MapLayoutInt(GameApp* app, int index)

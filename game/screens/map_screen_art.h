@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/core/fixed.h"
+#include "engine/core/load_result.h"
 
 class GameApp;
 class Surface;
@@ -12,8 +13,8 @@ class Widget;
 struct ScoreEntry;
 
 // A surface made by the application into slot, filled from the image folder's colour picture and,
-// when given, its alpha picture; false when any step fails (the slot keeps what was made).
-bool LoadMapArt(GameApp* app, Surface*& slot, const char* colour, const char* alpha);
+// when given, its alpha picture; a failure of any step leaves the slot with what was made.
+LoadResult LoadMapArt(GameApp* app, Surface*& slot, const char* colour, const char* alpha);
 // A layout table integer of the application's display, 0 without one.
 int MapLayoutInt(GameApp* app, int index);
 // Half a pixel a frame to the right, wrapping by the sky's width; nothing without a sky.

@@ -133,10 +133,13 @@ bool StageCompleteScreen::BuildBackground(const MapInfo& map)
         path.Format("%snebula", folder.CStr() ? folder.CStr() : "");
     }
     app->SetImageListEnabled(false);
-    std::unique_ptr<Surface> image(LoadImage(app, path.CStr(), nullptr));
+    LoadedValue<Surface*> loaded = LoadImage(app, path.CStr(), nullptr);
     app->SetImageListEnabled(true);
-    if (!image)
+    std::unique_ptr<Surface> image(loaded.value);
+    if (!image) {
+        KeepLoadFailure(loaded.why);
         return false;
+    }
     int w = image->GetWidth(), h = image->GetHeight();
     if (!map.nebula) {
         image->Draw(target, 0, 0, w, h, 0, 0);
@@ -368,8 +371,11 @@ void StageCompleteScreen::Continue()
         Adventure::TempleOfDoor(finished) != Adventure::TempleOfDoor(next) || stage > kAdventureStageCount;
     // The post starts the fade-out, which resets the transition: it is filled afterwards.
     SendEvent(app, templeChanged ? kEventTempleComplete : kEventPlayLevel, nullptr, 0, true);
-    if (!app->CaptureQuakePieces())
+    LoadResult quake = app->CaptureQuakePieces();
+    if (!quake) {
+        app->KeepFailure(quake);
         return;
+    }
     ScreenTransition& transition = app->GetTransition();
     transition.start = frog_;
     transition.angle = angle_;

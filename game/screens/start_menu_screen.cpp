@@ -67,15 +67,14 @@ bool StartMenuScreen::LoadArt(Surface*& slot, const char* colour, const char* al
         return false;
     slot = app->CreateImage();
     if (!slot)
-        return false;
+        return Loaded(LoadResult::Unmade(colour ? colour : alpha, "no memory left"));
     String folder = app->GetImageFolder();
     LoadResult why;
-    if ((colour && !LoadImage(app, Joined(folder, colour).CStr(), slot, &why)) ||
-        (alpha && !LoadAlphaImage(app, Joined(folder, alpha).CStr(), slot, &why))) {
-        KeepLoadFailure(why);
-        return false;
-    }
-    return true;
+    if (colour)
+        why = LoadImage(app, Joined(folder, colour).CStr(), slot).why;
+    if (why && alpha)
+        why = LoadAlphaImage(app, Joined(folder, alpha).CStr(), slot).why;
+    return Loaded(why);
 }
 
 bool StartMenuScreen::Create()

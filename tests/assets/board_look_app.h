@@ -40,7 +40,7 @@ private:
     ZipPack* OpenPack(const char* name)
     {
         auto* pack = new ZipPack(this);
-        if (pack->Open((std::string(GetExeDirectory().CStr()) + name).c_str()) != 1) {
+        if (pack->Open((std::string(GetExeDirectory().CStr()) + name).c_str()).value != kPackOk) {
             delete pack;
             return nullptr;
         }

@@ -21,7 +21,7 @@ TEST(ShippedDialogKeys, SoftKeysConfirmAndBackOutInEveryDialog)
         SCOPED_TRACE(ShippedName(r));
         ShippedApp app(r.width, r.height);
         UiLayoutParser parser;
-        std::unique_ptr<UiLayout> layout(UiLayout::LoadFile(parser, &app, "keloui.txt"));
+        std::unique_ptr<UiLayout> layout(UiLayout::LoadFile(parser, &app, "keloui.txt").value);
         ASSERT_NE(layout, nullptr);
         std::map<std::string, int> placedInDialogs;
         for (int i = 0; i < layout->DescCount(); ++i) {

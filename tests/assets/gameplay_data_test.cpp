@@ -138,7 +138,7 @@ TEST(ShippedGameplayData, FramePiecesCoverTheEdgesWithTheLayoutsBands)
         EXPECT_GE(barBox.y, 0);
         EXPECT_LE(barBox.y + barBox.h, band(kTR));
         auto exitImage = std::unique_ptr<Surface>(
-            LoadImage(&app, (std::string(app.GetImageFolder().CStr()) + "ui\\exit_0").c_str(), nullptr));
+            LoadImage(&app, (std::string(app.GetImageFolder().CStr()) + "ui\\exit_0").c_str(), nullptr).value);
         ASSERT_NE(exitImage, nullptr);
         Box exitBox{W - exitImage->GetWidth(), 0, exitImage->GetWidth(), exitImage->GetHeight()};
         EXPECT_FALSE(barBox.Overlaps(exitBox));
@@ -200,7 +200,7 @@ TEST(ShippedGameplayData, PauseDialogHoldsTheBoardsCommandsAndBindsNone)
     ShippedApp app(640, 480);
     ASSERT_TRUE(app.LoadLanguageTable());
     UiLayoutParser parser;
-    std::unique_ptr<UiLayout> layout(UiLayout::LoadFile(parser, &app, "keloui.txt"));
+    std::unique_ptr<UiLayout> layout(UiLayout::LoadFile(parser, &app, "keloui.txt").value);
     ASSERT_NE(layout, nullptr);
     auto kind = [&](const char* name) {
         const WidgetDesc* desc = layout->FindDesc(name);

@@ -73,7 +73,7 @@ TEST(ShippedLevelEnd, LayoutHoldsWhatTheGameSetsAndRuns)
         ShippedApp app(r.width, r.height);
         ASSERT_TRUE(app.LoadLanguageTable());
         UiLayoutParser parser;
-        std::unique_ptr<UiLayout> layout(UiLayout::LoadFile(parser, &app, "keloui.txt"));
+        std::unique_ptr<UiLayout> layout(UiLayout::LoadFile(parser, &app, "keloui.txt").value);
         ASSERT_NE(layout, nullptr);
 
         for (const Opening& opening : kOpenings) {

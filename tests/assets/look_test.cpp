@@ -24,13 +24,13 @@ public:
     LookApp(int width, int height) : ShippedApp(width, height)
     {
         thirdPack_ = new ZipPack(this);
-        if (thirdPack_->Open(Path("_look_sample.pak").c_str()) != 1) {
+        if (thirdPack_->Open(Path("_look_sample.pak").c_str()).value != kPackOk) {
             delete thirdPack_;
             thirdPack_ = nullptr;
         }
         std::string exit = std::string(GetImageFolder().CStr()) + "ui\\exit_";
-        exitNormal_ = LoadImage(this, (exit + "0").c_str(), nullptr);
-        exitPressed_ = LoadImage(this, (exit + "1").c_str(), nullptr);
+        exitNormal_ = LoadImage(this, (exit + "0").c_str(), nullptr).value;
+        exitPressed_ = LoadImage(this, (exit + "1").c_str(), nullptr).value;
     }
     bool Ready() const { return thirdPack_ && exitNormal_ && exitPressed_; }
 

@@ -27,7 +27,7 @@ const std::set<int> kOverlayMaps = {1, 5, 6, 10, 11, 12, 15, 16, 20};
 std::unique_ptr<Surface> Picture(GameApp& app, const std::string& below)
 {
     std::string path = std::string(app.GetImageFolder().CStr()) + below;
-    return std::unique_ptr<Surface>(LoadImage(&app, path.c_str(), nullptr));
+    return std::unique_ptr<Surface>(LoadImage(&app, path.c_str(), nullptr).value);
 }
 
 std::string OverlayPath(const MapInfo& map, const OverlayImage& overlay)
@@ -60,7 +60,7 @@ std::vector<Overlay> LoadOverlays(BoardLookApp& app, const MapInfo& map, Surface
         overlay.x = (Fixed::FromInt(o.x) * layout.fixed[kLayoutDesignScale]).ToInt() + layout.ints[kLayoutOriginX];
         overlay.y = (Fixed::FromInt(o.y) * layout.fixed[kLayoutDesignScale]).ToInt() + layout.ints[kLayoutOriginY];
         std::string path = std::string(app.GetImageFolder().CStr()) + OverlayPath(map, o);
-        overlay.surface.reset(LoadAlphaImage(&app, path.c_str(), nullptr));
+        overlay.surface.reset(LoadAlphaImage(&app, path.c_str(), nullptr).value);
         if (overlay.surface && background) {
             int w = overlay.surface->GetWidth(), h = overlay.surface->GetHeight();
             auto cut = std::make_unique<Surface>(&app);
@@ -72,7 +72,7 @@ std::vector<Overlay> LoadOverlays(BoardLookApp& app, const MapInfo& map, Surface
                         cut->GetPixels()[y * cut->GetRawWidth() + x] =
                             background->GetPixels()[by * background->GetRawWidth() + bx];
                 }
-            overlay.surface = LoadAlphaImage(&app, path.c_str(), cut.get()) ? std::move(cut) : nullptr;
+            overlay.surface = LoadAlphaImage(&app, path.c_str(), cut.get()).value ? std::move(cut) : nullptr;
         }
         out.push_back(std::move(overlay));
     }
@@ -110,7 +110,7 @@ TEST(MapsArt, EveryPictureHasItsScreensOrTheLayoutsSize)
             EXPECT_EQ(thumb->GetHeight(), layout.ints[kLayoutThumbH]);
             for (const OverlayImage& o : map.overlays) {
                 std::string path = std::string(app.GetImageFolder().CStr()) + OverlayPath(map, o);
-                std::unique_ptr<Surface> mask(LoadAlphaImage(&app, path.c_str(), nullptr));
+                std::unique_ptr<Surface> mask(LoadAlphaImage(&app, path.c_str(), nullptr).value);
                 ASSERT_NE(mask, nullptr) << o.image;
                 EXPECT_NE(mask->GetAlpha(), nullptr) << o.image;
                 withOverlays.insert(map.number);

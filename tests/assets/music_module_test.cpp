@@ -12,7 +12,7 @@ TEST(ShippedMusic, TheSongPlaysOverNinetySecondsOnEveryChannelAndLoopsToItsStart
 {
     Service service;
     ASSERT_TRUE(service.app.PacksOpen());
-    ASSERT_EQ(service.sound.LoadMusic(service.SoundPath("Music\\kelo.s3m").c_str()), 0);
+    ASSERT_EQ(service.sound.LoadMusic(service.SoundPath("Music\\kelo.s3m").c_str()).value, 0);
     ASSERT_EQ(service.sound.PlayMusic(0, true), 0);
     auto* music = static_cast<ModuleMusic*>(service.sound.GetMusic());
     ModulePlayer* player = music->GetPlayer();

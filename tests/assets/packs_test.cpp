@@ -42,7 +42,7 @@ TEST(ShippedPacks, EveryPackOpensAndEveryEntryReads)
     for (const char* file : kPacks) {
         SCOPED_TRACE(file);
         ZipPack pack(&app);
-        ASSERT_EQ(pack.Open(app.Path(file).c_str()), 1);
+        ASSERT_EQ(pack.Open(app.Path(file).c_str()).value, kPackOk);
         std::vector<std::string> names = EntryNames(pack);
         ASSERT_FALSE(names.empty());
         for (size_t i = 0; i < names.size(); ++i) {
@@ -110,11 +110,12 @@ TEST(ShippedPacks, EveryImageLoadsAtEveryResolution)
                 continue;
             std::string path = app.Path(name);
             bool alphaOnly = EndsWith(name, "_a.jpg") || (name.find("\\fonts\\") != std::string::npos && !EndsWith(name, "_eff.jpg"));
-            Surface* image = alphaOnly ? LoadAlphaImage(&app, path.c_str(), nullptr) : LoadImage(&app, path.c_str(), nullptr);
-            EXPECT_NE(image, nullptr) << name;
-            if (image) {
-                EXPECT_GT(image->GetWidth(), 0) << name;
-                delete image;
+            LoadedValue<Surface*> image =
+                alphaOnly ? LoadAlphaImage(&app, path.c_str(), nullptr) : LoadImage(&app, path.c_str(), nullptr);
+            EXPECT_TRUE(image.why) << image.why.File() << ": " << image.why.Reason();
+            if (image.value) {
+                EXPECT_GT(image.value->GetWidth(), 0) << name;
+                delete image.value;
             }
             ++images;
         }

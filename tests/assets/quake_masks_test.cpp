@@ -54,7 +54,7 @@ TEST(QuakeMasks, CoverEveryScreenOnceAtTheLayoutOffsets)
         Piece pieces[4];
         for (int i = 0; i < 4; ++i) {
             std::string path = std::string(app.GetImageFolder().CStr()) + "quake0" + std::to_string(i + 1) + "_a";
-            pieces[i].mask.reset(LoadAlphaImage(&app, path.c_str(), nullptr));
+            pieces[i].mask.reset(LoadAlphaImage(&app, path.c_str(), nullptr).value);
             ASSERT_NE(pieces[i].mask, nullptr) << path;
             ASSERT_NE(pieces[i].mask->GetAlpha(), nullptr) << path;
             pieces[i].x = table.ints[kLayoutQuakeX + i];

@@ -47,7 +47,7 @@ std::unique_ptr<UiLayout> LoadScripts(ShippedApp& app)
     if (!app.LoadSpriteScripts())
         return nullptr;
     UiLayoutParser parser;
-    return std::unique_ptr<UiLayout>(UiLayout::LoadFile(parser, &app, "keloui.txt"));
+    return std::unique_ptr<UiLayout>(UiLayout::LoadFile(parser, &app, "keloui.txt").value);
 }
 
 // Every sprite set a description names: tiles, tuner parts and images taken from sets.
@@ -246,11 +246,11 @@ TEST(ShippedScripts, ManifestIsSatisfiedAtEveryResolution)
                 set->Release();
             } else if (kind == "image") {
                 std::string path = std::string(app.GetImageFolder().CStr()) + name;
-                std::unique_ptr<Surface> image(LoadImage(&app, path.c_str(), nullptr));
+                std::unique_ptr<Surface> image(LoadImage(&app, path.c_str(), nullptr).value);
                 EXPECT_NE(image, nullptr);
             } else if (kind == "mask") {
                 std::string path = std::string(app.GetImageFolder().CStr()) + name;
-                std::unique_ptr<Surface> mask(LoadAlphaImage(&app, path.c_str(), nullptr));
+                std::unique_ptr<Surface> mask(LoadAlphaImage(&app, path.c_str(), nullptr).value);
                 ASSERT_NE(mask, nullptr);
                 EXPECT_NE(mask->GetAlpha(), nullptr);
             } else if (kind == "layout") {

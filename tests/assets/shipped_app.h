@@ -97,7 +97,7 @@ private:
     ZipPack* OpenPack(const char* name)
     {
         ZipPack* pack = new ZipPack(this);
-        if (pack->Open(Path(name).c_str()) != 1) {
+        if (pack->Open(Path(name).c_str()).value != kPackOk) {
             delete pack;
             return nullptr;
         }

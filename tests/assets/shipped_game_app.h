@@ -99,7 +99,7 @@ private:
     {
         ZipPack* pack = new ZipPack(this);
         std::string path = std::string(GetExeDirectory().CStr()) + name;
-        if (pack->Open(path.c_str()) != 1) {
+        if (pack->Open(path.c_str()).value != kPackOk) {
             delete pack;
             return nullptr;
         }

@@ -23,7 +23,7 @@ Service::~Service()
 
 std::vector<int16_t> Decode(Service& service, const std::string& entry, unsigned* rate)
 {
-    int slot = service.sound.LoadSampleOgg(service.SoundPath(entry).c_str());
+    int slot = service.sound.LoadSampleOgg(service.SoundPath(entry).c_str()).value;
     if (slot < 0)
         return {};
     const WavSample* sample = service.sound.GetSample(slot);

@@ -119,7 +119,7 @@ TEST(ShippedEffects, EffectsSitAboveTheMusic)
     std::sort(levels.begin(), levels.end());
     double typicalEffect = levels[levels.size() / 2];
 
-    ASSERT_EQ(service.sound.LoadMusic(service.SoundPath("Music\\kelo.s3m").c_str()), 0);
+    ASSERT_EQ(service.sound.LoadMusic(service.SoundPath("Music\\kelo.s3m").c_str()).value, 0);
     ASSERT_EQ(service.sound.PlayMusic(0, true), 0);
     MusicSource* music = service.sound.GetMusic();
     // The loudest five seconds of the whole song, at the music volume the effects are heard at.

@@ -64,7 +64,7 @@ TEST(ShippedStartMenu, LayoutHoldsWhatTheMenuAndTheGameLookFor)
         ShippedApp app(r.width, r.height);
         ASSERT_TRUE(app.LoadLanguageTable());
         UiLayoutParser parser;
-        std::unique_ptr<UiLayout> layout(UiLayout::LoadFile(parser, &app, "keloui.txt"));
+        std::unique_ptr<UiLayout> layout(UiLayout::LoadFile(parser, &app, "keloui.txt").value);
         ASSERT_NE(layout, nullptr);
 
         auto* root = dynamic_cast<RootDesc*>(layout->FindDesc("root_startmenu"));
@@ -158,7 +158,7 @@ TEST(ShippedStartMenu, DialogsOpenAndCloseOnlyThroughTheMenu)
 {
     ShippedApp app(640, 480);
     UiLayoutParser parser;
-    std::unique_ptr<UiLayout> layout(UiLayout::LoadFile(parser, &app, "keloui.txt"));
+    std::unique_ptr<UiLayout> layout(UiLayout::LoadFile(parser, &app, "keloui.txt").value);
     ASSERT_NE(layout, nullptr);
     auto* root = dynamic_cast<DialogDesc*>(layout->FindDesc("root_startmenu"));
     ASSERT_NE(root, nullptr);

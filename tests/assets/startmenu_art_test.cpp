@@ -45,11 +45,11 @@ struct MenuArt {
         std::unique_ptr<Surface> surface(app.CreateImage());
         if (!surface)
             return nullptr;
-        if (colour && !LoadImage(&app, (folder + colour).c_str(), surface.get())) {
+        if (colour && !LoadImage(&app, (folder + colour).c_str(), surface.get()).value) {
             ADD_FAILURE() << "no picture " << folder << colour;
             return nullptr;
         }
-        if (alpha && !LoadAlphaImage(&app, (folder + alpha).c_str(), surface.get())) {
+        if (alpha && !LoadAlphaImage(&app, (folder + alpha).c_str(), surface.get()).value) {
             ADD_FAILURE() << "no alpha plane " << folder << alpha;
             return nullptr;
         }

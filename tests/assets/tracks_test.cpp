@@ -180,7 +180,7 @@ TEST(ShippedTracks, TunnelsLieUnderTheOverlayMasks)
         std::vector<TrackMask> masks;
         for (const OverlayImage& o : map.overlays) {
             std::string path = std::string(app.GetImageFolder().CStr()) + "levels\\" + map.name + "\\" + o.image + "_a";
-            images.emplace_back(LoadAlphaImage(&app, path.c_str(), nullptr));
+            images.emplace_back(LoadAlphaImage(&app, path.c_str(), nullptr).value);
             if (!images.back()) {
                 ADD_FAILURE() << "missing overlay mask " << path;
                 continue;

@@ -34,8 +34,10 @@ BoardApp& App()
         // Every set stays loaded for the run: objects acquire and release them on each input,
         // and decoding the pictures again each time would cost more than the record itself.
         ResourceList* sets = made->GetSpriteList();
+        // A set of the target's own that will not load leaves nothing worth running.
         for (int i = 0; i < sets->GetCount(); ++i)
-            sets->Get(i)->Load();
+            if (!sets->Get(i)->Load())
+                std::abort();
         return made;
     }();
     return *app;

@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzWriteFile("fuzz.pak", data, size);
     ZipPack pack(nullptr);
-    if (pack.Open(FuzzEnginePath("fuzz.pak").c_str()) != kPackOk)
+    if (pack.Open(FuzzEnginePath("fuzz.pak").c_str()).value != kPackOk)
         return 0;
     int count = 0;
     if (pack.GetEntryCount(&count) != kPackOk)

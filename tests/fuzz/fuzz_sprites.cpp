@@ -63,7 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         app.list.AddSpriteSetSingle("fuzz_atlas", "pic", nullptr, 1, 1, false, false);
         app.list.GetLast()->SetAtlasData("atlas.txt");
     }
-    LoadSpriteScript(shared, FuzzEnginePath("sprites.txt").c_str());
+    // A script refused part way keeps the sets declared before the fault: they are loaded all the same.
+    if (!LoadSpriteScript(shared, FuzzEnginePath("sprites.txt").c_str()) && app.list.GetCount() == 0)
+        return 0;
     for (int i = 0; i < app.list.GetCount(); ++i) {
         ResourceEntry* entry = app.list.Get(i);
         if (!ProbesManyFiles(*entry) && entry->Load()) {
@@ -71,8 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 entry->GetFrame(f);
             for (int k = 0; k < entry->GetAtlasItemCount(); ++k)
                 app.list.FindByName(entry->GetAtlasItem(k)->name.CStr());
-            entry->Load();
-            entry->Release();
+            // A second reference, then both given back.
+            if (entry->Load())
+                entry->Release();
             entry->Release();
         }
     }

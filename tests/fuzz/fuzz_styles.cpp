@@ -1,5 +1,6 @@
 // The style sheet on any bytes, and the text-script helpers on its lines.
 #include <cstdint>
+#include <string>
 
 #include "engine/core/pack_memory_file.h"
 #include "engine/graphics/font_manager.h"
@@ -12,7 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Kept for the whole run: the manager holds nothing of it once deleted.
     static DiskFuzzApp* app = new DiskFuzzApp();
     FontManager manager(app);
-    manager.Load(FuzzEnginePath("styles.txt").c_str());
+    // Whatever the bytes, a refusal names the sheet itself; what was read before it is used all the same.
+    const std::string path = FuzzEnginePath("styles.txt");
+    LoadResult loaded = manager.Load(path.c_str());
+    if (!loaded && path != loaded.File())
+        __builtin_trap();
     manager.ResolveStyleFonts();
     manager.FindStyle("title");
     manager.FindFont("main");

@@ -44,8 +44,11 @@ public:
         ready_ = firstPack_ && secondPack_ && renderer_->Build() && LoadSpriteScripts() && LoadStyles() &&
                  LoadLanguage() && levelTables_.Build();
         // As the loader screen does before the menu: the screens an input makes only borrow them.
-        for (int i = 0; ready_ && i < spriteList_->GetCount(); ++i)
-            spriteList_->Get(i)->Load();
+        // A set whose files this display lacks is left out, as the loader leaves it.
+        for (int i = 0; ready_ && i < spriteList_->GetCount(); ++i) {
+            LoadResult loaded = spriteList_->Get(i)->Load();
+            ready_ = loaded || loaded.IsMissing();
+        }
     }
 
     bool Ready() const { return ready_; }
@@ -107,7 +110,7 @@ private:
         auto* pack = new ZipPack(this);
         // The pack answers for the files below the folder it was opened from, by the game's path.
         std::string path = std::string(GetExeDirectory().CStr()) + name;
-        if (pack->Open(path.c_str()) != 1) {
+        if (pack->Open(path.c_str()).value != kPackOk) {
             delete pack;
             return nullptr;
         }

@@ -10,8 +10,8 @@ class RecordingSound : public SoundManagerBase {
 public:
     int Init() override { return 0; }
     void Shutdown() override {}
-    int LoadSample(const char*, LoadResult*) override { return next++; }
-    int LoadSampleOgg(const char*, LoadResult*) override { return next++; }
+    LoadedValue<int> LoadSample(const char*) override { return {next++, LoadResult()}; }
+    LoadedValue<int> LoadSampleOgg(const char*) override { return {next++, LoadResult()}; }
     int PlaySample(int slot, bool) override
     {
         played.push_back(slot);

@@ -56,8 +56,8 @@ struct FolderApp : SpriteApp {
     {
         std::unique_ptr<Surface> surface(CreateImage());
         std::string path = imageFolder + name;
-        Surface* loaded = alphaOnly ? LoadAlphaImage(this, path.c_str(), surface.get())
-                                    : LoadImage(this, path.c_str(), surface.get());
+        Surface* loaded = alphaOnly ? LoadAlphaImage(this, path.c_str(), surface.get()).value
+                                    : LoadImage(this, path.c_str(), surface.get()).value;
         return std::unique_ptr<Surface>(loaded ? surface.release() : nullptr);
     }
     bool scriptsLoaded = true;

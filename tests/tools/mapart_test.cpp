@@ -64,7 +64,8 @@ struct Staged {
     {
         std::string path = hostpath::FromHost(scratch.Path("stage/" + folder + "/" + below));
         std::unique_ptr<Surface> surface(app.CreateImage());
-        Surface* loaded = alpha ? LoadAlphaImage(&app, path.c_str(), surface.get()) : LoadImage(&app, path.c_str(), surface.get());
+        Surface* loaded = alpha ? LoadAlphaImage(&app, path.c_str(), surface.get()).value
+                                : LoadImage(&app, path.c_str(), surface.get()).value;
         return std::unique_ptr<Surface>(loaded ? surface.release() : nullptr);
     }
 };

@@ -55,7 +55,7 @@ TEST(PackWriter, PacksTheFoldersUnderTheGamesNamesAndReadsBack)
     ASSERT_EQ(run.status, 0) << run.output;
 
     ZipPack pack(&f.app);
-    ASSERT_EQ(pack.Open(hostpath::FromHost(f.scratch.Path("common.pak")).c_str()), 1);
+    ASSERT_EQ(pack.Open(hostpath::FromHost(f.scratch.Path("common.pak")).c_str()).value, kPackOk);
     int count = 0;
     ASSERT_EQ(pack.GetEntryCount(&count), 1);
     EXPECT_EQ(count, 2);

@@ -17,7 +17,7 @@ struct OpenPack {
     int Open(const Bytes& image, const std::string& name = "test.pak")
     {
         WriteHostFile(folder.Host(name), image);
-        return pack.Open(folder.Engine(name).c_str());
+        return pack.Open(folder.Engine(name).c_str()).value;
     }
 
     // 1 with the entry's bytes, else the first failing code.
@@ -141,8 +141,8 @@ TEST(ZipPack, OpenFailuresAndAClosedPack)
     image.comment = "made here";
     EXPECT_EQ(p.Open(image.Build()), kPackCannotOpen);
     EXPECT_EQ(p.Open(Bytes(21, 0)), kPackCannotOpen);
-    EXPECT_EQ(p.pack.Open(""), kPackCannotOpen);
-    EXPECT_EQ(p.pack.Open(p.folder.Engine("missing.pak").c_str()), kPackCannotOpen);
+    EXPECT_EQ(p.pack.Open("").value, kPackCannotOpen);
+    EXPECT_EQ(p.pack.Open(p.folder.Engine("missing.pak").c_str()).value, kPackCannotOpen);
 
     // A second Open starts from nothing: the first pack's names are gone.
     image.comment.clear();
@@ -281,7 +281,7 @@ TEST(PackMemoryFile, OpensFromThePacksInOrder)
             image.entries.push_back({.name = name, .data = Text(text), .method = 8});
         WriteHostFile(folder.Host(file), image.Build());
         auto* pack = new ZipPack(nullptr);
-        EXPECT_EQ(pack->Open(folder.Engine(file).c_str()), kPackOk);
+        EXPECT_EQ(pack->Open(folder.Engine(file).c_str()).value, kPackOk);
         return pack;
     };
     auto read = [&](FileTestApp& app, const char* name) {

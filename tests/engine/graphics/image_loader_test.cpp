@@ -37,7 +37,7 @@ struct Images : ::testing::Test {
     std::string E(const std::string& name) { return app.Engine(name); }
     std::unique_ptr<Surface> Load(const std::string& name)
     {
-        return std::unique_ptr<Surface>(LoadImage(&app, E(name).c_str(), nullptr));
+        return std::unique_ptr<Surface>(LoadImage(&app, E(name).c_str(), nullptr).value);
     }
 };
 
@@ -73,17 +73,17 @@ TEST_F(Images, AlphaImagesTakeTheFirstChannel)
 {
     ASSERT_TRUE(fixtures::WriteJpeg(app.Host("grey.jpg"), 8, 8, 1, Grey(8, 8, 77)));
     ASSERT_TRUE(fixtures::WriteJpeg(app.Host("colour.jpg"), 16, 8, 3, Halves(16, 8)));
-    std::unique_ptr<Surface> grey(LoadAlphaImage(&app, E("grey").c_str(), nullptr));
+    std::unique_ptr<Surface> grey(LoadAlphaImage(&app, E("grey").c_str(), nullptr).value);
     ASSERT_NE(grey, nullptr);
     EXPECT_EQ(grey->GetAlpha()[63], 77);
     EXPECT_EQ(grey->GetPixels(), nullptr);
-    std::unique_ptr<Surface> colour(LoadAlphaImage(&app, E("colour.png").c_str(), nullptr));
+    std::unique_ptr<Surface> colour(LoadAlphaImage(&app, E("colour.png").c_str(), nullptr).value);
     ASSERT_NE(colour, nullptr);
     EXPECT_NEAR(colour->GetAlpha()[0], 255, 2);  // red
     EXPECT_EQ(colour->GetAlpha()[15], 0);
 
     ASSERT_TRUE(fixtures::WritePng(app.Host("a.png"), 2, 1, PNG_COLOR_TYPE_RGBA, 8, {1, 2, 3, 40, 5, 6, 7, 255}));
-    std::unique_ptr<Surface> png(LoadAlphaImage(&app, E("a").c_str(), nullptr));
+    std::unique_ptr<Surface> png(LoadAlphaImage(&app, E("a").c_str(), nullptr).value);
     ASSERT_NE(png, nullptr);
     EXPECT_EQ(png->GetAlpha()[0], 40);
     EXPECT_EQ(png->GetAlpha()[1], 255);
@@ -106,7 +106,7 @@ TEST_F(Images, TurnedSurfacesStoreTheImageTurned)
     for (int orientation : {1, 2}) {
         Surface target(&app);
         target.SetOrientation(orientation);
-        ASSERT_EQ(LoadImage(&app, E("t").c_str(), &target), &target);
+        ASSERT_EQ(LoadImage(&app, E("t").c_str(), &target).value, &target);
         EXPECT_EQ(target.GetWidth(), 16);
         EXPECT_EQ(target.GetRawWidth(), 8);
         const uint16_t* p = target.GetPixels();
@@ -129,7 +129,7 @@ TEST_F(Images, TurnedSurfacesStoreTheImageTurned)
     for (int orientation : {0, 1, 2}) {
         Surface target(&app);
         target.SetOrientation(orientation);
-        ASSERT_NE(LoadImage(&app, E("d").c_str(), &target), nullptr);
+        ASSERT_NE(LoadImage(&app, E("d").c_str(), &target).value, nullptr);
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 3; ++x) {
                 size_t at = orientation == 1 ? size_t(3 - 1 - x) * 2 + y : orientation == 2 ? size_t(x) * 2 + (2 - 1 - y) : size_t(y) * 3 + x;
@@ -142,9 +142,9 @@ TEST_F(Images, TurnedSurfacesStoreTheImageTurned)
 TEST_F(Images, BrokenJpegs)
 {
     ASSERT_TRUE(app.Write("empty.jpg", ""));
-    EXPECT_EQ(LoadJpeg(&app, E("empty.jpg").c_str(), nullptr), nullptr);
+    EXPECT_EQ(LoadJpeg(&app, E("empty.jpg").c_str(), nullptr).value, nullptr);
     ASSERT_TRUE(app.Write("junk.jpg", std::string(100, 'x')));
-    EXPECT_EQ(LoadJpeg(&app, E("junk.jpg").c_str(), nullptr), nullptr);
+    EXPECT_EQ(LoadJpeg(&app, E("junk.jpg").c_str(), nullptr).value, nullptr);
 
     // A truncated file loads as far as its data goes.
     // Noise on the right keeps most of the file in the scan data.
@@ -156,7 +156,7 @@ TEST_F(Images, BrokenJpegs)
                                     })));
     std::string whole = fixtures::ReadFile(app.Host("whole.jpg"));
     ASSERT_TRUE(app.Write("cut.jpg", whole.substr(0, whole.size() * 2 / 3)));
-    std::unique_ptr<Surface> cut(LoadJpeg(&app, E("cut.jpg").c_str(), nullptr));
+    std::unique_ptr<Surface> cut(LoadJpeg(&app, E("cut.jpg").c_str(), nullptr).value);
     ASSERT_NE(cut, nullptr);
     EXPECT_EQ(cut->GetWidth(), 64);
     EXPECT_EQ(cut->GetPixels()[0], Rgb565(255, 0, 0));
@@ -165,13 +165,13 @@ TEST_F(Images, BrokenJpegs)
     ASSERT_TRUE(fixtures::WriteJpeg(app.Host("cmyk.jpg"), 8, 8, 4, std::vector<unsigned char>(256, 100)));
     Surface target(&app);
     ASSERT_TRUE(target.Create(4, 4));
-    EXPECT_EQ(LoadJpeg(&app, E("cmyk.jpg").c_str(), &target), nullptr);
+    EXPECT_EQ(LoadJpeg(&app, E("cmyk.jpg").c_str(), &target).value, nullptr);
     EXPECT_EQ(target.GetWidth(), 4);
     EXPECT_NE(target.GetPixels(), nullptr);
 
     // A required size refuses any other.
-    EXPECT_EQ(LoadJpeg(&app, E("whole.jpg").c_str(), &target, 32, 64), nullptr);
-    EXPECT_EQ(LoadJpeg(&app, E("whole.jpg").c_str(), &target, 64, 64), &target);
+    EXPECT_EQ(LoadJpeg(&app, E("whole.jpg").c_str(), &target, 32, 64).value, nullptr);
+    EXPECT_EQ(LoadJpeg(&app, E("whole.jpg").c_str(), &target, 64, 64).value, &target);
 }
 
 TEST_F(Images, EveryPngColourTypeLoads)
@@ -272,17 +272,17 @@ TEST_F(Images, JpegsDeclaringHugeSizesAreRefused)
     };
     ASSERT_LT(small.size(), 1024u);
     ASSERT_TRUE(app.Write("huge.jpg", declaring(16384, 4096)));
-    EXPECT_EQ(LoadJpeg(&app, E("huge.jpg").c_str(), nullptr), nullptr);
-    EXPECT_EQ(LoadJpegAlpha(&app, E("huge.jpg").c_str(), nullptr), nullptr);
+    EXPECT_EQ(LoadJpeg(&app, E("huge.jpg").c_str(), nullptr).value, nullptr);
+    EXPECT_EQ(LoadJpegAlpha(&app, E("huge.jpg").c_str(), nullptr).value, nullptr);
     ASSERT_TRUE(app.Write("wide.jpg", declaring(4224, 180)));
-    std::unique_ptr<Surface> wide(LoadJpeg(&app, E("wide.jpg").c_str(), nullptr));
+    std::unique_ptr<Surface> wide(LoadJpeg(&app, E("wide.jpg").c_str(), nullptr).value);
     ASSERT_NE(wide, nullptr);
     EXPECT_EQ(wide->GetWidth(), 4224);
     ASSERT_TRUE(app.Write("big.jpg", declaring(4096, 2056)));
-    EXPECT_EQ(LoadJpeg(&app, E("big.jpg").c_str(), nullptr), nullptr);
+    EXPECT_EQ(LoadJpeg(&app, E("big.jpg").c_str(), nullptr).value, nullptr);
     // At the limit the short file still loads, grey where its data is.
     ASSERT_TRUE(app.Write("edge.jpg", declaring(4096, 8)));
-    std::unique_ptr<Surface> edge(LoadJpeg(&app, E("edge.jpg").c_str(), nullptr));
+    std::unique_ptr<Surface> edge(LoadJpeg(&app, E("edge.jpg").c_str(), nullptr).value);
     ASSERT_NE(edge, nullptr);
     EXPECT_EQ(edge->GetWidth(), 4096);
     EXPECT_EQ(edge->GetPixels()[0], Rgb565(90, 90, 90));
@@ -319,7 +319,7 @@ TEST_F(Images, LongStripsLoadTurnedAndDraw)
             SCOPED_TRACE(s.name + " turned " + std::to_string(orientation));
             Surface strip(&app);
             strip.SetOrientation(orientation);
-            ASSERT_EQ(LoadImage(&app, E(s.name).c_str(), &strip), &strip);
+            ASSERT_EQ(LoadImage(&app, E(s.name).c_str(), &strip).value, &strip);
             EXPECT_EQ(strip.GetWidth(), s.w);
             EXPECT_EQ(strip.GetHeight(), s.h);
             EXPECT_EQ(strip.GetAlpha() != nullptr, s.name.find(".png") != std::string::npos);

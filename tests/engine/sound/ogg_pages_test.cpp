@@ -68,9 +68,9 @@ TEST_F(OggPages, DisorderedPagesAreRefusedAndChainedLinksKept)
     std::string reproducer = std::string(KELO_TEST_DATA) + "/../fuzz/corpus/fuzz_ogg_sample/chained_pages.ogg";
     std::vector<uint8_t> bytes = ReadHost(reproducer);
     ASSERT_FALSE(bytes.empty());
-    LoadResult why;
-    EXPECT_EQ(sound.LoadSampleOgg(WriteTemp("reproducer.ogg", bytes).c_str(), &why), -1);
-    EXPECT_FALSE(why || why.IsMissing());
+    LoadedValue<int> disordered = sound.LoadSampleOgg(WriteTemp("reproducer.ogg", bytes).c_str());
+    EXPECT_EQ(disordered.value, -1);
+    EXPECT_FALSE(disordered.why || disordered.why.IsMissing());
 
     std::vector<Page> link = SplitPages(ReadHost(HostData("tone_mono_22050.ogg")));
     ASSERT_GE(link.size(), 3u);
@@ -92,10 +92,9 @@ TEST_F(OggPages, DisorderedPagesAreRefusedAndChainedLinksKept)
     std::vector<uint8_t> first = whole(1), second = whole(2);
     std::vector<uint8_t> chained = first;
     chained.insert(chained.end(), second.begin(), second.end());
-    LoadResult keptWhy;
-    int kept = sound.LoadSampleOgg(WriteTemp("chained.ogg", chained).c_str(), &keptWhy);
-    EXPECT_GE(kept, 0);
-    EXPECT_TRUE(keptWhy);
+    LoadedValue<int> kept = sound.LoadSampleOgg(WriteTemp("chained.ogg", chained).c_str());
+    EXPECT_GE(kept.value, 0);
+    EXPECT_TRUE(kept.why);
     EXPECT_GE(sound.OpenStream(WriteTemp("chained_stream.ogg", chained).c_str()), 0);
 
     Page last = link.back();
@@ -110,9 +109,9 @@ TEST_F(OggPages, DisorderedPagesAreRefusedAndChainedLinksKept)
     };
     for (size_t i = 0; i < refused.size(); ++i) {
         std::string name = "refused" + std::to_string(i) + ".ogg";
-        LoadResult refusal;
-        EXPECT_EQ(sound.LoadSampleOgg(WriteTemp(name, refused[i]).c_str(), &refusal), -1) << i;
-        EXPECT_FALSE(refusal || refusal.IsMissing()) << i;
+        LoadedValue<int> refusal = sound.LoadSampleOgg(WriteTemp(name, refused[i]).c_str());
+        EXPECT_EQ(refusal.value, -1) << i;
+        EXPECT_FALSE(refusal.why || refusal.why.IsMissing()) << i;
         EXPECT_EQ(sound.OpenStream(WriteTemp("stream_" + name, refused[i]).c_str()), -1) << i;
     }
 }

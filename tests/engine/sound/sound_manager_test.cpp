@@ -39,7 +39,7 @@ protected:
     }
     int Load(const std::vector<int16_t>& values, const std::string& name)
     {
-        return sound.LoadSample(WriteTemp(name, Wav16(values)).c_str());
+        return sound.LoadSample(WriteTemp(name, Wav16(values)).c_str()).value;
     }
     SoundManager sound{nullptr};
 };
@@ -53,7 +53,7 @@ TEST(SoundManagerInit, WithoutADeviceTheServiceFailsAndStaysSilent)
     EXPECT_EQ(sound->Init(), 0);
     EXPECT_EQ(sound->GetSfxVolume(), 100);
     EXPECT_EQ(sound->PlaySample(0, false), 0);
-    EXPECT_EQ(sound->LoadSampleOgg(DataPath("tone_mono_22050.ogg").c_str()), -1);
+    EXPECT_EQ(sound->LoadSampleOgg(DataPath("tone_mono_22050.ogg").c_str()).value, -1);
     delete sound;
     nullbackend::SetSoundDeviceCount(1);
 }
@@ -85,7 +85,7 @@ TEST(SoundManagerQuirk, TheQuietDeviceScalesEveryLevel)
         EXPECT_EQ(sound.GetMixer()->GetMasterVolume(), 9);
         EXPECT_EQ(sound.GetSfxVolume(), 100);
         std::string module = WriteModuleFile("sequence");
-        ASSERT_EQ(sound.LoadMusic(module.c_str()), 0);
+        ASSERT_EQ(sound.LoadMusic(module.c_str()).value, 0);
         std::remove(module.c_str());
         sound.SetMusicVolume(100);
         EXPECT_EQ(sound.GetMusic()->GetVolume(), 191 * 38 / 256);
@@ -171,19 +171,19 @@ TEST_F(Service, SwitchesAndSlotsRefuse)
 
 TEST_F(Service, SamplesLoadFromWavAndMonoOggFiles)
 {
-    EXPECT_EQ(sound.LoadSample(DataPath("tone16_list.wav").c_str()), 0);
-    EXPECT_EQ(sound.LoadSample(DataPath("tone_adpcm.wav").c_str()), 1);
-    EXPECT_EQ(sound.LoadSample(DataPath("stereo16.wav").c_str()), -1);
-    EXPECT_EQ(sound.LoadSample(DataPath("no_such.wav").c_str()), -1);
+    EXPECT_EQ(sound.LoadSample(DataPath("tone16_list.wav").c_str()).value, 0);
+    EXPECT_EQ(sound.LoadSample(DataPath("tone_adpcm.wav").c_str()).value, 1);
+    EXPECT_EQ(sound.LoadSample(DataPath("stereo16.wav").c_str()).value, -1);
+    EXPECT_EQ(sound.LoadSample(DataPath("no_such.wav").c_str()).value, -1);
     EXPECT_EQ(sound.GetSample(2), nullptr);
 
-    int ogg = sound.LoadSampleOgg(DataPath("tone_mono_11025.ogg").c_str());
+    int ogg = sound.LoadSampleOgg(DataPath("tone_mono_11025.ogg").c_str()).value;
     ASSERT_EQ(ogg, 2);
     EXPECT_EQ(sound.GetSample(ogg)->GetRate(), 11025u);
     EXPECT_EQ(sound.GetSample(ogg)->GetLength(), 2756u);
     for (const char* stereo : {"tone_stereo_22050.ogg", "tone_stereo_44100.ogg", "tone_stereo_11025.ogg"})
-        EXPECT_EQ(sound.LoadSampleOgg(DataPath(stereo).c_str()), -1) << stereo;
-    EXPECT_EQ(sound.LoadSampleOgg(DataPath("tone16.wav").c_str()), -1);
+        EXPECT_EQ(sound.LoadSampleOgg(DataPath(stereo).c_str()).value, -1) << stereo;
+    EXPECT_EQ(sound.LoadSampleOgg(DataPath("tone16.wav").c_str()).value, -1);
     EXPECT_EQ(sound.GetSample(3), nullptr);
     EXPECT_EQ(sound.PlaySample(ogg, false), 1);
 }
@@ -191,10 +191,10 @@ TEST_F(Service, SamplesLoadFromWavAndMonoOggFiles)
 TEST_F(Service, MusicLoadsOnceAndStaysSilentUntilPlayedAgain)
 {
     const std::string path = WriteModuleFile("sequence");
-    EXPECT_EQ(sound.LoadMusic(DataPath("tone16.wav").c_str()), -1);  // not a module
-    ASSERT_EQ(sound.LoadMusic(path.c_str()), 0);
+    EXPECT_EQ(sound.LoadMusic(DataPath("tone16.wav").c_str()).value, -1);  // not a module
+    ASSERT_EQ(sound.LoadMusic(path.c_str()).value, 0);
     MusicSource* music = sound.GetMusic();
-    ASSERT_EQ(sound.LoadMusic(path.c_str()), 0);
+    ASSERT_EQ(sound.LoadMusic(path.c_str()).value, 0);
     EXPECT_EQ(sound.GetMusic(), music);
     EXPECT_EQ(sound.PlayMusic(0, true), 0);
     EXPECT_TRUE(music->IsPlaying());
@@ -213,7 +213,7 @@ TEST_F(Service, MusicLoadsOnceAndStaysSilentUntilPlayedAgain)
     EXPECT_EQ(sound.PlayMusic(0, true), 0);
     EXPECT_TRUE(music->IsPlaying());
 
-    EXPECT_EQ(sound.LoadMusic(DataPath("no_such.mod").c_str()), -1);
+    EXPECT_EQ(sound.LoadMusic(DataPath("no_such.mod").c_str()).value, -1);
     EXPECT_EQ(sound.GetMusic(), nullptr);
     EXPECT_EQ(sound.PlayMusic(0, false), -1);
     sound.UnloadMusic();

@@ -228,8 +228,8 @@ TEST(WavSample, OnlyPcmAndMicrosoftAdpcmAreTaken)
     nullbackend::FailSoundOpen(false);
     SoundManager sound(nullptr);
     ASSERT_EQ(sound.Init(), 1);
-    LoadResult why;
-    EXPECT_EQ(sound.LoadSample(WriteTemp("ulaw8.wav", ulaw).c_str(), &why), -1);
-    EXPECT_STREQ(why.Reason(), kWavEncodingRefusal);
+    LoadedValue<int> refused = sound.LoadSample(WriteTemp("ulaw8.wav", ulaw).c_str());
+    EXPECT_EQ(refused.value, -1);
+    EXPECT_STREQ(refused.why.Reason(), kWavEncodingRefusal);
     sound.Shutdown();
 }

@@ -33,7 +33,7 @@ TEST(LayoutParser, ReadsEveryBlockOfTheTestScript)
 {
     UiTestApp app;
     UiLayoutParser parser;
-    std::unique_ptr<UiLayout> layout(UiLayout::LoadFile(parser, &app, kTestLayoutFile));
+    std::unique_ptr<UiLayout> layout(UiLayout::LoadFile(parser, &app, kTestLayoutFile).value);
     ASSERT_NE(layout, nullptr);
     EXPECT_EQ(layout->DescCount(), 34);
     EXPECT_EQ(layout->ActionCount(), 7);
@@ -439,7 +439,7 @@ TEST(LayoutParser, FilesFromTheUiFolder)
 {
     UiTestApp app;
     UiLayoutParser parser;
-    EXPECT_EQ(UiLayout::LoadFile(parser, &app, "no_such_layout.txt"), nullptr);
+    EXPECT_EQ(UiLayout::LoadFile(parser, &app, "no_such_layout.txt").value, nullptr);
     EXPECT_EQ(UiLayout::LoadDescByName(parser, &app, "no_such_layout.txt", "\"dlg_menu\""), nullptr);
     std::unique_ptr<WidgetDesc> menu(UiLayout::LoadDescByName(parser, &app, kTestLayoutFile, "\"dlg_menu\""));
     ASSERT_NE(menu, nullptr);
@@ -454,7 +454,7 @@ TEST(LayoutParser, ApplicationKeepsNamedDocuments)
 {
     UiTestApp app;
     UiLayoutParser parser;
-    UiLayout* layout = UiLayout::LoadFile(parser, &app, kTestLayoutFile);
+    UiLayout* layout = UiLayout::LoadFile(parser, &app, kTestLayoutFile).value;
     ASSERT_NE(layout, nullptr);
     ASSERT_TRUE(app.AddLayoutDocument("main", layout));
     EXPECT_EQ(app.FindLayoutDocument("main"), layout);

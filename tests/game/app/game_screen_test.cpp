@@ -61,8 +61,9 @@ TEST_F(FadeFixture, DeliveryThatReplacesItsOwnScreenLeavesNothingDangling)
     ASSERT_NE(first, nullptr);
     first->ClearScreenFadingIn();
     app.onEvent = [&](int code) {
-        if (code == kEventInstructions)
-            app.ShowScreen(kSlotHelp);
+        if (code == kEventInstructions) {
+            EXPECT_TRUE(app.ShowScreen(kSlotHelp));
+        }
     };
     first->SendEvent(nullptr, kEventInstructions, "btn_help", 0, true);
     for (int i = 0; i < 9; ++i)

@@ -25,7 +25,7 @@ TEST(LayoutRegistry, ScreensShareOneParse)
     EXPECT_EQ(registry.Count(), 1);
 
     // Another spelling is another entry, parsed again.
-    UiLayout* upper = registry.Get("SCREENS.txt");
+    UiLayout* upper = registry.Get("SCREENS.txt").value;
     ASSERT_NE(upper, nullptr);
     EXPECT_NE(upper, document);
     EXPECT_EQ(registry.Count(), 2);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "engine/core/main_window.h"
 #include "engine/core/record_store.h"
 #include "engine/core/stream.h"
@@ -100,7 +102,7 @@ public:
         ApplyLayout(width, height);
         soundBank_ = new SoundBank(this);
         soundBank_->LoadTable();
-        soundBank_->LoadByIndex(33);
+        EXPECT_TRUE(soundBank_->LoadByIndex(33));
         resumeStore_ = new SaveFileHolder(this);
         resumeStore_->SetFile(Engine("saveresume.dat").c_str(), nullptr);
         spriteList_ = new ResourceList(this, 10);

@@ -15,8 +15,8 @@ class CountingSound : public SoundManagerBase {
 public:
     int Init() override { return 0; }
     void Shutdown() override {}
-    int LoadSample(const char* path, LoadResult*) override { return Load(path, false); }
-    int LoadSampleOgg(const char* path, LoadResult*) override { return Load(path, true); }
+    LoadedValue<int> LoadSample(const char* path) override { return Load(path, false); }
+    LoadedValue<int> LoadSampleOgg(const char* path) override { return Load(path, true); }
     int PlaySample(int slot, bool loop) override
     {
         played.push_back(loop ? -slot - 100 : slot);
@@ -33,12 +33,12 @@ public:
     }
     int StopMusic() override { return ++musicStops; }
 
-    int Load(const char* path, bool ogg)
+    LoadedValue<int> Load(const char* path, bool ogg)
     {
         loads.push_back(std::string(ogg ? "ogg:" : "wav:") + path);
         if (std::string(path).find("missing") != std::string::npos)
-            return -1;
-        return nextSlot++;
+            return {-1, LoadResult::Missing(path, "not there")};
+        return {nextSlot++, LoadResult()};
     }
 
     std::vector<std::string> loads;

@@ -77,8 +77,10 @@ public:
         soundManager_ = sound;
         soundBank_ = new SoundBank(this);
         soundBank_->LoadTable();
+        // The recording service takes every effect; a fixture without them stops before any use.
         for (int i = 0; i < kSoundBankSize; ++i)
-            soundBank_->LoadByIndex(i);
+            if (!soundBank_->LoadByIndex(i))
+                std::abort();
         crt::srand(1234);
     }
     ~BoardApp() override

@@ -169,5 +169,8 @@ TEST_F(CurveFiles, LoadsThroughTheApplicationsLevelFolder)
     int count = 0;
     EXPECT_TRUE(LoadCurves(&app, "track", curves, count));
     EXPECT_EQ(count, 1);
-    EXPECT_FALSE(LoadCurves(&app, "missing", curves, count));
+    // The failure names the file the mode asked for.
+    LoadResult missing = LoadCurves(&app, "missing", curves, count);
+    EXPECT_TRUE(missing.IsMissing());
+    EXPECT_NE(strstr(missing.File(), "z_levels\\z_square\\missing.pth"), nullptr) << missing.File();
 }

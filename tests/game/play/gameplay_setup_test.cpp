@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 #include <vector>
 
@@ -316,8 +317,10 @@ TEST(GameplayLoading, MoreOverlaysThanSlotsFailTheLoad)
     EXPECT_EQ(board.overlayCount, 0);
     for (Surface* image : board.overlayImages)
         EXPECT_EQ(image, nullptr) << "nothing is made for a map that cannot be shown";
-    // Ten fit the slots; here the first image is missing, so the load stops there.
+    // Ten fit the slots; here the first image is missing, so the load stops there, naming its mask.
     map.overlays = std::span<const OverlayImage>(overlays.data(), 10);
-    EXPECT_FALSE(board.LoadOverlays(map));
+    LoadResult missing = board.LoadOverlays(map);
+    EXPECT_TRUE(missing.IsMissing());
+    EXPECT_NE(strstr(missing.File(), "levels\\nowhere\\missing_a"), nullptr) << missing.File();
     EXPECT_EQ(board.overlayCount, 0);
 }

@@ -131,10 +131,6 @@ public:
     LoadResult ShowHelp();
     LoadResult ShowHelpBeforePlay();
     LoadResult ShowAbout();
-    // The last failure the game went on past without a word: a screen or level an event asked
-    // for, with the menu (or nothing) shown in its place, a resume record's screen that could not
-    // be made, the quake left out of a transition. Ok until one comes.
-    const LoadResult& GetLastFailure() const { return lastFailure_; }
     // With the fade flag the current screen parks the event and fades out first; a screen that
     // already fades drops it.
     bool SendEvent(Widget* target, int code, const char* name, int param, bool fade = false) override;
@@ -165,8 +161,12 @@ public:
     int8_t NextJitter();
     // Cuts the current picture into the four quake pieces at their layout offsets.
     LoadResult CaptureQuakePieces();
-    // Keeps a failure for GetLastFailure; ok leaves the kept one.
-    void KeepFailure(const LoadResult& why);
+    // A file that failed after start-up, said with what it was for (the player sees it in the
+    // window too). BackToMenu: the screen or level the player was on the way to needs it, so the
+    // player is left on the menu, and the progress is saved. TellOnce: a picture that only
+    // decorates a screen that goes on without it, said the first time only.
+    void BackToMenu(const char* what, const LoadResult& why);
+    void TellOnce(const char* what, const LoadResult& why);
     LayoutRegistry& GetLayoutRegistry() { return layoutRegistry_; }
     // Sets the dialog's sound tuners and mute box from the profile store.
     void FillSoundWidgets(DialogWidget* dialog);
@@ -196,15 +196,21 @@ public:
     void DeleteResumeRecord(int mode);
     void DeleteResumeSave();
     void ResetCurrentGame(int mode, int gauntletSubMode);
-    // The profile store's, with the resume records of the id deleted, so a new player never
-    // inherits a deleted player's game.
+    // The profile store's, with an id that no saved game uses, so a new player never inherits or
+    // overwrites one.
     int AddPlayer();
     void DeletePlayer(int index);
 
 protected:
     enum class Restored { kScreen, kNoScreen, kNotMade, kUnreadable };
-    // kNotMade when the screen could not be made, kUnreadable when the record is at fault.
-    Restored RestoreFrom(Stream* stream);
+    struct Restoration {
+        Restored how;
+        // Why, for kNotMade: the file of the packs the screen or its level needs.
+        LoadResult why;
+    };
+    // kNotMade when the screen could not be made (a file it or the saved level needs could not
+    // be loaded: the record is whole), kUnreadable when the record itself is at fault.
+    Restoration RestoreFrom(Stream* stream);
     void DropUnreadableRecord(int mode);
 
     Widget* screens_[kScreenSlotCount] = {};
@@ -227,7 +233,10 @@ protected:
     String uiFolderCache_;
     BoardScreen* boardScreen_ = nullptr;
     bool screenUnmade_ = false;
-    LoadResult lastFailure_;
+    // The decorations already said by TellOnce.
+    static constexpr int kToldFiles = 8;
+    String told_[kToldFiles];
+    int toldCount_ = 0;
     // Which help the help slot makes: the one before a stage or the one from the menu.
     bool helpBeforePlay_ = false;
     LayoutRegistry layoutRegistry_{this};

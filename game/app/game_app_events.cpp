@@ -79,8 +79,7 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
     case kEventPlayLevel:
         // A level that cannot be laid out leaves the player on the menu rather than nowhere.
         if (LoadResult level = ShowGameplay(true); !level) {
-            KeepFailure(level);
-            ShowStartMenu();
+            BackToMenu("level", level);
             return true;
         }
         // The board that asked for the level (won, or a life paid) could not be saved itself:
@@ -105,14 +104,15 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
                 return true;
             }
             LoadResult map = ShowScreen(kSlotAdventureMap);
-            if (map) {
+            if (map)
                 SaveResumeState();
-                return true;
-            }
-            KeepFailure(map);
+            else
+                BackToMenu("adventure map", map);
+            return true;
         }
         // Else the player is left on the menu rather than nowhere: a fresh one, not the old one
-        // with a Continue that does nothing.
+        // with a Continue that does nothing (a saved game whose files cannot be loaded has said
+        // so, and is offered again).
         ShowStartMenu();
         return true;
     case kEventLoaded:
@@ -133,7 +133,7 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         if (LoadResult shown = ShowScreen(code == kEventStageComplete ? kSlotStageComplete : kSlotTempleComplete))
             SaveResumeState();
         else
-            KeepFailure(shown);
+            BackToMenu(code == kEventStageComplete ? "door's screen" : "temple's screen", shown);
         return true;
     case kEventTheEnd:
     case kEventAdventureMap:
@@ -141,10 +141,9 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         // A screen that cannot be built leaves the player on the menu rather than on nothing.
         int slot = code == kEventTheEnd ? kSlotEnd : code == kEventAdventureMap ? kSlotAdventureMap : kSlotGauntletMap;
         LoadResult shown = ShowScreen(slot);
-        if (!shown) {
-            KeepFailure(shown);
-            ShowStartMenu();
-        }
+        if (!shown)
+            BackToMenu(code == kEventTheEnd ? "closing screen" : code == kEventAdventureMap ? "adventure map" : "gauntlet map",
+                       shown);
         return true;
     }
     case kEventNewAdventure:
@@ -153,13 +152,13 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         SendEvent(this, kEventAdventureMap, nullptr, 0, false);
         return true;
     case kEventInstructions:
-        KeepFailure(ShowHelp());
-        return true;
     case kEventHelpBeforePlay:
-        KeepFailure(ShowHelpBeforePlay());
-        return true;
     case kEventAbout:
-        KeepFailure(ShowAbout());
+        if (LoadResult shown = code == kEventInstructions   ? ShowHelp()
+                               : code == kEventAbout        ? ShowAbout()
+                                                            : ShowHelpBeforePlay();
+            !shown)
+            BackToMenu(code == kEventAbout ? "credits" : "instructions", shown);
         return true;
     }
     return Application::OnEvent(sender, code, name, param);
@@ -283,10 +282,9 @@ bool GameApp::ShowStartMenu()
     if (!why) {
         // Without its menu the game has nowhere to go: the run ends as a failure.
         if (why.IsUnmade())
-            fprintf(stderr, "kelo: cannot build the start menu: it could not be made\n");
+            TellPlayer("cannot build the start menu: it could not be made");
         else
-            fprintf(stderr, "kelo: cannot build the start menu: %s: %s\n", ShownName(why.File()).CStr(),
-                    why.Reason());
+            TellPlayer("cannot build the start menu: %s: %s", ShownName(why.File()).CStr(), why.Reason());
         RequestQuit(1);
         return false;
     }

@@ -1,5 +1,6 @@
 #include <new>
 
+#include "engine/core/file_failures.h"
 #include "engine/core/options_record.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/surface_turn.h"
@@ -98,10 +99,24 @@ LoadResult GameApp::ShowGameplay(bool startLevel)
     return level;
 }
 
-void GameApp::KeepFailure(const LoadResult& why)
+void GameApp::BackToMenu(const char* what, const LoadResult& why)
 {
-    if (!why)
-        lastFailure_ = why;
+    ReportLoadFailure(what, why);
+    if (ShowStartMenu())
+        SaveResumeState();
+}
+
+void GameApp::TellOnce(const char* what, const LoadResult& why)
+{
+    if (why)
+        return;
+    for (int i = 0; i < toldCount_; ++i) {
+        if (told_[i].Equals(why.File()))
+            return;
+    }
+    if (toldCount_ < kToldFiles)
+        told_[toldCount_++].Assign(why.File());
+    ReportLoadFailure(what, why);
 }
 
 GameScreen* GameApp::GetGameplayScreen() const

@@ -8,6 +8,7 @@
 #include "game/app/game_app.h"
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
+#include "game/play/gameplay_screen.h"
 #include "game/tables/progression.h"
 
 // Resume records in saveresume.dat: one per player and mode, keyed id * 2 + mode, holding the id
@@ -196,48 +197,56 @@ bool GameApp::ResumeGame(int mode)
     std::unique_ptr<PackMemoryFile> stream(resumeStore_->ReadRecord(CurrentResumeKey(mode)));
     if (!stream)
         return true;
-    Restored restored = RestoreFrom(stream.get());
+    Restoration restored = RestoreFrom(stream.get());
     stream.reset();
     // Kept, it would be offered for ever and bring nothing each time.
-    if (restored == Restored::kUnreadable || restored == Restored::kNoScreen)
+    if (restored.how == Restored::kUnreadable || restored.how == Restored::kNoScreen)
         DropUnreadableRecord(mode);
-    return restored != Restored::kUnreadable && restored != Restored::kNotMade;
+    // The record is whole, the packs are not: it stays as it is for when they are whole again.
+    if (restored.how == Restored::kNotMade) {
+        String name;
+        GetProfiles()->GetPlayerName(GetProfiles()->GetCurrentIndex(), name);
+        TellPlayer("cannot continue the saved %s of %s: %s: %s; it is kept for when that file is whole",
+                   mode == 1 ? "gauntlet" : "adventure", name.CStr() ? name.CStr() : "the player",
+                   ShownName(restored.why.File()).CStr(), restored.why.Reason());
+    }
+    return restored.how != Restored::kUnreadable && restored.how != Restored::kNotMade;
 }
 
 bool GameApp::RestoreScreen(Stream* stream)
 {
-    Restored restored = RestoreFrom(stream);
+    Restored restored = RestoreFrom(stream).how;
     return restored == Restored::kScreen || restored == Restored::kNoScreen;
 }
 
-GameApp::Restored GameApp::RestoreFrom(Stream* stream)
+GameApp::Restoration GameApp::RestoreFrom(Stream* stream)
 {
     int32_t id = 0;
     if (!stream || stream->ReadInt32(&id) != 4 || id == 0)
-        return Restored::kUnreadable;
+        return {Restored::kUnreadable, LoadResult()};
     int slot = SlotOfScreenId(id);
     if (slot < 0)
-        return Restored::kNoScreen;
+        return {Restored::kNoScreen, LoadResult()};
     if (slot == kSlotGameplay && DoorScreenDue(ExistingPlayer(GetProfiles()), stream)) {
         LoadResult door = ShowScreen(kSlotStageComplete);
-        KeepFailure(door);
-        return door ? Restored::kScreen : Restored::kNotMade;
+        return {door ? Restored::kScreen : Restored::kNotMade, door};
     }
     // A saved level gets its screen without a level of its own: the record brings the board.
     LoadResult shown = slot == kSlotGameplay ? ShowGameplay(false) : ShowScreen(slot);
-    if (!shown) {
-        KeepFailure(shown);
-        return Restored::kNotMade;
-    }
+    if (!shown)
+        return {Restored::kNotMade, shown};
     GameScreen* screen = AsGameScreen(screens_[slot]);
     if (!screen)
-        return Restored::kNotMade;
+        return {Restored::kNotMade, LoadResult::Unmade("saved screen", "it could not be made")};
     if (!screen->Serialize(stream, false)) {
+        // A level whose files cannot be loaded says nothing against the record read with it.
+        auto* gameplay = dynamic_cast<GameplayScreen*>(screen);
+        LoadResult needed = gameplay ? gameplay->levelLoadFailure : LoadResult();
         // A half-restored screen must not stay.
         DetachAndDeleteWidget(screens_[slot]);
-        return Restored::kUnreadable;
+        return {needed ? Restored::kUnreadable : Restored::kNotMade, needed};
     }
-    return Restored::kScreen;
+    return {Restored::kScreen, LoadResult()};
 }
 
 void GameApp::DropUnreadableRecord(int mode)

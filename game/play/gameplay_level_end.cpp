@@ -74,7 +74,7 @@ void StartNextLevelTransition(GameplayScreen& screen)
     ScreenTransition& transition = app->GetTransition();
     LoadResult quake = app->CaptureQuakePieces();
     if (!quake) {
-        app->KeepFailure(quake);
+        app->TellOnce("earthquake", quake);
         transition.kind = kTransitionNone;
         return;
     }

@@ -214,7 +214,7 @@ void GauntletMapScreen::RenderThumbnail()
     if (drawn && locked)
         drawn = DrawThumbPicture(target, "random", -128, ignoredW, ignoredH);
     if (!drawn) {
-        app->KeepFailure(drawn);
+        app->TellOnce("map's picture", drawn);
         return;
     }
     Font* small = app->GetSmallFont();

@@ -373,7 +373,7 @@ void StageCompleteScreen::Continue()
     SendEvent(app, templeChanged ? kEventTempleComplete : kEventPlayLevel, nullptr, 0, true);
     LoadResult quake = app->CaptureQuakePieces();
     if (!quake) {
-        app->KeepFailure(quake);
+        app->TellOnce("earthquake", quake);
         return;
     }
     ScreenTransition& transition = app->GetTransition();

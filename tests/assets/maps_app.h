@@ -34,7 +34,7 @@ public:
     {
         if (code == kEventPlayLevel || code == kEventHelpBeforePlay) {
             arrived = code;
-            KeepFailure(ShowScreen(code == kEventPlayLevel ? kSlotGameplay : kSlotHelp));
+            EXPECT_TRUE(ShowScreen(code == kEventPlayLevel ? kSlotGameplay : kSlotHelp));
             return true;
         }
         return GameApp::OnEvent(sender, code, name, param);

@@ -22,6 +22,17 @@ namespace {
 // Zero padding wider than this is refused, so a pattern cannot ask for a huge name.
 constexpr int kMaxPatternWidth = 16;
 
+// A line that is a whole number and nothing else (an optional minus, at most nine digits).
+bool WholeNumber(const char* text, int32_t* out)
+{
+    const char* digits = text && *text == '-' ? text + 1 : text;
+    size_t n = digits ? strlen(digits) : 0;
+    if (n == 0 || n > 9 || strspn(digits, "0123456789") != n)
+        return false;
+    *out = ParseInt(text);
+    return true;
+}
+
 void Prefixed(String& out, Application* app, const char* name)
 {
     String folder = app->GetImageFolder();
@@ -301,35 +312,43 @@ LoadResult ResourceEntry::ReadAtlasData()
     if (!opened)
         return opened;
     file->Seek(0, kSeekStart);
-    bool ok = true;
+    // The count, then five lines an item: name, x, y, w, h; the file's end ends the list. A count
+    // or a place that is no number is a damaged list, not an atlas of fewer items.
+    const char* damage = nullptr;
     ShortString line;
-    int32_t total = ReadScriptLine(file.get(), line) ? ParseInt(line.CStr()) : 0;
-    for (int32_t i = 0; i < total; ++i) {
+    int32_t total = 0;
+    if (!ReadScriptLine(file.get(), line) || !WholeNumber(line.CStr(), &total) || total < 0 ||
+        total > kMaxSpriteFrames)
+        damage = "damaged: no count of its items";
+    for (int32_t i = 0; !damage && i < total; ++i) {
         ShortString fields[5];
         bool complete = true;
         for (auto& field : fields)
             complete = complete && ReadScriptLine(file.get(), field);
         if (!complete)
             break;
+        int32_t box[4] = {};
+        for (int f = 0; f < 4 && !damage; ++f) {
+            if (!WholeNumber(fields[f + 1].CStr(), &box[f]) || box[f] < (f < 2 ? 0 : 1))
+                damage = "damaged: an item's place is no number";
+        }
+        if (damage)
+            break;
         std::unique_ptr<AtlasItem> item(new (std::nothrow) AtlasItem);
-        if (!item) {
-            ok = false;
+        if (!item || !atlasItems_.Append(item.get())) {
+            damage = "no memory left";
             break;
         }
         item->name.Assign(fields[0].CStr());
         item->nameHash = static_cast<int32_t>(HashName(item->name.CStr()));
-        item->x = ParseInt(fields[1].CStr());
-        item->y = ParseInt(fields[2].CStr());
-        item->w = ParseInt(fields[3].CStr());
-        item->h = ParseInt(fields[4].CStr());
-        if (!atlasItems_.Append(item.get())) {
-            ok = false;
-            break;
-        }
+        item->x = box[0];
+        item->y = box[1];
+        item->w = box[2];
+        item->h = box[3];
         item.release();
     }
-    LoadResult why = ok ? LoadResult() : file->Refused("no memory left");
-    if (!ok)
-        atlasItems_.Clear();
-    return why;
+    if (!damage)
+        return LoadResult();
+    atlasItems_.Clear();
+    return file->Refused(damage);
 }

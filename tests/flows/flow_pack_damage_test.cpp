@@ -451,7 +451,7 @@ std::string OneLine(const std::string& text)
 {
     std::string out;
     for (char c : text)
-        out += c == '\n' ? std::string("\\n") : c == '\r' ? std::string() : std::string(1, c);
+        out += c == '\n' ? std::string(" ") : c == '\r' ? std::string() : std::string(1, c);
     return out;
 }
 

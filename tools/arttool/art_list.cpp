@@ -157,9 +157,9 @@ private:
                 return Fail(line, "screen takes no value");
             p.screen = true;
         } else if (key == "format") {
-            if (w.size() != 2 || (w[1] != "png" && w[1] != "jpg"))
-                return Fail(line, "format is png or jpg");
-            p.format = w[1] == "png" ? Format::kPng : Format::kJpeg;
+            if (w.size() != 2 || (w[1] != "png" && w[1] != "jpg" && w[1] != "mask"))
+                return Fail(line, "format is png, jpg or mask");
+            p.format = w[1] == "png" ? Format::kPng : w[1] == "jpg" ? Format::kJpeg : Format::kMask;
         } else if (key == "frames") {
             if (w.size() != 3 || !ParseInt(w[1], p.count) || !ParseInt(w[2], p.columns))
                 return Fail(line, "frames wants a count and columns, both 1 or more");

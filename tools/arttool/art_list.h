@@ -7,7 +7,8 @@
 namespace art {
 
 enum class Script { kNone, kSprites, kAtlases, kGame };
-enum class Format { kPng, kJpeg };
+// A mask writes only the grey _a.jpg alpha plane: for a picture the game reads as a shape alone.
+enum class Format { kPng, kJpeg, kMask };
 
 // A value that changes per frame: listed once per frame, or start + step * frame.
 struct FrameVar {

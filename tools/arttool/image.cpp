@@ -78,6 +78,15 @@ std::vector<uint8_t> BledColour(const Image& image)
     return rgb;
 }
 
+bool WriteAlphaPlane(const std::string& base, const Image& image, std::vector<std::string>& written)
+{
+    written.push_back(base + "_a.jpg");
+    std::vector<uint8_t> alpha(size_t(image.width) * size_t(image.height));
+    for (size_t i = 0; i < alpha.size(); ++i)
+        alpha[i] = image.rgba[i * 4 + 3];
+    return jpeg_file::Write(base + "_a.jpg", image.width, image.height, 1, alpha, kAlphaQuality);
+}
+
 bool WriteJpegPair(const std::string& base, const Image& image, std::vector<std::string>& written)
 {
     if (!jpeg_file::Write(base + ".jpg", image.width, image.height, 3, BledColour(image), kColourQuality))
@@ -88,11 +97,7 @@ bool WriteJpegPair(const std::string& base, const Image& image, std::vector<std:
         std::filesystem::remove(base + "_a.jpg", ignored);
         return true;
     }
-    written.push_back(base + "_a.jpg");
-    std::vector<uint8_t> alpha(size_t(image.width) * size_t(image.height));
-    for (size_t i = 0; i < alpha.size(); ++i)
-        alpha[i] = image.rgba[i * 4 + 3];
-    return jpeg_file::Write(base + "_a.jpg", image.width, image.height, 1, alpha, kAlphaQuality);
+    return WriteAlphaPlane(base, image, written);
 }
 
 }  // namespace
@@ -137,6 +142,10 @@ bool WriteImage(const std::string& base, Format format, const Image& image, std:
         done = WritePng(base + ".png", image);
         if (done)
             written.push_back(base + ".png");
+    } else if (format == Format::kMask) {
+        std::filesystem::remove(base + ".png", ignored);
+        std::filesystem::remove(base + ".jpg", ignored);
+        done = WriteAlphaPlane(base, image, written);
     } else {
         std::filesystem::remove(base + ".png", ignored);
         done = WriteJpegPair(base, image, written);

@@ -5,7 +5,9 @@
 # Places are given in the 800x480 picture's own pixels and mapped to the window through the
 # window's real geometry. Each screen is known by a few of its colours (xwd_look.py probe), so the
 # script waits for the program however slowly it runs (a sanitizer build, a busy machine) and
-# fails on the first screen that is not the one a player would see.
+# fails on the first screen that is not the one a player would see. A tap waits until the picture
+# under it stands still (x_still.py): a screen or dialog drops input while it fades in, and its
+# colours match before the fade ends.
 
 play_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 play_python=$(command -v /usr/bin/python3 || command -v python3)
@@ -73,6 +75,7 @@ snap() {  # file
 }
 
 # Waits until the window shows the screen; on failure leaves its last frame in the look folder.
+# With quiet set, running out of time only ends it with 2.
 wait_for() {  # name seconds probes...
     local name=$1 seconds=$2
     shift 2
@@ -82,11 +85,12 @@ wait_for() {  # name seconds probes...
         said=$(look probe "$work/now.xwd" "$window_x" "$window_y" "$window_w" "$window_h" 800 480 "$@") && return 0
         kill -0 "$kelo_pid" 2>/dev/null || { echo "kelo ended before the $name showed"; cat "$work"/kelo_*.txt; return 1; }
         if [ $SECONDS -ge $end ]; then
+            [ -z "${quiet:-}" ] || return 2
             echo "the $name did not show within ${seconds}s: $said"
             look png "$work/now.xwd" "$look_dir/window_failed_$name.png" "$window_x" "$window_y" "$window_w" "$window_h"
             return 1
         fi
-        sleep 0.5
+        sleep 0.25
     done
 }
 
@@ -97,11 +101,23 @@ keep() {  # name
 }
 
 # A stylus tap at a point of the 800x480 picture, through the window's fit.
-tap() {  # x y
+click_at() {  # x y
     local point
     point=$(look point "$window_w" "$window_h" 800 480 "$1" "$2") || return 1
     # shellcheck disable=SC2086
     xdotool mousemove --window "$window" $point click 1
+}
+
+# Waits until the picture around a point of the 800x480 picture stands still; still_sum is a
+# checksum of it then.
+still_at() {  # x y
+    still_sum=$("$play_python" "$play_here/x_still.py" $look_fill "$window_x" "$window_y" "$window_w" "$window_h" \
+        800 480 30 "$(($1 - 4)),$(($2 - 4)),9,9") || { echo "the picture at $1,$2 did not stand still: $still_sum"; return 1; }
+}
+
+# A tap once the screen takes input there.
+tap() {  # x y
+    still_at "$1" "$2" && click_at "$1" "$2"
 }
 
 keys() {
@@ -109,11 +125,26 @@ keys() {
     xdotool "$@"
 }
 
-# A tap, then the screen it leads to.
+# A tap the program did not take leaves the picture where it was tapped as it was; the next screen
+# is given this many seconds to come before the tap is made again.
+RETAP_AFTER=4
+
+# A tap, then the screen it leads to. While the picture where it was tapped stays as it was, the
+# tap is made again, twice at most; anything else there (another screen) is waited out and fails.
 step() {  # x y name seconds probes...
-    tap "$1" "$2" || return 1
-    shift 2
-    wait_for "$@"
+    local x=$1 y=$2 name=$3 seconds=$4 _
+    shift 4
+    tap "$x" "$y" || return 1
+    local tapped=$still_sum
+    for _ in 1 2; do
+        quiet=1 wait_for "$name" "$RETAP_AFTER" "$@"
+        case $? in 0) return 0 ;; 2) ;; *) return 1 ;; esac
+        still_at "$x" "$y" || return 1
+        [ "$still_sum" = "$tapped" ] || break
+        echo "the $name did not come within ${RETAP_AFTER}s: $x,$y tapped again"
+        click_at "$x" "$y" || return 1
+    done
+    wait_for "$name" "$seconds" "$@"
 }
 
 # From the board through its pause dialog's Menu button back to the start menu; the pause frame
@@ -199,7 +230,7 @@ play_in_window() {  # kelo work lookdir
     wait_for name_entry 180 $SCREEN_NAME_ENTRY || return 1
     keys type --delay 60 "Ai Wix"
     keys key BackSpace
-    tap 478 308
+    tap 478 308 || return 1
     keys type --delay 60 "85"
     wait_for typed_name 30 $SCREEN_NAME_TYPED || return 1
     keep name || return 1
@@ -210,10 +241,11 @@ play_in_window() {  # kelo work lookdir
     step 582 130 map 60 $SCREEN_MAP || return 1
     step 648 428 help 60 $SCREEN_HELP || return 1
     step 412 446 board 60 $SCREEN_BOARD || return 1
+    # The shots land among moving balls: they are not waited for, nor is what they hit checked.
     local shot
     for shot in "150 60" "300 40" "640 420" "90 300"; do
         # shellcheck disable=SC2086
-        tap $shot
+        click_at $shot
         sleep 0.7
     done
     wait_for board 30 $SCREEN_BOARD || return 1
@@ -246,7 +278,7 @@ play_in_window() {  # kelo work lookdir
     keep ready || return 1
     step 400 266 board 60 $SCREEN_BOARD || return 1
     leave_through_pause || return 1
-    tap 582 395
+    tap 582 395 || return 1
     wait_exit second || return 1
     play_cleanup
 }

@@ -14,7 +14,7 @@ PACKAGES=(
   libfreetype-dev fonts-dejavu-core
   librsvg2-dev libcairo2-dev libzip-dev libvorbis-dev
   python3 vorbis-tools
-  xvfb xauth xdotool x11-apps
+  xvfb xauth xdotool x11-apps x11-utils xfonts-base
 )
 JOBS=$(nproc 2>/dev/null || echo 4)
 

@@ -389,13 +389,25 @@ BOOL GetMessage(MSG* msg, HWND, UINT, UINT)
     }
 }
 
+// The character is the next message taken, ahead of whatever input came after its key: a slow
+// frame with the next keys already queued must not type them before it.
 BOOL TranslateMessage(const MSG* msg)
 {
-    if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_BACK) {
-        PostMessage(msg->hwnd, WM_CHAR, 8, msg->lParam);
-        return TRUE;
+    if (!msg || msg->message != WM_KEYDOWN || msg->wParam != VK_BACK)
+        return FALSE;
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        if (msg->hwnd && !FindRecord(msg->hwnd))
+            return FALSE;
+        MSG typed = *msg;
+        typed.message = WM_CHAR;
+        typed.wParam = 8;
+        typed.time = GetTickCount();
+        g_queue.push_front(typed);
     }
-    return FALSE;
+    g_posted.notify_all();
+    Backend().window.wakeEvents();
+    return TRUE;
 }
 
 LRESULT DispatchMessage(const MSG* msg)

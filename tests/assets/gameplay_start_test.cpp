@@ -345,6 +345,10 @@ TEST(GameplayStart, AClearedBoardEarnsItsTimeSweepsAndShowsItsStatistics)
     board.targetReached = 1;
     for (BallChain* chain : board.chains)
         chain->count = 0;
+    // Emptied as the board's own matches leave it, its counts with it.
+    board.chainCount = 0;
+    for (int32_t& count : board.colourCount)
+        count = 0;
     board.parTime = 30;
     board.levelTime = 494;
     board.endSweepStart[0] = board.curveLength[0] - Fixed::FromInt(200);
@@ -401,6 +405,10 @@ TEST(GameplayStart, AWarningRunningAtTheWinEndsAndEachSweepPaysOnce)
     board.targetReached = 1;
     for (BallChain* chain : board.chains)
         chain->count = 0;
+    // Emptied as the board's own matches leave it, its counts with it.
+    board.chainCount = 0;
+    for (int32_t& count : board.colourCount)
+        count = 0;
     // The first track was cleared at its end; the second sweep has three steps of 50 to run.
     board.endSweepStart[0] = board.trackSparkle->GetEnd(0);
     board.endSweepStart[1] = board.trackSparkle->GetEnd(1) - Fixed::FromInt(150);

@@ -14,9 +14,15 @@ play_python=$(command -v /usr/bin/python3 || command -v python3)
 play_pids=()
 
 play_cleanup() {
-    local pid
+    local pid i
     for pid in "${play_pids[@]}"; do
         kill "$pid" 2>/dev/null
+        # SDL turns the signal into a quit event, which a program held by its message box never takes.
+        for i in $(seq 1 20); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.25
+        done
+        kill -9 "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
     done
     play_pids=()
@@ -280,5 +286,50 @@ play_in_window() {  # kelo work lookdir
     leave_through_pause || return 1
     tap 582 395 || return 1
     wait_exit second || return 1
+
+    # The saved game damaged, met in play: it is set aside and said over the window in a message
+    # box that holds the game until it is answered, then the adventure goes on.
+    printf 'not a store of saved games\n%.0s' 1 2 3 4 >"$work/save/saveresume.dat"
+    start_kelo "$kelo" "$work" third || return 1
+    wait_for menu 180 $SCREEN_MENU || return 1
+    tap 582 130 || return 1
+    local box
+    box=$(wait_for_box 60) || { echo "no message box over the window"; cat "$work/kelo_third.txt"; return 1; }
+    snap "$work/now.xwd"
+    keep message_box || return 1
+    answer_box "$box" || return 1
+    wait_for map 60 $SCREEN_MAP || return 1
+    keys key F3
+    wait_exit third || return 1
+    [ "$(grep -c 'saveresume.dat.bad' "$work/kelo_third.txt")" = 1 ] ||
+        { echo "the damaged store was not said once on stderr"; cat "$work/kelo_third.txt"; return 1; }
+    [ -s "$work/save/saveresume.dat.bad" ] || { echo "the damaged store was not kept aside"; return 1; }
     play_cleanup
+}
+
+# Waits for a second window of the program's, the message box, and prints its id. The box is a
+# window of its own that xdotool's search passes over: the X server's tree lists it.
+wait_for_box() {  # seconds
+    local end=$((SECONDS + $1)) hex id
+    while [ $SECONDS -lt "$end" ]; do
+        for hex in $(xwininfo -root -tree | awk '/"Kelo":/ {print $1}'); do
+            id=$(printf '%d' "$hex")
+            [ "$id" = "$window" ] || { echo "$id"; return 0; }
+        done
+        sleep 0.25
+    done
+    return 1
+}
+
+# Presses the box's one button, OK, in the middle of its lower edge, and waits for it to close.
+answer_box() {  # box
+    local X Y WIDTH HEIGHT SCREEN WINDOW i
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 27)) click 1
+    for i in $(seq 1 40); do
+        xwininfo -id "$1" >/dev/null 2>&1 || return 0
+        sleep 0.25
+    done
+    echo "the message box did not close"
+    return 1
 }

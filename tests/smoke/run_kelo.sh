@@ -222,7 +222,7 @@ window)
     check_png "$work/shot.png" 800 480 || exit 1
     ;;
 play)
-    for tool in Xvfb xdotool xwd; do
+    for tool in Xvfb xdotool xwd xwininfo; do
         command -v $tool >/dev/null || { echo "$tool is not installed"; exit 77; }
     done
     # shellcheck source=tests/smoke/play_window.sh

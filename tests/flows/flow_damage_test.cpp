@@ -372,9 +372,9 @@ TEST_P(Damage, ContinueWithoutItsBoardStartsTheStageItNames)
 
 // ---- every save damaged every way, through Adventure -> Continue ----
 
-enum class Harm { kCutByOne, kHalf, kZeroed, kJunk, kFolder, kPipe, kUnreadable };
-constexpr Harm kHarms[] = {Harm::kCutByOne, Harm::kHalf, Harm::kZeroed, Harm::kJunk,
-                           Harm::kFolder, Harm::kPipe, Harm::kUnreadable};
+enum class Harm { kCutByOne, kHalf, kZeroed, kJunk, kRepeated, kFolder, kPipe, kUnreadable };
+constexpr Harm kHarms[] = {Harm::kCutByOne, Harm::kHalf,   Harm::kZeroed, Harm::kJunk,
+                           Harm::kRepeated, Harm::kFolder, Harm::kPipe,   Harm::kUnreadable};
 
 const char* HarmName(Harm harm)
 {
@@ -383,6 +383,7 @@ const char* HarmName(Harm harm)
     case Harm::kHalf: return "cut in half";
     case Harm::kZeroed: return "zeroed";
     case Harm::kJunk: return "junk";
+    case Harm::kRepeated: return "repeated past the largest a save may be";
     case Harm::kFolder: return "a folder";
     case Harm::kPipe: return "a pipe";
     case Harm::kUnreadable: return "unreadable";
@@ -410,6 +411,11 @@ bool Harmed(const FlowFolder& folder, const char* name, const std::string& good,
             c = static_cast<char>(random());
         break;
     }
+    case Harm::kRepeated:
+        // Whole at its start, as a copy gone wrong leaves it: more than any store the game fills.
+        while (bytes.size() <= (3u << 20))
+            bytes += good;
+        break;
     case Harm::kFolder: bytes.clear(); return std::filesystem::create_directory(path, ignored);
     case Harm::kPipe: bytes.clear(); return mkfifo(path.c_str(), 0600) == 0;
     case Harm::kUnreadable: break;

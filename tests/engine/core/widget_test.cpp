@@ -2,6 +2,7 @@
 
 #include "engine/core/widget.h"
 #include "engine/core/engine_keys.h"
+#include "engine/ui/widget_messages.h"
 #include "tests/engine/core/test_app.h"
 
 namespace {
@@ -249,17 +250,17 @@ TEST(Widget, EventsClimbTheParentChainAndEndAtTheApplication)
     Probe screen(&app);
     Probe button(&screen);
     static const char name[] = "btn_ok";
-    EXPECT_FALSE(button.SendEvent(nullptr, 600, name, 0));
+    EXPECT_FALSE(button.SendEvent(nullptr, kMsgCommand, name, 0));
 
     Receiver receiver;
-    EXPECT_TRUE(button.SendEvent(&receiver, 601, name, 7, true));
+    EXPECT_TRUE(button.SendEvent(&receiver, kMsgPressed, name, 7, true));
     EXPECT_EQ(receiver.lastSender, &button);
     EXPECT_EQ(receiver.lastName, name);
     EXPECT_EQ(receiver.lastParam, 7);
 
     // A parentless widget has nobody to tell.
     Widget loose(nullptr, nullptr);
-    EXPECT_FALSE(loose.SendEvent(nullptr, 600, name, 0));
+    EXPECT_FALSE(loose.SendEvent(nullptr, kMsgCommand, name, 0));
     screen.RemoveChild(&button);
     app.RemoveChild(&screen);
 }

@@ -31,7 +31,8 @@ bool ValidStream(int slot)
 bool EndsWith(const char* path, const char* ending)
 {
     size_t n = strlen(path);
-    return n >= 4 && memcmp(path + n - 4, ending, 4) == 0;
+    size_t length = strlen(ending);
+    return n >= length && memcmp(path + n - length, ending, length) == 0;
 }
 
 }  // namespace

@@ -197,7 +197,7 @@ bool Widget::StepFocus(int key, int direction)
             return true;
         focusChild_ = ChildAt(0);
     }
-    if (focusChild_->GetKind() == 5) {
+    if (focusChild_->GetKind() == kWidgetKindFocusGroup) {
         bool moved = direction > 0 ? focusChild_->FocusNext(key) : focusChild_->FocusPrev(key);
         if (moved)
             return true;
@@ -215,7 +215,7 @@ bool Widget::StepFocus(int key, int direction)
             break;
         SetFocusChild(child);
         int kind = child->GetKind();
-        if (kind != 4 && kind != 6 && child->visible_)
+        if (kind != kWidgetKindUnfocusable && kind != kWidgetKindUnfocusableDefersAction && child->visible_)
             return true;
     }
     focusChild_ = start;
@@ -300,7 +300,7 @@ bool Widget::OnNavigateKey(int key, bool down)
 {
     if (Widget* modal = FindModalChild())
         return modal->OnKey(key, down);
-    if (focusChild_ && focusChild_->GetKind() == 2 && focusChild_->OnKey(key, down))
+    if (focusChild_ && focusChild_->GetKind() == kWidgetKindKeysFirst && focusChild_->OnKey(key, down))
         return true;
     if (down) {
         if ((key == kKeyDown || key == kKeyRight) && FocusNext(key))
@@ -309,15 +309,17 @@ bool Widget::OnNavigateKey(int key, bool down)
             return true;
     }
 
-    // With two buttons, one of them a left-shoulder button and the other of kind 6 or 7, the
-    // action key presses the shoulder button; the soft keys press their own shoulder buttons.
+    // With two buttons, one of them a left-shoulder button and the other deferring the action to
+    // it, the action key presses the shoulder button; the soft keys press their own shoulder
+    // buttons.
     Widget* target = nullptr;
     if (key == kKeyAction && children_.Count() < 3) {
         Widget* first = GetChild(0);
         Widget* second = GetChild(1);
         Widget* left = FindShoulderChild(leftShoulderId_);
         Widget* other = left == first ? second : left == second ? first : nullptr;
-        if (left && other && (other->GetKind() == 6 || other->GetKind() == 7))
+        if (left && other &&
+            (other->GetKind() == kWidgetKindUnfocusableDefersAction || other->GetKind() == kWidgetKindDefersAction))
             target = left;
     }
     if (application_ && application_->IsLeftSoftKey())

@@ -15,6 +15,22 @@ struct Size {
     int32_t w = 0, h = 0;
 };
 
+// What GetKind reports: how the parent moves the focus past a child and routes keys to it. Any
+// other number acts as plain.
+enum WidgetKind : int {
+    kWidgetKindPlain = 0,
+    // While focused it sees every key first; the parent moves the focus only with what it declines.
+    kWidgetKindKeysFirst = 2,
+    // The focus passes it by.
+    kWidgetKindUnfocusable = 4,
+    // Moves the focus among its own children first; the parent moves it on when it cannot.
+    kWidgetKindFocusGroup = 5,
+    // When it and a left-shoulder button are the parent's only children, the action key presses
+    // that button; the first of the two the focus also passes by.
+    kWidgetKindUnfocusableDefersAction = 6,
+    kWidgetKindDefersAction = 7,
+};
+
 class Widget {
 public:
     Widget(Widget* parent, Application* application);
@@ -24,7 +40,7 @@ public:
     // The virtual operations keep the engine's slot order; derived classes append after them.
     virtual ~Widget();
     virtual bool Query() { return true; }
-    virtual int GetKind() { return 0; }
+    virtual int GetKind() { return kWidgetKindPlain; }
     virtual void OnRemoveChild(Widget* child, int index);
     virtual void Update() {}
     virtual void Draw();

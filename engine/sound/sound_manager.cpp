@@ -31,7 +31,8 @@ bool ValidStream(int slot)
 bool EndsWith(const char* path, const char* ending)
 {
     size_t n = strlen(path);
-    return n >= 4 && memcmp(path + n - 4, ending, 4) == 0;
+    size_t length = strlen(ending);
+    return n >= length && memcmp(path + n - length, ending, length) == 0;
 }
 
 }  // namespace
@@ -57,18 +58,12 @@ int SoundManager::Scaled(int level) const
 int SoundManager::Init()
 {
     for (int i = 0; i < kSampleSlots; ++i) {
-        samples_[i] = nullptr;
         sampleVoice_[i] = -1;
         sampleSerial_[i] = 0;
-        sampleSource_[i] = nullptr;
     }
-    musicFile_ = nullptr;
-    musicData_ = nullptr;
-    for (MusicStream*& stream : streams_)
-        stream = nullptr;
     deviceFactor_ = Fixed::Raw(256);
     quietDevice_ = false;
-    mixer_ = new (std::nothrow) Mixer();
+    mixer_.reset(new (std::nothrow) Mixer());
     if (!mixer_)
         return 0;
     bool quiet = OemInfoContains("MotoQ");
@@ -76,8 +71,7 @@ int SoundManager::Init()
     int opened = mixer_->Open(mixRate_, 16, 0, 1, 8);
     if (opened != 1) {
         // Without a device the service stays silent until its creator deletes it.
-        delete mixer_;
-        mixer_ = nullptr;
+        mixer_.reset();
         return opened;
     }
     quietDevice_ = quiet;
@@ -92,17 +86,15 @@ void SoundManager::Shutdown()
         std::lock_guard<std::mutex> hold(pauseLock_);
         if (mixer_) {
             mixer_->Close();
-            delete mixer_;
-            mixer_ = nullptr;
+            mixer_.reset();
         }
     }
     for (int i = 0; i < kSampleSlots; ++i)
         FreeSampleSlotContents(i);
-    for (MusicStream*& stream : streams_) {
+    for (std::unique_ptr<MusicStream>& stream : streams_) {
         if (stream) {
             stream->Close();
-            delete stream;
-            stream = nullptr;
+            stream.reset();
         }
     }
     FreeMusic();
@@ -111,22 +103,17 @@ void SoundManager::Shutdown()
 
 void SoundManager::FreeMusic()
 {
-    delete music_;
-    music_ = nullptr;
-    delete musicFile_;
-    musicFile_ = nullptr;
-    Free(musicData_);
-    musicData_ = nullptr;
+    music_.reset();
+    musicFile_.reset();
+    musicData_.reset();
 }
 
 void SoundManager::FreeSampleSlotContents(int slot)
 {
-    delete samples_[slot];
-    samples_[slot] = nullptr;
+    samples_[slot].reset();
     if (sampleSource_[slot]) {
         sampleSource_[slot]->Close();
-        delete sampleSource_[slot];
-        sampleSource_[slot] = nullptr;
+        sampleSource_[slot].reset();
     }
     sampleVoice_[slot] = -1;
 }
@@ -152,12 +139,12 @@ void SoundManager::ClearHandles()
 
 WavSample* SoundManager::GetSample(int slot) const
 {
-    return ValidSample(slot) ? samples_[slot] : nullptr;
+    return ValidSample(slot) ? samples_[slot].get() : nullptr;
 }
 
 MusicStream* SoundManager::GetStream(int slot) const
 {
-    return ValidStream(slot) ? streams_[slot] : nullptr;
+    return ValidStream(slot) ? streams_[slot].get() : nullptr;
 }
 
 int SoundManager::GetSampleVoice(int slot) const
@@ -195,8 +182,8 @@ LoadedValue<int> SoundManager::LoadSampleSlot(const char* path, bool ogg)
         !sample->LoadFromMemory(static_cast<const uint8_t*>(source->GetBuffer()),
                                 static_cast<size_t>(source->GetSize() > 0 ? source->GetSize() : 0), &refusal))
         return {-1, !opened ? opened : source->Refused(refusal)};
-    samples_[slot] = sample.release();
-    sampleSource_[slot] = source.release();
+    samples_[slot] = std::move(sample);
+    sampleSource_[slot] = std::move(source);
     sampleVoice_[slot] = -1;
     return {slot, LoadResult()};
 }
@@ -225,7 +212,7 @@ int SoundManager::PlaySample(int slot, bool loop)
     // A looped sound already going is not started twice.
     if (loop && sampleVoice_[slot] != -1 && mixer_->IsVoicePlaying(sampleVoice_[slot], sampleSerial_[slot]))
         return 1;
-    WavSample* sample = samples_[slot];
+    WavSample* sample = samples_[slot].get();
     bool ownLoop = sample->GetLoop();
     sample->SetLoop(loop);
     uint32_t serial = 0;
@@ -285,7 +272,7 @@ void SoundManager::SetMusicVolume(int percent)
     mixer_->Lock();
     if (music_)
         music_->SetVolume(level);
-    for (MusicStream* stream : streams_)
+    for (const std::unique_ptr<MusicStream>& stream : streams_)
         if (stream)
             stream->SetVolume(level);
     mixer_->Unlock();
@@ -305,7 +292,7 @@ void SoundManager::EnableMusic(bool on)
     mixer_->Lock();
     if (music_)
         music_->Stop();
-    for (MusicStream* stream : streams_)
+    for (const std::unique_ptr<MusicStream>& stream : streams_)
         if (stream)
             stream->Stop();
     mixer_->Unlock();
@@ -335,21 +322,20 @@ LoadedValue<int> SoundManager::LoadMusic(const char* path)
         mixer_->StopMusic();
     FreeMusic();
 
-    musicFile_ = NewMemoryFile();
+    musicFile_.reset(NewMemoryFile());
     LoadResult opened = musicFile_ ? musicFile_->Load(app_, path) : LoadResult::Failed(path, "no memory left");
     if (!opened)
         return {-1, opened};
     int32_t size = musicFile_->GetSize();
     LoadResult refused = musicFile_->Refused("damaged: not a module that can be played");
-    musicData_ = musicFile_->TakeBuffer();
+    musicData_.reset(musicFile_->TakeBuffer());
     if (!musicData_ || size <= 0)
         return {-1, refused};
-    music_ = NewModuleMusic();
+    music_.reset(NewModuleMusic());
     if (music_)
         music_->SetSampleRate(mixRate_);
-    if (!music_ || !music_->Load(static_cast<const uint8_t*>(musicData_), static_cast<uint32_t>(size))) {
-        delete music_;
-        music_ = nullptr;
+    if (!music_ || !music_->Load(static_cast<const uint8_t*>(musicData_.get()), static_cast<uint32_t>(size))) {
+        music_.reset();
         return {-1, refused};
     }
     return {0, LoadResult()};
@@ -359,7 +345,7 @@ int SoundManager::PlayMusic(int startOrder, bool loop)
 {
     if (!music_ || !musicOn_ || !mixer_)
         return -1;
-    mixer_->PlayMusic(music_, startOrder, Scaled(musicVolume_), loop);
+    mixer_->PlayMusic(music_.get(), startOrder, Scaled(musicVolume_), loop);
     return 0;
 }
 
@@ -390,20 +376,18 @@ int SoundManager::OpenStream(const char* path)
             slot = i;
     if (slot < 0)
         return -1;
-    MusicStream* stream = nullptr;
+    std::unique_ptr<MusicStream> stream;
     mixer_->Lock();
     if (EndsWith(path, ".ogg") || EndsWith(path, ".OGG"))
-        stream = new (std::nothrow) OggMusicStream(app_);
+        stream.reset(new (std::nothrow) OggMusicStream(app_));
     else if (EndsWith(path, ".wav") || EndsWith(path, ".WAV"))
-        stream = new (std::nothrow) WavMusicStream(app_);
-    if (stream && !stream->Open(path)) {
-        delete stream;
-        stream = nullptr;
-    }
+        stream.reset(new (std::nothrow) WavMusicStream(app_));
+    if (stream && !stream->Open(path))
+        stream.reset();
     mixer_->Unlock();
     if (!stream)
         return -1;
-    streams_[slot] = stream;
+    streams_[slot] = std::move(stream);
     return slot;
 }
 
@@ -413,7 +397,7 @@ int SoundManager::PlayStream(int slot, bool asSfx, bool loop)
         return -1;
     if (asSfx ? !sfxOn_ : !musicOn_)
         return -1;
-    mixer_->AddStream(streams_[slot], Scaled(asSfx ? sfxVolume_ : musicVolume_), loop);
+    mixer_->AddStream(streams_[slot].get(), Scaled(asSfx ? sfxVolume_ : musicVolume_), loop);
     return 0;
 }
 
@@ -421,7 +405,7 @@ int SoundManager::StopStream(int slot)
 {
     if (!ValidStream(slot) || !streams_[slot] || !mixer_)
         return -1;
-    mixer_->RemoveStream(streams_[slot]);
+    mixer_->RemoveStream(streams_[slot].get());
     return 0;
 }
 
@@ -429,10 +413,9 @@ void SoundManager::CloseStream(int slot)
 {
     if (!ValidStream(slot) || !streams_[slot] || !mixer_)
         return;
-    mixer_->RemoveStream(streams_[slot]);
+    mixer_->RemoveStream(streams_[slot].get());
     mixer_->Lock();
     streams_[slot]->Close();
-    delete streams_[slot];
-    streams_[slot] = nullptr;
+    streams_[slot].reset();
     mixer_->Unlock();
 }

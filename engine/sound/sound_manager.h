@@ -4,10 +4,12 @@
 // against SoundManagerBase, whose defaults are silent.
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
 #include "engine/core/fixed.h"
 #include "engine/core/load_result.h"
+#include "engine/core/owned_block.h"
 #include "engine/core/strings.h"
 
 class Application;
@@ -91,10 +93,10 @@ public:
     bool IsSfxEnabled() const { return sfxOn_; }
     bool IsMusicEnabled() const { return musicOn_; }
     bool IsPaused() const { return paused_.load(); }
-    Mixer* GetMixer() const { return mixer_; }
+    Mixer* GetMixer() const { return mixer_.get(); }
     WavSample* GetSample(int slot) const;
     MusicStream* GetStream(int slot) const;
-    MusicSource* GetMusic() const { return music_; }
+    MusicSource* GetMusic() const { return music_.get(); }
     int GetSampleVoice(int slot) const;
 
 private:
@@ -108,18 +110,19 @@ private:
     bool DecodeOggSource(PackMemoryFile* source, const char** refusal);
     void FreeMusic();
 
-    Mixer* mixer_ = nullptr;
-    WavSample* samples_[kSampleSlots] = {};
+    // Shutdown frees these in its own order: the device is closed before anything it reads goes.
+    std::unique_ptr<Mixer> mixer_;
+    std::unique_ptr<WavSample> samples_[kSampleSlots];
     int sampleVoice_[kSampleSlots];
     // Which start of the voice the handle names, so a stolen or ended voice is not mistaken for it.
     uint32_t sampleSerial_[kSampleSlots] = {};
-    PackMemoryFile* sampleSource_[kSampleSlots] = {};
-    PackMemoryFile* musicFile_ = nullptr;
-    void* musicData_ = nullptr;
+    std::unique_ptr<PackMemoryFile> sampleSource_[kSampleSlots];
+    std::unique_ptr<PackMemoryFile> musicFile_;
+    OwnedBlock<void> musicData_;
     Application* app_;
     bool sfxOn_ = false;
     bool musicOn_ = false;
-    MusicSource* music_ = nullptr;
+    std::unique_ptr<MusicSource> music_;
     String musicName_;
     int musicVolume_ = 100;
     int sfxVolume_ = 100;
@@ -127,7 +130,7 @@ private:
     bool quietDevice_ = false;
     Fixed deviceFactor_;
     int mixRate_ = 22050;
-    MusicStream* streams_[kStreamSlots] = {};
+    std::unique_ptr<MusicStream> streams_[kStreamSlots];
     // Orders the device calls of SetPaused between the main and the power watcher thread.
     std::mutex pauseLock_;
 };

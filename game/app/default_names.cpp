@@ -1,13 +1,13 @@
 #include "game/app/default_names.h"
 
-const char* const kDefaultAdventureNames[3] = {"Itzel Moonstone", "Tahu Greenleaf", "Ona Sunward"};
+const char* const kDefaultAdventureNames[kHighScoreEntries] = {"Itzel Moonstone", "Tahu Greenleaf", "Ona Sunward"};
 
 const char* const kDefaultNamePoolList[kDefaultNamePool] = {
     "Akalo", "Beru", "Chaska", "Dalu", "Emeka", "Fenn", "Galo", "Hiwa", "Ixa", "Jarra", "Kito", "Lumi", "Mosi",
     "Nalu", "Oro", "Pelu", "Quill", "Rua", "Sefa", "Taro", "Ulo", "Veya", "Wiru", "Xochi", "Yara", "Zuri",
 };
 
-const char* const kDefaultSurvivalNames[22][3] = {
+const char* const kDefaultSurvivalNames[MapInfo::kCount][kHighScoreEntries] = {
     {"Old Mossback", "Kiri", "Tamu"},        {"Jade Heron", "Bastu", "Nilo"},
     {"Cinder Toad", "Mirra", "Eko"},         {"Reedwalker", "Suna", "Pim"},
     {"Amber Fang", "Lio", "Dova"},           {"Vine Keeper", "Oska", "Teru"},

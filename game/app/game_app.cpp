@@ -176,6 +176,12 @@ int GameApp::GetLayoutId(int width, int height)
     return DisplayModeOf(width, height);
 }
 
+int GameApp::LayoutInt(const Application* app, int index)
+{
+    auto* game = dynamic_cast<const GameApp*>(app);
+    return game ? game->layoutTable_.ints[static_cast<size_t>(index)] : 0;
+}
+
 String GameApp::GetCommonPackName()
 {
     return String(CommonPakName());

@@ -93,6 +93,9 @@ public:
     SoundBank* GetSoundBank() const { return soundBank_; }
     SaveFileHolder* GetResumeStore() const { return resumeStore_; }
     const LayoutTable& GetLayoutTable() const { return layoutTable_; }
+    // One integer entry of the game's layout table; 0 without a game application (a widget not
+    // yet placed under one).
+    static int LayoutInt(const Application* app, int index);
     TrigTable* GetRenderer() const { return renderer_; }
     const LevelTables& GetLevelTables() const { return levelTables_; }
     Font* GetMainFont() const { return mainFont_; }

@@ -18,11 +18,6 @@ GameApp* AsGameApp(Application* app)
     return dynamic_cast<GameApp*>(app);
 }
 
-int LayoutInt(GameApp* app, int index)
-{
-    return app ? app->GetLayoutTable().ints[static_cast<size_t>(index)] : 0;
-}
-
 int ScreenHeight(Application* app)
 {
     Surface* screen = app ? app->GetScreenSurface() : nullptr;
@@ -75,13 +70,13 @@ bool TextButton::Init()
     if (!app)
         return true;
     if (look_.font && look_.font == app->GetMainFont()) {
-        captionX_ = LayoutInt(app, kLayoutCaptionX);
-        captionY_ = LayoutInt(app, kLayoutCaptionY);
+        captionX_ = GameApp::LayoutInt(app, kLayoutCaptionX);
+        captionY_ = GameApp::LayoutInt(app, kLayoutCaptionY);
     }
     auto* desc = dynamic_cast<ButtonDesc*>(desc_);
     if (desc && SameText(desc->image.set.CStr(), "btn_letter")) {
-        captionX_ = LayoutInt(app, kLayoutLetterCaptionX);
-        captionY_ = LayoutInt(app, kLayoutLetterCaptionY);
+        captionX_ = GameApp::LayoutInt(app, kLayoutLetterCaptionX);
+        captionY_ = GameApp::LayoutInt(app, kLayoutLetterCaptionY);
     } else if (look_.font && look_.font == app->GetSmallFont() && ScreenHeight(app) < 480) {
         captionX_ += 2;
     }
@@ -304,7 +299,7 @@ void TickBox::Draw()
     if (!tile || tile->GetWidth() <= 0)
         return;
     // The underline is drawn opaque whatever the fade.
-    int tx = ux - LayoutInt(GetGameApp(), kLayoutUnderlineLead);
+    int tx = ux - GameApp::LayoutInt(GetGameApp(), kLayoutUnderlineLead);
     for (; tx < textEnd; tx += tile->GetWidth())
         tile->Draw(screen, tx, uy, tile->GetWidth(), tile->GetHeight(), 0, 0);
     if (Surface* end = underlineEnd_ ? underlineEnd_->GetFrame(0) : nullptr)

@@ -107,7 +107,7 @@ bool AdventureMapScreen::LoadTempleArt()
         if (!Loaded(LoadMapArt(app, slot, spot.colour, spot.alpha)))
             return false;
         Point& at = spot.locked ? lockedAt_[spot.temple] : unlockedAt_[spot.temple];
-        at = Point{MapLayoutInt(app, spot.layoutX), MapLayoutInt(app, spot.layoutX + 1)};
+        at = Point{GameApp::LayoutInt(app, spot.layoutX), GameApp::LayoutInt(app, spot.layoutX + 1)};
     }
     return true;
 }
@@ -123,8 +123,8 @@ bool AdventureMapScreen::Create()
     if (!LoadTempleArt())
         return false;
     for (int d = 1; d <= kAdventureDoors; ++d) {
-        doorX_[d] = MapLayoutInt(app, kLayoutDoorX + d);
-        doorY_[d] = MapLayoutInt(app, kLayoutDoorY + d);
+        doorX_[d] = GameApp::LayoutInt(app, kLayoutDoorX + d);
+        doorY_[d] = GameApp::LayoutInt(app, kLayoutDoorY + d);
         String name;
         name.Format("AdvDoor%d", d);
         if (!app->AcquireSprite(doorSets_[d], name.CStr()))
@@ -198,11 +198,11 @@ void AdventureMapScreen::StartTempleUnveil()
     GameApp* app = GetGameApp();
     Surface* display = app ? app->GetScreenSurface() : nullptr;
     int height = display ? display->GetHeight() : 0;
-    riseOffset_ = Fixed::FromInt(height - MapLayoutInt(app, kLayoutTemple4Y));
+    riseOffset_ = Fixed::FromInt(height - GameApp::LayoutInt(app, kLayoutTemple4Y));
     riseStep_ = Fixed::Raw(riseOffset_.raw / kRiseUpdates);
     if (riseStep_.raw == 0)
         riseStep_ = Fixed::Raw(1);
-    int range = MapLayoutInt(app, kLayoutRiseJitter);
+    int range = GameApp::LayoutInt(app, kLayoutRiseJitter);
     jitterCount_ = 0;
     for (Point& point : jitter_) {
         point.x = GameApp::Random(range) - range / 2;
@@ -328,7 +328,7 @@ void AdventureMapScreen::Draw()
         return;
     DrawMapSky(display, sky_, skyOffset_);
     if (back_)
-        back_->Draw(display, MapLayoutInt(app, kLayoutAdvBackX), MapLayoutInt(app, kLayoutAdvBackY),
+        back_->Draw(display, GameApp::LayoutInt(app, kLayoutAdvBackX), GameApp::LayoutInt(app, kLayoutAdvBackY),
                     back_->GetWidth(), back_->GetHeight(), 0, 0);
     DrawTemples(display);
     if (bottom_)

@@ -66,13 +66,14 @@ bool GauntletMapScreen::Create()
         !Loaded(LoadMapArt(app, emblems_[3], "ui\\map\\gaunt_gem_sungod", "ui\\map\\gaunt_gem_sungod_a")))
         return false;
     for (int g = 0; g < 4; ++g) {
-        gemAt_[g] = Point{MapLayoutInt(app, kLayoutGemX + g), MapLayoutInt(app, kLayoutGemY + g)};
+        gemAt_[g] = Point{GameApp::LayoutInt(app, kLayoutGemX + g), GameApp::LayoutInt(app, kLayoutGemY + g)};
         String name;
         name.Format("GauntDoor%d", g + 1);
         if (!app->AcquireSprite(gemSets_[g], name.CStr()))
             return false;
     }
-    thumbnail_ = CreateSurfaceSized(app, MapLayoutInt(app, kLayoutThumbW), MapLayoutInt(app, kLayoutThumbH), false);
+    thumbnail_ = CreateSurfaceSized(app, GameApp::LayoutInt(app, kLayoutThumbW), GameApp::LayoutInt(app, kLayoutThumbH),
+                                    false);
     if (!thumbnail_)
         return false;
     survival_ = dynamic_cast<GauntletModeRadio*>(ScriptWidget::FindByName(this, "rad_survival"));
@@ -326,8 +327,8 @@ TextPlace GauntletMapScreen::ModeNamePlace()
     table->LookupOffset(name, "STR_GAUNT_MODE_NAME_1", mode_ == 0 ? 0 : 1);
     if (name.IsEmpty())
         return TextPlace();
-    return PlaceText(small, MapLayoutInt(app, kLayoutModeNameRight) - small->MeasureText(name.CStr()),
-                     MapLayoutInt(app, kLayoutModeNameTop), name.CStr());
+    return PlaceText(small, GameApp::LayoutInt(app, kLayoutModeNameRight) - small->MeasureText(name.CStr()),
+                     GameApp::LayoutInt(app, kLayoutModeNameTop), name.CStr());
 }
 
 int GauntletMapScreen::GetTextPlaces(TextPlace* out, int max)
@@ -354,17 +355,17 @@ void GauntletMapScreen::Draw()
     if (!display)
         return;
     if (thumbnail_)
-        thumbnail_->Draw(display, MapLayoutInt(app, kLayoutThumbX), MapLayoutInt(app, kLayoutThumbY),
+        thumbnail_->Draw(display, GameApp::LayoutInt(app, kLayoutThumbX), GameApp::LayoutInt(app, kLayoutThumbY),
                          thumbnail_->GetWidth(), thumbnail_->GetHeight(), 0, 0);
     DrawMapSky(display, sky_, skyOffset_);
     if (background_)
-        background_->Draw(display, MapLayoutInt(app, kLayoutGauntBgX), MapLayoutInt(app, kLayoutGauntBgY),
+        background_->Draw(display, GameApp::LayoutInt(app, kLayoutGauntBgX), GameApp::LayoutInt(app, kLayoutGauntBgY),
                           background_->GetWidth(), background_->GetHeight(), 0, 0);
     DrawRankGems(display);
     if (rankReached_ > 0 && rankReached_ <= 3 && emblems_[rankReached_]) {
         Surface* emblem = emblems_[rankReached_];
-        emblem->Draw(display, MapLayoutInt(app, kLayoutEmblemX) - emblem->GetWidth() / 2,
-                     MapLayoutInt(app, kLayoutEmblemY) - emblem->GetHeight() / 2, emblem->GetWidth(),
+        emblem->Draw(display, GameApp::LayoutInt(app, kLayoutEmblemX) - emblem->GetWidth() / 2,
+                     GameApp::LayoutInt(app, kLayoutEmblemY) - emblem->GetHeight() / 2, emblem->GetWidth(),
                      emblem->GetHeight(), 0, 0);
     }
     DrawModeName(display);

@@ -31,11 +31,6 @@ LoadResult LoadMapArt(GameApp* app, Surface*& slot, const char* colour, const ch
     return LoadAlphaImage(app, Joined(folder, alpha).CStr(), slot).why;
 }
 
-int MapLayoutInt(GameApp* app, int index)
-{
-    return app ? app->GetLayoutTable().ints[static_cast<size_t>(index)] : 0;
-}
-
 void ScrollMapSky(Fixed& offset, const Surface* sky)
 {
     if (!sky)

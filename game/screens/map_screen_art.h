@@ -15,8 +15,6 @@ struct ScoreEntry;
 // A surface made by the application into slot, filled from the image folder's colour picture and,
 // when given, its alpha picture; a failure of any step leaves the slot with what was made.
 LoadResult LoadMapArt(GameApp* app, Surface*& slot, const char* colour, const char* alpha);
-// A layout table integer of the application's display, 0 without one.
-int MapLayoutInt(GameApp* app, int index);
 // Half a pixel a frame to the right, wrapping by the sky's width; nothing without a sky.
 void ScrollMapSky(Fixed& offset, const Surface* sky);
 // Copies of the sky at y 0 from the offset on while x is left of the display's right edge.

@@ -14,12 +14,6 @@
 
 namespace {
 
-int LayoutInt(Application* app, int index)
-{
-    auto* game = dynamic_cast<GameApp*>(app);
-    return game ? game->GetLayoutTable().ints[static_cast<size_t>(index)] : 0;
-}
-
 bool IsSquareLayout(Application* app)
 {
     return app && app->GetLayoutIdCached() == kDisplayMode240x240;
@@ -47,7 +41,7 @@ MapButton::MapButton(DialogWidget* parent, UiLayout* layout, WidgetDesc* desc, c
     : TextButton(parent, layout, desc, placement)
 {
     // The widget gets its application only after construction; the screen already has it.
-    mapCaptionY_ = -LayoutInt(parent ? parent->GetApplication() : nullptr, kLayoutMapCaptionY);
+    mapCaptionY_ = -GameApp::LayoutInt(parent ? parent->GetApplication() : nullptr, kLayoutMapCaptionY);
 }
 
 bool MapButton::Init()
@@ -58,9 +52,9 @@ bool MapButton::Init()
     bool back = SameText(name, "btn_gaunt_back");
     bool next = SameText(name, "btn_gaunt_next");
     if (back)
-        mapCaptionX_ = LayoutInt(application_, kLayoutBackCaptionX);
+        mapCaptionX_ = GameApp::LayoutInt(application_, kLayoutBackCaptionX);
     else if (next)
-        mapCaptionX_ = LayoutInt(application_, kLayoutNextCaptionX);
+        mapCaptionX_ = GameApp::LayoutInt(application_, kLayoutNextCaptionX);
     // The smallest screen has room for the English words only.
     if ((back || next) && IsSquareLayout(application_) && !SameText(CurrentLanguageName(application_).CStr(), "enUS"))
         caption_.Assign(back ? "<<" : ">>");

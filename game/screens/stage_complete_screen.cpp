@@ -42,10 +42,11 @@ constexpr int kDimStep = 2;
 StageCompleteScreen::StageCompleteScreen(GameApp* app) : GameScreen(app)
 {
     for (int i = 0; i < kWaypoints; ++i)
-        waypoints_[i] = FixedVec2(Fixed::FromInt(LayoutInt(kLayoutWalkX + i)), Fixed::FromInt(LayoutInt(kLayoutWalkY + i)));
-    evenSpeed_ = Fixed::FromInt(LayoutInt(kLayoutEvenSpeed));
-    oddSpeed_ = Fixed::FromInt(LayoutInt(kLayoutOddSpeed));
-    lastSpeed_ = Fixed::FromInt(LayoutInt(kLayoutLastSpeed));
+        waypoints_[i] = FixedVec2(Fixed::FromInt(GameApp::LayoutInt(application_, kLayoutWalkX + i)),
+                                  Fixed::FromInt(GameApp::LayoutInt(application_, kLayoutWalkY + i)));
+    evenSpeed_ = Fixed::FromInt(GameApp::LayoutInt(application_, kLayoutEvenSpeed));
+    oddSpeed_ = Fixed::FromInt(GameApp::LayoutInt(application_, kLayoutOddSpeed));
+    lastSpeed_ = Fixed::FromInt(GameApp::LayoutInt(application_, kLayoutLastSpeed));
 }
 
 StageCompleteScreen::~StageCompleteScreen()
@@ -55,12 +56,6 @@ StageCompleteScreen::~StageCompleteScreen()
     DeleteGameHud(hud_);
     if (GameApp* app = GetGameApp())
         app->ReleaseSprite(frogSet_);
-}
-
-int StageCompleteScreen::LayoutInt(int index) const
-{
-    GameApp* app = GetGameApp();
-    return app ? app->GetLayoutTable().ints[static_cast<size_t>(index)] : 0;
 }
 
 bool StageCompleteScreen::Create()
@@ -98,9 +93,10 @@ bool StageCompleteScreen::Create()
     if (table)
         table->Lookup(completeText_, "STR_COMPLETE");
     int width = display->GetWidth();
-    stageAt_ = Point{(width - (font ? font->MeasureText(stageText_.CStr()) : 0)) >> 1, LayoutInt(kLayoutStageTextY)};
+    stageAt_ = Point{(width - (font ? font->MeasureText(stageText_.CStr()) : 0)) >> 1,
+                     GameApp::LayoutInt(application_, kLayoutStageTextY)};
     completeAt_ = Point{(width - (font ? font->MeasureText(completeText_.CStr()) : 0)) >> 1,
-                        LayoutInt(kLayoutCompleteTextY)};
+                        GameApp::LayoutInt(application_, kLayoutCompleteTextY)};
 
     // The frame, caption and score of the game stay in place over the picture.
     DeleteGameHud(hud_);

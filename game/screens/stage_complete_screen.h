@@ -66,7 +66,6 @@ public:
     void SetWalk(FixedVec2 frog, const FixedVec2* waypoints, int phase);
 
 private:
-    int LayoutInt(int index) const;
     void DrawText(Surface* surface, const String& text, Point at, int count);
     static Surface* DimmedCopy(GameApp* app, Surface* background, int dim);
 

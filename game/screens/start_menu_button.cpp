@@ -5,25 +5,15 @@
 #include "engine/ui/dialog_widget.h"
 #include "game/app/game_app.h"
 
-namespace {
-
-int LayoutInt(Application* app, int index)
-{
-    auto* game = dynamic_cast<GameApp*>(app);
-    return game ? game->GetLayoutTable().ints[static_cast<size_t>(index)] : 0;
-}
-
-}  // namespace
-
 StartMenuButton::StartMenuButton(DialogWidget* parent, UiLayout* layout, WidgetDesc* desc,
                                  const ChildPlacement* placement)
     : TextButton(parent, layout, desc, placement)
 {
     // The widget gets its application only after construction; the screen already has it.
     Application* app = parent ? parent->GetApplication() : nullptr;
-    menuCaptionX_ = -LayoutInt(app, kLayoutMenuCaptionX);
-    menuCaptionY_ = -LayoutInt(app, kLayoutMenuCaptionY);
-    pressShiftX_ = LayoutInt(app, kLayoutMenuPressX);
+    menuCaptionX_ = -GameApp::LayoutInt(app, kLayoutMenuCaptionX);
+    menuCaptionY_ = -GameApp::LayoutInt(app, kLayoutMenuCaptionY);
+    pressShiftX_ = GameApp::LayoutInt(app, kLayoutMenuPressX);
 }
 
 bool StartMenuButton::Init()
@@ -32,11 +22,11 @@ bool StartMenuButton::Init()
         return false;
     const char* name = GetName();
     if (SameText(name, "btn_sm_options"))
-        pressShiftY_ = LayoutInt(application_, kLayoutOptionsPressY);
+        pressShiftY_ = GameApp::LayoutInt(application_, kLayoutOptionsPressY);
     else if (SameText(name, "btn_sm_help") || SameText(name, "btn_sm_quit"))
-        pressShiftY_ = LayoutInt(application_, kLayoutHelpPressY);
+        pressShiftY_ = GameApp::LayoutInt(application_, kLayoutHelpPressY);
     else
-        pressShiftY_ = LayoutInt(application_, kLayoutMenuPressY);
+        pressShiftY_ = GameApp::LayoutInt(application_, kLayoutMenuPressY);
     changePlayer_ = SameText(name, "btn_change_player");
     return true;
 }

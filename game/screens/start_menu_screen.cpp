@@ -39,8 +39,8 @@ bool Named(const char* name, const char* expected)
 
 StartMenuScreen::StartMenuScreen(GameApp* app) : GameScreen(app)
 {
-    maskOrigin_.x = LayoutInt(kLayoutEyeMaskX);
-    maskOrigin_.y = LayoutInt(kLayoutEyeMaskY);
+    maskOrigin_.x = GameApp::LayoutInt(application_, kLayoutEyeMaskX);
+    maskOrigin_.y = GameApp::LayoutInt(application_, kLayoutEyeMaskY);
 }
 
 StartMenuScreen::~StartMenuScreen()
@@ -52,12 +52,6 @@ StartMenuScreen::~StartMenuScreen()
     DeleteAndNull(leftEyeImage_);
     DeleteAndNull(rightEyeImage_);
     DeleteAndNull(eyeMask_);
-}
-
-int StartMenuScreen::LayoutInt(int index) const
-{
-    GameApp* app = GetGameApp();
-    return app ? app->GetLayoutTable().ints[static_cast<size_t>(index)] : 0;
 }
 
 bool StartMenuScreen::LoadArt(Surface*& slot, const char* colour, const char* alpha)
@@ -84,8 +78,8 @@ bool StartMenuScreen::Create()
     if (!LoadArt(sky_, "ui\\startmenu\\startmenu_sky", nullptr) ||
         !LoadArt(sun_, "ui\\startmenu\\mmsun", "ui\\startmenu\\mmsun_a"))
         return false;
-    sunCentre_.x = LayoutInt(kLayoutSunX);
-    sunCentre_.y = LayoutInt(kLayoutSunY);
+    sunCentre_.x = GameApp::LayoutInt(application_, kLayoutSunX);
+    sunCentre_.y = GameApp::LayoutInt(application_, kLayoutSunY);
     if (!LoadArt(glow_, nullptr, "ui\\startmenu\\mmsunglow_a"))
         return false;
     glowAlpha_ = Fixed::FromInt(kGlowLow);
@@ -93,8 +87,10 @@ bool StartMenuScreen::Create()
     if (!LoadArt(leftEyeImage_, "ui\\startmenu\\mmeyeleft", "ui\\startmenu\\mmeyeleft_a") ||
         !LoadArt(rightEyeImage_, "ui\\startmenu\\mmeyeright", "ui\\startmenu\\mmeyeright_a"))
         return false;
-    leftEye_ = Point{LayoutInt(kLayoutLeftEyeX), LayoutInt(kLayoutLeftEyeY)};
-    rightEye_ = Point{LayoutInt(kLayoutRightEyeX), LayoutInt(kLayoutRightEyeY)};
+    leftEye_ = Point{GameApp::LayoutInt(application_, kLayoutLeftEyeX),
+                     GameApp::LayoutInt(application_, kLayoutLeftEyeY)};
+    rightEye_ = Point{GameApp::LayoutInt(application_, kLayoutRightEyeX),
+                      GameApp::LayoutInt(application_, kLayoutRightEyeY)};
     if (!LoadArt(eyeMask_, nullptr, "ui\\startmenu\\mmeyemask_a"))
         return false;
     // Only the mask's alpha is ever read.
@@ -271,9 +267,13 @@ void StartMenuScreen::UpdateEyes(int x, int y)
     if (!pointerHeld_)
         return;
     Point pointer{x, y};
-    TrackEye(eyeMask_, leftEyeImage_, Point{LayoutInt(kLayoutLeftEyeCentreX), LayoutInt(kLayoutLeftEyeCentreY)},
+    TrackEye(eyeMask_, leftEyeImage_,
+             Point{GameApp::LayoutInt(application_, kLayoutLeftEyeCentreX),
+                   GameApp::LayoutInt(application_, kLayoutLeftEyeCentreY)},
              maskOrigin_, pointer, leftEye_);
-    TrackEye(eyeMask_, rightEyeImage_, Point{LayoutInt(kLayoutRightEyeCentreX), LayoutInt(kLayoutRightEyeCentreY)},
+    TrackEye(eyeMask_, rightEyeImage_,
+             Point{GameApp::LayoutInt(application_, kLayoutRightEyeCentreX),
+                   GameApp::LayoutInt(application_, kLayoutRightEyeCentreY)},
              maskOrigin_, pointer, rightEye_);
 }
 

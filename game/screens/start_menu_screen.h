@@ -58,7 +58,6 @@ private:
     // A surface made by the application into slot, filled from the image folder's colour and
     // alpha pictures (either name may be null); false when any step fails.
     bool LoadArt(Surface*& slot, const char* colour, const char* alpha);
-    int LayoutInt(int index) const;
     // Fills "txt_continue_2" for the mode's saved game; false when the text could not be made.
     bool FillContinueText(TextMultiWidget* text, int mode);
     void DrawSky(Surface* display);

@@ -83,9 +83,8 @@ int RankFirstLevel(int rank)
 
 String& MapDisplayName(String& out, Application* application, int map)
 {
-    // Maps 0..21 and the random-map entry of the gauntlet map.
-    constexpr int kLastNamedEntry = MapInfo::kCount;
-    if (map < 0 || map > kLastNamedEntry) {
+    // The maps, then the gauntlet map's random-map entry, which follows them.
+    if (map < 0 || map > MapInfo::kCount) {
         out.Assign(" ");
         return out;
     }

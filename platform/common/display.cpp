@@ -6,13 +6,13 @@
 #include "platform/capture.h"
 #include "platform/clock.h"
 #include "platform/common/backend_table.h"
+#include "platform/common/probes_internal.h"
 #include "platform/device.h"
 #include "platform/display_settings.h"
 #include "platform/gapi.h"
 #include "platform/gdi.h"
 #include "platform/handheld_internal.h"
 #include "platform/internal.h"
-#include "platform/null/window_hooks.h"
 #include "platform/window.h"
 
 using platform_internal::CountCall;
@@ -417,29 +417,21 @@ int GXResume()
     return 1;
 }
 
-namespace nullbackend {
+namespace platform_internal {
 
-void TurnDisplay(DWORD orientation)
-{
-    DEVMODE mode;
-    mode.dmFields = DM_DISPLAYORIENTATION;
-    mode.dmDisplayOrientation = orientation;
-    ChangeDisplaySettingsEx(nullptr, &mode, nullptr, 0, nullptr);
-}
-
-DWORD CurrentOrientation()
+DWORD DisplayOrientation()
 {
     return g.orientation;
 }
 
-bool IsGapiOpen()
+bool GapiIsOpen()
 {
     return g.gapiOpen;
 }
 
-bool IsGapiSuspended()
+bool GapiIsSuspended()
 {
     return g.gapiSuspended;
 }
 
-}  // namespace nullbackend
+}  // namespace platform_internal

@@ -5,19 +5,19 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
 #include <vector>
 
 #include "platform/common/backend_table.h"
+#include "platform/common/probes_internal.h"
 #include "platform/device.h"
 #include "platform/display_settings.h"
 #include "platform/handheld_internal.h"
 #include "platform/internal.h"
 #include "platform/module.h"
-#include "platform/null/test_hooks.h"
-#include "platform/null/window_hooks.h"
 #include "platform/power.h"
 #include "platform/threads.h"
 
@@ -138,35 +138,6 @@ void* RunThread(void* block)
     }
     g_changed.notify_all();
     return nullptr;
-}
-
-void PushPowerMessage(DWORD flags, const char* stateName)
-{
-    std::vector<uint8_t> message;
-    auto put32 = [&message](DWORD value) {
-        for (int i = 0; i < 4; ++i)
-            message.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    };
-    size_t nameLength = strlen(stateName) + 1;
-    put32(PBT_TRANSITION);
-    put32(flags);
-    put32(static_cast<DWORD>(nameLength * 2));
-    for (size_t i = 0; i < nameLength; ++i) {
-        message.push_back(static_cast<uint8_t>(stateName[i]));
-        message.push_back(0);
-    }
-    {
-        std::lock_guard<std::mutex> hold(g_lock);
-        for (NotificationHandle* request : g_notifications) {
-            std::shared_ptr<QueueState> queue = request->queue.lock();
-            if (!queue || message.size() > queue->maxSize)
-                continue;
-            if (queue->maxMessages && queue->messages.size() >= queue->maxMessages)
-                continue;
-            queue->messages.push_back(message);
-        }
-    }
-    g_changed.notify_all();
 }
 
 }  // namespace
@@ -450,42 +421,57 @@ void ResetKernel()
     g_loadedModules = 0;
 }
 
-}  // namespace platform_internal
-
-namespace nullbackend {
-
-void SimulatePowerSuspend()
+void PostPowerTransition(DWORD flags, const char* stateName)
 {
-    PushPowerMessage(POWER_STATE_SUSPEND, "suspend");
+    std::vector<uint8_t> message;
+    auto put32 = [&message](DWORD value) {
+        for (int i = 0; i < 4; ++i)
+            message.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    };
+    size_t nameLength = strlen(stateName) + 1;
+    put32(PBT_TRANSITION);
+    put32(flags);
+    put32(static_cast<DWORD>(nameLength * 2));
+    for (size_t i = 0; i < nameLength; ++i) {
+        message.push_back(static_cast<uint8_t>(stateName[i]));
+        message.push_back(0);
+    }
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        for (NotificationHandle* request : g_notifications) {
+            std::shared_ptr<QueueState> queue = request->queue.lock();
+            if (!queue || message.size() > queue->maxSize)
+                continue;
+            if (queue->maxMessages && queue->messages.size() >= queue->maxMessages)
+                continue;
+            queue->messages.push_back(message);
+        }
+    }
+    g_changed.notify_all();
 }
 
-void SimulatePowerOn()
-{
-    PushPowerMessage(POWER_STATE_ON, "on");
-}
-
-bool SimulateSleepGap(DWORD milliseconds)
+bool EndTimedWaits(std::chrono::milliseconds patience, const std::function<void()>& passTime)
 {
     std::unique_lock<std::mutex> hold(g_lock);
-    if (!g_changed.wait_for(hold, std::chrono::seconds(5), [] { return g_timedWaiters > 0; }))
+    if (!g_changed.wait_for(hold, patience, [] { return g_timedWaiters > 0; }))
         return false;
-    AdvanceClock(milliseconds);
+    passTime();
     ++g_expireGeneration;
     g_timedWaiters = 0;
     g_changed.notify_all();
     return true;
 }
 
-int LiveThreadCount()
+int LiveThreads()
 {
     std::lock_guard<std::mutex> hold(g_lock);
     return g_liveThreads;
 }
 
-int LoadedModuleCount()
+int LoadedModules()
 {
     std::lock_guard<std::mutex> hold(g_lock);
     return g_loadedModules;
 }
 
-}  // namespace nullbackend
+}  // namespace platform_internal

@@ -2,11 +2,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/common/probes_internal.h"
 #include "platform/gapi.h"
 #include "platform/handheld_internal.h"
 #include "platform/ime.h"
 #include "platform/keys.h"
-#include "platform/null/window_hooks.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 
@@ -126,37 +126,33 @@ void ResetShell()
     g_ime = InputMethodState();
 }
 
-}  // namespace platform_internal
-
-namespace nullbackend {
-
-DWORD LastFullScreenState()
+DWORD FullScreenState()
 {
     std::lock_guard<std::mutex> hold(g_lock);
     return g_fullScreenState;
 }
 
-bool IsInputPanelShown()
+DWORD InputPanelFlags()
 {
     std::lock_guard<std::mutex> hold(g_lock);
-    return (g_sipFlags & SIPF_ON) != 0;
+    return g_sipFlags;
 }
 
-bool AreKeysGrabbed()
+bool KeysGrabbed()
 {
     std::lock_guard<std::mutex> hold(g_lock);
     return g_keysGrabbed;
 }
 
-std::vector<std::pair<BYTE, bool>> SentKeys()
+std::vector<std::pair<BYTE, bool>> KeysSent()
 {
     std::lock_guard<std::mutex> hold(g_lock);
     return g_sentKeys;
 }
 
-void SetImeKey(UINT virtualKey)
+void HoldImeKey(UINT virtualKey)
 {
     g_ime.heldKey = virtualKey;
 }
 
-}  // namespace nullbackend
+}  // namespace platform_internal

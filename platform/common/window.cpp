@@ -20,13 +20,13 @@
 
 #include "platform/clock.h"
 #include "platform/common/backend_table.h"
+#include "platform/common/probes_internal.h"
 #include "platform/device.h"
 #include "platform/files.h"
 #include "platform/gdi.h"
 #include "platform/handheld_internal.h"
 #include "platform/internal.h"
 #include "platform/keys.h"
-#include "platform/null/window_hooks.h"
 #include "platform/registry.h"
 #include "platform/threads.h"
 #include "platform/window.h"
@@ -624,45 +624,16 @@ void ResetWindows()
     g_main = nullptr;
 }
 
-}  // namespace platform_internal
-
-namespace nullbackend {
-
-void InjectKey(UINT virtualKey, bool down)
-{
-    platform_internal::KeyInput(virtualKey, down);
-}
-
-void InjectChar(uint32_t character)
-{
-    platform_internal::CharInput(character);
-}
-
-void InjectStylus(int kind, int x, int y)
-{
-    platform_internal::StylusInput(kind, x, y);
-}
-
-void InjectFocus(bool gained)
-{
-    platform_internal::FocusInput(gained);
-}
-
-void InjectClose()
-{
-    platform_internal::CloseInput();
-}
-
-std::vector<MSG> QueuedMessages()
+std::vector<MSG> QueuedMessageList()
 {
     std::lock_guard<std::mutex> hold(g_lock);
     return std::vector<MSG>(g_queue.begin(), g_queue.end());
 }
 
-bool WaitForQueuedMessage(UINT message, DWORD milliseconds)
+bool WaitForQueued(UINT message, std::chrono::milliseconds time)
 {
     std::unique_lock<std::mutex> hold(g_lock);
-    return g_posted.wait_for(hold, std::chrono::milliseconds(milliseconds), [message] {
+    return g_posted.wait_for(hold, time, [message] {
         for (const MSG& msg : g_queue) {
             if (msg.message == message)
                 return true;
@@ -671,26 +642,16 @@ bool WaitForQueuedMessage(UINT message, DWORD milliseconds)
     });
 }
 
-bool IsQuitPosted()
+bool QuitWasPosted()
 {
     std::lock_guard<std::mutex> hold(g_lock);
     return g_quit;
 }
 
-int TimerCount()
+int ActiveTimerCount()
 {
     std::lock_guard<std::mutex> hold(g_lock);
     return static_cast<int>(g_timers.size());
 }
 
-void ResetHandheld()
-{
-    platform_internal::ResetWindows();
-    platform_internal::ResetDisplay();
-    platform_internal::ResetShell();
-    platform_internal::ResetKernel();
-    ClearStartedProcesses();
-    ResetCallCounts();
-}
-
-}  // namespace nullbackend
+}  // namespace platform_internal

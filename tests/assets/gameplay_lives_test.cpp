@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr int kCommand = 600;
-
 std::string Text(GameplayScreen& board, const char* name)
 {
     auto* widget = dynamic_cast<TextWidget*>(ScriptWidget::FindByName(&board, name));
@@ -194,8 +192,8 @@ TEST(GameplayLives, TheLostStatisticsEnterTheScoreOnce)
     board.ShowLostStatsDialog();
     EXPECT_EQ(progress.gapShots, 5);
 
-    EXPECT_TRUE(board.OnRulesUiEvent(nullptr, kCommand, "btn_lost_stats_ok", 0));
-    EXPECT_TRUE(board.OnRulesUiEvent(nullptr, kCommand, "btn_lost_stats_ok", 0));
+    EXPECT_TRUE(board.OnRulesUiEvent(nullptr, kMsgCommand, "btn_lost_stats_ok", 0));
+    EXPECT_TRUE(board.OnRulesUiEvent(nullptr, kMsgCommand, "btn_lost_stats_ok", 0));
     EXPECT_EQ(CountScore(app.GetProfiles()->AdventureScores(), 42500), 1);
     // A new adventure waits.
     EXPECT_EQ(app.Player()->progress[0].stage, 1);
@@ -223,7 +221,7 @@ TEST(GameplayLives, ALostSurvivalGoesBackToTheMap)
     for (int i = 0; i < 70; ++i)
         board.LoseLifeSequence();
     ASSERT_NE(ScriptWidget::FindByName(&board, "dlg_lost_stats"), nullptr);
-    EXPECT_TRUE(board.OnRulesUiEvent(nullptr, kCommand, "btn_lost_stats_ok", 0));
+    EXPECT_TRUE(board.OnRulesUiEvent(nullptr, kMsgCommand, "btn_lost_stats_ok", 0));
     EXPECT_EQ(CountScore(app.GetProfiles()->GauntletScores(0, 4), 777), 1);
     EXPECT_FALSE(app.HasResumeSave(1));
     app.DeliverParked();
@@ -253,8 +251,8 @@ TEST(GameplayLives, AQuitAtTheGameOverMessageResumesIntoTheLostStatistics)
     RemoveReadyDialog(*resumed);
     app.BoardFrames(80);
     ASSERT_NE(ScriptWidget::FindByName(resumed, "dlg_lost_stats"), nullptr);
-    EXPECT_TRUE(resumed->OnRulesUiEvent(nullptr, kCommand, "btn_lost_stats_ok", 0));
-    EXPECT_TRUE(resumed->OnRulesUiEvent(nullptr, kCommand, "btn_lost_stats_ok", 0));
+    EXPECT_TRUE(resumed->OnRulesUiEvent(nullptr, kMsgCommand, "btn_lost_stats_ok", 0));
+    EXPECT_TRUE(resumed->OnRulesUiEvent(nullptr, kMsgCommand, "btn_lost_stats_ok", 0));
     EXPECT_EQ(CountScore(app.GetProfiles()->AdventureScores(), 3200), 1);
 }
 
@@ -412,6 +410,6 @@ TEST(GameplayLevelEnd, TheStatisticsShowTheLevel)
     }
     EXPECT_TRUE(tip);
     // Closing the dialog is what ends the level.
-    EXPECT_TRUE(board.OnRulesUiEvent(nullptr, 606, "dlg_stats", 0));
+    EXPECT_TRUE(board.OnRulesUiEvent(nullptr, kMsgChildClosed, "dlg_stats", 0));
     EXPECT_EQ(board.statisticsClosed, 1);
 }

@@ -86,13 +86,13 @@ TEST(ShippedLook, MapsAtEveryResolution)
             map->GetModeSwitch()->OnKey(kKeyAction, false);
             ASSERT_EQ(map->GetMode(), 1);
             Shoot(app, base, "gaunt_open_practice");
-            map->OnEvent(map, 600, "btn_gaunt_next", 0);
-            map->OnEvent(map, 600, "btn_gaunt_next", 0);
+            map->OnEvent(map, kMsgCommand, "btn_gaunt_next", 0);
+            map->OnEvent(map, kMsgCommand, "btn_gaunt_next", 0);
             ASSERT_EQ(map->GetRankReached(), -1);
             Shoot(app, base, "gaunt_locked");
-            map->OnEvent(map, 600, "btn_gaunt_back", 0);
-            map->OnEvent(map, 600, "btn_gaunt_back", 0);
-            map->OnEvent(map, 600, "btn_gaunt_back", 0);
+            map->OnEvent(map, kMsgCommand, "btn_gaunt_back", 0);
+            map->OnEvent(map, kMsgCommand, "btn_gaunt_back", 0);
+            map->OnEvent(map, kMsgCommand, "btn_gaunt_back", 0);
             ASSERT_EQ(map->GetSelectedMap(), kRandomMapEntry);
             Shoot(app, base, "gaunt_random_practice");
         }

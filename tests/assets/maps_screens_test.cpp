@@ -56,8 +56,8 @@ GauntletMapScreen* BrowsedToMap17(MapsApp& app)
     GauntletMapScreen* map = app.RestingGauntlet();
     if (!map)
         return nullptr;
-    map->OnEvent(map, 600, "btn_gaunt_next", 0);
-    map->OnEvent(map, 600, "btn_gaunt_next", 0);
+    map->OnEvent(map, kMsgCommand, "btn_gaunt_next", 0);
+    map->OnEvent(map, kMsgCommand, "btn_gaunt_next", 0);
     return map->GetSelectedMap() == 17 ? map : nullptr;
 }
 
@@ -147,7 +147,7 @@ TEST(AdventureMap, PlayGoesThroughTheHelpUnlessItIsSkipped)
     AdventureMapScreen* map = app.RestingAdventure();
     ASSERT_NE(map, nullptr);
     ASSERT_EQ(map->GetSelectedDoor(), 0);
-    map->OnEvent(map, 600, "btn_adv_play", 0);
+    map->OnEvent(map, kMsgCommand, "btn_adv_play", 0);
     EXPECT_FALSE(map->IsScreenFadingOut());
     app.Player()->progress[0].stage = 1;
     map = app.RestingAdventure();
@@ -181,7 +181,7 @@ TEST(AdventureMap, TheFinalStageSelectsDoorThirteen)
         map->OnKey(key, true);
         EXPECT_EQ(map->GetSelectedDoor(), 13) << "key " << key;
     }
-    map->OnEvent(map, 600, "btn_adv_play", 0);
+    map->OnEvent(map, kMsgCommand, "btn_adv_play", 0);
     app.Frames(20);
     EXPECT_EQ(app.arrived, kEventPlayLevel);
     EXPECT_EQ(app.Player()->progress[0].stage, 76);
@@ -383,7 +383,7 @@ TEST(GauntletMap, NoMapNameIsCutByTheThumbnailsLowerEdge)
         for (int language = 0; language < 4; ++language) {
             ASSERT_TRUE(app.GetLanguageTable()->SelectLanguage(language));
             for (int i = 0; i < map->GetBrowseList().Count(); ++i) {
-                map->OnEvent(map, 600, "btn_gaunt_next", 0);
+                map->OnEvent(map, kMsgCommand, "btn_gaunt_next", 0);
                 Surface* thumb = map->GetThumbnail();
                 ASSERT_NE(thumb, nullptr);
                 // The name is drawn in pure white; the pictures under it hold none.
@@ -435,7 +435,7 @@ TEST(GauntletMap, PlayWritesTheStartingLevelAndMap)
         GauntletMapScreen* map = app.RestingGauntlet();
         ASSERT_NE(map, nullptr);
         map->SetChosenRank(rank);
-        map->OnEvent(map, 600, "btn_gaunt_play", 0);
+        map->OnEvent(map, kMsgCommand, "btn_gaunt_play", 0);
         app.Frames(20);
         EXPECT_EQ(app.arrived, kEventPlayLevel);
         const ModeProgress& progress = app.Player()->progress[1];
@@ -454,7 +454,7 @@ TEST(GauntletMap, RandomPracticeIsMarkedAndPicksAnOpenMap)
     ASSERT_TRUE(app.Usable());
     GauntletMapScreen* map = app.RestingGauntlet();
     ASSERT_NE(map, nullptr);
-    map->OnEvent(map, 600, "btn_gaunt_back", 0);
+    map->OnEvent(map, kMsgCommand, "btn_gaunt_back", 0);
     ASSERT_EQ(map->GetSelectedMap(), kRandomMapEntry) << "back from the first entry is the random one";
     EXPECT_EQ(TextOf(map, "txt_hs_name_1"), " ");
     auto* modeSwitch = map->GetModeSwitch();
@@ -465,7 +465,7 @@ TEST(GauntletMap, RandomPracticeIsMarkedAndPicksAnOpenMap)
     EXPECT_EQ(map->GetMode(), 1);
     EXPECT_TRUE(map->GetPracticeRadio()->IsChecked());
     EXPECT_FALSE(map->GetSurvivalRadio()->IsChecked());
-    map->OnEvent(map, 600, "btn_gaunt_play", 0);
+    map->OnEvent(map, kMsgCommand, "btn_gaunt_play", 0);
     app.Frames(20);
     ASSERT_EQ(app.arrived, kEventPlayLevel);
     const ModeProgress& progress = app.Player()->progress[1];
@@ -489,7 +489,7 @@ TEST(GauntletMap, ALockedMapStartsNothing)
     EXPECT_EQ(TextOf(map, "txt_gaunt_desc"), locked.CStr());
     int before = app.Player()->progress[1].stage;
     EXPECT_FALSE(map->StartGame());
-    map->OnEvent(map, 600, "btn_gaunt_play", 0);
+    map->OnEvent(map, kMsgCommand, "btn_gaunt_play", 0);
     app.Frames(20);
     EXPECT_EQ(app.arrived, 0);
     EXPECT_EQ(app.Player()->progress[1].stage, before);
@@ -498,9 +498,9 @@ TEST(GauntletMap, ALockedMapStartsNothing)
     app.Player()->mapRanks[3] = 1;
     map = app.RestingGauntlet();
     map->SetChosenRank(2);
-    map->OnEvent(map, 600, "btn_gaunt_next", 0);
+    map->OnEvent(map, kMsgCommand, "btn_gaunt_next", 0);
     EXPECT_EQ(map->GetChosenRank(), 1);
-    map->OnEvent(map, 600, "btn_gaunt_back", 0);
+    map->OnEvent(map, kMsgCommand, "btn_gaunt_back", 0);
     EXPECT_EQ(map->GetChosenRank(), 1);
 }
 
@@ -512,7 +512,7 @@ TEST(GauntletMap, TheBrowseListHoldsMapTwentyOneOnlyAfterTheAdventure)
     ASSERT_NE(map, nullptr);
     EXPECT_EQ(map->GetBrowseList().Count(), 22);
     for (int i = 0; i < 22; ++i)
-        map->OnEvent(map, 600, "btn_gaunt_next", 0);
+        map->OnEvent(map, kMsgCommand, "btn_gaunt_next", 0);
     EXPECT_EQ(map->GetSelectedMap(), 13) << "round the list and back to the first";
     app.Player()->adventureFinished = 1;
     map = app.RestingGauntlet();
@@ -602,7 +602,7 @@ TEST(GauntletMap, ContinuingNamesAndShowsTheMapLeftChosen)
 
     ASSERT_TRUE(app.ShowStartMenu());
     app.Frames(20);
-    app.OnEvent(nullptr, 600, "btn_sm_gauntlet", 0);
+    app.OnEvent(nullptr, kMsgCommand, "btn_sm_gauntlet", 0);
     auto* text = dynamic_cast<TextMultiWidget*>(ScriptWidget::FindByName(app.GetStartMenu(), "txt_continue_2"));
     ASSERT_NE(text, nullptr);
     String chosen;
@@ -624,7 +624,7 @@ TEST(MapsFromTheMenu, ANewGameOfEitherModeOpensItsMap)
     app.Player()->progress[0].stage = 40;
     ASSERT_TRUE(app.ShowStartMenu());
     app.Frames(20);
-    app.OnEvent(nullptr, 600, "btn_sm_adventure", 0);
+    app.OnEvent(nullptr, kMsgCommand, "btn_sm_adventure", 0);
     app.Frames(20);
     AdventureMapScreen* map = app.Adventure();
     ASSERT_NE(map, nullptr) << "1016 resets the adventure and shows the map at once";
@@ -634,7 +634,7 @@ TEST(MapsFromTheMenu, ANewGameOfEitherModeOpensItsMap)
 
     ASSERT_TRUE(app.ShowStartMenu());
     app.Frames(20);
-    app.OnEvent(nullptr, 600, "btn_sm_gauntlet", 0);
+    app.OnEvent(nullptr, kMsgCommand, "btn_sm_gauntlet", 0);
     app.Frames(20);
     ASSERT_NE(app.Gauntlet(), nullptr);
     EXPECT_EQ(app.Gauntlet()->GetSelectedMap(), 13);

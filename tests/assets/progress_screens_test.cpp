@@ -616,8 +616,8 @@ TEST(TempleComplete, WonAdventureAddsTheBonusOnceAndRecordsTheScoreOnce)
     EXPECT_EQ(label("txt_stats_combos"), "41");
     EXPECT_EQ(label("txt_stats_total_time"), "01:15");
 
-    screen->OnEvent(nullptr, 600, "btn_won_stats_ok", 0);
-    screen->OnEvent(nullptr, 600, "btn_won_stats_ok", 0);
+    screen->OnEvent(nullptr, kMsgCommand, "btn_won_stats_ok", 0);
+    screen->OnEvent(nullptr, kMsgCommand, "btn_won_stats_ok", 0);
     ScoreEntry* table = app.GetProfiles()->AdventureScores();
     int found = 0;
     for (int i = 0; i < kHighScoreEntries; ++i)
@@ -674,7 +674,7 @@ TEST(EndScreen, ScrollsTheEpilogueInALoop)
     ASSERT_NE(screen, nullptr);
     app.reached.clear();
     app.Settle();
-    screen->OnEvent(nullptr, 600, "btn_end_ok", 0);
+    screen->OnEvent(nullptr, kMsgCommand, "btn_end_ok", 0);
     for (int i = 0; i < 12; ++i)
         app.Update();
     EXPECT_EQ(app.reached, (std::vector<int>{kEventStartMenu}));

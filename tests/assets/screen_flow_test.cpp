@@ -88,7 +88,7 @@ TEST(ScreenFlow, TheGauntletMapStartsItsFirstLevelOnTheBoard)
     app.Frames(12);
     auto* map = dynamic_cast<GauntletMapScreen*>(app.GetScreen(kSlotGauntletMap));
     ASSERT_NE(map, nullptr);
-    map->OnEvent(map, 600, "btn_gaunt_play", 0);
+    map->OnEvent(map, kMsgCommand, "btn_gaunt_play", 0);
     app.Frames(40);
     GameplayScreen* board = app.Board();
     ASSERT_NE(board, nullptr);

@@ -110,13 +110,13 @@ TEST(ShippedLook, StartMenuAtEveryResolution)
             ASSERT_NE(menu, nullptr);
             std::string file = d.file;
             if (file == "help" || file == "support")
-                menu->OnEvent(nullptr, 600, "btn_sm_help", 0);
+                menu->OnEvent(nullptr, kMsgCommand, "btn_sm_help", 0);
             if (file == "support") {
                 app.Frames(20);
-                menu->OnEvent(nullptr, 600, "btn_help_support", 0);
+                menu->OnEvent(nullptr, kMsgCommand, "btn_help_support", 0);
             }
             if (file == "options")
-                menu->OnEvent(nullptr, 600, "btn_sm_options", 0);
+                menu->OnEvent(nullptr, kMsgCommand, "btn_sm_options", 0);
             if (file == "continue") {
                 PlayerRecord* player = app.GetProfiles()->CurrentPlayer();
                 player->progress[0].stage = 23;

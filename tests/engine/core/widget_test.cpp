@@ -2,6 +2,7 @@
 
 #include "engine/core/widget.h"
 #include "engine/core/engine_keys.h"
+#include "engine/ui/widget_messages.h"
 #include "tests/engine/core/test_app.h"
 
 namespace {
@@ -158,33 +159,33 @@ TEST(Widget, FocusNextWrapsAndSkipsChildrenThatCannotTakeTheFocus)
 {
     Widget root(nullptr, nullptr);
     Probe a(&root);
-    Probe skipKind4(&root, 4);
+    Probe unfocusable(&root, kWidgetKindUnfocusable);
     Probe hidden(&root);
-    Probe skipKind6(&root, 6);
+    Probe unfocusableDefers(&root, kWidgetKindUnfocusableDefersAction);
     Probe d(&root);
     hidden.Hide();
 
     root.SetFocusChild(&a);
-    int before = skipKind4.focused;
+    int before = unfocusable.focused;
     EXPECT_TRUE(root.FocusNext(2));
     EXPECT_EQ(root.GetFocusChild(), &d);
     // Every candidate passed on the way is focused in turn.
-    EXPECT_EQ(skipKind4.focused, before + 1);
+    EXPECT_EQ(unfocusable.focused, before + 1);
     EXPECT_TRUE(root.FocusNext(2));
     EXPECT_EQ(root.GetFocusChild(), &a);
     EXPECT_TRUE(root.FocusPrev(1));
     EXPECT_EQ(root.GetFocusChild(), &d);
 
-    for (Widget* w : {static_cast<Widget*>(&d), static_cast<Widget*>(&skipKind6), static_cast<Widget*>(&hidden),
-                      static_cast<Widget*>(&skipKind4), static_cast<Widget*>(&a)})
+    for (Widget* w : {static_cast<Widget*>(&d), static_cast<Widget*>(&unfocusableDefers),
+                      static_cast<Widget*>(&hidden), static_cast<Widget*>(&unfocusable), static_cast<Widget*>(&a)})
         root.RemoveChild(w);
 }
 
 TEST(Widget, FocusNextEndsWhenNoChildQualifies)
 {
     Widget root(nullptr, nullptr);
-    Probe a(&root, 4);
-    Probe b(&root, 6);
+    Probe a(&root, kWidgetKindUnfocusable);
+    Probe b(&root, kWidgetKindUnfocusableDefersAction);
     Probe c(&root);
     c.Hide();
     root.SetFocusChild(&b);
@@ -211,7 +212,7 @@ TEST(Widget, FocusNextEndsWhenNoChildQualifies)
 TEST(Widget, ContainerChildMovesItsInnerFocusFirst)
 {
     Widget root(nullptr, nullptr);
-    Probe container(&root, 5);
+    Probe container(&root, kWidgetKindFocusGroup);
     Probe other(&root);
     Probe inner1(&container);
     Probe inner2(&container);
@@ -249,17 +250,17 @@ TEST(Widget, EventsClimbTheParentChainAndEndAtTheApplication)
     Probe screen(&app);
     Probe button(&screen);
     static const char name[] = "btn_ok";
-    EXPECT_FALSE(button.SendEvent(nullptr, 600, name, 0));
+    EXPECT_FALSE(button.SendEvent(nullptr, kMsgCommand, name, 0));
 
     Receiver receiver;
-    EXPECT_TRUE(button.SendEvent(&receiver, 601, name, 7, true));
+    EXPECT_TRUE(button.SendEvent(&receiver, kMsgPressed, name, 7, true));
     EXPECT_EQ(receiver.lastSender, &button);
     EXPECT_EQ(receiver.lastName, name);
     EXPECT_EQ(receiver.lastParam, 7);
 
     // A parentless widget has nobody to tell.
     Widget loose(nullptr, nullptr);
-    EXPECT_FALSE(loose.SendEvent(nullptr, 600, name, 0));
+    EXPECT_FALSE(loose.SendEvent(nullptr, kMsgCommand, name, 0));
     screen.RemoveChild(&button);
     app.RemoveChild(&screen);
 }
@@ -327,7 +328,7 @@ TEST(WidgetNavigation, ModalChildAndTextChildTakeKeysFirst)
     EXPECT_TRUE(a.keys.empty());
 
     modal.Hide();
-    Probe text(&screen, 2);
+    Probe text(&screen, kWidgetKindKeysFirst);
     EXPECT_TRUE(screen.OnNavigateKey(9, true));
     EXPECT_EQ(text.keys, (std::vector<KeyEvent>{{9, true}}));
     screen.RemoveChild(&text);
@@ -369,12 +370,12 @@ TEST(WidgetNavigation, ActionAndSoftKeysPressTheShoulderButtons)
     TestApp app;
     Probe dialog(&app);
     Probe ok(&dialog);
-    Probe cancel(&dialog, 7);
+    Probe cancel(&dialog, kWidgetKindDefersAction);
     ok.shoulder = 1;
     cancel.shoulder = 2;
     dialog.SetFocusChild(&cancel);
 
-    // Two buttons, the other of kind 7: the action key presses the left-shoulder button.
+    // Two buttons, the other deferring the action: the action key presses the left-shoulder button.
     EXPECT_TRUE(dialog.OnNavigateKey(kKeyAction, true));
     EXPECT_EQ(dialog.GetFocusChild(), &ok);
     EXPECT_EQ(ok.keys, (std::vector<KeyEvent>{{5, true}}));
@@ -402,7 +403,7 @@ TEST(WidgetNavigation, ActionAndSoftKeysPressTheShoulderButtons)
     EXPECT_FALSE(dialog.OnNavigateKey(0, true));
     EXPECT_EQ(ok.keys, (std::vector<KeyEvent>{{5, true}, {5, true}, {0, true}}));
 
-    // Without a kind 6 or 7 partner the action key is the focus child's.
+    // Without a partner that defers the action the action key is the focus child's.
     app.SetLastKey(0);
     Probe plain(nullptr);
     dialog.RemoveChild(&cancel);

@@ -136,16 +136,16 @@ TEST(DialogWidget, AFocusWalkThatFindsNothingLeavesTheFocusWhereItWas)
 TEST(DialogWidget, BoundCommandsStopUnboundClimb)
 {
     Screen s;
-    // btn_play is focused: the action key's release sends 600, which nothing binds.
+    // btn_play is focused: the action key's release sends kMsgCommand, which nothing binds.
     s.Press(5);
-    EXPECT_TRUE(s.AppSaw(600, "btn_play"));
+    EXPECT_TRUE(s.AppSaw(kMsgCommand, "btn_play"));
 
-    // dlg_menu binds btn_help: the action runs there and 605 climbs, the 600 does not.
+    // dlg_menu binds btn_help: the action runs there and kMsgActionRun climbs, the kMsgCommand does not.
     s.app.events.clear();
     auto* menu = Find<TestDialog>(&s.root, "dlg_menu");
-    menu->OnEvent(Find(&s.root, "btn_help"), 600, "btn_help", 0);
-    EXPECT_FALSE(s.AppSaw(600, "btn_help"));
-    EXPECT_TRUE(s.AppSaw(605, "acn_help"));
+    menu->OnEvent(Find(&s.root, "btn_help"), kMsgCommand, "btn_help", 0);
+    EXPECT_FALSE(s.AppSaw(kMsgCommand, "btn_help"));
+    EXPECT_TRUE(s.AppSaw(kMsgActionRun, "acn_help"));
     auto* help = Find<TestDialog>(menu, "dlg_help");
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(help->GetParent(), menu);
@@ -157,12 +157,12 @@ TEST(DialogWidget, BoundCommandsStopUnboundClimb)
 
     // A binding whose action the file lacks swallows the command without a report.
     s.app.events.clear();
-    s.root.OnEvent(Find(&s.root, "btn_corner"), 600, "btn_corner", 0);
+    s.root.OnEvent(Find(&s.root, "btn_corner"), kMsgCommand, "btn_corner", 0);
     EXPECT_TRUE(s.app.events.empty());
 
     // Other codes go up unchanged.
-    EXPECT_FALSE(menu->OnEvent(menu, 601, "btn_play", 0));
-    EXPECT_TRUE(s.AppSaw(601, "btn_play"));
+    EXPECT_FALSE(menu->OnEvent(menu, kMsgPressed, "btn_play", 0));
+    EXPECT_TRUE(s.AppSaw(kMsgPressed, "btn_play"));
 }
 
 TEST(DialogWidget, ModalRuleForKeysAndTaps)
@@ -171,10 +171,10 @@ TEST(DialogWidget, ModalRuleForKeysAndTaps)
     TestLeaf* corner = Find(&s.root, "btn_corner");
     s.Tap(corner->GetX() + 2, corner->GetY() + 2);
     EXPECT_EQ(corner->pointers.size(), 2u);
-    EXPECT_TRUE(s.AppSaw(600, "btn_corner") == false);  // bound at the root to a missing action
+    EXPECT_TRUE(s.AppSaw(kMsgCommand, "btn_corner") == false);  // bound at the root to a missing action
 
     ASSERT_TRUE(s.root.RunActionFromFile(kTestLayoutFile, "acn_confirm"));
-    EXPECT_TRUE(s.AppSaw(605, "acn_confirm"));
+    EXPECT_TRUE(s.AppSaw(kMsgActionRun, "acn_confirm"));
     auto* confirm = Find<TestDialog>(&s.root, "dlg_confirm");
     ASSERT_NE(confirm, nullptr);
     EXPECT_TRUE(confirm->IsModal());
@@ -188,7 +188,7 @@ TEST(DialogWidget, ModalRuleForKeysAndTaps)
     EXPECT_TRUE(s.root.OnPointer(1, 1, 1));
     TestLeaf* yes = Find(&s.root, "btn_yes");
     s.Tap(yes->GetX() + 1, yes->GetY() + 1);
-    EXPECT_TRUE(s.AppSaw(600, "btn_yes"));
+    EXPECT_TRUE(s.AppSaw(kMsgCommand, "btn_yes"));
 
     // Keys too: with a single focusable child the direction keys stay and report handled.
     size_t before = yes->keys.size();
@@ -196,11 +196,11 @@ TEST(DialogWidget, ModalRuleForKeysAndTaps)
     EXPECT_EQ(confirm->GetFocusChild(), yes);
     s.Press(5);
     EXPECT_EQ(yes->keys.size(), before + 2);
-    EXPECT_FALSE(s.AppSaw(600, "btn_play"));
+    EXPECT_FALSE(s.AppSaw(kMsgCommand, "btn_play"));
 
     EXPECT_FALSE(s.root.RunActionFromFile(kTestLayoutFile, "acn_none"));
     EXPECT_FALSE(s.root.RunActionFromFile("", "acn_confirm"));
-    EXPECT_FALSE(s.AppSaw(605, "acn_none"));
+    EXPECT_FALSE(s.AppSaw(kMsgActionRun, "acn_none"));
 }
 
 TEST(DialogWidget, HitModesAndBlockedChildren)
@@ -242,13 +242,13 @@ TEST(DialogWidget, SoftKeysPressShoulderButtons)
     Screen s;
     s.app.SetLastKey(kVkF1);
     s.Press(0);
-    EXPECT_TRUE(s.AppSaw(600, "btn_play"));
+    EXPECT_TRUE(s.AppSaw(kMsgCommand, "btn_play"));
     auto* menu = Find<TestDialog>(&s.root, "dlg_menu");
     s.app.SetLastKey(kVkF2);
     s.app.events.clear();
     menu->OnKey(0, true);
     menu->OnKey(0, false);
-    EXPECT_TRUE(s.AppSaw(605, "acn_help"));
+    EXPECT_TRUE(s.AppSaw(kMsgActionRun, "acn_help"));
     // The help button took the focus; the dialog its action made is the newest child and has it now.
     EXPECT_EQ(Find(&s.root, "btn_help")->keys.back(), (KeyEvent{5, false}));
     EXPECT_EQ(menu->GetFocusChild(), Find<ScriptWidget>(&s.root, "dlg_help"));
@@ -271,8 +271,8 @@ TEST(DialogWidget, ClosedChildIsRemovedAndReported)
     EXPECT_EQ(Find(&s.root, "txt_toast")->GetOwnAlpha(), 0);
     s.Tick(1);
     EXPECT_EQ(Find(&s.root, "txt_toast"), nullptr);
-    EXPECT_TRUE(s.AppSaw(606, "txt_toast"));
-    EXPECT_EQ(s.root.seen.back(), (SeenEvent{606, "txt_toast"}));
+    EXPECT_TRUE(s.AppSaw(kMsgChildClosed, "txt_toast"));
+    EXPECT_EQ(s.root.seen.back(), (SeenEvent{kMsgChildClosed, "txt_toast"}));
     EXPECT_EQ(s.root.GetChildCount(), 4);
 }
 
@@ -297,7 +297,7 @@ TEST(DialogWidget, UpdatesSurviveChangesMadeDuringTheWalk)
     TestLeaf* added = nullptr;
     // When "c" is reported closed, "b" (next in the walk) goes and a new child comes.
     dialog->hook = [&](int code, const char* name) {
-        if (code != 606 || !SameText(name, "c"))
+        if (code != kMsgChildClosed || !SameText(name, "c"))
             return false;
         Widget* b = leaves[1];
         DetachAndDeleteWidget(b);
@@ -319,9 +319,9 @@ TEST(DialogWidget, UpdatesSurviveChangesMadeDuringTheWalk)
     // A handler may delete the dialog itself; the walk stops there.
     leaves[3]->StartClose(Fixed(), Fixed());
     dialog->hook = [&](int code, const char*) {
-        if (code == 606)
+        if (code == kMsgChildClosed)
             delete dialog;
-        return code == 606;
+        return code == kMsgChildClosed;
     };
     dialog->Update();
     EXPECT_EQ(app.GetChildCount(), 0);

@@ -73,7 +73,7 @@ TEST(LayoutParser, ReadsEveryBlockOfTheTestScript)
     ASSERT_EQ(root->BindingCount(), 4);
     EXPECT_EQ(Text(root->BindingAt(1)->command), "btn_back");
     EXPECT_EQ(Text(root->BindingAt(1)->action), "actionBack");
-    EXPECT_EQ(root->BindingAt(1)->code, 600);
+    EXPECT_EQ(root->BindingAt(1)->code, kMsgCommand);
 
     auto* bg = Desc<ImageDesc>(*layout, "img_bg");
     ASSERT_NE(bg, nullptr);

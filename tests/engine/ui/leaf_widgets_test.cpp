@@ -234,7 +234,7 @@ TEST_F(Leaves, ButtonLooksByFrameCount)
     three->DrawCaption();
     EXPECT_EQ(app.FrameHash(), stillCaption);
     EXPECT_NE(pressedCaption, stillCaption);
-    EXPECT_EQ(app.events, (std::vector<SeenEvent>{{601, "b"}, {601, "b"}, {601, "b"}}));
+    EXPECT_EQ(app.events, (std::vector<SeenEvent>{{kMsgPressed, "b"}, {kMsgPressed, "b"}, {kMsgPressed, "b"}}));
 }
 
 TEST_F(Leaves, ButtonsRefuseInputWhenDisabledOrHidden)
@@ -284,7 +284,11 @@ TEST_F(Leaves, CheckBoxTogglesOnEveryRelease)
     box->OnKey(kKeyAction, true);
     box->OnKey(kKeyAction, false);
     box->OnKey(kKeyAction, false);
-    EXPECT_EQ(app.events, (std::vector<SeenEvent>{{601, "c"}, {604, "c"}, {601, "c"}, {604, "c"}, {604, "c"}}));
+    EXPECT_EQ(app.events, (std::vector<SeenEvent>{{kMsgPressed, "c"},
+                                                  {kMsgCheckToggled, "c"},
+                                                  {kMsgPressed, "c"},
+                                                  {kMsgCheckToggled, "c"},
+                                                  {kMsgCheckToggled, "c"}}));
     EXPECT_TRUE(box->IsChecked());
     box->SetChecked(false);
     EXPECT_FALSE(box->IsChecked());
@@ -323,7 +327,7 @@ TEST_F(Leaves, TunerSnapsStepsAndClamps)
     EXPECT_TRUE(tuner->FocusPrev(1));
     EXPECT_EQ(tuner->GetValue(), 0);
     EXPECT_EQ(app.events.size(), 3u);
-    EXPECT_EQ(app.events.back().code, 602);
+    EXPECT_EQ(app.events.back().code, kMsgTunerChanged);
 
     // Half-way between two steps goes up: a track of 200 with 35 at 70 and 40 at 80.
     desc.offsetLeft = 50;

@@ -19,7 +19,7 @@ struct Screen {
         // As a button inside the widget named name would send it.
         ScriptWidget* sender = ScriptWidget::FindByName(&root, name);
         ASSERT_NE(sender, nullptr);
-        sender->SendEvent(nullptr, 600, name, 0);
+        sender->SendEvent(nullptr, kMsgCommand, name, 0);
     }
     int Count(int code, const char* name) const
     {
@@ -84,8 +84,8 @@ TEST(RootWidget, ActionRunAndUndoneThroughTheHistory)
     ASSERT_TRUE(s.root.LoadLayout(kTestLayoutFile, "root_main"));
     ScriptWidget* menu = ScriptWidget::FindByName(&s.root, "dlg_menu");
     s.Command("btn_options");
-    EXPECT_EQ(s.Count(605, "acn_open_options"), 1);
-    EXPECT_EQ(s.Count(600, "btn_options"), 0);
+    EXPECT_EQ(s.Count(kMsgActionRun, "acn_open_options"), 1);
+    EXPECT_EQ(s.Count(kMsgCommand, "btn_options"), 0);
     EXPECT_TRUE(menu->IsClosing());
     ScriptWidget* options = ScriptWidget::FindByName(&s.root, "dlg_options");
     ASSERT_NE(options, nullptr);
@@ -107,12 +107,12 @@ TEST(RootWidget, ActionRunAndUndoneThroughTheHistory)
     EXPECT_GT(options->GetOwnAlpha(), 0);
     s.Tick(1);
     EXPECT_EQ(ScriptWidget::FindByName(&s.root, "dlg_menu"), nullptr);
-    EXPECT_EQ(s.Count(606, "dlg_menu"), 1);
+    EXPECT_EQ(s.Count(kMsgChildClosed, "dlg_menu"), 1);
     EXPECT_EQ(s.root.GetOwnAlpha(), kAlphaOpaque);
 
     // Back closes the options with the fade the create step gave them and re-creates the menu.
     s.Command("btn_back");
-    EXPECT_EQ(s.Count(605, "actionBack"), 1);
+    EXPECT_EQ(s.Count(kMsgActionRun, "actionBack"), 1);
     EXPECT_EQ(s.root.GetHistoryCount(), 0);
     EXPECT_TRUE(options->IsClosing());
     EXPECT_EQ(options->GetFadeOutStep(), 3956);
@@ -122,11 +122,11 @@ TEST(RootWidget, ActionRunAndUndoneThroughTheHistory)
     EXPECT_EQ(again->GetY(), 75);
     s.Tick(18);
     EXPECT_EQ(ScriptWidget::FindByName(&s.root, "dlg_options"), nullptr);
-    EXPECT_EQ(s.Count(606, "dlg_options"), 1);
+    EXPECT_EQ(s.Count(kMsgChildClosed, "dlg_options"), 1);
 
     // An empty history does nothing, but the command is still reported.
-    s.root.OnEvent(&s.root, 600, "btn_back", 0);
-    EXPECT_EQ(s.Count(605, "actionBack"), 2);
+    s.root.OnEvent(&s.root, kMsgCommand, "btn_back", 0);
+    EXPECT_EQ(s.Count(kMsgActionRun, "actionBack"), 2);
     EXPECT_NE(ScriptWidget::FindByName(&s.root, "dlg_menu"), nullptr);
 }
 

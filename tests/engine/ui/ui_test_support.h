@@ -1,6 +1,6 @@
 #pragma once
 // Script widgets for the layout tests: leaves drawn as flat boxes in a colour of their own,
-// buttons that send 600 on release, and a dialog and root whose factory makes them. The
+// buttons that send kMsgCommand on release, and a dialog and root whose factory makes them. The
 // application reads its UI folder from the test data and records what reaches it.
 #include <cstdint>
 #include <string>
@@ -71,14 +71,14 @@ public:
         if (key != 5 || !IsButton() || IsInputBlocked())
             return false;
         if (!down)
-            SendEvent(nullptr, 600, GetName(), 0);
+            SendEvent(nullptr, kMsgCommand, GetName(), 0);
         return true;
     }
     bool OnPointer(int x, int y, int kind) override
     {
         pointers.push_back({x, y, kind});
         if (IsButton() && kind == 2 && !IsInputBlocked())
-            SendEvent(nullptr, 600, GetName(), 0);
+            SendEvent(nullptr, kMsgCommand, GetName(), 0);
         return true;
     }
     void OnFocused() override { ++focused; }

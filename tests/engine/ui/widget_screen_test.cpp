@@ -116,13 +116,15 @@ TEST(WidgetScreen, KeysStylusAndSoftKeysSendTheMessages)
     s.Key(kKeyRight);
     s.Key(kKeyRight);
     s.Key(kKeyLeft);
-    EXPECT_EQ(s.Take(), (Events{{602, "wtun_volume"}, {602, "wtun_volume"}, {602, "wtun_volume"}}));
+    EXPECT_EQ(s.Take(), (Events{{kMsgTunerChanged, "wtun_volume"},
+                                {kMsgTunerChanged, "wtun_volume"},
+                                {kMsgTunerChanged, "wtun_volume"}}));
     EXPECT_EQ(tuner->GetValue(), 55);
     s.Key(kKeyUp);
     EXPECT_TRUE(box->IsOnFocusPath());
     EXPECT_TRUE(s.Take().empty());
     s.Key(kKeyAction);
-    EXPECT_EQ(s.Take(), (Events{{601, "wchk_sound"}, {604, "wchk_sound"}}));
+    EXPECT_EQ(s.Take(), (Events{{kMsgPressed, "wchk_sound"}, {kMsgCheckToggled, "wchk_sound"}}));
     EXPECT_TRUE(box->IsChecked());
     uint64_t keyed = s.Frame();
     EXPECT_EQ(s.app.Pixel(10, 102), kBoxOn.Packed());
@@ -134,20 +136,20 @@ TEST(WidgetScreen, KeysStylusAndSoftKeysSendTheMessages)
     s.Key(kKeyDown);
     EXPECT_TRUE(ok->IsOnFocusPath());
     s.Key(kKeyAction);
-    EXPECT_EQ(s.Take(), (Events{{601, "wbtn_ok"}, {600, "wbtn_ok"}}));
+    EXPECT_EQ(s.Take(), (Events{{kMsgPressed, "wbtn_ok"}, {kMsgCommand, "wbtn_ok"}}));
 
     // The soft keys press the shoulder buttons; the right one's command runs its bound action.
     s.Soft(kVkF1);
-    EXPECT_EQ(s.Take(), (Events{{601, "wbtn_ok"}, {600, "wbtn_ok"}}));
+    EXPECT_EQ(s.Take(), (Events{{kMsgPressed, "wbtn_ok"}, {kMsgCommand, "wbtn_ok"}}));
     s.Soft(kVkF2);
-    EXPECT_EQ(s.Take(), (Events{{601, "wbtn_menu"}, {605, "acn_widgets_toast"}}));
+    EXPECT_EQ(s.Take(), (Events{{kMsgPressed, "wbtn_menu"}, {kMsgActionRun, "acn_widgets_toast"}}));
     // The action made a second logo under the dialog.
     EXPECT_EQ(s.Get<ScriptWidget>("dlg_widgets")->GetChildCount(), 10);
 
     // The stylus: a check box tapped, a button released outside and then inside, a tuner dragged.
     s.Pen(12, 104, 1);
     s.Pen(12, 104, 2);
-    EXPECT_EQ(s.Take(), (Events{{601, "wchk_sound"}, {604, "wchk_sound"}}));
+    EXPECT_EQ(s.Take(), (Events{{kMsgPressed, "wchk_sound"}, {kMsgCheckToggled, "wchk_sound"}}));
     EXPECT_FALSE(box->IsChecked());
     s.Pen(30, 205, 1);
     EXPECT_TRUE(ok->IsPressed());
@@ -158,14 +160,16 @@ TEST(WidgetScreen, KeysStylusAndSoftKeysSendTheMessages)
     s.Pen(30, 206, 3);
     EXPECT_TRUE(ok->IsPressed());
     s.Pen(90, 205, 2);
-    EXPECT_EQ(s.Take(), (Events{{601, "wbtn_ok"}}));
+    EXPECT_EQ(s.Take(), (Events{{kMsgPressed, "wbtn_ok"}}));
     s.Pen(30, 205, 1);
     s.Pen(31, 206, 2);
-    EXPECT_EQ(s.Take(), (Events{{601, "wbtn_ok"}, {600, "wbtn_ok"}}));
+    EXPECT_EQ(s.Take(), (Events{{kMsgPressed, "wbtn_ok"}, {kMsgCommand, "wbtn_ok"}}));
     s.Pen(8 + 37, 144, 1);
     s.Pen(8 + 81, 150, 3);
     s.Pen(8 + 200, 150, 2);
-    EXPECT_EQ(s.Take(), (Events{{603, "wtun_volume"}, {603, "wtun_volume"}, {602, "wtun_volume"}}));
+    EXPECT_EQ(s.Take(), (Events{{kMsgTunerDragged, "wtun_volume"},
+                                {kMsgTunerDragged, "wtun_volume"},
+                                {kMsgTunerChanged, "wtun_volume"}}));
     EXPECT_EQ(tuner->GetValue(), 100);
     EXPECT_EQ(s.app.GetModalWidget(), nullptr);
     uint64_t end = s.Frame();

@@ -67,12 +67,12 @@ TEST_F(SwitchFixture, AFadedRequestArrivesOnTheNinthUpdateAndASecondOneIsDropped
 TEST_F(SwitchFixture, AnswersByCodeAndName)
 {
     ASSERT_NE(RestingMenu(), nullptr);
-    EXPECT_TRUE(app.OnEvent(nullptr, 600, "btn_unknown", 0));
+    EXPECT_TRUE(app.OnEvent(nullptr, kMsgCommand, "btn_unknown", 0));
     EXPECT_FALSE(app.GetStartMenu()->IsScreenFadingOut());
-    EXPECT_FALSE(app.OnEvent(nullptr, 602, "tuner_other", 40));
-    EXPECT_TRUE(app.OnEvent(nullptr, 604, "chk_other", 1));
+    EXPECT_FALSE(app.OnEvent(nullptr, kMsgTunerChanged, "tuner_other", 40));
+    EXPECT_TRUE(app.OnEvent(nullptr, kMsgCheckToggled, "chk_other", 1));
     EXPECT_FALSE(app.GetProfiles()->mute);
-    EXPECT_FALSE(app.OnEvent(nullptr, 600 + 5, "acn_x", 0));
+    EXPECT_FALSE(app.OnEvent(nullptr, kMsgActionRun, "acn_x", 0));
     // Codes whose screens are not here yet change nothing, so the faded screen stays.
     for (int code : {1006, int(kEventChooseStage), int(kMsgTypedCharacter)})
         EXPECT_FALSE(app.OnEvent(nullptr, code, nullptr, 0)) << code;
@@ -124,7 +124,7 @@ TEST_F(SwitchFixture, ModeButtonsStartANewGameOrOfferToContinue)
 {
     app.MakePlayer(3, 0);
     ASSERT_NE(RestingMenu(), nullptr);
-    app.OnEvent(nullptr, 600, "btn_sm_gauntlet", 0);
+    app.OnEvent(nullptr, kMsgCommand, "btn_sm_gauntlet", 0);
     EXPECT_TRUE(app.GetStartMenu()->IsScreenFadingOut());
     app.Frames(9);
     ASSERT_FALSE(app.reached.empty());
@@ -134,9 +134,9 @@ TEST_F(SwitchFixture, ModeButtonsStartANewGameOrOfferToContinue)
     WriteRecord(GameApp::ResumeKey(3, 0), kScreenIdAdventureMap);
     ASSERT_NE(RestingMenu(), nullptr);
     app.reached.clear();
-    EXPECT_TRUE(app.OnEvent(nullptr, 600, "btn_sm_adventure", 0));
+    EXPECT_TRUE(app.OnEvent(nullptr, kMsgCommand, "btn_sm_adventure", 0));
     EXPECT_FALSE(app.GetStartMenu()->IsScreenFadingOut());
-    EXPECT_EQ(Codes(), (std::vector<int>{600, 605}));
+    EXPECT_EQ(Codes(), (std::vector<int>{kMsgCommand, kMsgActionRun}));
     EXPECT_EQ(app.reached.back().name, "acn_confirm_adventure");
 
     struct Row {
@@ -155,7 +155,7 @@ TEST_F(SwitchFixture, ModeButtonsStartANewGameOrOfferToContinue)
                 ++values;
         };
         app.reached.clear();
-        EXPECT_TRUE(app.OnEvent(nullptr, 600, row.button, row.value));
+        EXPECT_TRUE(app.OnEvent(nullptr, kMsgCommand, row.button, row.value));
         app.Frames(9);
         ASSERT_EQ(values, 1) << row.button;
     }
@@ -168,29 +168,29 @@ TEST_F(SwitchFixture, TheSoundTunerPreviewsAtMostOnceInElevenUpdates)
     profiles.soundOn = true;
     profiles.soundVolume = 50;
     ASSERT_TRUE(app.GetSoundBank()->LoadByIndex(2));
-    EXPECT_TRUE(app.OnEvent(nullptr, 602, "tuner_Sound", 140));
+    EXPECT_TRUE(app.OnEvent(nullptr, kMsgTunerChanged, "tuner_Sound", 140));
     EXPECT_EQ(profiles.soundVolume, 100);
     EXPECT_EQ(app.sound->sfxVolume, 100);
     ASSERT_EQ(app.sound->played.size(), 1u);
     EXPECT_EQ(app.GetVolumePreviewCountdown(), 11);
     // A change inside the pause, and an unchanged value after it, play nothing.
-    app.OnEvent(nullptr, 602, "tuner_Sound", 60);
+    app.OnEvent(nullptr, kMsgTunerChanged, "tuner_Sound", 60);
     for (int i = 0; i < 11; ++i)
         app.Update();
-    app.OnEvent(nullptr, 602, "tuner_Sound", 60);
+    app.OnEvent(nullptr, kMsgTunerChanged, "tuner_Sound", 60);
     EXPECT_EQ(app.sound->played.size(), 1u);
-    app.OnEvent(nullptr, 602, "tuner_Sound", -3);
+    app.OnEvent(nullptr, kMsgTunerChanged, "tuner_Sound", -3);
     EXPECT_EQ(profiles.soundVolume, 0);
     EXPECT_EQ(app.sound->played.size(), 2u);
     // Muted, the value still moves but nothing sounds.
     for (int i = 0; i < 11; ++i)
         app.Update();
     profiles.mute = true;
-    app.OnEvent(nullptr, 602, "tuner_Sound", 30);
+    app.OnEvent(nullptr, kMsgTunerChanged, "tuner_Sound", 30);
     EXPECT_EQ(profiles.soundVolume, 30);
     EXPECT_EQ(app.sound->played.size(), 2u);
 
-    EXPECT_TRUE(app.OnEvent(nullptr, 602, "tuner_Music", 250));
+    EXPECT_TRUE(app.OnEvent(nullptr, kMsgTunerChanged, "tuner_Music", 250));
     EXPECT_EQ(profiles.musicVolume, 100);
     EXPECT_EQ(app.sound->musicVolume, 100);
     EXPECT_EQ(app.sound->played.size(), 2u);
@@ -204,21 +204,21 @@ TEST_F(SwitchFixture, MuteStopsTheMusicAndUnmuteRestartsItOnlyWhenMusicIsOn)
     profiles.musicVolume = 70;
     app.GetSoundBank()->PlayMusic();
     int starts = app.sound->musicStarts;
-    EXPECT_TRUE(app.OnEvent(nullptr, 604, "chk_mute", 1));
+    EXPECT_TRUE(app.OnEvent(nullptr, kMsgCheckToggled, "chk_mute", 1));
     EXPECT_TRUE(profiles.mute);
     EXPECT_FALSE(app.sound->sfxOn);
     EXPECT_FALSE(app.sound->musicOn);
     EXPECT_EQ(app.sound->sfxVolume, 40);
     EXPECT_EQ(app.sound->musicVolume, 70);
     EXPECT_EQ(app.GetSoundBank()->GetMusicState(), -1);
-    app.OnEvent(nullptr, 604, "chk_mute", 0);
+    app.OnEvent(nullptr, kMsgCheckToggled, "chk_mute", 0);
     EXPECT_TRUE(app.sound->musicOn);
     EXPECT_EQ(app.sound->musicStarts, starts + 1);
     EXPECT_EQ(app.GetSoundBank()->GetMusicState(), 0);
     // Music switched off in the options: unmuting leaves it silent.
-    app.OnEvent(nullptr, 604, "chk_mute", 1);
+    app.OnEvent(nullptr, kMsgCheckToggled, "chk_mute", 1);
     profiles.musicOn = false;
-    app.OnEvent(nullptr, 604, "chk_mute", 0);
+    app.OnEvent(nullptr, kMsgCheckToggled, "chk_mute", 0);
     EXPECT_TRUE(app.sound->sfxOn);
     EXPECT_FALSE(app.sound->musicOn);
     EXPECT_EQ(app.sound->musicStarts, starts + 1);

@@ -42,7 +42,7 @@ TEST(LayoutRegistry, MissingFilesAndActionsFailQuietly)
     app.reached.clear();
     EXPECT_FALSE(screen->RunActionFromFile(kScreensFile, "acn_absent"));
     EXPECT_FALSE(screen->RunActionFromFile("absent.txt", "acn_toast"));
-    EXPECT_TRUE(app.reached.empty()) << "no 605 for an action never run";
+    EXPECT_TRUE(app.reached.empty()) << "no kMsgActionRun for an action never run";
     EXPECT_EQ(screen->CreateChildFromFile(kScreensFile, "dlg_absent", 0, 0, 0, 0, 0, 0, false, Fixed(), Fixed(), false,
                                           Fixed(), Fixed()),
               nullptr);

@@ -385,14 +385,14 @@ TEST(StartMenuScreen, HelpOpensItsDialogAndSupportShowsTheVersionAndBuildDate)
 {
     MenuApp app;
     ASSERT_NE(app.MenuWithPlayer(), nullptr);
-    EXPECT_TRUE(app.Menu()->OnEvent(nullptr, 600, "btn_sm_help", 0));
+    EXPECT_TRUE(app.Menu()->OnEvent(nullptr, kMsgCommand, "btn_sm_help", 0));
     ScriptWidget* help = app.Find("dlg_help");
     ASSERT_NE(help, nullptr);
     // The dialog's button passes its command up to the menu.
     auto* support = app.Find<ButtonWidget>("btn_help_support");
     ASSERT_NE(support, nullptr);
     EXPECT_EQ(dynamic_cast<StartMenuButton*>(support), nullptr) << "a dialog's button keeps the plain look";
-    support->SendEvent(nullptr, 600, "btn_help_support", 0);
+    support->SendEvent(nullptr, kMsgCommand, "btn_help_support", 0);
     auto* version = app.Find<TextInfoWidget>("inf_version");
     auto* date = app.Find<TextInfoWidget>("inf_date");
     ASSERT_NE(version, nullptr);
@@ -438,7 +438,7 @@ TEST(StartMenuScreen, TheWebPageButtonIsPlainAndOpensTheMakersPage)
                              "btn_change_player"})
         EXPECT_NE(app.Find<StartMenuButton>(name), nullptr) << name;
     size_t before = nullbackend::StartedProcesses().size();
-    EXPECT_TRUE(app.Menu()->OnEvent(nullptr, 600, "btn_get_more_games", 0));
+    EXPECT_TRUE(app.Menu()->OnEvent(nullptr, kMsgCommand, "btn_get_more_games", 0));
     std::vector<std::string> started = nullbackend::StartedProcesses();
     ASSERT_EQ(started.size(), before + 1);
     EXPECT_NE(started.back().find("https://"), std::string::npos) << started.back();
@@ -459,16 +459,16 @@ TEST(StartMenuScreen, AClosedDialogGivesTheFocusBackToItsOpener)
                  {"dlg_help", "btn_sm_adventure"}};
     for (const Case& c : cases) {
         menu->SetFocusChildDirect(app.Find("btn_sm_quit"));
-        menu->OnEvent(nullptr, 606, c.dialog, 0);
+        menu->OnEvent(nullptr, kMsgChildClosed, c.dialog, 0);
         EXPECT_EQ(menu->GetFocusChild(), app.Find(c.opener)) << c.dialog;
     }
     // A modal dialog still open keeps the focus.
-    menu->OnEvent(nullptr, 600, "btn_sm_options", 0);
+    menu->OnEvent(nullptr, kMsgCommand, "btn_sm_options", 0);
     ScriptWidget* options = app.Find("dlg_options");
     ASSERT_NE(options, nullptr);
     ASSERT_TRUE(options->IsModal());
     menu->SetFocusChildDirect(options);
-    menu->OnEvent(nullptr, 606, "dlg_help", 0);
+    menu->OnEvent(nullptr, kMsgChildClosed, "dlg_help", 0);
     EXPECT_EQ(menu->GetFocusChild(), options);
 }
 

@@ -249,27 +249,33 @@ bool ContinuesOnTheMap(ScriptedGame& game, bool shots = false)
     return true;
 }
 
-TEST_P(Damage, ADamagedResumeStoreKeepsTheAdventure)
+// The saves of a board of the fourth temple, as the game leaves them at the window's close: the
+// player's global.opt, the board's record and another player's beside it.
+void LayBoardOfTheFourthTemple(const FlowSize& size, const FlowFolder& folder)
 {
-    const FlowSize size = GetParam();
-    FlowFolder folder;
     ASSERT_TRUE(LayFile(folder.Path(), "global.opt", ProfileBytes("ITZEL", AtTempleFour)));
     LaidRecord map{0, "Adventure Save", ScreenRecord(kScreenIdAdventureMap, {})};
     LaidRecord other{kOtherPlayersKey, "Gauntlet Save", ScreenRecord(kScreenIdGauntletMap, {})};
     ASSERT_TRUE(LayFile(folder.Path(), "saveresume.dat", ResumeStoreBytes({other, map})));
-    {
-        SCOPED_TRACE("the saves of a board of the fourth temple, left by the window's close");
-        ScriptedGame game(size.width, size.height, folder.Path());
-        ASSERT_TRUE(game.Start());
-        ASSERT_TRUE(game.ReachMenu("NOBODY"));
-        ASSERT_TRUE(game.TapWidget("btn_sm_adventure"));
-        ASSERT_TRUE(game.TapWidget("btn_continue_adventure"));
-        ASSERT_TRUE(game.WaitUntil([&] { return stage_play::MapAtRest(game); }, 600));
-        ASSERT_TRUE(game.TapWidget("btn_adv_play"));
-        ASSERT_TRUE(stage_play::WaitForPlay(game));
-        game.Close();
-        ASSERT_TRUE(game.WaitUntil([&] { return !game.Running(); }, 300));
-    }
+    ScriptedGame game(size.width, size.height, folder.Path());
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(game.ReachMenu("NOBODY"));
+    ASSERT_TRUE(game.TapWidget("btn_sm_adventure"));
+    ASSERT_TRUE(game.TapWidget("btn_continue_adventure"));
+    ASSERT_TRUE(game.WaitUntil([&] { return stage_play::MapAtRest(game); }, 600));
+    ASSERT_TRUE(game.TapWidget("btn_adv_play"));
+    ASSERT_TRUE(stage_play::WaitForPlay(game));
+    game.Wait(40);
+    game.Close();
+    ASSERT_TRUE(game.WaitUntil([&] { return !game.Running(); }, 300));
+}
+
+TEST_P(Damage, ADamagedResumeStoreKeepsTheAdventure)
+{
+    const FlowSize size = GetParam();
+    FlowFolder folder;
+    LayBoardOfTheFourthTemple(size, folder);
+    ASSERT_FALSE(HasFatalFailure());
     const std::string options = folder.Read("global.opt");
     const std::string resume = folder.Read("saveresume.dat");
     size_t data = 0, length = 0;
@@ -453,24 +459,8 @@ TEST(DamagedSaves, EachHarmIsSaidOnceAndLosesNothing)
 {
     const FlowSize size = kFlowSizes.front();
     FlowFolder folder;
-    ASSERT_TRUE(LayFile(folder.Path(), "global.opt", ProfileBytes("ITZEL", AtTempleFour)));
-    LaidRecord map{0, "Adventure Save", ScreenRecord(kScreenIdAdventureMap, {})};
-    LaidRecord other{kOtherPlayersKey, "Gauntlet Save", ScreenRecord(kScreenIdGauntletMap, {})};
-    ASSERT_TRUE(LayFile(folder.Path(), "saveresume.dat", ResumeStoreBytes({other, map})));
-    {
-        SCOPED_TRACE("a board of the fourth temple, left by the window's close");
-        ScriptedGame game(size.width, size.height, folder.Path());
-        ASSERT_TRUE(game.Start());
-        ASSERT_TRUE(game.ReachMenu("NOBODY"));
-        ASSERT_TRUE(game.TapWidget("btn_sm_adventure"));
-        ASSERT_TRUE(game.TapWidget("btn_continue_adventure"));
-        ASSERT_TRUE(game.WaitUntil([&] { return stage_play::MapAtRest(game); }, 600));
-        ASSERT_TRUE(game.TapWidget("btn_adv_play"));
-        ASSERT_TRUE(stage_play::WaitForPlay(game));
-        game.Wait(40);
-        game.Close();
-        ASSERT_TRUE(game.WaitUntil([&] { return !game.Running(); }, 300));
-    }
+    LayBoardOfTheFourthTemple(size, folder);
+    ASSERT_FALSE(HasFatalFailure());
     const std::string options = folder.Read("global.opt");
     const std::string resume = folder.Read("saveresume.dat");
     size_t data = 0, length = 0;

@@ -32,7 +32,7 @@ import time
 from collections import defaultdict
 
 from damage_pack import raw_records, stored, write_pack
-from junk_entries import JUNK, allowed, landscape, lay_copy
+from junk_entries import JUNK, allowed, landscape, lay_copy, program_jobs_sizes
 
 CASE = "PackDamage.TheRouteToTheEntrysReader"
 TIMEOUT = 300
@@ -259,16 +259,10 @@ def report(findings):
 
 
 def main(argv):
-    args = argv[1:]
-    jobs = os.cpu_count() or 4
-    if "--jobs" in args:
-        at = args.index("--jobs")
-        jobs = int(args[at + 1])
-        del args[at:at + 2]
-    if not args:
-        print(__doc__, file=sys.stderr)
+    parsed = program_jobs_sizes(argv, __doc__)
+    if not parsed:
         return 2
-    flow_tests, sizes = os.path.abspath(args[0]), args[1:] or ["800x480"]
+    flow_tests, jobs, sizes = parsed
     scratch = tempfile.mkdtemp(prefix="kelo_damaged_play_")
     findings, figures = [], []
     try:

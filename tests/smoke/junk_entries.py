@@ -85,7 +85,8 @@ def run(kelo, packs_dir, size, damaged, work):
     return status, said.decode(errors="replace"), picture
 
 
-def main(argv):
+def program_jobs_sizes(argv, usage):
+    """(program, jobs, sizes) of "<program> [--jobs N] [SIZE...]", or None after printing usage."""
     args = argv[1:]
     jobs = os.cpu_count() or 4
     if "--jobs" in args:
@@ -93,9 +94,16 @@ def main(argv):
         jobs = int(args[at + 1])
         del args[at:at + 2]
     if not args:
-        print(__doc__, file=sys.stderr)
+        print(usage, file=sys.stderr)
+        return None
+    return os.path.abspath(args[0]), jobs, args[1:] or ["800x480"]
+
+
+def main(argv):
+    parsed = program_jobs_sizes(argv, __doc__)
+    if not parsed:
         return 2
-    kelo, sizes = os.path.abspath(args[0]), args[1:] or ["800x480"]
+    kelo, jobs, sizes = parsed
     packs_dir = os.path.dirname(kelo)
     common = os.path.join(packs_dir, "_game_common.pak")
     started = time.monotonic()

@@ -502,8 +502,9 @@ TEST(DamagedSaves, EachHarmIsSaidOnceAndLosesNothing)
                 EXPECT_EQ(Count(said, kept), 1u) << said;
                 EXPECT_EQ(Count(AnswerBoxes(game), kept), 1u) << "shown in the window too";
                 EXPECT_TRUE(std::filesystem::exists(folder.Path() + "/" + kept)) << "kept aside";
-                if (harm != Harm::kFolder && harm != Harm::kPipe)
+                if (harm != Harm::kFolder && harm != Harm::kPipe) {
                     EXPECT_TRUE(folder.Read(kept) == harmed) << "as it was";
+                }
                 if (!store) {
                     size_t at = 0, bytes = 0;
                     const std::string now = folder.Read("saveresume.dat");

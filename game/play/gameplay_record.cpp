@@ -387,6 +387,8 @@ bool BoardRecord::Shots()
         if (!s_.effects.Append(sprite.get()))
             return false;
         shot.sprite = sprite.release();
+        // A shot becomes a chain ball when it lands, so it is numbered as the chain's balls are.
+        shot.serial = Ball::NewSerial();
     }
     return true;
 }

@@ -140,6 +140,8 @@ TEST(GameplayRecord, ABoardReadBackWritesTheSameBytes)
     // The gap names the same ball, by its new serial.
     EXPECT_EQ(loaded.shot.gaps[0].key, loaded.chains[1]->balls[2].serial);
     EXPECT_NE(loaded.shot.sprite, nullptr);
+    // It lands as a ball of its own number, as every chain ball has.
+    EXPECT_NE(loaded.shot.serial, 0);
     EXPECT_TRUE(ScriptWidget::FindByName(&loaded, "dlg_ready_go") != nullptr);
     EXPECT_EQ(FirstDifference(saved, SaveBoard(loaded)), -1);
     // The bomb pattern comes back with the board.

@@ -6,6 +6,8 @@
 
 namespace {
 
+const Fixed kMaxPull = Fixed::FromInt(256);
+
 bool Broken(BoardFault* fault, const char* rule, int chain, int ball)
 {
     if (fault)
@@ -41,6 +43,9 @@ const char* BrokenBallRule(const Ball& ball)
     // A run only ever rolls back to close a gap, and speeds up doing so.
     if (ball.pullSpeed > Fixed() || ball.pullAcceleration < Fixed())
         return "pull speed forward or pull acceleration negative";
+    // Far past any closing speed a level sets, and far from where a step of it would wrap.
+    if (ball.pullSpeed < -kMaxPull || ball.pullAcceleration > kMaxPull)
+        return "pull past 256 px a frame";
     if (ball.serial == 0)
         return "ball without a serial";
     return nullptr;
@@ -95,6 +100,10 @@ bool ValidateBoard(const GameplayScreen& screen, BoardFault* fault)
         return Broken(fault, "shot count outside 0..1", -1, -1);
     if (screen.shotCount == 1 && (screen.shot.colour < 0 || screen.shot.colour >= kBallColours))
         return Broken(fault, "flying shot of no colour", -1, -1);
+    // The shot becomes a chain ball as it lands, with all its fields.
+    if (screen.shotCount == 1)
+        if (const char* rule = BrokenBallRule(screen.shot))
+            return Broken(fault, rule, -1, -1);
 
     int holding = 0, growing = 0;
     int colours[kBallColours] = {};
@@ -132,6 +141,8 @@ bool ValidateBoard(const GameplayScreen& screen, BoardFault* fault)
         return Broken(fault, "more than one ball growing into place", -1, -1);
     if (growing == 1 && !screen.shotPending)
         return Broken(fault, "ball growing with no shot pending", -1, -1);
+    if (growing == 1 && screen.shotCount == 1)
+        return Broken(fault, "shot flying while a ball grows into place", -1, -1);
     if (screen.shotPending && screen.shotCount == 0 && growing == 0)
         return Broken(fault, "shot pending with none flying or growing", -1, -1);
     return true;

@@ -4,6 +4,19 @@
 
 #include "tests/game/play/rolling_board.h"
 
+namespace {
+
+// A shot in flight as the frog fires it.
+void FlyShot(GameplayScreen& b)
+{
+    b.shot.Reset();
+    b.shot.serial = Ball::NewSerial();
+    b.shotCount = b.shotPending = 1;
+    ASSERT_TRUE(BoardValid(b));
+}
+
+}  // namespace
+
 // A board laid by hand keeps every rule; each way of breaking one is caught and named where it
 // broke, so the checks the rule tests and the flows make after each step can fail.
 TEST(BoardValidation, EachBrokenRuleIsNamedWhereItBroke)
@@ -25,6 +38,7 @@ TEST(BoardValidation, EachBrokenRuleIsNamedWhereItBroke)
          }},
         {"pull speed forward or pull acceleration negative", 0, 0,
          [](GameplayScreen&, BallChain& c) { c.balls[0].pullSpeed = F(1); }},
+        {"pull past 256 px a frame", 0, 1, [](GameplayScreen&, BallChain& c) { c.balls[1].pullSpeed = F(-257); }},
         {"speed ramps away from its target", 0, -1,
          [](GameplayScreen&, BallChain& c) {
              c.targetSpeed = F(2);
@@ -36,6 +50,17 @@ TEST(BoardValidation, EachBrokenRuleIsNamedWhereItBroke)
         {"ball growing with no shot pending", -1, -1,
          [](GameplayScreen&, BallChain& c) { c.balls[1].growth = Fixed::Raw(128); }},
         {"shot pending with none flying or growing", -1, -1, [](GameplayScreen& b, BallChain&) { b.shotPending = 1; }},
+        // The flying shot's own fields, and one shot at a time.
+        {"pull speed forward or pull acceleration negative", -1, -1,
+         [](GameplayScreen& b, BallChain&) {
+             FlyShot(b);
+             b.shot.pullSpeed = F(1);
+         }},
+        {"shot flying while a ball grows into place", -1, -1,
+         [](GameplayScreen& b, BallChain& c) {
+             FlyShot(b);
+             c.balls[1].growth = Fixed::Raw(128);
+         }},
     };
     for (const Case& each : cases) {
         RollingBoard t;

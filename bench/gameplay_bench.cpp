@@ -57,7 +57,7 @@ public:
         player->progress[1].gauntletMap = kMap;
         player->progress[1].gauntletKind = 1;
         crt::srand(2024);
-        if (!app_->ShowGameplay(true))
+        if (app_->ShowGameplay(true).failed())
             return false;
         board_ = dynamic_cast<GameplayScreen*>(app_->GetScreen(kSlotGameplay));
         for (int i = 0; board_ && i < 2000; ++i) {

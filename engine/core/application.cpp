@@ -161,19 +161,19 @@ bool Application::Init(int width, int height)
     memset(keyLatch_, 0, sizeof keyLatch_);
 
     LoadResult why = LoadStyles();
-    if (!why) {
+    if (why.failed()) {
         ReportLoadFailure("styles", why);
         initError_ = kInitStyles;
         return false;
     }
     why = LoadLanguage();
-    if (!why) {
+    if (why.failed()) {
         ReportLoadFailure("texts and fonts", why);
         initError_ = kInitLanguage;
         return false;
     }
     why = LoadExitButton();
-    if (!why) {
+    if (why.failed()) {
         ReportLoadFailure("close button", why);
         initError_ = kInitExitButton;
         return false;

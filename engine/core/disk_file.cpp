@@ -1,7 +1,7 @@
 #include "engine/core/disk_file.h"
 
 #include "engine/core/file_failures.h"
-#include "engine/core/memory.h"
+#include "engine/core/message_box.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 

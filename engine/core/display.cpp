@@ -7,6 +7,7 @@
 #include "engine/core/frame_timing.h"
 #include "engine/core/main_window.h"
 #include "engine/core/memory.h"
+#include "engine/core/message_box.h"
 #include "engine/graphics/surface.h"
 #include "platform/device.h"
 #include "platform/gapi.h"

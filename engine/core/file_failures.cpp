@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "engine/core/load_result.h"
-#include "engine/core/memory.h"
+#include "engine/core/message_box.h"
 #include "engine/core/set_aside.h"
 #include "platform/files.h"
 

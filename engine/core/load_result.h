@@ -20,7 +20,8 @@ public:
     // With the system's text for the error; a file that does not exist counts as missing.
     static LoadResult SystemError(const char* file, DWORD error);
 
-    explicit operator bool() const { return ok_; }
+    bool ok() const { return ok_; }
+    bool failed() const { return !ok_; }
     bool IsMissing() const { return !ok_ && kind_ == Kind::kMissing; }
     bool IsUnmade() const { return !ok_ && kind_ == Kind::kUnmade; }
     // Empty when ok.

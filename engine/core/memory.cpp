@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/core/message_box.h"
 #include "platform/crt.h"
 #include "platform/memory.h"
 

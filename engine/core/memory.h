@@ -6,5 +6,3 @@ void* Alloc(size_t bytes);
 void Free(void* block);
 // 0 when n < 2, else rand() modulo n.
 int Random(int n);
-// The engine's one way to show an error to the player.
-void ShowMessageBox(const char* text);

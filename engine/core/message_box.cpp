@@ -1,8 +1,9 @@
+#include "engine/core/message_box.h"
+
 #include <cstdio>
 
 #include "engine/core/display.h"
 #include "engine/core/main_window.h"
-#include "engine/core/memory.h"
 #include "platform/dialog.h"
 #include "platform/gapi.h"
 

@@ -39,7 +39,7 @@ bool PackMemoryFile::Open(Application* application, const char* name, int mode)
     if (!application || !application->PacksEnabled())
         return LoadFromDisk(application, name, mode);
     Close();
-    return static_cast<bool>(OpenFromPacks(application, name));
+    return OpenFromPacks(application, name).ok();
 }
 
 LoadResult PackMemoryFile::Load(Application* application, const char* name)
@@ -167,7 +167,7 @@ bool PackMemoryFile::LoadFromDisk(Application* application, const char* name, in
 
 bool PackMemoryFile::LoadFromDiskUpTo(Application* application, const char* name, int mode, int32_t maxBytes)
 {
-    return static_cast<bool>(ReadFromDisk(application, name, mode, maxBytes));
+    return ReadFromDisk(application, name, mode, maxBytes).ok();
 }
 
 LoadResult PackMemoryFile::ReadFromDisk(Application* application, const char* name, int mode, int32_t maxBytes)

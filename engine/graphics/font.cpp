@@ -47,7 +47,7 @@ LoadResult OpenMetrics(Application* app, const char* path, std::unique_ptr<PackM
         why = file->Load(app, name.CStr());
     if (why.IsMissing() && ReplaceExtension(path, ".fdb", name))
         why = file->Load(app, name.CStr());
-    if (why)
+    if (why.ok())
         out = std::move(file);
     return why;
 }
@@ -87,7 +87,7 @@ LoadResult Font::Load(const char* path)
         return LoadResult::Failed(path, "no memory left");
     glyphSurface_->SetOrientation(0);  // glyph images are never turned for the screen rotation
     LoadResult why = LoadJpegAlpha(application_, path, glyphSurface_.get()).why;
-    if (!why)
+    if (why.failed())
         return why;
     int width = glyphSurface_->GetWidth();
     int height = glyphSurface_->GetHeight();
@@ -104,7 +104,7 @@ LoadResult Font::Load(const char* path)
     ClearRecords();
     std::unique_ptr<PackMemoryFile> file;
     why = OpenMetrics(application_, path, file);
-    if (!why)
+    if (why.failed())
         return why;
     // Every record must be there: a table cut short is not a font's (the trim stays optional).
     if (file->GetSize() < kRecords * 12) {

@@ -64,9 +64,9 @@ LoadResult FontManager::Load(const char* fileName)
     if (!file)
         return LoadResult::Failed(fileName, "no memory left");
     LoadResult why = file->Load(application_, fileName);
-    if (why && !ParseStyles(file.get()))
+    if (why.ok() && !ParseStyles(file.get()))
         why = file->Refused("damaged: it holds more than eight fonts or styles");
-    else if (why && fontCount_ == 0)
+    else if (why.ok() && fontCount_ == 0)
         why = file->Refused("damaged: it names no font");
     return why;
 }
@@ -169,7 +169,7 @@ LoadResult FontManager::BuildFonts()
         String::Concat(path, folder, entry->file);
         LoadResult why =
             path.IsEmpty() ? LoadResult::Missing(entry->name.CStr(), "names no file") : font->Load(path.CStr());
-        if (why) {
+        if (why.ok()) {
             if (entry->addHeight != 0)
                 font->SetExtraHeight(entry->addHeight);
             font->SetExtraWidth(entry->addWidth);

@@ -21,7 +21,7 @@ LoadResult BeginLoad(Application* app, const char* path, Surface* target, bool a
     if (!opening)
         return LoadResult::Failed(path, "no memory left");
     LoadResult opened = opening->Load(app, path);
-    if (!opened)
+    if (opened.failed())
         return opened;
     *surface = target ? target : app->CreateImage();
     if (!*surface || (!alphaOnly && (*surface)->GetBytesPerPixel() != 2))

@@ -192,7 +192,7 @@ LoadedValue<Surface*> LoadJpegInto(Application* app, const char* path, Surface* 
     std::unique_ptr<PackMemoryFile> file;
     Surface* surface = nullptr;
     LoadResult begun = image_decode::BeginLoad(app, path, target, alphaOnly, &file, &surface);
-    if (!begun)
+    if (begun.failed())
         return {nullptr, begun};
     Decoded decoded;
     bool ok = DecodeJpeg(file.get(), alphaOnly, {surface->GetOrientation(), surface->GetFormat()}, requiredWidth,

@@ -140,9 +140,9 @@ LoadResult ParticleSystem::LoadByName()
     String::Concat(path, application_->GetExeDirectory(), fileName_);
     LoadResult why = stream->Load(application_, path.CStr());
     Fixed16 rate;
-    if (why && !Parse(stream.get(), nullptr, rate))
+    if (why.ok() && !Parse(stream.get(), nullptr, rate))
         why = stream->Refused("its sprites cannot be loaded");
-    if (why)
+    if (why.ok())
         age_ = kParticleStopped;
     return why;
 }

@@ -132,11 +132,11 @@ bool ParticleSystem::LoadSprites()
         const char* file = d.sprites.CStr();
         if (spriteCache_) {
             set = spriteCache_->FindOrCreate(file, file, d.numSprites, d.numSpritesPerRow);
-            if (set && !set->Load())
+            if (set && set->Load().failed())
                 set = nullptr;
         } else if (std::unique_ptr<ResourceEntry> made{new (std::nothrow) ResourceEntry()}) {
             made->SetSingle(application_, file, file, d.numSprites, d.numSpritesPerRow);
-            if (made->Load())
+            if (made->Load().ok())
                 set = made.release();
         }
     }

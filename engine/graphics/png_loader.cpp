@@ -131,7 +131,7 @@ LoadedValue<Surface*> LoadPngInto(Application* app, const char* path, Surface* t
     std::unique_ptr<PackMemoryFile> file;
     Surface* surface = nullptr;
     LoadResult begun = image_decode::BeginLoad(app, path, target, alphaOnly, &file, &surface);
-    if (!begun)
+    if (begun.failed())
         return {nullptr, begun};
     Decoded d;
     bool ok = DecodePng(file.get(), alphaOnly, {surface->GetOrientation(), surface->GetFormat()}, &d);

@@ -164,11 +164,11 @@ LoadResult ResourceEntry::Load()
         loaded = LoadSheet();
         break;
     }
-    if (!loaded)
+    if (loaded.failed())
         return loaded;
     if (hasAtlasData_) {
         LoadResult atlas = ReadAtlasData();
-        if (!atlas) {
+        if (atlas.failed()) {
             Unload();
             return atlas;
         }
@@ -251,14 +251,14 @@ LoadResult ResourceEntry::LoadMulti(bool optional)
             Prefixed(path, application_, name.CStr() ? name.CStr() : "");
             why = LoadImage(application_, path.CStr(), frame).why;
         }
-        if (why && !frame->GetAlpha() && separateAlpha) {
+        if (why.ok() && !frame->GetAlpha() && separateAlpha) {
             FormatFramePattern(name, afile_.CStr(), number);
             Prefixed(path, application_, name.CStr() ? name.CStr() : "");
             why = LoadAlphaImage(application_, path.CStr(), frame).why;
         }
-        if (why && !frame->GetPixels() && !frame->GetAlpha())
+        if (why.ok() && !frame->GetPixels() && !frame->GetAlpha())
             why = LoadResult::Failed(path.CStr(), "holds no picture");
-        if (!why) {
+        if (why.failed()) {
             delete frame;
             // An optional set may lack frames; one that is there but damaged is still a failure.
             if (optional && why.IsMissing())
@@ -280,7 +280,7 @@ LoadResult ResourceEntry::LoadCommonAlpha()
     int32_t* offsets = nullptr;
     LoadResult why = SheetFailure(LoadSpriteSheet(count_, columnsOrFirst_, file_.CStr(), nullptr, 0, loadCount_,
                                                   frameCount_, frames_, offsets, true, application_, false));
-    if (!why)
+    if (why.failed())
         return why;
     commonAlpha_ = application_->CreateImage();
     String path;
@@ -288,10 +288,11 @@ LoadResult ResourceEntry::LoadCommonAlpha()
     Surface* first = frames_[0];
     why = commonAlpha_ ? LoadAlphaImage(application_, path.CStr(), commonAlpha_).why : LoadResult();
     // Every frame shares the one plane, so it must be exactly one frame in size.
-    if (why && (!commonAlpha_ || !commonAlpha_->GetAlpha() || commonAlpha_->GetRawWidth() != first->GetRawWidth() ||
-                commonAlpha_->GetRawHeight() != first->GetRawHeight()))
+    if (why.ok() && (!commonAlpha_ || !commonAlpha_->GetAlpha() ||
+                     commonAlpha_->GetRawWidth() != first->GetRawWidth() ||
+                     commonAlpha_->GetRawHeight() != first->GetRawHeight()))
         why = LoadResult::Failed(path.CStr(), "is not one frame's alpha");
-    if (!why) {
+    if (why.failed()) {
         Unload();
         return why;
     }
@@ -309,7 +310,7 @@ LoadResult ResourceEntry::ReadAtlasData()
     if (!file)
         return LoadResult::Failed(path.CStr(), "no memory left");
     LoadResult opened = file->Load(application_, path.CStr());
-    if (!opened)
+    if (opened.failed())
         return opened;
     file->Seek(0, kSeekStart);
     // The count, then five lines an item: name, x, y, w, h; the file's end ends the list. A count

@@ -111,7 +111,7 @@ LoadResult LoadSpriteScript(Application* app, const char* fileName)
     if (!stream)
         return LoadResult::Failed(fileName, "no memory left");
     LoadResult opened = stream->Load(app, fileName);
-    if (!opened)
+    if (opened.failed())
         return opened;
     stream->Seek(0, kSeekStart);
     int made = 0;

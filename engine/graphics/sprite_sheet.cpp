@@ -107,7 +107,7 @@ LoadResult LoadSpriteSheet(int count, int columns, const char* file, const char*
 
     if (haveFile) {
         LoadResult loaded = LoadWhole(app, folder, file, false, sheet);
-        if (!loaded)
+        if (loaded.failed())
             return fail(loaded);
         Grid grid(sheet.get(), count, columns);
         for (int i = 0; i < count; ++i) {
@@ -131,7 +131,7 @@ LoadResult LoadSpriteSheet(int count, int columns, const char* file, const char*
 
     if (!sameAlpha) {
         LoadResult loaded = LoadWhole(app, folder, afile, true, alphaSheet);
-        if (!loaded)
+        if (loaded.failed())
             return fail(loaded);
         // Without a colour sheet the frames take their size from the alpha image.
         Grid grid(alphaSheet.get(), count, columns);

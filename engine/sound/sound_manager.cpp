@@ -178,10 +178,10 @@ LoadedValue<int> SoundManager::LoadSampleSlot(const char* path, bool ogg)
     std::unique_ptr<PackMemoryFile> source(NewMemoryFile());
     LoadResult opened = source ? source->Load(app_, path) : LoadResult::Failed(path, "no memory left");
     const char* refusal = nullptr;
-    if (!sample || !opened || (ogg && !DecodeOggSource(source.get(), &refusal)) ||
+    if (!sample || opened.failed() || (ogg && !DecodeOggSource(source.get(), &refusal)) ||
         !sample->LoadFromMemory(static_cast<const uint8_t*>(source->GetBuffer()),
                                 static_cast<size_t>(source->GetSize() > 0 ? source->GetSize() : 0), &refusal))
-        return {-1, !opened ? opened : source->Refused(refusal)};
+        return {-1, opened.failed() ? opened : source->Refused(refusal)};
     samples_[slot] = std::move(sample);
     sampleSource_[slot] = std::move(source);
     sampleVoice_[slot] = -1;
@@ -324,7 +324,7 @@ LoadedValue<int> SoundManager::LoadMusic(const char* path)
 
     musicFile_.reset(NewMemoryFile());
     LoadResult opened = musicFile_ ? musicFile_->Load(app_, path) : LoadResult::Failed(path, "no memory left");
-    if (!opened)
+    if (opened.failed())
         return {-1, opened};
     int32_t size = musicFile_->GetSize();
     LoadResult refused = musicFile_->Refused("damaged: not a module that can be played");

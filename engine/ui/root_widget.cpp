@@ -35,7 +35,7 @@ bool RootWidget::LoadLayout(const char* fileName, const char* rootName)
 {
     ClearHistory();
     DeleteChildren();
-    loadFailure_ = LoadResult();
+    loadResult_ = LoadResult();
     if (!fileName)
         return false;
     UiLayout* document = nullptr;
@@ -54,14 +54,14 @@ bool RootWidget::LoadLayout(const char* fileName, const char* rootName)
         LoadedValue<UiLayout*> loaded = UiLayout::LoadFile(parser, application_, fileName);
         parsed.reset(loaded.value);
         if (!parsed) {
-            loadFailure_ = loaded.why;
+            loadResult_ = loaded.why;
             return false;
         }
         document = parsed.get();
     }
     WidgetDesc* root = rootName ? document->FindDesc(rootName) : document->FindFirstRoot();
     if (!root) {
-        loadFailure_ = LoadResult::Failed(document->shownName.CStr(), rootName
+        loadResult_ = LoadResult::Failed(document->shownName.CStr(), rootName
                                                                           ? "damaged: it does not describe the screen asked for"
                                                                           : "damaged: it describes no screen");
         return false;
@@ -81,8 +81,8 @@ bool RootWidget::LoadLayout(const char* fileName, const char* rootName)
 
 void RootWidget::KeepLoadFailure(const LoadResult& why)
 {
-    if (loadFailure_)
-        loadFailure_ = why;
+    if (loadResult_.ok())
+        loadResult_ = why;
 }
 
 void RootWidget::ClearHistory()

@@ -22,7 +22,7 @@ public:
     virtual bool LoadLayout(const char* fileName, const char* rootName);
     // Why the screen could not be built: its layout or the first file of its own that failed;
     // ok while nothing has.
-    const LoadResult& GetLoadFailure() const { return loadFailure_; }
+    const LoadResult& GetLoadResult() const { return loadResult_; }
     // Keeps why for the screen's failure message, unless an earlier failure is kept.
     void KeepLoadFailure(const LoadResult& why);
 
@@ -35,7 +35,7 @@ public:
 protected:
     PtrArray history_{1};
     String fileName_;
-    LoadResult loadFailure_;
+    LoadResult loadResult_;
 };
 
 // The first child of the widget that is a screen root, or null.

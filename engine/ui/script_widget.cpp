@@ -102,7 +102,7 @@ bool ScriptWidget::FocusPrev(int)
 
 bool ScriptWidget::Loaded(const LoadResult& why)
 {
-    if (why)
+    if (why.ok())
         return true;
     for (Widget* widget = this; widget; widget = widget->GetParent()) {
         if (auto* root = dynamic_cast<RootWidget*>(widget)) {

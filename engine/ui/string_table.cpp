@@ -171,10 +171,10 @@ LoadResult StringTable::Load(const char* fileName, int growStep)
     if (!file)
         return LoadResult::Failed(fileName, "no memory left");
     LoadResult why = file->Load(application_, fileName);
-    if (why && !ReadHeaderRows(file.get()))
+    if (why.ok() && !ReadHeaderRows(file.get()))
         why = file->Refused("no memory left");
     shownName_.Assign(file->GetShownName());
-    if (why)
+    if (why.ok())
         fileName_.Assign(fileName);
     return why;
 }

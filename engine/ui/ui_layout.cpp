@@ -123,7 +123,7 @@ LoadedValue<UiLayout*> UiLayout::LoadFromPath(UiLayoutParser& parser, Applicatio
 {
     std::unique_ptr<PackMemoryFile> file(app ? app->CreatePackMemoryFile() : nullptr);
     LoadResult opened = file ? file->Load(app, path) : LoadResult::Failed(path, "cannot be read");
-    if (!opened)
+    if (opened.failed())
         return {nullptr, opened};
     parser.Reset();
     std::unique_ptr<UiLayout> document(new (std::nothrow) UiLayout());

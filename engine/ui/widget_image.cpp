@@ -71,7 +71,7 @@ LoadResult LoadWidgetImage(Application* app, ImageRef& out, const ImageSpec& spe
         else
             entry->SetMulti(app, file.CStr(), afile.CStr(), 1, spec.columns);
         LoadResult why = entry->Load();
-        if (!why)
+        if (why.failed())
             return why;
         out.entry = entry.release();
         out.owned = true;
@@ -83,7 +83,7 @@ LoadResult LoadWidgetImage(Application* app, ImageRef& out, const ImageSpec& spe
         if (!entry)
             return LoadResult();
         LoadResult why = entry->Load();
-        if (!why)
+        if (why.failed())
             return why;
         out.entry = entry;
         out.loaded = true;

@@ -142,7 +142,7 @@ bool GameApp::Init(int width, int height)
 
     spriteList_ = new (std::nothrow) ResourceList(this, kSpriteListGrowStep);
     LoadResult why = spriteList_ ? LoadSpriteScripts() : LoadResult::Failed("ui\\sprites.txt", "no memory left");
-    if (!why) {
+    if (why.failed()) {
         ReportLoadFailure("sprite scripts", why);
         return false;
     }
@@ -253,7 +253,7 @@ LoadResult GameApp::LoadLanguage()
 {
     String list = Joined(GetExeDirectory(), "Languages\\kelo.csv");
     LoadResult why = CreateLanguageTable(list.CStr());
-    if (!why)
+    if (why.failed())
         return why;
     StringTable* table = GetLanguageTable();
     ProfileStore* profiles = GetProfiles();
@@ -274,7 +274,7 @@ LoadResult GameApp::LoadLanguage()
     if (!styleSheet_)
         return LoadResult::Failed(styles.CStr(), "not loaded");
     why = styleSheet_->BuildFonts();
-    if (!why)
+    if (why.failed())
         return why;
     FontEntry* small = styleSheet_->GetFontEntry(0);
     FontEntry* main = styleSheet_->GetFontEntry(1);
@@ -312,7 +312,7 @@ LoadResult GameApp::LoadExitButton()
         if (!pendingExit_[i])
             return LoadResult::Failed(path.CStr(), "no memory left");
         LoadResult why = LoadImage(this, path.CStr(), pendingExit_[i]).why;
-        if (!why)
+        if (why.failed())
             return why;
     }
     return LoadResult();
@@ -324,7 +324,7 @@ LoadResult GameApp::LoadSpriteScripts()
     for (const char* script : scripts) {
         String path = Joined(GetExeDirectory(), script);
         LoadResult why = LoadSpriteScript(this, path.CStr());
-        if (!why)
+        if (why.failed())
             return why;
     }
     return LoadResult();
@@ -350,7 +350,7 @@ bool GameApp::AcquireSprite(ResourceEntry*& slot, const char* name)
 {
     slot = spriteList_ ? spriteList_->FindByName(name) : nullptr;
     // A set that did not load holds no reference, so the slot must not claim one.
-    if (slot && !slot->Load())
+    if (slot && slot->Load().failed())
         slot = nullptr;
     return slot != nullptr;
 }

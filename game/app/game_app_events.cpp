@@ -78,7 +78,7 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         return true;
     case kEventPlayLevel:
         // A level that cannot be laid out leaves the player on the menu rather than nowhere.
-        if (LoadResult level = ShowGameplay(true); !level) {
+        if (LoadResult level = ShowGameplay(true); level.failed()) {
             BackToMenu("level", level);
             return true;
         }
@@ -104,7 +104,7 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
                 return true;
             }
             LoadResult map = ShowScreen(kSlotAdventureMap);
-            if (map)
+            if (map.ok())
                 SaveResumeState();
             else
                 BackToMenu("adventure map", map);
@@ -130,7 +130,8 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
     case kEventStageComplete:
     case kEventTempleComplete:
         // Once it stands, a program killed here comes back to it.
-        if (LoadResult shown = ShowScreen(code == kEventStageComplete ? kSlotStageComplete : kSlotTempleComplete))
+        if (LoadResult shown = ShowScreen(code == kEventStageComplete ? kSlotStageComplete : kSlotTempleComplete);
+            shown.ok())
             SaveResumeState();
         else
             BackToMenu(code == kEventStageComplete ? "door's screen" : "temple's screen", shown);
@@ -141,7 +142,7 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         // A screen that cannot be built leaves the player on the menu rather than on nothing.
         int slot = code == kEventTheEnd ? kSlotEnd : code == kEventAdventureMap ? kSlotAdventureMap : kSlotGauntletMap;
         LoadResult shown = ShowScreen(slot);
-        if (!shown)
+        if (shown.failed())
             BackToMenu(code == kEventTheEnd ? "closing screen" : code == kEventAdventureMap ? "adventure map" : "gauntlet map",
                        shown);
         return true;
@@ -157,7 +158,7 @@ bool GameApp::OnEvent(Widget* sender, int code, const char* name, int param)
         if (LoadResult shown = code == kEventInstructions   ? ShowHelp()
                                : code == kEventAbout        ? ShowAbout()
                                                             : ShowHelpBeforePlay();
-            !shown)
+            shown.failed())
             BackToMenu(code == kEventAbout ? "credits" : "instructions", shown);
         return true;
     }
@@ -259,7 +260,7 @@ void GameApp::SetMute(bool mute)
 bool GameApp::ShowLoader()
 {
     LoadResult why = ShowScreen(kSlotLoader);
-    if (!why) {
+    if (why.failed()) {
         // A loader whose files are there but damaged ends the run; without them, or without a
         // loader that can be made, the menu comes at once.
         if (!why.IsMissing() && !why.IsUnmade()) {
@@ -279,7 +280,7 @@ bool GameApp::ShowLoader()
 bool GameApp::ShowStartMenu()
 {
     LoadResult why = ShowScreen(kSlotStartMenu);
-    if (!why) {
+    if (why.failed()) {
         // Without its menu the game has nowhere to go: the run ends as a failure.
         if (why.IsUnmade())
             TellPlayer("cannot build the start menu: it could not be made");

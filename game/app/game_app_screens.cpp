@@ -74,8 +74,8 @@ LoadResult GameApp::ShowScreen(int slot)
         return LoadResult::Unmade(kScreenNames[slot], "it could not be made");
     screens_[slot] = screen;
     if (!screen->Create()) {
-        const LoadResult& kept = screen->GetLoadFailure();
-        LoadResult why = kept ? LoadResult::Unmade(kScreenNames[slot], "it could not be made") : kept;
+        const LoadResult& kept = screen->GetLoadResult();
+        LoadResult why = kept.ok() ? LoadResult::Unmade(kScreenNames[slot], "it could not be made") : kept;
         // A half-built screen must not stay current.
         DetachAndDeleteWidget(screens_[slot]);
         return why;
@@ -86,7 +86,7 @@ LoadResult GameApp::ShowScreen(int slot)
 LoadResult GameApp::ShowGameplay(bool startLevel)
 {
     LoadResult shown = ShowScreen(kSlotGameplay);
-    if (!shown)
+    if (shown.failed())
         return shown;
     auto* gameplay = dynamic_cast<GameplayScreen*>(screens_[kSlotGameplay]);
     if (Surface* display = GetScreenSurface())
@@ -94,7 +94,7 @@ LoadResult GameApp::ShowGameplay(bool startLevel)
     if (!startLevel)
         return LoadResult();
     LoadResult level = gameplay->StartLevel();
-    if (!level)
+    if (level.failed())
         DetachAndDeleteWidget(screens_[kSlotGameplay]);
     return level;
 }
@@ -108,7 +108,7 @@ void GameApp::BackToMenu(const char* what, const LoadResult& why)
 
 void GameApp::TellOnce(const char* what, const LoadResult& why)
 {
-    if (why)
+    if (why.ok())
         return;
     for (int i = 0; i < toldCount_; ++i) {
         if (told_[i].Equals(why.File()))

@@ -73,7 +73,7 @@ bool LayoutRootScreen::LoadLayout(const char* fileName, const char* rootName)
 {
     LoadedValue<UiLayout*> document = GetDocument(fileName);
     if (!document.value) {
-        loadFailure_ = document.why;
+        loadResult_ = document.why;
         return false;
     }
     // Held as if parsed here, so the root's own load finds the file in place and parses nothing.

@@ -32,7 +32,7 @@ LoadResult GameApp::CaptureQuakePieces()
             return LoadResult::Unmade(path.CStr(), "no memory left");
         // The mask gives the piece its shape; the picture is copied under it.
         LoadResult mask = LoadAlphaImage(this, path.CStr(), piece).why;
-        if (!mask)
+        if (mask.failed())
             return mask;
         int w = piece->GetWidth(), h = piece->GetHeight();
         void* pixels = Alloc(static_cast<size_t>(w) * static_cast<size_t>(h) * 2);

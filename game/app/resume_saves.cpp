@@ -229,11 +229,11 @@ GameApp::Restoration GameApp::RestoreFrom(Stream* stream)
         return {Restored::kNoScreen, LoadResult()};
     if (slot == kSlotGameplay && DoorScreenDue(ExistingPlayer(GetProfiles()), stream)) {
         LoadResult door = ShowScreen(kSlotStageComplete);
-        return {door ? Restored::kScreen : Restored::kNotMade, door};
+        return {door.ok() ? Restored::kScreen : Restored::kNotMade, door};
     }
     // A saved level gets its screen without a level of its own: the record brings the board.
     LoadResult shown = slot == kSlotGameplay ? ShowGameplay(false) : ShowScreen(slot);
-    if (!shown)
+    if (shown.failed())
         return {Restored::kNotMade, shown};
     GameScreen* screen = AsGameScreen(screens_[slot]);
     if (!screen)
@@ -241,10 +241,10 @@ GameApp::Restoration GameApp::RestoreFrom(Stream* stream)
     if (!screen->Serialize(stream, false)) {
         // A level whose files cannot be loaded says nothing against the record read with it.
         auto* gameplay = dynamic_cast<GameplayScreen*>(screen);
-        LoadResult needed = gameplay ? gameplay->levelLoadFailure : LoadResult();
+        LoadResult needed = gameplay ? gameplay->levelLoad : LoadResult();
         // A half-restored screen must not stay.
         DetachAndDeleteWidget(screens_[slot]);
-        return {needed ? Restored::kUnreadable : Restored::kNotMade, needed};
+        return {needed.ok() ? Restored::kUnreadable : Restored::kNotMade, needed};
     }
     return {Restored::kScreen, LoadResult()};
 }

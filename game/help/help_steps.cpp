@@ -56,7 +56,7 @@ public:
         finished = true;
         ResourceList* sprites = app_ ? app_->GetSpriteList() : nullptr;
         ResourceEntry* set = sprites && !setName_.IsEmpty() ? sprites->FindByName(setName_.CStr()) : nullptr;
-        if (!set || !set->Load())
+        if (!set || set->Load().failed())
             return;
         auto* item = new (std::nothrow) HelpSpriteItem(app_, name_.CStr(), set, nullptr);
         if (!item) {

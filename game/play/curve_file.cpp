@@ -138,7 +138,7 @@ LoadResult LoadCurves(GameApp* application, const char* art, CurvePath* curves, 
     if (!file)
         return LoadResult::Failed(path.CStr(), "no memory left");
     LoadResult opened = file->Load(application, path.CStr());
-    if (!opened)
+    if (opened.failed())
         return opened;
     if (!ReadCurves(file.get(), mapping, curves, curveCount))
         return file->Refused("damaged: not a curve file that can be read");

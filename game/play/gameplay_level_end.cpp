@@ -73,7 +73,7 @@ void StartNextLevelTransition(GameplayScreen& screen)
     GameApp* app = screen.application;
     ScreenTransition& transition = app->GetTransition();
     LoadResult quake = app->CaptureQuakePieces();
-    if (!quake) {
+    if (quake.failed()) {
         app->TellOnce("earthquake", quake);
         transition.kind = kTransitionNone;
         return;

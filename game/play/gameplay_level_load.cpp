@@ -97,7 +97,7 @@ LoadResult GameplayScreen::LoadCurves(const MapInfo& map)
 {
     int count = 0;
     LoadResult why = ::LoadCurves(application, map.art, curves, count);
-    curveCount = why ? count : 0;
+    curveCount = why.ok() ? count : 0;
     return why;
 }
 
@@ -109,7 +109,7 @@ LoadResult GameplayScreen::LoadLevel()
     if (!map)
         return LoadResult::Unmade("level map", "the player's progress names no map of the tables");
     LoadResult why = LoadCurves(*map);
-    if (!why)
+    if (why.failed())
         return why;
     const LayoutTable& layout = app->GetLayoutTable();
 
@@ -142,14 +142,14 @@ LoadResult GameplayScreen::LoadLevel()
     }
 
     why = LoadBallShadow();
-    if (!why)
+    if (why.failed())
         return why;
     DeleteAndNull(nebula);
     why = map->nebula ? LoadNebula() : LoadLevelImages(*map);
-    if (!why)
+    if (why.failed())
         return why;
     why = LoadOverlays(*map);
-    if (!why)
+    if (why.failed())
         return why;
 
     // The coin spots of the map and the head distance each waits for on each track.
@@ -200,7 +200,7 @@ LoadResult GameplayScreen::LoadOverlays(const MapInfo& map)
             return LoadResult::Unmade(path.CStr(), "no memory left");
         overlayImages[i] = image;
         LoadResult why = LoadAlphaImage(app, path.CStr(), image).why;
-        if (!why)
+        if (why.failed())
             return why;
         const int w = image->GetWidth(), h = image->GetHeight();
         if (!CreateSurfaceOriented(app, image, w, h))
@@ -216,7 +216,7 @@ LoadResult GameplayScreen::LoadOverlays(const MapInfo& map)
             CopySurfaceOriented(app, levelImage, image, -x, -y, side, side);
         }
         why = LoadAlphaImage(app, path.CStr(), image).why;
-        if (!why)
+        if (why.failed())
             return why;
         overlayPositions[i] = FixedVec2(Fixed::FromInt(x), Fixed::FromInt(y));
         overlayCount = ++i;
@@ -236,7 +236,7 @@ LoadResult GameplayScreen::LoadLevelImages(const MapInfo& map)
     if (!image)
         return LoadResult::Unmade(path.CStr(), "no memory left");
     LoadResult why = LoadImage(app, path.CStr(), image.get()).why;
-    if (!why)
+    if (why.failed())
         return why;
     Surface* target = app->GetDrawTarget();
     if (!target)
@@ -267,7 +267,7 @@ LoadResult GameplayScreen::LoadBallShadow()
     if (!set)
         return LoadResult::Unmade("BallShadow", "no such sprite set");
     LoadResult why = set->Load();
-    if (!why)
+    if (why.failed())
         return why;
     if (set->GetFrameCount() < 1)
         return LoadResult::Unmade("BallShadow", "the sprite set holds no frame");

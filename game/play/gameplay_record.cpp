@@ -566,7 +566,7 @@ bool GameplayScreen::Serialize(Stream* stream, bool saving)
 
 bool GameplayScreen::LoadSavedGame(Stream* stream)
 {
-    levelLoadFailure = LoadResult();
+    levelLoad = LoadResult();
     ModeProgress* progress = gameplay_end::Progress(*this);
     if (!stream || !progress)
         return false;
@@ -577,8 +577,8 @@ bool GameplayScreen::LoadSavedGame(Stream* stream)
     if (stream->ReadInt32(&number) != 4 || !stream->Seek(at, kSeekStart))
         return false;
     if (number >= 1 && number < progress->stage) {
-        levelLoadFailure = StartLevel();
-        return static_cast<bool>(levelLoadFailure);
+        levelLoad = StartLevel();
+        return levelLoad.ok();
     }
     if (!SerializeState(stream, false))
         return false;
@@ -598,16 +598,16 @@ bool GameplayScreen::SerializeState(Stream* stream, bool saving)
         return archive.Succeeded() && BoardRecord(*this, stream, true).Run();
     }
     ClearBoard();
-    levelLoadFailure = LoadResult();
+    levelLoad = LoadResult();
     archive.SerializeValue(number);
     if (!archive.Succeeded() || !ProgressNumberValid(*this, number))
         return false;
     const int32_t stored = progress->stage;
     progress->stage = number;
-    levelLoadFailure = LoadLevel();
-    if (levelLoadFailure && !SetupDifficulty())
-        levelLoadFailure = DifficultyFailure();
-    bool loaded = levelLoadFailure && BoardRecord(*this, stream, false).Run();
+    levelLoad = LoadLevel();
+    if (levelLoad.ok() && !SetupDifficulty())
+        levelLoad = DifficultyFailure();
+    bool loaded = levelLoad.ok() && BoardRecord(*this, stream, false).Run();
     if (!loaded) {
         progress->stage = stored;
         return false;

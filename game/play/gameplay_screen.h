@@ -273,14 +273,14 @@ public:
     bool CanSaveLevel() override;
     bool SaveGame(Stream* stream);
     // A read back that fails for a file of the level (or a level that cannot be made) rather than
-    // for the record leaves why in levelLoadFailure.
+    // for the record leaves why in levelLoad.
     bool LoadSavedGame(Stream* stream);
     virtual bool SerializeState(Stream* stream, bool saving);
     bool Serialize(Stream* stream, bool saving) override;
     Ball* FindBallBySaveNumber(int number);
     // Why the level the last read back needed could not be laid out; ok when it was, or when the
     // record failed before or after the level.
-    LoadResult levelLoadFailure;
+    LoadResult levelLoad;
 
     // What the board pieces read of the running level.
     int GetPlayState() const override { return playState; }

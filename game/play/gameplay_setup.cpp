@@ -134,7 +134,7 @@ LoadResult GameplayScreen::StartLevel()
     frameCounter = 0;
     levelTime = 0;
     LoadResult loaded = LoadLevel();
-    if (!loaded)
+    if (loaded.failed())
         return loaded;
     if (!SetupDifficulty())
         return DifficultyFailure();

@@ -188,7 +188,7 @@ LoadResult GauntletMapScreen::DrawThumbPicture(Surface* target, const char* name
     if (!picture)
         return LoadResult::Unmade(path.CStr(), "no memory left");
     LoadResult why = LoadImage(app, path.CStr(), picture.get()).why;
-    if (!why)
+    if (why.failed())
         return why;
     picture->FreeAlpha();
     w = picture->GetWidth();
@@ -212,9 +212,9 @@ void GauntletMapScreen::RenderThumbnail()
     LoadResult drawn = DrawThumbPicture(target, random ? "random" : map->art, 0, w, h);
     bool locked = !random && rankReached_ < 0;
     int ignoredW = 0, ignoredH = 0;
-    if (drawn && locked)
+    if (drawn.ok() && locked)
         drawn = DrawThumbPicture(target, "random", -128, ignoredW, ignoredH);
-    if (!drawn) {
+    if (drawn.failed()) {
         app->TellOnce("map's picture", drawn);
         return;
     }

@@ -87,7 +87,7 @@ bool LoaderScreen::LoadParticles()
     for (int j = 0; j < particles->GetCount(); ++j) {
         ParticleSystem* system = particles->GetSystem(j);
         LoadResult why = system ? system->LoadByName() : LoadResult::Failed("particles", "no memory left");
-        if (!why) {
+        if (why.failed()) {
             Fail("particle system", system ? system->GetFileName().CStr() : nullptr, why);
             return false;
         }
@@ -108,7 +108,8 @@ bool LoaderScreen::LoadItem(int i)
         LoadResult why = entry ? entry->Load() : LoadResult::Failed("sprites", "no memory left");
         // The small panel is drawn by the 240x240 layout only: elsewhere its files may be missing,
         // but not damaged.
-        if (!why && !(why.IsMissing() && IsOptionalSet(name) && app->GetLayoutIdCached() != kDisplayMode240x240)) {
+        bool optional = why.IsMissing() && IsOptionalSet(name) && app->GetLayoutIdCached() != kDisplayMode240x240;
+        if (why.failed() && !optional) {
             Fail("sprite set", name, why);
             return false;
         }
@@ -118,7 +119,7 @@ bool LoaderScreen::LoadItem(int i)
         // Without a sound service the game runs silent, so there is nothing to load.
         if (app->HasSoundService() && k < kSoundBankSize) {
             LoadResult why = bank ? bank->LoadByIndex(k) : LoadResult::Failed("sounds", "no memory left");
-            if (!why) {
+            if (why.failed()) {
                 SoundBankEntry* effect = bank ? bank->EntryAt(k) : nullptr;
                 Fail("sound effect", effect ? effect->file.CStr() : nullptr, why);
                 return false;
@@ -140,7 +141,7 @@ void LoaderScreen::Update()
                 if (!app)
                     return;
                 LoadResult why = app->LoadMusic();
-                if (!why && app->HasSoundService()) {
+                if (why.failed() && app->HasSoundService()) {
                     Fail("music", nullptr, why);
                     return;
                 }

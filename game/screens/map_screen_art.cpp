@@ -26,7 +26,7 @@ LoadResult LoadMapArt(GameApp* app, Surface*& slot, const char* colour, const ch
     if (!slot)
         return LoadResult::Unmade(path.CStr(), "no memory left");
     LoadResult why = LoadImage(app, path.CStr(), slot).why;
-    if (!why || !alpha)
+    if (why.failed() || !alpha)
         return why;
     return LoadAlphaImage(app, Joined(folder, alpha).CStr(), slot).why;
 }

@@ -368,7 +368,7 @@ void StageCompleteScreen::Continue()
     // The post starts the fade-out, which resets the transition: it is filled afterwards.
     SendEvent(app, templeChanged ? kEventTempleComplete : kEventPlayLevel, nullptr, 0, true);
     LoadResult quake = app->CaptureQuakePieces();
-    if (!quake) {
+    if (quake.failed()) {
         app->TellOnce("earthquake", quake);
         return;
     }

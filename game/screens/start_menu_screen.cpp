@@ -66,7 +66,7 @@ bool StartMenuScreen::LoadArt(Surface*& slot, const char* colour, const char* al
     LoadResult why;
     if (colour)
         why = LoadImage(app, Joined(folder, colour).CStr(), slot).why;
-    if (why && alpha)
+    if (why.ok() && alpha)
         why = LoadAlphaImage(app, Joined(folder, alpha).CStr(), slot).why;
     return Loaded(why);
 }

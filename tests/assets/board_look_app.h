@@ -25,10 +25,10 @@ public:
         spriteList_ = new ResourceList(this, 40);
     }
     String GetExeDirectory() override { return String((hostpath::FromHost(ProgramFolder()) + "\\").c_str()); }
-    bool Ready() { return firstPack_ && secondPack_ && LoadSpriteScripts(); }
+    bool Ready() { return firstPack_ && secondPack_ && LoadSpriteScripts().ok(); }
     Font* MainFont()
     {
-        if (!LoadStyles() || !styleSheet_->BuildFonts())
+        if (LoadStyles().failed() || styleSheet_->BuildFonts().failed())
             return nullptr;
         styleSheet_->ResolveStyleFonts();
         return styleSheet_->GetFontEntry(1)->font;

@@ -66,7 +66,7 @@ void DrawContactSheet(GameApp& app, Surface* screen)
     std::stable_sort(sets.begin(), sets.end(), [](const BoardSet& a, const BoardSet& b) { return a.height < b.height; });
     for (const BoardSet& set : sets) {
         ResourceEntry* entry = app.GetSpriteList()->FindByName(set.name);
-        if (!entry || !entry->Load())
+        if (!entry || entry->Load().failed())
             continue;
         int count = entry->GetFrameCount(), shown = std::min(count, 6);
         for (int k = 0; k < shown; ++k) {
@@ -299,7 +299,7 @@ TEST(BoardArt, EverySetLoadsAtEveryResolutionWithItsCountAndSize)
         for (const BoardSet& set : kBoardSets) {
             ResourceEntry* entry = app.GetSpriteList()->FindByName(set.name);
             ASSERT_NE(entry, nullptr) << set.name;
-            ASSERT_TRUE(entry->Load()) << set.name;
+            ASSERT_TRUE(entry->Load().ok()) << set.name;
             EXPECT_EQ(entry->GetFrameCount(), set.frames) << set.name;
             for (int i = 0; i < entry->GetFrameCount(); ++i) {
                 Surface* frame = entry->GetFrame(i);
@@ -334,7 +334,7 @@ TEST(BoardArt, BallShadowShowsPastTheBallsRim)
         ASSERT_TRUE(app.Ready());
         ResourceEntry* shadowSet = app.GetSpriteList()->FindByName("BallShadow");
         ResourceEntry* ballSet = app.GetSpriteList()->FindByName("Ball1");
-        ASSERT_TRUE(shadowSet && shadowSet->Load() && ballSet && ballSet->Load());
+        ASSERT_TRUE(shadowSet && shadowSet->Load().ok() && ballSet && ballSet->Load().ok());
         Surface* shadow = shadowSet->GetFrame(0);
         Surface* ball = ballSet->GetFrame(0);
         Surface* screen = app.GetScreenSurface();

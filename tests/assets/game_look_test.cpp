@@ -15,7 +15,7 @@ TEST(ShippedLook, GameDialogFadesInAtEveryResolution)
         ShippedGameApp app(r.width, r.height, "game_dialog.txt", "root_game_look");
         ASSERT_TRUE(app.Ready());
         app.GetProfiles()->mute = true;
-        ASSERT_TRUE(app.ShowScreen(kSlotStartMenu));
+        ASSERT_TRUE(app.ShowScreen(kSlotStartMenu).ok());
         Widget* screen = app.GetScreen(kSlotStartMenu);
         auto* radio = dynamic_cast<ControlRadio*>(ScriptWidget::FindByName(screen, "btn_controls_radio1"));
         auto* tuner = dynamic_cast<GameTuner*>(ScriptWidget::FindByName(screen, "tuner_Sound"));

@@ -34,7 +34,7 @@ struct Held {
     explicit Held(GameApp& app, const char* name)
     {
         entry = app.GetSpriteList()->FindByName(name);
-        if (entry && !entry->Load())
+        if (entry && entry->Load().failed())
             entry = nullptr;
     }
     ~Held()
@@ -179,7 +179,7 @@ TEST(ShippedGameplayData, FramePiecesCoverTheEdgesWithTheLayoutsBands)
         }
 
         // The menu button sits in a bottom corner, over no piece's text, bar or the exit button.
-        ASSERT_TRUE(app.ShowScreen(kSlotStartMenu));
+        ASSERT_TRUE(app.ShowScreen(kSlotStartMenu).ok());
         ScriptWidget* menu = ScriptWidget::FindByName(app.GetStartMenu(), "btn_menu");
         ASSERT_NE(menu, nullptr);
         Point at;

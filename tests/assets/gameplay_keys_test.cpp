@@ -25,7 +25,7 @@ GameplayScreen* StartedBoard(GameplayLookApp& app)
 {
     crt::srand(3);
     app.PlayAdventure(1);
-    if (!app.ShowGameplay(true))
+    if (app.ShowGameplay(true).failed())
         return nullptr;
     for (int i = 0; i < 200 && app.Board() && !app.Board()->nextBall; ++i)
         app.Update();

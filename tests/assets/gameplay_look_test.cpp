@@ -51,7 +51,7 @@ TEST(GameplayLook, BoardMomentsAtEveryResolution)
         // The intro: the title banner over the board while the sparkle runs along the track.
         crt::srand(7);
         app.PlayAdventure(1);
-        ASSERT_TRUE(app.ShowGameplay(true));
+        ASSERT_TRUE(app.ShowGameplay(true).ok());
         ASSERT_NE(app.Board(), nullptr);
         // Past the fade-in and far enough into the intro for the sparkle to have set out.
         for (int i = 0; i < 100; ++i)
@@ -65,7 +65,7 @@ TEST(GameplayLook, BoardMomentsAtEveryResolution)
         // Two tracks under tunnel overlays: rolled in, turned by the keypad, one shot on its way.
         crt::srand(11);
         app.PlayGauntlet(15, 3, false);
-        ASSERT_TRUE(app.ShowGameplay(true));
+        ASSERT_TRUE(app.ShowGameplay(true).ok());
         ASSERT_TRUE(PlayUntilRolledIn(app, 1500));
         GameplayScreen* board = app.Board();
         // Turned from straight down to about the left, where the guide meets the nearer chain.
@@ -89,7 +89,7 @@ TEST(GameplayLook, BoardMomentsAtEveryResolution)
         // The nebula map, aimed with the stylus held down.
         crt::srand(13);
         app.PlayGauntlet(21, 2, false);
-        ASSERT_TRUE(app.ShowGameplay(true));
+        ASSERT_TRUE(app.ShowGameplay(true).ok());
         ASSERT_TRUE(PlayUntilRolledIn(app, 1500));
         board = app.Board();
         board->OnPointer(r.width / 4, r.height / 3, kDown);

@@ -35,7 +35,7 @@ public:
     // drops the screen changes it is asked for).
     bool ShowBoard(bool startLevel)
     {
-        if (!ShowGameplay(startLevel) || !Board())
+        if (ShowGameplay(startLevel).failed() || !Board())
             return false;
         Board()->ClearScreenFadingIn();
         return true;

@@ -87,20 +87,20 @@ TEST(GameplayStart, ShippedMapsStartOnEveryScreen)
         ASSERT_TRUE(app.Ready());
         // Stage 1 has one track; map 14 two; map 15 two and tunnel overlays; map 21 the nebula.
         app.PlayAdventure(1);
-        ASSERT_TRUE(app.ShowGameplay(true));
+        ASSERT_TRUE(app.ShowGameplay(true).ok());
         ExpectFreshBoard(app, 1, r.width, r.height);
         EXPECT_EQ(app.Board()->levelImage->GetWidth(), r.width);
         EXPECT_EQ(app.Board()->levelImage->GetHeight(), r.height);
 
         app.PlayGauntlet(15, 1, false);
-        ASSERT_TRUE(app.ShowGameplay(true));
+        ASSERT_TRUE(app.ShowGameplay(true).ok());
         ExpectFreshBoard(app, 2, r.width, r.height);
         EXPECT_GE(app.Board()->overlayCount, 1);
         for (int i = 0; i < app.Board()->overlayCount; ++i)
             EXPECT_NE(app.Board()->overlayImages[i], nullptr);
 
         app.PlayGauntlet(21, 3, false);
-        ASSERT_TRUE(app.ShowGameplay(true));
+        ASSERT_TRUE(app.ShowGameplay(true).ok());
         ExpectFreshBoard(app, 1, r.width, r.height);
         EXPECT_NE(app.Board()->nebula, nullptr);
         EXPECT_EQ(app.Board()->levelImage, nullptr);
@@ -113,15 +113,15 @@ TEST(GameplayStart, LevelsOutsideTheTablesDoNotStart)
     ASSERT_TRUE(app.Ready());
     for (int stage : {0, 77, -3}) {
         app.PlayAdventure(stage);
-        EXPECT_FALSE(app.ShowGameplay(true)) << stage;
+        EXPECT_TRUE(app.ShowGameplay(true).failed()) << stage;
         EXPECT_EQ(app.Board(), nullptr) << "a board that did not start is not left current";
     }
     for (int map : {-1, 22}) {
         app.PlayGauntlet(map, 1, false);
-        EXPECT_FALSE(app.ShowGameplay(true)) << map;
+        EXPECT_TRUE(app.ShowGameplay(true).failed()) << map;
     }
     app.PlayAdventure(76);
-    EXPECT_TRUE(app.ShowGameplay(true));
+    EXPECT_TRUE(app.ShowGameplay(true).ok());
 }
 
 TEST(GameplayStart, TargetsAndParTimesOfTheShippedRecords)
@@ -130,12 +130,12 @@ TEST(GameplayStart, TargetsAndParTimesOfTheShippedRecords)
     ASSERT_TRUE(app.Ready());
     // Survival asks 1250 x 0.75 = 937.5 points, cut to 937, whatever the record says.
     app.PlayGauntlet(0, 12, true);
-    ASSERT_TRUE(app.ShowGameplay(true));
+    ASSERT_TRUE(app.ShowGameplay(true).ok());
     EXPECT_EQ(app.Board()->targetScore, 937);
     EXPECT_TRUE(app.Board()->IsSurvival());
     // Practice level 1 asks 1000 x 0.75 = 750 points; 35 s a thousand is 26.25 s: par 30.
     app.PlayGauntlet(0, 1, false);
-    ASSERT_TRUE(app.ShowGameplay(true));
+    ASSERT_TRUE(app.ShowGameplay(true).ok());
     EXPECT_EQ(app.Board()->targetScore, 750);
     EXPECT_EQ(app.Board()->parTime, 30);
     // Four colours in rank 0; the rolled-in chains use only those.
@@ -148,7 +148,7 @@ TEST(GameplayStart, TargetsAndParTimesOfTheShippedRecords)
     EXPECT_GT(hud->GetShownWidth(), 0);
     EXPECT_EQ(hud->GetTargetWidth(), 0);
     app.Player()->progress[1].levelUp = true;
-    ASSERT_TRUE(app.Board()->StartLevel());
+    ASSERT_TRUE(app.Board()->StartLevel().ok());
     EXPECT_EQ(hud->GetShownWidth(), 0);
     EXPECT_FALSE(app.Player()->progress[1].levelUp);
 }
@@ -159,7 +159,7 @@ TEST(GameplayStart, TheIntroLastsPastFrame131AndSweepsEachTrackOnce)
         GameplayLookApp app(640, 480);
         ASSERT_TRUE(app.Ready());
         app.PlayGauntlet(map, 1, false);
-        ASSERT_TRUE(app.ShowGameplay(true));
+        ASSERT_TRUE(app.ShowGameplay(true).ok());
         GameplayScreen& board = *app.Board();
         board.Update();
         EXPECT_EQ(board.playState, 1);
@@ -186,7 +186,7 @@ TEST(GameplayStart, AnOpenDialogFreezesTheBoard)
     GameplayLookApp app(640, 480);
     ASSERT_TRUE(app.Ready());
     app.PlayAdventure(1);
-    ASSERT_TRUE(app.ShowGameplay(true));
+    ASSERT_TRUE(app.ShowGameplay(true).ok());
     GameplayScreen& board = *app.Board();
     BoardFrames(app, 200);
     ASSERT_EQ(board.playState, 2);
@@ -209,7 +209,7 @@ TEST(GameplayStart, TheBoardMayBeSavedUntilTheLevelIsFinished)
     GameplayLookApp app(640, 480);
     ASSERT_TRUE(app.Ready());
     app.PlayAdventure(1);
-    ASSERT_TRUE(app.ShowGameplay(true));
+    ASSERT_TRUE(app.ShowGameplay(true).ok());
     EXPECT_TRUE(app.Board()->CanSaveLevel());
     app.Board()->endState = 1;
     EXPECT_FALSE(app.Board()->CanSaveLevel()) << "a loss being paid is not saved again";
@@ -230,7 +230,7 @@ std::vector<uint64_t> ScriptedRun(unsigned seed, int frames)
         return hashes;
     app.PlayGauntlet(14, 3, false);
     crt::srand(seed);
-    if (!app.ShowGameplay(true))
+    if (app.ShowGameplay(true).failed())
         return hashes;
     GameplayScreen& board = *app.Board();
     Surface* screen = app.GetScreenSurface();
@@ -275,7 +275,7 @@ namespace {
 // Starts the level and runs the board through its intro; false when it never ends.
 bool PastTheIntro(GameplayLookApp& app)
 {
-    if (!app.ShowGameplay(true))
+    if (app.ShowGameplay(true).failed())
         return false;
     for (int i = 0; i < 1000 && app.Board()->playState != kPlayPlaying; ++i)
         app.Board()->Update();
@@ -321,7 +321,7 @@ TEST(GameplayStart, AQuakeTransitionPansToTheFrog)
     transition.kind = kTransitionQuake;
     transition.start = FixedVec2(Fixed::FromInt(100), Fixed::FromInt(0));
     transition.angle = Fixed::FromInt(77);
-    ASSERT_TRUE(app.ShowGameplay(true));
+    ASSERT_TRUE(app.ShowGameplay(true).ok());
     GameplayScreen& board = *app.Board();
     const FixedRect& frog = board.frog->Bounds();
     const FixedVec2 centre(frog.x + Fixed::Raw(frog.w.raw >> 1), frog.y + Fixed::Raw(frog.h.raw >> 1));

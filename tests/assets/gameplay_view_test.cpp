@@ -22,7 +22,7 @@ GameplayScreen* PlayingBoard(GameplayLookApp& app, int map)
 {
     crt::srand(5);
     app.PlayGauntlet(map, 2, false);
-    if (!app.ShowGameplay(true))
+    if (app.ShowGameplay(true).failed())
         return nullptr;
     for (int i = 0; i < 1500 && app.Board(); ++i) {
         GameplayScreen* board = app.Board();

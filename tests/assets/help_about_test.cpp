@@ -37,7 +37,7 @@ public:
         GetProfiles()->mute = true;
         // The loader holds every set; the shadows are only looked at.
         shadow_ = GetSpriteList()->FindByName("BallShadow");
-        if (!shadow_ || !shadow_->Load())
+        if (!shadow_ || shadow_->Load().failed())
             shadow_ = nullptr;
     }
     ~HelpApp() override
@@ -112,7 +112,7 @@ TEST(ShippedHelp, PartsFitAndTheDemonstrationsKeepToTheScreenAtEveryResolution)
         for (int language = 0; language < table->GetLanguageCount(); ++language) {
             SCOPED_TRACE("language " + std::to_string(language));
             ASSERT_TRUE(table->SelectLanguage(language));
-            ASSERT_TRUE(app.ShowHelp());
+            ASSERT_TRUE(app.ShowHelp().ok());
             HelpScreen* help = app.Help();
             ASSERT_NE(help, nullptr);
             std::vector<std::pair<ScriptWidget*, Box>> parts;
@@ -136,7 +136,7 @@ TEST(ShippedHelp, PartsFitAndTheDemonstrationsKeepToTheScreenAtEveryResolution)
             // The texts under the top windows end above the swap window's frame, a sixteenth of the
             // frog's height above the frog.
             ResourceEntry* frogSet = app.GetSpriteList()->FindByName("Frog");
-            ASSERT_TRUE(frogSet && frogSet->Load());
+            ASSERT_TRUE(frogSet && frogSet->Load().ok());
             int frogHeight = frogSet->GetFrame(0)->GetHeight();
             int frameTop = app.GetLayoutTable().ints[kLayoutHelpSwapFrogY] - frogHeight / 2 - frogHeight / 16;
             frogSet->Release();
@@ -176,7 +176,7 @@ TEST(ShippedHelp, PagesLoopOnTheirOwnAndTheCoinNeverRestarts)
 {
     HelpApp app(640, 480);
     ASSERT_TRUE(app.Ready());
-    ASSERT_TRUE(app.ShowHelp());
+    ASSERT_TRUE(app.ShowHelp().ok());
     HelpScreen* help = app.Help();
     ASSERT_NE(help, nullptr);
     HelpScene* coin = help->GetScene(0);
@@ -219,7 +219,7 @@ TEST(ShippedHelp, FramesRepeatRunByRunAndMove)
     for (auto& hashes : runs) {
         HelpApp app(320, 240);
         ASSERT_TRUE(app.Ready());
-        ASSERT_TRUE(app.ShowHelp());
+        ASSERT_TRUE(app.ShowHelp().ok());
         HelpScreen* help = app.Help();
         for (int frame = 1; frame <= 90; ++frame) {
             help->Update();
@@ -241,7 +241,7 @@ TEST(ShippedHelp, OkAndBackLeadToTheMenuOrTheStage)
             SCOPED_TRACE(std::to_string(beforePlay) + std::to_string(byKey));
             HelpApp app(640, 480);
             ASSERT_TRUE(app.Ready());
-            ASSERT_TRUE(beforePlay ? app.ShowHelpBeforePlay() : app.ShowHelp());
+            ASSERT_TRUE((beforePlay ? app.ShowHelpBeforePlay() : app.ShowHelp()).ok());
             app.Settle();
             HelpScreen* help = app.Help();
             ASSERT_NE(help, nullptr);
@@ -290,7 +290,7 @@ TEST(ShippedHelp, TheDontShowBoxIsStoredAtOnceAndReachesTheOptionsFile)
     HelpApp app(400, 240);
     ASSERT_TRUE(app.Ready());
     ASSERT_FALSE(app.GetProfiles()->skipHelp);
-    ASSERT_TRUE(app.ShowHelpBeforePlay());
+    ASSERT_TRUE(app.ShowHelpBeforePlay().ok());
     app.Settle();
     auto* box = dynamic_cast<CheckBoxWidget*>(ScriptWidget::FindByName(app.Help(), "chk_dontshow"));
     ASSERT_NE(box, nullptr);
@@ -307,7 +307,7 @@ TEST(ShippedHelp, TheDontShowBoxIsStoredAtOnceAndReachesTheOptionsFile)
     EXPECT_EQ(bytes[kSkipHelpOffset], 1);
 
     // The next help shows the box ticked.
-    ASSERT_TRUE(app.ShowHelp());
+    ASSERT_TRUE(app.ShowHelp().ok());
     box = dynamic_cast<CheckBoxWidget*>(ScriptWidget::FindByName(app.Help(), "chk_dontshow"));
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->IsChecked());
@@ -319,7 +319,7 @@ TEST(ShippedAbout, TheCreditsCrawlThroughTheWindowAndFollowTheStylus)
         SCOPED_TRACE(ShippedName(r));
         HelpApp app(r.width, r.height);
         ASSERT_TRUE(app.Ready());
-        ASSERT_TRUE(app.ShowAbout());
+        ASSERT_TRUE(app.ShowAbout().ok());
         AboutScreen* about = app.About();
         ASSERT_NE(about, nullptr);
         Surface* display = app.GetScreenSurface();
@@ -396,7 +396,7 @@ TEST(ShippedHelp, LookAtEveryResolution)
         SCOPED_TRACE(ShippedName(r));
         HelpApp app(r.width, r.height);
         ASSERT_TRUE(app.Ready());
-        ASSERT_TRUE(app.ShowHelp());
+        ASSERT_TRUE(app.ShowHelp().ok());
         HelpScreen* help = app.Help();
         Surface* display = app.GetScreenSurface();
         // Seeded frames: 60 the swap's tap caption and the aim's red shot in flight; 80 the chain
@@ -410,14 +410,14 @@ TEST(ShippedHelp, LookAtEveryResolution)
             help->Draw();
             EXPECT_TRUE(WriteScreenPng(display, LookPath(r, "frame" + std::to_string(shot))));
         }
-        ASSERT_TRUE(app.ShowHelpBeforePlay());
+        ASSERT_TRUE(app.ShowHelpBeforePlay().ok());
         for (int i = 0; i < 40; ++i)
             app.Update();
         app.Draw();
         EXPECT_TRUE(WriteScreenPng(display, LookPath(r, "before_stage")));
         if (r.width == 240) {
             ASSERT_TRUE(app.GetLanguageTable()->SelectLanguage(1));
-            ASSERT_TRUE(app.ShowHelp());
+            ASSERT_TRUE(app.ShowHelp().ok());
             for (int i = 0; i < 60; ++i)
                 app.Update();
             app.Draw();

@@ -44,7 +44,7 @@ TEST(LayoutCheck, ReadsTheNinthLine)
 {
     ShippedGameApp app(640, 480, "menu_dialogs.txt", "root_menu_look");
     ASSERT_TRUE(app.Ready());
-    ASSERT_TRUE(app.ShowScreen(kSlotStartMenu));
+    ASSERT_TRUE(app.ShowScreen(kSlotStartMenu).ok());
     GameScreen* screen = app.GetStartMenu();
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(ExpectLaidOut(&app, "backdrop"), 0);

@@ -218,7 +218,7 @@ TEST(ShippedLevelEndLook, DialogsFitWithTheWidestValuesAndEveryTip)
             SCOPED_TRACE("language " + std::to_string(language));
             for (const Opening& opening : kOpenings) {
                 SCOPED_TRACE(opening.dialog);
-                ASSERT_TRUE(app.ShowScreen(kSlotStartMenu));
+                ASSERT_TRUE(app.ShowScreen(kSlotStartMenu).ok());
                 GameScreen* screen = app.GetStartMenu();
                 ASSERT_NE(screen, nullptr);
                 EXPECT_TRUE(screen->RunActionFromFile("level_end_dialogs.txt", opening.action));

@@ -78,7 +78,7 @@ TEST(ShippedLook, SampleDialogDrawsAtEveryResolution)
         LookApp app(r.width, r.height);
         ASSERT_TRUE(app.Ready());
         ASSERT_TRUE(app.LoadSpriteScripts());
-        ASSERT_TRUE(app.LoadStyles());
+        ASSERT_TRUE(app.LoadStyles().ok());
         ASSERT_TRUE(app.LoadLanguageTable());
         ASSERT_TRUE(app.GetLanguageTable()->SelectLanguage(0));
         app.TuneFonts();
@@ -124,7 +124,7 @@ TEST(ShippedLook, EveryStyleDrawsInBothFonts)
     for (const ShippedResolution& r : kShippedResolutions) {
         SCOPED_TRACE(ShippedName(r));
         LookApp app(r.width, r.height);
-        ASSERT_TRUE(app.LoadStyles());
+        ASSERT_TRUE(app.LoadStyles().ok());
         app.TuneFonts();
         Surface* screen = app.Screen();
         screen->Clear(58, 62, 50);

@@ -34,7 +34,7 @@ public:
     {
         if (code == kEventPlayLevel || code == kEventHelpBeforePlay) {
             arrived = code;
-            EXPECT_TRUE(ShowScreen(code == kEventPlayLevel ? kSlotGameplay : kSlotHelp));
+            EXPECT_TRUE(ShowScreen(code == kEventPlayLevel ? kSlotGameplay : kSlotHelp).ok());
             return true;
         }
         return GameApp::OnEvent(sender, code, name, param);
@@ -45,14 +45,14 @@ public:
     // The map shown and done fading in; null when it could not be made.
     AdventureMapScreen* RestingAdventure()
     {
-        if (!ShowScreen(kSlotAdventureMap))
+        if (ShowScreen(kSlotAdventureMap).failed())
             return nullptr;
         Frames(12);
         return Adventure();
     }
     GauntletMapScreen* RestingGauntlet()
     {
-        if (!ShowScreen(kSlotGauntletMap))
+        if (ShowScreen(kSlotGauntletMap).failed())
             return nullptr;
         Frames(12);
         return Gauntlet();

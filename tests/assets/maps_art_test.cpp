@@ -155,7 +155,7 @@ TEST(MapsArt, OverlayMasksHideTheTunnelledBallsAndLeaveTheCoinsClear)
             for (CurvePath& c : curves)
                 c.Bind(&app);
             int count = 0;
-            ASSERT_TRUE(LoadCurves(&app, map.art, curves, count));
+            ASSERT_TRUE(LoadCurves(&app, map.art, curves, count).ok());
             int hidden = 0;
             for (int c = 0; c < count; ++c) {
                 Fixed length = curves[c].Length();
@@ -210,7 +210,7 @@ bool ComposeMap(BoardLookApp& app, const MapInfo& map, Surface* screen)
     for (CurvePath& c : curves)
         c.Bind(&app);
     int count = 0;
-    if (!LoadCurves(&app, map.art, curves, count))
+    if (LoadCurves(&app, map.art, curves, count).failed())
         return false;
     std::vector<std::unique_ptr<GameObject>> objects;
     Fixed diameter = app.GetLayoutTable().fixed[kLayoutBallDiameter];
@@ -298,7 +298,7 @@ bool DrawHud(BoardLookApp& app, Surface* screen, int number)
     bool ok = true;
     for (int i = 0; i < 10; ++i) {
         sets[i] = app.GetSpriteList()->FindByName(names[i]);
-        if (!sets[i] || !sets[i]->Load()) {
+        if (!sets[i] || sets[i]->Load().failed()) {
             sets[i] = nullptr;
             ok = false;
         }

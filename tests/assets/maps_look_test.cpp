@@ -63,7 +63,7 @@ TEST(ShippedLook, MapsAtEveryResolution)
 
             player->highestStage = static_cast<int8_t>(Adventure::DoorFirstStage(10));
             player->progress[0].stage = Adventure::DoorFirstStage(10);
-            ASSERT_TRUE(app.ShowScreen(kSlotAdventureMap));
+            ASSERT_TRUE(app.ShowScreen(kSlotAdventureMap).ok());
             app.Frames(8 + kRiseUpdates / 2);
             ASSERT_EQ(app.Adventure()->GetUnveilingTemple(), 3) << "still rising";
             Shoot(app, base, "adv_rise");

@@ -260,7 +260,7 @@ TEST(AdventureMap, FirstVisitToATempleFadesItInOnce)
     MapsApp app(320, 240);
     ASSERT_TRUE(app.Usable());
     app.Player()->highestStage = static_cast<int8_t>(Adventure::DoorFirstStage(4));
-    ASSERT_TRUE(app.ShowScreen(kSlotAdventureMap));
+    ASSERT_TRUE(app.ShowScreen(kSlotAdventureMap).ok());
     AdventureMapScreen* map = app.Adventure();
     ASSERT_NE(map, nullptr);
     EXPECT_EQ(map->GetUnveilingTemple(), 1);
@@ -271,7 +271,7 @@ TEST(AdventureMap, FirstVisitToATempleFadesItInOnce)
     EXPECT_EQ(map->GetUnveilingTemple(), 1);
     map->UpdateUnveil();
     EXPECT_EQ(map->GetUnveilingTemple(), -1) << "the fade lasts 64 updates";
-    ASSERT_TRUE(app.ShowScreen(kSlotAdventureMap));
+    ASSERT_TRUE(app.ShowScreen(kSlotAdventureMap).ok());
     EXPECT_EQ(app.Adventure()->GetUnveilingTemple(), -1) << "a second visit shows it at rest";
 }
 
@@ -281,7 +281,7 @@ TEST(AdventureMap, TempleFourRisesWithItsDoorsAndShakesTheOthers)
     ASSERT_TRUE(app.Usable());
     app.Player()->highestStage = static_cast<int8_t>(Adventure::DoorFirstStage(10));
     app.Player()->progress[0].stage = Adventure::DoorFirstStage(10);
-    ASSERT_TRUE(app.ShowScreen(kSlotAdventureMap));
+    ASSERT_TRUE(app.ShowScreen(kSlotAdventureMap).ok());
     AdventureMapScreen* map = app.Adventure();
     ASSERT_NE(map, nullptr);
     ASSERT_EQ(map->GetUnveilingTemple(), 3);

@@ -112,7 +112,7 @@ TEST(ShippedPacks, EveryImageLoadsAtEveryResolution)
             bool alphaOnly = EndsWith(name, "_a.jpg") || (name.find("\\fonts\\") != std::string::npos && !EndsWith(name, "_eff.jpg"));
             LoadedValue<Surface*> image =
                 alphaOnly ? LoadAlphaImage(&app, path.c_str(), nullptr) : LoadImage(&app, path.c_str(), nullptr);
-            EXPECT_TRUE(image.why) << image.why.File() << ": " << image.why.Reason();
+            EXPECT_TRUE(image.why.ok()) << image.why.File() << ": " << image.why.Reason();
             if (image.value) {
                 EXPECT_GT(image.value->GetWidth(), 0) << name;
                 delete image.value;

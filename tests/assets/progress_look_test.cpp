@@ -47,7 +47,7 @@ Box OrbitBox(GameApp& app, const char* set, int cx, int cy, int radius)
 TempleCompleteScreen* TempleAt(ProgressApp& app, int stage)
 {
     app.Player(stage, 2);
-    if (!app.ShowScreen(kSlotTempleComplete))
+    if (app.ShowScreen(kSlotTempleComplete).failed())
         return nullptr;
     app.Settle();
     app.Update();
@@ -128,7 +128,7 @@ TEST(ProgressLook, FramesOfEveryScreenAtEveryResolution)
 
         // The walk: the caption half typed, then at rest with both texts.
         app.Player(6);
-        ASSERT_TRUE(app.ShowScreen(kSlotStageComplete));
+        ASSERT_TRUE(app.ShowScreen(kSlotStageComplete).ok());
         auto* stage = app.Shown<StageCompleteScreen>(kSlotStageComplete);
         ASSERT_NE(stage, nullptr);
         app.Settle();
@@ -169,7 +169,7 @@ TEST(ProgressLook, FramesOfEveryScreenAtEveryResolution)
 
         // The slide: after door 3 the temple complete screen fades in under the sliding pieces.
         app.Player(16);
-        ASSERT_TRUE(app.ShowScreen(kSlotStageComplete));
+        ASSERT_TRUE(app.ShowScreen(kSlotStageComplete).ok());
         app.Settle();
         for (int i = 0; i < 120; ++i)
             app.Update();
@@ -214,7 +214,7 @@ TEST(ProgressLook, FramesOfEveryScreenAtEveryResolution)
         Shot(app, r, "won_stats");
 
         // The end, its text well into the rectangle.
-        ASSERT_TRUE(app.ShowScreen(kSlotEnd));
+        ASSERT_TRUE(app.ShowScreen(kSlotEnd).ok());
         app.Settle();
         for (int i = 0; i < 260; ++i)
             app.Update();

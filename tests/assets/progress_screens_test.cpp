@@ -62,7 +62,7 @@ StageCompleteScreen* RestingStage(ProgressApp& app, int stage)
     if (!app.Ready())
         return nullptr;
     app.Player(stage);
-    if (!app.ShowScreen(kSlotStageComplete))
+    if (app.ShowScreen(kSlotStageComplete).failed())
         return nullptr;
     auto* screen = app.Shown<StageCompleteScreen>(kSlotStageComplete);
     if (screen)
@@ -186,7 +186,7 @@ TEST(StageComplete, SlidesToTheTempleWhenTheNextDoorIsInAnother)
         SCOPED_TRACE(c.stage);
         app.reached.clear();
         app.Player(c.stage);
-        ASSERT_TRUE(app.ShowScreen(kSlotStageComplete));
+        ASSERT_TRUE(app.ShowScreen(kSlotStageComplete).ok());
         app.Settle();
         auto* screen = app.Shown<StageCompleteScreen>(kSlotStageComplete);
         ASSERT_NE(screen, nullptr);
@@ -244,7 +244,7 @@ TEST(StageComplete, KeepsTheFrameCaptionAndScoreOverThePicture)
         ProgressApp app(r.width, r.height);
         ASSERT_TRUE(app.Ready());
         app.Player(6).score = 1234567;
-        ASSERT_TRUE(app.ShowScreen(kSlotStageComplete));
+        ASSERT_TRUE(app.ShowScreen(kSlotStageComplete).ok());
         auto* screen = app.Shown<StageCompleteScreen>(kSlotStageComplete);
         ASSERT_NE(screen, nullptr);
         GameHud* hud = screen->GetHud();
@@ -522,7 +522,7 @@ TEST(TempleComplete, AfterTheFirstTempleGoesBackToTheMap)
     for (int finished = 0; finished < 2; ++finished) {
         app.GetProfiles()->CurrentPlayer()->adventureFinished = static_cast<uint8_t>(finished);
         app.reached.clear();
-        ASSERT_TRUE(app.ShowScreen(kSlotTempleComplete));
+        ASSERT_TRUE(app.ShowScreen(kSlotTempleComplete).ok());
         auto* screen = app.Shown<TempleCompleteScreen>(kSlotTempleComplete);
         ASSERT_NE(screen, nullptr);
         app.Settle();
@@ -685,7 +685,7 @@ TEST(EndScreen, StandsStillAtTheSmallestScreen)
 {
     ProgressApp app(240, 240);
     ASSERT_TRUE(app.Ready());
-    ASSERT_TRUE(app.ShowScreen(kSlotEnd));
+    ASSERT_TRUE(app.ShowScreen(kSlotEnd).ok());
     auto* screen = app.Shown<EndScreen>(kSlotEnd);
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(screen->GetStep().raw, 0);

@@ -90,7 +90,7 @@ TEST(ShippedScripts, StyleSheetsBuildTheSmallAndMainFontsEverywhere)
     for (const ShippedResolution& r : kShippedResolutions) {
         SCOPED_TRACE(ShippedName(r));
         ShippedApp app(r.width, r.height);
-        ASSERT_TRUE(app.LoadStyles());
+        ASSERT_TRUE(app.LoadStyles().ok());
         ASSERT_GE(app.styles->GetFontCount(), 2);
         for (int i = 0; i < app.styles->GetFontCount(); ++i)
             EXPECT_NE(app.styles->GetFontEntry(i)->font, nullptr) << app.styles->GetFontEntry(i)->name.CStr();
@@ -121,7 +121,7 @@ TEST(ShippedScripts, EveryTextDrawsInBothFontsInEveryLanguage)
     for (const ShippedResolution& r : kShippedResolutions) {
         SCOPED_TRACE(ShippedName(r));
         ShippedApp app(r.width, r.height);
-        ASSERT_TRUE(app.LoadStyles());
+        ASSERT_TRUE(app.LoadStyles().ok());
         ASSERT_TRUE(app.LoadLanguageTable());
         StringTable* table = app.GetLanguageTable();
         std::vector<std::string> keys = LanguageKeys(app);
@@ -209,7 +209,7 @@ TEST(ShippedScripts, EverySpriteSetLoadsAtEveryResolution)
         ASSERT_GT(app.sprites.GetCount(), 0);
         for (int i = 0; i < app.sprites.GetCount(); ++i) {
             ResourceEntry* set = app.sprites.Get(i);
-            EXPECT_TRUE(set->Load()) << set->GetName().CStr();
+            EXPECT_TRUE(set->Load().ok()) << set->GetName().CStr();
             set->Release();
         }
     }
@@ -242,7 +242,7 @@ TEST(ShippedScripts, ManifestIsSatisfiedAtEveryResolution)
             if (kind == "set") {
                 ResourceEntry* set = app.sprites.FindByName(name.c_str());
                 ASSERT_NE(set, nullptr);
-                EXPECT_TRUE(set->Load());
+                EXPECT_TRUE(set->Load().ok());
                 set->Release();
             } else if (kind == "image") {
                 std::string path = std::string(app.GetImageFolder().CStr()) + name;

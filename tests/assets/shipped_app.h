@@ -68,7 +68,7 @@ public:
     bool LoadSpriteScripts()
     {
         for (const char* script : {"ui\\sprites.txt", "ui\\sprite_atlases.txt", "ui\\game_sprites.txt"})
-            if (!LoadSpriteScript(this, Folder(script).CStr()))
+            if (LoadSpriteScript(this, Folder(script).CStr()).failed())
                 return false;
         return true;
     }
@@ -80,13 +80,13 @@ public:
         String path;
         String::Concat(path, GetUiFolder(), String("styles.txt"));
         LoadResult why = styles->Load(path.CStr());
-        if (why)
+        if (why.ok())
             why = styles->BuildFonts();
-        if (why)
+        if (why.ok())
             styles->ResolveStyleFonts();
         return why;
     }
-    bool LoadLanguageTable() { return static_cast<bool>(CreateLanguageTable(Path("Languages\\kelo.csv").c_str())); }
+    bool LoadLanguageTable() { return CreateLanguageTable(Path("Languages\\kelo.csv").c_str()).ok(); }
     std::string Path(const std::string& below) { return std::string(GetExeDirectory().CStr()) + below; }
     String Folder(const char* below) { return String(Path(below).c_str()); }
 

@@ -60,7 +60,7 @@ public:
         resumeStore_ = new SaveFileHolder(this);
         resumeStore_->SetFile((hostpath::FromHost(scratch_) + "\\saveresume.dat").c_str(), nullptr);
         ready_ = !scratch_.empty() && firstPack_ && secondPack_ && thirdPack_ && renderer_->Build() &&
-                 LoadSpriteScripts() && LoadStyles() && LoadLanguage();
+                 LoadSpriteScripts().ok() && LoadStyles().ok() && LoadLanguage().ok();
     }
     ~ShippedGameApp() override
     {

@@ -67,7 +67,7 @@ TEST(ShippedStartMenuLook, DialogsFitAndReadAtEveryResolutionInEveryLanguage)
             SCOPED_TRACE("language " + std::to_string(language));
             for (const Opening& opening : kOpenings) {
                 SCOPED_TRACE(opening.dialog);
-                ASSERT_TRUE(app.ShowScreen(kSlotStartMenu));
+                ASSERT_TRUE(app.ShowScreen(kSlotStartMenu).ok());
                 GameScreen* screen = app.GetStartMenu();
                 ASSERT_NE(screen, nullptr);
                 EXPECT_TRUE(screen->RunActionFromFile("menu_dialogs.txt", opening.action));
@@ -132,7 +132,7 @@ TEST(ShippedStartMenuLook, MenuButtonsAndWelcomeFitAtEveryResolutionInEveryLangu
         for (int language = 0; language < table->GetLanguageCount(); ++language) {
             ASSERT_TRUE(table->SelectLanguage(language));
             SCOPED_TRACE("language " + std::to_string(language));
-            ASSERT_TRUE(app.ShowScreen(kSlotStartMenu));
+            ASSERT_TRUE(app.ShowScreen(kSlotStartMenu).ok());
             GameScreen* menu = app.GetStartMenu();
             ASSERT_NE(menu, nullptr);
             auto* welcome = dynamic_cast<TextWidget*>(

@@ -304,7 +304,7 @@ TEST(StartMenuArt, ButtonFacesLieUnderTheCaptions)
             bool big = !strcmp(set, "sm_button_big");
             ResourceEntry* entry = art.app.sprites.FindByName(set);
             ASSERT_NE(entry, nullptr);
-            ASSERT_TRUE(entry->Load());
+            ASSERT_TRUE(entry->Load().ok());
             ASSERT_EQ(entry->GetFrameCount(), 4);
             // The focused frame's gold ring, then the pressed frame's light face.
             Bounds rest, pressed;
@@ -329,7 +329,7 @@ TEST(StartMenuArt, ButtonFacesLieUnderTheCaptions)
 void DrawButtons(MenuArt& art, const ShippedResolution& r)
 {
     ASSERT_TRUE(art.app.LoadSpriteScripts());
-    ASSERT_TRUE(art.app.LoadStyles());
+    ASSERT_TRUE(art.app.LoadStyles().ok());
     Surface* screen = art.app.GetScreenSurface();
     Font* font = art.app.styles->GetFontEntry(1)->font;
     ASSERT_NE(font, nullptr);
@@ -348,7 +348,7 @@ void DrawButtons(MenuArt& art, const ShippedResolution& r)
     for (const Button& b : buttons) {
         ResourceEntry* entry = art.app.sprites.FindByName(b.set);
         ASSERT_NE(entry, nullptr) << b.set;
-        ASSERT_TRUE(entry->Load()) << b.set;
+        ASSERT_TRUE(entry->Load().ok()) << b.set;
         ASSERT_EQ(entry->GetFrameCount(), 4) << b.set;
         Surface* image = entry->GetFrame(b.frame);
         ASSERT_NE(image, nullptr);

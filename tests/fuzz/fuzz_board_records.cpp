@@ -36,7 +36,7 @@ BoardApp& App()
         ResourceList* sets = made->GetSpriteList();
         // A set of the target's own that will not load leaves nothing worth running.
         for (int i = 0; i < sets->GetCount(); ++i)
-            if (!sets->Get(i)->Load())
+            if (sets->Get(i)->Load().failed())
                 std::abort();
         return made;
     }();

@@ -63,7 +63,7 @@ std::vector<uint8_t> Save(GameplayScreen& board)
 
 bool Load(RecordApp& app, const std::vector<uint8_t>& bytes)
 {
-    if (!app.ShowGameplay(false) || !app.Board())
+    if (app.ShowGameplay(false).failed() || !app.Board())
         abort();
     PackMemoryFile file;
     FillStream(file, bytes);

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Kept for the whole run: a font holds nothing of it once deleted.
     static DiskFuzzApp* app = new DiskFuzzApp();
     Font font(app);
-    if (!font.Load(FuzzEnginePath("f.jpg").c_str()))
+    if (font.Load(FuzzEnginePath("f.jpg").c_str()).failed())
         return 0;
     // Every character once, plain, a third on each surface; then every effect (and one more than
     // there are) on three characters, each effect on one of the surfaces. The effects repeat the

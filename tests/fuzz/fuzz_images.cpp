@@ -16,7 +16,7 @@ namespace {
 // A surface is handed back exactly when the loader says it loaded: no failure told as a success.
 Surface* Agreed(const LoadedValue<Surface*>& loaded)
 {
-    if ((loaded.value != nullptr) != static_cast<bool>(loaded.why))
+    if ((loaded.value != nullptr) != loaded.why.ok())
         __builtin_trap();
     return loaded.value;
 }

@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Kept for the whole run: a table holds nothing of it once deleted.
     static DiskFuzzApp* app = new DiskFuzzApp();
     StringTable table(app);
-    if (!table.Load(FuzzEnginePath("kelo.csv").c_str(), 200))
+    if (table.Load(FuzzEnginePath("kelo.csv").c_str(), 200).failed())
         return 0;
     String out;
     for (int i = 0; i < table.GetLanguageCount() && i < 4; ++i) {

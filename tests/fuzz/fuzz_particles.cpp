@@ -37,7 +37,7 @@ ResourceEntry* SharedSprites()
         static auto* app = new ParticleFuzzApp();
         static auto* cache = new ParticleSpriteCache(app);
         ResourceEntry* set = cache->FindOrCreate("sheet", "sheet", 6, 3);
-        return set && set->Load() ? set : nullptr;
+        return set && set->Load().ok() ? set : nullptr;
     }();
     return sprites;
 }

@@ -64,17 +64,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         app.list.GetLast()->SetAtlasData("atlas.txt");
     }
     // A script refused part way keeps the sets declared before the fault: they are loaded all the same.
-    if (!LoadSpriteScript(shared, FuzzEnginePath("sprites.txt").c_str()) && app.list.GetCount() == 0)
+    if (LoadSpriteScript(shared, FuzzEnginePath("sprites.txt").c_str()).failed() && app.list.GetCount() == 0)
         return 0;
     for (int i = 0; i < app.list.GetCount(); ++i) {
         ResourceEntry* entry = app.list.Get(i);
-        if (!ProbesManyFiles(*entry) && entry->Load()) {
+        if (!ProbesManyFiles(*entry) && entry->Load().ok()) {
             for (int f = 0; f < entry->GetFrameCount(); ++f)
                 entry->GetFrame(f);
             for (int k = 0; k < entry->GetAtlasItemCount(); ++k)
                 app.list.FindByName(entry->GetAtlasItem(k)->name.CStr());
             // A second reference, then both given back.
-            if (entry->Load())
+            if (entry->Load().ok())
                 entry->Release();
             entry->Release();
         }

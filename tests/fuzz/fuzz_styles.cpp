@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Whatever the bytes, a refusal names the sheet itself; what was read before it is used all the same.
     const std::string path = FuzzEnginePath("styles.txt");
     LoadResult loaded = manager.Load(path.c_str());
-    if (!loaded && path != loaded.File())
+    if (loaded.failed() && path != loaded.File())
         __builtin_trap();
     manager.ResolveStyleFonts();
     manager.FindStyle("title");

@@ -41,13 +41,13 @@ public:
         secondPack_ = OpenPack(ScreenPakName(DisplayModeOf(width, height)));
         spriteList_ = new ResourceList(this, 40);
         renderer_ = new TrigTable(this, 5760);
-        ready_ = firstPack_ && secondPack_ && renderer_->Build() && LoadSpriteScripts() && LoadStyles() &&
-                 LoadLanguage() && levelTables_.Build();
+        ready_ = firstPack_ && secondPack_ && renderer_->Build() && LoadSpriteScripts().ok() && LoadStyles().ok() &&
+                 LoadLanguage().ok() && levelTables_.Build();
         // As the loader screen does before the menu: the screens an input makes only borrow them.
         // A set whose files this display lacks is left out, as the loader leaves it.
         for (int i = 0; ready_ && i < spriteList_->GetCount(); ++i) {
             LoadResult loaded = spriteList_->Get(i)->Load();
-            ready_ = loaded || loaded.IsMissing();
+            ready_ = loaded.ok() || loaded.IsMissing();
         }
     }
 

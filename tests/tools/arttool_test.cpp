@@ -50,7 +50,8 @@ struct FolderApp : SpriteApp {
     {
         imageFolder = hostpath::FromHost(stage + "/" + folder) + "\\";
         for (const char* script : scripts)
-            scriptsLoaded = scriptsLoaded && LoadSpriteScript(this, hostpath::FromHost(stage + "/ui/" + script).c_str());
+            scriptsLoaded =
+                    scriptsLoaded && LoadSpriteScript(this, hostpath::FromHost(stage + "/ui/" + script).c_str()).ok();
     }
     std::unique_ptr<Surface> Image(const std::string& name, bool alphaOnly = false)
     {
@@ -98,7 +99,7 @@ TEST_F(ShippedArt, EverySetLoadsEverywhereWithItsFramesScaledFromTheDesignSize)
         for (int i = 0; i < app.sprites.GetCount(); ++i) {
             ResourceEntry* set = app.sprites.Get(i);
             std::string name = set->GetName().CStr();
-            ASSERT_TRUE(set->Load()) << name << " in " << folder.name;
+            ASSERT_TRUE(set->Load().ok()) << name << " in " << folder.name;
             ASSERT_EQ(set->GetFrameCount(), set->GetCount()) << name;
             Surface* frame = set->GetFrame(0);
             // The board's frame and bar are drawn per screen to its width and band sizes; the
@@ -135,7 +136,7 @@ TEST_F(ShippedArt, TheGameFindsTheSetsItAsksForWithTheirFrames)
     }
     // Frames keep the sheet's alpha: a button's rounded corner is clear, its middle solid.
     ResourceEntry* button = app.sprites.FindByName("btn_wide");
-    ASSERT_TRUE(button->Load());
+    ASSERT_TRUE(button->Load().ok());
     for (int f = 0; f < 4; ++f) {
         const Surface* frame = button->GetFrame(f);
         EXPECT_EQ(AlphaAt(frame, 0, frame->GetHeight() - 1), 0) << "frame " << f;
@@ -145,7 +146,7 @@ TEST_F(ShippedArt, TheGameFindsTheSetsItAsksForWithTheirFrames)
     ResourceEntry* corner = app.sprites.FindByName("dlg_11");
     ResourceEntry* top = app.sprites.FindByName("dlg_12");
     ResourceEntry* centre = app.sprites.FindByName("dlg_22");
-    ASSERT_TRUE(corner->Load() && top->Load() && centre->Load());
+    ASSERT_TRUE(corner->Load().ok() && top->Load().ok() && centre->Load().ok());
     EXPECT_EQ(top->GetFrame(0)->GetHeight(), corner->GetFrame(0)->GetHeight());
     EXPECT_EQ(top->GetFrame(0)->GetWidth(), centre->GetFrame(0)->GetWidth());
 }
@@ -178,7 +179,7 @@ TEST_F(ShippedArt, TheAtlasTextureHoldsEachMemberAtItsItem)
         ASSERT_TRUE(atlas && centre);
         EXPECT_TRUE(centre->HasAtlas());
         EXPECT_STREQ(centre->GetAtlasTexture().CStr(), "mini_dlg_atlas");
-        ASSERT_TRUE(atlas->Load() && centre->Load());
+        ASSERT_TRUE(atlas->Load().ok() && centre->Load().ok());
         ASSERT_EQ(atlas->GetAtlasItemCount(), 9);
         const AtlasItem* item = atlas->GetAtlasItem(centre->GetAtlasFirst());
         ASSERT_NE(item, nullptr);
@@ -388,7 +389,7 @@ TEST_F(ArtToolRuns, AFrameValueStepsAcrossTheFramesOfASet)
         FolderApp app(scratch.Host("stage"), folder, {"game_sprites.txt"});
         ASSERT_TRUE(app.scriptsLoaded);
         ResourceEntry* slide = app.sprites.FindByName("slide");
-        ASSERT_TRUE(slide && slide->Load());
+        ASSERT_TRUE(slide && slide->Load().ok());
         ASSERT_EQ(slide->GetFrameCount(), 4);
         int unit = folder == std::string("i_VGA") ? 8 : 4;  // 8 design pixels at the folder's scale
         for (int f = 0; f < 4; ++f) {

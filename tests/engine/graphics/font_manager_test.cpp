@@ -15,7 +15,7 @@ struct Sheet {
     bool Load(const std::string& text)
     {
         app.Write("styles.txt", text);
-        return static_cast<bool>(manager.Load(app.Engine("styles.txt").c_str()));
+        return manager.Load(app.Engine("styles.txt").c_str()).ok();
     }
     // The made font copied into the image folder under the given name.
     void AddFontFiles(const std::string& name)
@@ -82,7 +82,7 @@ TEST(FontManager, NinthBlockStopsTheParse)
         text += "font = f" + std::to_string(i) + "\nend\n";
     EXPECT_FALSE(s.Load(text));
     EXPECT_EQ(s.manager.GetFontCount(), 8);
-    EXPECT_FALSE(s.manager.Load(s.app.Engine("missing.txt").c_str()));
+    EXPECT_TRUE(s.manager.Load(s.app.Engine("missing.txt").c_str()).failed());
     EXPECT_EQ(s.manager.GetFontCount(), 0);
 }
 
@@ -95,7 +95,7 @@ TEST(FontManager, BuildsFontsAndResolvesStyles)
                        "font = good\nfile = good.jpg\nadd_height = 4\nend\n"
                        "font = plain\nfile = good.jpg\nadd_height = 0\nend\n"
                        "style = a\nfont = good\nend\nstyle = b\nfont = broken\nend\nstyle = c\nfont = other\nend\n"));
-    ASSERT_TRUE(s.manager.BuildFonts());
+    ASSERT_TRUE(s.manager.BuildFonts().ok());
     EXPECT_EQ(s.manager.FindFont("broken")->font, nullptr);
     Font* good = s.manager.FindFont("good")->font;
     ASSERT_NE(good, nullptr);
@@ -112,9 +112,9 @@ TEST(FontManager, BuildsFontsAndResolvesStyles)
     t.app.imageFolder = hostpath::FromHost(t.app.folder) + "\\";
     t.AddFontFiles("good");
     ASSERT_TRUE(t.Load("font = good\nfile = good.jpg\nend\nstyle = x\nfont = missing\nend\n"));
-    ASSERT_TRUE(t.manager.BuildFonts());
+    ASSERT_TRUE(t.manager.BuildFonts().ok());
     t.manager.ResolveStyleFonts();
     EXPECT_EQ(t.manager.FindStyle("x")->font, t.manager.GetDefaultFont()->font);
     FontManager orphan(nullptr);
-    EXPECT_FALSE(orphan.BuildFonts());
+    EXPECT_TRUE(orphan.BuildFonts().failed());
 }

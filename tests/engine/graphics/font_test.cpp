@@ -35,7 +35,7 @@ int CountNot(const Surface& s, uint16_t value)
 struct Fonts : ::testing::Test {
     DiskApp app;
     Font font{&app};
-    void SetUp() override { ASSERT_TRUE(font.Load(FontPath("sans16.jpg").c_str())); }
+    void SetUp() override { ASSERT_TRUE(font.Load(FontPath("sans16.jpg").c_str()).ok()); }
     std::unique_ptr<Surface> Canvas(int w, int h, int orientation = 0)
     {
         auto s = std::make_unique<Surface>(&app);
@@ -252,7 +252,7 @@ TEST(FontFiles, OutOfRangeRecordsFallBackOnTheSpace)
     record(fdb, 'D', 4, 40, 2000000000);
     ASSERT_TRUE(app.Write("f.fdb", fdb));
     Font font(&app);
-    ASSERT_TRUE(font.Load(app.Engine("f.jpg").c_str()));
+    ASSERT_TRUE(font.Load(app.Engine("f.jpg").c_str()).ok());
     int lead, width, trail;
     font.GetGlyph(' ', &lead, &width, &trail);
     EXPECT_EQ(lead, 0);
@@ -278,25 +278,25 @@ TEST(FontFiles, OutOfRangeRecordsFallBackOnTheSpace)
     // left out, and it is read only when whole.
     ASSERT_TRUE(app.Write("f.fdb", fdb.substr(0, 12 * 40 + 6)));
     LoadResult cut = font.Load(app.Engine("f.jpg").c_str());
-    EXPECT_FALSE(cut || cut.IsMissing());
+    EXPECT_TRUE(cut.failed() && !cut.IsMissing());
     EXPECT_EQ(std::string(cut.File()), app.Engine("f.fdb"));
     ASSERT_TRUE(app.Write("f.fdb", fdb.substr(0, 12 * 224 + 2)));
-    ASSERT_TRUE(font.Load(app.Engine("f.jpg").c_str()));
+    ASSERT_TRUE(font.Load(app.Engine("f.jpg").c_str()).ok());
     EXPECT_EQ(font.GetVerticalTrim(), 0);
 
     // The metrics may also sit at the path with ".fdb" appended; without either the load fails.
     std::remove(app.Host("f.fdb").c_str());
-    EXPECT_FALSE(font.Load(app.Engine("f.jpg").c_str()));
+    EXPECT_TRUE(font.Load(app.Engine("f.jpg").c_str()).failed());
     ASSERT_TRUE(app.Write("f.jpg.fdb", fdb));
-    EXPECT_TRUE(font.Load(app.Engine("f.jpg").c_str()));
-    EXPECT_FALSE(font.Load(app.Engine("none.jpg").c_str()));
+    EXPECT_TRUE(font.Load(app.Engine("f.jpg").c_str()).ok());
+    EXPECT_TRUE(font.Load(app.Engine("none.jpg").c_str()).failed());
 }
 
 TEST(FontFiles, TextureOfTheMaskSizeOnly)
 {
     DiskApp app;
     Font gold(&app);
-    ASSERT_TRUE(gold.Load(FontPath("gold12.jpg").c_str()));
+    ASSERT_TRUE(gold.Load(FontPath("gold12.jpg").c_str()).ok());
     EXPECT_TRUE(gold.HasTexture());
     auto s = std::make_unique<Surface>(&app);
     s->SetOrientation(0);
@@ -316,7 +316,7 @@ TEST(FontFiles, TextureOfTheMaskSizeOnly)
     ASSERT_TRUE(app.Write("g.fdb", fixtures::ReadFile(std::string(KELO_TEST_FONTS) + "/gold12.fdb")));
     ASSERT_TRUE(fixtures::WriteJpeg(app.Host("g_eff.jpg"), 16, 16, 3, std::vector<unsigned char>(768, 200)));
     Font odd(&app);
-    ASSERT_TRUE(odd.Load(app.Engine("g.jpg").c_str()));
+    ASSERT_TRUE(odd.Load(app.Engine("g.jpg").c_str()).ok());
     EXPECT_FALSE(odd.HasTexture());
     ASSERT_NE(odd.GetGlyphSurface()->GetAlpha(), nullptr);
     EXPECT_EQ(odd.GetGlyphSurface()->GetWidth(), gold.GetGlyphSurface()->GetWidth());

@@ -57,7 +57,7 @@ ResourceEntry* MakeSprites(ParticleApp& app)
 {
     auto* sprites = new ResourceEntry();
     sprites->SetSingle(&app, "sheet", "sheet", 12, 4);
-    EXPECT_TRUE(sprites->Load());
+    EXPECT_TRUE(sprites->Load().ok());
     return sprites;
 }
 
@@ -311,7 +311,7 @@ TEST(ParticleManager, ListUpdateAndKill)
     EXPECT_EQ(a->GetCount() + b->GetCount(), 0);
 
     // Loading by name needs a name.
-    EXPECT_FALSE(a->LoadByName());
+    EXPECT_TRUE(a->LoadByName().failed());
 }
 
 TEST(ParticleSystem, LoadByNameReadsTheProgramFolderAndTheImages)
@@ -319,11 +319,11 @@ TEST(ParticleSystem, LoadByNameReadsTheProgramFolderAndTheImages)
     ParticleApp app;
     Renderer renderer;
     ParticleSystem system(&app, &renderer.table, nullptr);
-    EXPECT_FALSE(system.LoadByName());  // no name
+    EXPECT_TRUE(system.LoadByName().failed());  // no name
     system.SetFileName("missing.txt");
-    EXPECT_FALSE(system.LoadByName());
+    EXPECT_TRUE(system.LoadByName().failed());
     system.SetFileName("grid.txt");
-    ASSERT_TRUE(system.LoadByName());
+    ASSERT_TRUE(system.LoadByName().ok());
     EXPECT_EQ(system.GetAge(), kParticleStopped);
     EXPECT_EQ(system.GetDefinition().maxParticles, 48);
     // Without a cache the system cuts the sheet into a set of its own, alpha and all.
@@ -348,7 +348,7 @@ TEST(ParticleSystem, LoadByNameReadsTheProgramFolderAndTheImages)
     app.exeDirectory = app.Engine("");
     app.Write("nowhere.txt", std::string(kPlain) + "ParticleSprites = nowhere\n");
     system.SetFileName("nowhere.txt");
-    EXPECT_FALSE(system.LoadByName());
+    EXPECT_TRUE(system.LoadByName().failed());
     EXPECT_EQ(system.GetSprites(), nullptr);
 }
 
@@ -369,7 +369,7 @@ TEST(ParticleSystem, LoadByNameTakesAJpegSheetWithItsAlphaCompanion)
                             "MaxParticles = 8\n");
     ParticleSystem system(&app, nullptr, nullptr);
     system.SetFileName("embers.txt");
-    ASSERT_TRUE(system.LoadByName());
+    ASSERT_TRUE(system.LoadByName().ok());
     const ResourceEntry* sprites = system.GetSprites();
     ASSERT_NE(sprites, nullptr);
     ASSERT_EQ(sprites->GetFrameCount(), 4);
@@ -559,7 +559,7 @@ FrameRun RunDefinition(const char* name, int updates, int moveX)
     EXPECT_TRUE(manager.AddSystem(added));
     ParticleSystem& system = *added;
     system.SetFileName(name);
-    EXPECT_TRUE(system.LoadByName()) << name;
+    EXPECT_TRUE(system.LoadByName().ok()) << name;
     EXPECT_TRUE(system.GetSprites() && system.GetSprites()->IsMadeByCache()) << name;
     crt::srand(1234);
     system.SetPosition(Fixed16::FromInt(120), Fixed16::FromInt(120));

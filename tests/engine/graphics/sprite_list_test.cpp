@@ -19,7 +19,7 @@ struct Sprites : ::testing::Test {
     bool Script(const std::string& text)
     {
         app.Write("sprites.txt", text);
-        return static_cast<bool>(LoadSpriteScript(&app, app.Engine("sprites.txt").c_str()));
+        return LoadSpriteScript(&app, app.Engine("sprites.txt").c_str()).ok();
     }
     ResourceEntry* Find(const char* name) { return list.FindByName(name); }
 };
@@ -101,8 +101,8 @@ TEST_F(Sprites, AtlasKeysAreStoredAndABadIndexLineStopsTheScript)
     ASSERT_EQ(list.GetCount(), 1);
     EXPECT_NE(Find("a"), nullptr);
     EXPECT_FALSE(Script("set = d\natlas_indexes = d%d, 1, 2, 3\nend\n"));
-    EXPECT_FALSE(LoadSpriteScript(&app, app.Engine("missing.txt").c_str()));
-    EXPECT_FALSE(LoadSpriteScript(nullptr, "x"));
+    EXPECT_TRUE(LoadSpriteScript(&app, app.Engine("missing.txt").c_str()).failed());
+    EXPECT_TRUE(LoadSpriteScript(nullptr, "x").failed());
 }
 
 TEST_F(Sprites, SheetCutsFiveFramesInTwoColumnsAndCountsItsLoads)
@@ -110,7 +110,7 @@ TEST_F(Sprites, SheetCutsFiveFramesInTwoColumnsAndCountsItsLoads)
     ASSERT_TRUE(app.WriteSheet("sheet.png", 100, 90, 50, 30, 2));
     ASSERT_TRUE(Script("set = s\nfile = sheet, 5, 2\nend\n"));
     ResourceEntry* s = Find("s");
-    ASSERT_TRUE(s->Load());
+    ASSERT_TRUE(s->Load().ok());
     ASSERT_EQ(s->GetFrameCount(), 5);
     for (int i = 0; i < 5; ++i) {
         Surface* f = s->GetFrame(i);
@@ -123,7 +123,7 @@ TEST_F(Sprites, SheetCutsFiveFramesInTwoColumnsAndCountsItsLoads)
         EXPECT_EQ(f->GetAlpha(), nullptr);
     }
     Surface* first = s->GetFrame(0);
-    EXPECT_TRUE(s->Load());
+    EXPECT_TRUE(s->Load().ok());
     EXPECT_EQ(s->GetLoadCount(), 2);
     EXPECT_EQ(s->GetFrame(0), first);
     s->Release();
@@ -135,7 +135,7 @@ TEST_F(Sprites, SheetCutsFiveFramesInTwoColumnsAndCountsItsLoads)
     s->Release();
     EXPECT_EQ(s->GetLoadCount(), 0);
     // Declared sets can load again.
-    ASSERT_TRUE(s->Load());
+    ASSERT_TRUE(s->Load().ok());
     EXPECT_EQ(s->GetFrameCount(), 5);
 }
 
@@ -147,19 +147,19 @@ TEST_F(Sprites, SheetAlphaComesFromTheSheetOrAnotherImage)
                        "set = other\nfile = sheet, 4, 2\nafile = mask\nend\n"
                        "set = only\nafile = mask, 4, 2\nend\n"));
     ResourceEntry* own = Find("own");
-    ASSERT_TRUE(own->Load());
+    ASSERT_TRUE(own->Load().ok());
     for (int i = 0; i < 4; ++i) {
         ASSERT_NE(own->GetFrame(i)->GetAlpha(), nullptr);
         EXPECT_EQ(own->GetFrame(i)->GetAlpha()[0], SpriteApp::CellAlpha(i));
     }
     ResourceEntry* other = Find("other");
-    ASSERT_TRUE(other->Load());
+    ASSERT_TRUE(other->Load().ok());
     EXPECT_EQ(other->GetFrame(3)->GetAlpha()[0], SpriteApp::CellAlpha(3) + 100);
     EXPECT_EQ(drawing_test::Logical(*other->GetFrame(3), 0, 0), SpriteApp::CellPixel(3, 1));
 
     // With only an alpha file the frames hold alpha only, sized from the alpha image.
     ResourceEntry* only = Find("only");
-    ASSERT_TRUE(only->Load());
+    ASSERT_TRUE(only->Load().ok());
     Surface* f = only->GetFrame(2);
     EXPECT_EQ(f->GetWidth(), 20);
     EXPECT_EQ(f->GetHeight(), 10);
@@ -174,7 +174,7 @@ TEST_F(Sprites, SheetCuttingFollowsATurnedScreen)
     ASSERT_TRUE(app.WriteSheet("sheet.png", 60, 40, 20, 20, 3));
     ResourceEntry entry;
     entry.SetSingle(&app, "sheet", nullptr, 6, 3);
-    ASSERT_TRUE(entry.Load());
+    ASSERT_TRUE(entry.Load().ok());
     for (int i = 0; i < 6; ++i) {
         Surface* f = entry.GetFrame(i);
         EXPECT_EQ(f->GetOrientation(), 1);
@@ -193,27 +193,27 @@ TEST_F(Sprites, MultiSetsFormatTheirPatterns)
     ASSERT_TRUE(app.WriteSheet("100%.png", 3, 3, 3, 3, 1));
     ResourceEntry multi;
     multi.SetMulti(&app, "f%d", nullptr, 3, 1);
-    ASSERT_TRUE(multi.Load());
+    ASSERT_TRUE(multi.Load().ok());
     EXPECT_EQ(multi.GetFrameCount(), 3);
     EXPECT_EQ(multi.GetFrame(2)->GetWidth(), 4);
 
     ResourceEntry padded;
     padded.SetMulti(&app, "f%02i", nullptr, 1, 2);
-    ASSERT_TRUE(padded.Load());
+    ASSERT_TRUE(padded.Load().ok());
     EXPECT_EQ(padded.GetFrame(0)->GetWidth(), 6);
 
     // A one-frame image named without a conversion, and a literal percent sign.
     ResourceEntry plain;
     plain.SetMulti(&app, "100%%", nullptr, 2, 7);
-    ASSERT_TRUE(plain.Load());
+    ASSERT_TRUE(plain.Load().ok());
     EXPECT_EQ(plain.GetFrame(1)->GetWidth(), 3);
 
     for (const char* bad : {"f%s", "f%d%d", "f%x", "f%5d", "f%", "f%0d", "f%099d"}) {
         ResourceEntry refused;
         refused.SetMulti(&app, "f1", bad, 1, 1);
-        EXPECT_FALSE(refused.Load()) << bad;
+        EXPECT_TRUE(refused.Load().failed()) << bad;
         refused.SetMulti(&app, bad, nullptr, 1, 1);
-        EXPECT_FALSE(refused.Load()) << bad;
+        EXPECT_TRUE(refused.Load().failed()) << bad;
         EXPECT_EQ(refused.GetFrameCount(), 0);
     }
     String name;
@@ -232,18 +232,18 @@ TEST_F(Sprites, OptionalMultiLoadsWithHolesWhereMultiFails)
                        "set = loose, multi_optional\nfile = p%d, 3\nend\n"
                        "set = masked, multi\nfile = p%d, 1\nafile = q%d\nend\n"));
     ResourceEntry* strict = Find("strict");
-    EXPECT_FALSE(strict->Load());
+    EXPECT_TRUE(strict->Load().failed());
     EXPECT_EQ(strict->GetFrameCount(), 0);
     EXPECT_EQ(strict->GetLoadCount(), 0);
     ResourceEntry* loose = Find("loose");
-    ASSERT_TRUE(loose->Load());
+    ASSERT_TRUE(loose->Load().ok());
     EXPECT_EQ(loose->GetFrameCount(), 3);
     EXPECT_NE(loose->GetFrame(0), nullptr);
     EXPECT_EQ(loose->GetFrame(1), nullptr);
     EXPECT_NE(loose->GetFrame(2), nullptr);
     // An opaque frame takes its alpha from the alpha pattern.
     ResourceEntry* masked = Find("masked");
-    ASSERT_TRUE(masked->Load());
+    ASSERT_TRUE(masked->Load().ok());
     ASSERT_NE(masked->GetFrame(0)->GetAlpha(), nullptr);
     EXPECT_EQ(masked->GetFrame(0)->GetAlpha()[0], SpriteApp::CellAlpha(0));
 }
@@ -257,7 +257,7 @@ TEST_F(Sprites, CommonAlphaMustBeOneFrameInSize)
                        "set = bad, common_alpha\nfile = body, 3\nafile = big\nend\n"
                        "set = nomask, common_alpha\nfile = body, 3\nafile = none\nend\n"));
     ResourceEntry* good = Find("good");
-    ASSERT_TRUE(good->Load());
+    ASSERT_TRUE(good->Load().ok());
     ASSERT_NE(good->GetCommonAlpha(), nullptr);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(good->GetFrame(i)->GetAlpha(), good->GetCommonAlpha()->GetAlpha());
@@ -269,7 +269,7 @@ TEST_F(Sprites, CommonAlphaMustBeOneFrameInSize)
 
     for (const char* name : {"bad", "nomask"}) {
         ResourceEntry* e = Find(name);
-        EXPECT_FALSE(e->Load()) << name;
+        EXPECT_TRUE(e->Load().failed()) << name;
         EXPECT_EQ(e->GetFrameCount(), 0) << name;
         EXPECT_EQ(e->GetLoadCount(), 0) << name;
         EXPECT_EQ(e->GetCommonAlpha(), nullptr) << name;
@@ -283,7 +283,7 @@ TEST_F(Sprites, AtlasDataIsReadOnLoadAndAMissingFileUnloadsTheSet)
     ASSERT_TRUE(Script("set = atlas\nfile = atlas\natlas_data = atlas.txt\nend\n"
                        "set = lost\nfile = atlas\natlas_data = lost.txt\nend\n"));
     ResourceEntry* atlas = Find("atlas");
-    ASSERT_TRUE(atlas->Load());
+    ASSERT_TRUE(atlas->Load().ok());
     // The file ends after two of the three items it announces.
     ASSERT_EQ(atlas->GetAtlasItemCount(), 2);
     const AtlasItem* second = atlas->GetAtlasItem(1);
@@ -292,11 +292,11 @@ TEST_F(Sprites, AtlasDataIsReadOnLoadAndAMissingFileUnloadsTheSet)
     EXPECT_EQ(second->w, 4);
     EXPECT_EQ(second->nameHash, int32_t(HashName("\xE9t\xE9")));
     atlas->Release();
-    ASSERT_TRUE(atlas->Load());
+    ASSERT_TRUE(atlas->Load().ok());
     EXPECT_EQ(atlas->GetAtlasItemCount(), 2);
 
     ResourceEntry* lost = Find("lost");
-    EXPECT_FALSE(lost->Load());
+    EXPECT_TRUE(lost->Load().failed());
     EXPECT_EQ(lost->GetFrameCount(), 0);
     EXPECT_EQ(lost->GetLoadCount(), 0);
 }
@@ -307,16 +307,20 @@ TEST_F(Sprites, SheetLoaderUndoesEverythingOnFailure)
     int32_t counter = 3, frameCount = 0;
     Surface** frames = nullptr;
     int32_t* offsets = nullptr;
-    EXPECT_FALSE(LoadSpriteSheet(2, 2, "sheet", "missing", 0, counter, frameCount, frames, offsets, true, &app, true));
+    EXPECT_TRUE(
+        LoadSpriteSheet(2, 2, "sheet", "missing", 0, counter, frameCount, frames, offsets, true, &app, true).failed());
     EXPECT_EQ(counter, 3);
     EXPECT_EQ(frameCount, 0);
     EXPECT_EQ(frames, nullptr);
     EXPECT_EQ(offsets, nullptr);
-    EXPECT_FALSE(LoadSpriteSheet(2, 0, "sheet", nullptr, 0, counter, frameCount, frames, offsets, true, &app, true));
-    EXPECT_FALSE(LoadSpriteSheet(2, 2, nullptr, "", 0, counter, frameCount, frames, offsets, true, &app, true));
+    EXPECT_TRUE(
+        LoadSpriteSheet(2, 0, "sheet", nullptr, 0, counter, frameCount, frames, offsets, true, &app, true).failed());
+    EXPECT_TRUE(
+        LoadSpriteSheet(2, 2, nullptr, "", 0, counter, frameCount, frames, offsets, true, &app, true).failed());
     EXPECT_EQ(counter, 3);
 
-    ASSERT_TRUE(LoadSpriteSheet(2, 2, "sheet", "sheet", 0, counter, frameCount, frames, offsets, false, &app, true));
+    ASSERT_TRUE(
+        LoadSpriteSheet(2, 2, "sheet", "sheet", 0, counter, frameCount, frames, offsets, false, &app, true).ok());
     EXPECT_EQ(counter, 4);
     ASSERT_EQ(frameCount, 2);
     ASSERT_NE(offsets, nullptr);
@@ -324,7 +328,8 @@ TEST_F(Sprites, SheetLoaderUndoesEverythingOnFailure)
     // Without keep alpha the frames are colour-keyed.
     EXPECT_TRUE(frames[1]->IsColourKeyed());
     // Existing frames only count.
-    EXPECT_TRUE(LoadSpriteSheet(2, 2, "sheet", nullptr, 0, counter, frameCount, frames, offsets, false, &app, true));
+    EXPECT_TRUE(
+        LoadSpriteSheet(2, 2, "sheet", nullptr, 0, counter, frameCount, frames, offsets, false, &app, true).ok());
     EXPECT_EQ(counter, 5);
     for (int i = 0; i < frameCount; ++i)
         delete frames[i];
@@ -342,14 +347,14 @@ TEST_F(Sprites, FrameCountsAndColumnsAreBoundedBeforeUse)
                        "set = shared, common_alpha\nfile = strip, 7, 2147483647\nafile = strip\nend\n"
                        "set = late, multi_optional\nfile = strip%d, 2, 2147483647\nend\n"));
     ResourceEntry* widest = Find("widest");
-    ASSERT_TRUE(widest->Load());
+    ASSERT_TRUE(widest->Load().ok());
     ASSERT_EQ(widest->GetFrameCount(), 2);
     EXPECT_EQ(widest->GetFrame(1)->GetWidth(), 1);
     EXPECT_EQ(drawing_test::Logical(*widest->GetFrame(1), 0, 0), SpriteApp::CellPixel(1, 0));
     for (const char* name : {"wider", "huge", "shared", "late"}) {
         ResourceEntry* entry = Find(name);
         ASSERT_NE(entry, nullptr) << name;
-        EXPECT_FALSE(entry->Load()) << name;
+        EXPECT_TRUE(entry->Load().failed()) << name;
         EXPECT_EQ(entry->GetFrameCount(), 0) << name;
         EXPECT_EQ(entry->GetLoadCount(), 0) << name;
     }
@@ -374,7 +379,7 @@ TEST_F(Sprites, ListFindsRemovesAndClears)
     EXPECT_EQ(list.GetCount(), 0);
 
     ResourceEntry unnamed;
-    EXPECT_FALSE(unnamed.Load());
+    EXPECT_TRUE(unnamed.Load().failed());
     unnamed.SetName("");
     EXPECT_EQ(unnamed.GetNameHash(), 0);
 }

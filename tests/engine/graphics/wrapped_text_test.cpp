@@ -87,7 +87,7 @@ TEST(WrappedText, AlignmentPlacesEachLine)
 {
     DiskApp app;
     Font font(&app);
-    ASSERT_TRUE(font.Load(hostpath::FromHost(std::string(KELO_TEST_FONTS) + "/sans16.jpg").c_str()));
+    ASSERT_TRUE(font.Load(hostpath::FromHost(std::string(KELO_TEST_FONTS) + "/sans16.jpg").c_str()).ok());
     auto canvas = [&] {
         auto s = std::make_unique<Surface>(&app);
         s->SetOrientation(0);

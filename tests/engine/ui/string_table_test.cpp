@@ -33,7 +33,7 @@ struct Table {
     bool Load(const std::string& data)
     {
         app.Write("kelo.csv", data);
-        return static_cast<bool>(table.Load(app.Engine("kelo.csv").c_str(), 200));
+        return table.Load(app.Engine("kelo.csv").c_str(), 200).ok();
     }
     std::string Look(const char* key)
     {
@@ -134,9 +134,9 @@ TEST(StringTable, FailedSwitchKeepsTheLanguageInUse)
 TEST(StringTable, LoadFailuresAndOddFiles)
 {
     Table t;
-    EXPECT_FALSE(t.table.Load(t.app.Engine("missing.csv").c_str(), 200));
+    EXPECT_TRUE(t.table.Load(t.app.Engine("missing.csv").c_str(), 200).failed());
     StringTable orphan(nullptr);
-    EXPECT_FALSE(orphan.Load("x.csv", 200));
+    EXPECT_TRUE(orphan.Load("x.csv", 200).failed());
 
     // A NUL ends the data; a header-only file has languages but no texts.
     Table u;
@@ -157,7 +157,7 @@ TEST(StringTable, ApplicationCreatesTheTable)
 {
     DiskApp app;
     app.Write("kelo.csv", std::string(kCsv));
-    ASSERT_TRUE(app.CreateLanguageTable(app.Engine("kelo.csv").c_str()));
+    ASSERT_TRUE(app.CreateLanguageTable(app.Engine("kelo.csv").c_str()).ok());
     ASSERT_NE(app.GetLanguageTable(), nullptr);
     EXPECT_EQ(app.GetLanguageTable()->GetLanguageCount(), 3);
 }

@@ -69,11 +69,11 @@ public:
     }
     bool LoadSprites(const std::string& script)
     {
-        return WriteText("sprites.txt", script) && LoadSpriteScript(this, Engine("sprites.txt").c_str());
+        return WriteText("sprites.txt", script) && LoadSpriteScript(this, Engine("sprites.txt").c_str()).ok();
     }
     bool LoadLanguage(const std::string& csv)
     {
-        return WriteText("kelo.csv", csv) && CreateLanguageTable(Engine("kelo.csv").c_str()) &&
+        return WriteText("kelo.csv", csv) && CreateLanguageTable(Engine("kelo.csv").c_str()).ok() &&
                GetLanguageTable()->SelectLanguage(0);
     }
 
@@ -104,7 +104,7 @@ private:
         WriteText("styles.txt", "font = sans\nfile = sans16.jpg\nend\n"
                                 "style = label\nfont = sans\ncolor = 248, 248, 248\nend\n"
                                 "style = menu\nfont = sans\ncolor = 248, 200, 0\neffect = shadow\nend\n");
-        fonts_ = fontManager_.Load(Engine("styles.txt").c_str()) && fontManager_.BuildFonts();
+        fonts_ = fontManager_.Load(Engine("styles.txt").c_str()).ok() && fontManager_.BuildFonts().ok();
         fontManager_.ResolveStyleFonts();
     }
 

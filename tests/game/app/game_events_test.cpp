@@ -167,7 +167,7 @@ TEST_F(SwitchFixture, TheSoundTunerPreviewsAtMostOnceInElevenUpdates)
     ProfileStore& profiles = app.Profiles();
     profiles.soundOn = true;
     profiles.soundVolume = 50;
-    ASSERT_TRUE(app.GetSoundBank()->LoadByIndex(2));
+    ASSERT_TRUE(app.GetSoundBank()->LoadByIndex(2).ok());
     EXPECT_TRUE(app.OnEvent(nullptr, kMsgTunerChanged, "tuner_Sound", 140));
     EXPECT_EQ(profiles.soundVolume, 100);
     EXPECT_EQ(app.sound->sfxVolume, 100);
@@ -226,7 +226,7 @@ TEST_F(SwitchFixture, MuteStopsTheMusicAndUnmuteRestartsItOnlyWhenMusicIsOn)
 
 TEST_F(SwitchFixture, LoadedHandsOverTheExitButtonAndShowsTheMenu)
 {
-    ASSERT_TRUE(app.ShowScreen(kSlotHelp));
+    ASSERT_TRUE(app.ShowScreen(kSlotHelp).ok());
     app.SetPendingExit(8);
     Surface* normal = app.GetPendingExitImage(0);
     // While loading, the corner is no button.

@@ -139,7 +139,7 @@ TEST(GameAppInput, CharactersWithoutNameEntryAreIgnored)
     ScreenTestApp app;
     app.roots[kSlotStartMenu] = "root_plain";
     EXPECT_FALSE(app.OnChar('a'));
-    ASSERT_TRUE(app.ShowScreen(kSlotStartMenu));
+    ASSERT_TRUE(app.ShowScreen(kSlotStartMenu).ok());
     EXPECT_FALSE(app.OnChar('a'));
 }
 

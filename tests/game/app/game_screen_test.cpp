@@ -17,7 +17,7 @@ struct FadeFixture : ::testing::Test {
     }
     TestScreen* Show(int slot)
     {
-        return app.ShowScreen(slot) ? app.Screen(slot) : nullptr;
+        return app.ShowScreen(slot).ok() ? app.Screen(slot) : nullptr;
     }
     ScreenTestApp app;
 };
@@ -62,7 +62,7 @@ TEST_F(FadeFixture, DeliveryThatReplacesItsOwnScreenLeavesNothingDangling)
     first->ClearScreenFadingIn();
     app.onEvent = [&](int code) {
         if (code == kEventInstructions) {
-            EXPECT_TRUE(app.ShowScreen(kSlotHelp));
+            EXPECT_TRUE(app.ShowScreen(kSlotHelp).ok());
         }
     };
     first->SendEvent(nullptr, kEventInstructions, "btn_help", 0, true);
@@ -81,13 +81,13 @@ TEST_F(FadeFixture, FailedSetUpLeavesNoScreen)
 {
     ASSERT_NE(Show(kSlotHelp), nullptr);
     app.onNew = [](TestScreen* screen) { screen->createResult = false; };
-    EXPECT_FALSE(app.ShowScreen(kSlotStartMenu));
+    EXPECT_TRUE(app.ShowScreen(kSlotStartMenu).failed());
     EXPECT_EQ(app.GetScreen(kSlotStartMenu), nullptr);
     EXPECT_EQ(app.GetScreen(kSlotHelp), nullptr);
     EXPECT_EQ(app.GetChildCount(), 0);
     // A slot without a class makes nothing either.
     app.onNew = nullptr;
-    EXPECT_FALSE(app.ShowScreen(kSlotAbout));
+    EXPECT_TRUE(app.ShowScreen(kSlotAbout).failed());
     EXPECT_EQ(app.GetChildCount(), 0);
 }
 

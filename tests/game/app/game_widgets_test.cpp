@@ -22,7 +22,7 @@ struct WidgetFixture : ::testing::Test {
         if (!app.LoadLookAssets())
             return nullptr;
         app.roots[kSlotStartMenu] = root;
-        if (!app.ShowScreen(kSlotStartMenu))
+        if (app.ShowScreen(kSlotStartMenu).failed())
             return nullptr;
         for (int i = 0; i < 8; ++i)
             app.Update();
@@ -71,7 +71,7 @@ TEST_F(WidgetFixture, CaptionOffsetsFollowTheFontAndTheLetterKeys)
     EXPECT_EQ(back->GetCaptionOffsetY(), 0);
 
     app.roots[kSlotHelp] = "root_plain";
-    ASSERT_TRUE(app.ShowScreen(kSlotHelp));
+    ASSERT_TRUE(app.ShowScreen(kSlotHelp).ok());
     auto* letter = dynamic_cast<TextButton*>(ScriptWidget::FindByName(app.GetScreen(kSlotHelp), "btn_letter_a"));
     ASSERT_NE(letter, nullptr);
     EXPECT_EQ(letter->GetCaptionOffsetX(), 5);

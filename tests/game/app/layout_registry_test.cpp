@@ -12,13 +12,13 @@ TEST(LayoutRegistry, ScreensShareOneParse)
     app.roots[kSlotStartMenu] = "root_plain";
     app.roots[kSlotHelp] = "root_second";
     LayoutRegistry& registry = app.GetLayoutRegistry();
-    ASSERT_TRUE(app.ShowScreen(kSlotStartMenu));
+    ASSERT_TRUE(app.ShowScreen(kSlotStartMenu).ok());
     ASSERT_EQ(registry.Count(), 1);
     UiLayout* document = registry.Find(kScreensFile);
     ASSERT_NE(document, nullptr);
     EXPECT_EQ(app.Screen(kSlotStartMenu)->GetLayout(), document);
     // The first screen goes; its document stays for the next.
-    ASSERT_TRUE(app.ShowScreen(kSlotHelp));
+    ASSERT_TRUE(app.ShowScreen(kSlotHelp).ok());
     EXPECT_EQ(app.Screen(kSlotHelp)->GetLayout(), document);
     EXPECT_TRUE(app.Screen(kSlotHelp)->RunActionFromFile(kScreensFile, "acn_toast"));
     EXPECT_NE(ScriptWidget::FindByName(app.Screen(kSlotHelp), "btn_plain"), nullptr);
@@ -37,7 +37,7 @@ TEST(LayoutRegistry, MissingFilesAndActionsFailQuietly)
     ScreenTestApp app;
     app.roots[kSlotStartMenu] = "root_plain";
     app.roots[kSlotAbout] = "root_absent";
-    ASSERT_TRUE(app.ShowScreen(kSlotStartMenu));
+    ASSERT_TRUE(app.ShowScreen(kSlotStartMenu).ok());
     TestScreen* screen = app.Screen(kSlotStartMenu);
     app.reached.clear();
     EXPECT_FALSE(screen->RunActionFromFile(kScreensFile, "acn_absent"));
@@ -49,7 +49,7 @@ TEST(LayoutRegistry, MissingFilesAndActionsFailQuietly)
     EXPECT_EQ(app.GetLayoutRegistry().Count(), 1) << "a file that does not parse leaves no entry";
     EXPECT_FALSE(screen->LoadLayout("absent.txt", nullptr));
     // A root the file lacks fails the screen's set-up.
-    EXPECT_FALSE(app.ShowScreen(kSlotAbout));
+    EXPECT_TRUE(app.ShowScreen(kSlotAbout).failed());
     EXPECT_EQ(app.GetChildCount(), 0);
 }
 
@@ -57,8 +57,8 @@ TEST(QuakePieces, PiecesHoldThePictureTheyCover)
 {
     ScreenTestApp app(320, 240);
     app.roots[kSlotStageComplete] = "root_plain";
-    EXPECT_FALSE(app.CaptureQuakePieces()) << "nothing to capture";
-    ASSERT_TRUE(app.ShowScreen(kSlotStageComplete));
+    EXPECT_TRUE(app.CaptureQuakePieces().failed()) << "nothing to capture";
+    ASSERT_TRUE(app.ShowScreen(kSlotStageComplete).ok());
     // Four quarter masks, each 160 x 120, at the quarters' corners.
     const int offsets[4][2] = {{0, 0}, {160, 0}, {0, 120}, {160, 120}};
     for (int i = 0; i < 4; ++i) {
@@ -74,7 +74,7 @@ TEST(QuakePieces, PiecesHoldThePictureTheyCover)
         snprintf(name, sizeof name, "quake%02d_a.png", i + 1);
         ASSERT_TRUE(fixtures::WritePng(app.Host(name), 160, 120, PNG_COLOR_TYPE_GRAY_ALPHA, 8, mask));
     }
-    ASSERT_TRUE(app.CaptureQuakePieces());
+    ASSERT_TRUE(app.CaptureQuakePieces().ok());
     for (int i = 0; i < 4; ++i) {
         Surface* piece = app.GetQuakeImage(i);
         ASSERT_NE(piece, nullptr);
@@ -88,7 +88,7 @@ TEST(QuakePieces, PiecesHoldThePictureTheyCover)
     }
     // A missing mask fails the capture.
     unlink(app.Host("quake03_a.png").c_str());
-    EXPECT_FALSE(app.CaptureQuakePieces());
+    EXPECT_TRUE(app.CaptureQuakePieces().failed());
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ struct ResumeFixture : ::testing::Test {
     }
     TestScreen* Show(int slot, int32_t state)
     {
-        if (!app.ShowScreen(slot))
+        if (app.ShowScreen(slot).failed())
             return nullptr;
         app.Screen(slot)->state = state;
         return app.Screen(slot);

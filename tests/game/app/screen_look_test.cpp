@@ -50,7 +50,7 @@ TEST(ScreenLook, PanelOfWidgetsAtEverySize)
         ASSERT_TRUE(app.LoadLookAssets());
         app.Profiles().mute = true;
         app.roots[kSlotStartMenu] = "root_look";
-        ASSERT_TRUE(app.ShowScreen(kSlotStartMenu));
+        ASSERT_TRUE(app.ShowScreen(kSlotStartMenu).ok());
         Widget* screen = app.GetScreen(kSlotStartMenu);
         auto* radio = dynamic_cast<ControlRadio*>(ScriptWidget::FindByName(screen, "btn_controls_radio1"));
         auto* tuner = dynamic_cast<GameTuner*>(ScriptWidget::FindByName(screen, "tuner_Sound"));

@@ -102,7 +102,7 @@ public:
         ApplyLayout(width, height);
         soundBank_ = new SoundBank(this);
         soundBank_->LoadTable();
-        EXPECT_TRUE(soundBank_->LoadByIndex(33));
+        EXPECT_TRUE(soundBank_->LoadByIndex(33).ok());
         resumeStore_ = new SaveFileHolder(this);
         resumeStore_->SetFile(Engine("saveresume.dat").c_str(), nullptr);
         spriteList_ = new ResourceList(this, 10);

@@ -175,10 +175,10 @@ bool ScreenTestApp::LoadLookAssets()
     if (!WriteHostFile(Host("sprites.txt"), script.data(), script.size()) ||
         !WriteHostFile(Host("styles.txt"), styles.data(), styles.size()))
         return false;
-    if (!LoadSpriteScript(this, Engine("sprites.txt").c_str()))
+    if (LoadSpriteScript(this, Engine("sprites.txt").c_str()).failed())
         return false;
     styleSheet_ = new (std::nothrow) FontManager(this);
-    if (!styleSheet_ || !styleSheet_->Load(Engine("styles.txt").c_str()) || !styleSheet_->BuildFonts())
+    if (!styleSheet_ || styleSheet_->Load(Engine("styles.txt").c_str()).failed() || styleSheet_->BuildFonts().failed())
         return false;
     styleSheet_->ResolveStyleFonts();
     FontEntry* small = styleSheet_->GetFontEntry(0);

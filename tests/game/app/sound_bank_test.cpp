@@ -71,9 +71,9 @@ TEST(SoundBank, LoadsOnceAndCountsReferences)
     EXPECT_EQ(bank.Find("ufo1.ogg"), bank.EntryAt(37));
     EXPECT_EQ(bank.Find("UFO1.ogg"), nullptr);
 
-    EXPECT_TRUE(bank.LoadByIndex(9));
-    EXPECT_TRUE(bank.LoadByName("coingrab.ogg"));
-    EXPECT_TRUE(bank.LoadByIndex(33));
+    EXPECT_TRUE(bank.LoadByIndex(9).ok());
+    EXPECT_TRUE(bank.LoadByName("coingrab.ogg").ok());
+    EXPECT_TRUE(bank.LoadByIndex(33).ok());
     ASSERT_EQ(app.sound->loads.size(), 2u);
     EXPECT_EQ(app.sound->loads[0], "ogg:\\k\\Sounds\\coingrab.ogg");
     EXPECT_TRUE(bank.Play(9));
@@ -98,7 +98,7 @@ TEST(SoundBank, LoadsOnceAndCountsReferences)
 
     // A file that will not load leaves the entry unloaded, and the service sees nothing to play.
     ASSERT_NE(bank.AddEntry("gone", "missing.wav"), nullptr);
-    EXPECT_FALSE(bank.LoadByName("gone"));
+    EXPECT_TRUE(bank.LoadByName("gone").failed());
     EXPECT_EQ(app.sound->loads.back(), "wav:\\k\\Sounds\\missing.wav");
     EXPECT_EQ(bank.Find("gone")->refCount, 0);
     EXPECT_FALSE(bank.Play(kSoundBankSize));
@@ -123,7 +123,7 @@ TEST(SoundBank, SilentWithoutSoundService)
     BankApp app(false);
     SoundBank bank(&app);
     ASSERT_TRUE(bank.LoadTable());
-    EXPECT_FALSE(bank.LoadByIndex(0));
+    EXPECT_TRUE(bank.LoadByIndex(0).failed());
     EXPECT_FALSE(bank.Play(0));
     bank.UnloadByIndex(0);
     bank.Stop(0);

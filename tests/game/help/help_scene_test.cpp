@@ -31,7 +31,7 @@ struct HelpSceneTest : ::testing::Test {
         ASSERT_TRUE(app.AddSet("BallShadow", 1, 10, 10));
         // The loader holds every set; the scene only looks the shadow up.
         shadow = app.GetSpriteList()->FindByName("BallShadow");
-        ASSERT_TRUE(shadow && shadow->Load());
+        ASSERT_TRUE(shadow && shadow->Load().ok());
     }
     void TearDown() override
     {

@@ -25,7 +25,7 @@ public:
                 AddSet("EyeBlink", 2, 8, 4) && AddSet("Tongue", 2, 6, 8) && AddSet("FrogNose", 1, 6, 6) &&
                 AddSet("FrogAll", 1, 20, 20);
         tap = spriteList_->FindByName("Tap");
-        ready = ready && tap && tap->Load();
+        ready = ready && tap && tap->Load().ok();
     }
     ~HelpApp() override
     {

@@ -79,7 +79,7 @@ public:
         soundBank_->LoadTable();
         // The recording service takes every effect; a fixture without them stops before any use.
         for (int i = 0; i < kSoundBankSize; ++i)
-            if (!soundBank_->LoadByIndex(i))
+            if (soundBank_->LoadByIndex(i).failed())
                 std::abort();
         crt::srand(1234);
     }

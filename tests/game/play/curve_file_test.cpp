@@ -167,7 +167,7 @@ TEST_F(CurveFiles, LoadsThroughTheApplicationsLevelFolder)
     std::system(("mkdir -p '" + app.Host("z_levels/z_square") + "'").c_str());
     ASSERT_TRUE(WriteHostFile(app.Host("z_levels/z_square/track.pth"), bytes));
     int count = 0;
-    EXPECT_TRUE(LoadCurves(&app, "track", curves, count));
+    EXPECT_TRUE(LoadCurves(&app, "track", curves, count).ok());
     EXPECT_EQ(count, 1);
     // The failure names the file the mode asked for.
     LoadResult missing = LoadCurves(&app, "missing", curves, count);

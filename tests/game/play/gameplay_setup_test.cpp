@@ -313,7 +313,7 @@ TEST(GameplayLoading, MoreOverlaysThanSlotsFailTheLoad)
     map.name = "nowhere";
     map.art = "nowhere";
     map.overlays = overlays;
-    EXPECT_FALSE(board.LoadOverlays(map));
+    EXPECT_TRUE(board.LoadOverlays(map).failed());
     EXPECT_EQ(board.overlayCount, 0);
     for (Surface* image : board.overlayImages)
         EXPECT_EQ(image, nullptr) << "nothing is made for a map that cannot be shown";

@@ -37,7 +37,7 @@ public:
             script += "set = " + name + "\nfile = " + (missing ? "nothing" : "bar") + "\nend\n";
         }
         return WriteHostFile(Host("sets.txt"), script.data(), script.size()) &&
-               LoadSpriteScript(this, Engine("sets.txt").c_str());
+               LoadSpriteScript(this, Engine("sets.txt").c_str()).ok();
     }
     void DropSound()
     {

@@ -42,13 +42,13 @@ public:
         std::string script = "set = tick\nfile = tick\nend\n";
         return fixtures::WritePng(Host("tick.png"), 6, 6, PNG_COLOR_TYPE_RGB, 8, red) &&
                WriteHostFile(Host("ticks.txt"), script.data(), script.size()) &&
-               LoadSpriteScript(this, Engine("ticks.txt").c_str()) && LoadSet("tick");
+               LoadSpriteScript(this, Engine("ticks.txt").c_str()).ok() && LoadSet("tick");
     }
     // The loader has every set in memory before the menu shows.
     bool LoadSet(const char* name)
     {
         ResourceEntry* entry = GetSpriteList()->FindByName(name);
-        return entry && entry->Load();
+        return entry && entry->Load().ok();
     }
     // Whether the menu still holds the dialog after the updates its close takes.
     bool StillOpen(const char* name)
@@ -86,13 +86,13 @@ public:
         csv += "STR_FILLER," + std::string(20000, 'x') + "\r\n";
         csvSize = csv.size();
         return WriteHostFile(Host("kelo.csv"), csv.data(), csv.size()) &&
-               CreateLanguageTable(Engine("kelo.csv").c_str()) &&
+               CreateLanguageTable(Engine("kelo.csv").c_str()).ok() &&
                (selected < 0 || GetLanguageTable()->SelectLanguage(selected));
     }
     // The menu, settled: its fade-in is over, so it sends events.
     GameScreen* Menu()
     {
-        if (!GetStartMenu() && ShowScreen(kSlotStartMenu))
+        if (!GetStartMenu() && ShowScreen(kSlotStartMenu).ok())
             GetStartMenu()->ClearScreenFadingIn();
         return GetStartMenu();
     }

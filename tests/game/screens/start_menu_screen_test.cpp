@@ -28,7 +28,7 @@ public:
     MenuApp(int width = 320, int height = 240) : ScreenTestApp(width, height)
     {
         std::string csv = hostpath::FromHost(std::string(KELO_TEST_DATA) + "/startmenu/texts.csv");
-        ok = LoadLookAssets() && CreateLanguageTable(csv.c_str()) && GetLanguageTable()->SelectLanguage(0) &&
+        ok = LoadLookAssets() && CreateLanguageTable(csv.c_str()).ok() && GetLanguageTable()->SelectLanguage(0) &&
              PaintArt();
         // Mask at (100, 100); sockets centred at (20, 20) and (60, 20) of it; pupils start there.
         const int places[10] = {100, 100, 20, 20, 60, 20, 120, 120, 160, 120};

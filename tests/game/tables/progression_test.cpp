@@ -94,7 +94,7 @@ TEST(MapDisplayName, ReadsTheNumberedFamilyOfTheLanguage)
 {
     DiskLanguageApp app;
     std::string csv = hostpath::FromHost(std::string(KELO_TEST_DATA) + "/tables/display_names.csv");
-    ASSERT_TRUE(app.CreateLanguageTable(csv.c_str()));
+    ASSERT_TRUE(app.CreateLanguageTable(csv.c_str()).ok());
     ASSERT_TRUE(app.GetLanguageTable()->SelectLanguage(0));
     String out;
     EXPECT_EQ(Text(MapDisplayName(out, &app, 0)), "Jade Spiral");

@@ -11,7 +11,9 @@ kelo_data_step(art
   DEPENDS arttool ${CMAKE_CURRENT_LIST_DIR}/art.txt)
 
 # The maps' pictures, one step per image folder so the folders paint side by side. Each is painted
-# along the curve files of its screen, which the levels' steps write into the staging tree.
+# along the curve files of its screen, which the levels' steps write into the staging tree. A step
+# runs on any change to the list or a curve file; from its stamp and the record beside it the tool
+# paints again only the maps whose entry, track or files changed.
 set(map_list ${CMAKE_CURRENT_LIST_DIR}/maps.txt)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${map_list})
 file(STRINGS ${map_list} map_lines REGEX "^map ")

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -21,16 +22,16 @@ void Put(std::string& out, uint32_t v, int bytes)
         out.push_back(char((v >> (8 * i)) & 0xFF));
 }
 
-// One straight track along y = 240 from x = -110 to 790, three segments of 300; the middle one
-// (x 190..490) runs through a tunnel.
-std::string StraightCurve(bool cutShort = false)
+// One straight track along y = 240 (or the row given) from x = -110 to 790, three segments of 300;
+// the middle one (x 190..490) runs through a tunnel.
+std::string StraightCurve(bool cutShort = false, int y = 240)
 {
     std::string out;
     Put(out, 1, 1);
     Put(out, 10, 2);
     for (int i = 0; i < 10; ++i) {
         Put(out, uint32_t(int32_t(-110 + i * 100)), 4);
-        Put(out, 240, 4);
+        Put(out, uint32_t(y), 4);
     }
     out += std::string("\0\1\0", 3);
     if (!cutShort) {
@@ -231,4 +232,66 @@ TEST(MapArtTool, OutputDoesNotDependOnTheThreads)
         EXPECT_FALSE(a.empty()) << file;
         EXPECT_EQ(a, fixtures::ReadFile(many.scratch.Path(std::string("stage/i_QVGA/") + file))) << file;
     }
+}
+
+// With its stamp the tool paints again only the maps whose sources changed since (a curve file,
+// the map's entry in the list) or whose files are gone, and what it paints is what a full run
+// paints; a tool newer than the stamp paints everything.
+TEST(MapArtTool, AStampedRunPaintsAgainOnlyTheMapsWhoseSourcesChanged)
+{
+    namespace fs = std::filesystem;
+    const std::string twin = "map twin\n  ground tiles #6e7a86 #3a424c #b0925a\n  frog 320 400\nend\n";
+    const std::string twinLater = "map twin\n  ground tiles #6e7a86 #3a424c #c0a26a\n  frog 320 400\nend\n";
+    Staged staged, fresh;
+    auto run = [&](Staged& s, const std::string& list, int twinRow, const std::string& options) {
+        for (const char* variant : {"", "z_wide/", "z_square/"}) {
+            fs::create_directories(s.scratch.Path(std::string("stage/z_levels/") + variant));
+            s.scratch.Write(std::string("stage/z_levels/") + variant + "twin.pth", StraightCurve(false, twinRow));
+        }
+        ToolRun r = s.Run("i_QVGA" + options, list);
+        EXPECT_EQ(r.status, 0) << r.output;
+    };
+    const std::string stamp = " --stamp '" + staged.scratch.Path("maps.stamp") + "'";
+    run(staged, kList + twin, 240, stamp);
+    const auto before = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    auto age = [&](fs::file_time_type when) {
+        for (const fs::directory_entry& file : fs::recursive_directory_iterator(staged.scratch.Path("stage/i_QVGA")))
+            if (file.is_regular_file())
+                fs::last_write_time(file.path(), when);
+    };
+    auto painted = [&](const char* file, fs::file_time_type since) {
+        return fs::last_write_time(staged.scratch.Path(std::string("stage/i_QVGA/") + file)) != since;
+    };
+    const std::vector<const char*> stripAndSpace = {"levels/strip/strip.jpg", "levels/strip/cover_a.jpg",
+                                                    "thumbs/strip.jpg", "thumbs/space.jpg", "nebula.jpg"};
+
+    age(before);
+    fs::remove(staged.scratch.Path("stage/i_QVGA/thumbs/random.jpg"));
+    run(staged, kList + twin, 250, stamp);
+    for (const char* file : {"levels/twin/twin.jpg", "thumbs/twin.jpg", "thumbs/random.jpg"})
+        EXPECT_TRUE(painted(file, before)) << file;
+    for (const char* file : stripAndSpace)
+        EXPECT_FALSE(painted(file, before)) << file;
+
+    age(before);
+    run(staged, kList + twinLater, 250, stamp);
+    EXPECT_TRUE(painted("levels/twin/twin.jpg", before));
+    EXPECT_FALSE(painted("levels/strip/strip.jpg", before));
+    EXPECT_FALSE(painted("thumbs/random.jpg", before));
+
+    run(fresh, kList + twinLater, 250, "");
+    for (const fs::directory_entry& file : fs::recursive_directory_iterator(fresh.scratch.Path("stage/i_QVGA"))) {
+        std::string below = fs::relative(file.path(), fresh.scratch.Path("stage")).string();
+        if (file.is_regular_file()) {
+            EXPECT_EQ(fixtures::ReadFile(file.path().string()), fixtures::ReadFile(staged.scratch.Path("stage/" + below)))
+                << below;
+        }
+    }
+
+    const auto ancient = before - std::chrono::hours(24 * 365 * 10);
+    age(ancient);
+    fs::last_write_time(staged.scratch.Path("maps.stamp"), ancient + std::chrono::hours(1));
+    run(staged, kList + twinLater, 250, stamp);
+    for (const char* file : stripAndSpace)
+        EXPECT_TRUE(painted(file, ancient)) << file;
 }

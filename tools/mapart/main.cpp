@@ -3,7 +3,8 @@
 // thumbnails (and "random") and the nebula.
 //   mapart <map list> <stage dir> <image folder> [--levels <track sources>] [--stamp <file>]
 //          [--depfile <file>] [--jobs <n>]
-// With the track sources, each roof goes to the overlay whose rectangle holds it.
+// With the track sources, each roof goes to the overlay whose rectangle holds it. With a stamp from an
+// earlier run, only the maps whose sources or files changed since are painted again (repaint.h).
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -19,6 +20,7 @@
 #include "tools/mapart/extras.h"
 #include "tools/mapart/map_list.h"
 #include "tools/mapart/painter.h"
+#include "tools/mapart/repaint.h"
 #include "tools/mapart/track.h"
 
 using namespace mapart;
@@ -75,7 +77,7 @@ bool PaintMap(const MapArt& map, const FolderSpec& folder, const std::string& st
     ThumbnailSize(folder.width, folder.height, tw, th);
     if (map.nebula) {
         Picture nebula = NebulaThumbnail(tw, th, folder.scale * float(tw) / float(folder.width));
-        return out.Jpeg("thumbs/" + map.art, tw, th, 3, nebula.rgb, 90, error);
+        return out.Jpeg(ThumbFile(map), tw, th, 3, nebula.rgb, 90, error);
     }
     std::vector<Track> tracks, plain;
     if (!ReadTracks(stage + "/z_levels/" + folder.variant + map.art + ".pth", tracks, error) ||
@@ -95,14 +97,13 @@ bool PaintMap(const MapArt& map, const FolderSpec& folder, const std::string& st
     Painted level = PaintLevel(map, tracks, view, true);
     for (const std::string& w : level.warnings)
         std::fprintf(stderr, "mapart: %s: warning: %s\n", folder.name, w.c_str());
-    std::string dir = "levels/" + map.art + "/";
-    if (!out.Jpeg(dir + map.art, folder.width, folder.height, 3, level.picture.rgb, 90, error))
+    if (!out.Jpeg(LevelFile(map), folder.width, folder.height, 3, level.picture.rgb, 90, error))
         return false;
     for (const OverlayMask& m : level.overlays)
-        if (!out.Jpeg(dir + m.image + "_a", m.width, m.height, 1, m.alpha, 97, error))
+        if (!out.Jpeg(MaskFile(map, m.image), m.width, m.height, 1, m.alpha, 97, error))
             return false;
     Picture thumb = Thumbnail(map, plain, tw, th);
-    return out.Jpeg("thumbs/" + map.art, tw, th, 3, thumb.rgb, 90, error);
+    return out.Jpeg(ThumbFile(map), tw, th, 3, thumb.rgb, 90, error);
 }
 
 }  // namespace
@@ -154,25 +155,52 @@ int main(int argc, char** argv)
                 return 1;
             }
 
+    // What each map is painted from besides its entry: the depfile names those there are.
+    std::vector<std::string> read = {listPath}, prints;
+    for (const MapArt& m : maps) {
+        std::vector<std::string> sources;
+        if (!levels.empty())
+            sources.push_back(levels + "/" + m.art + ".txt");
+        if (!m.nebula)
+            for (const std::string& v : {std::string(folder->variant), std::string()})
+                sources.push_back(stage + "/z_levels/" + v + m.art + ".pth");
+        prints.push_back(Fingerprint(m, sources));
+        for (const std::string& file : sources)
+            if (std::filesystem::exists(file) && std::find(read.begin(), read.end(), file) == read.end())
+                read.push_back(file);
+    }
+    Repaint repaint = WhatToRepaint(maps, prints, stamp, stage, folder->name);
+
+    // The maps to paint, then "random" and the nebula as two more jobs.
+    const size_t randomJob = maps.size(), nebulaJob = maps.size() + 1;
+    std::vector<size_t> work;
+    for (size_t m = 0; m < maps.size(); ++m)
+        if (repaint.maps[m])
+            work.push_back(m);
+    if (repaint.random)
+        work.push_back(randomJob);
+    if (repaint.nebula)
+        work.push_back(nebulaJob);
     Output out(stage + "/" + folder->name);
-    std::vector<std::string> errors(maps.size() + 1);
+    std::vector<std::string> errors(maps.size() + 2);
     std::atomic<size_t> next{0};
     auto worker = [&]() {
-        for (size_t j; (j = next++) <= maps.size();) {
-            if (j < maps.size()) {
-                PaintMap(maps[j], *folder, stage, out, errors[j]);
-                continue;
+        for (size_t j; (j = next++) < work.size();) {
+            size_t m = work[j];
+            if (m < maps.size()) {
+                PaintMap(maps[m], *folder, stage, out, errors[m]);
+            } else if (m == randomJob) {
+                int tw, th;
+                ThumbnailSize(folder->width, folder->height, tw, th);
+                out.Jpeg(kRandomFile, tw, th, 3, RandomThumbnail(tw, th).rgb, 90, errors[m]);
+            } else {
+                Picture nebula = Nebula(folder->width, folder->height, folder->scale);
+                out.Jpeg(kNebulaFile, folder->width, folder->height, 3, nebula.rgb, 90, errors[m]);
             }
-            int tw, th;
-            ThumbnailSize(folder->width, folder->height, tw, th);
-            Picture random = RandomThumbnail(tw, th);
-            Picture nebula = Nebula(folder->width, folder->height, folder->scale);
-            if (out.Jpeg("thumbs/random", tw, th, 3, random.rgb, 90, errors[j]))
-                out.Jpeg("nebula", folder->width, folder->height, 3, nebula.rgb, 90, errors[j]);
         }
     };
     std::vector<std::thread> threads;
-    for (unsigned t = 0; t < jobs; ++t)
+    for (unsigned t = 0; t < std::min<size_t>(jobs, work.size()); ++t)
         threads.emplace_back(worker);
     for (std::thread& t : threads)
         t.join();
@@ -182,15 +210,11 @@ int main(int argc, char** argv)
             return 1;
         }
 
-    std::vector<std::string> read = {listPath};
-    for (const MapArt& m : maps) {
-        if (!levels.empty() && std::filesystem::exists(levels + "/" + m.art + ".txt"))
-            read.push_back(levels + "/" + m.art + ".txt");
-        if (!m.nebula)
-            for (const std::string& v : {std::string(folder->variant), std::string()})
-                read.push_back(stage + "/z_levels/" + v + m.art + ".pth");
-    }
-    if (!build_outputs::WriteStampAndDepfile(stamp, depfile, stage, read, out.Written(), error)) {
+    std::vector<std::string> written = out.Written();
+    for (const std::string& file : repaint.kept)
+        written.push_back(stage + "/" + file);
+    if ((!stamp.empty() && !WriteRecord(stamp, maps, prints, error)) ||
+        !build_outputs::WriteStampAndDepfile(stamp, depfile, stage, read, written, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }

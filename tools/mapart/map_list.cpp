@@ -74,6 +74,7 @@ bool ReadMapList(const std::string& path, std::vector<MapArt>& maps, std::string
             maps.emplace_back();
             open = &maps.back();
             open->line = line;
+            open->entry = text + "\n";
             if (!(words >> open->art))
                 return fail("map wants a name");
             for (size_t i = 0; i + 1 < maps.size(); ++i)
@@ -83,6 +84,7 @@ bool ReadMapList(const std::string& path, std::vector<MapArt>& maps, std::string
         }
         if (!open)
             return fail("'" + key + "' outside a map");
+        open->entry += text + "\n";
         if (key == "end") {
             if (!open->nebula && open->ground.empty())
                 return fail("map " + open->art + " has no ground");

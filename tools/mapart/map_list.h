@@ -28,6 +28,7 @@ struct OverlaySpot {
 struct MapArt {
     std::string art;
     int line = 0;
+    std::string entry;  // the list's lines from "map" to "end", what the map is painted from
     std::string ground;
     Rgb base, dark, accent;
     Rgb roof{0.72f, 0.66f, 0.56f};

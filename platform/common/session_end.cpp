@@ -1,3 +1,4 @@
+// The program's save for a session that ends where no close can run.
 #include <unistd.h>
 
 #include <atomic>

@@ -73,11 +73,12 @@ void WatchSessionSignals()
     if (g_program)
         return;
     g_program = getpid();
-    SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
+    // Without the pipe SDL's own handlers stand: SIGTERM and SIGINT still close the window.
     if (pipe2(g_wake, O_CLOEXEC) != 0) {
         platform_internal::Warn("cannot watch for the session's end: %s", strerror(errno));
         return;
     }
+    SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
     fcntl(g_wake[1], F_SETFL, O_NONBLOCK);
     std::thread(CloseOnSignals).detach();
     for (int signal : kSessionSignals) {

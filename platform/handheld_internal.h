@@ -47,6 +47,14 @@ void StylusInput(int kind, int x, int y);
 void FocusInput(bool gained);
 void CloseInput();
 void ExposeInput();
+// The status the program ends with when its display went away under it.
+constexpr int kDisplayLostStatus = 1;
+// The display went away where the program can still run code, but no longer reach the desktop:
+// the program's save runs (SetSessionEndSave), touching files only, the loss is said on stderr, and
+// the process ends at once, running none of its exit handlers.
+[[noreturn]] void EndSessionWithoutDisplay();
+// True from then on: no message box is shown.
+bool SessionEnded();
 // Waits up to `time` for a message to be posted, a quit or a window to paint; false when none came.
 bool WaitForPost(std::chrono::nanoseconds time);
 // When a timer that fell due at `due` and was served at `now` falls due next. With catchUp (the

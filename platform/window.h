@@ -101,6 +101,10 @@ BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
 BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
+// What the program saves when its session ends where no close can run (the display lost): the same
+// as a close saves, touching no window; true when saved. Null (the start) saves nothing. A session
+// that ends by a signal (SIGTERM, SIGINT, SIGHUP) closes the window instead, as the desktop's close does.
+void SetSessionEndSave(bool (*save)());
 // WM_PAINT validates the window; everything else answers 0.
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -11,6 +11,13 @@ namespace {
 HMODULE g_coredll = nullptr;
 bool g_startFailed = false;
 
+// What a close saves, where the session ends with no close to run (the display lost): the game's
+// resume record, and global.opt with it.
+bool SaveAsAClose()
+{
+    return g_application && g_application->SaveResumeState();
+}
+
 void ReleaseCoredll()
 {
     if (g_coredll)
@@ -48,12 +55,14 @@ bool BeginRun(HINSTANCE instance, int show)
     }
 
     g_lastFrameTick = GetTickCount();
+    SetSessionEndSave(SaveAsAClose);
     StartPowerWatcher();
     return true;
 }
 
 int EndRun(const MSG& quit)
 {
+    SetSessionEndSave(nullptr);
     StopPowerWatcher();
     Application* app = g_application;
     int code = static_cast<int>(quit.wParam);

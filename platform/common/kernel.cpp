@@ -27,7 +27,9 @@ namespace {
 
 // One lock and one wake-up for every waitable object: waits are few and short-lived.
 std::mutex g_lock;
-std::condition_variable g_changed;
+// Never destroyed: a process that exits while a thread waits on it (a child forked from the
+// program, which has none of its threads, included) would wait in its destructor for ever.
+std::condition_variable& g_changed = *new std::condition_variable;
 // Threads in a finite wait since time last passed (null back end).
 int g_timedWaiters = 0;
 unsigned g_expireGeneration = 0;

@@ -1,7 +1,6 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <strings.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -222,13 +221,18 @@ HWND FindWindow(const char* className, const char* title)
         platform_internal::Warn("cannot open %s: %s; not checking for another instance", path.c_str(), strerror(errno));
         return nullptr;
     }
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    // A record lock belongs to this process alone: a child forked from it (SDL's message box) does not
+    // inherit it, so nothing but the running program ever keeps a later start out.
+    struct flock whole{};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    if (fcntl(fd, F_SETLK, &whole) == 0) {
         g_instanceLocks[path] = fd;
         return nullptr;
     }
     int error = errno;
     close(fd);
-    if (error == EWOULDBLOCK)
+    if (error == EAGAIN || error == EACCES)
         return &g_foreign;
     platform_internal::Warn("cannot lock %s: %s; not checking for another instance", path.c_str(), strerror(error));
     return nullptr;

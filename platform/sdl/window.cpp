@@ -10,6 +10,7 @@
 #include "platform/sdl/full_screen.h"
 #include "platform/sdl/game_window.h"
 #include "platform/sdl/picture_fit.h"
+#include "platform/sdl/session_end.h"
 #include "platform/sdl/window_picture.h"
 #include "platform/threads.h"
 
@@ -210,6 +211,7 @@ bool IsVisibleVideoDriver(const char* name)
 
 bool CreateMainWindow(const char* title, bool visible)
 {
+    WatchSessionSignals();
     if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         platform_internal::Warn("no display to open a window on (%s); KELO_HEADLESS=1 runs without one", SDL_GetError());
         return false;
@@ -222,6 +224,7 @@ bool CreateMainWindow(const char* title, bool visible)
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
         return false;
     }
+    WatchDisplay();
     if (!g_wakeEvent)
         g_wakeEvent = SDL_RegisterEvents(1);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "platform/clock.h"
 #include "platform/device.h"
@@ -88,6 +94,41 @@ TEST(Power, TimedWaitsEndOnlyWhenTheTestLetsTimePass)
     EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
     EXPECT_EQ(g_gapSeen.load(), 1);
     EXPECT_EQ(nullbackend::LiveThreadCount(), before);
+    CloseHandle(thread);
+    CloseHandle(stop);
+}
+
+DWORD WaitForStop(void* stop)
+{
+    return WaitForSingleObject(stop, INFINITE);
+}
+
+// SDL's message box is a child forked while the power watcher waits; the child has no such thread,
+// and a child that exits must still end.
+TEST(Power, AChildForkedWhileAThreadWaitsCanExit)
+{
+    HANDLE stop = CreateEvent(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, WaitForStop, stop, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // for the thread to be waiting
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        exit(0);
+    int status = -1;
+    pid_t ended = 0;
+    for (int i = 0; i < 200 && ended == 0; ++i) {
+        ended = waitpid(child, &status, WNOHANG);
+        if (ended == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (ended == 0) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
+    EXPECT_EQ(ended, child) << "the child's exit waited for a thread it does not have";
+    SetEvent(stop);
+    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
     CloseHandle(thread);
     CloseHandle(stop);
 }

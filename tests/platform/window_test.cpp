@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
-#include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include "platform/null/window_hooks.h"
 #include "platform/process.h"
 #include "platform/window.h"
+#include "tests/support/instance_lock.h"
 
 namespace {
 
@@ -32,6 +34,36 @@ LRESULT CALLBACK_Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     g_seen.push_back(message);
     return DefWindowProc(window, message, wParam, lParam);
 }
+
+// A save folder of its own for the instance lock, in the environment while it lives.
+class LockFolder {
+public:
+    LockFolder()
+    {
+        char pattern[] = "/tmp/kelo_instance_XXXXXX";
+        EXPECT_NE(mkdtemp(pattern), nullptr);
+        path_ = pattern;
+        const char* previous = getenv("KELO_SAVE_DIR");
+        hadPrevious_ = previous != nullptr;
+        previous_ = previous ? previous : "";
+        setenv("KELO_SAVE_DIR", path_.c_str(), 1);
+    }
+    ~LockFolder()
+    {
+        if (hadPrevious_)
+            setenv("KELO_SAVE_DIR", previous_.c_str(), 1);
+        else
+            unsetenv("KELO_SAVE_DIR");
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string LockPath(const char* className) const { return path_ + "/" + className + ".lock"; }
+
+private:
+    std::string path_;
+    std::string previous_;
+    bool hadPrevious_ = false;
+};
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -404,26 +436,50 @@ TEST_F(WindowTest, TurningTheDisplaySwapsItsSize)
 
 TEST_F(WindowTest, AnotherInstanceIsFoundThroughTheSaveFolderLock)
 {
-    char pattern[] = "/tmp/kelo_instance_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const char* previous = getenv("KELO_SAVE_DIR");
-    std::string saved = previous ? previous : "";
-    setenv("KELO_SAVE_DIR", pattern, 1);
+    LockFolder folder;
     // Another process holds the lock: a second open file of the same lock file stands for it.
-    std::string path = std::string(pattern) + "/Other_Class.lock";
-    int other = open(path.c_str(), O_RDWR | O_CREAT, 0644);
+    int other = open(folder.LockPath("Other_Class").c_str(), O_RDWR | O_CREAT, 0644);
     ASSERT_GE(other, 0);
-    ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    ASSERT_TRUE(LockAsAnotherProgram(other));
     HWND found = FindWindow("Other_Class", "Other");
     EXPECT_NE(found, nullptr);
     EXPECT_TRUE(SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<uintptr_t>(found) | 1)));
     close(other);
-    if (previous)
-        setenv("KELO_SAVE_DIR", saved.c_str(), 1);
-    else
-        unsetenv("KELO_SAVE_DIR");
-    std::error_code ignored;
-    std::filesystem::remove_all(pattern, ignored);
+}
+
+// SDL's message box is a child the program forks; one that outlives the program must not keep the
+// next start out.
+TEST_F(WindowTest, AForkedChildNeverKeepsTheInstanceLock)
+{
+    LockFolder folder;
+    int told[2];
+    ASSERT_EQ(pipe(told), 0);
+    pid_t program = fork();
+    ASSERT_GE(program, 0);
+    if (program == 0) {
+        if (FindWindow("Forked_Class", "Forked"))
+            _exit(2);
+        pid_t box = fork();
+        if (box == 0) {
+            pause();
+            _exit(0);
+        }
+        _exit(write(told[1], &box, sizeof box) == sizeof box ? 0 : 3);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(program, &status, 0), program);
+    ASSERT_EQ(status, 0) << "the program could not take the lock and fork";
+    pid_t box = 0;
+    ASSERT_EQ(read(told[0], &box, sizeof box), static_cast<ssize_t>(sizeof box));
+    close(told[0]);
+    close(told[1]);
+    pid_t next = fork();
+    ASSERT_GE(next, 0);
+    if (next == 0)
+        _exit(FindWindow("Forked_Class", "Forked") ? 1 : 0);
+    ASSERT_EQ(waitpid(next, &status, 0), next);
+    kill(box, SIGKILL);
+    EXPECT_EQ(status, 0) << "the program's child kept the next start out";
 }
 
 TEST_F(WindowTest, BrowserStartsAreRecordedAndUnsafeAddressesRefused)

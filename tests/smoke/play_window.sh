@@ -161,14 +161,15 @@ leave_through_pause() {  # [name]
     step 496 395 menu 60 $SCREEN_MENU
 }
 
-# Waits for the program to end by itself and checks its exit code.
-wait_exit() {  # run
-    local run=$1 i
-    for i in $(seq 1 120); do
+# Waits for the program to end by itself, within the seconds given (60 by default), and checks its
+# exit status (0 by default).
+wait_exit() {  # run [status] [seconds]
+    local run=$1 status=${2:-0} seconds=${3:-60} i
+    for i in $(seq 1 $((seconds * 4))); do
         kill -0 "$kelo_pid" 2>/dev/null || break
-        sleep 0.5
+        sleep 0.25
     done
-    kill -0 "$kelo_pid" 2>/dev/null && { echo "kelo did not end ($run)"; return 1; }
+    kill -0 "$kelo_pid" 2>/dev/null && { echo "kelo did not end within ${seconds}s ($run)"; return 1; }
     wait "$kelo_pid"
     local code=$?
     local pid left=()
@@ -176,7 +177,7 @@ wait_exit() {  # run
         [ "$pid" = "$kelo_pid" ] || left+=("$pid")
     done
     play_pids=("${left[@]}")
-    [ $code -eq 0 ] || { echo "kelo ended with $code ($run)"; cat "$work/kelo_$run.txt"; return 1; }
+    [ $code -eq "$status" ] || { echo "kelo ended with $code, not $status ($run)"; cat "$work/kelo_$run.txt"; return 1; }
 }
 
 # F11: the window covers the whole display (no window manager needed) with the picture as large as

@@ -144,7 +144,10 @@ headless)
     grep -qF 'KELO_SCREEN=2049x2048 is not' "$work/said.txt" || { echo "2049x2048 was not refused"; exit 1; }
     check_png "$work/large.png" 800 480 || exit 1
     # A second instance, while the first holds the save folder's lock, ends with 0 at once.
-    flock --no-fork "$work/save/Kelo_Window.lock" sleep 5 &
+    python3 -c 'import fcntl, sys, time
+with open(sys.argv[1], "a") as lock:
+    fcntl.lockf(lock, fcntl.LOCK_EX)
+    time.sleep(5)' "$work/save/Kelo_Window.lock" &
     holder=$!
     sleep 0.5
     KELO_HEADLESS=1 KELO_SAVE_DIR="$work/save" KELO_SHOT="$work/second.png" timeout 20 "$kelo" 2>"$work/second.txt"

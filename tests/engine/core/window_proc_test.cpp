@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <sys/file.h>
 
 #include <thread>
 
@@ -8,6 +7,7 @@
 #include "platform/keys.h"
 #include "platform/shell.h"
 #include "tests/support/handheld_fixture.h"
+#include "tests/support/instance_lock.h"
 
 namespace {
 
@@ -272,7 +272,7 @@ TEST_F(Handheld, SecondInstanceEndsWithZero)
     std::string lock = std::string(getenv("KELO_SAVE_DIR")) + "/Held_Window.lock";
     int other = open(lock.c_str(), O_RDWR | O_CREAT, 0644);
     ASSERT_GE(other, 0);
-    ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    ASSERT_TRUE(LockAsAnotherProgram(other));
     SetStringResource(102, "Held_Window");
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, SW_SHOW), 0);
     EXPECT_TRUE(IsSecondInstance());

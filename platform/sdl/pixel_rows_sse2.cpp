@@ -6,6 +6,8 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 
+#include <algorithm>
+
 namespace sdlbackend {
 namespace {
 
@@ -50,29 +52,53 @@ inline void Spread(__m128i low, __m128i high, __m128i* v)
     }
 }
 
-// kStream: every row starts on a 16-byte boundary and the stores bypass the cache, sixteen pixels
-// at a time so that each row's writes of a block cover whole 64-byte lines (at 3x, eight pixels
-// would end each row's writes halfway through a line, and the processor sends such lines in pieces).
-template <int kScale, bool kStream>
+// Through the cache: eight pixels converted and repeated, stored in every row from the registers.
+template <int kScale>
 void SpreadRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
 {
-    constexpr int kBlock = kStream ? 16 : 8, kPerRow = kBlock / 8 * 2 * kScale;
+    constexpr int kPerRow = 2 * kScale;
     int i = 0;
-    for (; i + kBlock <= count; i += kBlock) {
+    for (; i + 8 <= count; i += 8) {
         __m128i v[kPerRow];
-        for (int b = 0; b < kBlock / 8; ++b) {
-            __m128i low, high;
-            Convert8(in + i + 8 * b, &low, &high);
-            Spread<kScale>(low, high, v + b * 2 * kScale);
-        }
+        __m128i low, high;
+        Convert8(in + i, &low, &high);
+        Spread<kScale>(low, high, v);
         for (uint32_t *o = out + i * kScale, *end = o + kScale * pitch; o != end; o += pitch) {
-            for (int k = 0; k < kPerRow; ++k) {
-                if constexpr (kStream)
-                    _mm_stream_si128(reinterpret_cast<__m128i*>(o + 4 * k), v[k]);
-                else
-                    Store(o + 4 * k, v[k]);
-            }
+            for (int k = 0; k < kPerRow; ++k)
+                Store(o + 4 * k, v[k]);
         }
+    }
+    Rgb565ToXrgb8888ScaledReference(out + i * kScale, pitch, in + i, count - i, kScale);
+}
+
+// Past the cache, every row starting on a 16-byte boundary: a run of pixels is converted and
+// repeated into a buffer that stays in the first-level cache, then streamed from there to each of
+// its rows in turn, so that each row's writes are one unbroken stretch of whole lines. Stored from
+// the registers row by row, the rows' writes interleave a few bytes at a time and the processor
+// sends many lines to memory in pieces (a 2x frame took twice what its bytes alone take).
+template <int kScale>
+void StreamRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
+{
+    constexpr int kRun = 256;  // source pixels: 3 KB of buffer at 3x
+    alignas(16) uint32_t run[kRun * kScale];
+    int i = 0;
+    while (i + 8 <= count) {
+        const int n = std::min(kRun, (count - i) / 8 * 8);
+        for (int k = 0; k < n; k += 8) {
+            __m128i v[2 * kScale];
+            __m128i low, high;
+            Convert8(in + i + k, &low, &high);
+            Spread<kScale>(low, high, v);
+            for (int r = 0; r < 2 * kScale; ++r)
+                _mm_store_si128(reinterpret_cast<__m128i*>(run + k * kScale + 4 * r), v[r]);
+        }
+        for (int row = 0; row < kScale; ++row) {
+            uint32_t* o = out + row * pitch + i * kScale;
+            for (int k = 0; k < n * kScale; k += 4)
+                _mm_stream_si128(reinterpret_cast<__m128i*>(o + k),
+                                 _mm_load_si128(reinterpret_cast<const __m128i*>(run + k)));
+        }
+        i += n;
     }
     Rgb565ToXrgb8888ScaledReference(out + i * kScale, pitch, in + i, count - i, kScale);
 }
@@ -97,19 +123,26 @@ int LeadToBoundary(const uint32_t* out, ptrdiff_t pitch)
 // A doubled or tripled picture too large for the cache goes to the window's memory with streaming
 // stores where they can fall on 16-byte boundaries: the desktop (or the GPU's upload) reads it
 // next, not this code, and a plain store fetches each line before writing it, which doubles what a
-// whole frame (13.8 MB at 3x) moves through memory. The first few pixels go one by one until the
-// row's writes reach a line. At 1x the picture is small enough to stay in the cache.
+// whole frame (13.8 MB at 3x) moves through memory. The first few pixels of each row go one by one
+// until its writes reach a line. One fence after all the rows makes the writes visible to the
+// desktop; one a row would wait for each row's writes to reach memory.
 template <int kScale>
-void SpreadRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, bool pastCache)
+void SpreadRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, ptrdiff_t inPitch, int count, int rows,
+                bool pastCache)
 {
-    const int lead = pastCache ? LeadToBoundary<kScale>(out, pitch) : -1;
-    if (lead < 0 || count < lead + 16) {
-        SpreadRows<kScale, false>(out, pitch, in, count);
-        return;
+    bool streamed = false;
+    for (int y = 0; y < rows; ++y, out += kScale * pitch, in += inPitch) {
+        const int lead = pastCache ? LeadToBoundary<kScale>(out, pitch) : -1;
+        if (lead < 0 || count < lead + 16) {
+            SpreadRows<kScale>(out, pitch, in, count);
+            continue;
+        }
+        Rgb565ToXrgb8888ScaledReference(out, pitch, in, lead, kScale);
+        StreamRows<kScale>(out + lead * kScale, pitch, in + lead, count - lead);
+        streamed = true;
     }
-    Rgb565ToXrgb8888ScaledReference(out, pitch, in, lead, kScale);
-    SpreadRows<kScale, true>(out + lead * kScale, pitch, in + lead, count - lead);
-    _mm_sfence();
+    if (streamed)
+        _mm_sfence();
 }
 
 // Four and more: each pixel fills its run with whole registers, the last one overlapping the one
@@ -149,24 +182,30 @@ void Rgb565ToXrgb8888Fast(uint32_t* out, const uint16_t* in, int count)
     Rgb565ToXrgb8888Reference(out + i, in + i, count - i);
 }
 
-void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, int scale,
-                                bool pastCache)
+void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, ptrdiff_t inPitch, int count,
+                                int rows, int scale, bool pastCache)
 {
     switch (scale) {
-    case 1:
-        Rgb565ToXrgb8888Fast(out, in, count);
-        break;
     case 2:
-        SpreadRows<2>(out, pitch, in, count, pastCache);
-        break;
+        SpreadRows<2>(out, pitch, in, inPitch, count, rows, pastCache);
+        return;
     case 3:
-        SpreadRows<3>(out, pitch, in, count, pastCache);
-        break;
+        SpreadRows<3>(out, pitch, in, inPitch, count, rows, pastCache);
+        return;
     default:
-        if (scale >= 4)
-            Widen(out, pitch, in, count, scale);
         break;
     }
+    for (int y = 0; y < rows; ++y, out += scale * pitch, in += inPitch) {
+        if (scale == 1)
+            Rgb565ToXrgb8888Fast(out, in, count);
+        else if (scale >= 4)
+            Widen(out, pitch, in, count, scale);
+    }
+}
+
+bool RowsGoPastCacheAt(int scale)
+{
+    return scale == 2 || scale == 3;
 }
 
 }  // namespace sdlbackend

@@ -6,8 +6,6 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 
-#include <algorithm>
-
 namespace sdlbackend {
 namespace {
 
@@ -52,53 +50,29 @@ inline void Spread(__m128i low, __m128i high, __m128i* v)
     }
 }
 
-// Through the cache: eight pixels converted and repeated, stored in every row from the registers.
-template <int kScale>
+// kStream: every row starts on a 16-byte boundary and the stores bypass the cache, sixteen pixels
+// at a time so that each row's writes of a block cover whole 64-byte lines (at 3x, eight pixels
+// would end each row's writes halfway through a line, and the processor sends such lines in pieces).
+template <int kScale, bool kStream>
 void SpreadRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
 {
-    constexpr int kPerRow = 2 * kScale;
+    constexpr int kBlock = kStream ? 16 : 8, kPerRow = kBlock / 8 * 2 * kScale;
     int i = 0;
-    for (; i + 8 <= count; i += 8) {
+    for (; i + kBlock <= count; i += kBlock) {
         __m128i v[kPerRow];
-        __m128i low, high;
-        Convert8(in + i, &low, &high);
-        Spread<kScale>(low, high, v);
-        for (uint32_t *o = out + i * kScale, *end = o + kScale * pitch; o != end; o += pitch) {
-            for (int k = 0; k < kPerRow; ++k)
-                Store(o + 4 * k, v[k]);
-        }
-    }
-    Rgb565ToXrgb8888ScaledReference(out + i * kScale, pitch, in + i, count - i, kScale);
-}
-
-// Past the cache, every row starting on a 16-byte boundary: a run of pixels is converted and
-// repeated into a buffer that stays in the first-level cache, then streamed from there to each of
-// its rows in turn, so that each row's writes are one unbroken stretch of whole lines. Stored from
-// the registers row by row, the rows' writes interleave a few bytes at a time and the processor
-// sends many lines to memory in pieces (a 2x frame took twice what its bytes alone take).
-template <int kScale>
-void StreamRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count)
-{
-    constexpr int kRun = 256;  // source pixels: 3 KB of buffer at 3x
-    alignas(16) uint32_t run[kRun * kScale];
-    int i = 0;
-    while (i + 8 <= count) {
-        const int n = std::min(kRun, (count - i) / 8 * 8);
-        for (int k = 0; k < n; k += 8) {
-            __m128i v[2 * kScale];
+        for (int b = 0; b < kBlock / 8; ++b) {
             __m128i low, high;
-            Convert8(in + i + k, &low, &high);
-            Spread<kScale>(low, high, v);
-            for (int r = 0; r < 2 * kScale; ++r)
-                _mm_store_si128(reinterpret_cast<__m128i*>(run + k * kScale + 4 * r), v[r]);
+            Convert8(in + i + 8 * b, &low, &high);
+            Spread<kScale>(low, high, v + b * 2 * kScale);
         }
-        for (int row = 0; row < kScale; ++row) {
-            uint32_t* o = out + row * pitch + i * kScale;
-            for (int k = 0; k < n * kScale; k += 4)
-                _mm_stream_si128(reinterpret_cast<__m128i*>(o + k),
-                                 _mm_load_si128(reinterpret_cast<const __m128i*>(run + k)));
+        for (uint32_t *o = out + i * kScale, *end = o + kScale * pitch; o != end; o += pitch) {
+            for (int k = 0; k < kPerRow; ++k) {
+                if constexpr (kStream)
+                    _mm_stream_si128(reinterpret_cast<__m128i*>(o + 4 * k), v[k]);
+                else
+                    Store(o + 4 * k, v[k]);
+            }
         }
-        i += n;
     }
     Rgb565ToXrgb8888ScaledReference(out + i * kScale, pitch, in + i, count - i, kScale);
 }
@@ -125,7 +99,7 @@ int LeadToBoundary(const uint32_t* out, ptrdiff_t pitch)
 // next, not this code, and a plain store fetches each line before writing it, which doubles what a
 // whole frame (13.8 MB at 3x) moves through memory. The first few pixels of each row go one by one
 // until its writes reach a line. One fence after all the rows makes the writes visible to the
-// desktop; one a row would wait for each row's writes to reach memory.
+// desktop; one a row waits for each row's writes to reach memory (a tenth more at 2x and 3x).
 template <int kScale>
 void SpreadRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, ptrdiff_t inPitch, int count, int rows,
                 bool pastCache)
@@ -134,11 +108,11 @@ void SpreadRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, ptrdiff_t in
     for (int y = 0; y < rows; ++y, out += kScale * pitch, in += inPitch) {
         const int lead = pastCache ? LeadToBoundary<kScale>(out, pitch) : -1;
         if (lead < 0 || count < lead + 16) {
-            SpreadRows<kScale>(out, pitch, in, count);
+            SpreadRows<kScale, false>(out, pitch, in, count);
             continue;
         }
         Rgb565ToXrgb8888ScaledReference(out, pitch, in, lead, kScale);
-        StreamRows<kScale>(out + lead * kScale, pitch, in + lead, count - lead);
+        SpreadRows<kScale, true>(out + lead * kScale, pitch, in + lead, count - lead);
         streamed = true;
     }
     if (streamed)

@@ -15,6 +15,7 @@ PACKAGES=(
   librsvg2-dev libcairo2-dev libzip-dev libvorbis-dev
   python3 vorbis-tools
   xvfb xauth xdotool x11-apps x11-utils xfonts-base
+  libgl1-mesa-dri libglx-mesa0 libegl-mesa0
 )
 JOBS=$(nproc 2>/dev/null || echo 4)
 

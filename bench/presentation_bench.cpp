@@ -1,7 +1,7 @@
-// The conversion of one 800x480 5:6:5 frame to the window's XRGB8888, row by row with the
-// target's own pitch, at a whole multiple (second argument, written in the same pass); first
-// argument 0 runs the scalar reference, 1 the fast path through the cache, 2 the fast path with
-// stores that bypass it. Megapixels per second (of the screen) and the time per frame show what
+// The conversion of one 800x480 5:6:5 frame to the window's XRGB8888, with the target's own pitch,
+// at a whole multiple (second argument, written in the same pass); first argument 0 runs the
+// scalar reference row by row, 1 the fast path through the cache, 2 the fast path with stores that
+// bypass it. Megapixels per second (of the screen) and the time per frame show what
 // each frame presented whole pays for it.
 #include <benchmark/benchmark.h>
 
@@ -27,13 +27,13 @@ void BM_PresentConvertFrame(benchmark::State& state)
     std::vector<uint32_t> texture(size_t(pitch) * kHeight * scale);
     const int path = static_cast<int>(state.range(0));
     for (auto _ : state) {
-        for (int y = 0; y < kHeight; ++y) {
-            uint32_t* out = texture.data() + y * scale * pitch;
-            const uint16_t* in = frame.data() + size_t(y) * kWidth;
-            if (path == 0)
-                sdlbackend::Rgb565ToXrgb8888ScaledReference(out, pitch, in, kWidth, scale);
-            else
-                sdlbackend::Rgb565ToXrgb8888ScaledFast(out, pitch, in, kWidth, scale, path == 2);
+        if (path == 0) {
+            for (int y = 0; y < kHeight; ++y)
+                sdlbackend::Rgb565ToXrgb8888ScaledReference(texture.data() + y * scale * pitch, pitch,
+                                                            frame.data() + size_t(y) * kWidth, kWidth, scale);
+        } else {
+            sdlbackend::Rgb565ToXrgb8888ScaledFast(texture.data(), pitch, frame.data(), kWidth, kWidth, kHeight, scale,
+                                                   path == 2);
         }
         benchmark::ClobberMemory();
     }

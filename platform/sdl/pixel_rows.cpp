@@ -102,15 +102,27 @@ void ForceWritePastCache(int way)
     g_forcedWay = way;
 }
 
+int ForcedWritePastCache()
+{
+    return g_forcedWay;
+}
+
 #if !defined(__SSE2__)
 void Rgb565ToXrgb8888Fast(uint32_t* out, const uint16_t* in, int count)
 {
     Rgb565ToXrgb8888Reference(out, in, count);
 }
 
-void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, int scale, bool)
+void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, ptrdiff_t inPitch, int count,
+                                int rows, int scale, bool)
 {
-    Rgb565ToXrgb8888ScaledReference(out, pitch, in, count, scale);
+    for (int y = 0; y < rows; ++y)
+        Rgb565ToXrgb8888ScaledReference(out + y * scale * pitch, pitch, in + y * inPitch, count, scale);
+}
+
+bool RowsGoPastCacheAt(int)
+{
+    return false;
 }
 #endif
 

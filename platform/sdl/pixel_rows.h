@@ -12,12 +12,13 @@ void Rgb565ToXrgb8888Reference(uint32_t* out, const uint16_t* in, int count);
 void Rgb565ToXrgb8888Fast(uint32_t* out, const uint16_t* in, int count);
 
 // One row of `count` pixels shown `scale` times as wide and as high: `scale` rows of count * scale
-// pixels, `pitch` pixels apart, written in the same pass as the conversion. `pastCache`: the rows
-// go to memory with stores that bypass the cache (where the target's rows allow it), for a picture
-// too large to stay there; the pixels are the same either way.
+// pixels, `pitch` pixels apart, written in the same pass as the conversion.
 void Rgb565ToXrgb8888ScaledReference(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, int scale);
-void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, int scale,
-                                bool pastCache);
+// `rows` such rows, `inPitch` pixels apart in the frame, one under the other. `pastCache`: the rows
+// go to memory with stores that bypass the cache (where the target's rows allow it), for a picture
+// the desktop reads next from memory; the pixels are the same either way.
+void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, ptrdiff_t inPitch, int count,
+                                int rows, int scale, bool pastCache);
 
 // The largest cache of the highest level a folder laid out as sysfs's cpu0/cache lists (each
 // index* with its level and size, "32768K"), in bytes; 0 when it lists none that can be read.
@@ -27,13 +28,17 @@ size_t ListedCacheBytes(const char* folder);
 // sysconf reads it there), while sysfs lists the cache the guest was given.
 size_t LastLevelCacheBytes();
 
-// Whether a picture of this many bytes, written whole each frame and read next by the desktop, is
-// better written past the cache: when it exceeds half the last-level cache (or that size cannot be
-// read). A picture that fits stays there for the desktop's read, and streaming it out to memory
-// would only cost more.
+// Whether the rows of this multiple have a way past the cache at all (2x and 3x with SSE2); the
+// others are written one way only.
+bool RowsGoPastCacheAt(int scale);
+// The way a picture of this many bytes, written whole each frame and read next by the desktop,
+// starts with until its presents are timed (RowWriteWay): past the cache when it exceeds half the
+// last-level cache (or that size cannot be read), as a picture that fits stays there for the
+// desktop's read.
 bool WritePastCache(size_t bytes);
 // The benchmarks time both ways at any size: 0 writes through the cache, 1 past it, and -1 (as at
-// start) leaves it to WritePastCache's rule. Takes effect at the window's next layout.
+// start) leaves it to the timing. Takes effect at the window's next layout.
 void ForceWritePastCache(int way);
+int ForcedWritePastCache();
 
 }  // namespace sdlbackend

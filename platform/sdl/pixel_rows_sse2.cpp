@@ -97,19 +97,26 @@ int LeadToBoundary(const uint32_t* out, ptrdiff_t pitch)
 // A doubled or tripled picture too large for the cache goes to the window's memory with streaming
 // stores where they can fall on 16-byte boundaries: the desktop (or the GPU's upload) reads it
 // next, not this code, and a plain store fetches each line before writing it, which doubles what a
-// whole frame (13.8 MB at 3x) moves through memory. The first few pixels go one by one until the
-// row's writes reach a line. At 1x the picture is small enough to stay in the cache.
+// whole frame (13.8 MB at 3x) moves through memory. The first few pixels of each row go one by one
+// until its writes reach a line. One fence after all the rows makes the writes visible to the
+// desktop; one a row waits for each row's writes to reach memory (a tenth more at 2x and 3x).
 template <int kScale>
-void SpreadRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, bool pastCache)
+void SpreadRows(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, ptrdiff_t inPitch, int count, int rows,
+                bool pastCache)
 {
-    const int lead = pastCache ? LeadToBoundary<kScale>(out, pitch) : -1;
-    if (lead < 0 || count < lead + 16) {
-        SpreadRows<kScale, false>(out, pitch, in, count);
-        return;
+    bool streamed = false;
+    for (int y = 0; y < rows; ++y, out += kScale * pitch, in += inPitch) {
+        const int lead = pastCache ? LeadToBoundary<kScale>(out, pitch) : -1;
+        if (lead < 0 || count < lead + 16) {
+            SpreadRows<kScale, false>(out, pitch, in, count);
+            continue;
+        }
+        Rgb565ToXrgb8888ScaledReference(out, pitch, in, lead, kScale);
+        SpreadRows<kScale, true>(out + lead * kScale, pitch, in + lead, count - lead);
+        streamed = true;
     }
-    Rgb565ToXrgb8888ScaledReference(out, pitch, in, lead, kScale);
-    SpreadRows<kScale, true>(out + lead * kScale, pitch, in + lead, count - lead);
-    _mm_sfence();
+    if (streamed)
+        _mm_sfence();
 }
 
 // Four and more: each pixel fills its run with whole registers, the last one overlapping the one
@@ -149,24 +156,30 @@ void Rgb565ToXrgb8888Fast(uint32_t* out, const uint16_t* in, int count)
     Rgb565ToXrgb8888Reference(out + i, in + i, count - i);
 }
 
-void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, int count, int scale,
-                                bool pastCache)
+void Rgb565ToXrgb8888ScaledFast(uint32_t* out, ptrdiff_t pitch, const uint16_t* in, ptrdiff_t inPitch, int count,
+                                int rows, int scale, bool pastCache)
 {
     switch (scale) {
-    case 1:
-        Rgb565ToXrgb8888Fast(out, in, count);
-        break;
     case 2:
-        SpreadRows<2>(out, pitch, in, count, pastCache);
-        break;
+        SpreadRows<2>(out, pitch, in, inPitch, count, rows, pastCache);
+        return;
     case 3:
-        SpreadRows<3>(out, pitch, in, count, pastCache);
-        break;
+        SpreadRows<3>(out, pitch, in, inPitch, count, rows, pastCache);
+        return;
     default:
-        if (scale >= 4)
-            Widen(out, pitch, in, count, scale);
         break;
     }
+    for (int y = 0; y < rows; ++y, out += scale * pitch, in += inPitch) {
+        if (scale == 1)
+            Rgb565ToXrgb8888Fast(out, in, count);
+        else if (scale >= 4)
+            Widen(out, pitch, in, count, scale);
+    }
+}
+
+bool RowsGoPastCacheAt(int scale)
+{
+    return scale == 2 || scale == 3;
 }
 
 }  // namespace sdlbackend

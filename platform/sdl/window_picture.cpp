@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <dirent.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,43 +12,56 @@
 #include "platform/sdl/full_screen.h"
 #include "platform/sdl/picture_fit.h"
 #include "platform/sdl/pixel_rows.h"
+#include "platform/sdl/pixel_rows_way.h"
 
 namespace sdlbackend {
 namespace {
 
 SDL_Window* g_window = nullptr;
 bool g_gpu = false;
+bool g_glAsked = false;  // KELO_GL=1: SDL's GL renderer, whatever runs it
 // Without a GPU: the window's memory the picture was last written into, and the frame at its own
 // size for a scale that is no whole multiple (SDL smooths it from there).
 SDL_Surface* g_shown = nullptr;
 SDL_Surface* g_frame = nullptr;
-// With one (or on a desktop that lends no window memory): a renderer and its texture, at the
-// picture's whole multiple where it has one.
+// With one (or on a desktop that lends no window memory): a renderer and its texture.
 SDL_Renderer* g_renderer = nullptr;
 SDL_Texture* g_texture = nullptr;
 int g_textureWidth = 0, g_textureHeight = 0;
-// The software renderer's target keeps what was drawn from one present to the next; a GPU's back
+// SDL's software renderer: its texture holds the picture at its whole multiple, written as it is
+// converted, as that renderer scales slowly; a GPU takes the 1x picture and scales it itself. The
+// software renderer's target keeps what was drawn from one present to the next; a GPU's back
 // buffer is undefined after each, so its bands are drawn every time.
-bool g_keepsPicture = false;
+bool g_softRenderer = false;
 SDL_Rect g_output{0, 0, 0, 0};   // the window's area the picture was laid out in, in its pixels
 SDL_Rect g_picture{0, 0, 0, 0};  // where the picture lies there
 int g_scale = 0;                 // the whole multiple it is shown at; 0: scaled smoothly
-bool g_pastCache = false;        // the picture is too large to stay in the cache
+RowWriteWay g_way;               // how the processor writes that multiple: through the cache or past it
 bool g_stale = true;             // the bands and the whole picture are to be drawn again
 
 // In a window at the largest whole multiple that fits, on the full screen as large as its shape
-// allows.
-void LayOut(int outWidth, int outHeight, int width, int height)
+// allows. `cpuScales`: the processor writes the multiple, so a new layout times its ways afresh.
+void LayOut(int outWidth, int outHeight, int width, int height, bool cpuScales)
 {
     PictureRect fit = IsFullScreen() ? FillPicture(0, 0, outWidth, outHeight, width, height)
                                      : FitPicture(0, 0, outWidth, outHeight, width, height);
     SDL_Rect picture{fit.x, fit.y, fit.w, fit.h};
-    if (outWidth != g_output.w || outHeight != g_output.h || !SDL_RectEquals(&picture, &g_picture))
-        g_stale = true;
+    if (outWidth == g_output.w && outHeight == g_output.h && SDL_RectEquals(&picture, &g_picture))
+        return;
+    g_stale = true;
     g_output = SDL_Rect{0, 0, outWidth, outHeight};
     g_picture = picture;
     g_scale = WholeScale(fit, width, height);
-    g_pastCache = WritePastCache(size_t(fit.w) * fit.h * 4);
+    g_way.Restart(WritePastCache(size_t(fit.w) * fit.h * 4),
+                  cpuScales && ForcedWritePastCache() < 0 && RowsGoPastCacheAt(g_scale));
+}
+
+// The presenting thread's own time, which other work on the machine does not lengthen.
+double ThreadSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
 }
 
 // The parts of the area the picture leaves uncovered: above, below, left and right of it.
@@ -86,21 +100,22 @@ bool ShowInWindowMemory(const uint16_t* pixels, int width, int height, Part part
     SDL_Surface* surface = SDL_GetWindowSurface(g_window);
     if (!surface)
         return false;
-    LayOut(surface->w, surface->h, width, height);
+    bool native = surface->format->format == SDL_PIXELFORMAT_XRGB8888;
+    LayOut(surface->w, surface->h, width, height, native);
+    const double start = ThreadSeconds();
     bool whole = g_stale || surface != g_shown;
-    if (whole) {
+    if (whole || g_way.TimesNext())
         part = Part{0, 0, width, height};
+    if (whole) {
         SDL_Rect bands[4];
         SDL_FillRects(surface, bands, Bands(bands), SDL_MapRGB(surface->format, 0, 0, 0));
     }
     SDL_Rect changed = g_picture;
-    bool native = surface->format->format == SDL_PIXELFORMAT_XRGB8888;
     if (native && g_scale > 0) {
         const int x = g_picture.x + part.left * g_scale;
-        for (int y = part.top; y < part.bottom; ++y)
-            Rgb565ToXrgb8888ScaledFast(Row(surface->pixels, surface->pitch, g_picture.y + y * g_scale) + x,
-                                       surface->pitch / 4, pixels + size_t(y) * width + part.left,
-                                       part.right - part.left, g_scale, g_pastCache);
+        Rgb565ToXrgb8888ScaledFast(Row(surface->pixels, surface->pitch, g_picture.y + part.top * g_scale) + x,
+                                   surface->pitch / 4, pixels + size_t(part.top) * width + part.left, width,
+                                   part.right - part.left, part.bottom - part.top, g_scale, g_way.PastCache());
         changed = SDL_Rect{g_picture.x + part.left * g_scale, g_picture.y + part.top * g_scale,
                            (part.right - part.left) * g_scale, (part.bottom - part.top) * g_scale};
     } else {
@@ -124,7 +139,10 @@ bool ShowInWindowMemory(const uint16_t* pixels, int width, int height, Part part
     g_stale = false;
     if (!whole && (changed.w <= 0 || changed.h <= 0))
         return true;
-    return SDL_UpdateWindowSurfaceRects(g_window, whole ? &g_output : &changed, 1) == 0;
+    if (SDL_UpdateWindowSurfaceRects(g_window, whole ? &g_output : &changed, 1) != 0)
+        return false;
+    g_way.Presented(ThreadSeconds() - start);
+    return true;
 }
 
 void Render()
@@ -132,12 +150,11 @@ void Render()
     SDL_SetRenderDrawColor(g_renderer, 0, 0, 0, 255);
     if (!g_texture) {
         SDL_RenderClear(g_renderer);
-    } else if (g_stale || !g_keepsPicture) {
+    } else if (g_stale || !g_softRenderer) {
         SDL_Rect bands[4];
         SDL_RenderFillRects(g_renderer, bands, Bands(bands));
     }
     g_stale = false;
-    // At a whole multiple the texture is the picture's own size and goes up unscaled.
     if (g_texture)
         SDL_RenderCopy(g_renderer, g_texture, nullptr, &g_picture);
     SDL_RenderPresent(g_renderer);
@@ -147,8 +164,12 @@ bool ShowThroughRenderer(const uint16_t* pixels, int width, int height, Part par
 {
     int outWidth = 0, outHeight = 0;
     SDL_GetRendererOutputSize(g_renderer, &outWidth, &outHeight);
-    LayOut(outWidth, outHeight, width, height);
-    int scale = std::max(g_scale, 1);
+    LayOut(outWidth, outHeight, width, height, g_softRenderer);
+    const double start = ThreadSeconds();
+    if (g_way.TimesNext())
+        part = Part{0, 0, width, height};
+    // A GPU scales the 1x picture, nearest at a whole multiple and smoothed otherwise.
+    const int scale = g_softRenderer ? std::max(g_scale, 1) : 1;
     if (!g_texture || width * scale != g_textureWidth || height * scale != g_textureHeight) {
         if (g_texture)
             SDL_DestroyTexture(g_texture);
@@ -169,23 +190,24 @@ bool ShowThroughRenderer(const uint16_t* pixels, int width, int height, Part par
         int pitch = 0;
         if (SDL_LockTexture(g_texture, &area, &locked, &pitch) != 0)
             return false;
-        for (int y = part.top; y < part.bottom; ++y)
-            Rgb565ToXrgb8888ScaledFast(Row(locked, pitch, (y - part.top) * scale), pitch / 4,
-                                       pixels + size_t(y) * width + part.left, part.right - part.left, scale,
-                                       g_pastCache);
+        Rgb565ToXrgb8888ScaledFast(static_cast<uint32_t*>(locked), pitch / 4,
+                                   pixels + size_t(part.top) * width + part.left, width, part.right - part.left,
+                                   part.bottom - part.top, scale, g_way.PastCache());
         SDL_UnlockTexture(g_texture);
     }
     Render();
+    g_way.Presented(ThreadSeconds() - start);
     return true;
 }
 
 // A GL that turns out to run on the processor after all (a render node without a driver of its
-// own) is given up for the software renderer.
+// own) is given up for the software renderer, unless GL was asked for.
 SDL_Renderer* CreateRenderer(SDL_Window* window)
 {
     SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
     SDL_RendererInfo info;
-    if (renderer && SDL_GetRendererInfo(renderer, &info) == 0 && info.name && SDL_strncmp(info.name, "opengl", 6) == 0) {
+    if (renderer && !g_glAsked && SDL_GetRendererInfo(renderer, &info) == 0 && info.name &&
+        SDL_strncmp(info.name, "opengl", 6) == 0) {
         using GetString = const unsigned char* (*)(unsigned);
         constexpr unsigned kGlRenderer = 0x1F01;
         auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
@@ -200,7 +222,7 @@ SDL_Renderer* CreateRenderer(SDL_Window* window)
     }
     if (!renderer)
         renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    g_keepsPicture = renderer && SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+    g_softRenderer = renderer && SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
     return renderer;
 }
 
@@ -239,9 +261,13 @@ bool IsEmulatedGl(const char* rendererName)
 
 // Without a GPU no SDL path may load GL: the software renderer, and a window frame buffer in the
 // window's own memory rather than a texture. Values the user set in the environment win.
+// KELO_GL=1 takes the GL renderer whatever runs it (Mesa's on the processor, where the route is
+// tested without a GPU); SDL_RENDER_DRIVER then picks opengl or opengles2.
 void ChoosePictureRoute()
 {
-    g_gpu = WantsGpuRenderer("/dev/dri", getenv("LIBGL_ALWAYS_SOFTWARE"));
+    const char* gl = getenv("KELO_GL");
+    g_glAsked = gl && SDL_strcmp(gl, "1") == 0;
+    g_gpu = g_glAsked || WantsGpuRenderer("/dev/dri", getenv("LIBGL_ALWAYS_SOFTWARE"));
     if (g_gpu)
         return;
     SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");

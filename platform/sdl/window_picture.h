@@ -1,7 +1,8 @@
 #pragma once
 // The device's picture in the desktop's window: where it lies, how it gets there and where a
 // pointer on it lands. Where no GPU draws, the picture is written straight into the window's own
-// memory, which the X server reads; elsewhere it goes through a renderer's texture.
+// memory, which the X server reads; elsewhere it goes up to a renderer's texture at its own size
+// and the GPU scales it.
 #include <cstdint>
 
 struct SDL_Window;

@@ -16,6 +16,7 @@
 #include "platform/keys.h"
 #include "platform/sdl/picture_fit.h"
 #include "platform/sdl/pixel_rows.h"
+#include "platform/sdl/pixel_rows_way.h"
 
 using sdlbackend::FitPicture;
 using sdlbackend::PictureRect;
@@ -257,37 +258,41 @@ uint32_t* Aligned16(uint32_t* p)
     return p + (16 - reinterpret_cast<uintptr_t>(p) % 16) % 16 / 4;
 }
 
-// Each scale of a whole-multiple window, rows of lengths around the blocks of eight, a padded pitch
-// and one of whole 64-byte lines (as a window's rows are), rows starting at each pixel of a 16-byte
-// block: the reference must repeat each converted pixel scale x scale times, the fast path must
-// equal it, written through the cache or past it, and neither may write past its rows.
+// Each scale of a whole-multiple window, two rows of the frame of lengths around the blocks of
+// eight, a padded pitch and one of whole 64-byte lines (as a window's rows are), rows starting at
+// each pixel of a 16-byte block: the reference must repeat each converted pixel scale x scale
+// times, the fast path must equal it, written through the cache or past it, and neither may write
+// past its rows.
 TEST(PixelRows, ScaledRowsEqualTheReference)
 {
     std::mt19937 rng(2565);
     for (int scale = 1; scale <= 5; ++scale) {
         for (int n : {0, 1, 7, 8, 9, 15, 16, 17, 23, 800, 803}) {
-            std::vector<uint16_t> in(static_cast<size_t>(n) + 1);
+            std::vector<uint16_t> in(2 * static_cast<size_t>(n) + 1);
             for (uint16_t& p : in)
                 p = static_cast<uint16_t>(rng());
             std::vector<uint32_t> plain(in.size());
-            sdlbackend::Rgb565ToXrgb8888Reference(plain.data(), in.data() + 1, n);
+            sdlbackend::Rgb565ToXrgb8888Reference(plain.data(), in.data() + 1, 2 * n);
             for (ptrdiff_t pitch : {ptrdiff_t(n) * scale + 3, (ptrdiff_t(n) * scale + 3 + 16) / 16 * 16}) {
                 for (int start = 0; start < 4; ++start) {
                     for (bool pastCache : {false, true}) {
-                        const size_t size = static_cast<size_t>(pitch * scale + 4);
+                        const size_t size = static_cast<size_t>(2 * pitch * scale + 4);
                         std::vector<uint32_t> slowBuffer(size + 3, 0xDEADBEEF), fastBuffer(slowBuffer);
                         uint32_t* slow = Aligned16(slowBuffer.data());
                         uint32_t* fast = Aligned16(fastBuffer.data());
-                        sdlbackend::Rgb565ToXrgb8888ScaledReference(slow + start, pitch, in.data() + 1, n, scale);
-                        sdlbackend::Rgb565ToXrgb8888ScaledFast(fast + start, pitch, in.data() + 1, n, scale, pastCache);
+                        for (int row = 0; row < 2; ++row)
+                            sdlbackend::Rgb565ToXrgb8888ScaledReference(slow + start + row * scale * pitch, pitch,
+                                                                        in.data() + 1 + row * n, n, scale);
+                        sdlbackend::Rgb565ToXrgb8888ScaledFast(fast + start, pitch, in.data() + 1, n, n, 2, scale,
+                                                               pastCache);
                         uint64_t sumSlow = 0, sumFast = 0;
                         int wrong = 0;
                         for (ptrdiff_t i = 0; i < ptrdiff_t(size); ++i) {
                             sumSlow = sumSlow * 1000003u + slow[i];
                             sumFast = sumFast * 1000003u + fast[i];
-                            ptrdiff_t column = (i - start) % pitch;
-                            bool inRow = i >= start && i < start + pitch * scale && column < ptrdiff_t(n) * scale;
-                            wrong += slow[i] != (inRow ? plain[column / scale] : 0xDEADBEEF);
+                            ptrdiff_t column = (i - start) % pitch, row = (i - start) / pitch / scale;
+                            bool inRow = i >= start && i < start + 2 * pitch * scale && column < ptrdiff_t(n) * scale;
+                            wrong += slow[i] != (inRow ? plain[row * n + column / scale] : 0xDEADBEEF);
                         }
                         EXPECT_EQ(wrong, 0) << "scale " << scale << ", length " << n << ", start " << start;
                         EXPECT_EQ(sumFast, sumSlow) << "scale " << scale << ", length " << n << ", pitch " << pitch
@@ -297,6 +302,47 @@ TEST(PixelRows, ScaledRowsEqualTheReference)
             }
         }
     }
+}
+
+// Presents fed to the timing until it settles, each taking `cache` or `past` seconds by the way it
+// was written, the first two through the cache ten times slower (a busy spell); the way chosen.
+bool SettledWay(sdlbackend::RowWriteWay& way, double cache, double past)
+{
+    int presents = 0, throughCache = 0, pastCache = 0;
+    for (; presents < 1000 && (presents < sdlbackend::RowWriteWay::kWarmUpPresents || way.TimesNext()); ++presents) {
+        if (!way.TimesNext()) {
+            way.Presented(100.0);
+            continue;
+        }
+        const bool streamed = way.PastCache();
+        const int seen = streamed ? pastCache++ : throughCache++;
+        way.Presented(streamed ? past : cache * (seen < 2 ? 10 : 1));
+    }
+    EXPECT_LT(presents, 1000) << "the timing ends";
+    EXPECT_GE(throughCache, sdlbackend::RowWriteWay::kTimedPresents);
+    EXPECT_GE(pastCache, sdlbackend::RowWriteWay::kTimedPresents);
+    return way.PastCache();
+}
+
+// The way past the cache only where its median beats the cache's by the margin; warm-up presents
+// untimed on the starting way; each layout timed afresh, and one with a single way never.
+TEST(PixelRows, WayPastTheCacheOnlyWhereTimedClearlyFaster)
+{
+    sdlbackend::RowWriteWay way;
+    way.Restart(false, true);
+    EXPECT_FALSE(way.TimesNext());
+    EXPECT_TRUE(SettledWay(way, 1.0, 0.85));
+    EXPECT_FALSE(way.TimesNext());
+    way.Restart(true, true);
+    EXPECT_TRUE(way.PastCache()) << "the starting way until the timing decides";
+    EXPECT_FALSE(SettledWay(way, 1.0, 0.95)) << "faster by less than the margin";
+    way.Restart(true, true);
+    EXPECT_FALSE(SettledWay(way, 0.8, 1.0));
+    way.Restart(true, false);
+    for (int present = 0; present < 100; ++present)
+        way.Presented(1.0);
+    EXPECT_FALSE(way.TimesNext());
+    EXPECT_TRUE(way.PastCache());
 }
 
 // A virtual machine's caches as sysfs lists them: the last level is the highest one listed, by its

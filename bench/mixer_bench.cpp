@@ -50,7 +50,7 @@ struct Voices {
     {
         for (int i = 0; i < 8; ++i) {
             images.push_back(i % 2 ? Tone(11025, 8, 2, 300 + 40 * i) : Tone(22050, 16, 1, 300 + 40 * i));
-            samples[static_cast<size_t>(i)].LoadFromMemory(images.back().data(), images.back().size());
+            (void)samples[static_cast<size_t>(i)].LoadFromMemory(images.back().data(), images.back().size());
             samples[static_cast<size_t>(i)].SetLoop(true);
         }
     }

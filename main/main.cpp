@@ -38,11 +38,12 @@ int main()
     else if (ProcessExitStatus() != 0)
         fputs("kelo: the program could not start\n", stderr);
     const RunOptions& run = GetRunOptions();
-    std::string why;
-    if (status == 0 && !run.shotPath.empty() && !IsSecondInstance() &&
-        !WritePresentedFramePng(run.shotPath.c_str(), &why)) {
-        fprintf(stderr, "kelo: cannot write the picture to %s: %s\n", run.shotPath.c_str(), why.c_str());
-        status = 1;
+    if (status == 0 && !run.shotPath.empty() && !IsSecondInstance()) {
+        Outcome shot = WritePresentedFramePng(run.shotPath.c_str());
+        if (shot.failed()) {
+            fprintf(stderr, "kelo: cannot write the picture to %s: %s\n", run.shotPath.c_str(), shot.Reason());
+            status = 1;
+        }
     }
     PlatformShutdown();
     return status;

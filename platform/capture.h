@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/outcome.h"
+
 struct RunOptions {
     int frameLimit = 0;  // 0: no limit
     std::string shotPath;
@@ -20,8 +22,8 @@ void SetRunOptions(const RunOptions& options);
 // host path whole or not at all: the bytes go to a temporary made afresh beside it (never through
 // a link), flushed, then renamed over it; on failure only the temporary is removed. Whatever
 // stands at the path and is not a regular file (a link counts by what it points to) is left alone
-// and refused. False with the reason in why.
-bool WriteRunFile(const char* path, const void* bytes, size_t size, std::string* why);
+// and refused.
+Outcome WriteRunFile(const char* path, const void* bytes, size_t size);
 
 // The picture last shown on the display, 5:6:5, in the display's current orientation.
 struct PresentedFrame {

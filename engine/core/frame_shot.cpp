@@ -55,34 +55,27 @@ bool EncodeRows(PngBytes* out, int width, int height, png_bytep* rows)
     return !out->full;
 }
 
-bool Refuse(std::string* why, const char* reason)
-{
-    if (why)
-        *why = reason;
-    return false;
-}
-
 }  // namespace
 
-bool WriteRgbPng(const char* path, int width, int height, const unsigned char* rgb, std::string* why)
+Outcome WriteRgbPng(const char* path, int width, int height, const unsigned char* rgb)
 {
     if (!path || !rgb || width <= 0 || height <= 0)
-        return Refuse(why, "there is no picture");
+        return Outcome::Refused("there is no picture");
     std::vector<png_bytep> rows(static_cast<size_t>(height));
     for (int y = 0; y < height; ++y)
         rows[static_cast<size_t>(y)] = const_cast<png_bytep>(rgb) + static_cast<size_t>(y) * width * 3;
     PngBytes png;
     if (!EncodeRows(&png, width, height, rows.data()))
-        return Refuse(why, "the picture could not be encoded");
-    return WriteRunFile(path, png.bytes.data(), png.bytes.size(), why);
+        return Outcome::Refused("the picture could not be encoded");
+    return WriteRunFile(path, png.bytes.data(), png.bytes.size());
 }
 
-bool WritePresentedFramePng(const char* path, std::string* why)
+Outcome WritePresentedFramePng(const char* path)
 {
     PresentedFrame frame;
     if (!path || !GetPresentedFrame(&frame) || frame.width <= 0 || frame.height <= 0 ||
         frame.pixels.size() != static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height))
-        return Refuse(why, "no frame was shown");
+        return Outcome::Refused("no frame was shown");
     std::vector<png_byte> rgb(frame.pixels.size() * 3);
     for (size_t i = 0; i < frame.pixels.size(); ++i) {
         unsigned p = frame.pixels[i];
@@ -91,5 +84,5 @@ bool WritePresentedFramePng(const char* path, std::string* why)
         rgb[i * 3 + 1] = static_cast<png_byte>(g << 2 | g >> 4);
         rgb[i * 3 + 2] = static_cast<png_byte>(b << 3 | b >> 2);
     }
-    return WriteRgbPng(path, frame.width, frame.height, rgb.data(), why);
+    return WriteRgbPng(path, frame.width, frame.height, rgb.data());
 }

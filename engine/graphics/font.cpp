@@ -14,6 +14,8 @@ namespace {
 
 constexpr int kFirstCode = 32;
 constexpr int kRecords = 224;
+// The records, three 32-bit values each, then the 32-bit vertical trim.
+constexpr int kTableBytes = kRecords * 12 + 4;
 constexpr int32_t kMaxMetric = 1000;
 // A trail beyond this is no real glyph's; it is held there so pen sums stay in range.
 constexpr int32_t kMaxTrail = 100000;
@@ -106,8 +108,9 @@ LoadResult Font::Load(const char* path)
     why = OpenMetrics(application_, path, file);
     if (why.failed())
         return why;
-    // Every record must be there: a table cut short is not a font's (the trim stays optional).
-    if (file->GetSize() < kRecords * 12) {
+    // Every record and the trim after them must be there: every font's table carries its trim,
+    // so one without it is a table cut by its last field, and its glyphs may be cut too.
+    if (file->GetSize() < kTableBytes) {
         why = file->Refused("damaged: its glyph table is cut short");
         Forget();
         return why;
@@ -117,6 +120,7 @@ LoadResult Font::Load(const char* path)
         Forget();
         return why;
     }
+    bool anyWidth = false;
     for (int i = 0; i < kRecords; ++i) {
         int32_t values[3];
         bool whole = true;
@@ -125,10 +129,17 @@ LoadResult Font::Load(const char* path)
         if (!whole)
             break;
         glyphs_[kFirstCode + i] = Glyph{values[0], values[1], values[2]};
+        anyWidth = anyWidth || values[1] != 0;
     }
     int32_t trim = 0;
     if (file->ReadInt32(&trim) == 4)
         verticalTrim_ = trim;
+    // A table without a single glyph of any width is a zeroed file: its text would draw as nothing.
+    if (!anyWidth) {
+        why = file->Refused("damaged: its glyph table holds no glyph");
+        Forget();
+        return why;
+    }
 
     cellWidth_ = width / 16;
     cellHeight_ = height / 14;

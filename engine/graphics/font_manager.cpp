@@ -1,5 +1,6 @@
 #include "engine/graphics/font_manager.h"
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -64,8 +65,11 @@ LoadResult FontManager::Load(const char* fileName)
     if (!file)
         return LoadResult::Failed(fileName, "no memory left");
     LoadResult why = file->Load(application_, fileName);
+    sheetName_.Assign(file->GetShownName());
     if (why.ok() && !ParseStyles(file.get()))
         why = file->Refused("damaged: it holds more than eight fonts or styles");
+    else if (why.ok() && (inFont_ || inStyle_))
+        why = file->Refused("damaged: it ends inside a font's or style's block: it is cut short");
     else if (why.ok() && fontCount_ == 0)
         why = file->Refused("damaged: it names no font");
     return why;
@@ -202,6 +206,15 @@ FontStyle* FontManager::FindStyle(const char* name) const
         if (styles_[i]->name.Equals(name))
             return styles_[i];
     return nullptr;
+}
+
+LoadedValue<FontStyle*> FontManager::RequireStyle(const char* name) const
+{
+    if (FontStyle* style = FindStyle(name))
+        return {style, LoadResult()};
+    char reason[120];
+    snprintf(reason, sizeof reason, "damaged: it holds no style \"%s\"", name ? name : "");
+    return {nullptr, LoadResult::Failed(sheetName_.Length() ? sheetName_.CStr() : "styles", reason)};
 }
 
 FontEntry* FontManager::FindFont(const char* name) const

@@ -55,6 +55,9 @@ public:
     void ResolveStyleFonts();
 
     FontStyle* FindStyle(const char* name) const;
+    // The style a widget asks for by name; one the sheet lacks is damage of the sheet (cut short,
+    // it loses its last styles), which the failure names.
+    LoadedValue<FontStyle*> RequireStyle(const char* name) const;
     FontStyle* GetFirstStyle() const { return styleCount_ > 0 ? styles_[0] : nullptr; }
     FontEntry* FindFont(const char* name) const;
     FontEntry* GetDefaultFont() const { return fontCount_ > 0 ? fonts_[0] : nullptr; }
@@ -75,4 +78,5 @@ private:
     int styleCount_ = 0;
     bool inFont_ = false;
     bool inStyle_ = false;
+    LongString sheetName_;  // as its pack names it
 };

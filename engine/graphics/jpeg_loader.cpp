@@ -23,6 +23,7 @@ constexpr int kSourceBufferSize = 4096;
 struct JpegErrorManager {
     jpeg_error_mgr pub;
     jmp_buf jump;
+    bool cutShort;
 };
 
 struct JpegStreamSource {
@@ -32,17 +33,15 @@ struct JpegStreamSource {
     bool startOfFile;
 };
 
-const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
-
 void JpegErrorExit(j_common_ptr info)
 {
     auto* errors = reinterpret_cast<JpegErrorManager*>(info->err);
-    char message[JMSG_LENGTH_MAX];
-    (*info->err->format_message)(info, message);
+    errors->cutShort = info->err->msg_code == JERR_INPUT_EOF;
     longjmp(errors->jump, 1);
 }
 
-// Warnings (a truncated file among them) stay quiet.
+// Warnings stay quiet: those that files made elsewhere carry and still decode whole with (extra
+// bytes before a marker) keep them readable. Running out of data is an error, not a warning.
 void JpegOutputMessage(j_common_ptr) {}
 
 void InitSource(j_decompress_ptr info)
@@ -54,17 +53,12 @@ boolean FillInputBuffer(j_decompress_ptr info)
 {
     auto* source = reinterpret_cast<JpegStreamSource*>(info->src);
     int32_t n = source->stream->Read(source->buffer, kSourceBufferSize);
-    if (n <= 0) {
-        if (source->startOfFile)
-            ERREXIT(info, JERR_INPUT_EMPTY);
-        // A truncated file ends as if its end-of-image marker were there.
-        WARNMS(info, JWRN_JPEG_EOF);
-        source->pub.next_input_byte = kEndOfImage;
-        source->pub.bytes_in_buffer = 2;
-    } else {
-        source->pub.next_input_byte = source->buffer;
-        source->pub.bytes_in_buffer = static_cast<size_t>(n);
-    }
+    // A whole picture ends at its end-of-image marker, so asking past the data means it was cut
+    // short: refused, rather than padded with a made-up end and drawn part grey.
+    if (n <= 0)
+        ERREXIT(info, source->startOfFile ? JERR_INPUT_EMPTY : JERR_INPUT_EOF);
+    source->pub.next_input_byte = source->buffer;
+    source->pub.bytes_in_buffer = static_cast<size_t>(n);
     source->startOfFile = false;
     return TRUE;
 }
@@ -77,10 +71,6 @@ void SkipInputData(j_decompress_ptr info, long count)
     while (count > static_cast<long>(source->bytes_in_buffer)) {
         count -= static_cast<long>(source->bytes_in_buffer);
         FillInputBuffer(info);
-        // Past the end of the file only the end-of-image marker is left: skipping it two bytes
-        // at a time would take a segment length's worth of refills to reach the same end.
-        if (source->next_input_byte == kEndOfImage)
-            return;
     }
     source->next_input_byte += count;
     source->bytes_in_buffer -= static_cast<size_t>(count);
@@ -92,6 +82,7 @@ struct Decoded {
     void* buffer = nullptr;
     int width = 0;
     int height = 0;
+    bool cutShort = false;  // refused because the data ends before the picture does
 };
 
 // alphaOnly: one byte per pixel from the first channel; else 16-bit pixel words.
@@ -108,7 +99,9 @@ bool DecodeJpeg(Stream* stream, bool alphaOnly, image_decode::Target target, int
     info.err = jpeg_std_error(&errors.pub);
     errors.pub.error_exit = JpegErrorExit;
     errors.pub.output_message = JpegOutputMessage;
+    errors.cutShort = false;
     if (setjmp(errors.jump)) {
+        out->cutShort = errors.cutShort;
         jpeg_destroy_decompress(&info);
         Free(image);
         Free(sourceBuffer);
@@ -197,7 +190,9 @@ LoadedValue<Surface*> LoadJpegInto(Application* app, const char* path, Surface* 
     Decoded decoded;
     bool ok = DecodeJpeg(file.get(), alphaOnly, {surface->GetOrientation(), surface->GetFormat()}, requiredWidth,
                          requiredHeight, &decoded);
-    LoadResult damaged = ok ? LoadResult() : file->Refused("damaged: not a JPEG image that can be read");
+    LoadResult damaged = ok                  ? LoadResult()
+                         : decoded.cutShort ? file->Refused("damaged: the picture is cut short")
+                                            : file->Refused("damaged: not a JPEG image that can be read");
     // A plane of another size than its image's pixels is none of theirs.
     LoadResult unfit = alphaOnly ? LoadResult::Missing(file->GetShownName(), "does not fit its image")
                                  : LoadResult::Failed(file->GetShownName(), "too large");

@@ -313,8 +313,8 @@ LoadResult ResourceEntry::ReadAtlasData()
     if (opened.failed())
         return opened;
     file->Seek(0, kSeekStart);
-    // The count, then five lines an item: name, x, y, w, h; the file's end ends the list. A count
-    // or a place that is no number is a damaged list, not an atlas of fewer items.
+    // The count, then five lines an item: name, x, y, w, h. A count or a place that is no number,
+    // or fewer items than the count (a list cut short), is a damaged list, not an atlas of fewer items.
     const char* damage = nullptr;
     ShortString line;
     int32_t total = 0;
@@ -326,8 +326,10 @@ LoadResult ResourceEntry::ReadAtlasData()
         bool complete = true;
         for (auto& field : fields)
             complete = complete && ReadScriptLine(file.get(), field);
-        if (!complete)
+        if (!complete) {
+            damage = "damaged: it holds fewer items than it counts: it is cut short";
             break;
+        }
         int32_t box[4] = {};
         for (int f = 0; f < 4 && !damage; ++f) {
             if (!WholeNumber(fields[f + 1].CStr(), &box[f]) || box[f] < (f < 2 ? 0 : 1))

@@ -1,5 +1,6 @@
 #include "engine/graphics/resource_list.h"
 
+#include <cstdio>
 #include <memory>
 #include <new>
 
@@ -37,6 +38,27 @@ ResourceEntry* ResourceList::FindByName(const char* name) const
             return entry;
     }
     return nullptr;
+}
+
+LoadedValue<ResourceEntry*> ResourceList::Require(const char* name) const
+{
+    ResourceEntry* entry = FindByName(name);
+    // A list no script filled has no file to answer for what it lacks.
+    if (entry || scripts_.Length() == 0)
+        return {entry, LoadResult()};
+    char reason[120];
+    snprintf(reason, sizeof reason, "damaged: the sprite set \"%s\" is not declared", name ? name : "");
+    return {nullptr, LoadResult::Failed(scripts_.CStr(), reason)};
+}
+
+void ResourceList::NoteScript(const char* shownName)
+{
+    if (!shownName || !*shownName)
+        return;
+    LongString joined(scripts_.Length() ? scripts_.CStr() : "");
+    LongString::Concat(scripts_, joined, LongString(scripts_.Length() ? " or " : ""));
+    joined = scripts_;
+    LongString::Concat(scripts_, joined, LongString(shownName));
 }
 
 void ResourceList::Clear()

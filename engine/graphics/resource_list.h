@@ -4,6 +4,7 @@
 
 #include "engine/core/arrays.h"
 #include "engine/core/load_result.h"
+#include "engine/core/strings.h"
 
 class Application;
 class ResourceEntry;
@@ -22,6 +23,12 @@ public:
     ResourceEntry* GetLast() const { return Get(entries_.Count() - 1); }
     void RemoveAt(int index);
     ResourceEntry* FindByName(const char* name) const;
+    // The set a screen asks for by name. One that no script read into the list declares is damage
+    // of those scripts (a script cut short loses its last sets): the failure names them. A list
+    // that no script filled answers null without a failure.
+    LoadedValue<ResourceEntry*> Require(const char* name) const;
+    // Notes a script read into the list, as its pack names it, for Require's failure.
+    void NoteScript(const char* shownName);
     // Sets without atlas data go first: the atlas images outlive the sets that refer to them.
     void Clear();
 
@@ -43,6 +50,7 @@ private:
 
     Application* application_;
     PtrArray entries_;
+    LongString scripts_;  // "ui\sprites.txt or ui\game_sprites.txt"
 };
 
 // Reads one sprite script into the application's sprite list; entries made before a failure stay.

@@ -114,6 +114,7 @@ LoadResult LoadSpriteScript(Application* app, const char* fileName)
     if (opened.failed())
         return opened;
     stream->Seek(0, kSeekStart);
+    list->NoteScript(stream->GetShownName());
     int made = 0;
 
     bool ok = true, inBlock = false;
@@ -168,6 +169,8 @@ LoadResult LoadSpriteScript(Application* app, const char* fileName)
     LoadResult why;
     if (!ok)
         why = stream->Refused("a set it declares cannot be made");
+    else if (inBlock)
+        why = stream->Refused("damaged: it ends inside a set's block: it is cut short");
     else if (made == 0)
         why = stream->Refused("damaged: it declares no sprite set");
     return why;

@@ -9,22 +9,27 @@
 #include "engine/sound/riff_bytes.h"
 #include "engine/sound/wav_sample.h"
 
-uint8_t* DecodeOggSample(Stream* stream, uint32_t* imageBytes, const char** refusal)
+namespace {
+
+DecodedOggSample Refused(const char* reason)
 {
-    if (refusal)
-        *refusal = nullptr;
-    if (!stream || !imageBytes)
-        return nullptr;
-    if (const char* disorder = VetOggPages(stream)) {
-        if (refusal)
-            *refusal = disorder;
-        return nullptr;
-    }
+    return {nullptr, 0, Outcome::Refused(reason)};
+}
+
+}  // namespace
+
+DecodedOggSample DecodeOggSample(Stream* stream)
+{
+    constexpr const char* kUndecodable = "damaged: not a mono Ogg Vorbis sound that can be decoded";
+    if (!stream)
+        return Refused("no file to decode");
+    if (const char* disorder = VetOggPages(stream))
+        return Refused(disorder);
     OggVorbis_File decoder;
     memset(&decoder, 0, sizeof decoder);
     if (ov_open_callbacks(stream, &decoder, nullptr, 0, EngineStreamCallbacks()) != 0) {
         ov_clear(&decoder);
-        return nullptr;
+        return Refused(kUndecodable);
     }
     ogg_int64_t total = ov_pcm_total(&decoder, -1);
     vorbis_info* info = nullptr;
@@ -63,10 +68,10 @@ uint8_t* DecodeOggSample(Stream* stream, uint32_t* imageBytes, const char** refu
     }
     ov_clear(&decoder);
     if (!image)
-        return nullptr;
+        return Refused(usable ? "no memory left" : kUndecodable);
     if (decoded != capacity) {
         Free(image);
-        return nullptr;
+        return Refused(kUndecodable);
     }
     memset(image, 0, 12);
     memcpy(image + 12, "fmt ", 4);
@@ -79,6 +84,5 @@ uint8_t* DecodeOggSample(Stream* stream, uint32_t* imageBytes, const char** refu
     WriteLe16(image + 34, 16);
     memcpy(image + 36, "data", 4);
     WriteLe32(image + 40, static_cast<uint32_t>(capacity));
-    *imageBytes = static_cast<uint32_t>(capacity + 44);
-    return image;
+    return {image, static_cast<uint32_t>(capacity + 44), Outcome()};
 }

@@ -3,9 +3,16 @@
 // (the RIFF words left zero) followed by the 16-bit samples.
 #include <cstdint>
 
+#include "platform/outcome.h"
+
 class Stream;
 
-// A block from Alloc the caller owns, or null when the file is not a usable mono Ogg Vorbis file,
-// is too long or memory runs out; *refusal, when given, then says why if the pages were at fault.
+struct [[nodiscard]] DecodedOggSample {
+    uint8_t* image = nullptr;  // a block from Alloc the caller owns; null exactly when why failed
+    uint32_t bytes = 0;
+    Outcome why;
+};
+
+// Refused when the file is not a usable mono Ogg Vorbis file, is too long or memory runs out.
 // The caller holds the mixer's lock around it.
-uint8_t* DecodeOggSample(Stream* stream, uint32_t* imageBytes, const char** refusal = nullptr);
+DecodedOggSample DecodeOggSample(Stream* stream);

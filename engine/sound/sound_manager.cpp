@@ -177,11 +177,17 @@ LoadedValue<int> SoundManager::LoadSampleSlot(const char* path, bool ogg)
     std::unique_ptr<WavSample> sample(new (std::nothrow) WavSample());
     std::unique_ptr<PackMemoryFile> source(NewMemoryFile());
     LoadResult opened = source ? source->Load(app_, path) : LoadResult::Failed(path, "no memory left");
-    const char* refusal = nullptr;
-    if (!sample || opened.failed() || (ogg && !DecodeOggSource(source.get(), &refusal)) ||
-        !sample->LoadFromMemory(static_cast<const uint8_t*>(source->GetBuffer()),
-                                static_cast<size_t>(source->GetSize() > 0 ? source->GetSize() : 0), &refusal))
-        return {-1, opened.failed() ? opened : source->Refused(refusal)};
+    if (opened.failed())
+        return {-1, opened};
+    if (!sample)
+        return {-1, source->Refused("no memory left")};
+    Outcome decoded = ogg ? DecodeOggSource(source.get()) : Outcome();
+    if (decoded.failed())
+        return {-1, source->Refused(decoded.Reason())};
+    Outcome taken = sample->LoadFromMemory(static_cast<const uint8_t*>(source->GetBuffer()),
+                                           static_cast<size_t>(source->GetSize() > 0 ? source->GetSize() : 0));
+    if (taken.failed())
+        return {-1, source->Refused(taken.Reason())};
     samples_[slot] = std::move(sample);
     sampleSource_[slot] = std::move(source);
     sampleVoice_[slot] = -1;
@@ -189,20 +195,19 @@ LoadedValue<int> SoundManager::LoadSampleSlot(const char* path, bool ogg)
 }
 
 // Replaces the source's bytes by the sample image decoded from them.
-bool SoundManager::DecodeOggSource(PackMemoryFile* source, const char** refusal)
+Outcome SoundManager::DecodeOggSource(PackMemoryFile* source)
 {
-    uint32_t bytes = 0;
     mixer_->Lock();
-    uint8_t* image = DecodeOggSample(source, &bytes, refusal);
+    DecodedOggSample decoded = DecodeOggSample(source);
     mixer_->Unlock();
-    if (!image)
-        return false;
+    if (decoded.why.failed())
+        return decoded.why;
     source->Close();
-    if (!source->SetBuffer(image, static_cast<int32_t>(bytes))) {
-        Free(image);
-        return false;
+    if (!source->SetBuffer(decoded.image, static_cast<int32_t>(decoded.bytes))) {
+        Free(decoded.image);
+        return Outcome::Refused("the decoded sound cannot be held");
     }
-    return true;
+    return Outcome();
 }
 
 int SoundManager::PlaySample(int slot, bool loop)

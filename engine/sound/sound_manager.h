@@ -11,6 +11,7 @@
 #include "engine/core/load_result.h"
 #include "engine/core/owned_block.h"
 #include "engine/core/strings.h"
+#include "platform/outcome.h"
 
 class Application;
 class Mixer;
@@ -107,7 +108,7 @@ private:
     void ClearHandles();
     void FreeSampleSlotContents(int slot);
     LoadedValue<int> LoadSampleSlot(const char* path, bool ogg);
-    bool DecodeOggSource(PackMemoryFile* source, const char** refusal);
+    Outcome DecodeOggSource(PackMemoryFile* source);
     void FreeMusic();
 
     // Shutdown frees these in its own order: the device is closed before anything it reads goes.

@@ -28,6 +28,11 @@ constexpr uint16_t kTagExtensible = 0xFFFE;
 // KSDATAFORMAT_SUBTYPE_PCM as it lies in the file.
 const uint8_t kPcmSubFormat[16] = {1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
 
+Outcome Damaged()
+{
+    return Outcome::Refused("damaged: not a WAV sound that can be read");
+}
+
 }  // namespace
 
 bool IsPcmFormat(const uint8_t* format, uint64_t length)
@@ -56,34 +61,29 @@ void WavSample::FreeOwned()
     length_ = 0;
 }
 
-bool WavSample::LoadFromMemory(const uint8_t* image, size_t size, const char** refusal)
+Outcome WavSample::LoadFromMemory(const uint8_t* image, size_t size)
 {
-    if (refusal)
-        *refusal = nullptr;
     FreeOwned();
     if (!image || size < 20 || !IsTag(image + 12, "fmt "))
-        return false;
+        return Damaged();
     uint64_t formatLength = ReadLe32(image + 16);
     if (formatLength < 16 || 20 + formatLength > size)
-        return false;
+        return Damaged();
     const uint8_t* format = image + 20;
     uint16_t bits = ReadLe16(format + 14);
     if ((bits != 4 && bits != 8 && bits != 16) || ReadLe16(format + 2) != 1)
-        return false;
-    if (bits == 4 ? ReadLe16(format) != kTagAdpcm : !IsPcmFormat(format, formatLength)) {
-        if (refusal)
-            *refusal = kWavEncodingRefusal;
-        return false;
-    }
+        return Damaged();
+    if (bits == 4 ? ReadLe16(format) != kTagAdpcm : !IsPcmFormat(format, formatLength))
+        return Outcome::Refused(kWavEncodingRefusal);
     uint32_t rate = ReadLe32(format + 4);
     if (!RateUsable(rate))
-        return false;
+        return Damaged();
 
     uint64_t at = 20 + formatLength;
     uint64_t dataBytes = 0;
     for (;;) {
         if (at + 8 > size)
-            return false;
+            return Damaged();
         uint64_t chunkLength = ReadLe32(image + at + 4);
         if (IsTag(image + at, "data")) {
             // A length running past the image is cut to what the image holds.
@@ -96,7 +96,7 @@ bool WavSample::LoadFromMemory(const uint8_t* image, size_t size, const char** r
 
     if (bits == 4) {
         if (formatLength < 50)
-            return false;
+            return Damaged();
         adpcm_.formatTag = ReadLe16(format);
         adpcm_.channels = ReadLe16(format + 2);
         adpcm_.samplesPerSec = ReadLe32(format + 4);
@@ -107,31 +107,31 @@ bool WavSample::LoadFromMemory(const uint8_t* image, size_t size, const char** r
         adpcm_.samplesPerBlock = ReadLe16(format + 18);
         adpcm_.numCoefficients = ReadLe16(format + 20);
         if (adpcm_.numCoefficients != 7 || adpcm_.blockAlign < 7)
-            return false;
+            return Damaged();
         if (adpcm_.samplesPerBlock < 2 || adpcm_.samplesPerBlock > 2 + 2 * (adpcm_.blockAlign - 7))
-            return false;
+            return Damaged();
         for (int i = 0; i < 7; ++i) {
             adpcm_.coefficient1[i] = static_cast<int16_t>(ReadLe16(format + 22 + 4 * i));
             adpcm_.coefficient2[i] = static_cast<int16_t>(ReadLe16(format + 24 + 4 * i));
         }
         rate_ = rate;
         if (!DecodeAdpcm(body, static_cast<uint32_t>(dataBytes)))
-            return false;
+            return Damaged();
         eightBit_ = false;
         playbackRate_ = rate_;
-        return true;
+        return Outcome();
     }
 
     uint64_t length = bits == 16 ? dataBytes / 2 : dataBytes;
     if (length >= kMaxSampleLength)
-        return false;
+        return Damaged();
     data_ = body;
     rate_ = rate;
     length_ = static_cast<uint32_t>(length);
     eightBit_ = bits == 8;
     playbackRate_ = rate_;
     ownsData_ = false;
-    return true;
+    return Outcome();
 }
 
 bool WavSample::DecodeAdpcm(const uint8_t* body, uint32_t bytes)

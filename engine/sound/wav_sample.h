@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/outcome.h"
+
 // No sample reaches this many samples; larger data is refused before anything is allocated.
 constexpr uint32_t kMaxSampleLength = 1u << 24;
 
@@ -41,9 +43,8 @@ public:
     WavSample& operator=(const WavSample&) = delete;
     virtual ~WavSample();
 
-    // The caller keeps the image alive as long as the sample; `size` bounds every read. A refusal
-    // with a reason of its own sets *refusal to it, else to null.
-    bool LoadFromMemory(const uint8_t* image, size_t size, const char** refusal = nullptr);
+    // The caller keeps the image alive as long as the sample; `size` bounds every read.
+    Outcome LoadFromMemory(const uint8_t* image, size_t size);
 
     bool GetLoop() const { return loop_; }
     void SetLoop(bool loop) { loop_ = loop; }

@@ -22,9 +22,7 @@ bool ButtonWidget::Init()
     // Only counts up to 4 matter to the look; larger ones must not wrap negative.
     frameCount_ = static_cast<int8_t>(frames > 127 ? 127 : frames);
     caption_ = desc->text.caption;
-    GetCaptionText(caption_);
-    look_.Apply(application_, desc->text);
-    return true;
+    return Loaded(LoadCaptionText(caption_)) && Loaded(look_.Apply(application_, desc->text));
 }
 
 bool ButtonWidget::AcceptsInput()

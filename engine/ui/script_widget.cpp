@@ -350,6 +350,14 @@ void ScriptWidget::GetCaptionText(String& out) const
         table->Lookup(out, desc_->txtid.CStr());
 }
 
+LoadResult ScriptWidget::LoadCaptionText(String& out) const
+{
+    if (!application_ || !desc_ || desc_->txtid.IsEmpty())
+        return LoadResult();
+    StringTable* table = application_->GetLanguageTable();
+    return table ? table->Require(out, desc_->txtid.CStr()) : LoadResult();
+}
+
 bool ScriptWidget::IsInputBlocked()
 {
     for (ScriptWidget* w = this; w; w = AsScriptWidget(w->parent_)) {

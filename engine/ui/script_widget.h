@@ -83,6 +83,8 @@ public:
     const char* GetName() const;
     // The language text of the description's txtid; out is left alone without one.
     void GetCaptionText(String& out) const;
+    // As GetCaptionText while the widget is built: a text id the language table lacks fails it.
+    LoadResult LoadCaptionText(String& out) const;
     bool IsInputBlocked();
     bool IsAnyBusy();
     void UpdateEffectiveAlpha();

@@ -1,5 +1,6 @@
 #include "engine/ui/string_table.h"
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -322,6 +323,17 @@ int StringTable::FindRow(const char* key) const
             return i;
     }
     return -1;
+}
+
+LoadResult StringTable::Require(String& out, const char* key) const
+{
+    int row = FindRow(key);
+    out = row >= 0 ? EntryAt(row)->text : String();
+    if (row >= 0)
+        return LoadResult();
+    char reason[120];
+    snprintf(reason, sizeof reason, "damaged: it holds no text \"%s\"", key ? key : "");
+    return Refused(reason);
 }
 
 String& StringTable::Lookup(String& out, const char* key) const

@@ -36,6 +36,9 @@ public:
     // -1 until a language is selected.
     int GetCurrentLanguage() const { return current_; }
     String& Lookup(String& out, const char* key) const;
+    // As Lookup, for a text a screen asks for: a key the table lacks is damage of the table (cut
+    // short, it loses its last rows), which the failure names.
+    LoadResult Require(String& out, const char* key) const;
     // The text offset rows after the key's row; empty out of range.
     String& LookupOffset(String& out, const char* key, int offset) const;
     int GetEntryCount() const { return entries_ ? entries_->Count() : 0; }

@@ -9,14 +9,17 @@
 #include "engine/graphics/wrapped_text.h"
 #include "engine/ui/widget_image.h"
 
-void TextLook::Apply(Application* app, const TextSpec& spec)
+LoadResult TextLook::Apply(Application* app, const TextSpec& spec)
 {
     FontManager* manager = app ? app->GetFontManager() : nullptr;
     FontStyle* style = nullptr;
-    if (manager) {
-        style = manager->FindStyle(spec.style.CStr() ? spec.style.CStr() : "");
-        if (!style)
-            style = manager->GetFirstStyle();
+    if (manager && !spec.style.IsEmpty()) {
+        LoadedValue<FontStyle*> required = manager->RequireStyle(spec.style.CStr());
+        if (!required.value)
+            return required.why;
+        style = required.value;
+    } else if (manager) {
+        style = manager->GetFirstStyle();
     }
     if (style) {
         styleName = style->name;
@@ -34,6 +37,7 @@ void TextLook::Apply(Application* app, const TextSpec& spec)
     }
     if (spec.flags & kTextEffectGiven)
         effect = spec.effect;
+    return LoadResult();
 }
 
 const TextSpec* GetTextSpec(const WidgetDesc* desc)
@@ -57,10 +61,7 @@ bool TextWidget::Init()
     if (!spec)
         return false;
     text_ = spec->caption;
-    // A text id the language table lacks gives an empty text, not the caption.
-    GetCaptionText(text_);
-    look_.Apply(application_, *spec);
-    return true;
+    return Loaded(LoadCaptionText(text_)) && Loaded(look_.Apply(application_, *spec));
 }
 
 void TextWidget::Draw()

@@ -17,7 +17,9 @@ struct TextLook {
     uint8_t effect = 0;
     Font* font = nullptr;
 
-    void Apply(Application* app, const TextSpec& spec);
+    // Fails, taking no style, for a style the description names and the style sheet lacks; one that
+    // names none takes the sheet's first.
+    LoadResult Apply(Application* app, const TextSpec& spec);
 };
 
 // The text spec of any description that has one, else null.

@@ -79,9 +79,13 @@ LoadResult LoadWidgetImage(Application* app, ImageRef& out, const ImageSpec& spe
         ResourceList* list = app->GetSpriteList();
         if (!list)
             return LoadResult::Failed(spec.set.CStr(), "no sprite list");
-        ResourceEntry* entry = list->FindByName(spec.set.CStr() ? spec.set.CStr() : "");
-        if (!entry)
+        // A widget that names no set shows none; one that names a set the scripts lack is theirs to answer for.
+        if (spec.set.IsEmpty())
             return LoadResult();
+        LoadedValue<ResourceEntry*> required = list->Require(spec.set.CStr());
+        if (!required.value)
+            return required.why;  // ok for a list no script filled: the widget shows no set
+        ResourceEntry* entry = required.value;
         LoadResult why = entry->Load();
         if (why.failed())
             return why;

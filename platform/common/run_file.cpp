@@ -40,28 +40,21 @@ bool WriteAll(int fd, const unsigned char* bytes, size_t size)
     return true;
 }
 
-bool Refuse(std::string* why, const std::string& reason)
-{
-    if (why)
-        *why = reason;
-    return false;
-}
-
 }  // namespace
 
-bool WriteRunFile(const char* path, const void* bytes, size_t size, std::string* why)
+Outcome WriteRunFile(const char* path, const void* bytes, size_t size)
 {
     if (!path || !*path)
-        return Refuse(why, "no file is named");
+        return Outcome::Refused("no file is named");
     struct stat info;
     if (stat(path, &info) == 0 && !S_ISREG(info.st_mode))
-        return Refuse(why, S_ISDIR(info.st_mode)                              ? "it is a folder"
-                           : S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? "it is a device"
-                                                                            : "it is not a regular file");
+        return Outcome::Refused(S_ISDIR(info.st_mode)                              ? "it is a folder"
+                                : S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? "it is a device"
+                                                                                 : "it is not a regular file");
     std::string temporary;
     int fd = CreateTemporary(path, &temporary);
     if (fd < 0)
-        return Refuse(why, std::string("cannot make a file beside it: ") + strerror(errno));
+        return Outcome::Refused((std::string("cannot make a file beside it: ") + strerror(errno)).c_str());
     bool whole = WriteAll(fd, static_cast<const unsigned char*>(bytes), size) && fsync(fd) == 0;
     int error = errno;
     if (close(fd) != 0 && whole) {
@@ -74,7 +67,7 @@ bool WriteRunFile(const char* path, const void* bytes, size_t size, std::string*
     }
     if (!whole) {
         unlink(temporary.c_str());
-        return Refuse(why, strerror(error));
+        return Outcome::Refused(strerror(error));
     }
-    return true;
+    return Outcome();
 }

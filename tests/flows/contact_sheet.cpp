@@ -62,5 +62,5 @@ bool ContactSheet::Write(const std::string& path) const
         return false;
     int width = 0, height = 0;
     std::vector<uint8_t> sheet = Compose(&width, &height);
-    return WriteRgbPng(path.c_str(), width, height, sheet.data());
+    return WriteRgbPng(path.c_str(), width, height, sheet.data()).ok();
 }

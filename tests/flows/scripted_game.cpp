@@ -690,7 +690,7 @@ bool ScriptedGame::Shot(const std::string& name)
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
     std::string stem = folder + "/flow_" + flow_ + "_" + SizeName();
-    if (!WritePresentedFramePng((stem + "_" + name + ".png").c_str()))
+    if (WritePresentedFramePng((stem + "_" + name + ".png").c_str()).failed())
         return false;
     PresentedFrame frame;
     if (!GetPresentedFrame(&frame))

@@ -27,11 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Free(copy);
         return 0;
     }
-    uint32_t bytes = 0;
-    if (uint8_t* image = DecodeOggSample(&file, &bytes)) {
+    DecodedOggSample decoded = DecodeOggSample(&file);
+    if (decoded.why.ok()) {
         WavSample sample;
-        sample.LoadFromMemory(image, bytes);
-        Free(image);
+        (void)sample.LoadFromMemory(decoded.image, decoded.bytes);
+        Free(decoded.image);
     }
 
     FuzzWriteFile("fuzz.ogg", data, size);

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }();
     static std::vector<uint8_t> buffer(mixer->GetBufferBytes());
     WavSample sample;
-    if (sample.LoadFromMemory(image.data(), image.size())) {
+    if (sample.LoadFromMemory(image.data(), image.size()).ok()) {
         sample.SetLoop(size & 1);
         if (mixer->PlaySample(&sample) >= 0) {
             mixer->Lock();

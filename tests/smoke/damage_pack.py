@@ -5,6 +5,8 @@ drop leaves the entry out; garble puts bytes no reader accepts in its place; ahe
 in an entry of the same name just before it; file=PATH puts that file's bytes there (a hostile
 input kept beside the fuzz targets); bomb puts a gigabyte of zeros there, deflated to a megabyte.
 The other entries are copied as they are packed."""
+import os
+import random
 import struct
 import sys
 import zipfile
@@ -12,6 +14,15 @@ import zlib
 
 GARBLE = b"not what it should be\n" * 8
 BOMB_BYTES = 1 << 30
+JUNK = random.Random(200).randbytes(200)
+# The ways a broken copy damages an entry, each stored with a right CRC as such a copy is: junk in
+# its place, cut to its first half, cut by its last few bytes (a picture's end marker and a little
+# more, a table's last field, a text's last line end), and zeroed. (name, whole bytes -> damaged)
+# KELO_DAMAGES (names with commas) keeps some of them, for a build too slow for all four.
+DAMAGES = [("junk", lambda data: JUNK), ("half", lambda data: data[:len(data) // 2]),
+           ("cut", lambda data: data[:-4]), ("zeroed", lambda data: bytes(len(data)))]
+if os.environ.get("KELO_DAMAGES"):
+    DAMAGES = [damage for damage in DAMAGES if damage[0] in os.environ["KELO_DAMAGES"].split(",")]
 
 
 def raw_records(pack):
@@ -26,6 +37,17 @@ def raw_records(pack):
             end = at + 30 + name_length + extra_length + info.compress_size
             records.append((info, data[at:end]))
     return records
+
+
+def contents(pack):
+    """The inflated bytes of every entry, by name."""
+    with zipfile.ZipFile(pack) as z:
+        return {info.filename: z.read(info) for info in z.infolist()}
+
+
+def damaged_copies(data):
+    """(damage, bytes) of each damage that changes the entry."""
+    return [(name, damage(data)) for name, damage in DAMAGES if damage(data) != data]
 
 
 def bomb():

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Replaces each entry a screen size reads with junk in turn and plays the program to where it is read.
+"""Damages each entry a screen size reads in turn, in each of damage_pack's ways (junk, cut to half,
+cut by its last bytes, zeroed), and plays the program to where it is read.
    damaged_play.py <flow_tests> [--jobs N] [SIZE...]
 Where junk_entries.py stops after start-up, this goes on to each entry's reader: a map's board (from
 the adventure map for a map that starts a door, else from the gauntlet's map) and a Continue of a
@@ -31,8 +32,8 @@ import threading
 import time
 from collections import defaultdict
 
-from damage_pack import raw_records, stored, write_pack
-from junk_entries import JUNK, allowed, landscape, lay_copy, program_jobs_sizes
+from damage_pack import contents, damaged_copies, raw_records, stored, write_pack
+from junk_entries import allowed, landscape, lay_copy, program_jobs_sizes
 
 CASE = "PackDamage.TheRouteToTheEntrysReader"
 TIMEOUT = 300
@@ -197,6 +198,7 @@ def play_size(runner, size, jobs):
     pack = os.path.join(runner.packs_dir, f"_game_{landscape(size)}.pak")
     common = os.path.join(runner.packs_dir, "_game_common.pak")
     records = {path: raw_records(path) for path in (pack, common)}
+    entries = {path: contents(path) for path in (pack, common)}
     curves = CURVES[landscape(size)]
     cases = [(pack, info.filename) for info, _ in records[pack]]
     cases += [(common, info.filename) for info, _ in records[common]
@@ -218,26 +220,27 @@ def play_size(runner, size, jobs):
             usable[route] = facts
 
         def one(case):
-            (pack_path, name), route = case
+            (pack_path, name), route, damage = case
             damaged = os.path.join(runner.scratch, f"{threading.get_ident()}.pak")
-            write_pack(damaged, records[pack_path], {name: stored(JUNK)})
+            write_pack(damaged, records[pack_path], {name: stored(dict(damaged_copies(entries[pack_path][name]))[damage])})
             board = usable[route].get("folder")
             status, facts, out, err, seconds = runner.run(size, route, (damaged, os.path.basename(pack_path)),
                                                           board and os.path.join(board, "board"))
             spelled = name.replace("/", "\\")
-            return (route, spelled, seconds) + judge(route, spelled, status, facts, out, err, usable[route])
+            return (route, spelled, damage, seconds) + judge(route, spelled, status, facts, out, err, usable[route])
 
-        runs = [(case, route) for case in cases for route in routes_of(case[1]) or ["menu"] if route in usable]
+        runs = [(case, route, damage) for case in cases for route in routes_of(case[1]) or ["menu"] if route in usable
+                for damage, _ in damaged_copies(entries[case[0]][case[1]])]
         results = list(pool.map(one, runs))
     named_by = defaultdict(int)
-    for route, spelled, seconds, found, named in results:
+    for route, spelled, damage, seconds, found, named in results:
         cpu += seconds
         if named:
             named_by[named] += 1
         way = usable[route].get("way", "")
         reader = route.split(" ")[0] + (" (gauntlet)" if route.startswith(("play", "continue")) and way == "gauntlet"
                                         else "")
-        findings += [(kind, size, route, reader, spelled, what) for kind, what in found]
+        findings += [(kind, size, route, reader, f"{spelled} ({damage})", what) for kind, what in found]
     for route, facts in usable.items():
         if "folder" in facts:
             shutil.rmtree(facts["folder"], ignore_errors=True)

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Replaces every entry of the shipped packs in turn with junk and runs the real program on each.
+"""Damages every entry of the shipped packs in turn, in each of damage_pack's ways (junk, cut to
+half, cut by its last bytes, zeroed), and runs the real program on each.
    junk_entries.py <kelo> [--jobs N] [SIZE...]
 Each run is headless, 200 frames, with KELO_SHOT. An entry fails the check when the run
  - ends with 0 but its picture differs from the undamaged run's (a damaged file taken in silence),
@@ -11,17 +12,15 @@ by entry at that size, with the common pack's UI folder for it; the rest of the 
 first size given."""
 import concurrent.futures
 import os
-import random
 import shutil
 import subprocess
 import sys
 import tempfile
 import time
 
-from damage_pack import raw_records, stored, write_pack
+from damage_pack import contents, damaged_copies, raw_records, stored, write_pack
 
 FRAMES = 200
-JUNK = random.Random(200).randbytes(200)
 # The UI folder of the common pack that each size reads.
 UI_FOLDERS = {"800x480": "ui_800x480", "640x480": "ui_vga", "320x240": "ui_qvga",
               "400x240": "ui_400x240", "320x320": "ui_320x320", "240x240": "ui_240x240"}
@@ -109,23 +108,26 @@ def main(argv):
     started = time.monotonic()
     scratch = tempfile.mkdtemp(prefix="kelo_junk_")
     try:
-        records = {}
+        records, entries = {}, {}
         cases = []
         for i, size in enumerate(sizes):
             pack = os.path.join(packs_dir, f"_game_{landscape(size)}.pak")
             for path in (pack, common):
                 if path not in records:
-                    records[path] = raw_records(path)
-            cases += [(size, pack, info.filename) for info, _ in records[pack]]
+                    records[path], entries[path] = raw_records(path), contents(path)
+            names = [(pack, info.filename) for info, _ in records[pack]]
             ui = f"ui/{UI_FOLDERS[landscape(size)]}/"
-            cases += [(size, common, info.filename) for info, _ in records[common]
+            names += [(common, info.filename) for info, _ in records[common]
                       if info.filename.startswith(ui) or (i == 0 and not info.filename.startswith("ui/ui_"))]
+            cases += [(size, path, name, damage) for path, name in names
+                      for damage, _ in damaged_copies(entries[path][name])]
 
         def one(case):
-            number, (size, pack, name) = case
+            number, (size, pack, name, damage) = case
             work = os.path.join(scratch, str(number))
             damaged = os.path.join(scratch, f"{number}.pak")
-            write_pack(damaged, records[pack], {name: stored(JUNK)})
+            data = dict(damaged_copies(entries[pack][name]))[damage]
+            write_pack(damaged, records[pack], {name: stored(data)})
             return case[1], run(kelo, packs_dir, size, (damaged, os.path.basename(pack)), work)
 
         with concurrent.futures.ThreadPoolExecutor(jobs) as pool:
@@ -141,9 +143,9 @@ def main(argv):
 
     findings = []
     refused = 0
-    for (size, pack, name), (status, said, picture) in results:
+    for (size, pack, name, damage), (status, said, picture) in results:
         spelled = name.replace("/", "\\")
-        where = f"{size} {os.path.basename(pack)} {spelled}"
+        where = f"{size} {os.path.basename(pack)} {spelled} ({damage})"
         if status == 0:
             if picture != undamaged[size][2] and not allowed(spelled):
                 findings.append(f"{where}: ended with 0 and a different picture, saying: {said.strip()!r}")
@@ -155,7 +157,7 @@ def main(argv):
             findings.append(f"{where}: ended with {status}: {said.strip()[-300:]!r}")
     for finding in findings:
         print(finding)
-    print(f"{len(cases)} entries damaged at {' '.join(sizes)}: {refused} refused, {len(findings)} findings, "
+    print(f"{len(cases)} damaged entries at {' '.join(sizes)}: {refused} refused, {len(findings)} findings, "
           f"{time.monotonic() - started:.0f} s")
     return 1 if findings else 0
 

@@ -168,11 +168,11 @@ TEST(Sfxrender, APatchBecomesTheSameMonoOggEveryTimeWithNoSampleAdded)
     void* copy = Alloc(first.size());
     memcpy(copy, first.data(), first.size());
     ASSERT_TRUE(file.SetBuffer(copy, static_cast<int32_t>(first.size())));
-    uint32_t bytes = 0;
-    uint8_t* image = DecodeOggSample(&file, &bytes);
-    ASSERT_NE(image, nullptr);
+    DecodedOggSample decoded = DecodeOggSample(&file);
+    ASSERT_TRUE(decoded.why.ok()) << decoded.why.Reason();
+    uint8_t* image = decoded.image;
     WavSample sample;
-    ASSERT_TRUE(sample.LoadFromMemory(image, bytes));
+    ASSERT_TRUE(sample.LoadFromMemory(image, decoded.bytes).ok());
     EXPECT_EQ(sample.GetRate(), 22050u);
     EXPECT_EQ(sample.GetLength(), 5513u);  // 0.25 s, rounded
     Free(image);

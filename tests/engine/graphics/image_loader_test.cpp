@@ -146,7 +146,8 @@ TEST_F(Images, BrokenJpegs)
     ASSERT_TRUE(app.Write("junk.jpg", std::string(100, 'x')));
     EXPECT_EQ(LoadJpeg(&app, E("junk.jpg").c_str(), nullptr).value, nullptr);
 
-    // A truncated file loads as far as its data goes.
+    // A file cut short is damaged, however much of it is there; extra bytes before a marker, which
+    // files made elsewhere carry, keep a whole picture readable.
     // Noise on the right keeps most of the file in the scan data.
     ASSERT_TRUE(fixtures::WriteJpeg(app.Host("whole.jpg"), 64, 64, 3,
                                     fixtures::Fill(64, 64, 3, [](int x, int y, unsigned char* p) {
@@ -155,11 +156,18 @@ TEST_F(Images, BrokenJpegs)
                                         p[2] = x < 32 ? 0 : static_cast<unsigned char>(x + y * 57);
                                     })));
     std::string whole = fixtures::ReadFile(app.Host("whole.jpg"));
-    ASSERT_TRUE(app.Write("cut.jpg", whole.substr(0, whole.size() * 2 / 3)));
-    std::unique_ptr<Surface> cut(LoadJpeg(&app, E("cut.jpg").c_str(), nullptr).value);
-    ASSERT_NE(cut, nullptr);
-    EXPECT_EQ(cut->GetWidth(), 64);
-    EXPECT_EQ(cut->GetPixels()[0], Rgb565(255, 0, 0));
+    for (size_t kept : {whole.size() / 2, whole.size() - 4, whole.size() - 1}) {
+        ASSERT_TRUE(app.Write("cut.jpg", whole.substr(0, kept)));
+        LoadedValue<Surface*> cut = LoadJpeg(&app, E("cut.jpg").c_str(), nullptr);
+        EXPECT_EQ(cut.value, nullptr) << kept;
+        EXPECT_STREQ(cut.why.Reason(), "damaged: the picture is cut short") << kept;
+        EXPECT_EQ(LoadJpegAlpha(&app, E("cut.jpg").c_str(), nullptr).value, nullptr) << kept;
+    }
+    ASSERT_TRUE(app.Write("padded.jpg", whole.substr(0, whole.size() - 2) + "\x12\x34" + whole.substr(whole.size() - 2)));
+    std::unique_ptr<Surface> padded(LoadJpeg(&app, E("padded.jpg").c_str(), nullptr).value);
+    ASSERT_NE(padded, nullptr);
+    EXPECT_EQ(padded->GetWidth(), 64);
+    EXPECT_EQ(padded->GetPixels()[0], Rgb565(255, 0, 0));
 
     // Four components are refused, and a given target survives a failure.
     ASSERT_TRUE(fixtures::WriteJpeg(app.Host("cmyk.jpg"), 8, 8, 4, std::vector<unsigned char>(256, 100)));

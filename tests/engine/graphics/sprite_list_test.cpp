@@ -37,8 +37,7 @@ TEST_F(Sprites, ScriptDeclaresSetsByKind)
         "set = shared, common_alpha\nfile = body, 6, 3\nafile = mask\nend\n"
         "set = odd, no_such_kind\nunknown_key = 5\nend\n"
         "end\n"
-        "set\n"
-        "set = open\nfile = never\n"));
+        "set\n"));
     ASSERT_EQ(list.GetCount(), 6);
 
     ResourceEntry* row = Find("row");
@@ -67,10 +66,22 @@ TEST_F(Sprites, ScriptDeclaresSetsByKind)
     EXPECT_EQ(Find("shared")->GetKind(), kSpriteCommonAlpha);
     EXPECT_EQ(Find("shared")->GetColumnsOrFirst(), 3);
     EXPECT_EQ(Find("odd")->GetKind(), kSpriteSingle);
-    // The block left open at the end of the file is dropped.
-    EXPECT_EQ(Find("open"), nullptr);
     EXPECT_EQ(Find("Row"), nullptr);
     EXPECT_EQ(Find(nullptr), nullptr);
+
+    // A set asked for that no script declares is the scripts' damage, named; so is a block left
+    // open at the end of a file, which is how a script cut short ends. The sets before it stay.
+    EXPECT_EQ(list.Require("row").value, Find("row"));
+    LoadResult lacking = list.Require("open").why;
+    EXPECT_EQ(std::string(lacking.File()), app.Engine("sprites.txt"));
+    EXPECT_STREQ(lacking.Reason(), "damaged: the sprite set \"open\" is not declared");
+    app.Write("cut.txt", "set = kept\nfile = k, 1\nend\nset = open\nfile = never\n");
+    LoadResult cut = LoadSpriteScript(&app, app.Engine("cut.txt").c_str());
+    EXPECT_TRUE(cut.failed() && !cut.IsMissing());
+    EXPECT_EQ(std::string(cut.File()), app.Engine("cut.txt"));
+    EXPECT_NE(Find("kept"), nullptr);
+    EXPECT_EQ(Find("open"), nullptr);
+    EXPECT_EQ(std::string(list.Require("open").why.File()), app.Engine("sprites.txt") + " or " + app.Engine("cut.txt"));
 }
 
 TEST_F(Sprites, AtlasKeysAreStoredAndABadIndexLineStopsTheScript)
@@ -283,8 +294,13 @@ TEST_F(Sprites, AtlasDataIsReadOnLoadAndAMissingFileUnloadsTheSet)
     ASSERT_TRUE(Script("set = atlas\nfile = atlas\natlas_data = atlas.txt\nend\n"
                        "set = lost\nfile = atlas\natlas_data = lost.txt\nend\n"));
     ResourceEntry* atlas = Find("atlas");
+    // A file that ends after two of the three items it announces is cut short.
+    LoadResult cut = atlas->Load();
+    EXPECT_TRUE(cut.failed() && !cut.IsMissing());
+    EXPECT_NE(std::string(cut.File()).find("atlas.txt"), std::string::npos);
+    EXPECT_EQ(atlas->GetLoadCount(), 0);
+    app.Write("atlas.txt", "2\nball\n0\n0\n4\n4\n\xE9t\xE9\n4\n0\n4\n4\n");
     ASSERT_TRUE(atlas->Load().ok());
-    // The file ends after two of the three items it announces.
     ASSERT_EQ(atlas->GetAtlasItemCount(), 2);
     const AtlasItem* second = atlas->GetAtlasItem(1);
     EXPECT_STREQ(second->name.CStr(), "\xE9t\xE9");

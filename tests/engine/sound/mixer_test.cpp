@@ -23,7 +23,7 @@ struct Sample {
     WavSample wav;
     Sample(const std::vector<int16_t>& values, uint32_t rate = 22050) : image(Wav16(values, rate))
     {
-        EXPECT_TRUE(wav.LoadFromMemory(image.data(), image.size()));
+        EXPECT_TRUE(wav.LoadFromMemory(image.data(), image.size()).ok());
     }
 };
 

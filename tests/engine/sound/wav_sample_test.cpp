@@ -58,7 +58,7 @@ TEST(WavSample, FixturesInEveryPcmLayoutLoad)
     for (const char* name : {"tone16.wav", "tone16_list.wav", "tone16_fmt18.wav"}) {
         std::vector<uint8_t> image = ReadHost(HostData(name));
         WavSample s;
-        ASSERT_TRUE(s.LoadFromMemory(image.data(), image.size())) << name;
+        ASSERT_TRUE(s.LoadFromMemory(image.data(), image.size()).ok()) << name;
         EXPECT_EQ(s.GetLength(), 2205u) << name;
         EXPECT_FALSE(s.IsEightBit());
         EXPECT_EQ(s.GetRate(), 22050u);
@@ -68,21 +68,21 @@ TEST(WavSample, FixturesInEveryPcmLayoutLoad)
     }
     std::vector<uint8_t> eight = ReadHost(HostData("tone8.wav"));
     WavSample s8;
-    ASSERT_TRUE(s8.LoadFromMemory(eight.data(), eight.size()));
+    ASSERT_TRUE(s8.LoadFromMemory(eight.data(), eight.size()).ok());
     EXPECT_TRUE(s8.IsEightBit());
     EXPECT_EQ(s8.GetLength(), 1103u);
     EXPECT_EQ(s8.GetRate(), 11025u);
 
     std::vector<uint8_t> stereo = ReadHost(HostData("stereo16.wav"));
     WavSample refused;
-    EXPECT_FALSE(refused.LoadFromMemory(stereo.data(), stereo.size()));
+    EXPECT_FALSE(refused.LoadFromMemory(stereo.data(), stereo.size()).ok());
 }
 
 TEST(WavSample, AdpcmFixtureDecodesCloseToItsSource)
 {
     std::vector<uint8_t> image = ReadHost(HostData("tone_adpcm.wav"));
     WavSample s;
-    ASSERT_TRUE(s.LoadFromMemory(image.data(), image.size()));
+    ASSERT_TRUE(s.LoadFromMemory(image.data(), image.size()).ok());
     ASSERT_EQ(s.GetLength(), 2000u);  // four whole blocks of 500
     double worst = 0;
     for (int i = 0; i < 2000; ++i) {
@@ -98,7 +98,7 @@ TEST(WavSample, AdpcmCodesBlockHeadersAndParameterChecks)
     std::vector<uint8_t> data = AdpcmBlock(0, 100, 1000, 5, {0x87});
     WavSample s;
     std::vector<uint8_t> image = Wav(AdpcmFormatBody(8, 4), data);
-    ASSERT_TRUE(s.LoadFromMemory(image.data(), image.size()));
+    ASSERT_TRUE(s.LoadFromMemory(image.data(), image.size()).ok());
     ASSERT_EQ(s.GetLength(), 4u);
     EXPECT_EQ(Samples(s)[0], 5);     // sample 2 first
     EXPECT_EQ(Samples(s)[1], 1000);  // then sample 1
@@ -110,10 +110,10 @@ TEST(WavSample, AdpcmCodesBlockHeadersAndParameterChecks)
     std::vector<uint8_t> tail = data;
     tail.push_back(0x11);
     image = Wav(AdpcmFormatBody(8, 4), tail);
-    ASSERT_TRUE(s.LoadFromMemory(image.data(), image.size()));
+    ASSERT_TRUE(s.LoadFromMemory(image.data(), image.size()).ok());
     EXPECT_EQ(s.GetLength(), 4u);
     image = Wav(AdpcmFormatBody(8, 4), {0, 1, 2});
-    ASSERT_TRUE(s.LoadFromMemory(image.data(), image.size()));
+    ASSERT_TRUE(s.LoadFromMemory(image.data(), image.size()).ok());
     EXPECT_EQ(s.GetLength(), 0u);
 
     std::vector<uint8_t> full = AdpcmFormatBody(8, 4);
@@ -130,7 +130,7 @@ TEST(WavSample, AdpcmCodesBlockHeadersAndParameterChecks)
     };
     for (auto& c : refused) {
         WavSample r;
-        EXPECT_FALSE(r.LoadFromMemory(c.image.data(), c.image.size())) << c.what;
+        EXPECT_FALSE(r.LoadFromMemory(c.image.data(), c.image.size()).ok()) << c.what;
     }
 }
 
@@ -140,7 +140,7 @@ TEST(WavSample, ExtremeAdpcmValuesClampAndNeverOverflow)
     std::vector<uint8_t> codes(249, 0x77);
     std::vector<uint8_t> image = Wav(AdpcmFormatBody(256, 500), AdpcmBlock(1, 32767, 32767, -32768, codes));
     WavSample s;
-    ASSERT_TRUE(s.LoadFromMemory(image.data(), image.size()));
+    ASSERT_TRUE(s.LoadFromMemory(image.data(), image.size()).ok());
     EXPECT_EQ(Samples(s)[2], 32767);
     EXPECT_EQ(Samples(s)[499], 32767);
 }
@@ -150,32 +150,32 @@ TEST(WavSample, ReadsStayInsideTheImage)
     std::vector<int16_t> ten(10, 1000);
     std::vector<uint8_t> image = Wav(PcmFormat(1, 22050, 16), Pcm16(ten), {}, 1000000);
     WavSample s;
-    ASSERT_TRUE(s.LoadFromMemory(image.data(), image.size()));
+    ASSERT_TRUE(s.LoadFromMemory(image.data(), image.size()).ok());
     EXPECT_EQ(s.GetLength(), 10u);  // the length is cut to the image
 
     std::vector<uint8_t> pcm = PcmFormat(1, 22050, 16);
     std::vector<uint8_t> shortFormat = Wav(std::vector<uint8_t>(pcm.begin(), pcm.begin() + 14), Pcm16(ten));
-    EXPECT_FALSE(s.LoadFromMemory(shortFormat.data(), shortFormat.size()));
+    EXPECT_FALSE(s.LoadFromMemory(shortFormat.data(), shortFormat.size()).ok());
 
     std::vector<uint8_t> hugeFormat = image;
     hugeFormat[16] = 0xFF;
     hugeFormat[19] = 0x7F;
-    EXPECT_FALSE(s.LoadFromMemory(hugeFormat.data(), hugeFormat.size()));
+    EXPECT_FALSE(s.LoadFromMemory(hugeFormat.data(), hugeFormat.size()).ok());
 
     // A chunk whose length runs past the end ends the walk without finding data.
     std::vector<uint8_t> junk{'J', 'U', 'N', 'K', 0xF0, 0xFF, 0xFF, 0xFF};
     std::vector<uint8_t> walk = Wav(PcmFormat(1, 22050, 16), Pcm16(ten), junk);
-    EXPECT_FALSE(s.LoadFromMemory(walk.data(), walk.size()));
+    EXPECT_FALSE(s.LoadFromMemory(walk.data(), walk.size()).ok());
 
     std::vector<uint8_t> noRate = Wav(PcmFormat(1, 0, 16), Pcm16(ten));
-    EXPECT_FALSE(s.LoadFromMemory(noRate.data(), noRate.size()));
-    EXPECT_FALSE(s.LoadFromMemory(nullptr, 100));
-    EXPECT_FALSE(s.LoadFromMemory(image.data(), 19));
+    EXPECT_FALSE(s.LoadFromMemory(noRate.data(), noRate.size()).ok());
+    EXPECT_FALSE(s.LoadFromMemory(nullptr, 100).ok());
+    EXPECT_FALSE(s.LoadFromMemory(image.data(), 19).ok());
 
     // 2^24 samples is one too many.
     std::vector<uint8_t> big = Wav(PcmFormat(1, 22050, 8), std::vector<uint8_t>(kMaxSampleLength, 128));
-    EXPECT_FALSE(s.LoadFromMemory(big.data(), big.size()));
-    EXPECT_TRUE(s.LoadFromMemory(big.data(), big.size() - 1));
+    EXPECT_FALSE(s.LoadFromMemory(big.data(), big.size()).ok());
+    EXPECT_TRUE(s.LoadFromMemory(big.data(), big.size() - 1).ok());
 }
 
 TEST(WavSample, OnlyPcmAndMicrosoftAdpcmAreTaken)
@@ -216,9 +216,9 @@ TEST(WavSample, OnlyPcmAndMicrosoftAdpcmAreTaken)
     };
     for (const Case& c : cases) {
         WavSample s;
-        const char* refusal = "unset";
-        EXPECT_EQ(s.LoadFromMemory(c.image.data(), c.image.size(), &refusal), c.taken) << c.what;
-        EXPECT_STREQ(refusal, c.taken ? nullptr : kWavEncodingRefusal) << c.what;
+        Outcome taken = s.LoadFromMemory(c.image.data(), c.image.size());
+        EXPECT_EQ(taken.ok(), c.taken) << c.what;
+        EXPECT_STREQ(taken.Reason(), c.taken ? "" : kWavEncodingRefusal) << c.what;
         WavMusicStream stream(nullptr);
         EXPECT_EQ(stream.Open(WriteTemp("encoding.wav", c.image).c_str()), c.taken) << c.what;
     }

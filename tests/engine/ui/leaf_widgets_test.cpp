@@ -52,8 +52,18 @@ TEST_F(Leaves, TextTakesLanguageTextsStylesAndMeasures)
     EXPECT_EQ(size.w, LabelFont()->MeasureText("Loudness"));
     EXPECT_EQ(size.h, LabelFont()->GetLineHeight());
 
-    // A text id the table lacks leaves the text empty, caption or not; nothing is drawn.
-    desc.txtid.Assign("STR_NOT_THERE");
+    // A text id the table lacks, or a style the sheet lacks, is damage of that file: the widget
+    // is not made. A widget without a text id shows its caption, one without a style the first.
+    for (const char* lacking : {"txtid", "style"}) {
+        TextDesc damaged;
+        damaged.txtid.Assign(lacking[0] == 't' ? "STR_NOT_THERE" : "STR_VOLUME");
+        damaged.text.style.Assign(lacking[0] == 't' ? "menu" : "not_there");
+        Make<TextWidget>(damaged);
+        EXPECT_FALSE(initialised) << lacking;
+    }
+    desc.txtid.Assign(nullptr);
+    desc.text.style.Assign(nullptr);
+    desc.text.caption.Assign(nullptr);
     desc.width = 200;
     desc.text.flags = kTextColourGiven;
     desc.text.red = 8;

@@ -1,7 +1,6 @@
 #include "game/app/profile_store.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "engine/core/archive.h"
@@ -110,45 +109,33 @@ bool ProfileStore::SerializeGameBlock(Stream* stream, bool saving)
 
 // The game never writes a file that fails these: a new one holds no player and none current, and
 // a deleted player's slot is cleared. Taking such a file would lose or mix up a player's data.
-const char* ProfileStore::PlayersWrong(char (&text)[kReasonLength]) const
+bool ProfileStore::PlayersWhole()
 {
-    if (count_ < 0 || count_ > kMaxPlayers) {
-        snprintf(text, sizeof text, "the player count %d is outside 0..%d", count_, kMaxPlayers);
-        return text;
-    }
-    if (current_ < -1 || current_ >= count_ || (current_ == -1 && count_ > 0)) {
-        snprintf(text, sizeof text, "the current player %d is outside %d..%d", current_, count_ > 0 ? 0 : -1,
-                 count_ - 1);
-        return text;
-    }
+    if (count_ < 0 || count_ > kMaxPlayers)
+        return Refuse("the player count %d is outside 0..%d", count_, kMaxPlayers);
+    if (current_ < -1 || current_ >= count_ || (current_ == -1 && count_ > 0))
+        return Refuse("the current player %d is outside %d..%d", current_, count_ > 0 ? 0 : -1, count_ - 1);
     for (int i = 0; i < kMaxPlayers; ++i) {
         const PlayerRecord& player = players_[i];
         if (i >= count_) {
-            if (player.name[0] != 0 || player.id >= 0) {
-                snprintf(text, sizeof text, "slot %d, past the player count %d, holds a player", i + 1, count_);
-                return text;
-            }
+            if (player.name[0] != 0 || player.id >= 0)
+                return Refuse("slot %d, past the player count %d, holds a player", i + 1, count_);
             continue;
         }
-        if (player.id < 0 || player.id >= kPlayerIdLimit) {
-            snprintf(text, sizeof text, "player %d's id %d is outside 0..%d", i + 1, player.id, kPlayerIdLimit - 1);
-            return text;
-        }
+        if (player.id < 0 || player.id >= kPlayerIdLimit)
+            return Refuse("player %d's id %d is outside 0..%d", i + 1, player.id, kPlayerIdLimit - 1);
         for (int k = 0; k < i; ++k) {
-            if (players_[k].id == player.id) {
-                snprintf(text, sizeof text, "players %d and %d share the id %d", k + 1, i + 1, player.id);
-                return text;
-            }
+            if (players_[k].id == player.id)
+                return Refuse("players %d and %d share the id %d", k + 1, i + 1, player.id);
         }
     }
-    return nullptr;
+    return true;
 }
 
 bool ProfileStore::CheckLoadedGameValues()
 {
-    char text[kReasonLength];
-    if (const char* wrong = PlayersWrong(text))
-        return Refuse("%s", wrong);
+    if (!PlayersWhole())
+        return false;
     // The words read tolerantly keep their reading, and the first is said.
     for (int i = 0; i < kMaxPlayers; ++i) {
         PlayerRecord& player = players_[i];

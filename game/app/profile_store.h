@@ -69,11 +69,9 @@ public:
     int32_t language = 0;
 
 private:
-    static constexpr int kReasonLength = 120;
     bool SerializeGameBlock(Stream* stream, bool saving);
-    // What in the players' words would lose or mix up a player's data, written into text; null
-    // when nothing.
-    const char* PlayersWrong(char (&text)[kReasonLength]) const;
+    // False, with the word noted, when the players' words would lose or mix up a player's data.
+    bool PlayersWhole();
     // False, with the reason noted, for a file refused; the words read tolerantly are held in range.
     bool CheckLoadedGameValues();
     bool IdInUse(int id) const;

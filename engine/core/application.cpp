@@ -293,8 +293,13 @@ bool Application::LoadOptions()
             return false;
     }
     options_->SetDefaults();
-    if (options_->Load(this)) {
+    String path = OptionsRecord::FilePath(this);
+    LoadResult why = options_->Load(this);
+    if (why.ok()) {
         optionsDefaultsUsed_ = false;
+        // A word out of its range that is read tolerantly is said, the file's first only.
+        if (options_->ToleratedWord()[0])
+            ReportToleratedWord(path.CStr(), options_->ToleratedWord());
         return true;
     }
     options_->SetDefaults();
@@ -302,8 +307,7 @@ bool Application::LoadOptions()
     // A file that is there but cannot be loaded (damaged, too large, no plain file, unreadable)
     // holds what the player saved: it is kept aside before anything is written in its place, and
     // where it cannot be, nothing is.
-    String path = OptionsRecord::FilePath(this);
-    if (StoreFileExists(path.CStr()) && !SetAsideDamaged(path.CStr()))
+    if (StoreFileExists(path.CStr()) && !SetAsideDamaged(path.CStr(), why.Reason()))
         optionsUnwritable_ = true;
     return true;
 }

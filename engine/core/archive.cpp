@@ -12,6 +12,8 @@ void Archive::Init(Stream* stream, bool saving)
     ok_ = true;
     saving_ = saving;
     shortfall_ = 0;
+    looseFlagAt_ = -1;
+    looseFlagByte_ = 0;
 }
 
 void Archive::Count(int32_t expected, int32_t moved)
@@ -69,9 +71,15 @@ void Archive::SerializeInt8(uint8_t& v)
 void Archive::SerializeBool(bool& v)
 {
     uint8_t byte = v ? 1 : 0;
+    const int32_t at = stream_ && !saving_ ? stream_->Tell() : -1;
     SerializeInt8(byte);
-    if (!saving_)
-        v = byte != 0;
+    if (saving_)
+        return;
+    v = byte != 0;
+    if (byte > 1 && looseFlagAt_ < 0 && at >= 0) {
+        looseFlagAt_ = at;
+        looseFlagByte_ = byte;
+    }
 }
 
 void Archive::SerializePair(int32_t* v)

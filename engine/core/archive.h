@@ -27,8 +27,12 @@ public:
     void SerializeInt16(int16_t& v);
     void SerializeInt8(int8_t& v);
     void SerializeInt8(uint8_t& v);
-    // One byte, 0 or 1; any non-zero byte loads as 1.
+    // One byte, 0 or 1; any non-zero byte loads as 1, and the first byte above 1 is kept
+    // (LooseFlagAt, LooseFlagByte) for the reader to say.
     void SerializeBool(bool& v);
+    // The stream offset of the first flag byte read that was neither 0 nor 1, or -1.
+    int32_t LooseFlagAt() const { return looseFlagAt_; }
+    uint8_t LooseFlagByte() const { return looseFlagByte_; }
     void SerializePair(int32_t* v);
     void SerializeBytes(void* buffer, int32_t n);
     // Length word, then the text without a terminator. Clears ok on any failure.
@@ -41,6 +45,8 @@ private:
     bool ok_ = true;
     bool saving_ = false;
     int32_t shortfall_ = 0;
+    int32_t looseFlagAt_ = -1;
+    uint8_t looseFlagByte_ = 0;
 };
 
 // The stack form the options and profile records use.

@@ -68,14 +68,14 @@ void ReportSaveFailure(const char* path, DWORD error)
     TellPlayer("cannot write %s: %s; play goes on, but this is not saved", ShownName(path).CStr(), text);
 }
 
-void ReportSetAside(const char* path, const char* kept)
+void ReportSetAside(const char* path, const char* kept, const char* why)
 {
     if (path && kept)
-        TellPlayer("%s could not be read; it is kept as %s and a new one begun", ShownName(path).CStr(),
-                   ShownName(kept).CStr());
+        TellPlayer("%s could not be read (%s); it is kept as %s and a new one begun", ShownName(path).CStr(),
+                   why && *why ? why : "damaged", ShownName(kept).CStr());
 }
 
-void ReportSetAsideFailure(const char* path, DWORD error)
+void ReportSetAsideFailure(const char* path, DWORD error, const char* why)
 {
     if (!path || AlreadyReported(path))
         return;
@@ -84,8 +84,14 @@ void ReportSetAsideFailure(const char* path, DWORD error)
         snprintf(text, sizeof text, "every name from .bad to .bad%d beside it is taken", kSetAsideNames - 1);
     else
         ErrorText(error ? error : ERROR_WRITE_FAULT, text, sizeof text);
-    TellPlayer("%s could not be read and cannot be kept aside (%s); it is left as it is, and nothing is saved "
-               "over it", ShownName(path).CStr(), text);
+    TellPlayer("%s could not be read (%s) and cannot be kept aside (%s); it is left as it is, and nothing is "
+               "saved over it", ShownName(path).CStr(), why && *why ? why : "damaged", text);
+}
+
+void ReportToleratedWord(const char* path, const char* what)
+{
+    if (path && what)
+        TellPlayer("%s holds a setting out of its range (%s); everything in it is kept", ShownName(path).CStr(), what);
 }
 
 void ReportSaveFolderRefused(const char* folder, DWORD error, const char* used)

@@ -30,10 +30,14 @@ void ReportLoadFailure(const char* what, const LoadResult& why);
 
 // Says that path could not be written and why, the first time only for each file.
 void ReportSaveFailure(const char* path, DWORD error);
-// Says that path could not be read and is kept as kept, with a new file in its place.
-void ReportSetAside(const char* path, const char* kept);
-// Says that path could not be read and could not be kept aside either (all kept names taken when
-// error is ERROR_ALREADY_EXISTS), so it is left as it is and nothing is saved over it; once per file.
-void ReportSetAsideFailure(const char* path, DWORD error);
+// Says that path could not be read and why, and that it is kept as kept, with a new file in its place.
+void ReportSetAside(const char* path, const char* kept, const char* why);
+// Says that path could not be read and why, and that it could not be kept aside either (all kept
+// names taken when error is ERROR_ALREADY_EXISTS), so it is left as it is and nothing is saved over
+// it; once per file.
+void ReportSetAsideFailure(const char* path, DWORD error, const char* why);
+// Says that path holds a word out of its range that is read tolerantly (what says which and how),
+// and that the rest of the file is kept.
+void ReportToleratedWord(const char* path, const char* what);
 // Says on stderr that the save folder could not be made and why, and the folder saves go to instead.
 void ReportSaveFolderRefused(const char* folder, DWORD error, const char* used);

@@ -2,6 +2,8 @@
 // Why a file could not be loaded: ok, or the file that failed and the reason. Each reader hands
 // one back to its caller by value, so a message names the file that failed, not the last one
 // touched; [[nodiscard]] keeps any caller from dropping it.
+#include <cstdint>
+
 #include "platform/base.h"
 
 class [[nodiscard]] LoadResult {
@@ -19,6 +21,10 @@ public:
     static LoadResult Unmade(const char* what, const char* reason);
     // With the system's text for the error; a file that does not exist counts as missing.
     static LoadResult SystemError(const char* file, DWORD error);
+    // A file on disk that did not open: missing, "a folder", or "not readable: <the system's text>".
+    static LoadResult Unopened(const char* file, DWORD error);
+    // A file refused unread for its size: "larger than 2 MiB".
+    static LoadResult TooLarge(const char* file, int64_t limit);
 
     bool ok() const { return ok_; }
     bool failed() const { return !ok_; }

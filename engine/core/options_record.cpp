@@ -1,6 +1,8 @@
 #include "engine/core/options_record.h"
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 #include "engine/core/application.h"
@@ -18,6 +20,8 @@ constexpr int32_t kRawBlockSize = 192;
 // Far above any real settings file; a larger one is refused before it is read.
 constexpr int32_t kMaxFileSize = 1 << 20;
 const char kFileName[] = "global.opt";
+constexpr int32_t kVolumeLowest = 0;
+constexpr int32_t kVolumeHighest = 100;
 const char kClosingText[] = "BasicDataEnd";
 
 bool OptionsPath(Application* application, String& path)
@@ -73,16 +77,55 @@ void OptionsRecord::SetDefaults()
     mute = false;
     rotation = 0;
     version = 1;
+    tolerated_[0] = 0;
     SetDefaultKeys();
+}
+
+bool OptionsRecord::NoteTolerated(const char* format, ...)
+{
+    if (tolerated_[0] || !format)
+        return false;
+    va_list args;
+    va_start(args, format);
+    vsnprintf(tolerated_, sizeof tolerated_, format, args);
+    va_end(args);
+    return tolerated_[0] != 0;
+}
+
+bool OptionsRecord::Refuse(const char* format, ...)
+{
+    if (!refusal_[0] && format) {
+        va_list args;
+        va_start(args, format);
+        vsnprintf(refusal_, sizeof refusal_, format, args);
+        va_end(args);
+    }
+    return false;
+}
+
+void OptionsRecord::NoteLooseFlag(const Archive& archive)
+{
+    if (archive.LooseFlagAt() >= 0)
+        NoteTolerated("the flag byte at offset %d is %d, read as 1", static_cast<int>(archive.LooseFlagAt()),
+                      archive.LooseFlagByte());
 }
 
 void OptionsRecord::CheckLoadedValues()
 {
-    soundVolume = std::clamp(soundVolume, 0, 100);
-    musicVolume = std::clamp(musicVolume, 0, 100);
+    auto volume = [this](int32_t& value, const char* what) {
+        const int32_t held = std::clamp(value, kVolumeLowest, kVolumeHighest);
+        if (held != value)
+            NoteTolerated("the %s %d is outside %d..%d, taken as %d", what, static_cast<int>(value),
+                          static_cast<int>(kVolumeLowest), static_cast<int>(kVolumeHighest), static_cast<int>(held));
+        value = held;
+    };
+    volume(soundVolume, "sound volume");
+    volume(musicVolume, "music volume");
     // Any other word would make every start fail on the rotation.
-    if (rotation != -2 && rotation != 0 && rotation != 1 && rotation != 2)
+    if (rotation != -2 && rotation != 0 && rotation != 1 && rotation != 2) {
+        NoteTolerated("the screen rotation %d is none of -2, 0, 1, 2, taken as automatic", static_cast<int>(rotation));
         rotation = -2;
+    }
 }
 
 bool OptionsRecord::Serialize(Stream* stream, bool saving)
@@ -92,6 +135,9 @@ bool OptionsRecord::Serialize(Stream* stream, bool saving)
     if (saving)
         version = 1;
     archive.SerializeInt32(version);
+    // Written as 1 and never compared: another value is only said.
+    if (!saving && version != 1)
+        NoteTolerated("the version word is %u, not 1", version);
     archive.SerializeBool(soundOn);
     archive.SerializeValue(soundVolume);
     archive.SerializeBool(musicOn);
@@ -104,17 +150,23 @@ bool OptionsRecord::Serialize(Stream* stream, bool saving)
         archive.SerializeBool(flag);
         keyFlags[i] = flag ? 1 : 0;
     }
-    bool closed = true;
     if (saving) {
         String text(kClosingText);
         archive.SerializeString(text);
-    } else {
-        String text;
-        archive.SerializeString(text);
-        closed = text.Equals(kClosingText);
-        CheckLoadedValues();
+        return archive.Succeeded();
     }
-    return archive.Succeeded() && closed;
+    // The closing text is whole when the file holds its length word and its characters.
+    const int32_t closing = static_cast<int32_t>(4 + sizeof kClosingText - 1);
+    const bool cut = archive.GetShortfall() > 0 || !stream || stream->GetSize() - stream->Tell() < closing;
+    String text;
+    archive.SerializeString(text);
+    if (cut)
+        return Refuse("cut short");
+    if (!archive.Succeeded() || !text.Equals(kClosingText))
+        return Refuse("damaged: its settings do not end in %s", kClosingText);
+    NoteLooseFlag(archive);
+    CheckLoadedValues();
+    return true;
 }
 
 bool OptionsRecord::SerializeDerivedRaw(Stream*, bool)
@@ -152,9 +204,10 @@ bool OptionsRecord::ReadRaw(Stream* stream)
     if (!stream)
         return false;
     uint8_t block[kRawBlockSize];
-    if (stream->Read(block, kRawBlockSize) != kRawBlockSize || ReadLe32(block) != MakeFourCC("APPS") ||
-        ReadLe32(block + 188) != MakeFourCC("APPE"))
-        return false;
+    if (stream->Read(block, kRawBlockSize) != kRawBlockSize)
+        return Refuse("cut short");
+    if (ReadLe32(block) != MakeFourCC("APPS") || ReadLe32(block + 188) != MakeFourCC("APPE"))
+        return Refuse("damaged: its settings are not framed by APPS and APPE");
     soundOn = block[4] != 0;
     soundVolume = static_cast<int32_t>(ReadLe32(block + 8));
     musicOn = block[12] != 0;
@@ -169,21 +222,34 @@ bool OptionsRecord::ReadRaw(Stream* stream)
         return true;
     uint32_t tag = 0;
     if (stream->ReadUInt32(&tag) != 4 || tag != MakeFourCC("DRVS") || !SerializeDerivedRaw(stream, false))
-        return false;
+        return Refuse("damaged, or cut short: its own block");
     tag = 0;
-    return stream->ReadUInt32(&tag) == 4 && tag == MakeFourCC("DRVE");
+    if (stream->ReadUInt32(&tag) != 4 || tag != MakeFourCC("DRVE"))
+        return Refuse("damaged, or cut short: its own block does not end in DRVE");
+    return true;
 }
 
-bool OptionsRecord::Load(Application* application)
+LoadResult OptionsRecord::Load(Application* application)
 {
     if (UsesArchiveForm())
         return LoadSerialized(application);
+    return ReadFile(application, [this](PackMemoryFile& file) { return ReadRaw(&file); });
+}
+
+LoadResult OptionsRecord::ReadFile(Application* application, const std::function<bool(PackMemoryFile&)>& read)
+{
     String path;
     if (!OptionsPath(application, path))
-        return false;
+        return LoadResult::Unmade(kFileName, "no save folder");
     PackMemoryFile file;
-    return file.LoadFromDiskUpTo(application, path.CStr(), kStreamRead, kMaxFileSize) && file.Seek(0, kSeekStart) &&
-           ReadRaw(&file);
+    LoadResult why = file.ReadFromDisk(application, path.CStr(), kStreamRead, kMaxFileSize);
+    if (why.failed())
+        return why;
+    refusal_[0] = 0;
+    tolerated_[0] = 0;
+    if (read(file))
+        return LoadResult();
+    return LoadResult::Failed(path.CStr(), refusal_[0] ? refusal_ : "damaged");
 }
 
 bool OptionsRecord::Save(Application* application)
@@ -197,15 +263,9 @@ bool OptionsRecord::Save(Application* application)
     return file.Allocate(kSaveCapacity) && WriteRaw(&file) && file.SaveToFile(application, path.CStr());
 }
 
-bool OptionsRecord::LoadSerialized(Application* application)
+LoadResult OptionsRecord::LoadSerialized(Application* application)
 {
-    String path;
-    if (!OptionsPath(application, path))
-        return false;
-    PackMemoryFile file;
-    if (!file.LoadFromDiskUpTo(application, path.CStr(), kStreamRead, kMaxFileSize) || !file.Seek(0, kSeekStart))
-        return false;
-    return Serialize(&file, false);
+    return ReadFile(application, [this](PackMemoryFile& file) { return Serialize(&file, false); });
 }
 
 bool OptionsRecord::SaveSerialized(Application* application)

@@ -178,7 +178,7 @@ LoadResult PackMemoryFile::ReadFromDisk(Application* application, const char* na
     if (!inner_)
         return LoadResult::Failed(name, "no memory left");
     if (!inner_->Open(application, name, mode)) {
-        LoadResult why = LoadResult::SystemError(name, GetLastError());
+        LoadResult why = LoadResult::Unopened(name, GetLastError());
         delete inner_;
         inner_ = nullptr;
         return why;
@@ -186,7 +186,7 @@ LoadResult PackMemoryFile::ReadFromDisk(Application* application, const char* na
     int32_t size = inner_->GetSize();
     if (size < 0 || size > maxBytes) {
         Close();
-        return LoadResult::Failed(name, "damaged, or too large");
+        return size < 0 ? LoadResult::Failed(name, "its size cannot be read") : LoadResult::TooLarge(name, maxBytes);
     }
     buffer_ = static_cast<uint8_t*>(Alloc(size > 0 ? static_cast<size_t>(size) : 1));
     if (!buffer_ || inner_->Read(buffer_, size) != size) {

@@ -65,7 +65,11 @@ bool RecordFile::Load()
     dirty_ = false;
     if (!input_->Open(application_, path_.CStr(), kStreamRead)) {
         // A file that is there but cannot be read is set aside like a damaged one.
-        damaged_ = dirty_ = StoreFileExists(path_.CStr());
+        const DWORD error = GetLastError();
+        if (StoreFileExists(path_.CStr())) {
+            damage_ = LoadResult::Unopened(path_.CStr(), error);
+            dirty_ = true;
+        }
         DropInput();
         return true;
     }
@@ -74,11 +78,17 @@ bool RecordFile::Load()
         DropInput();
         return true;
     }
-    if (size < 0 || size > kMaxStoreBytes || !LoadTable(size)) {
+    if (size < 0)
+        damage_ = LoadResult::Failed(path_.CStr(), "its size cannot be read");
+    else if (size > kMaxStoreBytes)
+        damage_ = LoadResult::TooLarge(path_.CStr(), kMaxStoreBytes);
+    else if (const char* wrong = LoadTable(size))
+        damage_ = LoadResult::Failed(path_.CStr(), wrong);
+    if (damage_.failed()) {
         // Set aside at the close, with a whole empty store in its place: said once, and a
         // store that is there stays there.
         Empty();
-        damaged_ = dirty_ = true;
+        dirty_ = true;
     } else if (count_ == 0) {
         DropInput();
     }
@@ -86,29 +96,33 @@ bool RecordFile::Load()
 }
 
 // Every size and offset is checked against the file before it is used.
-bool RecordFile::LoadTable(int32_t fileSize)
+const char* RecordFile::LoadTable(int32_t fileSize)
 {
+    constexpr const char* kCut = "cut short";
+    constexpr const char* kOutside = "cut short, or damaged: a record lies past its end";
     int32_t n = 0;
     if (input_->ReadInt32(&n) != 4)
-        return false;
+        return kCut;
     // An empty store is its count alone: more after a count of 0 is a store damaged, say zeroed.
     if (n == 0)
-        return fileSize == 4;
+        return fileSize == 4 ? nullptr : "damaged: its record count is 0, yet more follows";
     if (n < 1 || n > kMaxRecords)
-        return false;
+        return "damaged: its record count is outside 1..99";
     int64_t tableEnd = 4 + 8 * static_cast<int64_t>(n);
     if (tableEnd > fileSize)
-        return false;
+        return kCut;
     for (int i = 0; i < n; ++i) {
         int32_t size = 0, offset = 0;
         if (input_->ReadInt32(&size) != 4 || input_->ReadInt32(&offset) != 4)
-            return false;
+            return kCut;
         // A record is read whole when it is asked for: none the game writes comes near the bound.
-        if (size < 0 || size > kMaxFileBytes || offset < tableEnd || offset > fileSize - 8)
-            return false;
+        if (size < 0 || size > kMaxFileBytes || offset < tableEnd)
+            return "damaged: its record table holds an impossible size or offset";
+        if (offset > fileSize - 8)
+            return kOutside;
         auto* entry = new (std::nothrow) RecordEntry();
         if (!entry)
-            return false;
+            return "too large for the memory left";
         entry->recordOffset = offset;
         entry->size = size;
         entries_[count_++] = entry;
@@ -119,19 +133,19 @@ bool RecordFile::LoadTable(int32_t fileSize)
         int32_t length = -1;
         if (!input_->Seek(entry->recordOffset, kSeekStart) || input_->ReadInt32(&entry->id) != 4 ||
             input_->ReadInt32(&length) != 4)
-            return false;
+            return kCut;
         if (length < 0 || length >= kMaxRecordName)
-            return false;
+            return "damaged: a record name length outside 0..98";
         int64_t dataOffset = static_cast<int64_t>(entry->recordOffset) + 8 + length;
         if (dataOffset + entry->size > fileSize)
-            return false;
+            return kOutside;
         if (length > 0 && input_->Read(name, length) != length)
-            return false;
+            return kCut;
         name[length] = 0;
         entry->name.Assign(name);
         entry->dataOffset = static_cast<int32_t>(dataOffset);
     }
-    return true;
+    return nullptr;
 }
 
 int RecordFile::Find(int32_t id) const
@@ -245,7 +259,7 @@ bool RecordFile::Save()
     }
     DWORD error = ok ? ERROR_SUCCESS : GetLastError();
     // What could not be read is never written over: it is kept aside, or the store stays as it is.
-    if (ok && damaged_ && !SetAsideDamaged(path_.CStr())) {
+    if (ok && damage_.failed() && !SetAsideDamaged(path_.CStr(), damage_.Reason())) {
         DeleteFile(temporary.CStr());
         return false;
     }
@@ -254,7 +268,7 @@ bool RecordFile::Save()
         DeleteFile(temporary.CStr());
         return false;
     }
-    damaged_ = false;
+    damage_ = LoadResult();
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine/core/load_result.h"
 #include "engine/core/strings.h"
 
 class Application;
@@ -46,7 +47,8 @@ public:
     ~RecordFile();
 
     // Once per container; a missing, empty or damaged file gives an empty store, and a damaged
-    // one (or anything there that will not open) is set aside by the next Save (SetAsideDamaged).
+    // one (or anything there that will not open) is set aside by the next Save (SetAsideDamaged),
+    // with why it could not be read (Damage).
     bool Load();
     // Rewrites the file when something changed; false when a rewrite was needed and failed, in
     // which case the old file is untouched.
@@ -62,11 +64,14 @@ public:
     int64_t BytesWith(int32_t id, int64_t nameLength, int64_t dataBytes) const;
     DiskFile* Input() const { return input_.get(); }
     bool IsLoaded() const { return loaded_; }
+    // Ok, or why the file there could not be read.
+    const LoadResult& Damage() const { return damage_; }
 
 private:
     void Empty();
     void DropInput();
-    bool LoadTable(int32_t fileSize);
+    // Null when the table is whole, else what is wrong with it.
+    const char* LoadTable(int32_t fileSize);
     bool WriteAll(DiskFile& out, int32_t* written);
 
     Application* application_;
@@ -77,7 +82,7 @@ private:
     bool loaded_ = false;
     bool dirty_ = false;
     // The file existed and failed the load checks: it is kept aside when replaced.
-    bool damaged_ = false;
+    LoadResult damage_;
 };
 
 class RecordStore {

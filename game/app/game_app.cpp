@@ -258,8 +258,12 @@ LoadResult GameApp::LoadLanguage()
     StringTable* table = GetLanguageTable();
     ProfileStore* profiles = GetProfiles();
     if (profiles) {
-        if (profiles->language < 0 || profiles->language >= table->GetLanguageCount())
+        // Taken as the first, and said when it is the first word of global.opt read so.
+        if (profiles->language < 0 || profiles->language >= table->GetLanguageCount()) {
+            if (profiles->NoteTolerated("the language %d is not in the table, taken as 0", profiles->language))
+                ReportToleratedWord(OptionsRecord::FilePath(this).CStr(), profiles->ToleratedWord());
             profiles->language = 0;
+        }
         table->SelectLanguage(profiles->language);
     }
     // A table that lacks a word of the start menu (it has no rows, or rows not the game's) would

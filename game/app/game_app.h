@@ -7,6 +7,7 @@
 #include "engine/core/application.h"
 #include "engine/core/fixed.h"
 #include "game/app/layout_registry.h"
+#include "game/app/player_record.h"
 #include "game/app/screen_transition.h"
 #include "game/tables/layout_table.h"
 #include "game/tables/level_tables.h"
@@ -178,7 +179,7 @@ public:
     // A damaged global.opt may hold any id: one without a key that fits keys no record (-1).
     static int ResumeKey(int playerId, int mode)
     {
-        return playerId >= 0 && playerId < INT32_MAX / 2 ? playerId * 2 + mode : -1;
+        return playerId >= 0 && playerId < kPlayerIdLimit ? playerId * 2 + mode : -1;
     }
     bool SaveResumeState() override;
     bool WriteResumeRecord(int mode);

@@ -253,5 +253,6 @@ int32_t WonLivesBonus(GameApp* app)
     PlayerRecord* player = CurrentPlayerOf(app);
     if (!player || player->mode != 0 || player->progress[0].stage <= kAdventureStageCount)
         return 0;
-    return player->progress[0].lives * kLivesBonusEach;
+    // Lives are taken as saved: the bonus is held to the int range.
+    return SaturatedAdd(0, static_cast<int64_t>(player->progress[0].lives) * kLivesBonusEach);
 }

@@ -4,6 +4,7 @@
 
 #include "engine/core/archive.h"
 #include "engine/core/byte_order.h"
+#include "game/tables/progression.h"
 
 void ModeProgress::Serialize(Archive& archive)
 {
@@ -54,6 +55,14 @@ ModeProgress* PlayerRecord::CurrentModeProgress()
     if (mode < 0 || mode > 1)
         mode = 0;
     return &progress[mode];
+}
+
+bool PlayerRecord::PassedLevel(int mode, int32_t number) const
+{
+    if (mode < 0 || mode > 1 || number < 1)
+        return false;
+    const int32_t stage = progress[mode].stage;
+    return number < stage && (mode != 0 || stage <= kAdventureWonStage);
 }
 
 void PlayerRecord::Serialize(Archive& archive)

@@ -12,6 +12,8 @@ constexpr int kPlayerNameBytes = 24;
 constexpr int kRandomMapEntry = MapInfo::kCount;  // after the maps, the random choice
 constexpr int kMapRankCount = kRandomMapEntry + 1;
 constexpr int kRecentMapCount = 10;
+// An id keys its player's resume saves as id * 2 + mode, so every id stays below this.
+constexpr int32_t kPlayerIdLimit = std::numeric_limits<int32_t>::max() / 2;
 
 // Scores and totals that meet: a profile's words are taken as they were saved, so a sum is made in
 // 64 bits and held at the int range's ends instead of wrapping.
@@ -68,5 +70,9 @@ struct PlayerRecord {
     void Reset();
     // A mode outside 0..1 is set to 0 first.
     ModeProgress* CurrentModeProgress();
+    // Whether a saved board of level `number` of the mode was left behind by progress that moved
+    // past it (the level won, the program ended before the next save). An adventure standing
+    // further than the game ever takes it passed nothing: its board is the one to play.
+    bool PassedLevel(int mode, int32_t number) const;
     void Serialize(Archive& archive);
 };

@@ -77,12 +77,16 @@ bool ProfileStore::SerializeGameBlock(Stream* stream, bool saving)
     if (saving)
         gameVersion_ = 1;
     archive.SerializeInt32(gameVersion_);
+    if (!saving && gameVersion_ != 1) {
+        NoteTolerated("the game block's version word is %u, taken as 1", gameVersion_);
+        gameVersion_ = 1;
+    }
     archive.SerializeValue(count_);
     archive.SerializeValue(current_);
     for (PlayerRecord& player : players_) {
         player.Serialize(archive);
         if (!archive.Succeeded())
-            return false;
+            return saving ? false : Refuse("cut short");
     }
     SerializeScores(archive, adventureScores_);
     for (auto& table : survivalScores_)
@@ -96,22 +100,68 @@ bool ProfileStore::SerializeGameBlock(Stream* stream, bool saving)
     archive.SerializeValue(autoOrientation);
     archive.SerializeValue(language);
     if (!archive.Succeeded())
-        return false;
-    if (!saving)
-        CheckLoadedGameValues();
+        return saving ? false : Refuse("cut short");
+    if (saving)
+        return true;
+    NoteLooseFlag(archive);
+    return CheckLoadedGameValues();
+}
+
+// The game never writes a file that fails these: a new one holds no player and none current, and
+// a deleted player's slot is cleared. Taking such a file would lose or mix up a player's data.
+bool ProfileStore::PlayersWhole()
+{
+    if (count_ < 0 || count_ > kMaxPlayers)
+        return Refuse("the player count %d is outside 0..%d", count_, kMaxPlayers);
+    if (current_ < -1 || current_ >= count_ || (current_ == -1 && count_ > 0))
+        return Refuse("the current player %d is outside %d..%d", current_, count_ > 0 ? 0 : -1, count_ - 1);
+    for (int i = 0; i < kMaxPlayers; ++i) {
+        const PlayerRecord& player = players_[i];
+        if (i >= count_) {
+            if (player.name[0] != 0 || player.id >= 0)
+                return Refuse("slot %d, past the player count %d, holds a player", i + 1, count_);
+            continue;
+        }
+        if (player.id < 0 || player.id >= kPlayerIdLimit)
+            return Refuse("player %d's id %d is outside 0..%d", i + 1, player.id, kPlayerIdLimit - 1);
+        for (int k = 0; k < i; ++k) {
+            if (players_[k].id == player.id)
+                return Refuse("players %d and %d share the id %d", k + 1, i + 1, player.id);
+        }
+    }
     return true;
 }
 
-void ProfileStore::CheckLoadedGameValues()
+bool ProfileStore::CheckLoadedGameValues()
 {
-    // A damaged file must not index past the slots or the language columns.
-    count_ = std::clamp(count_, 0, kMaxPlayers);
-    if (current_ < -1 || current_ >= count_)
-        current_ = count_ > 0 ? 0 : -1;
-    if (language < 0)
+    if (!PlayersWhole())
+        return false;
+    // The words read tolerantly keep their reading, and the first is said.
+    for (int i = 0; i < kMaxPlayers; ++i) {
+        PlayerRecord& player = players_[i];
+        if (i >= count_) {
+            player.Reset();
+        } else if (player.mode < 0 || player.mode > 1) {
+            NoteTolerated("player %d's game mode %d is outside 0..1, taken as 0", i + 1, player.mode);
+            player.mode = 0;
+        }
+    }
+    if (graphicsQuality < kLowestQuality || graphicsQuality > kHighestQuality) {
+        NoteTolerated("the graphics quality %d is outside %d..%d, taken as %d", graphicsQuality, kLowestQuality,
+                      kHighestQuality, kLowestQuality);
+        graphicsQuality = kLowestQuality;
+    }
+    // Used at start when a portrait screen is turned: any other word would fail every start there.
+    if (autoOrientation < 0 || autoOrientation > 2) {
+        NoteTolerated("the remembered orientation %d is outside 0..2, taken as 1", autoOrientation);
+        autoOrientation = 1;
+    }
+    // Past the table's last column is known once the table is loaded (GameApp::LoadLanguage).
+    if (language < 0) {
+        NoteTolerated("the language %d is not in the table, taken as 0", language);
         language = 0;
-    for (int i = count_; i < kMaxPlayers; ++i)
-        players_[i].Reset();
+    }
+    return true;
 }
 
 PlayerRecord* ProfileStore::CurrentPlayer()

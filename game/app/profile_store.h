@@ -16,6 +16,9 @@ int GameRandom(int n);
 constexpr int kMaxPlayers = 8;
 constexpr int kHighScoreEntries = 3;
 constexpr int kPracticeTimeLevels = 28;
+// The graphics quality setting's range; the highest draws the ball shadows.
+constexpr int kLowestQuality = 0;
+constexpr int kHighestQuality = 2;
 
 // A best-time record: the time in seconds (-1 none) and the name of who set it.
 struct BestTime {
@@ -67,7 +70,10 @@ public:
 
 private:
     bool SerializeGameBlock(Stream* stream, bool saving);
-    void CheckLoadedGameValues();
+    // False, with the word noted, when the players' words would lose or mix up a player's data.
+    bool PlayersWhole();
+    // False, with the reason noted, for a file refused; the words read tolerantly are held in range.
+    bool CheckLoadedGameValues();
     bool IdInUse(int id) const;
 
     uint32_t blockStart_;

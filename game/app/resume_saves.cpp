@@ -50,7 +50,7 @@ PlayerRecord* ExistingPlayer(ProfileStore* profiles)
 bool FollowsFinishedDoor(const PlayerRecord* player)
 {
     int stage = player ? player->progress[0].stage : 0;
-    return stage > 1 && (Adventure::IsFirstStageOfDoor(stage) || stage > kAdventureStageCount);
+    return stage > 1 && (Adventure::IsFirstStageOfDoor(stage) || stage == kAdventureWonStage);
 }
 
 bool RecordStands(const PlayerRecord* player, int32_t id)
@@ -63,7 +63,7 @@ bool RecordStands(const PlayerRecord* player, int32_t id)
 // its points are already in the progress.
 bool LevelPassed(const PlayerRecord* player, int mode, int32_t number)
 {
-    return player && number >= 1 && number < player->progress[mode].stage;
+    return player && player->PassedLevel(mode, number);
 }
 
 // Such a board of the stage that finished a door: the door's screen is still to come.

@@ -85,7 +85,7 @@ bool SetupDifficulty(Difficulty& out, const DifficultyInput& in)
 
     int points = survival ? 1250 : record->pointsNeeded;
     points = (Fixed::FromInt(points) * kPoint75).ToInt();
-    d.scoreTarget = in.levelScore + points;
+    d.scoreTarget = SaturatedAdd(in.levelScore, points);
     d.progressFactor = Fixed::FromInt(256) / Fixed::FromInt(points);
 
     d.parTime = record->parTime;

@@ -169,8 +169,12 @@ void GameHud::ComputeTargetWidth()
         return;
     }
     if (board_->levelScore < board_->targetScore) {
-        int64_t width = (int64_t(barWidth) * board_->levelScore * board_->progressScale.raw) >> 16;
-        targetWidth_ = static_cast<int32_t>(width < 0 ? 0 : width > barWidth ? barWidth : width);
+        // The share of the bar earned, in 1/65536: held to the whole bar before it is scaled, so a
+        // score near the int range's end cannot carry the product past 64 bits.
+        constexpr int64_t kWholeBar = 1 << 16;
+        const int64_t earned = int64_t(board_->levelScore) * board_->progressScale.raw;
+        const int64_t share = std::clamp<int64_t>(earned, 0, kWholeBar);
+        targetWidth_ = static_cast<int32_t>((barWidth * share) >> 16);
     } else {
         targetWidth_ = barWidth;
     }
@@ -216,10 +220,10 @@ void GameHud::RefreshCaption()
 void GameHud::RefreshScore()
 {
     ModeProgress* progress = Progress();
-    int shown = (progress ? progress->score : 0) + BoardScore();
+    int32_t shown = SaturatedAdd(progress ? progress->score : 0, BoardScore());
     // After the won final stage the score shows as won; its lives bonus shows with the statistics.
     if (!board_)
-        shown -= WonLivesBonus(application_);
+        shown = SaturatedAdd(shown, -static_cast<int64_t>(WonLivesBonus(application_)));
     scoreText_ = FormatWithCommas(shown);
     scoreX_ = application_->GetLayoutTable().ints[kLayoutScoreRight] -
               (scoreFont_ ? scoreFont_->MeasureText(Text(scoreText_)) : 0);

@@ -28,7 +28,6 @@
 
 namespace {
 
-constexpr int kShadowSetting = 2;
 constexpr int kMaxAimSteps = 4096;
 
 Surface* FirstFrame(GameApp* app, const char* set)
@@ -200,7 +199,7 @@ void GameplayScreen::DrawLayers()
     if (!screen)
         return;
     ProfileStore* profiles = application->GetProfiles();
-    const bool shadows = profiles && profiles->graphicsQuality == kShadowSetting && ballShadowImage;
+    const bool shadows = profiles && profiles->graphicsQuality == kHighestQuality && ballShadowImage;
     auto sprites = [&](auto&& f) {
         for (int i = 0; i < ballSprites.Count(); ++i) {
             BallSprite* sprite = *ballSprites.At(i);

@@ -107,16 +107,15 @@ ModeProgress* Progress(GameplayScreen& screen)
 
 void FoldLevelIntoProgress(GameplayScreen& screen, bool clear)
 {
-    ModeProgress* progress = Progress(screen);
-    if (!progress)
-        return;
-    progress->score = SaturatedAdd(progress->score, screen.levelScore);
-    progress->totalCombos = SaturatedAdd(progress->totalCombos, screen.combos);
-    progress->totalFrames = SaturatedAdd(progress->totalFrames, screen.levelTime);
-    progress->gapShots = SaturatedAdd(progress->gapShots, screen.gapShots);
-    progress->totalCoins = SaturatedAdd(progress->totalCoins, screen.coinsCollected);
-    progress->bestCombo = std::max(progress->bestCombo, screen.bestCombo);
-    progress->bestChain = std::max(progress->bestChain, screen.bestChain);
+    if (ModeProgress* progress = Progress(screen)) {
+        progress->score = SaturatedAdd(progress->score, screen.levelScore);
+        progress->totalCombos = SaturatedAdd(progress->totalCombos, screen.combos);
+        progress->totalFrames = SaturatedAdd(progress->totalFrames, screen.levelTime);
+        progress->gapShots = SaturatedAdd(progress->gapShots, screen.gapShots);
+        progress->totalCoins = SaturatedAdd(progress->totalCoins, screen.coinsCollected);
+        progress->bestCombo = std::max(progress->bestCombo, screen.bestCombo);
+        progress->bestChain = std::max(progress->bestChain, screen.bestChain);
+    }
     if (!clear)
         return;
     // Gap shots go too: folded twice they would count twice.
@@ -264,7 +263,7 @@ void GameplayScreen::GauntletLevelEnd()
         return;
     ModeProgress* progress = player->CurrentModeProgress();
     FoldLevelIntoProgress(*this, false);
-    ++progress->stage;
+    progress->stage = SaturatedAdd(progress->stage, 1);
     const int rank = Gauntlet::RankOfLevel(progress->stage);
     const int map = progress->randomMap ? kRandomMapEntry : progress->gauntletMap;
     if (map >= 0 && map < kMapRankCount && player->mapRanks[map] < rank)
@@ -290,7 +289,7 @@ void GameplayScreen::AdventureLevelEnd()
     const int map = AdventureStageMap(progress->stage);
     if (map >= 0 && map < kMapRankCount && player->mapRanks[map] < 0)
         player->mapRanks[map] = 0;
-    ++progress->stage;
+    progress->stage = SaturatedAdd(progress->stage, 1);
     if (player->highestStage < progress->stage)
         player->highestStage = static_cast<int8_t>(std::min(progress->stage, 127));
     if (progress->stage > kAdventureStageCount)
@@ -332,7 +331,7 @@ bool GameplayScreen::OnRulesUiEvent(Widget*, int code, const char* name, int)
     ModeProgress* progress = Progress(*this);
     if (!profiles || !progress)
         return true;
-    profiles->InsertHighScore(progress->score + levelScore);
+    profiles->InsertHighScore(SaturatedAdd(progress->score, levelScore));
     application->DeleteResumeSave();
     if (CurrentPlayer(*this)->mode == 0) {
         application->ResetCurrentGame(0, 0);

@@ -576,7 +576,8 @@ bool GameplayScreen::LoadSavedGame(Stream* stream)
     int32_t number = 0;
     if (stream->ReadInt32(&number) != 4 || !stream->Seek(at, kSeekStart))
         return false;
-    if (number >= 1 && number < progress->stage) {
+    PlayerRecord* player = gameplay_end::CurrentPlayer(*this);
+    if (player && player->PassedLevel(player->mode, number)) {
         levelLoad = StartLevel();
         return levelLoad.ok();
     }
@@ -612,18 +613,20 @@ bool GameplayScreen::SerializeState(Stream* stream, bool saving)
         progress->stage = stored;
         return false;
     }
-    if (hud)
-        hud->RefreshLabels();
-    // Once the whole board is back: the target rule (which in survival moves on a level and
-    // folds the counters just read) and the bomb's pattern, which only a level start builds.
-    CheckTargetReached();
-    BuildBombPattern();
     // Each field in range is not yet a board: one that breaks the board's rules (balls out of
-    // order, counts that differ from the balls) is a damaged record.
+    // order, counts that differ from the balls) is a damaged record, refused before anything of
+    // it reaches the profile.
     if (!ValidateBoard(*this)) {
         progress->stage = stored;
         return false;
     }
+    if (hud)
+        hud->RefreshLabels();
+    // Once the whole board is back: the target rule (which in survival moves on a level and
+    // folds the counters just read into the profile) and the bomb's pattern, which only a level
+    // start builds.
+    CheckTargetReached();
+    BuildBombPattern();
     return true;
 }
 

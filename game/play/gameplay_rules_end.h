@@ -16,7 +16,8 @@ constexpr int kMessageFrames = 66;
 PlayerRecord* CurrentPlayer(GameplayScreen& screen);
 // The progress of the player's current mode, null without a player.
 ModeProgress* Progress(GameplayScreen& screen);
-// Adds the level's numbers to the mode's totals; with clear, the level's own become 0.
+// Adds the level's numbers to the mode's totals (a level won, lost, or passed in survival); with
+// clear, the level's own become 0.
 void FoldLevelIntoProgress(GameplayScreen& screen, bool clear);
 // A text widget of the name under the root takes the text; a missing one, or a widget of another
 // kind, is skipped.

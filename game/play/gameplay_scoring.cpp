@@ -6,6 +6,7 @@
 #include "game/app/player_record.h"
 #include "game/app/profile_store.h"
 #include "game/app/sound_bank.h"
+#include "game/play/gameplay_rules_end.h"
 #include "game/play/gameplay_screen.h"
 #include "game/play/hole.h"
 #include "game/play/track_sparkle.h"
@@ -222,16 +223,10 @@ void GameplayScreen::CheckTargetReached()
             bonus += (Fixed::Divide(length - d, length) * Fixed::FromInt(100)).ToInt();
     }
     levelScore = SaturatedAdd(levelScore, bonus);
+    gameplay_end::FoldLevelIntoProgress(*this, true);
     bool gauntlet = false;
     if (ModeProgress* progress = CurrentProgress(gauntlet)) {
-        progress->score = SaturatedAdd(progress->score, levelScore);
-        progress->totalCombos = SaturatedAdd(progress->totalCombos, combos);
-        progress->totalFrames = SaturatedAdd(progress->totalFrames, levelTime);
-        progress->gapShots = SaturatedAdd(progress->gapShots, gapShots);
-        progress->totalCoins = SaturatedAdd(progress->totalCoins, coinsCollected);
-        progress->bestCombo = std::max(progress->bestCombo, bestCombo);
-        progress->bestChain = std::max(progress->bestChain, bestChain);
-        ++progress->stage;
+        progress->stage = SaturatedAdd(progress->stage, 1);
         const int rank = Gauntlet::RankOfLevel(progress->stage);
         ProfileStore* profiles = application->GetProfiles();
         PlayerRecord* player = profiles ? profiles->CurrentPlayer() : nullptr;
@@ -239,7 +234,6 @@ void GameplayScreen::CheckTargetReached()
         if (player && map >= 0 && map < kMapRankCount && player->mapRanks[map] < rank)
             player->mapRanks[map] = static_cast<int8_t>(rank);
     }
-    levelScore = combos = levelTime = gapShots = coinsCollected = bestCombo = bestChain = 0;
     SetupDifficulty();
     ShowTitleBanner();
     if (reverse)

@@ -17,7 +17,6 @@
 namespace {
 
 const char* const kRadioNames[3] = {"rad_orient_auto", "rad_orient_lefthand", "rad_orient_righthand"};
-constexpr int kMaxQuality = 2;
 
 }  // namespace
 
@@ -120,7 +119,7 @@ bool GraphicsDialog::OnEvent(Widget* sender, int code, const char* name, int par
         return GameDialog::OnEvent(sender, code, name, param);
     }
     if (code == kMsgTunerChanged && std::strcmp(name, "tuner_graphics_quality") == 0) {
-        int quality = param < 0 ? 0 : param > kMaxQuality ? kMaxQuality : param;
+        int quality = std::clamp(param, kLowestQuality, kHighestQuality);
         profiles->graphicsQuality = quality;
         SetQualityLabel(quality);
         return true;

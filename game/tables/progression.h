@@ -6,6 +6,8 @@ class String;
 
 // The adventure's stages are 1..kAdventureStageCount; the last one stands alone behind door 13.
 inline constexpr int kAdventureStageCount = 76;
+// Where a won adventure's progress stands: past the last stage, and never further.
+inline constexpr int kAdventureWonStage = kAdventureStageCount + 1;
 
 namespace Adventure {
 // Place of the stage inside its door, from 1; 0 outside 1..76.

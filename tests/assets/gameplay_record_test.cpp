@@ -327,6 +327,21 @@ TEST(GameplayRecord, ASurvivalBoardPastItsTargetLevelsUpOnce)
     std::vector<uint8_t> saved = SaveBoard(board);
     ModeProgress& progress = app.Player()->progress[1];
     progress.score = 1000;
+
+    // Refused for a rule of the board (its colour counts are not its balls'), it leaves the
+    // profile exactly as it was: nothing of it is folded in, no rank is raised.
+    std::vector<uint8_t> bad = saved;
+    PutWord(bad, kColourCountsAt, WordAt(saved, kColourCountsAt) + 1);
+    const ModeProgress before = progress;
+    const PlayerRecord player = *app.Player();
+    ASSERT_TRUE(app.ShowBoard(false));
+    EXPECT_FALSE(LoadBoard(*app.Board(), bad));
+    EXPECT_EQ(progress.stage, before.stage);
+    EXPECT_EQ(progress.score, before.score);
+    EXPECT_EQ(progress.totalCombos, before.totalCombos);
+    EXPECT_EQ(progress.totalFrames, before.totalFrames);
+    EXPECT_EQ(std::memcmp(app.Player()->mapRanks, player.mapRanks, sizeof player.mapRanks), 0);
+
     ASSERT_TRUE(app.ShowBoard(false));
     ASSERT_TRUE(LoadBoard(*app.Board(), saved));
     EXPECT_EQ(progress.stage, 6);

@@ -5,13 +5,17 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <utility>
 
+#include "engine/core/pack_memory_file.h"
 #include "game/app/player_record.h"
 #include "game/app/profile_store.h"
+#include "game/play/game_hud.h"
 #include "game/screens/gauntlet_map_screen.h"
 #include "laid_profile.h"
 #include "platform/null/test_hooks.h"
@@ -249,22 +253,37 @@ bool ContinuesOnTheMap(ScriptedGame& game, bool shots = false)
     return true;
 }
 
+// The saves of the fourth temple's map: the player's global.opt (at the fourth temple, then as the
+// edit leaves it), the map's record and another player's beside it.
+void LayMapOfTheFourthTemple(const FlowFolder& folder, const std::function<void(ProfileStore&)>& edit)
+{
+    ASSERT_TRUE(LayFile(folder.Path(), "global.opt", ProfileBytes("ITZEL", [&](ProfileStore& store) {
+                            AtTempleFour(store);
+                            edit(store);
+                        })));
+    LaidRecord map{0, "Adventure Save", ScreenRecord(kScreenIdAdventureMap, {})};
+    LaidRecord other{kOtherPlayersKey, "Gauntlet Save", ScreenRecord(kScreenIdGauntletMap, {})};
+    ASSERT_TRUE(LayFile(folder.Path(), "saveresume.dat", ResumeStoreBytes({other, map})));
+}
+
+// From the menu: Adventure -> Continue to the map, and its stage into play.
+bool PlayOnFromTheMap(ScriptedGame& game)
+{
+    return game.TapWidget("btn_sm_adventure") && game.TapWidget("btn_continue_adventure") &&
+           game.WaitUntil([&] { return stage_play::MapAtRest(game); }, 600) && game.TapWidget("btn_adv_play") &&
+           stage_play::WaitForPlay(game);
+}
+
 // The saves of a board of the fourth temple, as the game leaves them at the window's close: the
 // player's global.opt, the board's record and another player's beside it.
 void LayBoardOfTheFourthTemple(const FlowSize& size, const FlowFolder& folder)
 {
-    ASSERT_TRUE(LayFile(folder.Path(), "global.opt", ProfileBytes("ITZEL", AtTempleFour)));
-    LaidRecord map{0, "Adventure Save", ScreenRecord(kScreenIdAdventureMap, {})};
-    LaidRecord other{kOtherPlayersKey, "Gauntlet Save", ScreenRecord(kScreenIdGauntletMap, {})};
-    ASSERT_TRUE(LayFile(folder.Path(), "saveresume.dat", ResumeStoreBytes({other, map})));
+    LayMapOfTheFourthTemple(folder, [](ProfileStore&) {});
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
     ScriptedGame game(size.width, size.height, folder.Path());
     ASSERT_TRUE(game.Start());
     ASSERT_TRUE(game.ReachMenu("NOBODY"));
-    ASSERT_TRUE(game.TapWidget("btn_sm_adventure"));
-    ASSERT_TRUE(game.TapWidget("btn_continue_adventure"));
-    ASSERT_TRUE(game.WaitUntil([&] { return stage_play::MapAtRest(game); }, 600));
-    ASSERT_TRUE(game.TapWidget("btn_adv_play"));
-    ASSERT_TRUE(stage_play::WaitForPlay(game));
+    ASSERT_TRUE(PlayOnFromTheMap(game));
     game.Wait(40);
     game.Close();
     ASSERT_TRUE(game.WaitUntil([&] { return !game.Running(); }, 300));
@@ -397,6 +416,22 @@ const char* HarmName(Harm harm)
     return "";
 }
 
+// Why the harmed file could not be read, as its message says it.
+std::string ReasonOf(Harm harm, bool store)
+{
+    switch (harm) {
+    case Harm::kCutByOne:
+    case Harm::kHalf: return "(cut short";
+    case Harm::kZeroed:
+    case Harm::kJunk: return "(damaged";
+    case Harm::kRepeated: return store ? "(larger than 2 MiB)" : "(larger than 1 MiB)";
+    case Harm::kFolder: return "(a folder)";
+    case Harm::kPipe:
+    case Harm::kUnreadable: return "(not readable: ";
+    }
+    return "";
+}
+
 // Puts the harm in place of the good file, its bytes in *bytes (none for a folder or a pipe); an
 // unreadable one keeps its bytes, and the null back end refuses to open it as the system refuses
 // a file its user may not read.
@@ -455,20 +490,39 @@ bool BoardCameBack(ScriptedGame& game, int32_t frames)
     return stage_play::BoardInFront(game)->frameCounter == frames;
 }
 
+// The board of the fourth temple laid, and what it left: both files, where the board's record lies
+// in the store, and the board's frame counter.
+struct LaidBoard {
+    std::string options, resume;
+    size_t data = 0, length = 0;
+    int32_t frames = 0;
+};
+
+void LayAndReadBoard(const FlowSize& size, const FlowFolder& folder, LaidBoard* laid)
+{
+    LayBoardOfTheFourthTemple(size, folder);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    laid->options = folder.Read("global.opt");
+    laid->resume = folder.Read("saveresume.dat");
+    ASSERT_EQ(StoreKeys(laid->resume, 0, &laid->data, &laid->length),
+              (std::vector<int32_t>{kOtherPlayersKey, 0}));
+    ASSERT_EQ(Le32(laid->resume, laid->data), kScreenIdGameplay) << "no board saved";
+    // The screen id, the stage, then the board's words: the frame counter is the ninth.
+    laid->frames = Le32(laid->resume, laid->data + 4 + 32);
+    ASSERT_GT(laid->frames, 0);
+}
+
 TEST(DamagedSaves, EachHarmIsSaidOnceAndLosesNothing)
 {
     const FlowSize size = kFlowSizes.front();
     FlowFolder folder;
-    LayBoardOfTheFourthTemple(size, folder);
+    LaidBoard laid;
+    LayAndReadBoard(size, folder, &laid);
     ASSERT_FALSE(HasFatalFailure());
-    const std::string options = folder.Read("global.opt");
-    const std::string resume = folder.Read("saveresume.dat");
-    size_t data = 0, length = 0;
-    ASSERT_EQ(StoreKeys(resume, 0, &data, &length), (std::vector<int32_t>{kOtherPlayersKey, 0}));
-    ASSERT_EQ(Le32(resume, data), kScreenIdGameplay) << "no board saved";
-    // The screen id, the stage, then the board's words: the frame counter is the ninth.
-    const int32_t frames = Le32(resume, data + 4 + 32);
-    ASSERT_GT(frames, 0);
+    const std::string& options = laid.options;
+    const std::string& resume = laid.resume;
+    const size_t data = laid.data, length = laid.length;
+    const int32_t frames = laid.frames;
 
     for (const char* name : {"saveresume.dat", "global.opt"}) {
         const bool store = name[0] == 's';
@@ -500,6 +554,7 @@ TEST(DamagedSaves, EachHarmIsSaidOnceAndLosesNothing)
                 const std::string said = testing::internal::GetCapturedStderr();
                 const std::string kept = std::string(name) + ".bad";
                 EXPECT_EQ(Count(said, kept), 1u) << said;
+                EXPECT_EQ(Count(said, "could not be read " + ReasonOf(harm, store)), 1u) << "with why: " << said;
                 EXPECT_EQ(Count(AnswerBoxes(game), kept), 1u) << "shown in the window too";
                 EXPECT_TRUE(std::filesystem::exists(folder.Path() + "/" + kept)) << "kept aside";
                 if (harm != Harm::kFolder && harm != Harm::kPipe) {
@@ -524,6 +579,156 @@ TEST(DamagedSaves, EachHarmIsSaidOnceAndLosesNothing)
         }
     }
 }
+
+// ---- scores taken as saved, up to the end of the int range ----
+
+TEST(DamagedSaves, AScoreAtTheEndOfTheRangeIsHeldThere)
+{
+    const FlowSize size = kFlowSizes.back();
+    constexpr int32_t kNearTheEnd = 2147483600;
+    FlowFolder folder;
+    LayMapOfTheFourthTemple(folder,
+                            [](ProfileStore& store) { store.CurrentPlayer()->progress[0].score = kNearTheEnd; });
+    ASSERT_FALSE(HasFatalFailure());
+    ScriptedGame game(size.width, size.height, folder.Path());
+    ASSERT_TRUE(game.Start());
+    ASSERT_TRUE(game.ReachMenu("NOBODY"));
+    ASSERT_TRUE(PlayOnFromTheMap(game));
+    auto shownScore = [&] {
+        const String& text = stage_play::BoardInFront(game)->hud->GetScoreText();
+        return std::string(text.CStr() ? text.CStr() : "");
+    };
+    EXPECT_EQ(shownScore(), "2,147,483,600");
+    // Points past what the int range has left: the frame shows the score held at its end.
+    WinnerBot bot(7);
+    auto pastTheEnd = [&] {
+        GameplayScreen* board = stage_play::BoardInFront(game);
+        return board && board->levelScore > INT32_MAX - kNearTheEnd;
+    };
+    ASSERT_TRUE(stage_play::PlayUntil(game, bot, pastTheEnd, 6000));
+    EXPECT_EQ(shownScore(), "2,147,483,647");
+    EXPECT_EQ(game.Quit(), 0);
+}
+
+// ---- every word of global.opt at the ends of its range, through Adventure -> Continue ----
+
+// Where the reader takes each 32-bit word of a file, in reading order.
+class WordLog : public PackMemoryFile {
+public:
+    int32_t ReadInt32(int32_t* out) override
+    {
+        at.push_back(static_cast<size_t>(Tell()));
+        return PackMemoryFile::ReadInt32(out);
+    }
+    int32_t ReadUInt32(uint32_t* out) override
+    {
+        at.push_back(static_cast<size_t>(Tell()));
+        return PackMemoryFile::ReadUInt32(out);
+    }
+    std::vector<size_t> at;
+};
+
+// The offsets of global.opt's words, as the game's own profile reader takes them from the bytes.
+std::vector<size_t> WordsOfTheOptions(const std::string& bytes)
+{
+    WordLog log;
+    if (!log.Allocate(static_cast<int32_t>(bytes.size())) ||
+        log.Write(bytes.data(), static_cast<int32_t>(bytes.size())) != static_cast<int32_t>(bytes.size()) ||
+        !log.Seek(0, kSeekStart))
+        return {};
+    ProfileStore store;
+    store.SetDefaults();
+    return store.Serialize(&log, false) ? log.at : std::vector<size_t>{};
+}
+
+// The sanitizer build, many times slower, sets each word to one of the four values only (the four
+// cases share the words out between them), so each word is still met once.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// The four values each word of global.opt is set to in turn.
+const std::vector<int32_t> kWordValues = {0, -1, INT32_MAX, INT32_MIN};
+
+class EveryWord : public ::testing::TestWithParam<size_t> {};
+
+// Each word in turn, then Adventure -> Continue: the player and the board come back (a word read
+// tolerantly said once, a word without a range taken as it stands), or the file is kept aside as
+// it was and said once. Never a player or a board gone in silence.
+TEST_P(EveryWord, OfTheOptionsKeepsThePlayerAndTheBoardOrIsKeptAside)
+{
+    const size_t valueIndex = GetParam();
+    const int32_t value = kWordValues[valueIndex];
+    // The smallest screen: the same files read, the quickest frames.
+    const FlowSize size = kFlowSizes.back();
+    FlowFolder folder(true);
+    LaidBoard laid;
+    LayAndReadBoard(size, folder, &laid);
+    ASSERT_FALSE(HasFatalFailure());
+    const std::string& options = laid.options;
+    const std::string& resume = laid.resume;
+    const std::vector<size_t> words = WordsOfTheOptions(options);
+    ASSERT_GT(words.size(), 300u) << "the reader took no words";
+
+    const std::string kept = folder.Path() + "/global.opt.bad";
+    for (size_t w = 0; w < words.size(); ++w) {
+        if (kSanitized && w % kWordValues.size() != valueIndex)
+            continue;
+        const size_t at = words[w];
+        std::string harmed = options;
+        for (size_t i = 0; i < 4; ++i)
+            harmed[at + i] = static_cast<char>(static_cast<uint32_t>(value) >> (8 * i));
+        if (harmed == options)
+            continue;
+        SCOPED_TRACE("the word at offset " + std::to_string(at) + " set to " + std::to_string(value));
+        std::remove(kept.c_str());
+        ASSERT_TRUE(folder.Write("global.opt", harmed));
+        ASSERT_TRUE(folder.Write("saveresume.dat", resume));
+        ScriptedGame game(size.width, size.height, folder.Path());
+        game.KeepNoRecords();
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(game.Start());
+        const bool refused = std::filesystem::exists(kept);
+        if (refused) {
+            EXPECT_TRUE(folder.Read("global.opt.bad") == harmed) << "kept aside as it was";
+        } else {
+            EXPECT_TRUE(game.ReachMenu("NOBODY"));
+            EXPECT_EQ(CurrentName(game), "ITZEL");
+            EXPECT_TRUE(game.TapWidget("btn_sm_adventure") && game.TapWidget("btn_continue_adventure"));
+            EXPECT_TRUE(game.WaitUntil([&] { return stage_play::BoardInFront(game) != nullptr; }, 300));
+            GameplayScreen* board = stage_play::BoardInFront(game);
+            EXPECT_TRUE(board && board->frameCounter == laid.frames) << "the saved board is in front";
+        }
+        game.Close();
+        EXPECT_TRUE(game.WaitUntil([&] { return !game.Running(); }, 300));
+        const std::string said = testing::internal::GetCapturedStderr();
+        // Kept aside and said once ("... global.opt ... global.opt.bad ..."), or taken with at most
+        // the first word read tolerantly said.
+        const size_t told = Count(said, "global.opt");
+        EXPECT_EQ(Count(said, "global.opt.bad"), refused ? 1u : 0u) << said;
+        EXPECT_LE(told, refused ? 2u : 1u) << said;
+        EXPECT_EQ(Count(AnswerBoxes(game), "global.opt"), told) << "shown as said";
+        // One word's failure is told once, not again for every word after it.
+        if (HasFailure())
+            return;
+    }
+}
+
+std::string WordValueName(const ::testing::TestParamInfo<size_t>& info)
+{
+    static const char* const kNames[] = {"zero", "minus_one", "int_max", "int_min"};
+    return kNames[info.param];
+}
+
+INSTANTIATE_TEST_SUITE_P(DamagedSaves, EveryWord, ::testing::Range(size_t(0), kWordValues.size()), WordValueName);
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Damage, ::testing::ValuesIn(kFlowSizes),
                          [](const auto& info) { return FlowSizeName(info.param); });

@@ -60,10 +60,13 @@ int g_module;  // the program's instance handle points here
 constexpr uint32_t kSoundBytesPerSecond = 22050 * 2;
 constexpr int kMostCatchUp = 6;
 
-std::string MakeTempFolder()
+std::string MakeTempFolder(bool inMemory = false)
 {
     char pattern[] = "/tmp/kelo_flow_XXXXXX";
-    const char* made = mkdtemp(pattern);
+    char memoryPattern[] = "/dev/shm/kelo_flow_XXXXXX";
+    const char* made = inMemory ? mkdtemp(memoryPattern) : nullptr;
+    if (!made)
+        made = mkdtemp(pattern);
     return made ? made : "";
 }
 
@@ -159,7 +162,7 @@ bool WaitReal(Done done)
 
 }  // namespace
 
-FlowFolder::FlowFolder() : path_(MakeTempFolder()) {}
+FlowFolder::FlowFolder(bool inMemory) : path_(MakeTempFolder(inMemory)) {}
 
 FlowFolder::~FlowFolder()
 {

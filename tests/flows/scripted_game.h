@@ -30,9 +30,11 @@ inline void PrintTo(const FlowSize& size, std::ostream* out)
 }
 
 // A folder that outlives one run of the program, for flows that start it twice on the same saves.
+// In memory (where the host has a memory file system) for flows that start it hundreds of times:
+// each end syncs its saves, which on a busy disk would be the flow's whole cost.
 class FlowFolder {
 public:
-    FlowFolder();
+    explicit FlowFolder(bool inMemory = false);
     ~FlowFolder();
     FlowFolder(const FlowFolder&) = delete;
     FlowFolder& operator=(const FlowFolder&) = delete;

@@ -78,7 +78,7 @@ TEST(OptionsRecord, SavesAndLoadsGlobalOpt)
 
     ArchiveFormRecord back;
     back.SetDefaults();
-    ASSERT_TRUE(back.Load(&app));
+    ASSERT_TRUE(back.Load(&app).ok());
     EXPECT_EQ(back.soundVolume, 35);
     EXPECT_FALSE(back.musicOn);
     EXPECT_EQ(back.rotation, 2);
@@ -118,6 +118,7 @@ TEST(OptionsRecord, DamagedFilesGiveDefaultsAndValuesAreChecked)
     image[15] = 7;            // rotation
     image[19 + 5 * 2 + 4] = 2;  // flag byte of key entry 2
     WriteHostFile(folder.Host("global.opt"), image);
+    nullbackend::ClearMessageBoxes();
     ASSERT_TRUE(app.LoadOptions());
     EXPECT_FALSE(app.OptionsDefaultsUsed());
     OptionsRecord* options = app.GetOptions();
@@ -125,6 +126,9 @@ TEST(OptionsRecord, DamagedFilesGiveDefaultsAndValuesAreChecked)
     EXPECT_EQ(options->musicVolume, 0);
     EXPECT_EQ(options->rotation, -2);
     EXPECT_EQ(options->keyFlags[2], 1);
+    // Read the forgiving way, and said: one message, for the first such word only.
+    ASSERT_EQ(nullbackend::MessageBoxes().size(), 1u);
+    EXPECT_NE(nullbackend::MessageBoxes()[0].find("out of its range"), std::string::npos);
 
     image.resize(190);
     WriteHostFile(folder.Host("global.opt"), image);
@@ -171,7 +175,7 @@ TEST(OptionsRecord, OversizedFilesAreRefusedUnread)
     Bytes rawImage = ReadHostFile(folder.Host("global.opt"));
     rawImage.resize((1 << 20) + 1, 0);
     WriteHostFile(folder.Host("global.opt"), rawImage);
-    EXPECT_FALSE(raw.Load(&rawApp));
+    EXPECT_TRUE(raw.Load(&rawApp).failed());
 }
 
 TEST(OptionsRecord, RawFormWithTagsPaddingAndADerivedBlock)
@@ -195,7 +199,7 @@ TEST(OptionsRecord, RawFormWithTagsPaddingAndADerivedBlock)
 
     DerivedRawRecord back;
     back.SetDefaults();
-    ASSERT_TRUE(back.Load(&app));
+    ASSERT_TRUE(back.Load(&app).ok());
     EXPECT_TRUE(back.mute);
     EXPECT_EQ(back.soundVolume, 20);
     EXPECT_EQ(back.extra, 0x0A0B0C0D);
@@ -203,10 +207,10 @@ TEST(OptionsRecord, RawFormWithTagsPaddingAndADerivedBlock)
 
     file[file.size() - 1] = 'X';
     WriteHostFile(folder.Host("global.opt"), file);
-    EXPECT_FALSE(back.Load(&app));
+    EXPECT_TRUE(back.Load(&app).failed());
     OptionsRecord plain;
-    EXPECT_TRUE(plain.Load(&app));
+    EXPECT_TRUE(plain.Load(&app).ok());
     file[0] = 'X';
     WriteHostFile(folder.Host("global.opt"), file);
-    EXPECT_FALSE(plain.Load(&app));
+    EXPECT_TRUE(plain.Load(&app).failed());
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/core/pack_memory_file.h"
@@ -121,28 +123,44 @@ TEST(ProfileStore, DamagedFilesAreRefusedOrClamped)
     ProfileStore store;
     store.SetDefaults();
     store.AddPlayer();
+    store.AddPlayer();
     Bytes bytes = Save(store);
 
     ProfileStore cut;
     cut.SetDefaults();
     EXPECT_FALSE(Load(cut, Bytes(bytes.begin(), bytes.begin() + 5000)));
 
-    Bytes damaged = bytes;
-    PutWord(damaged, 199, 50);   // count
-    PutWord(damaged, 203, 9);    // current
-    PutWord(damaged, 5745, -4);  // language
-    ProfileStore clamped;
-    clamped.SetDefaults();
-    ASSERT_TRUE(Load(clamped, damaged));
-    EXPECT_EQ(clamped.GetPlayerCount(), 8);
-    EXPECT_EQ(clamped.GetCurrentIndex(), 0);
-    EXPECT_EQ(clamped.language, 0);
+    // Every word that would lose or mix up a player's data refuses the file.
+    constexpr size_t kCount = 199, kCurrent = 203, kSlot = 207, kSlotBytes = 218, kId = kSlotBytes - 4;
+    const std::pair<size_t, int32_t> refused[] = {
+        {kCount, 9}, {kCount, -7}, {kCount, 200}, {kCount, 1},  // slot 2 would hold a player past the count
+        {kCurrent, 2}, {kCurrent, -2}, {kCurrent, -1},          // none current among two
+        {kSlot + kId, -1}, {kSlot + kId, kPlayerIdLimit},       // ids that key no save
+        {kSlot + kId, 1},                                       // both players' id
+        {kSlot + 2 * kSlotBytes + kId, 5},                      // an id in a slot past the count
+        {kSlot + 2 * kSlotBytes, 'A'},                          // a name there
+    };
+    for (const auto& [at, value] : refused) {
+        Bytes damaged = bytes;
+        PutWord(damaged, at, value);
+        ProfileStore loaded;
+        loaded.SetDefaults();
+        EXPECT_FALSE(Load(loaded, damaged)) << "word at " << at << " set to " << value;
+    }
 
-    PutWord(damaged, 199, -3);
-    PutWord(damaged, 203, 2);
-    ASSERT_TRUE(Load(clamped, damaged));
-    EXPECT_EQ(clamped.GetPlayerCount(), 0);
-    EXPECT_EQ(clamped.GetCurrentIndex(), -1);
+    // The words read tolerantly keep their reading, and the first is noted to be said.
+    Bytes damaged = bytes;
+    PutWord(damaged, kSlot + 50, 3);  // the first player's mode
+    PutWord(damaged, 5737, 7);        // graphics quality
+    PutWord(damaged, 5745, -4);       // language
+    ProfileStore tolerant;
+    tolerant.SetDefaults();
+    ASSERT_TRUE(Load(tolerant, damaged));
+    EXPECT_EQ(tolerant.GetPlayerCount(), 2);
+    EXPECT_EQ(tolerant.GetPlayer(0)->mode, 0);
+    EXPECT_EQ(tolerant.graphicsQuality, 0);
+    EXPECT_EQ(tolerant.language, 0);
+    EXPECT_NE(std::string(tolerant.ToleratedWord()).find("mode 3"), std::string::npos) << tolerant.ToleratedWord();
 }
 
 TEST(ProfileStore, HighScoreTablesKeepTheirOrder)

@@ -8,6 +8,7 @@
 #include "engine/core/fixed.h"
 #include "game/app/layout_registry.h"
 #include "game/app/screen_transition.h"
+#include "game/play/level_keep.h"
 #include "game/tables/layout_table.h"
 #include "game/tables/level_tables.h"
 
@@ -111,6 +112,8 @@ public:
     // The board's view of the running level, null outside one (help scenes, completion screens).
     BoardScreen* GetBoardScreen() const { return boardScreen_; }
     void SetBoardScreen(BoardScreen* screen) { boardScreen_ = screen; }
+    // What the last level laid out read from its files, while a board may lay it out again.
+    LevelKeep& GetLevelKeep() { return levelKeep_; }
 
     // Screens: the factory step, the per-frame passes and input while screens fade.
     // The screen class of a slot, made but not set up; null while the class is not built.
@@ -244,6 +247,7 @@ protected:
     bool helpBeforePlay_ = false;
     LayoutRegistry layoutRegistry_{this};
     ScreenTransition transition_;
+    LevelKeep levelKeep_{this};
 
 private:
     // The resume key of the player's record of the mode, or -1 without a player.

@@ -68,6 +68,9 @@ LoadResult GameApp::ShowScreen(int slot)
     if (slot < 0 || slot >= kScreenSlotCount)
         return LoadResult::Unmade("screen", "no such screen");
     DestroyScreens();
+    // What a level kept is for a board that lays it out again; another screen ends that.
+    if (slot != kSlotGameplay)
+        levelKeep_.Drop();
     GameScreen* screen = NewScreen(slot);
     screenUnmade_ = screen == nullptr;
     if (!screen)

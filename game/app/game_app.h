@@ -260,6 +260,7 @@ private:
     void SetMute(bool mute);
     // The existing screen a resume record would hold and its id; null when none may be saved.
     GameScreen* FindScreenToSave(int& id, int& mode);
+    void ReadAheadOfLevel(const GameScreen& screen);
 };
 
 // The compiler's date ("Mmm dd yyyy") as yyyy-mm-dd, or as given when it has another shape.

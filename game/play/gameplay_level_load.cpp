@@ -92,6 +92,19 @@ LevelKeep& GameplayScreen::Keep() const
     return application->GetLevelKeep();
 }
 
+void GameplayScreen::ReadAheadOfNextStage()
+{
+    bool gauntlet = false;
+    const ModeProgress* progress = CurrentProgress(gauntlet);
+    if (gauntlet || !progress || Adventure::IsFirstStageOfDoor(progress->stage + 1))
+        return;
+    const MapInfo* next = application->GetLevelTables().maps.Find(AdventureStageMap(progress->stage + 1));
+    if (!next)
+        return;
+    Keep().Choose(*next);
+    Keep().ReadAhead();
+}
+
 LoadResult GameplayScreen::LoadCurves(const MapInfo& map)
 {
     int count = 0;

@@ -86,6 +86,9 @@ public:
     // What the level read from its files, kept by the application for a level laid out again.
     LevelKeep& Keep() const;
     LoadResult LoadCurves(const MapInfo& map);
+    // While a won stage's statistics stand, one piece of the next stage's files, when that stage
+    // follows at once (it comes in with no black frame to read them in).
+    void ReadAheadOfNextStage();
     void MapDesignPoint(float& x, float& y);
     LoadResult LoadLevelImages(const MapInfo& map);
     LoadResult LoadNebula();

@@ -129,6 +129,31 @@ int LevelKeep::OverlayCount() const
     return chosen_ ? static_cast<int>(std::min(map_.overlays.size(), size_t(kMaxOverlays))) : 0;
 }
 
+int LevelKeep::PiecesLeft() const
+{
+    if (!chosen_)
+        return 0;
+    int left = (curvesKept_ ? 0 : 1) + (background_ ? 0 : 1);
+    for (int i = 0; i < OverlayCount(); ++i)
+        left += overlayAlpha_[i] ? 0 : 1;
+    return left;
+}
+
+bool LevelKeep::ReadAhead()
+{
+    if (!chosen_)
+        return false;
+    if (!curvesKept_)
+        return KeepCurves().ok();
+    for (int i = 0; i < OverlayCount(); ++i) {
+        if (!overlayAlpha_[i])
+            return OverlayAlpha(i).why.ok();
+    }
+    if (!background_)
+        return Background().why.ok();
+    return false;
+}
+
 bool AttachAlphaCopy(const Surface& plane, Surface* target)
 {
     const uint8_t* alpha = plane.GetAlpha();

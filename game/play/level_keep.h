@@ -43,6 +43,11 @@ public:
     // The alpha plane of the chosen level's overlay, as an alpha-only surface; lent likewise.
     LoadedValue<Surface*> OverlayAlpha(int index);
 
+    // The pieces of the chosen level not kept yet, and the next of them read (the tracks, the
+    // overlays, then the picture, the largest); false when none was left or it failed (the
+    // board's own load then tells why).
+    int PiecesLeft() const;
+    bool ReadAhead();
 
 private:
     LoadResult KeepCurves();

@@ -12,6 +12,7 @@
 #include "engine/graphics/surface.h"
 #include "game/play/curve_file.h"
 #include "game/play/curve_path.h"
+#include "game/app/game_events.h"
 #include "game/play/level_keep.h"
 #include "game/tables/map_info.h"
 #include "gameplay_look_app.h"
@@ -136,3 +137,47 @@ TEST(LevelKeep, EveryMapLaidOutAgainReadsNoFileAndIsTheSameBoard)
     }
 }
 
+// The level a board goes to is read while frames are spare: a plain fade-out to it reads its
+// pieces on its last, darkest steps, and a won stage's statistics read the next stage of the door.
+TEST(LevelKeep, TheNextLevelIsReadInTheFramesBeforeItComes)
+{
+    GameplayLookApp app(800, 480);
+    ASSERT_TRUE(app.Ready());
+    LevelKeep& keep = app.GetLevelKeep();
+    const MapTable& maps = app.GetLevelTables().maps;
+    app.PlayGauntlet(15, 1, false);
+    ASSERT_TRUE(app.ShowGameplay(true).ok());
+    // Map 15's tracks, picture and overlays.
+    app.PlayGauntlet(14, 1, false);
+    GameplayScreen* board = app.Board();
+    board->ClearScreenFadingIn();
+    ASSERT_TRUE(board->SendEvent(&app, kEventPlayLevel, nullptr, 0, true));
+    ASSERT_TRUE(board->IsScreenFadingOut());
+    int steps = 0;
+    for (; app.Board() == board && board->IsScreenFadingOut() && board->FadeOutStepsLeft() > 0; ++steps) {
+        const int left = board->FadeOutStepsLeft();
+        app.Update();
+        if (left > 2) {
+            EXPECT_EQ(keep.PiecesLeft(), 2) << "map 14's two pieces wait for the last steps, from step " << steps;
+        }
+    }
+    EXPECT_EQ(steps, 8);
+    EXPECT_TRUE(keep.Holds(*maps.Find(14)));
+    EXPECT_EQ(keep.PiecesLeft(), 0);
+
+    // Stage 1 is won: stage 2 follows in the door; after stage 5 a new door's screen comes.
+    for (const int stage : {1, 5}) {
+        app.PlayAdventure(stage);
+        ASSERT_TRUE(app.ShowGameplay(true).ok());
+        board = app.Board();
+        board->levelFinished = 1;
+        board->playState = kPlayStatistics;
+        board->ShowStatsDialog();
+        ASSERT_NE(board->FindModalChild(), nullptr);
+        for (int i = 0; i < 5; ++i)
+            board->Update();
+        const MapInfo& next = *maps.Find(AdventureStageMap(stage == 1 ? 2 : 5));
+        EXPECT_TRUE(keep.Holds(next)) << stage;
+        EXPECT_EQ(keep.PiecesLeft(), 0) << stage;
+    }
+}

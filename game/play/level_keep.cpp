@@ -86,7 +86,9 @@ LoadResult LevelKeep::CopyCurves(CurvePath* curves, int& curveCount)
     if (why.failed())
         return why;
     for (int c = 0; c < kMaxCurves; ++c) {
-        if (!(c < curveCount_ ? curves[c].CopyFrom(curves_[c]) : (curves[c].Reset(), true)))
+        if (c >= curveCount_)
+            curves[c].Reset();
+        else if (!curves[c].CopyFrom(curves_[c]))
             return LoadResult::Unmade("level tracks", "no memory left");
     }
     curveCount = curveCount_;

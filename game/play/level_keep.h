@@ -7,8 +7,6 @@
 // It holds one level at a time: choosing another drops the first, and the application drops it
 // when the board leaves. A piece that fails to load is not kept; the board's own load then fails
 // on it as it would have.
-#include <cstdint>
-
 #include "engine/core/load_result.h"
 #include "engine/core/strings.h"
 #include "game/play/curve_file.h"

@@ -83,6 +83,7 @@ public:
     // is touched afterwards, since delivery may delete it.
     void SendParkedEvent();
     bool HasParkedEvent() const { return parkedCode_ != 0; }
+    int GetParkedCode() const { return parkedCode_; }
     Widget* FindModalChild();
     Widget* FindShoulderChild(int shoulder);
     bool OnNavigateKey(int key, bool down);

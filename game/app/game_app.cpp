@@ -95,6 +95,7 @@ GameApp::~GameApp()
 {
     SaveResumeState();
     DestroyScreens();
+    levelKeep_.Drop();
     SaveOptions();
     DeleteAndNull(resumeStore_);
     DeleteAndNull(particleManager_);

@@ -9,6 +9,7 @@
 #include "game/app/layout_registry.h"
 #include "game/app/player_record.h"
 #include "game/app/screen_transition.h"
+#include "game/play/level_keep.h"
 #include "game/tables/layout_table.h"
 #include "game/tables/level_tables.h"
 
@@ -112,6 +113,8 @@ public:
     // The board's view of the running level, null outside one (help scenes, completion screens).
     BoardScreen* GetBoardScreen() const { return boardScreen_; }
     void SetBoardScreen(BoardScreen* screen) { boardScreen_ = screen; }
+    // What the last level laid out read from its files, while a board may lay it out again.
+    LevelKeep& GetLevelKeep() { return levelKeep_; }
 
     // Screens: the factory step, the per-frame passes and input while screens fade.
     // The screen class of a slot, made but not set up; null while the class is not built.
@@ -245,6 +248,7 @@ protected:
     bool helpBeforePlay_ = false;
     LayoutRegistry layoutRegistry_{this};
     ScreenTransition transition_;
+    LevelKeep levelKeep_{this};
 
 private:
     // The resume key of the player's record of the mode, or -1 without a player.
@@ -257,6 +261,7 @@ private:
     void SetMute(bool mute);
     // The existing screen a resume record would hold and its id; null when none may be saved.
     GameScreen* FindScreenToSave(int& id, int& mode);
+    void ReadAheadOfLevel(const GameScreen& screen);
 };
 
 // The compiler's date ("Mmm dd yyyy") as yyyy-mm-dd, or as given when it has another shape.

@@ -7,6 +7,7 @@
 #include "engine/ui/dialog_widget.h"
 #include "game/app/game_app.h"
 #include "game/app/game_dialog.h"
+#include "game/app/game_events.h"
 #include "game/app/game_keys.h"
 #include "game/app/game_screen.h"
 #include "game/app/profile_store.h"
@@ -68,6 +69,9 @@ LoadResult GameApp::ShowScreen(int slot)
     if (slot < 0 || slot >= kScreenSlotCount)
         return LoadResult::Unmade("screen", "no such screen");
     DestroyScreens();
+    // What a level kept is for a board that lays it out again; another screen ends that.
+    if (slot != kSlotGameplay)
+        levelKeep_.Drop();
     GameScreen* screen = NewScreen(slot);
     screenUnmade_ = screen == nullptr;
     if (!screen)
@@ -157,10 +161,26 @@ void GameApp::Update()
     // A screen does not update itself while it fades; the step may delete it, so it is not
     // touched again either way.
     if (GameScreen* screen = AsGameScreen(focus)) {
+        ReadAheadOfLevel(*screen);
         if (screen->UpdateTransition())
             return;
     }
     focus->Update();
+}
+
+void GameApp::ReadAheadOfLevel(const GameScreen& screen)
+{
+    // A fade-out to a level reads the level's files a piece at a time, the last on the update
+    // whose frame is black, so that the board the fade brings in finds them kept.
+    const int steps = screen.FadeOutStepsLeft();
+    if (steps == 0 || screen.GetParkedCode() != kEventPlayLevel)
+        return;
+    const MapInfo* map = CurrentLevelMapInfo(this);
+    if (!map)
+        return;
+    levelKeep_.Choose(*map);
+    if (levelKeep_.PiecesLeft() >= steps)
+        levelKeep_.ReadAhead();
 }
 
 void GameApp::Draw()

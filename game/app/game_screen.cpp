@@ -19,6 +19,7 @@
 namespace {
 
 constexpr int kFadeStep = 32;
+constexpr int kFadeFull = 255;
 constexpr int32_t kZoomOne = 65536;
 constexpr int32_t kZoomMax = 2 * 65536;
 constexpr int32_t kZoomOutSpeed = -4915;  // 0.075 a step
@@ -105,6 +106,14 @@ void GameScreen::StartFadeOut()
     fadingIn_ = false;
 }
 
+int GameScreen::FadeOutStepsLeft() const
+{
+    GameApp* app = GetGameApp();
+    if (!fadingOut_ || !app || app->GetTransition().kind != kTransitionFade || fadeLevel_ >= kFadeFull)
+        return 0;
+    return (kFadeFull - fadeLevel_ + kFadeStep - 1) / kFadeStep;
+}
+
 bool GameScreen::SendEvent(Widget* target, int code, const char* name, int param, bool fade)
 {
     if (fadingIn_ || fadingOut_)
@@ -146,15 +155,16 @@ bool GameScreen::UpdateTransition()
     ScreenTransition& transition = app->GetTransition();
     if (fadingOut_) {
         int kind = transition.kind;
-        if (kind == kTransitionNone || kind == kTransitionQuake || kind == kTransitionSlide || fadeLevel_ >= 255) {
+        const bool atOnce = kind == kTransitionNone || kind == kTransitionQuake || kind == kTransitionSlide;
+        if (atOnce || fadeLevel_ >= kFadeFull) {
             fadingOut_ = false;
             // Delivery may delete this screen: nothing of it is touched afterwards.
             SendParkedEvent();
             return true;
         }
         fadeLevel_ += kFadeStep;
-        if (fadeLevel_ > 255)
-            fadeLevel_ = 255;
+        if (fadeLevel_ > kFadeFull)
+            fadeLevel_ = kFadeFull;
         return true;
     }
     if (!fadingIn_)
@@ -207,7 +217,7 @@ bool GameScreen::UpdateTransition()
     }
     default:
         fadeLevel_ += kFadeStep;
-        if (fadeLevel_ >= 255)
+        if (fadeLevel_ >= kFadeFull)
             fadingIn_ = false;
         return true;
     }
@@ -221,7 +231,7 @@ void GameScreen::DrawTransition(Surface* surface)
     GameApp* app = GetGameApp();
     if (!app || app->GetTransition().kind != kTransitionFade)
         return;
-    int alpha = fadingOut_ ? fadeLevel_ : 255 - fadeLevel_;
+    int alpha = fadingOut_ ? fadeLevel_ : kFadeFull - fadeLevel_;
     FillRectRotatedBlend(app, surface, 0, 0, surface->GetWidth(), surface->GetHeight(), 0, 0, 0, alpha);
 }
 

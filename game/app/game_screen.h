@@ -45,6 +45,9 @@ public:
     bool IsScreenFadingOut() const { return fadingOut_; }
     bool IsScreenFading() const { return fadingIn_ || fadingOut_; }
     int32_t GetFadeLevel() const { return fadeLevel_; }
+    // The updates a plain fade-out still darkens the screen before the one that delivers its
+    // event; 0 when none (no fade-out, or one of the transitions that deliver at once).
+    int FadeOutStepsLeft() const;
 
 protected:
     GameApp* GetGameApp() const;

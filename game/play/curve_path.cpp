@@ -1,5 +1,6 @@
 #include "game/play/curve_path.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -75,6 +76,40 @@ bool PathSegment::SetPoints(const FixedVec2& p0, const FixedVec2& p1, const Fixe
     }
     spanCount_ = n;
     length_ = sum;
+    return true;
+}
+
+namespace {
+
+template <class T>
+bool CopyArray(std::unique_ptr<T[]>& to, const std::unique_ptr<T[]>& from, int count)
+{
+    to.reset();
+    if (!from || count <= 0)
+        return true;
+    to.reset(new (std::nothrow) T[count]);
+    if (!to)
+        return false;
+    std::copy(from.get(), from.get() + count, to.get());
+    return true;
+}
+
+}  // namespace
+
+bool PathSegment::CopyFrom(const PathSegment& other)
+{
+    Clear();
+    std::copy(other.points_, other.points_ + 4, points_);
+    samples_ = other.samples_;
+    if (!CopyArray(spans_, other.spans_, other.spanCount_) ||
+        !CopyArray(spanLengths_, other.spanLengths_, other.spanCount_) ||
+        !CopyArray(inverseLengths_, other.inverseLengths_, other.spanCount_)) {
+        Clear();
+        return false;
+    }
+    spanCount_ = other.spanCount_;
+    length_ = other.length_;
+    tunnel = other.tunnel;
     return true;
 }
 
@@ -291,6 +326,25 @@ bool CurvePath::BuildTable()
         entry.flags = static_cast<uint8_t>((HiddenIn(sides, r) ? 1 : 0) | (NearTunnelIn(sides, r) ? 2 : 0) | neighbourhood);
     }
     tableCount_ = count;
+    return true;
+}
+
+bool CurvePath::CopyFrom(const CurvePath& other)
+{
+    Reset();
+    for (int i = 0; i < other.segmentCount_; ++i) {
+        if (!segments_[i].CopyFrom(other.segments_[i])) {
+            Reset();
+            return false;
+        }
+    }
+    if (!CopyArray(table_, other.table_, other.tableCount_)) {
+        Reset();
+        return false;
+    }
+    segmentCount_ = other.segmentCount_;
+    tableCount_ = other.tableCount_;
+    cachedLength_ = other.cachedLength_;
     return true;
 }
 

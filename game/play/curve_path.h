@@ -33,6 +33,9 @@ public:
     const FixedVec2& GetPoint(int i) const { return points_[i]; }
     void Bind(int samples) { samples_ = samples > 0 ? samples : 1; }
     void Clear();
+    // Becomes a copy of the other segment, spans and all; false (left clear) when they cannot be
+    // allocated.
+    bool CopyFrom(const PathSegment& other);
 
     uint8_t tunnel = 0;
 
@@ -76,6 +79,9 @@ public:
     bool TunnelNeighbourhoodAt(Fixed distance) const;
 
     bool BuildTable();
+    // Becomes a copy of the other track, its table included, without its hole; false (left reset)
+    // when the copy cannot be allocated. Both are bound to the same application.
+    bool CopyFrom(const CurvePath& other);
     FixedVec2 TablePoint(Fixed distance, uint8_t* tunnel, int* segment) const;
     const PathPoint* TableEntry(Fixed distance) const;
     int GetTableCount() const { return tableCount_; }

@@ -1,8 +1,6 @@
 #include <algorithm>
-#include <memory>
 #include <new>
 
-#include "engine/graphics/image_loader.h"
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/resource_list.h"
 #include "engine/graphics/surface.h"
@@ -81,11 +79,7 @@ ModeProgress* GameplayScreen::CurrentProgress(bool& gauntlet) const
 
 const MapInfo* GameplayScreen::CurrentMap() const
 {
-    bool gauntlet = false;
-    const ModeProgress* progress = CurrentProgress(gauntlet);
-    if (!progress)
-        return nullptr;
-    return application->GetLevelTables().maps.Find(CurrentLevelMap(gauntlet, *progress));
+    return CurrentLevelMapInfo(application);
 }
 
 void GameplayScreen::MapDesignPoint(float& x, float& y)
@@ -93,10 +87,29 @@ void GameplayScreen::MapDesignPoint(float& x, float& y)
     ::MapDesignPoint(DesignMappingOf(application), x, y);
 }
 
+LevelKeep& GameplayScreen::Keep() const
+{
+    return application->GetLevelKeep();
+}
+
+void GameplayScreen::ReadAheadOfNextStage()
+{
+    bool gauntlet = false;
+    const ModeProgress* progress = CurrentProgress(gauntlet);
+    if (gauntlet || !progress || Adventure::IsFirstStageOfDoor(progress->stage + 1))
+        return;
+    const MapInfo* next = application->GetLevelTables().maps.Find(AdventureStageMap(progress->stage + 1));
+    if (!next)
+        return;
+    Keep().Choose(*next);
+    Keep().ReadAhead();
+}
+
 LoadResult GameplayScreen::LoadCurves(const MapInfo& map)
 {
     int count = 0;
-    LoadResult why = ::LoadCurves(application, map.art, curves, count);
+    Keep().Choose(map);
+    LoadResult why = Keep().CopyCurves(curves, count);
     curveCount = why.ok() ? count : 0;
     return why;
 }
@@ -173,36 +186,36 @@ LoadResult GameplayScreen::LoadLevel()
 
 LoadResult GameplayScreen::LoadNebula()
 {
-    GameApp* app = application;
-    String path = Joined(app->GetImageFolder(), "nebula");
-    nebula = app->CreateImage();
+    LoadedValue<Surface*> kept = Keep().Background();
+    if (kept.why.failed())
+        return kept.why;
+    // The board's own copy: only its pixels are drawn.
+    const int w = kept.value->GetWidth(), h = kept.value->GetHeight();
+    nebula = CreateSurfaceSized(application, w, h, false);
     if (!nebula)
-        return LoadResult::Unmade(path.CStr(), "no memory left");
-    return LoadImage(app, path.CStr(), nebula).why;
+        return LoadResult::Unmade(NebulaPath(application).CStr(), "no memory left");
+    CopySurfaceOriented(application, kept.value, nebula, 0, 0, w, h);
+    return LoadResult();
 }
 
 LoadResult GameplayScreen::LoadOverlays(const MapInfo& map)
 {
-    // The screen has ten slots; a map asking for more cannot be shown as made.
     if (map.overlays.size() > static_cast<size_t>(kMaxOverlays))
         return LoadResult::Unmade(map.name, "more tunnel overlays than the screen holds");
     GameApp* app = application;
     const LayoutTable& layout = app->GetLayoutTable();
     int i = 0;
+    Keep().Choose(map);
     for (const OverlayImage& overlay : map.overlays) {
-        String path = Joined(app->GetImageFolder(), "levels\\");
-        path = Joined(path, map.name);
-        path = Joined(path, "\\");
-        path = Joined(path, overlay.image);
-        path = Joined(path, "_a");
+        LoadedValue<Surface*> alpha = Keep().OverlayAlpha(i);
+        if (alpha.why.failed())
+            return alpha.why;
+        const String path = OverlayPath(app, map, i);
         Surface* image = app->CreateImage();
         if (!image)
             return LoadResult::Unmade(path.CStr(), "no memory left");
         overlayImages[i] = image;
-        LoadResult why = LoadAlphaImage(app, path.CStr(), image).why;
-        if (why.failed())
-            return why;
-        const int w = image->GetWidth(), h = image->GetHeight();
+        const int w = alpha.value->GetWidth(), h = alpha.value->GetHeight();
         if (!CreateSurfaceOriented(app, image, w, h))
             return LoadResult::Unmade(path.CStr(), "no memory left");
         const int x =
@@ -215,9 +228,9 @@ LoadResult GameplayScreen::LoadOverlays(const MapInfo& map)
             const int side = std::max(levelImage->GetWidth(), levelImage->GetHeight());
             CopySurfaceOriented(app, levelImage, image, -x, -y, side, side);
         }
-        why = LoadAlphaImage(app, path.CStr(), image).why;
-        if (why.failed())
-            return why;
+        // Its shape: the kept plane, attached as its load attached it.
+        if (!AttachAlphaCopy(*alpha.value, image))
+            return LoadResult::Unmade(path.CStr(), "no memory left");
         overlayPositions[i] = FixedVec2(Fixed::FromInt(x), Fixed::FromInt(y));
         overlayCount = ++i;
     }
@@ -228,16 +241,12 @@ LoadResult GameplayScreen::LoadLevelImages(const MapInfo& map)
 {
     GameApp* app = application;
     DeleteAndNull(levelImage);
-    String path = Joined(app->GetImageFolder(), "levels\\");
-    path = Joined(path, map.art);
-    path = Joined(path, "\\");
-    path = Joined(path, map.art);
-    std::unique_ptr<Surface> image(app->CreateImage());
-    if (!image)
-        return LoadResult::Unmade(path.CStr(), "no memory left");
-    LoadResult why = LoadImage(app, path.CStr(), image.get()).why;
-    if (why.failed())
-        return why;
+    const String path = LevelPicturePath(app, map);
+    Keep().Choose(map);
+    LoadedValue<Surface*> kept = Keep().Background();
+    if (kept.why.failed())
+        return kept.why;
+    Surface* image = kept.value;
     Surface* target = app->GetDrawTarget();
     if (!target)
         return LoadResult::Unmade(path.CStr(), "no screen to draw it on");
@@ -247,7 +256,6 @@ LoadResult GameplayScreen::LoadLevelImages(const MapInfo& map)
     target->FillRect(0, 0, target->GetWidth(), target->GetHeight(), 0, 0, 0);
     image->Draw(target, 0, 0, w, h, 0, 0);
     CaptureHoleBackgrounds(target);
-    image.reset();
     DrawHoles(target, true);
     levelImage = CreateSurfaceSized(app, bw, bh, false);
     if (!levelImage)

@@ -17,6 +17,7 @@
 #include "game/play/curve_path.h"
 #include "game/play/difficulty.h"
 #include "game/play/game_object.h"
+#include "game/play/level_keep.h"
 
 class Coin;
 class FloatingText;
@@ -32,7 +33,6 @@ struct MapInfo;
 
 constexpr int kMaxChains = 10;
 constexpr int kFloatingTexts = 16;
-constexpr int kMaxOverlays = 10;
 
 // The play states of a level.
 enum PlayState : int32_t {
@@ -83,7 +83,12 @@ public:
     // Level loading and the difficulty set-up; each load says why it failed.
     bool ClearBoard();
     LoadResult LoadLevel();
+    // What the level read from its files, kept by the application for a level laid out again.
+    LevelKeep& Keep() const;
     LoadResult LoadCurves(const MapInfo& map);
+    // While a won stage's statistics stand, one piece of the next stage's files, when that stage
+    // follows at once (it comes in with no black frame to read them in).
+    void ReadAheadOfNextStage();
     void MapDesignPoint(float& x, float& y);
     LoadResult LoadLevelImages(const MapInfo& map);
     LoadResult LoadNebula();

@@ -64,8 +64,11 @@ void GameplayScreen::UpdateBoard()
 {
     UpdateChildren();
     // A dialog over the board freezes it, the frame counter and so every interval with it.
-    if (FindModalChild())
+    if (FindModalChild()) {
+        if (playState == kPlayStatistics && levelFinished)
+            ReadAheadOfNextStage();
         return;
+    }
     KELO_ASSERT(playState >= kPlayStart && playState <= kPlayLifeLost);
     ++frameCounter;
     if (playState == kPlayPlaying)

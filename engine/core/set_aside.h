@@ -6,7 +6,7 @@
 // How many damaged copies of one save are kept; with all names taken nothing more is set aside.
 constexpr int kSetAsideNames = 10;
 
-// Moves whatever lies at path (a file, a folder, a pipe) to the first free name and says where.
-// False when no name is free or the move failed: the thing stays where it is and it is said why,
-// once per path.
-bool SetAsideDamaged(const char* path);
+// Moves whatever lies at path (a file, a folder, a pipe) to the first free name and says where,
+// with the reason it could not be read when given. False when no name is free or the move failed:
+// the thing stays where it is and it is said why.
+bool SetAsideDamaged(const char* path, const char* reason = nullptr);

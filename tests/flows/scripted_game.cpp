@@ -364,9 +364,10 @@ bool ScriptedGame::IsTicked(const char* name) const
 
 void ScriptedGame::CheckBox(const std::string& text)
 {
-    // Between start and end the box stands over the screen the player is on, drawn and still.
+    // Between start and end the box stands over the screen the player is on, drawn and still;
+    // without one only as the run ends.
     GameScreen* screen = CurrentScreen();
-    if (running_ && (!screen || screen->IsScreenFading()))
+    if (running_ && (screen ? screen->IsScreenFading() : !App()->IsQuitRequested()))
         boxFaults_.push_back("a box shown over " + std::string(screen ? "a fading screen" : "no screen") + ": " + text);
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {

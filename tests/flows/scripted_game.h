@@ -101,8 +101,8 @@ public:
     bool IsTicked(const char* name) const;
     // The message boxes the program showed since Start, or since they were last answered, each
     // read as one line. Every box a flow meets is held to what a player needs of it: shown over a
-    // screen at rest (or as the run starts or ends), in lines that fit the box, nothing in it but
-    // text.
+    // screen at rest (with none only as the run starts or ends), in lines that fit the box, nothing
+    // in it but text.
     std::vector<std::string> MessageBoxes() const;
     // Takes the boxes shown, as a player pressing OK on each; a run ends with none left unanswered.
     std::vector<std::string> AnswerMessageBoxes();

@@ -1,7 +1,6 @@
 #include "engine/core/message_box.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "engine/core/box_text.h"
 #include "engine/core/display.h"

@@ -11,8 +11,11 @@
 namespace {
 
 constexpr int kSaidGrowStep = 32;
+// FNV-1a, 64 bits.
+constexpr uint64_t kHashStart = 0xcbf29ce484222325ull;
+constexpr uint64_t kHashPrime = 0x100000001b3ull;
 
-// The record of what was said: a 64-bit FNV-1a hash of each text. It holds one word per cause,
+// The record of what was said: a 64-bit hash of each text. It holds one word per cause,
 // and the causes a run can meet are bounded by what the game has, not by any file's contents: a
 // text is made of the game's own words, one of the files it reads (the names its packs hold, at
 // most 65,535 each, and its two saves) and the reason a reader gives (a fixed set, or the system's
@@ -23,9 +26,9 @@ bool g_telling = false;
 
 uint64_t HashOf(const char* text)
 {
-    uint64_t h = 0xcbf29ce484222325ull;
+    uint64_t h = kHashStart;
     for (const char* c = text; *c; ++c)
-        h = (h ^ static_cast<unsigned char>(*c)) * 0x100000001b3ull;
+        h = (h ^ static_cast<unsigned char>(*c)) * kHashPrime;
     return h;
 }
 

@@ -119,7 +119,7 @@ bool Application::Init(int width, int height)
             String::Concat(path, GetExeDirectory(), name);
             LoadedValue<int> opened = slot->Open(path.CStr());
             if (opened.value != kPackOk) {
-                ReportLoadFailure("pack", opened.why);
+                ReportLoadFailure("pack", opened.why, kCannotStart);
                 DeleteAndNull(slot);
                 initError_ = allocCode + 1;
                 return false;
@@ -162,19 +162,19 @@ bool Application::Init(int width, int height)
 
     LoadResult why = LoadStyles();
     if (why.failed()) {
-        ReportLoadFailure("styles", why);
+        ReportLoadFailure("styles", why, kCannotStart);
         initError_ = kInitStyles;
         return false;
     }
     why = LoadLanguage();
     if (why.failed()) {
-        ReportLoadFailure("texts and fonts", why);
+        ReportLoadFailure("texts and fonts", why, kCannotStart);
         initError_ = kInitLanguage;
         return false;
     }
     why = LoadExitButton();
     if (why.failed()) {
-        ReportLoadFailure("close button", why);
+        ReportLoadFailure("close button", why, kCannotStart);
         initError_ = kInitExitButton;
         return false;
     }

@@ -124,6 +124,9 @@ public:
     virtual int GetBorderWidth() { return 0; }
     virtual int GetBorderHeight() { return 0; }
     virtual Font* GetDebugFont() { return nullptr; }
+    // False while the picture is on its way to another (a screen fading): a message box waits for
+    // it to come to rest.
+    virtual bool IsScreenAtRest() { return true; }
 
     // Game area and resolutions.
     bool AddSupportedResolution(int width, int height);

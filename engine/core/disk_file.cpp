@@ -1,7 +1,6 @@
 #include "engine/core/disk_file.h"
 
 #include "engine/core/file_failures.h"
-#include "engine/core/message_box.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 
@@ -135,7 +134,7 @@ bool DiskFile::Seek(int32_t offset, int mode)
         }
         Sleep(kRetryPause);
     }
-    ShowMessageBox(kSeekFailed);
+    TellPlayer("%s", kSeekFailed);
     return false;
 }
 
@@ -165,10 +164,10 @@ int32_t DiskFile::Read(void* buffer, int32_t n)
             Sleep(kRetryPause);
     }
     if (!reopened || !Seek(start, kSeekStart) || !ReadFile(handle_, buffer, static_cast<DWORD>(n), &got, nullptr)) {
-        ShowMessageBox(kRestoreFailed);
+        TellPlayer("%s", kRestoreFailed);
         return -1;
     }
-    ShowMessageBox(kRestored);
+    TellPlayer("%s", kRestored);
     position_ += static_cast<int32_t>(got);
     return static_cast<int32_t>(got);
 }

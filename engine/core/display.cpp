@@ -7,7 +7,7 @@
 #include "engine/core/frame_timing.h"
 #include "engine/core/main_window.h"
 #include "engine/core/memory.h"
-#include "engine/core/message_box.h"
+#include "engine/core/tell_player.h"
 #include "engine/graphics/surface.h"
 #include "platform/device.h"
 #include "platform/gapi.h"
@@ -250,7 +250,7 @@ bool AppInit(HWND window)
     if (app->GetDisplayMode() == 0 || g_rawFrameBuffer) {
         g_dibBuffer = new (std::nothrow) DibBuffer(window);
         if (!g_dibBuffer || !g_dibBuffer->Create(g_copyWidth, g_copyHeight)) {
-            ShowMessageBox("Failed to create DIB buffer");
+            TellPlayer("Failed to create DIB buffer");
             delete g_dibBuffer;
             g_dibBuffer = nullptr;
             return false;
@@ -261,7 +261,7 @@ bool AppInit(HWND window)
         int borderHeight = app->GetBorderHeight();
         if (borderWidth > 0 || borderHeight > 0) {
             if (!g_dibBuffer->CreateBorders(g_screenWidth, g_screenHeight, borderWidth, borderHeight)) {
-                ShowMessageBox("Failed to create DIB borders");
+                TellPlayer("Failed to create DIB borders");
                 delete g_dibBuffer;
                 g_dibBuffer = nullptr;
                 return false;

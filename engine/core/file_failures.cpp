@@ -2,29 +2,41 @@
 
 #include <strings.h>
 
-#include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
+#include "engine/core/box_text.h"
 #include "engine/core/load_result.h"
-#include "engine/core/message_box.h"
 #include "engine/core/set_aside.h"
 #include "platform/files.h"
 
 namespace {
-constexpr int kReportedFiles = 8;
-char g_reported[kReportedFiles][260];
-int g_reportedCount = 0;
 
-bool AlreadyReported(const char* path)
+struct SaveWords {
+    const char* name;
+    const char* holds;
+    const char* newOneMeans;
+};
+// The game has two save files.
+constexpr int kSaveWords = 4;
+SaveWords g_saveWords[kSaveWords];
+
+const SaveWords* WordsFor(const char* name)
 {
-    for (int i = 0; i < g_reportedCount; ++i) {
-        if (strcasecmp(g_reported[i], path) == 0)
-            return true;
+    for (const SaveWords& words : g_saveWords) {
+        if (words.name && strcasecmp(words.name, name) == 0)
+            return &words;
     }
-    if (g_reportedCount < kReportedFiles)
-        snprintf(g_reported[g_reportedCount++], sizeof g_reported[0], "%s", path);
-    return false;
+    return nullptr;
 }
+
+// ": reason", or nothing.
+struct Because {
+    explicit Because(const char* reason) : colon(reason && *reason ? ": " : ""), text(reason ? reason : "") {}
+    const char* colon;
+    const char* text;
+};
+
 }  // namespace
 
 ShownName::ShownName(const char* file)
@@ -33,6 +45,13 @@ ShownName::ShownName(const char* file)
         file = "";
     bool onDisk = file[0] == '\\' || file[0] == '/';
     snprintf(text_, sizeof text_, "%s", onDisk ? hostpath::ToHost(file).c_str() : file);
+    folder_[0] = 0;
+    const char* slash = onDisk ? strrchr(text_, '/') : nullptr;
+    if (slash) {
+        size_t at = static_cast<size_t>(slash - text_);
+        snprintf(folder_, sizeof folder_, "%.*s", static_cast<int>(at > 0 ? at : 1), text_);
+        nameAt_ = at + 1;
+    }
 }
 
 void ErrorText(DWORD error, char* buffer, int size)
@@ -44,60 +63,90 @@ void ErrorText(DWORD error, char* buffer, int size)
         snprintf(buffer, static_cast<size_t>(size), "error %u", error);
 }
 
-void TellPlayer(const char* format, ...)
+void ReportLoadFailure(const char* what, const LoadResult& why, const char* then)
 {
-    char text[3 * MAX_PATH];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    ShowMessageBox(text);
+    TellPlayer("cannot load the %s: %s: %s%s%s.", what ? what : "data", ShownName(why.File()).CStr(), why.Reason(),
+               then ? "; " : "", then ? then : "");
 }
 
-void ReportLoadFailure(const char* what, const LoadResult& why)
+void DescribeSaveFile(const char* name, const char* holds, const char* newOneMeans)
 {
-    TellPlayer("cannot load the %s: %s: %s", what ? what : "data", ShownName(why.File()).CStr(), why.Reason());
+    for (SaveWords& words : g_saveWords) {
+        if (!words.name || strcasecmp(words.name, name) == 0) {
+            words = SaveWords{name, holds, newOneMeans};
+            return;
+        }
+    }
 }
 
 void ReportSaveFailure(const char* path, DWORD error)
 {
-    if (!path || AlreadyReported(path))
+    if (!path)
         return;
     char text[128];
     ErrorText(error ? error : ERROR_WRITE_FAULT, text, sizeof text);
-    TellPlayer("cannot write %s: %s; play goes on, but this is not saved", ShownName(path).CStr(), text);
+    ShownName file(path);
+    // Said in play and as the window closes alike: the old file stays whole.
+    if (const SaveWords* words = WordsFor(file.Name()))
+        TellPlayer("%s cannot be saved to %s in the folder %s: %s. What was saved there before is kept, but nothing "
+                   "since.", words->holds, file.Name(), file.Folder(), text);
+    else
+        TellPlayer("%s cannot be saved in the folder %s: %s. What was saved there before is kept, but nothing since.",
+                   file.Name(), file.Folder(), text);
 }
 
-void ReportSetAside(const char* path, const char* kept, const char* why)
+void ReportSetAside(const char* path, const char* kept, const char* reason)
 {
-    if (path && kept)
-        TellPlayer("%s could not be read (%s); it is kept as %s and a new one begun", ShownName(path).CStr(),
-                   why && *why ? why : "damaged", ShownName(kept).CStr());
-}
-
-void ReportSetAsideFailure(const char* path, DWORD error, const char* why)
-{
-    if (!path || AlreadyReported(path))
+    if (!path || !kept)
         return;
-    char text[128];
+    ShownName file(path);
+    ShownName copy(kept);
+    Because because(reason);
+    if (const SaveWords* words = WordsFor(file.Name()))
+        TellPlayer("%s could not be read from %s%s%s. It is kept in the folder %s as %s, and a new one is begun: %s.",
+                   words->holds, file.Name(), because.colon, because.text, file.Folder(), copy.Name(),
+                   words->newOneMeans);
+    else
+        TellPlayer("%s could not be read%s%s. It is kept in the folder %s as %s, and a new one is begun.", file.Name(),
+                   because.colon, because.text, file.Folder(), copy.Name());
+}
+
+void ReportSetAsideFailure(const char* path, DWORD error, const char* reason)
+{
+    if (!path)
+        return;
+    ShownName file(path);
+    char text[2 * MAX_PATH];
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
-        snprintf(text, sizeof text, "every name from .bad to .bad%d beside it is taken", kSetAsideNames - 1);
+        snprintf(text, sizeof text, "every name from %s.bad to %s.bad%d is taken", file.Name(), file.Name(),
+                 kSetAsideNames - 1);
     else
         ErrorText(error ? error : ERROR_WRITE_FAULT, text, sizeof text);
-    TellPlayer("%s could not be read (%s) and cannot be kept aside (%s); it is left as it is, and nothing is "
-               "saved over it", ShownName(path).CStr(), why && *why ? why : "damaged", text);
+    Because because(reason);
+    const SaveWords* words = WordsFor(file.Name());
+    TellPlayer("%s could not be read%s%s%s%s, and it cannot be kept aside: %s. It is left as it is in the folder %s, "
+               "and nothing is saved over it.",
+               words ? words->holds : file.Name(), words ? " from " : "", words ? file.Name() : "", because.colon,
+               because.text, text, file.Folder());
 }
 
 void ReportToleratedWord(const char* path, const char* what)
 {
-    if (path && what)
-        TellPlayer("%s holds a setting out of its range (%s); everything in it is kept", ShownName(path).CStr(), what);
+    if (!path || !what)
+        return;
+    ShownName file(path);
+    TellPlayer("A setting in %s in the folder %s is out of its range: %s. Everything else in the file is kept.",
+               file.Name(), file.Folder(), what);
 }
 
 void ReportSaveFolderRefused(const char* folder, DWORD error, const char* used)
 {
     char text[128];
     ErrorText(error ? error : ERROR_PATH_NOT_FOUND, text, sizeof text);
-    fprintf(stderr, "kelo: cannot make the save folder %s: %s; saves go to %s\n", ShownName(folder).CStr(), text,
-            ShownName(used).CStr());
+    char said[kSaidBytes];
+    char line[kSaidBytes];
+    snprintf(line, sizeof line, "cannot make the save folder %s: %s; saves go to %s", ShownName(folder).CStr(), text,
+             ShownName(used).CStr());
+    EscapeForPlayer(line, said, sizeof said);
+    fprintf(stderr, "kelo: %s\n", said);
 }

@@ -5,6 +5,7 @@
 
 #include "engine/core/application.h"
 #include "engine/core/main_window.h"
+#include "engine/core/message_box.h"
 #include "engine/graphics/font.h"
 #include "engine/graphics/surface.h"
 #include "engine/sound/sound_manager.h"
@@ -80,8 +81,10 @@ void OnTimerTick(HWND)
     if (!g_timerRunning)
         return;
     app->Tick();
-    if (!app->IsEarlyStep())
+    if (!app->IsEarlyStep()) {
         Present();
+        ShowHeldMessageBoxes(app->IsScreenAtRest());
+    }
 }
 
 bool Application::Tick()

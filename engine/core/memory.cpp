@@ -1,19 +1,14 @@
 #include "engine/core/memory.h"
 
-#include <cstdio>
-
-#include "engine/core/message_box.h"
+#include "engine/core/tell_player.h"
 #include "platform/crt.h"
 #include "platform/memory.h"
 
 void* Alloc(size_t bytes)
 {
     void* block = HeapAlloc(GetProcessHeap(), 0, bytes);
-    if (!block) {
-        char text[64];
-        snprintf(text, sizeof text, "Malloc failed: %d bytes", static_cast<int>(bytes));
-        ShowMessageBox(text);
-    }
+    if (!block)
+        TellPlayer("Malloc failed: %d bytes", static_cast<int>(bytes));
     return block;
 }
 

@@ -5,7 +5,7 @@
 #include "engine/core/file_failures.h"
 #include "platform/files.h"
 
-bool SetAsideDamaged(const char* path, const char* why)
+bool SetAsideDamaged(const char* path, const char* reason)
 {
     if (!path || !*path)
         return false;
@@ -19,13 +19,13 @@ bool SetAsideDamaged(const char* path, const char* why)
         }
         // Never over an earlier one: a name that is taken moves on to the next.
         if (MoveFileEx(path, kept, 0)) {
-            ReportSetAside(path, kept, why);
+            ReportSetAside(path, kept, reason);
             return true;
         }
         error = GetLastError();
         if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
             break;
     }
-    ReportSetAsideFailure(path, error, why);
+    ReportSetAsideFailure(path, error, reason);
     return false;
 }

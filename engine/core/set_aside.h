@@ -7,6 +7,6 @@
 constexpr int kSetAsideNames = 10;
 
 // Moves whatever lies at path (a file, a folder, a pipe) to the first free name and says where,
-// with why it could not be read. False when no name is free or the move failed: the thing stays
-// where it is and it is said why, once per path.
-bool SetAsideDamaged(const char* path, const char* why);
+// with the reason it could not be read when given. False when no name is free or the move failed:
+// the thing stays where it is and it is said why.
+bool SetAsideDamaged(const char* path, const char* reason = nullptr);

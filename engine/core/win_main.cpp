@@ -1,7 +1,9 @@
 #include "engine/core/application.h"
 #include "engine/core/display.h"
 #include "engine/core/main_window.h"
+#include "engine/core/message_box.h"
 #include "engine/core/power_watcher.h"
+#include "engine/core/tell_player.h"
 #include "engine/sound/sound_manager.h"
 #include "platform/clock.h"
 #include "platform/module.h"
@@ -40,12 +42,21 @@ bool BeginRun(HINSTANCE instance, int show)
         }
     }
 
+    // A run says each thing once, over a drawn screen where one comes.
+    ForgetWhatWasSaid();
     Application* app = nullptr;
     if (CreateMainWindow(instance, show)) {
         app = CreateApplication();
         g_application = app;
+        if (!app)
+            TellPlayer("Kelo cannot start: no memory left.");
+        HoldMessageBoxes(app != nullptr);
     }
     if (!app || !AppInit(g_mainWindow)) {
+        // A start that fails without a word (memory, the window's picture) still says so.
+        if (app && !SaidAnything())
+            TellPlayer("Kelo cannot start: no memory left for its screen, or its window cannot show a picture.");
+        HoldMessageBoxes(false);
         delete app;
         g_application = nullptr;
         ShutdownDisplay();
@@ -72,6 +83,8 @@ int EndRun(const MSG& quit)
         if (app->IsQuitRequested())
             code = app->GetExitCode();
     }
+    // What waits is shown over the last picture; what the closing says, at once.
+    HoldMessageBoxes(false);
     delete app;
     g_application = nullptr;
     ShutdownDisplay();

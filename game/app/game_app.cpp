@@ -86,6 +86,10 @@ GameApp::GameApp()
     backgroundColour_[0] = backgroundColour_[1] = backgroundColour_[2] = 255;
     statistics_ = false;
     singlePackMode_ = false;
+    // What the player loses with each save, for the messages about them.
+    DescribeSaveFile("global.opt", "the players and options", "the game begins as on its first run, with no players");
+    DescribeSaveFile("saveresume.dat", "the games left in play",
+                     "each player's adventure goes on from the stage reached, and the boards left in play are lost");
     // The support dialog shows these.
     versionText_.Assign(kVersion);
     buildDate_ = BuildDateText(__DATE__);
@@ -124,8 +128,10 @@ ProfileStore* GameApp::GetProfiles() const
 bool GameApp::Init(int width, int height)
 {
     renderer_ = new (std::nothrow) TrigTable(this, kRendererSteps);
-    if (!renderer_ || !renderer_->Build())
+    if (!renderer_ || !renderer_->Build()) {
+        TellPlayer("cannot make the tables of turned pictures: no memory left; %s.", kCannotStart);
         return false;
+    }
     renderer_->SetDrawMode(2);
 
     if (!Application::Init(width, height))
@@ -136,26 +142,30 @@ bool GameApp::Init(int width, int height)
         profiles->FillDefaultNames(Random);
 
     resumeStore_ = new (std::nothrow) SaveFileHolder(this);
-    if (!resumeStore_)
+    if (!resumeStore_) {
+        TellPlayer("cannot make the store of saved games: no memory left; %s.", kCannotStart);
         return false;
+    }
     String resumePath = Joined(GetSaveDirectory(), "saveresume.dat");
     resumeStore_->SetFile(resumePath.CStr(), nullptr);
 
     spriteList_ = new (std::nothrow) ResourceList(this, kSpriteListGrowStep);
     LoadResult why = spriteList_ ? LoadSpriteScripts() : LoadResult::Failed("ui\\sprites.txt", "no memory left");
     if (why.failed()) {
-        ReportLoadFailure("sprite scripts", why);
+        ReportLoadFailure("sprite scripts", why, kCannotStart);
         return false;
     }
 
     soundBank_ = new (std::nothrow) SoundBank(this);
     if (!soundBank_ || !soundBank_->LoadTable()) {
-        fprintf(stderr, "kelo: cannot make the sound effects' table: no memory left\n");
+        TellPlayer("cannot make the sound effects' table: no memory left; %s.", kCannotStart);
         return false;
     }
 
-    if (!levelTables_.Build())
+    if (!levelTables_.Build()) {
+        TellPlayer("cannot make the tables of levels: no memory left; %s.", kCannotStart);
         return false;
+    }
 
     for (int8_t& offset : stageOffsets_)
         offset = static_cast<int8_t>(Random(4) - 2);

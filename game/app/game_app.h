@@ -158,6 +158,8 @@ public:
     // While the name entry is open.
     bool TakesDigits() override;
     int GetVolumePreviewCountdown() const { return volumePreviewCountdown_; }
+    // The current screen neither fades in nor out.
+    bool IsScreenAtRest() override;
 
     // Screen transitions.
     ScreenTransition& GetTransition() { return transition_; }
@@ -169,9 +171,9 @@ public:
     // Cuts the current picture into the four quake pieces at their layout offsets.
     LoadResult CaptureQuakePieces();
     // A file that failed after start-up, said with what it was for (the player sees it in the
-    // window too). BackToMenu: the screen or level the player was on the way to needs it, so the
-    // player is left on the menu, and the progress is saved. TellOnce: a picture that only
-    // decorates a screen that goes on without it, said the first time only.
+    // window too), once, as everything said is. BackToMenu: the screen or level the player was on
+    // the way to needs it, so the player is left on the menu, and the progress is saved. TellOnce:
+    // a picture that only decorates a screen that goes on without it.
     void BackToMenu(const char* what, const LoadResult& why);
     void TellOnce(const char* what, const LoadResult& why);
     LayoutRegistry& GetLayoutRegistry() { return layoutRegistry_; }
@@ -240,10 +242,6 @@ protected:
     String uiFolderCache_;
     BoardScreen* boardScreen_ = nullptr;
     bool screenUnmade_ = false;
-    // The decorations already said by TellOnce.
-    static constexpr int kToldFiles = 8;
-    String told_[kToldFiles];
-    int toldCount_ = 0;
     // Which help the help slot makes: the one before a stage or the one from the menu.
     bool helpBeforePlay_ = false;
     LayoutRegistry layoutRegistry_{this};

@@ -43,6 +43,13 @@ GameScreen* GameApp::CurrentScreen() const
     return nullptr;
 }
 
+// A message box asked for on the way between screens waits for the one the player lands on.
+bool GameApp::IsScreenAtRest()
+{
+    GameScreen* screen = CurrentScreen();
+    return !screen || !screen->IsScreenFading();
+}
+
 bool GameApp::SendEvent(Widget* target, int code, const char* name, int param, bool fade)
 {
     if (fade) {
@@ -264,7 +271,7 @@ bool GameApp::ShowLoader()
         // A loader whose files are there but damaged ends the run; without them, or without a
         // loader that can be made, the menu comes at once.
         if (!why.IsMissing() && !why.IsUnmade()) {
-            ReportLoadFailure("loading screen", why);
+            ReportLoadFailure("loading screen", why, kCannotStart);
             RequestQuit(1);
             return false;
         }
@@ -283,9 +290,10 @@ bool GameApp::ShowStartMenu()
     if (why.failed()) {
         // Without its menu the game has nowhere to go: the run ends as a failure.
         if (why.IsUnmade())
-            TellPlayer("cannot build the start menu: it could not be made");
+            TellPlayer("cannot build the start menu: it could not be made; %s.", kCannotGoOn);
         else
-            TellPlayer("cannot build the start menu: %s: %s", ShownName(why.File()).CStr(), why.Reason());
+            TellPlayer("cannot build the start menu: %s: %s; %s.", ShownName(why.File()).CStr(), why.Reason(),
+                       kCannotGoOn);
         RequestQuit(1);
         return false;
     }

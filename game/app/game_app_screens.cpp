@@ -105,22 +105,15 @@ LoadResult GameApp::ShowGameplay(bool startLevel)
 
 void GameApp::BackToMenu(const char* what, const LoadResult& why)
 {
-    ReportLoadFailure(what, why);
+    ReportLoadFailure(what, why, kBackAtTheMenu);
     if (ShowStartMenu())
         SaveResumeState();
 }
 
 void GameApp::TellOnce(const char* what, const LoadResult& why)
 {
-    if (why.ok())
-        return;
-    for (int i = 0; i < toldCount_; ++i) {
-        if (told_[i].Equals(why.File()))
-            return;
-    }
-    if (toldCount_ < kToldFiles)
-        told_[toldCount_++].Assign(why.File());
-    ReportLoadFailure(what, why);
+    if (why.failed())
+        ReportLoadFailure(what, why, kGoesOnWithout);
 }
 
 GameScreen* GameApp::GetGameplayScreen() const

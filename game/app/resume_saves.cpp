@@ -206,7 +206,8 @@ bool GameApp::ResumeGame(int mode)
     if (restored.how == Restored::kNotMade) {
         String name;
         GetProfiles()->GetPlayerName(GetProfiles()->GetCurrentIndex(), name);
-        TellPlayer("cannot continue the saved %s of %s: %s: %s; it is kept for when that file is whole",
+        TellPlayer("the saved %s of %s cannot be continued: %s could not be loaded: %s. The saved game is kept for "
+                   "when that file is whole, and you are back at the menu.",
                    mode == 1 ? "gauntlet" : "adventure", name.CStr() ? name.CStr() : "the player",
                    ShownName(restored.why.File()).CStr(), restored.why.Reason());
     }
@@ -256,9 +257,12 @@ void GameApp::DropUnreadableRecord(int mode)
     String name;
     if (profiles)
         profiles->GetPlayerName(profiles->GetCurrentIndex(), name);
-    TellPlayer("%s: the saved %s of %s could not be read back; it is removed",
-               resumeStore_ ? ShownName(resumeStore_->GetPath().CStr()).CStr() : "saveresume.dat",
-               mode == 1 ? "gauntlet" : "adventure", name.CStr() ? name.CStr() : "the player");
+    ShownName store(resumeStore_ ? resumeStore_->GetPath().CStr() : "saveresume.dat");
+    const char* who = name.CStr() ? name.CStr() : "the player";
+    const char* kept = mode == 1 ? "the ranks and scores are kept" : "the adventure goes on from the stage reached";
+    TellPlayer("the saved %s of %s could not be read back from %s%s%s, and is removed; %s.",
+               mode == 1 ? "gauntlet" : "adventure", who, store.Name(), store.Folder()[0] ? " in the folder " : "",
+               store.Folder(), kept);
 }
 
 int GameApp::CurrentAdventureStage()

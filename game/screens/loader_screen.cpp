@@ -71,7 +71,7 @@ void LoaderScreen::Fail(const char* what, const char* name, const LoadResult& wh
 {
     String subject;
     subject.Format("%s%s%s", what, name ? " " : "", name ? name : "");
-    ReportLoadFailure(subject.CStr(), why);
+    ReportLoadFailure(subject.CStr(), why, kCannotStart);
     if (application_)
         application_->RequestQuit(1);
 }

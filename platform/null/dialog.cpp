@@ -1,4 +1,5 @@
 #include <mutex>
+#include <utility>
 
 #include "platform/dialog.h"
 #include "platform/internal.h"
@@ -8,11 +9,14 @@ namespace nullbackend {
 namespace {
 std::mutex g_lock;
 std::vector<std::string> g_boxes;
+std::function<void(const std::string&)> g_watch;
 }  // namespace
 
 // Nothing is shown: the engine has said the text on stderr, and tests read what was recorded.
 int ShowMessage(const char* text, const char*)
 {
+    if (g_watch)
+        g_watch(text);
     std::lock_guard<std::mutex> hold(g_lock);
     g_boxes.push_back(text);
     return IDOK;
@@ -21,6 +25,11 @@ int ShowMessage(const char* text, const char*)
 const std::vector<std::string>& MessageBoxes()
 {
     return g_boxes;
+}
+
+void WatchMessageBoxes(std::function<void(const std::string&)> watch)
+{
+    g_watch = std::move(watch);
 }
 
 void ClearMessageBoxes()

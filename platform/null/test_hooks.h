@@ -1,6 +1,7 @@
 #pragma once
 // The null back end's test interface: a clock tests set by hand, recorded message boxes and
 // heap failures on request.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ void ResetSleptTotal();
 
 const std::vector<std::string>& MessageBoxes();
 void ClearMessageBoxes();
+// Called with each box's text as it is shown, before it is recorded; an empty one stops watching.
+void WatchMessageBoxes(std::function<void(const std::string&)> watch);
 
 // The next `count` heap allocations of at least `minBytes` fail, once `skip` such allocations have
 // passed; 0 stops failing.

@@ -421,13 +421,13 @@ std::string ReasonOf(Harm harm, bool store)
 {
     switch (harm) {
     case Harm::kCutByOne:
-    case Harm::kHalf: return "(cut short";
+    case Harm::kHalf: return "cut short";
     case Harm::kZeroed:
-    case Harm::kJunk: return "(damaged";
-    case Harm::kRepeated: return store ? "(larger than 2 MiB)" : "(larger than 1 MiB)";
-    case Harm::kFolder: return "(a folder)";
+    case Harm::kJunk: return "damaged";
+    case Harm::kRepeated: return store ? "larger than 2 MiB." : "larger than 1 MiB.";
+    case Harm::kFolder: return "a folder.";
     case Harm::kPipe:
-    case Harm::kUnreadable: return "(not readable: ";
+    case Harm::kUnreadable: return "not readable: ";
     }
     return "";
 }
@@ -554,7 +554,8 @@ TEST(DamagedSaves, EachHarmIsSaidOnceAndLosesNothing)
                 const std::string said = testing::internal::GetCapturedStderr();
                 const std::string kept = std::string(name) + ".bad";
                 EXPECT_EQ(Count(said, kept), 1u) << said;
-                EXPECT_EQ(Count(said, "could not be read " + ReasonOf(harm, store)), 1u) << "with why: " << said;
+                const std::string why = "could not be read from " + std::string(name) + ": " + ReasonOf(harm, store);
+                EXPECT_EQ(Count(said, why), 1u) << said;
                 EXPECT_EQ(Count(AnswerBoxes(game), kept), 1u) << "shown in the window too";
                 EXPECT_TRUE(std::filesystem::exists(folder.Path() + "/" + kept)) << "kept aside";
                 if (harm != Harm::kFolder && harm != Harm::kPipe) {

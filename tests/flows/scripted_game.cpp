@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "contact_sheet.h"
+#include "engine/core/box_text.h"
 #include "engine/core/display.h"
 #include "engine/core/frame_shot.h"
 #include "engine/core/main_window.h"
@@ -199,6 +200,9 @@ ScriptedGame::~ScriptedGame()
 {
     if (running_)
         EndProgram(MSG());
+    nullbackend::WatchMessageBoxes(nullptr);
+    for (const std::string& fault : boxFaults_)
+        ADD_FAILURE() << fault;
     if (started_) {
         std::vector<std::string> boxes = MessageBoxes();
         EXPECT_TRUE(boxes.empty()) << "the program showed a message box no step answered: " << boxes.front();
@@ -246,6 +250,7 @@ bool ScriptedGame::Start()
     SetStringResource(103, "Kelo");
     startSeconds_ = WallSeconds();
     started_ = true;
+    nullbackend::WatchMessageBoxes([this](const std::string& text) { CheckBox(text); });
     running_ = BeginRun(&g_module, SW_SHOW);
     ended_ = !running_;
     if (!running_)
@@ -360,14 +365,36 @@ bool ScriptedGame::IsTicked(const char* name) const
     return box && box->IsChecked();
 }
 
+void ScriptedGame::CheckBox(const std::string& text)
+{
+    // Between start and end the box stands over the screen the player is on, drawn and still;
+    // without one only as the run ends.
+    GameScreen* screen = CurrentScreen();
+    if (running_ && (screen ? screen->IsScreenFading() : !App()->IsQuitRequested()))
+        boxFaults_.push_back("a box shown over " + std::string(screen ? "a fading screen" : "no screen") + ": " + text);
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        size_t columns = 0;
+        for (char c : line)
+            columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        if (columns > static_cast<size_t>(kBoxColumns))
+            boxFaults_.push_back("a line of " + std::to_string(columns) + " columns in a box: " + line);
+        if (std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+            boxFaults_.push_back("a control byte in a box: " + line);
+    }
+}
+
 std::vector<std::string> ScriptedGame::MessageBoxes() const
 {
-    return nullbackend::MessageBoxes();
+    std::vector<std::string> boxes = nullbackend::MessageBoxes();
+    for (std::string& box : boxes)
+        std::replace(box.begin(), box.end(), '\n', ' ');
+    return boxes;
 }
 
 std::vector<std::string> ScriptedGame::AnswerMessageBoxes()
 {
-    std::vector<std::string> boxes = nullbackend::MessageBoxes();
+    std::vector<std::string> boxes = MessageBoxes();
     nullbackend::ClearMessageBoxes();
     return boxes;
 }

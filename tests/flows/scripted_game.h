@@ -101,7 +101,10 @@ public:
     std::string TextOf(const char* name) const;
     // The tick of a tick box; false when absent.
     bool IsTicked(const char* name) const;
-    // The message boxes the program showed since Start, or since they were last answered.
+    // The message boxes the program showed since Start, or since they were last answered, each
+    // read as one line. Every box a flow meets is held to what a player needs of it: shown over a
+    // screen at rest (with none only as the run starts or ends), in lines that fit the box, nothing
+    // in it but text.
     std::vector<std::string> MessageBoxes() const;
     // Takes the boxes shown, as a player pressing OK on each; a run ends with none left unanswered.
     std::vector<std::string> AnswerMessageBoxes();
@@ -174,6 +177,8 @@ private:
     // The board's rules after each step; the first broken one fails the flow, once.
     void CheckBoard();
     void PumpSound(uint32_t milliseconds);
+    // Holds the box shown to the rules of MessageBoxes.
+    void CheckBox(const std::string& text);
     void EndProgram(const MSG& quit);
     void KeepSavedFiles();
     void WriteFigures();
@@ -193,4 +198,6 @@ private:
     double startSeconds_ = 0;
     bool boardFaultSeen_ = false;
     bool keepRecords_ = true;
+    // The boxes that broke the rules of MessageBoxes, with why.
+    std::vector<std::string> boxFaults_;
 };

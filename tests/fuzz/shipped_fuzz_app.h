@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/core/main_window.h"
+#include "engine/core/tell_player.h"
 #include "engine/core/zip_pack.h"
 #include "engine/graphics/resource_entry.h"
 #include "engine/graphics/resource_list.h"
@@ -78,6 +79,8 @@ public:
         crt::srand(1);
         nullbackend::SetClock(0);
         nullbackend::ClearMessageBoxes();
+        // Each input a run of its own, which has said nothing yet.
+        ForgetWhatWasSaid();
         for (const auto& file : std::filesystem::directory_iterator(FuzzFolder()))
             std::filesystem::remove_all(file.path());
         delete options_;

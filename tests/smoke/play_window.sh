@@ -298,6 +298,7 @@ play_in_window() {  # kelo work lookdir
     box=$(wait_for_box 60) || { echo "no message box over the window"; cat "$work/kelo_third.txt"; return 1; }
     snap "$work/now.xwd"
     keep message_box || return 1
+    box_on_the_screen "$box" message_box || return 1
     answer_box "$box" || return 1
     wait_for map 60 $SCREEN_MAP || return 1
     keys key F3
@@ -306,6 +307,60 @@ play_in_window() {  # kelo work lookdir
         { echo "the damaged store was not said once on stderr"; cat "$work/kelo_third.txt"; return 1; }
     [ -s "$work/save/saveresume.dat.bad" ] || { echo "the damaged store was not kept aside"; return 1; }
     play_cleanup
+    boxes_on_a_small_screen "$kelo" || return 1
+    play_cleanup
+}
+
+# The smallest desktop the game's boxes are laid out for: the box, and so each line it holds (SDL
+# sizes the box to its widest line), fits within it.
+SMALLEST_DESKTOP="640 480"
+# SDL's box, by two of its colours: its background at a corner, and the OK button (beside its text)
+# at its foot.
+BOX_BACKGROUND=383635
+BOX_BUTTON=696663
+
+# The box as the X server has it: on the screen whole, no larger than the smallest desktop, and
+# over every window (its own colours show where it lies). The whole screen is kept as a picture.
+box_on_the_screen() {  # box name
+    local X Y WIDTH HEIGHT SCREEN WINDOW screen_w screen_h smallest_w smallest_h
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    read -r screen_w screen_h < <(xdotool getdisplaygeometry)
+    read -r smallest_w smallest_h <<<"$SMALLEST_DESKTOP"
+    echo "box ${WIDTH}x${HEIGHT} at $X,$Y on ${screen_w}x$screen_h"
+    look png "$work/now.xwd" "$look_dir/window_$2.png" 0 0 "$screen_w" "$screen_h" >/dev/null
+    [ "$X" -ge 0 ] && [ "$Y" -ge 0 ] && [ $((X + WIDTH)) -le "$screen_w" ] && [ $((Y + HEIGHT)) -le "$screen_h" ] ||
+        { echo "the $2 box lies partly off the ${screen_w}x$screen_h screen"; return 1; }
+    [ "$WIDTH" -le "$smallest_w" ] && [ "$HEIGHT" -le "$smallest_h" ] ||
+        { echo "the $2 box is wider or taller than a ${smallest_w}x$smallest_h desktop"; return 1; }
+    look probe "$work/now.xwd" 0 0 "$screen_w" "$screen_h" "$screen_w" "$screen_h" \
+        "$((X + 4)),$((Y + 4)),$BOX_BACKGROUND" "$((X + WIDTH / 2 - 25)),$((Y + HEIGHT - 27)),$BOX_BUTTON" >/dev/null ||
+        { echo "the $2 box is not over the game's window"; return 1; }
+}
+
+# On a 1280x800 screen, a damaged global.opt said at the start, over the loader: at 800x480 and at
+# 240x240 in a window, and at 800x480 on the full screen. Answered, the game goes on to the name
+# entry and F3 ends it.
+boxes_on_a_small_screen() {  # kelo
+    local kelo=$1 size full run box
+    start_x "$work" 1280x800x24 || return 1
+    for run in 800x480 240x240 800x480:full; do
+        size=${run%%:*}
+        full=
+        [ "$run" = "$size" ] || full=1
+        rm -rf "$work/save"
+        mkdir -p "$work/save"
+        printf 'not the players and options\n' >"$work/save/global.opt"
+        KELO_SCREEN=$size KELO_FULLSCREEN=$full start_kelo "$kelo" "$work" "box_${run/:/_}" || return 1
+        box=$(wait_for_box 120) || { echo "no box at $run"; cat "$work/kelo_box_${run/:/_}.txt"; return 1; }
+        sleep 0.5
+        snap "$work/now.xwd"
+        box_on_the_screen "$box" "box_${run/:/_}" || return 1
+        answer_box "$box" || return 1
+        keys key F3
+        wait_exit "box_${run/:/_}" || return 1
+        [ "$(grep -c 'global.opt.bad' "$work/kelo_box_${run/:/_}.txt")" = 1 ] ||
+            { echo "the damaged global.opt was not said once at $run"; cat "$work/kelo_box_${run/:/_}.txt"; return 1; }
+    done
 }
 
 # Waits for a second window of the program's, the message box, and prints its id. The box is a

@@ -10,7 +10,9 @@
 
 #include "engine/core/display.h"
 #include "engine/core/main_window.h"
+#include "engine/core/message_box.h"
 #include "engine/core/power_watcher.h"
+#include "engine/core/tell_player.h"
 #include "platform/capture.h"
 #include "platform/device.h"
 #include "platform/display_settings.h"
@@ -52,6 +54,8 @@ inline void ResetHandheldGlobals()
     g_quitPosted = false;
     g_halfResShift = 0;
     g_rawFrameBuffer = false;
+    DropHeldMessageBoxes();
+    ForgetWhatWasSaid();
 }
 
 // One save folder for the whole test process, removed when the process ends.

@@ -128,7 +128,7 @@ TEST(OptionsRecord, DamagedFilesGiveDefaultsAndValuesAreChecked)
     EXPECT_EQ(options->keyFlags[2], 1);
     // Read the forgiving way, and said: one message, for the first such word only.
     ASSERT_EQ(nullbackend::MessageBoxes().size(), 1u);
-    EXPECT_NE(nullbackend::MessageBoxes()[0].find("out of its range"), std::string::npos);
+    EXPECT_NE(nullbackend::MessageBoxes()[0].find("A setting in global.opt"), std::string::npos);
 
     image.resize(190);
     WriteHostFile(folder.Host("global.opt"), image);

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <future>
 
 #include "engine/core/disk_file.h"
@@ -348,9 +349,11 @@ TEST_F(Store, ASaveThatCannotBeWrittenSaysWhichAndWhyOnce)
         EXPECT_FALSE(WriteFileReplacing(options.c_str(), "x", 1));
     }
     std::string said = testing::internal::GetCapturedStderr();
-    // Named as the desktop names them, not in the program's own form of a path.
-    std::string resume = "cannot write " + folder.Host("saveresume.dat") + ": No space left on device";
-    std::string global = "cannot write " + folder.Host("global.opt") + ": Permission denied";
+    // Named as the desktop names them, not in the program's own form of a path: the folder, then
+    // the file.
+    std::string in = " in the folder " + std::filesystem::path(folder.Host("global.opt")).parent_path().string();
+    std::string resume = "saveresume.dat cannot be saved" + in + ": No space left on device";
+    std::string global = "global.opt cannot be saved" + in + ": Permission denied";
     EXPECT_NE(said.find(resume), std::string::npos) << said;
     EXPECT_NE(said.find(global), std::string::npos) << said;
     EXPECT_EQ(said.find(resume, said.find(resume) + 1), std::string::npos) << "said twice: " << said;

@@ -76,6 +76,8 @@ bool GauntletMapScreen::Create()
                                     false);
     if (!thumbnail_)
         return false;
+    // Until a picture is drawn into it, and after one fails, it shows black, never what the memory held.
+    thumbnail_->Clear(0, 0, 0);
     survival_ = dynamic_cast<GauntletModeRadio*>(ScriptWidget::FindByName(this, "rad_survival"));
     practice_ = dynamic_cast<GauntletModeRadio*>(ScriptWidget::FindByName(this, "rad_practice"));
     if (!survival_ || !practice_)
@@ -208,13 +210,14 @@ void GauntletMapScreen::RenderThumbnail()
     if (!random && (!map || !map->art))
         return;
     int w = 0, h = 0;
-    // A picture that cannot be drawn leaves the thumbnail as it was.
+    // A picture that cannot be drawn leaves the thumbnail black: neither garbage nor another map's picture and name.
     LoadResult drawn = DrawThumbPicture(target, random ? "random" : map->art, 0, w, h);
     bool locked = !random && rankReached_ < 0;
     int ignoredW = 0, ignoredH = 0;
     if (drawn.ok() && locked)
         drawn = DrawThumbPicture(target, "random", -128, ignoredW, ignoredH);
     if (drawn.failed()) {
+        thumbnail_->Clear(0, 0, 0);
         app->TellOnce("map's picture", drawn);
         return;
     }

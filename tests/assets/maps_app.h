@@ -40,6 +40,8 @@ public:
         return GameApp::OnEvent(sender, code, name, param);
     }
     PlayerRecord* Player() { return GetProfiles()->CurrentPlayer(); }
+    // Points a map at pictures the packs do not hold.
+    void LosePictures(int map) { const_cast<MapInfo*>(levelTables_.maps.Find(map))->art = "lost"; }
     AdventureMapScreen* Adventure() { return dynamic_cast<AdventureMapScreen*>(GetScreen(kSlotAdventureMap)); }
     GauntletMapScreen* Gauntlet() { return dynamic_cast<GauntletMapScreen*>(GetScreen(kSlotGauntletMap)); }
     // The map shown and done fading in; null when it could not be made.

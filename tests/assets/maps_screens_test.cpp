@@ -397,6 +397,28 @@ TEST(GauntletMap, NoMapNameIsCutByTheThumbnailsLowerEdge)
     }
 }
 
+// A map whose picture cannot be read shows a black thumbnail, not the last map's picture and name.
+TEST(GauntletMap, AThumbnailThatCannotBeDrawnIsBlack)
+{
+    MapsApp app(800, 480);
+    ASSERT_TRUE(app.Usable());
+    GauntletMapScreen* map = app.RestingGauntlet();
+    ASSERT_NE(map, nullptr);
+    ASSERT_GE(map->GetBrowseList().Count(), 2);
+    int shown = map->GetSelectedMap();
+    int next = *map->GetBrowseList().At(0) == shown ? *map->GetBrowseList().At(1) : *map->GetBrowseList().At(0);
+    app.LosePictures(next);
+    for (int i = 0; i < map->GetBrowseList().Count() && map->GetSelectedMap() != next; ++i)
+        map->OnEvent(map, kMsgCommand, "btn_gaunt_next", 0);
+    ASSERT_EQ(map->GetSelectedMap(), next);
+    Surface* thumb = map->GetThumbnail();
+    int lit = 0;
+    for (int y = 0; y < thumb->GetHeight(); ++y)
+        for (int x = 0; x < thumb->GetWidth(); ++x)
+            lit += thumb->GetPixels()[y * thumb->GetRawWidth() + x] != 0;
+    EXPECT_EQ(lit, 0);
+}
+
 TEST(GauntletMap, EveryOpenTierAnswersATapAtEveryResolution)
 {
     for (const ShippedResolution& r : kShippedResolutions) {

@@ -1,5 +1,9 @@
 #include "engine/core/disk_file.h"
 
+#include <cstring>
+#include <memory>
+#include <new>
+
 #include "engine/core/file_failures.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -193,10 +197,37 @@ bool DiskFile::Flush()
     return handle_ && FlushFileBuffers(handle_);
 }
 
+namespace {
+
+// Whether the plain file at path holds exactly these bytes. Read straight through the system's
+// calls: a file that cannot be opened or read is only not the same.
+bool HoldsAlready(const char* path, const void* data, int32_t n)
+{
+    HANDLE handle =
+        CreateFile(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    bool same = GetFileSize(handle, nullptr) == static_cast<DWORD>(n);
+    std::unique_ptr<char[]> held(same && n > 0 ? new (std::nothrow) char[n] : nullptr);
+    if (same && n > 0) {
+        DWORD got = 0;
+        same = held && ReadFile(handle, held.get(), static_cast<DWORD>(n), &got, nullptr) &&
+               got == static_cast<DWORD>(n) && memcmp(held.get(), data, static_cast<size_t>(n)) == 0;
+    }
+    CloseHandle(handle);
+    return same;
+}
+
+}  // namespace
+
 bool WriteFileReplacing(const char* path, const void* data, int32_t n)
 {
     if (!path || !*path || n < 0)
         return false;
+    // Unchanged, it is left as it is: the flush to the storage, which can take longer than a
+    // frame, is paid only for a change (a restart saves the options twice without one).
+    if (HoldsAlready(path, data, n))
+        return true;
     String temporary;
     String::Concat(temporary, String(path), String(".tmp"));
     DiskFile file;

@@ -335,6 +335,19 @@ TEST_F(Store, SavesThatArePipesCountAsDamagedAndNeverWait)
     EXPECT_TRUE(std::filesystem::is_fifo(folder.Host("saveresume.dat.bad")));
 }
 
+// Bytes the file holds already cost no write: no temporary, no flush, no rename.
+TEST_F(Store, AFileThatHoldsTheBytesAlreadyIsLeftAsItIs)
+{
+    std::string options = folder.Engine("global.opt");
+    ASSERT_TRUE(WriteFileReplacing(options.c_str(), "same", 4));
+    nullbackend::FailFileCalls(nullbackend::FileCall::Move, 1, ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(WriteFileReplacing(options.c_str(), "same", 4));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(WriteFileReplacing(options.c_str(), "new!", 4)) << "the rename that failed is the changed file's";
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ReadHostFile(folder.Host("global.opt")), Bytes({'s', 'a', 'm', 'e'}));
+}
+
 TEST_F(Store, ASaveThatCannotBeWrittenSaysWhichAndWhyOnce)
 {
     SaveFileHolder holder(&app);

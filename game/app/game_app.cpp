@@ -363,10 +363,20 @@ LoadResult GameApp::LoadMusic()
 
 bool GameApp::AcquireSprite(ResourceEntry*& slot, const char* name)
 {
-    slot = spriteList_ ? spriteList_->FindByName(name) : nullptr;
+    slot = nullptr;
+    if (!spriteList_)
+        return false;
+    LoadedValue<ResourceEntry*> found = spriteList_->Require(name);
+    LoadResult why = found.value ? found.value->Load() : found.why;
     // A set that did not load holds no reference, so the slot must not claim one.
-    if (slot && slot->Load().failed())
-        slot = nullptr;
+    if (found.value && why.ok())
+        slot = found.value;
+    if (why.failed()) {
+        if (!makingScreen_)
+            TellOnce("sprite set", why);
+        else if (spriteFailure_.ok())
+            spriteFailure_ = why;
+    }
     return slot != nullptr;
 }
 

@@ -86,6 +86,8 @@ public:
     bool CreateParticleManager();
     LoadResult LoadMusic();
     // Borrow a sprite set by name, counted by reference; release gives it back and nulls the slot.
+    // A set the scripts lack, or one whose files fail, is that file's damage: kept for the screen
+    // being made to name when it cannot be made, and said once when it goes on without the set.
     bool AcquireSprite(ResourceEntry*& slot, const char* name);
     void ReleaseSprite(ResourceEntry*& slot);
     void DestroyScreens();
@@ -242,6 +244,9 @@ protected:
     String uiFolderCache_;
     BoardScreen* boardScreen_ = nullptr;
     bool screenUnmade_ = false;
+    // While a screen or its level is made: the first set it asked for and could not have.
+    bool makingScreen_ = false;
+    LoadResult spriteFailure_;
     // Which help the help slot makes: the one before a stage or the one from the menu.
     bool helpBeforePlay_ = false;
     LayoutRegistry layoutRegistry_{this};

@@ -77,14 +77,22 @@ LoadResult GameApp::ShowScreen(int slot)
     if (!screen)
         return LoadResult::Unmade(kScreenNames[slot], "it could not be made");
     screens_[slot] = screen;
-    if (!screen->Create()) {
-        const LoadResult& kept = screen->GetLoadResult();
-        LoadResult why = kept.ok() ? LoadResult::Unmade(kScreenNames[slot], "it could not be made") : kept;
-        // A half-built screen must not stay current.
-        DetachAndDeleteWidget(screens_[slot]);
-        return why;
+    spriteFailure_ = LoadResult();
+    makingScreen_ = true;
+    bool made = screen->Create();
+    makingScreen_ = false;
+    if (made) {
+        // It goes on without the set it could not have.
+        TellOnce("sprite set", spriteFailure_);
+        return LoadResult();
     }
-    return LoadResult();
+    const LoadResult& kept = screen->GetLoadResult();
+    LoadResult why = kept.failed()             ? kept
+                     : spriteFailure_.failed() ? spriteFailure_
+                                               : LoadResult::Unmade(kScreenNames[slot], "it could not be made");
+    // A half-built screen must not stay current.
+    DetachAndDeleteWidget(screens_[slot]);
+    return why;
 }
 
 LoadResult GameApp::ShowGameplay(bool startLevel)
@@ -97,9 +105,14 @@ LoadResult GameApp::ShowGameplay(bool startLevel)
         gameplay->SetRect(0, 0, display->GetWidth(), display->GetHeight());
     if (!startLevel)
         return LoadResult();
+    spriteFailure_ = LoadResult();
+    makingScreen_ = true;
     LoadResult level = gameplay->StartLevel();
+    makingScreen_ = false;
     if (level.failed())
         DetachAndDeleteWidget(screens_[kSlotGameplay]);
+    else
+        TellOnce("sprite set", spriteFailure_);
     return level;
 }
 

@@ -40,6 +40,13 @@ public:
         return GameApp::OnEvent(sender, code, name, param);
     }
     PlayerRecord* Player() { return GetProfiles()->CurrentPlayer(); }
+    // Takes a set out of the list, as a sprite script that lost its block would leave it.
+    void Undeclare(const char* set)
+    {
+        for (int i = 0; i < spriteList_->GetCount(); ++i)
+            if (spriteList_->Get(i) == spriteList_->FindByName(set))
+                spriteList_->RemoveAt(i);
+    }
     // Points a map at pictures the packs do not hold.
     void LosePictures(int map) { const_cast<MapInfo*>(levelTables_.maps.Find(map))->art = "lost"; }
     AdventureMapScreen* Adventure() { return dynamic_cast<AdventureMapScreen*>(GetScreen(kSlotAdventureMap)); }

@@ -397,6 +397,18 @@ TEST(GauntletMap, NoMapNameIsCutByTheThumbnailsLowerEdge)
     }
 }
 
+// A set a screen asks for that the scripts lack is their damage: the screen's failure names them.
+TEST(GauntletMap, ASetTheScriptsLackIsNamedAsTheirDamage)
+{
+    MapsApp app(800, 480);
+    ASSERT_TRUE(app.Usable());
+    app.Undeclare("GauntDoor2");
+    LoadResult shown = app.ShowScreen(kSlotGauntletMap);
+    ASSERT_TRUE(shown.failed());
+    EXPECT_NE(std::string(shown.File()).find("sprites.txt"), std::string::npos) << shown.File();
+    EXPECT_NE(std::string(shown.Reason()).find("GauntDoor2"), std::string::npos) << shown.Reason();
+}
+
 // A map whose picture cannot be read shows a black thumbnail, not the last map's picture and name.
 TEST(GauntletMap, AThumbnailThatCannotBeDrawnIsBlack)
 {

@@ -3,12 +3,16 @@
 // SDL's message box runs in a child forked from the program, which inherits these handlers: only
 // the program's own process saves; any other ends at once, running none of the exit handlers it
 // copied (one would wait for ever on a thread the child does not have).
+#include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -39,6 +43,43 @@ void OnSessionSignal(int signal)
     errno = saved;
 }
 
+// A signal to the program alone finds it waiting on SDL's box, in a child forked from it, for an
+// answer that may never come: the box is ended as a signal to both would end it, and the close
+// follows. Only a child running the program's own image is such a box; a page opened through
+// xdg-open, whatever it became, is the desktop's and is left alone.
+void EndBoxes()
+{
+    char self[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", self, sizeof self);
+    DIR* processes = length > 0 && length < static_cast<ssize_t>(sizeof self) ? opendir("/proc") : nullptr;
+    if (!processes)
+        return;
+    while (dirent* entry = readdir(processes)) {
+        pid_t pid = static_cast<pid_t>(atoi(entry->d_name));
+        if (pid <= 0 || pid == g_program)
+            continue;
+        char path[64], stat[512];
+        snprintf(path, sizeof path, "/proc/%d/stat", static_cast<int>(pid));
+        FILE* file = fopen(path, "re");
+        if (!file)
+            continue;
+        size_t got = fread(stat, 1, sizeof stat - 1, file);
+        fclose(file);
+        stat[got] = 0;
+        // The name in parentheses may hold anything; the parent follows the last ')' and the state.
+        const char* named = strrchr(stat, ')');
+        char state = 0;
+        int parent = 0;
+        if (!named || sscanf(named + 1, " %c %d", &state, &parent) != 2 || parent != g_program)
+            continue;
+        char image[PATH_MAX];
+        snprintf(path, sizeof path, "/proc/%d/exe", static_cast<int>(pid));
+        if (readlink(path, image, sizeof image) == length && memcmp(image, self, static_cast<size_t>(length)) == 0)
+            kill(pid, SIGTERM);
+    }
+    closedir(processes);
+}
+
 // The quit SDL's own handlers would post, which closes the window once, as its close button does.
 void CloseOnSignals()
 {
@@ -55,6 +96,7 @@ void CloseOnSignals()
             quit.type = SDL_QUIT;
             SDL_PushEvent(&quit);
         }
+        EndBoxes();
     }
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The session ends under the real program in a window: the terminal hangs up on the board
-# (SIGHUP), the X server goes away on the board, and again with a message box up. Each time the
+# (SIGHUP), the X server goes away on the board, and again with a message box up, and the program
+# alone is told to end (SIGTERM) with a box up. Each time the
 # program must end within seconds with the status the README gives, having saved as a window close
 # saves where it still could run, leaving no process of its own behind, and the next start must not
 # be locked out.
@@ -122,4 +123,16 @@ wait_for menu 180 $SCREEN_MENU || exit 1
 step 582 130 continue 60 $SCREEN_CONTINUE || exit 1
 keys key F3
 wait_exit after 0 $ENDS_WITHIN || exit 1
+
+# Told to end with a box up, the program alone (not its group): the box goes and the close follows.
+start_kelo "$kelo" "$work" box_term || exit 1
+wait_for menu 180 $SCREEN_MENU || exit 1
+head -c -1 "$work/whole" >"$save/saveresume.dat"
+tap 582 130 || exit 1
+wait_for_box 60 >/dev/null || { echo "no message box over the window"; cat "$work/kelo_box_term.txt"; exit 1; }
+forked=$(ps -o pid= --ppid "$kelo_pid" | tr -d ' ')
+kill -TERM "$kelo_pid"
+wait_exit box_term 0 $ENDS_WITHIN || exit 1
+# shellcheck disable=SC2086
+left_clean box_term $forked || exit 1
 echo "kelo ended with the session each time"

@@ -1,5 +1,6 @@
 #include "engine/ui/root_widget.h"
 
+#include <cstdio>
 #include <memory>
 #include <new>
 
@@ -77,6 +78,21 @@ bool RootWidget::LoadLayout(const char* fileName, const char* rootName)
         return false;
     }
     return true;
+}
+
+ScriptWidget* RootWidget::RequireWidget(const char* name)
+{
+    ScriptWidget* found = ScriptWidget::FindByName(this, name);
+    if (!found)
+        LayoutLacks(layout_ ? layout_->shownName.CStr() : fileName_.CStr(), name);
+    return found;
+}
+
+void RootWidget::LayoutLacks(const char* file, const char* name)
+{
+    char reason[120];
+    snprintf(reason, sizeof reason, "damaged: it lacks \"%s\", which the screen needs", name ? name : "");
+    OnLayoutLack(LoadResult::Failed(file, reason));
 }
 
 void RootWidget::KeepLoadFailure(const LoadResult& why)

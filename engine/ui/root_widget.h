@@ -25,6 +25,10 @@ public:
     const LoadResult& GetLoadResult() const { return loadResult_; }
     // Keeps why for the screen's failure message, unless an earlier failure is kept.
     void KeepLoadFailure(const LoadResult& why);
+    // A widget the screen cannot be without: one its layout lacks is the layout's damage.
+    ScriptWidget* RequireWidget(const char* name);
+    // What the layout file (as its pack names it) lacks that the screen asked for by name.
+    void LayoutLacks(const char* file, const char* name);
 
     void ClearHistory();
     bool AlignBackground();
@@ -33,6 +37,9 @@ public:
     const String& GetFileName() const { return fileName_; }
 
 protected:
+    // Kept for the screen's failure message; a screen already made may say it too.
+    virtual void OnLayoutLack(const LoadResult& why) { KeepLoadFailure(why); }
+
     PtrArray history_{1};
     String fileName_;
     LoadResult loadResult_;

@@ -127,6 +127,8 @@ public:
     LoadResult ShowScreen(int slot);
     // Whether the last ShowScreen found no screen class for its slot.
     bool WasScreenUnmade() const { return screenUnmade_; }
+    // While a screen or its level is being made, what fails is kept for its failure message.
+    bool IsMakingScreen() const { return makingScreen_; }
     // The first screen; without one the start menu shows at once.
     bool ShowLoader();
     // The start menu over the whole display; without one the program ends with status 1.

@@ -77,6 +77,14 @@ GameApp* GameScreen::GetGameApp() const
     return dynamic_cast<GameApp*>(application_);
 }
 
+void GameScreen::OnLayoutLack(const LoadResult& why)
+{
+    KeepLoadFailure(why);
+    GameApp* app = GetGameApp();
+    if (app && !app->IsMakingScreen())
+        app->TellOnce("screen's layout", why);
+}
+
 bool GameScreen::OnPointer(int x, int y, int kind)
 {
     return DialogWidget::OnPointer(x, y, kind);

@@ -51,6 +51,8 @@ public:
 
 protected:
     GameApp* GetGameApp() const;
+    // Once the screen is made, what its layout lacks is said as well as kept.
+    void OnLayoutLack(const LoadResult& why) override;
     // Every button of the start menu's layout but the web page's has the menu's own look.
     bool IsStartMenuButton(const WidgetDesc* desc);
     // The maps' buttons, the gauntlet's mode radios and its switch have looks of their own.

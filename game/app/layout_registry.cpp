@@ -90,6 +90,8 @@ ScriptWidget* LayoutRootScreen::CreateChildFromFile(const char* fileName, const 
     LoadedValue<UiLayout*> document = GetDocument(fileName);
     KeepLoadFailure(document.why);
     WidgetDesc* desc = document.value && descName ? document.value->FindDesc(descName) : nullptr;
+    if (document.value && !desc)
+        LayoutLacks(document.value->shownName.CStr(), descName);
     if (!desc)
         return nullptr;
     ChildPlacement placement = MakeFilePlacement(x, y, alignX, alignY, alignXInParent, alignYInParent, fadeIn, inDelay,
@@ -102,6 +104,8 @@ bool LayoutRootScreen::RunActionFromFile(const char* fileName, const char* actio
     LoadedValue<UiLayout*> document = GetDocument(fileName);
     KeepLoadFailure(document.why);
     UiAction* action = document.value && actionName ? document.value->FindAction(actionName) : nullptr;
+    if (document.value && !action)
+        LayoutLacks(document.value->shownName.CStr(), actionName);
     if (!action)
         return false;
     bool ran = RunAction(action);

@@ -124,7 +124,7 @@ bool GameplayScreen::Create()
     trackSparkle = new (std::nothrow) TrackSparkle(app, this);
     if (!trackSparkle || !trackSparkle->Init())
         return false;
-    menuButton = ScriptWidget::FindByName(this, "btn_menu");
+    menuButton = RequireWidget("btn_menu");
     return menuButton != nullptr;
 }
 

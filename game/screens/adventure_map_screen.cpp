@@ -130,9 +130,9 @@ bool AdventureMapScreen::Create()
         if (!app->AcquireSprite(doorSets_[d], name.CStr()))
             return false;
     }
-    menuButton_ = ScriptWidget::FindByName(this, "btn_adv_menu");
-    playButton_ = ScriptWidget::FindByName(this, "btn_adv_play");
-    stageText_ = ScriptWidget::FindByName(this, "txt_adv_stage");
+    menuButton_ = RequireWidget("btn_adv_menu");
+    playButton_ = RequireWidget("btn_adv_play");
+    stageText_ = RequireWidget("txt_adv_stage");
     if (!menuButton_ || !playButton_ || !stageText_)
         return false;
     FillHighScoreRows(this, profiles->AdventureScores());

@@ -78,8 +78,8 @@ bool GauntletMapScreen::Create()
         return false;
     // Until a picture is drawn into it, and after one fails, it shows black, never what the memory held.
     thumbnail_->Clear(0, 0, 0);
-    survival_ = dynamic_cast<GauntletModeRadio*>(ScriptWidget::FindByName(this, "rad_survival"));
-    practice_ = dynamic_cast<GauntletModeRadio*>(ScriptWidget::FindByName(this, "rad_practice"));
+    survival_ = dynamic_cast<GauntletModeRadio*>(RequireWidget("rad_survival"));
+    practice_ = dynamic_cast<GauntletModeRadio*>(RequireWidget("rad_practice"));
     if (!survival_ || !practice_)
         return false;
     // The switch is the visible mode control; the radios only follow the mode.

@@ -48,7 +48,7 @@ bool LoaderScreen::Create()
         return false;
     // The first screen shows at once, without the fade from black.
     ClearScreenFadingIn();
-    bar_ = dynamic_cast<ProgressBarWidget*>(ScriptWidget::FindByName(this, "prog_loader_simple"));
+    bar_ = dynamic_cast<ProgressBarWidget*>(RequireWidget("prog_loader_simple"));
     if (!bar_)
         return false;
     GameApp* app = GetGameApp();

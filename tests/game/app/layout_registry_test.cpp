@@ -32,7 +32,8 @@ TEST(LayoutRegistry, ScreensShareOneParse)
     EXPECT_EQ(registry.Find(kScreensFile), document);
 }
 
-TEST(LayoutRegistry, MissingFilesAndActionsFailQuietly)
+// What a screen's file lacks is that file's damage, said once the screen is made.
+TEST(LayoutRegistry, MissingFilesAndActionsFailAndTheFileIsNamed)
 {
     ScreenTestApp app;
     app.roots[kSlotStartMenu] = "root_plain";
@@ -40,12 +41,16 @@ TEST(LayoutRegistry, MissingFilesAndActionsFailQuietly)
     ASSERT_TRUE(app.ShowScreen(kSlotStartMenu).ok());
     TestScreen* screen = app.Screen(kSlotStartMenu);
     app.reached.clear();
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(screen->RunActionFromFile(kScreensFile, "acn_absent"));
     EXPECT_FALSE(screen->RunActionFromFile("absent.txt", "acn_toast"));
     EXPECT_TRUE(app.reached.empty()) << "no kMsgActionRun for an action never run";
     EXPECT_EQ(screen->CreateChildFromFile(kScreensFile, "dlg_absent", 0, 0, 0, 0, 0, 0, false, Fixed(), Fixed(), false,
                                           Fixed(), Fixed()),
               nullptr);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("screens.txt: damaged: it lacks \"acn_absent\""), std::string::npos) << said;
+    EXPECT_NE(said.find("screens.txt: damaged: it lacks \"dlg_absent\""), std::string::npos) << said;
     EXPECT_EQ(app.GetLayoutRegistry().Count(), 1) << "a file that does not parse leaves no entry";
     EXPECT_FALSE(screen->LoadLayout("absent.txt", nullptr));
     // A root the file lacks fails the screen's set-up.

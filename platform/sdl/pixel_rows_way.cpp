@@ -6,9 +6,8 @@ namespace sdlbackend {
 namespace {
 
 constexpr int kWays = 2;
-// Each way is taken for two presents in a row and only the second is timed: the first finds the
-// picture where the other way left it (streamed out of the cache, or in it).
-constexpr int kRun = 2;
+constexpr int kRun = RowWriteWay::kRunPresents;
+constexpr int kUntimedInRun = kRun - RowWriteWay::kTimedInRun;
 
 double Median(const double* values, int count)
 {
@@ -43,11 +42,13 @@ void RowWriteWay::Presented(double seconds)
     if (!timing_)
         return;
     if (TimesNext()) {
-        const int timed = presents_ - kWarmUpPresents;
-        if (timed % kRun == kRun - 1)
-            seconds_[timed / kRun % kWays][timed / kRun / kWays] = seconds;
+        // The first presents of a run find the picture where the other way left it (streamed out
+        // of the cache, or in it): only the last ones are timed.
+        const int timed = presents_ - kWarmUpPresents, inRun = timed % kRun, run = timed / kRun;
+        if (inRun >= kUntimedInRun)
+            seconds_[run % kWays][run / kWays * kTimedInRun + inRun - kUntimedInRun] = seconds;
     }
-    if (++presents_ < kWarmUpPresents + kRun * kWays * kTimedPresents)
+    if (++presents_ < kWarmUpPresents + kRun * kWays * kRunsEachWay)
         return;
     timing_ = false;
     pastCache_ = Median(seconds_[1], kTimedPresents) <= kPastCacheShare * Median(seconds_[0], kTimedPresents);

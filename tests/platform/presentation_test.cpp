@@ -305,10 +305,12 @@ TEST(PixelRows, ScaledRowsEqualTheReference)
 }
 
 // Presents fed to the timing until it settles, each taking `cache` or `past` seconds by the way it
-// was written, the first two through the cache ten times slower (a busy spell); the way chosen.
-bool SettledWay(sdlbackend::RowWriteWay& way, double cache, double past)
+// was written, the first two through the cache ten times slower (a busy spell); with `recovery`,
+// the cache's way pays that share more for the first ten presents after a streamed one, as it
+// does while the window's memory comes back into the cache. The way chosen.
+bool SettledWay(sdlbackend::RowWriteWay& way, double cache, double past, double recovery = 0)
 {
-    int presents = 0, throughCache = 0, pastCache = 0;
+    int presents = 0, throughCache = 0, pastCache = 0, sinceStreamed = 100;
     for (; presents < 1000 && (presents < sdlbackend::RowWriteWay::kWarmUpPresents || way.TimesNext()); ++presents) {
         if (!way.TimesNext()) {
             way.Presented(100.0);
@@ -316,7 +318,9 @@ bool SettledWay(sdlbackend::RowWriteWay& way, double cache, double past)
         }
         const bool streamed = way.PastCache();
         const int seen = streamed ? pastCache++ : throughCache++;
-        way.Presented(streamed ? past : cache * (seen < 2 ? 10 : 1));
+        sinceStreamed = streamed ? 0 : sinceStreamed + 1;
+        const double recovering = sinceStreamed <= 10 ? 1 + recovery : 1;
+        way.Presented(streamed ? past : cache * (seen < 2 ? 10 : 1) * recovering);
     }
     EXPECT_LT(presents, 1000) << "the timing ends";
     EXPECT_GE(throughCache, sdlbackend::RowWriteWay::kTimedPresents);
@@ -338,6 +342,8 @@ TEST(PixelRows, WayPastTheCacheOnlyWhereTimedClearlyFaster)
     EXPECT_FALSE(SettledWay(way, 1.0, 0.95)) << "faster by less than the margin";
     way.Restart(true, true);
     EXPECT_FALSE(SettledWay(way, 0.8, 1.0));
+    way.Restart(false, true);
+    EXPECT_FALSE(SettledWay(way, 1.0, 1.05, 0.6)) << "the cache's way timed while it recovers from a stream";
     way.Restart(true, false);
     for (int present = 0; present < 100; ++present)
         way.Presented(1.0);
